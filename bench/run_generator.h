@@ -1,0 +1,56 @@
+#pragma once
+// A deterministic generator of realistic run files, as the recording car writes them: a "95" run
+// header line, a "91" section line, then per kilometre a comma-ended "60" line, five "68" block lines
+// and twelve "67" peak lines (one per parameter code 0 to 9, 12 and 13) of eight pairs. Lines end
+// with CR LF. The same spec always gives the same text.
+
+#include <array>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrana::bench {
+
+struct RunSpec {
+    int startKm = 120;
+    int kmCount = 10;
+    int direction = 1;              // 1: km to = km from + 1; -1: km to = km from - 1
+    int blocksPerKm = 5;
+    int peakPairs = 8;              // pairs per "67" line; 0 writes no peak lines
+    // When > 0: kilometres are written (beyond kmCount if need be) until exactly this many block
+    // lines are written, and the file stops right after the last one (mid-kilometre).
+    long maxBlockLines = 0;
+    unsigned seed = 1;
+    char runNumber = '1';
+    std::string date = "120326";    // six characters at positions 6 to 11 of the "95" line
+    std::string section = "NAGPUR - WARDHA UP MAIN LINE"; // positions 15 to 44 of the "91" line
+    std::set<int> missingKms;                  // kilometres (km from) left out entirely
+    std::set<std::pair<int, int>> missingBlocks; // (km from, block number) left out
+    bool withHeader = true;         // write the "95" and "91" lines
+    // The condition of the track itself comes from lineSeed (0: from seed), so that runs of one line
+    // recorded on different dates (different seeds) show the same good and bad stretches.
+    unsigned lineSeed = 0;
+    // Deterioration since the line's best state, in percent of the roughness scale: older runs of a
+    // line get a smaller value than newer ones. Raises SDs and peaks and lowers the indices.
+    int wear = 0;
+};
+
+std::string generateRun(const RunSpec& spec);
+
+// The run's text together with what it holds, so that tests can derive expected results from the
+// generated values without going through the reader under test.
+struct GeneratedRun {
+    std::string text;
+    // One entry per block line, in file order: the 3 kilometre-line numbers, then the 23 block-line
+    // numbers (fields 1 to 26 of the block's row).
+    std::vector<std::array<int, 26>> blocks;
+    long peakLines = 0;
+};
+GeneratedRun generateRunWithValues(const RunSpec& spec);
+
+// The "95" and "91" lines the generator writes for a spec (without line ends).
+std::string headerLineOf(const RunSpec& spec);
+std::string sectionLineOf(const RunSpec& spec);
+
+} // namespace kestrana::bench

@@ -1,0 +1,85 @@
+#include "command.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace kestrana::cli {
+
+std::optional<std::string> Arguments::value(const std::string& name) const {
+    auto it = values.find(name);
+    if (it == values.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::string Arguments::valueOr(const std::string& name, const std::string& fallback) const {
+    return value(name).value_or(fallback);
+}
+
+bool Arguments::has(const std::string& name) const {
+    return values.count(name) > 0 || std::find(flags.begin(), flags.end(), name) != flags.end();
+}
+
+Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
+    Arguments args;
+    const auto specs = command.options();
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            std::string name = word.substr(2);
+            std::optional<std::string> inlineValue;
+            if (auto eq = name.find('='); eq != std::string::npos) {
+                inlineValue = name.substr(eq + 1);
+                name = name.substr(0, eq);
+            }
+            auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.name == name; });
+            if (spec == specs.end()) {
+                throw UsageError("unknown option --" + name);
+            }
+            if (!spec->takesValue) {
+                if (inlineValue) {
+                    throw UsageError("option --" + name + " takes no value");
+                }
+                args.flags.push_back(name);
+                continue;
+            }
+            if (inlineValue) {
+                args.values[name] = *inlineValue;
+            } else if (i + 1 < words.size()) {
+                args.values[name] = words[++i];
+            } else {
+                throw UsageError("option --" + name + " needs a value");
+            }
+        } else {
+            args.files.push_back(word);
+        }
+    }
+    if (args.files.size() < command.minFiles()) {
+        throw UsageError("missing run file");
+    }
+    if (args.files.size() > command.maxFiles()) {
+        throw UsageError("too many files");
+    }
+    return args;
+}
+
+void printLines(std::ostream& out, const std::vector<std::string>& lines) {
+    for (const auto& line : lines) {
+        out << line << '\n';
+    }
+}
+
+std::vector<std::unique_ptr<Command>> allCommands() {
+    std::vector<std::unique_ptr<Command>> commands;
+    commands.push_back(makeProcessCommand());
+    commands.push_back(makeQualityCommand());
+    commands.push_back(makeListCommand());
+    commands.push_back(makeShareCommand());
+    commands.push_back(makeBlockCommand());
+    commands.push_back(makeCompareCommand());
+    commands.push_back(makePeaksCommand());
+    return commands;
+}
+
+} // namespace kestrana::cli

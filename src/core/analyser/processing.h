@@ -1,0 +1,32 @@
+#pragma once
+// The analyser's PROCESS DATA: the run file in, the block table and the SD output file out, and the
+// run's header data and kilometre range as the screen shows them.
+
+#include "runfile/block_table.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestrana::analyser {
+
+// The one message of a failed PROCESS DATA, whatever went wrong (with its leading blank).
+inline constexpr std::string_view kProcessFailedMessage = " Could not open file. Please type file name correctly.";
+
+struct ProcessedRun {
+    runfile::BlockTable table;
+    std::string runDate;   // txtrundate: header line positions 6 to 11
+    std::string runNumber; // txtrunno: header line position 4
+    std::string section;   // lblsection: section line positions 15 to 44
+    std::string kmFrom;    // txtkmfrom and txtskm: km from of the first block, plain decimal
+    std::string kmTo;      // txtkmto and txtekm: km to of the last block, plain decimal
+};
+
+// Reads the run at `inputPath` through the pair scratch file at `scratchPath`, writes the SD output
+// file to `outputPath` when one is given, and deletes the scratch file. Nothing is written to the
+// output path unless the whole run loaded. Throws platform::KestranaError with the precise reason;
+// the scratch file is removed on failure too.
+ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath,
+                         const std::string& scratchPath);
+
+} // namespace kestrana::analyser

@@ -1,0 +1,86 @@
+#include "platform/hard_copy.h"
+
+namespace kestrana::platform {
+
+void HardCopyScript::pushFont() {
+    PrintOp op;
+    op.kind = PrintOp::Kind::SetFont;
+    op.font = font_;
+    ops_.push_back(op);
+}
+
+void HardCopyScript::setX(int twips) {
+    PrintOp op;
+    op.kind = PrintOp::Kind::SetX;
+    op.value = twips;
+    ops_.push_back(op);
+}
+
+void HardCopyScript::setY(int twips) {
+    PrintOp op;
+    op.kind = PrintOp::Kind::SetY;
+    op.value = twips;
+    ops_.push_back(op);
+}
+
+void HardCopyScript::setPosition(int xTwips, int yTwips) {
+    setX(xTwips);
+    setY(yTwips);
+}
+
+void HardCopyScript::setFontSize(double points) {
+    font_.size = points;
+    pushFont();
+}
+
+void HardCopyScript::setBold(bool on) {
+    font_.bold = on;
+    pushFont();
+}
+
+void HardCopyScript::setItalic(bool on) {
+    font_.italic = on;
+    pushFont();
+}
+
+void HardCopyScript::setUnderline(bool on) {
+    font_.underline = on;
+    pushFont();
+}
+
+void HardCopyScript::printLine(std::string text) {
+    PrintOp op;
+    op.kind = PrintOp::Kind::Line;
+    op.text = std::move(text);
+    op.font = font_;
+    ops_.push_back(std::move(op));
+}
+
+void HardCopyScript::printLineAt(int xTwips, std::string text) {
+    setX(xTwips);
+    printLine(std::move(text));
+}
+
+void HardCopyScript::drawPicture(int xTwips, int yTwips) {
+    PrintOp op;
+    op.kind = PrintOp::Kind::Picture;
+    op.x = xTwips;
+    op.y = yTwips;
+    ops_.push_back(op);
+}
+
+void HardCopyScript::endDoc() { PrintOp op;
+    op.kind = PrintOp::Kind::EndDoc;
+    ops_.push_back(op); }
+
+std::vector<std::string> HardCopyScript::lines() const {
+    std::vector<std::string> result;
+    for (const auto& op : ops_) {
+        if (op.kind == PrintOp::Kind::Line) {
+            result.push_back(op.text);
+        }
+    }
+    return result;
+}
+
+} // namespace kestrana::platform

@@ -1,0 +1,24 @@
+#pragma once
+// Where files live: the fixed drive paths of the design map into one home folder.
+
+#include <string>
+#include <string_view>
+
+namespace kestrana::platform {
+
+// $KESTRANA_HOME when set and not empty, else ~/Kestrana. Not created here.
+std::string homeFolder();
+// "c:\X\Y" or "d:/X/Y" (any drive letter, either case, either slash) -> <home>/X/Y; backslashes of
+// any other path become slashes; any other text is returned unchanged. Applied to typed paths too.
+std::string mapDesignPath(std::string_view path, std::string_view home);
+std::string mapDesignPath(std::string_view path);
+// Joins a folder and a file name with one slash.
+std::string joinPath(std::string_view folder, std::string_view name);
+
+// Writes `content` to `path` through a temporary file beside it, renamed into place, so a failure
+// never leaves a half-written file nor destroys the previous one. Throws KestranaError.
+void writeFileAtomically(const std::string& path, std::string_view content);
+// Reads a whole file; throws KestranaError ("cannot open ...") when it cannot be read.
+std::string readWholeFile(const std::string& path);
+
+} // namespace kestrana::platform

@@ -1,0 +1,115 @@
+#pragma once
+// The record store: a small relational database file over SQLite 3, used by the comparator's run
+// database and the peak analyser's peak database. Every field is a signed 16-bit whole number.
+// Values taken from files or typed text are bound as parameters or quoted as identifiers, never
+// pasted into SQL text.
+
+#include "platform/errors.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kestrana::platform {
+
+// Reading a field where there is no current row (an empty result, or moved past the end).
+class NoCurrentRecordError : public KestranaError {
+public:
+    using KestranaError::KestranaError;
+};
+
+// A value bound to a '?' of an SQL text.
+using SqlValue = std::variant<long long, double, std::string>;
+
+// "name" as an SQL identifier: in double quotes, inner quotes doubled.
+std::string quoteIdentifier(std::string_view name);
+
+class RecordStore {
+public:
+    // The file of a store named `basePath` (the store adds its own extension, ".sqlite").
+    static std::string fileOf(const std::string& basePath);
+    // Deletes the store's file; a missing file is no error; returns false when it could not go.
+    static bool remove(const std::string& basePath);
+    // Creates a new, empty store (an existing file of that name is replaced). Throws KestranaError.
+    static RecordStore create(const std::string& basePath);
+    // Opens an existing store. Throws KestranaError when the file is missing or not a store.
+    static RecordStore open(const std::string& basePath);
+
+    RecordStore(RecordStore&&) noexcept;
+    RecordStore& operator=(RecordStore&&) noexcept;
+    ~RecordStore();
+    void close();
+    bool isOpen() const { return db_ != nullptr; }
+
+    // Creates a table of signed 16-bit fields, in this order. Throws KestranaError.
+    void defineTable(const std::string& table, const std::vector<std::string>& fields);
+    // Runs an SQL text without result rows (BEGIN, COMMIT, CREATE INDEX ...).
+    void execute(const std::string& sql, const std::vector<SqlValue>& params = {});
+
+    // Adds rows to one table through one prepared statement inside one transaction: commit()
+    // makes them lasting; a Inserter destroyed without commit() rolls them back.
+    class Inserter {
+    public:
+        Inserter(RecordStore& store, const std::string& table, std::size_t fieldCount);
+        Inserter(Inserter&&) noexcept;
+        ~Inserter();
+        void add(std::span<const std::int16_t> values); // values.size() == fieldCount
+        void commit();
+
+    private:
+        RecordStore* store_;
+        sqlite3_stmt* stmt_ = nullptr;
+        std::size_t fieldCount_;
+        bool open_ = false;
+    };
+
+    // The result of an SQL text, read row by row with a current row. Rows come in the order the
+    // SQL gives them (a table scan without ORDER BY in insertion order).
+    class RowSet {
+    public:
+        RowSet(RecordStore& store, const std::string& sql, const std::vector<SqlValue>& params = {});
+        RowSet(RowSet&&) noexcept;
+        ~RowSet();
+
+        bool hasCurrent() const { return hasRow_; }
+        void moveNext(); // past the last row there is no current row
+        int columnCount() const;
+        std::string columnName(int column) const;
+        // Reads of the current row; each throws NoCurrentRecordError when there is none.
+        std::int16_t field(std::string_view name) const;
+        std::int16_t field(int column) const;
+        double valueDouble(int column) const;
+        std::string valueText(int column) const;
+        bool isNull(int column) const;
+
+    private:
+        int columnIndex(std::string_view name) const;
+        void requireCurrent() const;
+        RecordStore* store_;
+        sqlite3_stmt* stmt_ = nullptr;
+        bool hasRow_ = false;
+    };
+
+    // First and last row of a table in stored (insertion) order, as its fields; empty when the
+    // table has no row.
+    std::vector<std::int16_t> firstRow(const std::string& table);
+    std::vector<std::int16_t> lastRow(const std::string& table);
+
+    sqlite3* handle() const { return db_; }
+    const std::string& path() const { return path_; }
+
+private:
+    RecordStore(sqlite3* db, std::string path);
+    [[noreturn]] void fail(const std::string& what) const;
+    sqlite3* db_ = nullptr;
+    std::string path_;
+};
+
+} // namespace kestrana::platform

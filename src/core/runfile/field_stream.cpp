@@ -1,0 +1,69 @@
+#include "runfile/field_stream.h"
+
+#include "platform/errors.h"
+
+namespace kestrana::runfile {
+
+namespace {
+bool isSeparator(char c) { return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+} // namespace
+
+RecordFieldStream::RecordFieldStream(std::string_view text, std::string fileName)
+    : text_(text), fileName_(std::move(fileName)) {}
+
+void RecordFieldStream::skipSeparators() {
+    while (pos_ < text_.size() && isSeparator(text_[pos_])) {
+        if (text_[pos_] == '\n') {
+            ++line_;
+        }
+        ++pos_;
+    }
+}
+
+bool RecordFieldStream::atEnd() {
+    skipSeparators();
+    return pos_ >= text_.size();
+}
+
+std::int16_t RecordFieldStream::next() {
+    skipSeparators();
+    if (pos_ >= text_.size()) {
+        throw platform::KestranaError("the numbers end inside a record", fileName_, line_);
+    }
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !isSeparator(text_[pos_])) {
+        ++pos_;
+    }
+    const std::string_view token = text_.substr(start, pos_ - start);
+    std::size_t i = 0;
+    bool negative = false;
+    if (token[0] == '+' || token[0] == '-') {
+        negative = token[0] == '-';
+        i = 1;
+    }
+    if (i == token.size()) {
+        throw platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_, line_);
+    }
+    long value = 0;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c < '0' || c > '9') {
+            throw platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_,
+                                          line_);
+        }
+        value = value * 10 + (c - '0');
+        if (value > 32768) {
+            break;
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value < -32768 || value > 32767) {
+        throw platform::KestranaError("the number " + std::string(token) + " is outside -32768 to 32767",
+                                      fileName_, line_);
+    }
+    return static_cast<std::int16_t>(value);
+}
+
+} // namespace kestrana::runfile

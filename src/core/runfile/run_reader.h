@@ -1,0 +1,49 @@
+#pragma once
+// The pairing reader of a recorded run file: line by line, keeping the last run header ("95") and
+// section ("91") lines, remembering the current kilometre line ("60") and handing each line of the
+// chosen code ("68" block lines, "67" peak lines) on together with that kilometre line.
+//
+// A line ends at CR LF, a lone CR or a lone LF; none of them is part of the line. The code alone
+// (the first two characters) decides what a line is.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kestrana::runfile {
+
+// What a reader keeps of a run besides its blocks: the kept lines and the fields cut from them.
+struct RunHeader {
+    std::string headerLine;  // the last "95" line
+    std::string sectionLine; // the last "91" line
+
+    std::string runNumber() const;    // header line, position 4 (1 character)
+    std::string date() const;         // header line, positions 6 to 11, as they stand
+    std::string section() const;      // section line, positions 15 to 44, untrimmed
+    std::string shortSection() const; // section line, 20 characters from position 24
+};
+
+// Calls onLine for every line of `text` (CR LF, lone CR and lone LF end a line); the number is
+// 1-based. A last line without a line end is still a line; an empty text has no line.
+void forEachLine(std::string_view text, const std::function<void(std::string_view line, long number)>& onLine);
+
+struct PairingOptions {
+    std::string_view pairCode = "68"; // "68" for the analyser and comparator, "67" for peaks
+    // The analyser and the comparator count pairs in 16 bits: more than this many is a failure.
+    long maxPairs = 32767;
+};
+
+// Reads the run file at `path` and calls onPair(kmLine, pairLine, lineNumber) for each pair in file
+// order (kmLine empty before the first "60" line). Updates `header` with the kept lines (lines
+// absent from the file leave what `header` held). Returns the number of pairs.
+// Throws platform::KestranaError: the file cannot be opened or read; more than maxPairs pairs.
+long readPairs(const std::string& path, const PairingOptions& options, RunHeader& header,
+               const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>&
+                   onPair);
+
+// One line of a pair scratch file: the kilometre line, blanks to the next 14-character print zone
+// (at least one, at most 14), the paired line, CR LF; appended to `out`.
+void appendScratchLine(std::string& out, std::string_view kmLine, std::string_view pairLine);
+
+} // namespace kestrana::runfile

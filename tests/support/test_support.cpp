@@ -1,0 +1,80 @@
+#include "support/test_support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace kestrana::test {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = fs::temp_directory_path() / ("kestrana-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate)) {
+            path_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempFolder::~TempFolder() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+}
+
+std::string TempFolder::file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+void writeFile(const std::string& path, std::string_view content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool fileExists(const std::string& path) { return fs::exists(path); }
+
+std::string shellQuote(std::string_view word) {
+    std::string quoted = "'";
+    for (char c : word) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+CommandResult runCommand(const std::string& commandLine) {
+    TempFolder folder;
+    const std::string outPath = folder.file("out");
+    const std::string errPath = folder.file("err");
+    const std::string full = commandLine + " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " </dev/null";
+    int raw = std::system(full.c_str());
+    CommandResult result;
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = readFile(outPath);
+    result.err = readFile(errPath);
+    return result;
+}
+
+} // namespace kestrana::test
