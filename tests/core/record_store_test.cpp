@@ -1,0 +1,212 @@
+#include "platform/record_store.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+using kestrana::platform::KestranaError;
+using kestrana::platform::NoCurrentRecordError;
+using kestrana::platform::quoteIdentifier;
+using kestrana::platform::RecordStore;
+using kestrana::test::TempFolder;
+
+namespace {
+
+void addRows(RecordStore& store, const std::string& table, const std::vector<std::array<std::int16_t, 2>>& rows) {
+    RecordStore::Inserter inserter(store, table, 2);
+    for (const auto& row : rows) {
+        inserter.add(row);
+    }
+    inserter.commit();
+}
+
+std::vector<std::int16_t> column(RecordStore& store, const std::string& sql, int col = 0) {
+    std::vector<std::int16_t> values;
+    for (RecordStore::RowSet rows(store, sql); rows.hasCurrent(); rows.moveNext()) {
+        values.push_back(rows.field(col));
+    }
+    return values;
+}
+
+} // namespace
+
+TEST(RecordStore, CreateAddsItsExtensionAndReplacesAnOldFile) {
+    TempFolder folder;
+    const std::string base = folder.file("trcdbase");
+    EXPECT_EQ(RecordStore::fileOf(base), base + ".sqlite");
+    {
+        RecordStore store = RecordStore::create(base);
+        store.defineTable("old", {"a"});
+    }
+    EXPECT_TRUE(kestrana::test::fileExists(base + ".sqlite"));
+    RecordStore store = RecordStore::create(base);
+    EXPECT_EQ(column(store, "SELECT count(*) FROM sqlite_master"), std::vector<std::int16_t>{0});
+}
+
+TEST(RecordStore, OpenRefusesAMissingFileAndAFileThatIsNoDatabase) {
+    TempFolder folder;
+    EXPECT_THROW(RecordStore::open(folder.file("none")), KestranaError);
+    kestrana::test::writeFile(folder.file("junk.sqlite"), "this is a run file, not a database\r\n");
+    EXPECT_THROW(RecordStore::open(folder.file("junk")), KestranaError);
+}
+
+TEST(RecordStore, RemoveIgnoresAMissingFile) {
+    TempFolder folder;
+    EXPECT_TRUE(RecordStore::remove(folder.file("none")));
+    RecordStore::create(folder.file("db")).close();
+    EXPECT_TRUE(RecordStore::remove(folder.file("db")));
+    EXPECT_FALSE(kestrana::test::fileExists(folder.file("db.sqlite")));
+}
+
+TEST(RecordStore, TablesSurviveCloseAndReopen) {
+    TempFolder folder;
+    {
+        RecordStore store = RecordStore::create(folder.file("db"));
+        store.defineTable("trc0", {"tgi1", "tgi2"});
+        addRows(store, "trc0", {{{120, 121}}, {{121, 122}}});
+        store.close();
+        EXPECT_FALSE(store.isOpen());
+    }
+    RecordStore store = RecordStore::open(folder.file("db"));
+    EXPECT_EQ(column(store, "SELECT tgi2 FROM trc0"), (std::vector<std::int16_t>{121, 122}));
+}
+
+TEST(RecordStore, RowsComeBackInInsertionOrderWithFirstAndLastRow) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    store.defineTable("t", {"a", "b"});
+    // Deliberately not in key order: stored order is the order of adding.
+    addRows(store, "t", {{{5, 1}}, {{-3, 2}}, {{32767, 3}}, {{-32768, 4}}, {{0, 5}}});
+    EXPECT_EQ(column(store, "SELECT * FROM t"), (std::vector<std::int16_t>{5, -3, 32767, -32768, 0}));
+    EXPECT_EQ(store.firstRow("t"), (std::vector<std::int16_t>{5, 1}));
+    EXPECT_EQ(store.lastRow("t"), (std::vector<std::int16_t>{0, 5}));
+    store.defineTable("empty", {"a"});
+    EXPECT_TRUE(store.firstRow("empty").empty());
+    EXPECT_TRUE(store.lastRow("empty").empty());
+}
+
+TEST(RecordStore, ReadingWithoutACurrentRowIsTheDistinctNoCurrentRecordError) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    store.defineTable("t", {"tgi1", "tgi4"});
+    addRows(store, "t", {{{1, 42}}});
+
+    RecordStore::RowSet none(store, "SELECT * FROM t WHERE tgi1 = ?", {7LL});
+    EXPECT_FALSE(none.hasCurrent());
+    EXPECT_THROW((void)none.field("tgi4"), NoCurrentRecordError);
+    EXPECT_THROW((void)none.field(0), NoCurrentRecordError);
+    EXPECT_THROW((void)none.valueDouble(0), NoCurrentRecordError);
+    EXPECT_THROW((void)none.valueText(0), NoCurrentRecordError);
+
+    RecordStore::RowSet one(store, "SELECT * FROM t");
+    ASSERT_TRUE(one.hasCurrent());
+    EXPECT_EQ(one.field("TGI4"), 42); // names match without regard to case
+    one.moveNext();
+    EXPECT_THROW((void)one.field("tgi4"), NoCurrentRecordError);
+    // Other failures are not mistaken for an empty result.
+    RecordStore::RowSet again(store, "SELECT * FROM t");
+    try {
+        (void)again.field("nosuchfield");
+        FAIL() << "an unknown field must fail";
+    } catch (const NoCurrentRecordError&) {
+        FAIL() << "an unknown field is not an empty result";
+    } catch (const KestranaError&) {
+    }
+}
+
+TEST(RecordStore, FailuresAreRaisedWithTheStoreFile) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    try {
+        RecordStore::RowSet rows(store, "SELECT * FROM missing");
+        FAIL() << "a missing table must fail";
+    } catch (const KestranaError& error) {
+        EXPECT_EQ(error.file(), folder.file("db.sqlite"));
+    }
+    EXPECT_THROW(store.execute("CREATE TABLE"), KestranaError);
+    store.close();
+    EXPECT_THROW(store.execute("SELECT 1"), KestranaError);
+    EXPECT_THROW(RecordStore::RowSet(store, "SELECT 1"), KestranaError);
+}
+
+TEST(RecordStore, BoundTextStaysAValueEvenWhenItLooksLikeSql) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    store.defineTable("t", {"a"});
+    const std::string hostile = "1'); DROP TABLE t; --";
+    RecordStore::RowSet rows(store, "SELECT ? AS label, count(*) FROM t", {hostile});
+    ASSERT_TRUE(rows.hasCurrent());
+    EXPECT_EQ(rows.valueText(0), hostile);
+    EXPECT_EQ(column(store, "SELECT count(*) FROM sqlite_master WHERE name = 't'"), std::vector<std::int16_t>{1});
+    // Numbers bound as numbers compare as numbers.
+    RecordStore::Inserter inserter(store, "t", 1);
+    const std::array<std::int16_t, 1> row{-5};
+    inserter.add(row);
+    inserter.commit();
+    RecordStore::RowSet found(store, "SELECT a FROM t WHERE a BETWEEN ? AND ?", {-10LL, 0LL});
+    ASSERT_TRUE(found.hasCurrent());
+    EXPECT_EQ(found.field(0), -5);
+}
+
+TEST(RecordStore, OddNamesAreQuotedAsIdentifiers) {
+    EXPECT_EQ(quoteIdentifier("trc0"), "\"trc0\"");
+    EXPECT_EQ(quoteIdentifier("a\"b"), "\"a\"\"b\"");
+
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    // A name with blanks, a quote and SQL in it, and a field named like a keyword.
+    const std::string table = "12\"03 26; DROP";
+    store.defineTable(table, {"select", "a b"});
+    RecordStore::Inserter inserter(store, table, 2);
+    const std::array<std::int16_t, 2> row{7, 8};
+    inserter.add(row);
+    inserter.commit();
+    RecordStore::RowSet rows(store, "SELECT " + quoteIdentifier("a b") + " FROM " + quoteIdentifier(table));
+    ASSERT_TRUE(rows.hasCurrent());
+    EXPECT_EQ(rows.field(0), 8);
+    EXPECT_EQ(rows.columnName(0), "a b");
+    EXPECT_EQ(store.firstRow(table), (std::vector<std::int16_t>{7, 8}));
+}
+
+TEST(RecordStore, AnInserterWithoutCommitLeavesNoRows) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    store.defineTable("t", {"a", "b"});
+    addRows(store, "t", {{{1, 1}}});
+    {
+        RecordStore::Inserter inserter(store, "t", 2);
+        const std::array<std::int16_t, 2> row{2, 2};
+        inserter.add(row);
+        const std::array<std::int16_t, 1> shortRow{3};
+        EXPECT_THROW(inserter.add(shortRow), KestranaError);
+    }
+    EXPECT_EQ(column(store, "SELECT a FROM t"), std::vector<std::int16_t>{1});
+    // The store is usable for a new load afterwards.
+    addRows(store, "t", {{{4, 4}}});
+    EXPECT_EQ(column(store, "SELECT a FROM t"), (std::vector<std::int16_t>{1, 4}));
+}
+
+TEST(RecordStore, AnInserterOnAMissingTableFailsAndLeavesTheStoreUsable) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    EXPECT_THROW(RecordStore::Inserter(store, "missing", 2), KestranaError);
+    store.defineTable("t", {"a", "b"});
+    addRows(store, "t", {{{1, 2}}});
+    EXPECT_EQ(store.firstRow("t"), (std::vector<std::int16_t>{1, 2}));
+}
+
+TEST(RecordStore, ValuesOutsideSixteenBitsAreNotReadAsFields) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    RecordStore::RowSet rows(store, "SELECT 40000, NULL, 2.5, ' 120'");
+    ASSERT_TRUE(rows.hasCurrent());
+    EXPECT_THROW((void)rows.field(0), KestranaError);
+    EXPECT_THROW((void)rows.field(1), KestranaError);
+    EXPECT_TRUE(rows.isNull(1));
+    EXPECT_DOUBLE_EQ(rows.valueDouble(2), 2.5);
+    EXPECT_EQ(rows.valueText(3), " 120");
+    EXPECT_THROW((void)rows.field(9), KestranaError);
+}
