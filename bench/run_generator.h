@@ -15,19 +15,19 @@ namespace kestrana::bench {
 struct RunSpec {
     int startKm = 120;
     int kmCount = 10;
-    int direction = 1;              // 1: km to = km from + 1; -1: km to = km from - 1
+    int direction = 1; // 1: km to = km from + 1; -1: km to = km from - 1
     int blocksPerKm = 5;
-    int peakPairs = 8;              // pairs per "67" line; 0 writes no peak lines
+    int peakPairs = 8; // pairs per "67" line; 0 writes no peak lines
     // When > 0: kilometres are written (beyond kmCount if need be) until exactly this many block
     // lines are written, and the file stops right after the last one (mid-kilometre).
     long maxBlockLines = 0;
     unsigned seed = 1;
     char runNumber = '1';
-    std::string date = "120326";    // six characters at positions 6 to 11 of the "95" line
+    std::string date = "120326"; // six characters at positions 6 to 11 of the "95" line
     std::string section = "NAGPUR - WARDHA UP MAIN LINE"; // positions 15 to 44 of the "91" line
-    std::set<int> missingKms;                  // kilometres (km from) left out entirely
-    std::set<std::pair<int, int>> missingBlocks; // (km from, block number) left out
-    bool withHeader = true;         // write the "95" and "91" lines
+    std::set<int> missingKms;                             // kilometres (km from) left out entirely
+    std::set<std::pair<int, int>> missingBlocks;          // (km from, block number) left out
+    bool withHeader = true;                               // write the "95" and "91" lines
     // The condition of the track itself comes from lineSeed (0: from seed), so that runs of one line
     // recorded on different dates (different seeds) show the same good and bad stretches.
     unsigned lineSeed = 0;

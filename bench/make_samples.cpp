@@ -1,0 +1,96 @@
+// Writes the sample run files bundled in data/samples: the analyser's run, the comparator's four
+// runs of one line and the peak analyser's run. Deterministic: running it again gives the same bytes.
+//
+//   make_samples <folder>
+
+#include "run_generator.h"
+
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+bool write(const std::string& folder, const std::string& name, const std::string& text) {
+    const std::string path = folder + "/" + name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        std::cerr << "make_samples: cannot write " << path << "\n";
+        return false;
+    }
+    std::cout << path << " (" << text.size() << " bytes)\n";
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using kestrana::bench::RunSpec;
+    if (argc != 2) {
+        std::cerr << "usage: make_samples <folder>\n";
+        return 2;
+    }
+    const std::string folder = argv[1];
+    bool ok = true;
+
+    // The analyser's run: 20 km over rising kilometres.
+    RunSpec analyser;
+    analyser.startKm = 100;
+    analyser.kmCount = 20;
+    analyser.seed = 11;
+    analyser.runNumber = '3';
+    analyser.date = "150324";
+    analyser.section = "NAGPUR - WARDHA UP MAIN LINE";
+    ok = write(folder, "trcdata.run", kestrana::bench::generateRun(analyser)) && ok;
+
+    // The comparator's runs: one line (same lineSeed), the same 20 km in the same direction, recorded
+    // on four dates. Run 0 is the current run, runs 1 to 3 older ones (run 1 the oldest). Older runs
+    // lack a few blocks, and run 2 lacks a whole kilometre.
+    struct Recording {
+        const char* file;
+        unsigned seed;
+        char runNumber;
+        const char* date;
+        int wear;
+    };
+    const Recording recordings[] = {{"trcdata0.run", 40, '4', "150324", 9},
+                                    {"trcdata1.run", 41, '1', "140921", -6},
+                                    {"trcdata2.run", 42, '2', "180322", 0},
+                                    {"trcdata3.run", 43, '3', "110923", 4}};
+    for (const auto& recording : recordings) {
+        RunSpec spec;
+        spec.startKm = 130;
+        spec.kmCount = 20;
+        spec.lineSeed = 2024;
+        spec.seed = recording.seed;
+        spec.runNumber = recording.runNumber;
+        spec.date = recording.date;
+        spec.wear = recording.wear;
+        spec.section = "BHOPAL - ITARSI DN MAIN LINE";
+        if (recording.runNumber == '1') {
+            spec.missingBlocks = {{133, 2}, {141, 5}, {146, 1}};
+        } else if (recording.runNumber == '2') {
+            spec.missingKms = {137};
+            spec.missingBlocks = {{144, 3}};
+        } else if (recording.runNumber == '3') {
+            spec.missingBlocks = {{139, 4}};
+        }
+        ok = write(folder, recording.file, kestrana::bench::generateRun(spec)) && ok;
+    }
+
+    // The peak analyser's run: 30 km with a worn stretch, so that the first peaks of several
+    // kilometres lie above the default limits (15 mm unevenness, 10 mm alignment, 6 mm gauge).
+    RunSpec peaks;
+    peaks.startKm = 201;
+    peaks.kmCount = 30;
+    peaks.seed = 77;
+    peaks.runNumber = '2';
+    peaks.date = "020124";
+    peaks.wear = 6;
+    peaks.section = "SHEGAON - BADNERA UP LINE";
+    ok = write(folder, "shtd0201.run", kestrana::bench::generateRun(peaks)) && ok;
+
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,232 @@
+#include "run_generator.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace kestrana::bench {
+namespace {
+
+// splitmix64: small, fast and the same on every platform and standard library (the distributions
+// of <random> are not), which keeps the generated files identical everywhere.
+std::uint64_t mix(std::uint64_t x) {
+    x += 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+std::uint64_t hashOf(std::uint64_t a, std::uint64_t b, std::uint64_t c = 0, std::uint64_t d = 0) {
+    return mix(mix(mix(mix(a) ^ b) ^ c) ^ d);
+}
+
+class Random {
+public:
+    explicit Random(std::uint64_t state) : state_(state) {}
+    std::uint64_t next() { return state_ = mix(state_); }
+    // Uniform in [0, 1).
+    double unit() { return static_cast<double>(next() >> 11) * (1.0 / 9007199254740992.0); }
+    // Uniform whole number in [low, high].
+    int between(int low, int high) {
+        return low + static_cast<int>(next() % static_cast<std::uint64_t>(high - low + 1));
+    }
+    // Roughly bell-shaped in [-1, 1].
+    double noise() { return (unit() + unit() + unit()) / 1.5 - 1.0; }
+
+private:
+    std::uint64_t state_;
+};
+
+double unitOf(std::uint64_t hash) {
+    return static_cast<double>(hash >> 11) * (1.0 / 9007199254740992.0);
+}
+
+int clampInt(double value, int low, int high) {
+    return std::clamp(static_cast<int>(std::lround(value)), low, high);
+}
+
+// Roughness of the track at a kilometre, 0 (smooth) to 1 (rough): a slow swell over stretches of
+// about four kilometres with some local variation, fixed by the line alone.
+double trackRoughness(std::uint64_t line, int km) {
+    const int stretch = static_cast<int>(std::floor(km / 4.0));
+    const double t = (km - stretch * 4) / 4.0;
+    const double a = unitOf(hashOf(line, 1, static_cast<std::uint64_t>(stretch)));
+    const double b = unitOf(hashOf(line, 1, static_cast<std::uint64_t>(stretch + 1)));
+    const double local = unitOf(hashOf(line, 2, static_cast<std::uint64_t>(km)));
+    return 0.75 * (a + (b - a) * t) + 0.25 * local;
+}
+
+// Line speed over a kilometre, 30 to 130: also a property of the line (curves, stations).
+int lineSpeed(std::uint64_t line, int km) {
+    const int stretch = static_cast<int>(std::floor(km / 6.0));
+    const double u = unitOf(hashOf(line, 3, static_cast<std::uint64_t>(stretch)));
+    return 40 + static_cast<int>(u * 80.0);
+}
+
+void appendInt(std::string& out, long long value) {
+    char buffer[24];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+// Numbers of one block line: code 68 and 22 values (block-line positions 1 to 23).
+std::array<int, 23> blockValues(const RunSpec& spec, std::uint64_t line, int km, int block) {
+    Random random(hashOf(spec.seed, 4, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(block)));
+    const double r =
+        std::clamp(trackRoughness(line, km) + 0.12 * random.noise() + spec.wear / 100.0, 0.0, 1.0);
+    std::array<int, 23> v{};
+    v[0] = 68;
+    v[1] = block;
+    // Channel SDs in tenths of a millimetre; each channel has its own typical range.
+    auto sd = [&](double low, double span) {
+        return clampInt(low + span * r + 6.0 * random.noise(), 5, 120);
+    };
+    v[2] = sd(14, 80);  // U1L
+    v[3] = sd(14, 80);  // U1R
+    v[4] = sd(10, 45);  // TW1
+    v[5] = sd(6, 30);   // G
+    v[6] = sd(8, 60);   // A1L
+    v[7] = sd(8, 60);   // A1R
+    v[8] = sd(18, 95);  // U2L
+    v[9] = sd(18, 95);  // U2R
+    v[10] = sd(10, 70); // A2L
+    v[11] = sd(10, 70); // A2R
+    v[12] = sd(10, 45); // TW2
+    // A few blocks are not recorded (instrument dropout): index 0 and no sub-indices.
+    const bool recorded = random.unit() >= 0.03;
+    const int tgi = recorded ? clampInt(112.0 - 105.0 * r + 5.0 * random.noise(), 1, 120) : 0;
+    v[13] = tgi;
+    v[14] = clampInt(lineSpeed(line, km) + 8.0 * random.noise(), 30, 130); // SPD
+    v[15] = random.between(0, 3);                                          // kept, unused
+    v[16] = clampInt(90 + 240 * r + 15.0 * random.noise(), 40, 400);       // RIV, hundredths
+    v[17] = clampInt(80 + 220 * r + 15.0 * random.noise(), 40, 400);       // RIL, hundredths
+    for (int i = 18; i <= 21; ++i) {                                       // TGIU, TGIW, TGIG, TGIL
+        v[static_cast<std::size_t>(i)] = recorded ? clampInt(tgi + 12.0 * random.noise(), 1, 120) : 0;
+    }
+    v[22] = 0; // kept, unused
+    return v;
+}
+
+// Peak parameter codes as the car lists them, with the typical size of a bad peak (mm).
+struct PeakFamily {
+    int code;
+    double base;
+    double span;
+};
+constexpr std::array<PeakFamily, 12> kPeakFamilies{{{0, 3, 18},     // UN1L
+                                                    {1, 3, 18},     // UN1R
+                                                    {2, 2, 13},     // TW1
+                                                    {3, 1, 8},      // GAUGE
+                                                    {4, 1, 8},      // AL1L
+                                                    {5, 1, 8},      // AL1R
+                                                    {6, 4, 22},     // UN2L
+                                                    {7, 4, 22},     // UN2R
+                                                    {8, 2, 14},     // AL2L
+                                                    {9, 2, 14},     // AL2R
+                                                    {12, 0, 1.0},   // VACC
+                                                    {13, 0, 1.0}}}; // LACC
+
+void appendPeakLine(std::string& out, const RunSpec& spec, std::uint64_t line, int km,
+                    const PeakFamily& family) {
+    Random random(
+        hashOf(spec.seed, 5, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(family.code)));
+    const double r =
+        std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + spec.wear / 100.0, 0.0, 1.0);
+    // The car lists the leading peaks first: values fall from pair to pair.
+    int value = clampInt(family.base + family.span * r * r * 1.6 + 2.0 * random.noise(), 0, 99);
+    out += "67,";
+    appendInt(out, family.code);
+    int listed = 0;
+    for (int m = 0; m < spec.peakPairs; ++m) {
+        out += ',';
+        appendInt(out, value);
+        out += ',';
+        appendInt(out, random.between(0, 1000));
+        listed += value > 0 ? 1 : 0;
+        value = std::max(0, value - random.between(0, 2));
+    }
+    out += ',';
+    appendInt(out, listed);
+    out += "\r\n";
+}
+
+} // namespace
+
+std::string headerLineOf(const RunSpec& spec) {
+    // Run number at position 4, date at positions 6 to 11.
+    return std::string("95,") + spec.runNumber + "," + spec.date + ",0815,TRC";
+}
+
+std::string sectionLineOf(const RunSpec& spec) {
+    // Section at positions 15 to 44: 14 characters before it, 30 characters for it.
+    std::string section = spec.section.substr(0, 30);
+    section.resize(30, ' ');
+    return "91,0034,NR,KM," + section + ",END";
+}
+
+GeneratedRun generateRunWithValues(const RunSpec& spec) {
+    GeneratedRun run;
+    std::string& out = run.text;
+    const long plannedBlocks =
+        spec.maxBlockLines > 0 ? spec.maxBlockLines : static_cast<long>(spec.kmCount) * spec.blocksPerKm;
+    out.reserve(static_cast<std::size_t>(plannedBlocks) * 150 + 1024);
+    run.blocks.reserve(static_cast<std::size_t>(plannedBlocks));
+    if (spec.withHeader) {
+        out += headerLineOf(spec) + "\r\n";
+        out += sectionLineOf(spec) + "\r\n";
+    }
+    const std::uint64_t line = spec.lineSeed != 0 ? spec.lineSeed : spec.seed;
+    for (int i = 0;; ++i) {
+        const bool limited = spec.maxBlockLines > 0;
+        if (limited ? static_cast<long>(run.blocks.size()) >= spec.maxBlockLines : i >= spec.kmCount) {
+            break;
+        }
+        // A spec that writes no block lines at all cannot reach maxBlockLines: stop within 16 bits.
+        if (i > 65535) {
+            break;
+        }
+        const int kmFrom = spec.startKm + i * spec.direction;
+        const int kmTo = kmFrom + spec.direction;
+        if (spec.missingKms.count(kmFrom) != 0) {
+            continue;
+        }
+        out += "60,";
+        appendInt(out, kmFrom);
+        out += ',';
+        appendInt(out, kmTo);
+        out += ",\r\n";
+        for (int block = 1; block <= spec.blocksPerKm; ++block) {
+            if (spec.missingBlocks.count({kmFrom, block}) != 0) {
+                continue;
+            }
+            const auto values = blockValues(spec, line, kmFrom, block);
+            std::array<int, 26> row{60, kmFrom, kmTo};
+            for (std::size_t k = 0; k < values.size(); ++k) {
+                if (k > 0) {
+                    out += ',';
+                }
+                appendInt(out, values[k]);
+                row[k + 3] = values[k];
+            }
+            out += "\r\n";
+            run.blocks.push_back(row);
+            if (limited && static_cast<long>(run.blocks.size()) >= spec.maxBlockLines) {
+                return run;
+            }
+        }
+        if (spec.peakPairs > 0) {
+            for (const auto& family : kPeakFamilies) {
+                appendPeakLine(out, spec, line, kmFrom, family);
+                ++run.peakLines;
+            }
+        }
+    }
+    return run;
+}
+
+std::string generateRun(const RunSpec& spec) {
+    return generateRunWithValues(spec).text;
+}
+
+} // namespace kestrana::bench
