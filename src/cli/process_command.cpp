@@ -1,21 +1,46 @@
+// kestrana-cli process RUN [--output FILE]: the analyser's PROCESS DATA without its screen. Prints
+// the header data and kilometre range the screen shows; writes the SD output file only when asked.
+
+#include "analyser/processing.h"
 #include "command.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <exception>
 
 namespace kestrana::cli {
 namespace {
 
-// Placeholder until this command is built: refuses every call.
 class ProcessCommand : public Command {
 public:
     std::string name() const override { return "process"; }
-    std::string synopsis() const override { return "process RUN"; }
-    std::vector<OptionSpec> options() const override { return {}; }
+    std::string synopsis() const override { return "process RUN [--output FILE]"; }
+    std::vector<OptionSpec> options() const override { return {{"output", true}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
-    int run(const Arguments&, Context&) override { throw Refusal("not available yet"); }
+
+    int run(const Arguments& args, Context& context) override {
+        const std::string scratch = platform::joinPath(context.workFolder, "temp.txt");
+        analyser::ProcessedRun run;
+        // Every failure of the step is one message, as on the screen, with the precise reason after it.
+        try {
+            run = analyser::processData(args.files.front(), args.value("output"), scratch);
+        } catch (const platform::KestranaError& error) {
+            throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
+        } catch (const std::exception& error) {
+            throw Refusal(std::string(analyser::kProcessFailedMessage), error.what());
+        }
+        printLines(context.out, {"Date of Recording: " + run.runDate, "Run Number: " + run.runNumber,
+                                 "Section: " + run.section, "Recording Starts at KM: " + run.kmFrom,
+                                 "Recording Ends at KM: " + run.kmTo});
+        return 0;
+    }
 };
 
 } // namespace
 
-std::unique_ptr<Command> makeProcessCommand() { return std::make_unique<ProcessCommand>(); }
+std::unique_ptr<Command> makeProcessCommand() {
+    return std::make_unique<ProcessCommand>();
+}
 
 } // namespace kestrana::cli
