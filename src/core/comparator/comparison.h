@@ -1,0 +1,119 @@
+#pragma once
+// COMPARE: checks the km range and the directions of the runs, fills the comparison listing block by
+// block from the run database, and reads the per-km averages of every run that feed the line chart.
+
+#include "comparator/session.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrana::platform {
+class RecordStore;
+}
+
+namespace kestrana::comparator {
+
+// The list boxes of the listing, line by line, exactly as the screen shows them.
+struct ComparisonListing {
+    std::vector<std::string> list3;                           // the heading line
+    std::array<std::vector<std::string>, kSlotCount> list1{}; // List1(k): the run date of slot k
+    std::vector<std::string> list4;                           // block label, empty line, ...
+    std::array<std::vector<std::string>, kSlotCount> list2{}; // List2(k): value or "NA", empty line, ...
+};
+
+// The km walk of the listing: from firstKm to lastKm by step (the current direction).
+struct ListingBounds {
+    std::int16_t firstKm = 0;
+    std::int16_t lastKm = 0;
+    std::int16_t step = 1;
+};
+
+// The km boxes read for COMPARE: the typed values and the listing walk, or a refusal.
+struct CompareRange {
+    std::optional<std::string> refusal; // set: show it; nothing else changes
+    std::int16_t fromKm = 0;
+    std::int16_t toKm = 0;
+    ListingBounds bounds;
+};
+// Reads the texts of Text2(0) and Text2(1) (rounded to whole numbers, halves to even). Refuses a text
+// that is no number of the 16-bit range, a range of more than 100 km (exactly 100 is accepted) and
+// bounds that would leave 16 bits. With lo the smaller and hi the larger km, the listing walks lo to
+// hi - 1 upwards unless the current direction is -1, then hi down to lo + 1.
+CompareRange readCompareRange(std::string_view fromText, std::string_view toText, std::int16_t currentDirection);
+
+// The direction check of slots 0 to n: a mismatch with slot 0 gives the message for two, three or four
+// recordings; directions that all agree but are not 1 or -1 (or a current direction that is not) are
+// refused too. nullopt when the runs may be compared; always nullopt for n outside 1 to 3.
+std::optional<std::string> directionRefusal(int olderRuns, const std::array<std::int16_t, kSlotCount>& directions,
+                                            std::int16_t currentDirection);
+
+// "0120    -   0121        3": km and next km by the pattern "0000", then the block number.
+std::string blockLabel(std::int16_t km, std::int16_t nextKm, int block);
+
+// The value of a run at (km, next km, block): the tgi4 of the first row found, nullopt when none.
+using CellLookup = std::function<std::optional<std::int16_t>(int slot, std::int16_t km, std::int16_t nextKm,
+                                                             std::int16_t block)>;
+
+// Fills List4 and List2(0) to List2(n) for blocks 1 to 5 of every km of the walk. `listing` keeps its
+// heading and dates.
+void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns, const CellLookup& lookup);
+
+// The rows of one run table whose km from lies in [kmLow, kmHigh], read once, keeping for every
+// (km from, km to, block) the first row in stored order: the same answers as one query per cell.
+class RunTableCells {
+public:
+    static RunTableCells read(platform::RecordStore& store, int slot, std::int16_t kmLow, std::int16_t kmHigh);
+    std::optional<std::int16_t> find(std::int16_t km, std::int16_t nextKm, std::int16_t block) const;
+
+private:
+    std::vector<std::pair<std::uint64_t, std::int16_t>> cells_; // sorted by key, keys unique
+};
+
+// One query per cell on the table as it stands: "select * from trcK where tgi1=km and tgi2=next and
+// tgi3=block", the first result row's tgi4. Kept for the benchmark that measures what reading each
+// table once saves.
+std::optional<std::int16_t> lookupCellByQuery(platform::RecordStore& store, int slot, std::int16_t km,
+                                              std::int16_t nextKm, std::int16_t block);
+
+// The per-km averages that feed the chart: the rows of slot 0 joined with the rows of every other
+// compared slot of the same km from and block, km from between the two typed kms inclusive (either
+// order), one row per km in ascending order with the mean of tgi4 of each slot over the joined rows.
+struct KmAverageRow {
+    std::int16_t km = 0;
+    std::vector<double> means; // one per slot 0 to n
+};
+struct KmAverageTable {
+    std::vector<std::string> seriesNames; // the run dates of slots 0 to n, as they stand
+    std::vector<KmAverageRow> rows;
+};
+// The chart's category label of a km: the number with a leading blank, or its minus sign (" 120").
+std::string kmCategoryLabel(std::int16_t km);
+// Throws KestranaError for n outside 1 to 3 and for any failure of the query. The run dates name the
+// series only; they never become part of the SQL text.
+KmAverageTable readKmAverages(platform::RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
+                              const std::array<std::string, kSlotCount>& runDates);
+
+// The whole of COMPARE over the database at `databaseBase`.
+struct CompareResult {
+    enum class Outcome {
+        RangeRefused, // show `message`; nothing has changed
+        Refused,      // show `message`; the lists hold `listing` (heading only); buttons stay
+        Compared      // the lists hold `listing`; PRINT DETAILS becomes usable
+    };
+    Outcome outcome = Outcome::Compared;
+    std::string message;
+    std::string reason; // the detail of a refusal or of a chart failure
+    ComparisonListing listing;
+    // Set when the per-km query succeeded: the chart shows it and PRINT GRAPH and SAVE DETAILS become
+    // usable. Unset, the screen leaves the chart and those buttons as they are, without a message.
+    std::optional<KmAverageTable> chart;
+};
+CompareResult compareRuns(std::string_view fromText, std::string_view toText, const ComparatorSession& session,
+                          const std::string& databaseBase);
+
+} // namespace kestrana::comparator

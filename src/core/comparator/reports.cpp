@@ -1,0 +1,140 @@
+#include "comparator/reports.h"
+
+#include "platform/paths.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace kestrana::comparator {
+
+namespace {
+
+// Line i of a list box, empty when the list has no such line (a slot above n, a list never filled).
+std::string lineOf(const std::vector<std::string>& list, std::size_t i) { return i < list.size() ? list[i] : ""; }
+
+bool validRunCount(int olderRuns) { return olderRuns >= 1 && olderRuns <= 3; }
+
+// Characters of a title as the user sees them: the screens hand titles over as UTF-8.
+std::size_t characterCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+} // namespace
+
+platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
+                                            std::string_view title) {
+    platform::HardCopyScript script;
+    script.setBold(true);
+    script.setFontSize(11);
+    script.setUnderline(true);
+    script.setY(600);
+    script.setX(1400);
+    script.printLine(std::string(title));
+    script.printLine("");
+    script.printLineAt(1400, inputs.section + " ( Km " + inputs.fromText + " to " + inputs.toText + " ) ");
+    script.printLine("");
+    script.printLineAt(1400, " Comparision of TRC runs ( " + inputs.parameter + " )");
+    script.setUnderline(false);
+    script.printLine("");
+    const int n = inputs.olderRuns;
+    if (!validRunCount(n)) {
+        // Nothing was compared: the page ends after its heading rather than staying open.
+        script.endDoc();
+        return script;
+    }
+    std::string heading = lineOf(listing.list3, 0);
+    for (int k = 0; k <= n; ++k) {
+        heading += "   " + lineOf(listing.list1[static_cast<std::size_t>(k)], 0);
+    }
+    script.printLineAt(1400, heading);
+    script.printLine(" ");
+    script.setBold(false);
+    script.setFontSize(9);
+    for (std::size_t i = 0; i < listing.list4.size(); ++i) {
+        std::string row = listing.list4[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.list2[0], i), "@@@");
+        for (int k = 1; k <= n; ++k) {
+            row += std::string(10, ' ') + platform::formatAt(lineOf(listing.list2[static_cast<std::size_t>(k)], i), "@@@");
+        }
+        script.printLineAt(1400, row);
+    }
+    script.endDoc();
+    return script;
+}
+
+int graphTitleX(std::string_view title) {
+    // A title of more than 69 characters would start left of the page; it starts at the edge instead.
+    const long x = 6900 - 100 * static_cast<long>(characterCount(title));
+    return static_cast<int>(std::max(0L, x));
+}
+
+platform::HardCopyScript printGraphScript(const ReportInputs& inputs, std::string_view title,
+                                          std::string_view shortDate) {
+    platform::HardCopyScript script;
+    script.printLine(" ");
+    script.drawPicture(10, 1850);
+    script.setPosition(4500, 6000);
+    script.setFontSize(14);
+    script.setBold(true);
+    script.setUnderline(true);
+    script.printLine(" Comparision of TRC RUNs ( " + inputs.parameter + " ) ");
+    script.printLine("");
+    script.printLineAt(4500, inputs.section + " ( Km " + inputs.fromText + "  to " + inputs.toText + " )");
+    script.printLine("");
+    script.printLineAt(graphTitleX(title), std::string(title));
+    script.setPosition(1000, 7000);
+    script.setBold(false);
+    script.setFontSize(10);
+    script.setUnderline(false);
+    script.setItalic(true);
+    for (int i = 0; i < 4; ++i) {
+        script.printLine("");
+    }
+    script.printLineAt(200, " Kestrana ( " + std::string(shortDate) + " ) ");
+    script.setItalic(false);
+    script.endDoc();
+    return script;
+}
+
+std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing) {
+    std::vector<std::string> lines;
+    lines.push_back(section);
+    std::vector<std::string> heading{lineOf(listing.list3, 0)};
+    for (const auto& dates : listing.list1) {
+        heading.push_back(lineOf(dates, 0));
+    }
+    lines.push_back(platform::joinZones(heading));
+    // Only the block rows: the empty lines between blocks are left out.
+    for (std::size_t i = 0; i < listing.list4.size() / 2; ++i) {
+        std::vector<std::string> items{listing.list4[2 * i]};
+        for (const auto& values : listing.list2) {
+            items.push_back(lineOf(values, 2 * i));
+        }
+        lines.push_back(platform::joinZones(items));
+    }
+    return lines;
+}
+
+std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
+std::string reportFileName(std::string_view chosenName) {
+    constexpr std::string_view extension = ".txt";
+    std::string name(chosenName);
+    if (!chosenName.ends_with(extension)) {
+        name += extension;
+    }
+    return name;
+}
+
+void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing) {
+    platform::writeFileAtomically(path, savedReportText(savedReportLines(section, listing), "\r\n"));
+}
+
+} // namespace kestrana::comparator

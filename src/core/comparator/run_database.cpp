@@ -1,0 +1,208 @@
+#include "comparator/run_database.h"
+
+#include "comparator/messages.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/record_store.h"
+#include "platform/text.h"
+#include "runfile/field_stream.h"
+#include "runfile/run_reader.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace kestrana::comparator {
+
+namespace {
+
+using platform::KestranaError;
+using platform::RecordStore;
+
+bool fitsInt16(long value) {
+    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+}
+
+// What a slot's load leaves behind besides its table.
+struct LoadedRun {
+    runfile::RunHeader header;
+    std::int16_t firstKmFrom = 0;
+    std::int16_t firstKmTo = 0;
+    std::int16_t lastKmTo = 0;
+    long rows = 0;
+};
+
+// Loads one run file into table "trc" + slot: the pairing reader writes the pairs to the scratch
+// file in the pair layout, which is read back as one stream of numbers, 26 to a row, rows added until
+// the stream ends. Throws KestranaError with the file and line of what went wrong.
+LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchPath,
+                   std::optional<int> parameterField) {
+    LoadedRun run;
+    std::string scratch;
+    runfile::PairingOptions options; // "68" block lines, at most 32767 of them
+    runfile::readPairs(runPath, options, run.header,
+                       [&](std::string_view kmLine, std::string_view blockLine, long) {
+                           runfile::appendScratchLine(scratch, kmLine, blockLine);
+                       });
+    platform::writeFileAtomically(scratchPath, scratch);
+
+    const std::string table = runTableName(slot);
+    store.defineTable(table, runTableFields());
+    RecordStore::Inserter inserter(store, table, runTableFields().size());
+    runfile::RecordFieldStream stream(scratch, scratchPath);
+    // Numbers 1 to 26 of a record; number 0 is never read and stays 0.
+    std::array<std::int16_t, 27> numbers{};
+    while (!stream.atEnd()) {
+        for (int i = 1; i <= 26; ++i) {
+            numbers[static_cast<std::size_t>(i)] = stream.next();
+        }
+        const std::int16_t value = parameterField ? numbers[static_cast<std::size_t>(*parameterField)] : 0;
+        const std::array<std::int16_t, 4> row{numbers[2], numbers[3], numbers[5], value};
+        inserter.add(row);
+        if (run.rows == 0) {
+            run.firstKmFrom = numbers[2];
+            run.firstKmTo = numbers[3];
+        }
+        run.lastKmTo = numbers[3];
+        ++run.rows;
+    }
+    inserter.commit();
+    std::remove(scratchPath.c_str());
+    store.execute("CREATE INDEX " + platform::quoteIdentifier(runTableIndexName(slot)) + " ON " +
+                  platform::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
+    if (run.rows == 0) {
+        throw KestranaError("the run has no block line (code 68), so its table has no first row", runPath);
+    }
+    return run;
+}
+
+} // namespace
+
+std::string slotOpenedMessage(int slot) {
+    return "File for TRC Run(" + std::to_string(slot) + ") successfully opened";
+}
+
+std::string runTableName(int slot) { return "trc" + std::to_string(slot); }
+
+std::string runTableIndexName(int slot) { return runTableName(slot) + "_km_block"; }
+
+const std::vector<std::string>& runTableFields() {
+    static const std::vector<std::string> fields{"tgi1", "tgi2", "tgi3", "tgi4"};
+    return fields;
+}
+
+std::optional<int> compareParameterField(std::string_view parameter) {
+    static constexpr std::array<int, 5> fields{17, 22, 23, 24, 25};
+    for (std::size_t i = 0; i < kCompareParameterNames.size(); ++i) {
+        if (parameter == kCompareParameterNames[i]) {
+            return fields[i];
+        }
+    }
+    return std::nullopt;
+}
+
+OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderRuns) {
+    OlderRunsEdit edit;
+    edit.olderRuns = previousOlderRuns;
+    const auto number = platform::parseNumber(text);
+    const auto whole = number ? platform::roundToInt16(*number) : std::nullopt;
+    if (!whole) {
+        edit.slots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
+                      SlotEnabling::Disabled};
+        edit.showEnterOneToThree = number.has_value();
+        return edit;
+    }
+    edit.olderRuns = *whole;
+    if (*whole < 1 || *whole > 3) {
+        edit.showEnterOneToThree = true;
+        return edit;
+    }
+    for (int k = 1; k < kSlotCount; ++k) {
+        edit.slots[static_cast<std::size_t>(k)] = k <= *whole ? SlotEnabling::Enabled : SlotEnabling::Disabled;
+    }
+    return edit;
+}
+
+BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& session,
+                             const std::function<void(const SlotLoaded&)>& onSlotLoaded) {
+    BuildResult result;
+    const std::optional<int> parameterField = compareParameterField(request.parameter);
+    if (!parameterField) {
+        result.outcome = BuildResult::Outcome::ParameterRefused;
+        result.message = std::string(kUnknownParameterMessage);
+        result.reason = "unknown compare parameter \"" + request.parameter + "\"";
+        return result;
+    }
+
+    RecordStore::remove(request.databaseBase);
+    std::optional<RecordStore> store;
+    try {
+        store.emplace(RecordStore::create(request.databaseBase));
+    } catch (const KestranaError& error) {
+        result.outcome = BuildResult::Outcome::DatabaseFailed;
+        result.message = std::string(kDatabaseNotCreatedMessage);
+        result.reason = error.reason();
+        return result;
+    }
+
+    const int n = request.olderRuns;
+    if (n < 1 || n > 3) {
+        return result; // nothing to load, yet COMPARE becomes usable
+    }
+    int slot = 0;
+    try {
+        for (slot = 0; slot <= n; ++slot) {
+            RunSlot& kept = session.slots[static_cast<std::size_t>(slot)];
+            kept.kmCaption.clear();
+            LoadedRun run = loadSlot(*store, slot, request.slotPaths[static_cast<std::size_t>(slot)],
+                                     request.scratchPath, parameterField);
+            kept.kmCaption = "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " +
+                             platform::plainInt(run.lastKmTo);
+            const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
+            if (!fitsInt16(direction)) {
+                throw KestranaError("the run direction (km to - km from of the first block) leaves 16 bits",
+                                    request.slotPaths[static_cast<std::size_t>(slot)]);
+            }
+            session.startKm = run.firstKmFrom;
+            session.currentDirection = static_cast<std::int16_t>(direction);
+            kept.headerLine = run.header.headerLine;
+            kept.direction = static_cast<std::int16_t>(direction);
+
+            SlotLoaded loaded;
+            loaded.slot = slot;
+            loaded.kmCaption = kept.kmCaption;
+            loaded.message = slotOpenedMessage(slot);
+            if (slot == 0) {
+                session.section = std::string(platform::trimBlanks(run.header.section()));
+            }
+            ++result.slotsLoaded;
+            // The km boxes are filled after slot 0's message, so an overflow there fails after it.
+            // 16-bit arithmetic: the product and the sum must each fit.
+            const long toKm = direction * 50 + run.firstKmFrom;
+            const bool toKmFits = fitsInt16(direction * 50) && fitsInt16(toKm);
+            if (slot == 0 && toKmFits) {
+                loaded.kmFromText = platform::plainInt(run.firstKmFrom);
+                loaded.kmToText = platform::plainInt(toKm < 0 ? 0 : toKm);
+                result.kmFromText = loaded.kmFromText;
+                result.kmToText = loaded.kmToText;
+            }
+            if (onSlotLoaded) {
+                onSlotLoaded(loaded);
+            }
+            if (slot == 0 && !toKmFits) {
+                throw KestranaError("the km to box (direction x 50 + start km) leaves 16 bits",
+                                    request.slotPaths[0]);
+            }
+        }
+    } catch (const std::exception& failure) {
+        const auto* error = dynamic_cast<const KestranaError*>(&failure);
+        for (auto& kept : session.slots) {
+            kept.kmCaption.clear();
+        }
+        result.outcome = BuildResult::Outcome::SlotFailed;
+        result.message = std::string(kCouldNotOpenMessage);
+        result.reason = "run " + std::to_string(slot) + ": " + (error ? error->reason() : failure.what());
+    }
+    return result;
+}
+
+} // namespace kestrana::comparator

@@ -1,0 +1,30 @@
+#include "comparator/session.h"
+
+#include "platform/text.h"
+
+namespace kestrana::comparator {
+
+std::string RunSlot::runDate() const { return std::string(platform::cutField(headerLine, 6, 6)); }
+
+std::array<std::string, kSlotCount> ComparatorSession::runDates() const {
+    std::array<std::string, kSlotCount> dates;
+    for (int k = 0; k < kSlotCount; ++k) {
+        dates[k] = slots[k].runDate();
+    }
+    return dates;
+}
+
+std::array<std::int16_t, kSlotCount> ComparatorSession::directions() const {
+    std::array<std::int16_t, kSlotCount> result{};
+    for (int k = 0; k < kSlotCount; ++k) {
+        result[k] = slots[k].direction;
+    }
+    return result;
+}
+
+ComparatorSession& comparatorSession() {
+    static ComparatorSession session;
+    return session;
+}
+
+} // namespace kestrana::comparator

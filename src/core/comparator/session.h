@@ -1,0 +1,47 @@
+#pragma once
+// What the comparator keeps behind its screen for the program's lifetime: the number of older runs,
+// the run slots and the values the build leaves for COMPARE. Closing and opening the screen again
+// starts its controls from their design texts, but these values stay until an operation replaces
+// them (so n can differ from what Text3 shows until Text3 is edited).
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrana::comparator {
+
+// Slot 0 is the current run, slots 1 to 3 the older runs (slot 1 the oldest).
+constexpr int kSlotCount = 4;
+
+// The design texts of the path boxes Text1(0) to Text1(3) (the screen maps them into the home folder).
+inline constexpr std::array<std::string_view, kSlotCount> kDesignSlotPaths = {
+    "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run", "d:\\TRCDATA\\trcdata2.run",
+    "d:\\TRCDATA\\trcdata3.run"};
+
+struct RunSlot {
+    std::string headerLine;     // the "95" line kept when the slot last loaded
+    std::int16_t direction = 0; // km to - km from of the table's first row: 1 rising, -1 falling
+    std::string kmCaption;      // caption of Label6(k): "Km  120 To Km  140"
+
+    // Positions 6 to 11 of the header line as they stand: the run date that labels the run.
+    std::string runDate() const;
+};
+
+struct ComparatorSession {
+    std::int16_t olderRuns = 0; // n, from Text3; meaningful values 1 to 3
+    std::array<RunSlot, kSlotCount> slots;
+    std::string section;               // the "91" line of slot 0, positions 15 to 44, trimmed
+    std::int16_t startKm = 0;          // km from of the first row of the slot loaded last
+    std::int16_t currentDirection = 0; // direction of the slot loaded last
+
+    // The run dates of slots 0 to 3 (empty for a slot that never loaded).
+    std::array<std::string, kSlotCount> runDates() const;
+    // The directions of slots 0 to 3.
+    std::array<std::int16_t, kSlotCount> directions() const;
+};
+
+// The one session of the comparator screen, living as long as the program.
+ComparatorSession& comparatorSession();
+
+} // namespace kestrana::comparator
