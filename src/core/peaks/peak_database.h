@@ -1,0 +1,68 @@
+#pragma once
+// The second half of the peak analyser's PROCESS DATA: the peak database (table "peaks", fields
+// fild0 to fild4, one row per peak pair in run-file order), the run's direction taken from its
+// first and last stored rows, and the captions of the run's section, date and kilometre range.
+
+#include "peaks/session.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kestrana::peaks {
+
+inline constexpr const char* kPeakTable = "peaks";
+
+// The run's ends as stored: fild0 of the first row and fild1 of the last row (none when the table
+// is empty), and the direction they give: +1 when the last km is greater, else -1 (equal and empty
+// included).
+struct StoredKmRange {
+    std::optional<std::int16_t> firstKm;
+    std::optional<std::int16_t> lastKm;
+    std::int16_t direction = -1;
+};
+StoredKmRange kmRangeOf(std::optional<std::int16_t> firstKm, std::optional<std::int16_t> lastKm);
+
+// Label7 (the section, blanks trimmed), Label8 (" Date : " and the date of recording) and Label9
+// (" Km " first km " to Km " last km; an empty table leaves both numbers out).
+struct PeakCaptions {
+    std::string label7;
+    std::string label8;
+    std::string label9;
+};
+PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange& range);
+
+struct PeakBuild {
+    long rowCount = 0;
+    StoredKmRange range;
+};
+
+// Builds the peak database from the records of the scratch file, `itemsPerRecord` numbers to a
+// record, beside the database at `databaseBase` and puts it in that one's place only when the whole
+// build succeeded; a failed build leaves the old database as it was. An index on (fild0, fild2) is
+// added after the load; rows of one km and parameter still come back in insertion order by rowid.
+// Throws PeakError: kScratchFailedMessage, kDatabaseFailedMessage, kBadNumberMessage,
+// kRecordCutShortMessage, kRecordTooLongMessage.
+PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPerRecord,
+                            const std::string& databaseBase);
+
+struct PeakProcessResult {
+    long recordCount = 0;
+    std::int16_t itemsPerRecord = 0;
+    PeakBuild build;
+    PeakCaptions captions;
+};
+
+// PROCESS DATA: scan, record width, database build, direction and captions. The session takes the
+// run's header lines (none kept from an earlier run), its record width and its direction only when
+// the whole operation succeeded; on a failure it stays as it was, like the old database.
+// Throws PeakError with the message to show; on success the screen shows kDatabaseGeneratedMessage.
+PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
+
+// For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
+// stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width
+// from the pairs of its first record. Throws PeakError(kNoDatabaseMessage) when there is no
+// readable database with a "peaks" table.
+void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session);
+
+} // namespace kestrana::peaks

@@ -1,0 +1,39 @@
+#pragma once
+// PRINT DETAILS of the peak analyser: the title, the run's section and date, the query as typed,
+// the share and total of the last SHOW DETAILS, the column header and one row per list entry, as
+// the printer statements that put them on paper.
+
+#include "peaks/query.h"
+#include "peaks/session.h"
+#include "platform/hard_copy.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kestrana::peaks {
+
+inline constexpr std::string_view kPrintColumnHeader =
+    "KMF   KMT      L1      P1       L2     P2       L3      P3       L4      P4      L5      P5       L6"
+    "      P6       L7      P7       L8      P8";
+
+// The texts of the screen at printing time.
+struct PeakPrintTexts {
+    std::string title;         // as the title prompt returned it (empty after a cancel)
+    std::string parameterText; // Combo1
+    std::string limitText;     // Text2
+    std::string kmFromText;    // Text3(0)
+    std::string kmToText;      // Text3(1)
+};
+
+// Row `entry` of the lists as printed: KMF, "  ", KMT, then for each of the eight pairs four blanks,
+// the location, two blanks (three before the eighth value) and the value. Km and locations show at
+// least four digits ("0000"), values at least two ("00"); an empty or missing entry prints nothing.
+std::string printedRow(const ColumnLists& lists, std::size_t entry);
+
+// The whole hard copy, rows for every entry of List1(0) (the empty separator entries print as rows
+// of blanks), the share as the shortest text of the single-precision number.
+platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
+                                      const PeakSession& session);
+
+} // namespace kestrana::peaks

@@ -1,0 +1,172 @@
+#include "peaks/query.h"
+
+#include "peaks/parameters.h"
+#include "peaks/peak_database.h"
+#include "peaks/texts.h"
+#include "platform/errors.h"
+#include "platform/record_store.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace kestrana::peaks {
+
+namespace {
+
+// Reads up to `wanted` rows of one kilometre and parameter in stored order.
+std::vector<PeakRow> kilometreRows(platform::RecordStore& store, int km, std::int16_t code, int wanted) {
+    platform::RecordStore::RowSet result(
+        store,
+        "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks WHERE fild0 = ? AND fild2 = ? ORDER BY rowid",
+        {static_cast<long long>(km), static_cast<long long>(code)});
+    std::vector<PeakRow> rows;
+    while (result.hasCurrent() && static_cast<int>(rows.size()) < wanted) {
+        rows.push_back(
+            PeakRow{result.field(0), result.field(1), result.field(2), result.field(3), result.field(4)});
+        result.moveNext();
+    }
+    return rows;
+}
+
+platform::RecordStore openDatabase(const std::string& databaseBase) {
+    try {
+        auto store = platform::RecordStore::open(databaseBase);
+        {
+            // A file without the table would list nothing and report that as a result.
+            platform::RecordStore::RowSet probe(
+                store, "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks LIMIT 1");
+        }
+        return store;
+    } catch (const platform::KestranaError& error) {
+        throw PeakError(kNoDatabaseMessage, error.reason());
+    }
+}
+
+} // namespace
+
+int pairColumns(int itemsPerRecord) {
+    const int twice = itemsPerRecord - 6;
+    int columns = twice >= 0 ? twice / 2 : -((-twice + 1) / 2); // rounded down
+    if (twice % 2 != 0 && columns % 2 != 0) {
+        ++columns; // a half goes to the even neighbour
+    }
+    return std::clamp(columns, 0, (kColumnListCount - 2) / 2);
+}
+
+std::vector<int> walkOrder(int lo, int hi, int direction) {
+    std::vector<int> kms;
+    if (direction > 0) {
+        for (int km = lo; km < hi; ++km) {
+            kms.push_back(km);
+        }
+    } else {
+        for (int km = hi; km > lo; --km) {
+            kms.push_back(km);
+        }
+    }
+    return kms;
+}
+
+bool listKilometre(std::span<const PeakRow> rows, std::int16_t limit, int columns, ColumnLists& lists,
+                   std::int16_t& peakCount) {
+    // Only the first-listed peak decides whether the kilometre is listed.
+    if (rows.empty() || rows.front().fild4 <= limit) {
+        return false;
+    }
+    auto addPair = [&lists](std::size_t list, const std::string& value) {
+        lists[list].push_back(value);
+        lists[list].emplace_back();
+    };
+    addPair(0, platform::plainInt(rows.front().fild0));
+    addPair(1, platform::plainInt(rows.front().fild1));
+    for (int i = 1; i <= columns; ++i) {
+        const auto location = static_cast<std::size_t>(2 * i);
+        const auto index = static_cast<std::size_t>(i - 1);
+        if (index < rows.size() && rows[index].fild4 > limit) {
+            ++peakCount;
+            addPair(location, platform::plainInt(rows[index].fild3));
+            addPair(location + 1, platform::plainInt(rows[index].fild4));
+        } else {
+            addPair(location, {});
+            addPair(location + 1, {});
+        }
+    }
+    return true;
+}
+
+std::string shareText(int kmCount, int kms) {
+    return platform::formatPattern(static_cast<double>(kmCount) * 100.0 / kms, "00.00");
+}
+
+float kmShareOf(const std::string& text) {
+    // from_chars reads with a full stop whatever the locale of the program.
+    float value = 0.0f;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+std::string kmCountCaption(std::string_view parameterText, std::string_view limitText, int kmCount,
+                           std::string_view share) {
+    return " Number of Kms having " + std::string(parameterText) + " peaks more than " +
+           std::string(limitText) + " mm = " + platform::plainInt(kmCount) + " ( " + std::string(share) +
+           "% )";
+}
+
+std::string peakCountCaption(std::string_view parameterText, std::string_view limitText, int peakCount) {
+    return " Total number of " + std::string(parameterText) + " peaks more than " + std::string(limitText) +
+           " mm = " + platform::plainInt(peakCount);
+}
+
+PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
+                        const std::string& databaseBase) {
+    const auto parameter = findPeakParameter(input.parameterText);
+    if (!parameter) {
+        throw PeakError(kUnknownParameterMessage, "\"" + input.parameterText + "\" is no parameter name");
+    }
+    session.parameterCode = parameter->code;
+
+    const auto a = platform::textToInt16(input.kmFromText);
+    const auto b = platform::textToInt16(input.kmToText);
+    if (!a || !b) {
+        throw PeakError(kBadKmMessage);
+    }
+    const int lo = std::min<int>(*a, *b);
+    const int hi = std::max<int>(*a, *b);
+    if (hi - lo > kMaxRangeKms) {
+        throw PeakError(kRangeTooWideMessage);
+    }
+    if (hi == lo) {
+        throw PeakError(kEmptyRangeMessage);
+    }
+    const auto limit = platform::textToInt16(input.limitText);
+    if (!limit) {
+        throw PeakError(kBadLimitMessage);
+    }
+    if (session.direction == 0) {
+        adoptStoredDatabase(databaseBase, session);
+    }
+    auto store = openDatabase(databaseBase);
+
+    PeakSummary summary;
+    const int columns = pairColumns(session.itemsPerRecord);
+    for (int km : walkOrder(lo, hi, session.direction)) {
+        std::vector<PeakRow> rows;
+        try {
+            rows = kilometreRows(store, km, parameter->code, std::max(columns, 1));
+        } catch (const platform::KestranaError&) {
+            continue; // a kilometre that cannot be read is passed over, as one without rows
+        }
+        if (listKilometre(rows, *limit, columns, summary.lists, summary.peakCount)) {
+            ++summary.kmCount;
+        }
+    }
+    summary.shareText = shareText(summary.kmCount, hi - lo);
+    summary.label5 = kmCountCaption(input.parameterText, input.limitText, summary.kmCount, summary.shareText);
+    summary.label6 = peakCountCaption(input.parameterText, input.limitText, summary.peakCount);
+    session.kmShare = kmShareOf(summary.shareText);
+    session.totalPeaks = summary.peakCount;
+    return summary;
+}
+
+} // namespace kestrana::peaks

@@ -1,0 +1,74 @@
+#pragma once
+// SHOW DETAILS of the peak analyser: over at most 50 km, walked in the run's direction, the
+// kilometres whose first-listed peak of the chosen parameter is above the limit, with their peaks
+// above the limit, the count of such kilometres, their share and the count of peaks listed.
+
+#include "peaks/extraction.h"
+#include "peaks/session.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrana::peaks {
+
+inline constexpr int kColumnListCount = 22;
+inline constexpr int kMaxRangeKms = 50;
+
+// List1(0) km from, List1(1) km to, List1(2i) location and List1(2i + 1) value of the i-th peak.
+// A listed kilometre adds two entries to every list in use: its values, then an empty entry.
+using ColumnLists = std::array<std::vector<std::string>, kColumnListCount>;
+
+struct ShowDetailsInput {
+    std::string parameterText; // Combo1
+    std::string limitText;     // Text2
+    std::string kmFromText;    // Text3(0)
+    std::string kmToText;      // Text3(1)
+};
+
+struct PeakSummary {
+    ColumnLists lists;
+    std::int16_t kmCount = 0;
+    std::int16_t peakCount = 0;
+    std::string shareText; // the share of listed kilometres under "00.00"
+    std::string label5;
+    std::string label6;
+};
+
+// Peak columns shown per kilometre: (itemsPerRecord - 6) / 2 rounded to nearest, halves to even
+// (8 for 21, 22 or 23 numbers); never below 0 nor above 10.
+int pairColumns(int itemsPerRecord);
+
+// The kilometres visited for the range lo to hi (lo < hi), each named by the km at which it starts
+// in the run's direction: lo up to hi - 1 when rising, hi down to lo + 1 when falling.
+std::vector<int> walkOrder(int lo, int hi, int direction);
+
+// Lists one kilometre from its rows in stored order when its first row's value is above the limit
+// (strictly): adds the km entries and, for i = 1 to `columns`, the i-th row's location and value when
+// that row exists and is above the limit (counted in peakCount), else empty entries. Returns whether
+// the kilometre was listed.
+bool listKilometre(std::span<const PeakRow> rows, std::int16_t limit, int columns, ColumnLists& lists,
+                   std::int16_t& peakCount);
+
+// kmCount * 100 / kms as a double, under "00.00" (30.00, 33.33, 00.00, 100.00).
+std::string shareText(int kmCount, int kms);
+// The share text read back as a single-precision number (30, 33.33, 0, 100).
+float kmShareOf(const std::string& shareText);
+
+// Label5 and Label6, with the parameter and limit texts as typed.
+std::string kmCountCaption(std::string_view parameterText, std::string_view limitText, int kmCount,
+                           std::string_view shareText);
+std::string peakCountCaption(std::string_view parameterText, std::string_view limitText, int peakCount);
+
+// SHOW DETAILS against the database at `databaseBase`. The parameter is looked up from its text
+// every time (and becomes the session's parameter code). Sets the session's kmShare and totalPeaks.
+// A session without PROCESS DATA takes its direction from the stored rows first.
+// Throws PeakError, in this order of checks: kUnknownParameterMessage, kBadKmMessage,
+// kRangeTooWideMessage, kEmptyRangeMessage, kBadLimitMessage, kNoDatabaseMessage. The screen clears
+// its lists before calling and keeps its summary labels on a refusal.
+PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, const std::string& databaseBase);
+
+} // namespace kestrana::peaks
