@@ -1,0 +1,123 @@
+#include "analyser/listing.h"
+
+#include "analyser/messages.h"
+#include "analyser/quality.h"
+#include "platform/text.h"
+
+namespace kestrana::analyser {
+
+using runfile::BlockResult;
+using runfile::BlockTable;
+namespace field = runfile::field;
+
+std::optional<int> indexFieldOf(std::string_view indexName) {
+    static constexpr std::array<int, 5> fields = {field::TGI, field::TGIU, field::TGIW, field::TGIG,
+                                                  field::TGIL};
+    for (std::size_t i = 0; i < kIndexNames.size(); ++i) {
+        if (indexName == kIndexNames[i]) {
+            return fields[i];
+        }
+    }
+    return std::nullopt;
+}
+
+ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_view highText,
+                                         std::string_view refusal) {
+    const auto low = platform::parseNumber(lowText);
+    const auto high = platform::parseNumber(highText);
+    if (!low || !high) {
+        throw AnalyserRefusal(refusal);
+    }
+    const auto lower = platform::roundToInt16(*low - 1.0);
+    const auto upper = platform::roundToInt16(*high + 1.0);
+    if (!lower || !upper) {
+        throw AnalyserRefusal(refusal);
+    }
+    return ExclusiveBounds{*lower, *upper};
+}
+
+void appendListingRow(std::string& out, const BlockResult& row) {
+    out += "  ";
+    out += platform::formatPattern(row.field(field::KmFrom), "0000");
+    out += "    ";
+    out += platform::formatPattern(row.field(field::KmTo), "0000");
+    out += "       ";
+    out += platform::formatPattern(row.field(field::BlockNumber), "0");
+    out += "           ";
+    out += platform::formatPattern(row.field(field::TGI), "000");
+    out += "         ";
+    out += platform::formatPattern(row.field(field::TGIU), "000");
+    out += "       ";
+    out += platform::formatPattern(row.field(field::TGIW), "000");
+    out += "       ";
+    out += platform::formatPattern(row.field(field::TGIG), "000");
+    out += "       ";
+    out += platform::formatPattern(row.field(field::TGIL), "000");
+}
+
+std::string listingRow(const BlockResult& row) {
+    std::string text;
+    text.reserve(80);
+    appendListingRow(text, row);
+    return text;
+}
+
+std::vector<std::string> Listing::rows() const {
+    std::vector<std::string> result;
+    result.reserve(entries.size() / 2);
+    for (std::size_t i = 0; i < entries.size(); i += 2) {
+        result.push_back(entries[i]);
+    }
+    return result;
+}
+
+Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::string_view lowText,
+                    std::string_view highText, std::string_view indexName) {
+    Listing listing;
+    listing.bounds = exclusiveBoundsFromTexts(lowText, highText, kListingBoundsRefusedMessage);
+    const auto indexField = indexFieldOf(indexName);
+    if (!indexField) {
+        throw AnalyserRefusal(kIndexRefusedMessage);
+    }
+    listing.indexField = *indexField;
+    listing.header = std::string(kListingHeader);
+    for (const BlockResult& row : table.rows) {
+        if (blockInRange(row, table.runDirection, range.lowerKm, range.upperKm) &&
+            listing.bounds.contains(row.field(listing.indexField))) {
+            listing.entries.push_back(listingRow(row));
+            listing.entries.emplace_back(kListingSeparator);
+        }
+    }
+    return listing;
+}
+
+std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds) {
+    return platform::formatPattern(share, "##0.00") + " % of Track between  Km " +
+           platform::plainInt(range.lowerKm) + "  and  " + platform::plainInt(range.upperKm) +
+           "  is between TGI  " + platform::plainInt(bounds.low()) + "  -  " +
+           platform::plainInt(bounds.high());
+}
+
+TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, std::string_view lowText,
+                          std::string_view highText) {
+    TrackShare result;
+    result.bounds = exclusiveBoundsFromTexts(lowText, highText, kShareBoundsRefusedMessage);
+    for (const BlockResult& row : table.rows) {
+        if (!blockInRange(row, table.runDirection, range.lowerKm, range.upperKm)) {
+            continue;
+        }
+        ++result.blocksInRange;
+        if (result.bounds.contains(row.field(field::TGI))) {
+            ++result.blocksInBand;
+        }
+    }
+    if (result.blocksInRange == 0) {
+        throw AnalyserRefusal(kNoBlockInRangeMessage);
+    }
+    result.share =
+        static_cast<double>(result.blocksInBand) * 100.0 / static_cast<double>(result.blocksInRange);
+    result.caption = trackShareCaption(result.share, range, result.bounds);
+    return result;
+}
+
+} // namespace kestrana::analyser

@@ -1,0 +1,71 @@
+#pragma once
+// SHOW DETAILS and CALC TRACK % BETWEEN TGIs: the blocks of the analysis range whose chosen index lies
+// between a low and a high value, as fixed-layout listing rows, and the share of those blocks whose
+// TGI lies between two values.
+
+#include "analyser/values.h"
+#include "runfile/block_table.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrana::analyser {
+
+// The only entry of List2 after a listing.
+inline constexpr std::string_view kListingHeader = " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL";
+// The entry List1 receives after every row, so rows stand at the even positions.
+inline constexpr std::string_view kListingSeparator = " ";
+// The index names of Combo1, in the order of its list; "TGI" is its design text.
+inline constexpr std::array<std::string_view, 5> kIndexNames = {"TGI", "TGIU", "TGIW", "TGIG", "TGIL"};
+
+// The BlockResult field of an index name (compared exactly); empty for any other text.
+std::optional<int> indexFieldOf(std::string_view indexName);
+
+// Typed LOW and HIGH as exclusive bounds: each text read as a number, then LOW - 1 and HIGH + 1
+// rounded to whole numbers with halves to the even neighbour (35.5 + 1 = 36.5 gives 36). Throws
+// AnalyserRefusal with `refusal` when a text is not a number or an adjusted value leaves 16 bits.
+ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_view highText,
+                                         std::string_view refusal);
+
+// One listing row: km from and km to as "0000", the block number as "0", the five indices as "000",
+// spaced as the header stands (78 characters for four-digit kilometres and a one-digit block).
+std::string listingRow(const runfile::BlockResult& row);
+// The same appended to `out` (the listing builds thousands of rows).
+void appendListingRow(std::string& out, const runfile::BlockResult& row);
+
+struct Listing {
+    ListingBounds bounds;
+    int indexField = 0;
+    std::string header;               // List2
+    std::vector<std::string> entries; // List1: each row followed by the separator " "
+    // The rows alone (entries at even positions).
+    std::vector<std::string> rows() const;
+};
+
+// SHOW DETAILS over the blocks of `range` in table order. Throws AnalyserRefusal: LOW/HIGH
+// (kListingBoundsRefusedMessage), then an unknown index name (kIndexRefusedMessage). An empty listing
+// is no refusal.
+Listing showDetails(const runfile::BlockTable& table, const AnalysisRange& range, std::string_view lowText,
+                    std::string_view highText, std::string_view indexName);
+
+struct TrackShare {
+    ShareBounds bounds;
+    long blocksInRange = 0;
+    long blocksInBand = 0;
+    double share = 0.0;  // per cent
+    std::string caption; // Label18
+};
+
+// CALC TRACK % over the TGI of the blocks of `range` (non-recorded blocks count in range, and in the
+// band only when it includes 0). Throws AnalyserRefusal: Low/High (kShareBoundsRefusedMessage), no
+// block in range (kNoBlockInRangeMessage).
+TrackShare calcTrackShare(const runfile::BlockTable& table, const AnalysisRange& range,
+                          std::string_view lowText, std::string_view highText);
+
+// Label18: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
+std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds);
+
+} // namespace kestrana::analyser

@@ -1,0 +1,111 @@
+#include "analyser/quality.h"
+
+#include "analyser/messages.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace kestrana::analyser {
+
+using runfile::BlockResult;
+using runfile::BlockTable;
+namespace field = runfile::field;
+
+bool blockInRange(const BlockResult& row, std::int16_t runDirection, std::int16_t lowerKm,
+                  std::int16_t upperKm) {
+    const std::int16_t kmFrom = row.field(field::KmFrom);
+    const std::int16_t kmTo = row.field(field::KmTo);
+    if (runDirection == 1) {
+        return kmFrom >= lowerKm && kmTo <= upperKm;
+    }
+    if (runDirection == -1) {
+        return kmTo >= lowerKm && kmFrom <= upperKm;
+    }
+    return false;
+}
+
+int qualityBandOf(std::int16_t tgi) {
+    if (tgi > 80) {
+        return 4;
+    }
+    if (tgi > 50) {
+        return 3;
+    }
+    if (tgi > 35) {
+        return 2;
+    }
+    if (tgi > 0) {
+        return 1;
+    }
+    return 0;
+}
+
+AnalysisRange analysisRangeFromTexts(std::string_view startKmText, std::string_view endKmText) {
+    const auto start = platform::textToInt16(startKmText);
+    const auto end = platform::textToInt16(endKmText);
+    if (!start || !end) {
+        throw AnalyserRefusal(kRangeRefusedMessage);
+    }
+    AnalysisRange range;
+    range.startKm = *start;
+    range.endKm = *end;
+    range.lowerKm = std::min(*start, *end);
+    range.upperKm = std::max(*start, *end);
+    return range;
+}
+
+QualityResult computeQuality(const BlockTable& table, const AnalysisRange& range) {
+    QualityResult result;
+    result.range = range;
+    long long tgiSum = 0;
+    for (const BlockResult& row : table.rows) {
+        if (!blockInRange(row, table.runDirection, range.lowerKm, range.upperKm)) {
+            continue;
+        }
+        const std::int16_t tgi = row.field(field::TGI);
+        ++result.blocksInRange;
+        if (tgi != 0) {
+            ++result.recordedBlocks;
+        }
+        tgiSum += tgi;
+        if (const int band = qualityBandOf(tgi); band != 0) {
+            ++result.bandCounts[static_cast<std::size_t>(band - 1)];
+        }
+    }
+    if (result.blocksInRange == 0) {
+        throw AnalyserRefusal(kNoBlockInRangeMessage);
+    }
+
+    const double inRange = static_cast<double>(result.blocksInRange);
+    QualityDistribution& figures = result.distribution;
+    for (std::size_t band = 0; band < 4; ++band) {
+        figures.bandShares[band] = static_cast<double>(result.bandCounts[band]) * 100.0 / inRange;
+    }
+    figures.nonRecordedShare = static_cast<float>(
+        static_cast<double>(result.blocksInRange - result.recordedBlocks) * 100.0 / inRange);
+    if (result.recordedBlocks > 0) {
+        figures.averageTgi = static_cast<double>(tgiSum) / static_cast<double>(result.recordedBlocks);
+    } else {
+        figures.averageTgi.reset();
+    }
+
+    for (std::size_t band = 0; band < 4; ++band) {
+        result.bandCaptions[band] = std::string(kBandCaptionPrefixes[band]) +
+                                    platform::formatPattern(figures.bandShares[band], "##0.00") + " %";
+    }
+    result.nonRecordedCaption = std::string(kNonRecordedCaptionPrefix) +
+                                platform::formatPattern(figures.nonRecordedShare, "##0.00") + " %";
+    result.averageCaption = figures.averageTgi ? std::string(kAverageCaptionPrefix) +
+                                                     platform::formatPattern(*figures.averageTgi, "###.00")
+                                               : std::string(kAverageNotAvailableCaption);
+    result.chart.label = std::string(kChartLabel);
+    result.chart.bandShares = figures.bandShares;
+    return result;
+}
+
+QualityResult processInformation(const BlockTable& table, std::string_view startKmText,
+                                 std::string_view endKmText) {
+    return computeQuality(table, analysisRangeFromTexts(startKmText, endKmText));
+}
+
+} // namespace kestrana::analyser

@@ -1,0 +1,37 @@
+#pragma once
+// The raw-data view of a listed block: the recorded channel SDs, ride indices and speed behind a
+// listing row, as a column header (List3) and one value row per matching block (List4).
+
+#include "runfile/block_table.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrana::analyser {
+
+// The only entry of List3 after a click on a block row.
+inline constexpr std::string_view kRawViewHeader =
+    "  U2L     U2R     A2L     A2R       G       TW1     TW2     "
+    "RIV       RIL        SPD      U1L     U1R     A1L     A1R";
+
+// The fourteen values of a block: SDs (tenths) as "0.0", RIV and RIL (hundredths) as "0.00", the
+// speed as "000", after two blanks and seven blanks apart.
+std::string rawValueRow(const runfile::BlockResult& row);
+
+struct RawView {
+    std::vector<std::string> header; // List3: the header, or nothing when the entry is no block row
+    std::vector<std::string> rows;   // List4: one value row per matching block, in table order
+};
+
+// Every block with this km from and block number, whatever its km to or the run's direction.
+RawView rawViewOfBlock(const runfile::BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber);
+
+// The view for a clicked List1 entry. The km from and the block number are read as the first and
+// third blank-separated fields of the row, so a five-digit kilometre or a two-digit block number
+// still finds its own block. An entry that is not a block row (the one-blank separator, an empty
+// text, a field that is not a whole number) gives an empty view, without a message.
+RawView rawViewOfEntry(const runfile::BlockTable& table, std::string_view entry);
+
+} // namespace kestrana::analyser

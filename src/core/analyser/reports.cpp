@@ -1,0 +1,148 @@
+#include "analyser/reports.h"
+
+#include "platform/paths.h"
+#include "platform/text.h"
+
+#include <array>
+
+namespace kestrana::analyser {
+
+using platform::HardCopyScript;
+using platform::plainInt;
+
+namespace {
+
+// The left edge of the PRINT GRAPH texts and of the PRINT DETAILS listing, in twips.
+constexpr int kGraphTextX = 3000;
+constexpr int kDetailsX = 1200;
+
+// The figure lines of PRINT GRAPH, each followed by its value as "00.00" and " %".
+constexpr std::array<std::string_view, 4> kGraphBandLabels = {
+    " Track below TGI 36              =  ", " Track between TGI 36 - 50   =  ",
+    " Track between TGI 51 - 80   =  ", " Track above TGI 80              =  "};
+constexpr std::string_view kGraphNonRecordedLabel = " Non Recorded Track            =  ";
+constexpr std::string_view kGraphAverageLabel = " Average  TGI                         =  ";
+constexpr std::string_view kNotAvailable = "not available";
+
+} // namespace
+
+ReportHeading reportHeadingOf(const runfile::RunHeader& header) {
+    return ReportHeading{header.shortSection(), header.date()};
+}
+
+HardCopyScript printGraphScript(std::string_view title, const ReportHeading& heading,
+                                const AnalysisRange& range, const QualityDistribution& figures,
+                                std::string_view dateTimeText) {
+    HardCopyScript script;
+    script.printLine(" ");
+    script.setPosition(1200, 700);
+    script.drawPicture(kGraphPictureX, kGraphPictureY);
+    script.printLine(" ");
+
+    script.setFontSize(12);
+    script.setBold(true);
+    script.setPosition(3600, 7400);
+    script.printLine("  Track Quality Distribution ");
+    for (int i = 0; i < 4; ++i) {
+        script.printLine(" ");
+    }
+
+    script.setFontSize(13);
+    script.setUnderline(true);
+    script.printLineAt(kGraphTextX, std::string(title));
+    script.printLine("");
+    script.printLineAt(kGraphTextX, heading.section + " Run Date : " + heading.runDate);
+    script.printLine("");
+    script.printLineAt(kGraphTextX, " Quality Distribution between Km " + plainInt(range.startKm) + " to " +
+                                        plainInt(range.endKm));
+
+    script.setUnderline(false);
+    script.setFontSize(12);
+    script.setItalic(true);
+    script.printLine(" ");
+    for (std::size_t band = 0; band < kGraphBandLabels.size(); ++band) {
+        script.printLineAt(kGraphTextX, std::string(kGraphBandLabels[band]) +
+                                            platform::formatPattern(figures.bandShares[band], "00.00") +
+                                            " %");
+        script.printLine(" ");
+    }
+    script.printLineAt(kGraphTextX, std::string(kGraphNonRecordedLabel) +
+                                        platform::formatPattern(figures.nonRecordedShare, "00.00") + " %");
+    script.printLine(" ");
+    script.printLineAt(kGraphTextX,
+                       std::string(kGraphAverageLabel) +
+                           (figures.averageTgi ? platform::formatPattern(*figures.averageTgi, "#00.00")
+                                               : std::string(kNotAvailable)));
+    for (int i = 0; i < 3; ++i) {
+        script.printLine("");
+    }
+
+    script.setX(500);
+    script.setBold(false);
+    script.setFontSize(10);
+    script.printLine("Kestrana ( " + std::string(dateTimeText) + " ) ");
+    script.endDoc();
+    return script;
+}
+
+HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& report) {
+    HardCopyScript script;
+    script.setBold(true);
+    script.setFontSize(11);
+    script.setUnderline(true);
+    script.setY(500);
+    script.setX(kDetailsX);
+    script.printLine(std::string(title));
+    script.printLine("");
+    script.printLineAt(kDetailsX, report.heading.section + "Run Date : " + report.heading.runDate);
+    script.printLine("");
+    script.printLineAt(kDetailsX,
+                       " Lcations with " + report.indexName + " between " + plainInt(report.bounds.low()) +
+                           " and " + plainInt(report.bounds.high()) + " ( Km " +
+                           plainInt(report.range.startKm) + " - " + plainInt(report.range.endKm) + " )");
+    script.printLine("");
+    script.setUnderline(false);
+    script.printLineAt(kDetailsX, report.header);
+    script.printLine("  ");
+    script.setBold(false);
+    script.setFontSize(9);
+    for (const std::string& entry : report.list1Entries) {
+        script.printLineAt(kDetailsX, entry);
+    }
+    script.endDoc();
+    return script;
+}
+
+std::string savedReportText(const DetailsReport& report) {
+    std::string text;
+    text.reserve(200 + report.list1Entries.size() * 41);
+    const auto line = [&text](std::string_view content) {
+        text += content;
+        text += "\r\n";
+    };
+    line(report.heading.section + "Run Date : " + report.heading.runDate);
+    line(" km   " + plainInt(report.range.startKm) + platform::printedInt(report.range.endKm));
+    line("  " + report.indexName + " between " + plainInt(report.bounds.low()) + " and " +
+         plainInt(report.bounds.high()));
+    line("");
+    line(report.header);
+    for (std::size_t i = 0; i < report.list1Entries.size(); i += 2) {
+        line(report.list1Entries[i]);
+    }
+    return text;
+}
+
+std::string reportFileName(std::string_view chosenName) {
+    constexpr std::string_view extension = ".txt";
+    std::string name(chosenName);
+    if (!chosenName.ends_with(extension)) {
+        name += extension;
+    }
+    return name;
+}
+
+void saveReport(const std::string& path, std::string_view reportText) {
+    platform::writeFileAtomically(path, reportText);
+}
+
+} // namespace kestrana::analyser

@@ -1,0 +1,46 @@
+#pragma once
+// What the analyser keeps behind its screen for the program's lifetime: the processed run and the
+// values of the views. Closing and opening the screen again starts its controls afresh, but these
+// stay until an operation replaces them. Each operation computes into a result first and keeps its
+// values only when it succeeds, so a refusal leaves everything as it was.
+
+#include "analyser/listing.h"
+#include "analyser/quality.h"
+#include "analyser/raw_view.h"
+#include "analyser/screen_state.h"
+#include "analyser/values.h"
+#include "runfile/block_table.h"
+
+#include <string_view>
+
+namespace kestrana::analyser {
+
+struct AnalyserSession {
+    runfile::BlockTable table;
+    AnalysisRange range;
+    QualityDistribution distribution;
+    ListingBounds listingBounds;
+    ShareBounds shareBounds;
+    // The credit line's counter runs on from where it was when the screen opens again.
+    CreditLine creditLine;
+
+    // PROCESS DATA starts by clearing the kept section line, even when it then fails, so a report
+    // saved after a failed step has an empty section.
+    void beginProcessing() { table.header.sectionLine.clear(); }
+    // A successful PROCESS DATA replaces the table whole.
+    void keepTable(runfile::BlockTable processed) { table = std::move(processed); }
+
+    // PROCESS INFORMATION: keeps the range and the figures. Throws AnalyserRefusal.
+    QualityResult processInformation(std::string_view startKmText, std::string_view endKmText);
+    // SHOW DETAILS over the kept range: keeps the listing bounds. Throws AnalyserRefusal.
+    Listing showDetails(std::string_view lowText, std::string_view highText, std::string_view indexName);
+    // CALC TRACK % over the kept range: keeps the share bounds. Throws AnalyserRefusal.
+    TrackShare calcTrackShare(std::string_view lowText, std::string_view highText);
+    // A click on a List1 entry.
+    RawView rawView(std::string_view list1Entry) const { return rawViewOfEntry(table, list1Entry); }
+};
+
+// The one session of the analyser screen, living as long as the program.
+AnalyserSession& analyserSession();
+
+} // namespace kestrana::analyser

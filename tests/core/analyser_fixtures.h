@@ -1,0 +1,66 @@
+#pragma once
+// Small block tables built in memory for the analyser's tests: only the fields a test is about are
+// set, everything else stays 0.
+
+#include "runfile/block_table.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+namespace kestrana::test {
+
+struct BlockSpec {
+    int kmFrom;
+    int kmTo;
+    int block;
+    int tgi;
+    // TGIU, TGIW, TGIG, TGIL
+    int tgiu = 0;
+    int tgiw = 0;
+    int tgig = 0;
+    int tgil = 0;
+};
+
+inline runfile::BlockResult makeBlock(const BlockSpec& spec) {
+    namespace field = runfile::field;
+    runfile::BlockResult row;
+    row.field(1) = 60;
+    row.field(field::KmFrom) = static_cast<std::int16_t>(spec.kmFrom);
+    row.field(field::KmTo) = static_cast<std::int16_t>(spec.kmTo);
+    row.field(4) = 68;
+    row.field(field::BlockNumber) = static_cast<std::int16_t>(spec.block);
+    row.field(field::TGI) = static_cast<std::int16_t>(spec.tgi);
+    row.field(field::TGIU) = static_cast<std::int16_t>(spec.tgiu);
+    row.field(field::TGIW) = static_cast<std::int16_t>(spec.tgiw);
+    row.field(field::TGIG) = static_cast<std::int16_t>(spec.tgig);
+    row.field(field::TGIL) = static_cast<std::int16_t>(spec.tgil);
+    return row;
+}
+
+// A table whose run direction is taken from its first row, as loading sets it.
+inline runfile::BlockTable makeTable(std::initializer_list<BlockSpec> specs) {
+    runfile::BlockTable table;
+    for (const BlockSpec& spec : specs) {
+        table.rows.push_back(makeBlock(spec));
+    }
+    if (!table.rows.empty()) {
+        table.runDirection = static_cast<std::int16_t>(table.rows.front().field(runfile::field::KmTo) -
+                                                       table.rows.front().field(runfile::field::KmFrom));
+    }
+    return table;
+}
+
+// One block per kilometre from `firstKm` on, rising (direction 1) or falling (-1), with these TGIs.
+inline runfile::BlockTable tableOfTgis(int firstKm, int direction, const std::vector<int>& tgis) {
+    runfile::BlockTable table;
+    int km = firstKm;
+    for (int tgi : tgis) {
+        table.rows.push_back(makeBlock({km, km + direction, 1, tgi}));
+        km += direction;
+    }
+    table.runDirection = static_cast<std::int16_t>(direction);
+    return table;
+}
+
+} // namespace kestrana::test
