@@ -1,21 +1,33 @@
+#include "analyser_steps.h"
 #include "command.h"
 
 namespace kestrana::cli {
 namespace {
 
-// Placeholder until this command is built: refuses every call.
+// PROCESS DATA, then PROCESS INFORMATION: the captions of Label3 to Label7 and lblavgtgi.
 class QualityCommand : public Command {
 public:
     std::string name() const override { return "quality"; }
-    std::string synopsis() const override { return "quality RUN"; }
-    std::vector<OptionSpec> options() const override { return {}; }
+    std::string synopsis() const override { return "quality RUN [--from KM] [--to KM]"; }
+    std::vector<OptionSpec> options() const override { return {{"from"}, {"to"}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
-    int run(const Arguments&, Context&) override { throw Refusal("not available yet"); }
+
+    int run(const Arguments& args, Context& context) override {
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
+        std::vector<std::string> lines(quality.bandCaptions.begin(), quality.bandCaptions.end());
+        lines.push_back(quality.nonRecordedCaption);
+        lines.push_back(quality.averageCaption);
+        printLines(context.out, lines);
+        return 0;
+    }
 };
 
 } // namespace
 
-std::unique_ptr<Command> makeQualityCommand() { return std::make_unique<QualityCommand>(); }
+std::unique_ptr<Command> makeQualityCommand() {
+    return std::make_unique<QualityCommand>();
+}
 
 } // namespace kestrana::cli

@@ -1,21 +1,35 @@
+#include "analyser/listing.h"
+#include "analyser_steps.h"
 #include "command.h"
 
 namespace kestrana::cli {
 namespace {
 
-// Placeholder until this command is built: refuses every call.
+// PROCESS DATA, PROCESS INFORMATION, then CALC TRACK % BETWEEN TGIs: the caption of Label18.
 class ShareCommand : public Command {
 public:
     std::string name() const override { return "share"; }
-    std::string synopsis() const override { return "share RUN"; }
-    std::vector<OptionSpec> options() const override { return {}; }
+    std::string synopsis() const override { return "share RUN [--from KM] [--to KM] [--low X] [--high Y]"; }
+    std::vector<OptionSpec> options() const override { return {{"from"}, {"to"}, {"low"}, {"high"}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
-    int run(const Arguments&, Context&) override { throw Refusal("not available yet"); }
+
+    int run(const Arguments& args, Context& context) override {
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
+        const analyser::TrackShare share = analyser_steps::refusing([&] {
+            return analyser::calcTrackShare(run.table, quality.range, args.valueOr("low", "1"),
+                                            args.valueOr("high", "100"));
+        });
+        printLines(context.out, {share.caption});
+        return 0;
+    }
 };
 
 } // namespace
 
-std::unique_ptr<Command> makeShareCommand() { return std::make_unique<ShareCommand>(); }
+std::unique_ptr<Command> makeShareCommand() {
+    return std::make_unique<ShareCommand>();
+}
 
 } // namespace kestrana::cli

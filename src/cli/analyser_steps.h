@@ -1,0 +1,49 @@
+#pragma once
+// The analyser's operations as the commands run them one after another: PROCESS DATA first, then
+// PROCESS INFORMATION over the typed range. A failure or refusal becomes a Refusal with the screen's
+// message, so every command reports it the same way.
+
+#include "analyser/messages.h"
+#include "analyser/processing.h"
+#include "analyser/quality.h"
+#include "command.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace kestrana::cli::analyser_steps {
+
+// PROCESS DATA without an SD output file; the scratch file goes into the call's private folder.
+inline analyser::ProcessedRun processRun(const std::string& runPath, const Context& context) {
+    try {
+        return analyser::processData(runPath, std::nullopt,
+                                     platform::joinPath(context.workFolder, "temp.txt"));
+    } catch (const platform::KestranaError& error) {
+        throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
+    } catch (const std::exception& error) {
+        throw Refusal(std::string(analyser::kProcessFailedMessage), error.what());
+    }
+}
+
+// Runs one analyser operation, turning its refusal into the command's refusal.
+template <typename Operation> auto refusing(Operation&& operation) -> decltype(operation()) {
+    try {
+        return operation();
+    } catch (const analyser::AnalyserRefusal& refusal) {
+        throw Refusal(refusal.what());
+    }
+}
+
+// PROCESS INFORMATION with "Starting KM" and "Ending KM" from --from and --to, which default to what
+// PROCESS DATA puts in the two boxes.
+inline analyser::QualityResult processInformation(const analyser::ProcessedRun& run, const Arguments& args) {
+    return refusing([&] {
+        return analyser::processInformation(run.table, args.valueOr("from", run.kmFrom),
+                                            args.valueOr("to", run.kmTo));
+    });
+}
+
+} // namespace kestrana::cli::analyser_steps
