@@ -2,6 +2,8 @@
 // runs of one line and the peak analyser's run. Deterministic: running it again gives the same bytes.
 //
 //   make_samples <folder>
+//   make_samples --large <file>    the largest run the analyser accepts (32767 block lines), for
+//                                  measuring kestrana-cli process (time, peak memory)
 
 #include "run_generator.h"
 
@@ -28,8 +30,18 @@ bool write(const std::string& folder, const std::string& name, const std::string
 
 int main(int argc, char** argv) {
     using kestrana::bench::RunSpec;
+    if (argc == 3 && std::string(argv[1]) == "--large") {
+        RunSpec large;
+        large.maxBlockLines = 32767;
+        const std::string path = argv[2];
+        const auto slash = path.rfind('/');
+        return write(slash == std::string::npos ? "." : path.substr(0, slash), path.substr(slash + 1),
+                     kestrana::bench::generateRun(large))
+                   ? 0
+                   : 1;
+    }
     if (argc != 2) {
-        std::cerr << "usage: make_samples <folder>\n";
+        std::cerr << "usage: make_samples <folder>\n       make_samples --large <file>\n";
         return 2;
     }
     const std::string folder = argv[1];
