@@ -383,6 +383,7 @@ TEST_F(BlockTableLoad, ShortLastPairFails) {
     const auto error = loadFailure(runText({"60,120,121,", kBlock1, shortBlock}));
     EXPECT_TRUE(holds(error.what_text(), "end inside"));
     EXPECT_EQ(error.file(), folder.file("run.run"));
+    EXPECT_EQ(error.line(), 3); // where the numbers ran out: the last block line
 }
 
 TEST_F(BlockTableLoad, NoBlockLineFails) {

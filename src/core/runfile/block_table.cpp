@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 #include "runfile/field_stream.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace kestrana::runfile {
@@ -55,8 +56,9 @@ BlockTable loadBlockTable(const std::string& runPath, const std::string& scratch
     try {
         table.rows = parseBlockRows(scratch, scratchPath, count);
     } catch (const platform::KestranaError& error) {
-        // Scratch line n holds pair n; name the run file's line instead.
-        const long scratchLine = error.line();
+        // Scratch line n holds pair n; name the run file's line instead. A stream that ends inside
+        // a row ends after the last pair, so its line is that pair's.
+        const long scratchLine = std::min(error.line(), static_cast<long>(pairLines.size()));
         if (scratchLine >= 1 && scratchLine <= static_cast<long>(pairLines.size())) {
             throw platform::KestranaError(error.what_text(), runPath,
                                           pairLines[static_cast<std::size_t>(scratchLine - 1)]);
