@@ -1,21 +1,67 @@
+// kestrana-cli peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]: the peak analyser without
+// its screen. PROCESS DATA, the parameter choice, the limit box, SHOW DETAILS; prints the two summary
+// lines and the row of every listed kilometre as PRINT DETAILS prints it.
+
 #include "command.h"
+#include "peaks/parameters.h"
+#include "peaks/peak_database.h"
+#include "peaks/print.h"
+#include "peaks/query.h"
+#include "peaks/texts.h"
 
 namespace kestrana::cli {
 namespace {
 
-// Placeholder until this command is built: refuses every call.
 class PeaksCommand : public Command {
 public:
     std::string name() const override { return "peaks"; }
-    std::string synopsis() const override { return "peaks RUN"; }
-    std::vector<OptionSpec> options() const override { return {}; }
+    std::string synopsis() const override {
+        return "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]";
+    }
+    std::vector<OptionSpec> options() const override {
+        return {{"from", true}, {"to", true}, {"param", true}, {"limit", true}};
+    }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
-    int run(const Arguments&, Context&) override { throw Refusal("not available yet"); }
+
+    int run(const Arguments& args, Context& context) override {
+        const auto from = args.value("from");
+        const auto to = args.value("to");
+        if (!from || !to) {
+            throw UsageError("--from and --to are needed");
+        }
+        peaks::PeakSession session;
+        const auto files = peaks::PeakFiles::in(context.workFolder);
+        try {
+            peaks::processPeakData(args.files.front(), files, session);
+
+            // The combo shows the chosen name; a known name puts its default limit into the box.
+            const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
+            std::string limit(peaks::kDefaultLimit);
+            if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
+                limit = *defaultLimit;
+            }
+            limit = args.valueOr("limit", limit);
+
+            const auto summary =
+                peaks::showDetails({parameter, limit, *from, *to}, session, files.databaseBase);
+            std::vector<std::string> lines{summary.label5, summary.label6};
+            // Every listed kilometre fills two entries: its values, then an empty separator.
+            for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
+                lines.push_back(peaks::printedRow(summary.lists, entry));
+            }
+            printLines(context.out, lines);
+        } catch (const peaks::PeakError& error) {
+            throw Refusal(error.message(), error.detail());
+        }
+        return 0;
+    }
 };
 
 } // namespace
 
-std::unique_ptr<Command> makePeaksCommand() { return std::make_unique<PeaksCommand>(); }
+std::unique_ptr<Command> makePeaksCommand() {
+    return std::make_unique<PeaksCommand>();
+}
 
 } // namespace kestrana::cli
