@@ -1,0 +1,371 @@
+#include "comparator/comparison.h"
+#include "comparator/messages.h"
+#include "comparator/run_database.h"
+#include "core/comparator_test_runs.h"
+#include "platform/record_store.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <tuple>
+
+using namespace kestrana::comparator;
+using kestrana::platform::RecordStore;
+using kestrana::test::blockLine;
+using kestrana::test::buildRequestIn;
+using kestrana::test::headerLines;
+using kestrana::test::kmLine;
+using kestrana::test::simpleRun;
+using kestrana::test::TempFolder;
+
+namespace {
+
+// Builds the database from the runs; the session holds what the build left.
+ComparatorSession build(const TempFolder& folder, const std::vector<std::string>& runs) {
+    ComparatorSession session;
+    session.olderRuns = static_cast<std::int16_t>(runs.size() - 1);
+    auto request = buildRequestIn(folder, runs);
+    BuildResult result = buildRunDatabase(request, session);
+    EXPECT_EQ(result.outcome, BuildResult::Outcome::Built) << result.reason;
+    return session;
+}
+
+using Row = std::array<std::int16_t, 4>;
+
+void fillTable(RecordStore& store, int slot, const std::vector<Row>& rows) {
+    store.defineTable(runTableName(slot), runTableFields());
+    RecordStore::Inserter inserter(store, runTableName(slot), 4);
+    for (const auto& row : rows) {
+        inserter.add(row);
+    }
+    inserter.commit();
+}
+
+} // namespace
+
+TEST(CompareRange, AtMostOneHundredKmInEitherOrder) {
+    EXPECT_FALSE(readCompareRange("100", "200", 1).refusal.has_value());
+    EXPECT_FALSE(readCompareRange("200", "100", 1).refusal.has_value());
+    EXPECT_EQ(readCompareRange("100", "201", 1).refusal, kRangeTooWideMessage);
+    EXPECT_EQ(readCompareRange("201", "100", 1).refusal, kRangeTooWideMessage);
+    // A difference that does not fit 16 bits is still just too wide.
+    EXPECT_EQ(readCompareRange("-30000", "30000", 1).refusal, kRangeTooWideMessage);
+}
+
+TEST(CompareRange, KmTextsAreRoundedOrRefused) {
+    CompareRange range = readCompareRange("120.5", " 169.5 ", 1); // halves to the even neighbour
+    ASSERT_FALSE(range.refusal.has_value());
+    EXPECT_EQ(range.fromKm, 120);
+    EXPECT_EQ(range.toKm, 170);
+    for (auto [from, to] : {std::pair{"", "10"}, std::pair{"abc", "10"}, std::pair{"10", "40000"},
+                            std::pair{"10", "1e9"}}) {
+        EXPECT_EQ(readCompareRange(from, to, 1).refusal, kKmNotNumberMessage) << from << " " << to;
+    }
+}
+
+TEST(CompareRange, ListingBoundsFollowTheCurrentDirection) {
+    ListingBounds rising = readCompareRange("170", "120", 1).bounds;
+    EXPECT_EQ(rising.firstKm, 120);
+    EXPECT_EQ(rising.lastKm, 169);
+    EXPECT_EQ(rising.step, 1);
+    ListingBounds falling = readCompareRange("120", "170", -1).bounds;
+    EXPECT_EQ(falling.firstKm, 170);
+    EXPECT_EQ(falling.lastKm, 121);
+    EXPECT_EQ(falling.step, -1);
+    // At the very ends of the 16-bit range the bounds themselves would not fit.
+    EXPECT_EQ(readCompareRange("-32768", "-32768", 1).refusal, kKmOutOfLimitsMessage);
+    EXPECT_EQ(readCompareRange("32767", "32767", -1).refusal, kKmOutOfLimitsMessage);
+    EXPECT_FALSE(readCompareRange("32767", "32667", 1).refusal.has_value());
+}
+
+TEST(CompareDirections, MismatchMessagesCountTheRecordings) {
+    using D = std::array<std::int16_t, 4>;
+    EXPECT_EQ(directionRefusal(1, D{1, 1, 0, 0}, 1), std::nullopt);
+    EXPECT_EQ(directionRefusal(1, D{1, -1, 1, 1}, -1), kNotSameDirection2Message);
+    EXPECT_EQ(directionRefusal(2, D{-1, -1, 1, 1}, 1), kNotSameDirection3Message);
+    EXPECT_EQ(directionRefusal(3, D{-1, -1, -1, 1}, 1), kNotSameDirection4Message);
+    EXPECT_EQ(directionRefusal(3, D{-1, -1, -1, -1}, -1), std::nullopt);
+    // Slots above n do not count.
+    EXPECT_EQ(directionRefusal(2, D{1, 1, 1, -1}, 1), std::nullopt);
+    // Runs that agree on a direction the listing cannot walk.
+    EXPECT_EQ(directionRefusal(1, D{0, 0, 0, 0}, 0), kUnknownDirectionMessage);
+    EXPECT_EQ(directionRefusal(2, D{2, 2, 2, 0}, 2), kUnknownDirectionMessage);
+    EXPECT_EQ(directionRefusal(1, D{1, 1, 0, 0}, 0), kUnknownDirectionMessage);
+    // No check for n outside 1 to 3.
+    EXPECT_EQ(directionRefusal(5, D{1, -1, 0, 2}, 0), std::nullopt);
+}
+
+TEST(ComparisonListing, BlockLabelsUseFourDigitKms) {
+    EXPECT_EQ(blockLabel(120, 121, 3), "0120    -   0121        3");
+    EXPECT_EQ(blockLabel(7, 6, 5), "0007    -   0006        5");
+    EXPECT_EQ(blockLabel(-7, -6, 1), "-0007    -   -0006        1");
+    EXPECT_EQ(blockLabel(12345, 12346, 2), "12345    -   12346        2");
+}
+
+TEST(ComparisonListing, FiveBlocksPerKmWithValuesOrNAAndEmptyLinesBetween) {
+    ComparisonListing listing;
+    const auto lookup = [](int slot, std::int16_t km, std::int16_t next, std::int16_t block)
+        -> std::optional<std::int16_t> {
+        EXPECT_EQ(next, km + 1);
+        if (slot == 1 && block == 4) {
+            return std::nullopt;
+        }
+        return static_cast<std::int16_t>(slot * 1000 + km * 10 + block - 1200);
+    };
+    fillListing(listing, ListingBounds{120, 121, 1}, 1, lookup);
+    ASSERT_EQ(listing.list4.size(), 20u);
+    EXPECT_EQ(listing.list4[0], "0120    -   0121        1");
+    EXPECT_EQ(listing.list4[1], "");
+    EXPECT_EQ(listing.list4[18], "0121    -   0122        5");
+    ASSERT_EQ(listing.list2[0].size(), 20u);
+    ASSERT_EQ(listing.list2[1].size(), 20u);
+    EXPECT_EQ(listing.list2[0][0], "1");
+    EXPECT_EQ(listing.list2[0][2], "2");
+    EXPECT_EQ(listing.list2[1][0], "1001");
+    EXPECT_EQ(listing.list2[1][6], "NA");    // km 120, block 4
+    EXPECT_EQ(listing.list2[0][6], "4");     // run 0 is unaffected
+    EXPECT_EQ(listing.list2[0][10], "11");   // km 121, block 1
+    EXPECT_EQ(listing.list2[1][7], "");
+    EXPECT_TRUE(listing.list2[2].empty());   // slots above n stay empty
+    EXPECT_TRUE(listing.list2[3].empty());
+}
+
+TEST(ComparisonListing, NoIterationWhenTheFirstKmIsPastTheLast) {
+    ComparisonListing listing;
+    int calls = 0;
+    const auto lookup = [&](int, std::int16_t, std::int16_t, std::int16_t) -> std::optional<std::int16_t> {
+        ++calls;
+        return 1;
+    };
+    fillListing(listing, ListingBounds{120, 119, 1}, 1, lookup);  // from = to = 120, rising
+    fillListing(listing, ListingBounds{120, 121, -1}, 1, lookup); // from = to = 120, falling
+    fillListing(listing, ListingBounds{120, 130, 1}, 0, lookup);  // n outside 1 to 3
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(listing.list4.empty());
+    EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup), kestrana::platform::KestranaError);
+}
+
+TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    std::mt19937 random(42);
+    std::vector<Row> rows;
+    for (int i = 0; i < 600; ++i) {
+        // Few distinct keys, so many duplicates with different values; km to sometimes odd.
+        const auto km = static_cast<std::int16_t>(100 + random() % 12);
+        const auto next = static_cast<std::int16_t>(km + (random() % 5 == 0 ? -1 : 1));
+        const auto block = static_cast<std::int16_t>(random() % 7);
+        rows.push_back({km, next, block, static_cast<std::int16_t>(i)});
+    }
+    fillTable(store, 0, rows);
+    store.execute("CREATE INDEX ix ON trc0 (tgi1, tgi3, tgi2)");
+    RunTableCells cells = RunTableCells::read(store, 0, 98, 113);
+    for (std::int16_t km = 98; km <= 113; ++km) {
+        for (int step : {1, -1}) {
+            for (std::int16_t block = 0; block <= 7; ++block) {
+                const auto next = static_cast<std::int16_t>(km + step);
+                EXPECT_EQ(cells.find(km, next, block), lookupCellByQuery(store, 0, km, next, block))
+                    << km << " " << next << " " << block;
+            }
+        }
+    }
+    // Outside the range read there is nothing.
+    EXPECT_EQ(RunTableCells::read(store, 0, 100, 100).find(101, 102, 1), std::nullopt);
+}
+
+TEST(ComparisonListing, DuplicateBlocksShowTheFirstRowAndHigherBlocksNeverAppear) {
+    TempFolder folder;
+    const std::string current = headerLines("111111") + kmLine(10, 11) + "\r\n" + blockLine(1, 40) + "\r\n" +
+                                blockLine(1, 41) + "\r\n" + blockLine(6, 99) + "\r\n" + blockLine(2, 42) + "\r\n";
+    const std::string older = headerLines("222222") + kmLine(10, 11) + "\r\n" + blockLine(2, 52) + "\r\n" +
+                              blockLine(1, 50) + "\r\n" + blockLine(1, 51) + "\r\n";
+    ComparatorSession session = build(folder, {current, older});
+    CompareResult result = compareRuns("10", "11", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared) << result.message;
+    const auto& listing = result.listing;
+    EXPECT_EQ(listing.list3, std::vector<std::string>{"From  -  To       Blk"});
+    EXPECT_EQ(listing.list1[0], std::vector<std::string>{"111111"});
+    EXPECT_EQ(listing.list1[1], std::vector<std::string>{"222222"});
+    ASSERT_EQ(listing.list4.size(), 10u); // blocks 1 to 5 of km 10 only
+    EXPECT_EQ(listing.list2[0], (std::vector<std::string>{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_EQ(listing.list2[1], (std::vector<std::string>{"50", "", "52", "", "NA", "", "NA", "", "NA", ""}));
+}
+
+TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
+    TempFolder folder;
+    ComparatorSession session =
+        build(folder, {simpleRun("010101", 170, 50, -1), simpleRun("020202", 170, 50, -1, 500)});
+    CompareResult result = compareRuns("170", "120", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared) << result.message;
+    const auto& list4 = result.listing.list4;
+    ASSERT_EQ(list4.size(), 50u * 5 * 2); // km 170 down to 121
+    EXPECT_EQ(list4.front(), "0170    -   0169        1");
+    EXPECT_EQ(list4[list4.size() - 2], "0121    -   0120        5");
+    // simpleRun: TGI = base + 10 * (km offset) + block; km 170 is offset 0, km 121 offset 49.
+    EXPECT_EQ(result.listing.list2[0].front(), "1");
+    EXPECT_EQ(result.listing.list2[1].front(), "501");
+    EXPECT_EQ(result.listing.list2[0][list4.size() - 2], "495");
+    // The chart still runs in ascending km order over 120 to 170; km 120 has no row (no block
+    // starts at km 120 in a run that ends there).
+    ASSERT_TRUE(result.chart.has_value());
+    ASSERT_EQ(result.chart->rows.size(), 50u);
+    EXPECT_EQ(result.chart->rows.front().km, 121);
+    EXPECT_EQ(result.chart->rows.back().km, 170);
+}
+
+TEST(ComparisonListing, AKmNoRunRecordedStillGetsItsFiveLabels) {
+    TempFolder folder;
+    ComparatorSession session = build(folder, {simpleRun("010101", 10, 3, 1), simpleRun("020202", 10, 3, 1)});
+    CompareResult result = compareRuns("12", "14", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    ASSERT_EQ(result.listing.list4.size(), 20u); // km 12 and 13
+    EXPECT_EQ(result.listing.list4[10], "0013    -   0014        1");
+    for (std::size_t i = 10; i < 20; i += 2) {
+        EXPECT_EQ(result.listing.list2[0][i], "NA");
+        EXPECT_EQ(result.listing.list2[1][i], "NA");
+    }
+}
+
+TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
+    TempFolder folder;
+    RecordStore store = RecordStore::create(folder.file("db"));
+    std::mt19937 random(7);
+    std::array<std::vector<Row>, 3> tables;
+    for (int slot = 0; slot < 3; ++slot) {
+        for (int i = 0; i < 300; ++i) {
+            const auto km = static_cast<std::int16_t>(-3 + static_cast<int>(random() % 10));
+            const auto block = static_cast<std::int16_t>(1 + random() % 7);
+            const auto value = static_cast<std::int16_t>(static_cast<int>(random() % 200) - 20);
+            tables[slot].push_back({km, static_cast<std::int16_t>(km + 1), block, value});
+        }
+        fillTable(store, slot, tables[slot]);
+    }
+    // Expected by the meaning of the query: every combination of rows of the same km and block in
+    // all three tables is one joined row; per km the mean of each table's value over those rows.
+    std::map<int, std::array<double, 4>> sums; // km -> sum0, sum1, sum2, count
+    for (const auto& a : tables[0]) {
+        if (a[0] < -1 || a[0] > 4) {
+            continue;
+        }
+        for (const auto& b : tables[1]) {
+            for (const auto& c : tables[2]) {
+                if (b[0] == a[0] && c[0] == a[0] && b[2] == a[2] && c[2] == a[2]) {
+                    auto& s = sums[a[0]];
+                    s[0] += a[3];
+                    s[1] += b[3];
+                    s[2] += c[3];
+                    s[3] += 1;
+                }
+            }
+        }
+    }
+    const std::array<std::string, 4> dates{"d0", "d'1", "d2\"", ""};
+    // The typed bounds in either order, both inclusive.
+    for (auto [from, to] : {std::pair<std::int16_t, std::int16_t>{4, -1}, {-1, 4}}) {
+        KmAverageTable table = readKmAverages(store, 2, from, to, dates);
+        EXPECT_EQ(table.seriesNames, (std::vector<std::string>{"d0", "d'1", "d2\""}));
+        ASSERT_EQ(table.rows.size(), sums.size());
+        auto expected = sums.begin();
+        for (const auto& row : table.rows) {
+            EXPECT_EQ(row.km, expected->first);
+            ASSERT_EQ(row.means.size(), 3u);
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_DOUBLE_EQ(row.means[static_cast<std::size_t>(k)], expected->second[k] / expected->second[3])
+                    << "km " << row.km << " slot " << k;
+            }
+            ++expected;
+        }
+    }
+    EXPECT_THROW(readKmAverages(store, 0, 1, 2, dates), kestrana::platform::KestranaError);
+    EXPECT_THROW(readKmAverages(store, 3, 1, 2, dates), kestrana::platform::KestranaError); // no trc3
+    EXPECT_EQ(kmCategoryLabel(120), " 120");
+    EXPECT_EQ(kmCategoryLabel(-5), "-5");
+}
+
+TEST(CompareRuns, RisingRunsFrom120To170) {
+    TempFolder folder;
+    ComparatorSession session = build(folder, {simpleRun("120326", 100, 100, 1), simpleRun("011225", 100, 100, 1)});
+    CompareResult result = compareRuns("120", "170", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    ASSERT_EQ(result.listing.list4.size(), 50u * 10); // km 120 to 169
+    EXPECT_EQ(result.listing.list4.front(), "0120    -   0121        1");
+    EXPECT_EQ(result.listing.list4[490], "0169    -   0170        1");
+    ASSERT_TRUE(result.chart.has_value());
+    ASSERT_EQ(result.chart->rows.size(), 51u); // km 120 to 170
+    EXPECT_EQ(result.chart->rows.front().km, 120);
+    EXPECT_EQ(result.chart->rows.back().km, 170);
+    // simpleRun: km 120 is offset 20, values 201 to 205, mean 203.
+    EXPECT_DOUBLE_EQ(result.chart->rows.front().means[0], 203.0);
+    EXPECT_EQ(result.chart->seriesNames, (std::vector<std::string>{"120326", "011225"}));
+}
+
+TEST(CompareRuns, FromEqualToGivesAnEmptyListingButAChartRow) {
+    TempFolder folder;
+    ComparatorSession session = build(folder, {simpleRun("1", 10, 5, 1), simpleRun("2", 10, 5, 1)});
+    CompareResult result = compareRuns("12", "12", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    EXPECT_TRUE(result.listing.list4.empty());
+    EXPECT_EQ(result.listing.list1[0].size(), 1u);
+    ASSERT_TRUE(result.chart.has_value());
+    ASSERT_EQ(result.chart->rows.size(), 1u);
+    EXPECT_EQ(result.chart->rows[0].km, 12);
+}
+
+TEST(CompareRuns, TheSameRunTwiceGivesEqualColumns) {
+    TempFolder folder;
+    const std::string run = simpleRun("120326", 10, 20, 1);
+    ComparatorSession session = build(folder, {run, run});
+    CompareResult result = compareRuns("10", "30", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    EXPECT_EQ(result.listing.list2[0], result.listing.list2[1]);
+    ASSERT_TRUE(result.chart.has_value());
+    for (const auto& row : result.chart->rows) {
+        EXPECT_EQ(row.means[0], row.means[1]);
+    }
+}
+
+TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
+    TempFolder folder;
+    ComparatorSession session =
+        build(folder, {simpleRun("1", 10, 5, 1), simpleRun("2", 10, 5, 1), simpleRun("3", 15, 5, -1)});
+    const std::string db = folder.file("trcdbase");
+
+    CompareResult wide = compareRuns("10", "111", session, db);
+    EXPECT_EQ(wide.outcome, CompareResult::Outcome::RangeRefused);
+    EXPECT_EQ(wide.message, kRangeTooWideMessage);
+    EXPECT_TRUE(wide.listing.list3.empty()); // nothing changed
+
+    CompareResult mixed = compareRuns("10", "15", session, db);
+    EXPECT_EQ(mixed.outcome, CompareResult::Outcome::Refused);
+    EXPECT_EQ(mixed.message, "Can not compare as the three recordings not in same direction");
+    EXPECT_EQ(mixed.listing.list3, std::vector<std::string>{"From  -  To       Blk"});
+    EXPECT_TRUE(mixed.listing.list1[0].empty());
+    EXPECT_TRUE(mixed.listing.list4.empty());
+    EXPECT_FALSE(mixed.chart.has_value());
+
+    CompareResult missing = compareRuns("10", "15", session, folder.file("nothing here"));
+    EXPECT_EQ(missing.outcome, CompareResult::Outcome::Refused);
+    EXPECT_EQ(missing.message, kDatabaseUnreadableMessage);
+
+    // A table the session expects but the database lacks is refused too, not listed as "NA".
+    session.olderRuns = 3;
+    session.slots[3].direction = 1;
+    session.slots[2].direction = 1;
+    CompareResult noTable = compareRuns("10", "15", session, db);
+    EXPECT_EQ(noTable.outcome, CompareResult::Outcome::Refused);
+    EXPECT_EQ(noTable.message, kDatabaseUnreadableMessage);
+}
+
+TEST(CompareRuns, OutsideOneToThreeRunsOnlyTheHeadingAndNoChart) {
+    TempFolder folder;
+    ComparatorSession session = build(folder, {simpleRun("1", 10, 5, 1), simpleRun("2", 10, 5, 1)});
+    session.olderRuns = 5;
+    CompareResult result = compareRuns("10", "15", session, folder.file("trcdbase"));
+    EXPECT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    EXPECT_EQ(result.listing.list3.size(), 1u);
+    EXPECT_TRUE(result.listing.list4.empty());
+    EXPECT_TRUE(result.listing.list1[0].empty());
+    EXPECT_FALSE(result.chart.has_value()); // the screen stays silent; the reason is kept
+    EXPECT_FALSE(result.reason.empty());
+}
