@@ -1,0 +1,92 @@
+// The peak analyser on a run of 2000 km (24000 peak lines, 192000 peak rows): PROCESS DATA as a whole
+// (scan, record width, database build with its index, direction), its database build alone, and
+// SHOW DETAILS over 50 km with the lists filled.
+
+#include "peaks/peak_database.h"
+#include "peaks/query.h"
+#include "platform/paths.h"
+#include "run_generator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace kestrana;
+
+class PeakRun {
+public:
+    static PeakRun& get() {
+        static PeakRun run;
+        return run;
+    }
+    std::string folder;
+    std::string runPath;
+    peaks::PeakFiles files;
+
+private:
+    PeakRun() {
+        folder =
+            (std::filesystem::temp_directory_path() / ("kestrana-bench-peaks-" + std::to_string(::getpid())))
+                .string();
+        std::filesystem::create_directories(folder);
+        bench::RunSpec spec;
+        spec.kmCount = 2000;
+        spec.wear = 20;
+        runPath = platform::joinPath(folder, "long.run");
+        platform::writeFileAtomically(runPath, bench::generateRun(spec));
+        files = peaks::PeakFiles::in(folder);
+        peaks::PeakSession session;
+        const auto result = peaks::processPeakData(runPath, files, session);
+        if (result.recordCount != 24000 || result.build.rowCount != 192000) {
+            throw std::runtime_error("the generated run does not have 24000 peak lines of 8 pairs");
+        }
+    }
+    ~PeakRun() {
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+    }
+};
+
+void BM_PeakProcessData(benchmark::State& state) {
+    auto& run = PeakRun::get();
+    peaks::PeakSession session;
+    for (auto _ : state) {
+        auto result = peaks::processPeakData(run.runPath, run.files, session);
+        benchmark::DoNotOptimize(result);
+    }
+    state.counters["rows"] = 192000;
+}
+BENCHMARK(BM_PeakProcessData)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_PeakDatabaseBuild(benchmark::State& state) {
+    auto& run = PeakRun::get();
+    for (auto _ : state) {
+        auto build = peaks::buildPeakDatabase(run.files.scratchPath, 22, run.files.databaseBase);
+        benchmark::DoNotOptimize(build);
+    }
+}
+BENCHMARK(BM_PeakDatabaseBuild)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_PeakShowDetails50Km(benchmark::State& state) {
+    auto& run = PeakRun::get();
+    peaks::PeakSession session;
+    peaks::processPeakData(run.runPath, run.files, session);
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        auto summary = peaks::showDetails({"UN2L", "10", "1000", "1050"}, session, run.files.databaseBase);
+        listed = summary.lists[0].size() / 2;
+        benchmark::DoNotOptimize(summary);
+    }
+    if (listed == 0) {
+        state.SkipWithError("no kilometre listed");
+    }
+    state.counters["kms_listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_PeakShowDetails50Km)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+} // namespace
