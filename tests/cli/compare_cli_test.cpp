@@ -1,0 +1,172 @@
+// kestrana-cli compare, run as a real program: the saved report on standard output and in a file,
+// the chart's table, refusals with the screen's messages and exit statuses.
+
+#include "core/comparator_test_runs.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace kestrana {
+namespace {
+
+using test::blockLine;
+using test::headerLines;
+using test::kmLine;
+using test::readFile;
+using test::shellQuote;
+using test::simpleRun;
+using test::TempFolder;
+using test::writeFile;
+
+std::string blanks(std::size_t n) { return std::string(n, ' '); }
+
+class CompareCli : public ::testing::Test {
+protected:
+    // Writes a run file into the test's folder and returns its quoted path.
+    std::string run(const std::string& name, const std::string& text) {
+        writeFile(folder.file(name), text);
+        return shellQuote(folder.file(name));
+    }
+    test::CommandResult cli(const std::string& arguments) {
+        std::filesystem::create_directories(folder.file("tmp"));
+        return test::runCommand("TMPDIR=" + shellQuote(folder.file("tmp")) + " KESTRANA_HOME=" +
+                                shellQuote(folder.file("home")) + " " + shellQuote(KESTRANA_CLI_PATH) +
+                                " compare " + arguments);
+    }
+    std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+    TempFolder folder;
+};
+
+TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
+    const std::string runs = run("a.run", simpleRun("120326", 10, 3, 1)) + " " +
+                             run("b.run", simpleRun("011225", 10, 3, 1, 500));
+    auto result = cli(runs + " --from 10 --to 12");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    // Five zone items of 14 characters on every line after the section; km 10 and 11, blocks 1 to 5.
+    std::string expected = "NAGPUR - WARDHA UP\n"
+                           "From  -  To       Blk" + blanks(7) + "120326" + blanks(8) + "011225" + blanks(8) +
+                           blanks(14) + "\n";
+    for (int km = 10; km <= 11; ++km) {
+        for (int block = 1; block <= 5; ++block) {
+            const std::string label = "00" + std::to_string(km) + "    -   00" + std::to_string(km + 1) +
+                                      "        " + std::to_string(block);
+            const std::string current = std::to_string((km - 10) * 10 + block);
+            const std::string older = std::to_string(500 + (km - 10) * 10 + block);
+            expected += label + blanks(28 - label.size()) + current + blanks(14 - current.size()) + older +
+                        blanks(14 - older.size()) + blanks(14) + "\n";
+        }
+    }
+    EXPECT_EQ(result.out, expected);
+    // Nothing of the call is left behind.
+    EXPECT_TRUE(std::filesystem::is_empty(folder.file("tmp")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("home")));
+}
+
+TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
+    // Falling from km 80: From 80, To 30; the listing walks 80 down to 31 (50 km, 250 blocks).
+    const std::string runs = run("a.run", simpleRun("1", 80, 60, -1)) + " " + run("b.run", simpleRun("2", 80, 60, -1)) +
+                             " " + run("c.run", simpleRun("3", 80, 60, -1));
+    auto result = cli(runs);
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::size_t lines = 0;
+    for (char c : result.out) {
+        lines += c == '\n' ? 1 : 0;
+    }
+    EXPECT_EQ(lines, 2u + 250u);
+    EXPECT_NE(result.out.find("\n0080    -   0079        1 "), std::string::npos);
+    EXPECT_NE(result.out.find("\n0031    -   0030        5 "), std::string::npos);
+    EXPECT_EQ(result.out.find("0030    -   0029"), std::string::npos);
+}
+
+TEST_F(CompareCli, SaveWritesTheScreensFileWithCarriageReturns) {
+    const std::string runs = run("a.run", simpleRun("120326", 10, 3, 1)) + " " +
+                             run("b.run", simpleRun("011225", 10, 3, 1, 500));
+    const std::string printed = cli(runs + " --from 10 --to 12").out;
+    const std::string target = folder.file("report"); // used as given: no ".txt" added
+    auto result = cli(runs + " --from 10 --to 12 --save " + shellQuote(target));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    std::string expected;
+    for (char c : printed) {
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(readFile(target), expected);
+    EXPECT_FALSE(std::filesystem::exists(target + ".txt"));
+}
+
+TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
+    // km 5: TGI 40, 42, 43 in the current run (mean 125 / 3), 10 and 20 in the older run; block 3
+    // of the older run is missing, so km 5 averages blocks 1 and 2 only in both runs.
+    const std::string current = headerLines("12,03x") + kmLine(5, 6) + "\r\n" + blockLine(1, 40) + "\r\n" +
+                                blockLine(2, 42) + "\r\n" + blockLine(3, 43) + "\r\n" + kmLine(6, 7) + "\r\n" +
+                                blockLine(1, 40) + "\r\n" + blockLine(2, 42) + "\r\n" + blockLine(3, 43) + "\r\n";
+    const std::string older = headerLines("011225") + kmLine(5, 6) + "\r\n" + blockLine(1, 10) + "\r\n" +
+                              blockLine(2, 20) + "\r\n" + kmLine(6, 7) + "\r\n" + blockLine(1, 10) + "\r\n" +
+                              blockLine(2, 20) + "\r\n" + blockLine(3, 31) + "\r\n";
+    const std::string runs = run("a.run", current) + " " + run("b.run", older);
+    auto result = cli(runs + " --chart --from=7 --to=5");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "km,12,03x,011225\n"
+                          "5,41,15\n"
+                          "6,41.666666666666664,20.333333333333332\n");
+}
+
+TEST_F(CompareCli, TheParameterChoosesTheStoredIndex) {
+    const std::string text = headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40, 7, 8, 9, -10) + "\r\n";
+    const std::string runs = run("a.run", text) + " " + run("b.run", text);
+    EXPECT_EQ(cli(runs + " --chart --param TGIL --from 5 --to 5").out, "km,010101,010101\n5,-10,-10\n");
+    EXPECT_EQ(cli(runs + " --chart --param TGIW --from 5 --to 5").out, "km,010101,010101\n5,8,8\n");
+}
+
+TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirst) {
+    const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
+    const std::string falling = run("b.run", simpleRun("2", 12, 3, -1));
+
+    auto wide = cli(rising + " " + rising + " --from 10 --to 111");
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_EQ(firstLine(wide.err), "Range too wide. Please select range within 100 kms");
+    EXPECT_EQ(wide.out, "");
+
+    auto mixed = cli(rising + " " + falling);
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_EQ(firstLine(mixed.err), "Can not compare as both recordings not in same direction");
+
+    auto missing = cli(rising + " " + shellQuote(folder.file("missing.run")));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(firstLine(missing.err), "Could not open file. Please type file name correctly.");
+    EXPECT_NE(missing.err.find("missing.run"), std::string::npos);
+
+    auto lower = cli(rising + " " + rising + " --param tgi");
+    EXPECT_EQ(lower.status, 1);
+    EXPECT_EQ(firstLine(lower.err), "Please choose the compare parameter from the list: TGI, TGIU, TGIW, TGIG or TGIL");
+
+    auto notNumber = cli(rising + " " + rising + " --from ten");
+    EXPECT_EQ(notNumber.status, 1);
+    EXPECT_EQ(firstLine(notNumber.err), "Please type Km - From and Km - To as numbers between -32768 and 32767");
+}
+
+TEST_F(CompareCli, ARefusedCallKeepsAnEarlierFile) {
+    const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
+    writeFile(folder.file("kept.txt"), "earlier report\r\n");
+    auto result = cli(rising + " " + rising + " --from 10 --to 200 --save " + shellQuote(folder.file("kept.txt")));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(readFile(folder.file("kept.txt")), "earlier report\r\n");
+}
+
+TEST_F(CompareCli, UsageErrors) {
+    const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
+    EXPECT_EQ(cli(rising + " " + rising + " --chart --save " + shellQuote(folder.file("x"))).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
+    EXPECT_EQ(cli(rising).status, 2);                                                  // no older run
+    EXPECT_EQ(cli(rising + " " + rising + " " + rising + " " + rising + " " + rising).status, 2); // five runs
+    EXPECT_EQ(cli(rising + " " + rising + " --bogus 1").status, 2);
+    EXPECT_EQ(cli(rising + " " + rising + " --from").status, 2);
+}
+
+} // namespace
+} // namespace kestrana
