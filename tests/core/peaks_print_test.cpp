@@ -119,15 +119,6 @@ TEST(PeakPrint, BeforeAnyShowDetailsPrintsShareAndTotalZeroAndNoRows) {
     EXPECT_EQ(script.ops().back().kind, Kind::EndDoc);
 }
 
-TEST(PeakPrint, ShareIsTheShortestSingleText) {
-    PeakSession session;
-    for (auto [share, text] : {std::pair{30.0f, "30"}, {100.0f, "100"}, {12.5f, "12.5"}}) {
-        session.kmShare = share;
-        EXPECT_EQ(peakHardCopy(kTexts, ColumnLists{}, session).lines()[6],
-                  std::string("( Kms = ") + text + "%      Total Peaks = 0 )");
-    }
-}
-
 TEST(PeakParameterChoice, SetsTheDefaultLimitAndTheCode) {
     PeakSession session;
     EXPECT_EQ(chooseParameter("GAUGE", session), "6");

@@ -86,23 +86,6 @@ protected:
 
 using Entries = std::vector<std::string>;
 
-TEST(PeakWalk, VisitsTheKilometresInTheRunsDirection) {
-    EXPECT_EQ(walkOrder(120, 123, 1), (std::vector<int>{120, 121, 122}));
-    EXPECT_EQ(walkOrder(120, 123, -1), (std::vector<int>{123, 122, 121}));
-    EXPECT_EQ(walkOrder(100, 150, 1).size(), 50u);
-}
-
-TEST(PeakColumns, PeakColumnsRoundHalvesToEven) {
-    EXPECT_EQ(pairColumns(22), 8);
-    EXPECT_EQ(pairColumns(21), 8);  // 7.5
-    EXPECT_EQ(pairColumns(23), 8);  // 8.5
-    EXPECT_EQ(pairColumns(25), 10); // 9.5
-    EXPECT_EQ(pairColumns(7), 0);   // 0.5
-    EXPECT_EQ(pairColumns(9), 2);   // 1.5
-    EXPECT_EQ(pairColumns(0), 0);
-    EXPECT_EQ(pairColumns(26), 10);
-}
-
 TEST(PeakListing, OnlyTheFirstPeakDecidesWhetherAKilometreIsListed) {
     ColumnLists lists;
     std::int16_t peaks = 0;
@@ -122,18 +105,6 @@ TEST(PeakListing, OnlyTheFirstPeakDecidesWhetherAKilometreIsListed) {
     EXPECT_EQ(lists[6], (Entries{"13", ""}));
     EXPECT_EQ(lists[8], (Entries{"", ""})); // there is no fourth row
     EXPECT_TRUE(lists[10].empty());         // beyond the four columns in use
-}
-
-TEST(PeakShare, ShareTextsAndTheSingleReadBack) {
-    EXPECT_EQ(shareText(3, 10), "30.00");
-    EXPECT_EQ(shareText(1, 3), "33.33");
-    EXPECT_EQ(shareText(0, 10), "00.00");
-    EXPECT_EQ(shareText(10, 10), "100.00");
-    EXPECT_EQ(shareText(2, 3), "66.67");
-    EXPECT_EQ(kmShareOf("30.00"), 30.0f);
-    EXPECT_EQ(kmShareOf("33.33"), 33.33f);
-    EXPECT_EQ(kmShareOf("00.00"), 0.0f);
-    EXPECT_EQ(kmShareOf("100.00"), 100.0f);
 }
 
 TEST_F(PeakQueryTest, RisingRunListsKilometresAboveTheLimitWithCountsAndShare) {
