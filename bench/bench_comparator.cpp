@@ -82,7 +82,11 @@ void ProcessData(benchmark::State& state) {
         requireBuilt(buildRunDatabase(request, session));
     }
 }
-BENCHMARK(ProcessData)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(ProcessData)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void Compare100Km(benchmark::State& state) {
     const BuildRequest request = FullSizeRuns::get().request("trcdbase");
@@ -93,13 +97,18 @@ void Compare100Km(benchmark::State& state) {
     const std::string to = std::to_string(kToKm);
     for (auto _ : state) {
         CompareResult result = compareRuns(from, to, session, request.databaseBase);
-        if (result.outcome != CompareResult::Outcome::Compared || !result.chart || result.listing.list4.size() != 1000) {
+        if (result.outcome != CompareResult::Outcome::Compared || !result.chart ||
+            result.listing.list4.size() != 1000) {
             throw std::runtime_error("the comparison did not run: " + result.message + result.reason);
         }
         benchmark::DoNotOptimize(result);
     }
 }
-BENCHMARK(Compare100Km)->Unit(benchmark::kMillisecond)->Iterations(20)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(Compare100Km)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void Compare100KmOneQueryPerCell(benchmark::State& state) {
     const BuildRequest request = FullSizeRuns::get().request("trcdbase_plain");

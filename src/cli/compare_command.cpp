@@ -96,6 +96,8 @@ public:
 
 } // namespace
 
-std::unique_ptr<Command> makeCompareCommand() { return std::make_unique<CompareCommand>(); }
+std::unique_ptr<Command> makeCompareCommand() {
+    return std::make_unique<CompareCommand>();
+}
 
 } // namespace kestrana::cli

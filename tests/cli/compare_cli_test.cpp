@@ -21,7 +21,9 @@ using test::simpleRun;
 using test::TempFolder;
 using test::writeFile;
 
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
+std::string blanks(std::size_t n) {
+    return std::string(n, ' ');
+}
 
 class CompareCli : public ::testing::Test {
 protected:
@@ -32,9 +34,9 @@ protected:
     }
     test::CommandResult cli(const std::string& arguments) {
         std::filesystem::create_directories(folder.file("tmp"));
-        return test::runCommand("TMPDIR=" + shellQuote(folder.file("tmp")) + " KESTRANA_HOME=" +
-                                shellQuote(folder.file("home")) + " " + shellQuote(KESTRANA_CLI_PATH) +
-                                " compare " + arguments);
+        return test::runCommand("TMPDIR=" + shellQuote(folder.file("tmp")) +
+                                " KESTRANA_HOME=" + shellQuote(folder.file("home")) + " " +
+                                shellQuote(KESTRANA_CLI_PATH) + " compare " + arguments);
     }
     std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
@@ -42,15 +44,15 @@ protected:
 };
 
 TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
-    const std::string runs = run("a.run", simpleRun("120326", 10, 3, 1)) + " " +
-                             run("b.run", simpleRun("011225", 10, 3, 1, 500));
+    const std::string runs =
+        run("a.run", simpleRun("120326", 10, 3, 1)) + " " + run("b.run", simpleRun("011225", 10, 3, 1, 500));
     auto result = cli(runs + " --from 10 --to 12");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     // Five zone items of 14 characters on every line after the section; km 10 and 11, blocks 1 to 5.
     std::string expected = "NAGPUR - WARDHA UP\n"
-                           "From  -  To       Blk" + blanks(7) + "120326" + blanks(8) + "011225" + blanks(8) +
-                           blanks(14) + "\n";
+                           "From  -  To       Blk" +
+                           blanks(7) + "120326" + blanks(8) + "011225" + blanks(8) + blanks(14) + "\n";
     for (int km = 10; km <= 11; ++km) {
         for (int block = 1; block <= 5; ++block) {
             const std::string label = "00" + std::to_string(km) + "    -   00" + std::to_string(km + 1) +
@@ -69,8 +71,9 @@ TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
 
 TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
     // Falling from km 80: From 80, To 30; the listing walks 80 down to 31 (50 km, 250 blocks).
-    const std::string runs = run("a.run", simpleRun("1", 80, 60, -1)) + " " + run("b.run", simpleRun("2", 80, 60, -1)) +
-                             " " + run("c.run", simpleRun("3", 80, 60, -1));
+    const std::string runs = run("a.run", simpleRun("1", 80, 60, -1)) + " " +
+                             run("b.run", simpleRun("2", 80, 60, -1)) + " " +
+                             run("c.run", simpleRun("3", 80, 60, -1));
     auto result = cli(runs);
     ASSERT_EQ(result.status, 0) << result.err;
     std::size_t lines = 0;
@@ -84,8 +87,8 @@ TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
 }
 
 TEST_F(CompareCli, SaveWritesTheScreensFileWithCarriageReturns) {
-    const std::string runs = run("a.run", simpleRun("120326", 10, 3, 1)) + " " +
-                             run("b.run", simpleRun("011225", 10, 3, 1, 500));
+    const std::string runs =
+        run("a.run", simpleRun("120326", 10, 3, 1)) + " " + run("b.run", simpleRun("011225", 10, 3, 1, 500));
     const std::string printed = cli(runs + " --from 10 --to 12").out;
     const std::string target = folder.file("report"); // used as given: no ".txt" added
     auto result = cli(runs + " --from 10 --to 12 --save " + shellQuote(target));
@@ -103,8 +106,9 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
     // km 5: TGI 40, 42, 43 in the current run (mean 125 / 3), 10 and 20 in the older run; block 3
     // of the older run is missing, so km 5 averages blocks 1 and 2 only in both runs.
     const std::string current = headerLines("12,03x") + kmLine(5, 6) + "\r\n" + blockLine(1, 40) + "\r\n" +
-                                blockLine(2, 42) + "\r\n" + blockLine(3, 43) + "\r\n" + kmLine(6, 7) + "\r\n" +
-                                blockLine(1, 40) + "\r\n" + blockLine(2, 42) + "\r\n" + blockLine(3, 43) + "\r\n";
+                                blockLine(2, 42) + "\r\n" + blockLine(3, 43) + "\r\n" + kmLine(6, 7) +
+                                "\r\n" + blockLine(1, 40) + "\r\n" + blockLine(2, 42) + "\r\n" +
+                                blockLine(3, 43) + "\r\n";
     const std::string older = headerLines("011225") + kmLine(5, 6) + "\r\n" + blockLine(1, 10) + "\r\n" +
                               blockLine(2, 20) + "\r\n" + kmLine(6, 7) + "\r\n" + blockLine(1, 10) + "\r\n" +
                               blockLine(2, 20) + "\r\n" + blockLine(3, 31) + "\r\n";
@@ -117,7 +121,8 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
 }
 
 TEST_F(CompareCli, TheParameterChoosesTheStoredIndex) {
-    const std::string text = headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40, 7, 8, 9, -10) + "\r\n";
+    const std::string text =
+        headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40, 7, 8, 9, -10) + "\r\n";
     const std::string runs = run("a.run", text) + " " + run("b.run", text);
     EXPECT_EQ(cli(runs + " --chart --param TGIL --from 5 --to 5").out, "km,010101,010101\n5,-10,-10\n");
     EXPECT_EQ(cli(runs + " --chart --param TGIW --from 5 --to 5").out, "km,010101,010101\n5,8,8\n");
@@ -143,17 +148,20 @@ TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirst) {
 
     auto lower = cli(rising + " " + rising + " --param tgi");
     EXPECT_EQ(lower.status, 1);
-    EXPECT_EQ(firstLine(lower.err), "Please choose the compare parameter from the list: TGI, TGIU, TGIW, TGIG or TGIL");
+    EXPECT_EQ(firstLine(lower.err),
+              "Please choose the compare parameter from the list: TGI, TGIU, TGIW, TGIG or TGIL");
 
     auto notNumber = cli(rising + " " + rising + " --from ten");
     EXPECT_EQ(notNumber.status, 1);
-    EXPECT_EQ(firstLine(notNumber.err), "Please type Km - From and Km - To as numbers between -32768 and 32767");
+    EXPECT_EQ(firstLine(notNumber.err),
+              "Please type Km - From and Km - To as numbers between -32768 and 32767");
 }
 
 TEST_F(CompareCli, ARefusedCallKeepsAnEarlierFile) {
     const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
     writeFile(folder.file("kept.txt"), "earlier report\r\n");
-    auto result = cli(rising + " " + rising + " --from 10 --to 200 --save " + shellQuote(folder.file("kept.txt")));
+    auto result =
+        cli(rising + " " + rising + " --from 10 --to 200 --save " + shellQuote(folder.file("kept.txt")));
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(readFile(folder.file("kept.txt")), "earlier report\r\n");
 }
@@ -162,7 +170,7 @@ TEST_F(CompareCli, UsageErrors) {
     const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
     EXPECT_EQ(cli(rising + " " + rising + " --chart --save " + shellQuote(folder.file("x"))).status, 2);
     EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
-    EXPECT_EQ(cli(rising).status, 2);                                                  // no older run
+    EXPECT_EQ(cli(rising).status, 2); // no older run
     EXPECT_EQ(cli(rising + " " + rising + " " + rising + " " + rising + " " + rising).status, 2); // five runs
     EXPECT_EQ(cli(rising + " " + rising + " --bogus 1").status, 2);
     EXPECT_EQ(cli(rising + " " + rising + " --from").status, 2);

@@ -114,8 +114,8 @@ TEST(ComparatorBuild, KmBoxesFollowTheCurrentRunsDirection) {
         EXPECT_EQ(result.kmFromText, std::to_string(c.startKm));
         EXPECT_EQ(result.kmToText, c.kmTo) << "start " << c.startKm;
         EXPECT_EQ(session.currentDirection, c.direction);
-        EXPECT_EQ(session.slots[0].kmCaption,
-                  "Km  " + std::to_string(c.startKm) + " To Km  " + std::to_string(c.startKm + 3 * c.direction));
+        EXPECT_EQ(session.slots[0].kmCaption, "Km  " + std::to_string(c.startKm) + " To Km  " +
+                                                  std::to_string(c.startKm + 3 * c.direction));
     }
 }
 
@@ -123,11 +123,15 @@ TEST(ComparatorBuild, TablesHoldKmBlockAndTheChosenParameterInFileOrder) {
     TempFolder folder;
     // Duplicates and a block out of order stay as the file has them.
     const std::string run = headerLines("150326") + kmLine(7, 8) + "\r\n" + blockLine(2, 11, 21, 31, 41, 51) +
-                            "\r\n" + blockLine(1, 12, 22, 32, 42, 52) + "\r\n" + blockLine(1, 13, 23, 33, 43, 53) +
-                            "\r\n" + kmLine(8, 9) + "\r\n" + blockLine(6, -14, -24, -34, -44, -54) + "\r\n";
+                            "\r\n" + blockLine(1, 12, 22, 32, 42, 52) + "\r\n" +
+                            blockLine(1, 13, 23, 33, 43, 53) + "\r\n" + kmLine(8, 9) + "\r\n" +
+                            blockLine(6, -14, -24, -34, -44, -54) + "\r\n";
     const std::vector<std::pair<std::string, std::vector<std::int16_t>>> expected{
-        {"TGI", {11, 12, 13, -14}},  {"TGIU", {21, 22, 23, -24}}, {"TGIW", {31, 32, 33, -34}},
-        {"TGIG", {41, 42, 43, -44}}, {"TGIL", {51, 52, 53, -54}}};
+        {"TGI", {11, 12, 13, -14}},
+        {"TGIU", {21, 22, 23, -24}},
+        {"TGIW", {31, 32, 33, -34}},
+        {"TGIG", {41, 42, 43, -44}},
+        {"TGIL", {51, 52, 53, -54}}};
     for (const auto& [parameter, values] : expected) {
         auto request = buildRequestIn(folder, {run, run}, parameter);
         ComparatorSession session;
@@ -222,7 +226,8 @@ TEST(ComparatorBuild, NumbersAreReadAsOneStreamWithoutResynchronising) {
     // A km line with a fourth number and a block line one number short: 27 + 25 = 52 numbers make
     // two rows of 26, the second shifted by one place.
     TempFolder folder;
-    const std::string run = headerLines("010101") + "60,5,6,99\r\n" + blockLine(1, 30) + "\r\n" + "60,6,7\r\n" +
+    const std::string run = headerLines("010101") + "60,5,6,99\r\n" + blockLine(1, 30) + "\r\n" +
+                            "60,6,7\r\n" +
                             "68,2,45,38,21,12,63,59,71,68,44,49,26,31,95,7,115,187,0,0,0,0\r\n";
     auto request = buildRequestIn(folder, {run, run});
     ComparatorSession session;

@@ -58,8 +58,8 @@ TEST(CompareRange, KmTextsAreRoundedOrRefused) {
     ASSERT_FALSE(range.refusal.has_value());
     EXPECT_EQ(range.fromKm, 120);
     EXPECT_EQ(range.toKm, 170);
-    for (auto [from, to] : {std::pair{"", "10"}, std::pair{"abc", "10"}, std::pair{"10", "40000"},
-                            std::pair{"10", "1e9"}}) {
+    for (auto [from, to] :
+         {std::pair{"", "10"}, std::pair{"abc", "10"}, std::pair{"10", "40000"}, std::pair{"10", "1e9"}}) {
         EXPECT_EQ(readCompareRange(from, to, 1).refusal, kKmNotNumberMessage) << from << " " << to;
     }
 }
@@ -105,8 +105,8 @@ TEST(ComparisonListing, BlockLabelsUseFourDigitKms) {
 
 TEST(ComparisonListing, FiveBlocksPerKmWithValuesOrNAAndEmptyLinesBetween) {
     ComparisonListing listing;
-    const auto lookup = [](int slot, std::int16_t km, std::int16_t next, std::int16_t block)
-        -> std::optional<std::int16_t> {
+    const auto lookup = [](int slot, std::int16_t km, std::int16_t next,
+                           std::int16_t block) -> std::optional<std::int16_t> {
         EXPECT_EQ(next, km + 1);
         if (slot == 1 && block == 4) {
             return std::nullopt;
@@ -123,11 +123,11 @@ TEST(ComparisonListing, FiveBlocksPerKmWithValuesOrNAAndEmptyLinesBetween) {
     EXPECT_EQ(listing.list2[0][0], "1");
     EXPECT_EQ(listing.list2[0][2], "2");
     EXPECT_EQ(listing.list2[1][0], "1001");
-    EXPECT_EQ(listing.list2[1][6], "NA");    // km 120, block 4
-    EXPECT_EQ(listing.list2[0][6], "4");     // run 0 is unaffected
-    EXPECT_EQ(listing.list2[0][10], "11");   // km 121, block 1
+    EXPECT_EQ(listing.list2[1][6], "NA");  // km 120, block 4
+    EXPECT_EQ(listing.list2[0][6], "4");   // run 0 is unaffected
+    EXPECT_EQ(listing.list2[0][10], "11"); // km 121, block 1
     EXPECT_EQ(listing.list2[1][7], "");
-    EXPECT_TRUE(listing.list2[2].empty());   // slots above n stay empty
+    EXPECT_TRUE(listing.list2[2].empty()); // slots above n stay empty
     EXPECT_TRUE(listing.list2[3].empty());
 }
 
@@ -143,7 +143,8 @@ TEST(ComparisonListing, NoIterationWhenTheFirstKmIsPastTheLast) {
     fillListing(listing, ListingBounds{120, 130, 1}, 0, lookup);  // n outside 1 to 3
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(listing.list4.empty());
-    EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup), kestrana::platform::KestranaError);
+    EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup),
+                 kestrana::platform::KestranaError);
 }
 
 TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {
@@ -177,7 +178,8 @@ TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {
 TEST(ComparisonListing, DuplicateBlocksShowTheFirstRowAndHigherBlocksNeverAppear) {
     TempFolder folder;
     const std::string current = headerLines("111111") + kmLine(10, 11) + "\r\n" + blockLine(1, 40) + "\r\n" +
-                                blockLine(1, 41) + "\r\n" + blockLine(6, 99) + "\r\n" + blockLine(2, 42) + "\r\n";
+                                blockLine(1, 41) + "\r\n" + blockLine(6, 99) + "\r\n" + blockLine(2, 42) +
+                                "\r\n";
     const std::string older = headerLines("222222") + kmLine(10, 11) + "\r\n" + blockLine(2, 52) + "\r\n" +
                               blockLine(1, 50) + "\r\n" + blockLine(1, 51) + "\r\n";
     ComparatorSession session = build(folder, {current, older});
@@ -271,7 +273,8 @@ TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
             EXPECT_EQ(row.km, expected->first);
             ASSERT_EQ(row.means.size(), 3u);
             for (int k = 0; k < 3; ++k) {
-                EXPECT_DOUBLE_EQ(row.means[static_cast<std::size_t>(k)], expected->second[k] / expected->second[3])
+                EXPECT_DOUBLE_EQ(row.means[static_cast<std::size_t>(k)],
+                                 expected->second[k] / expected->second[3])
                     << "km " << row.km << " slot " << k;
             }
             ++expected;
@@ -285,7 +288,8 @@ TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
 
 TEST(CompareRuns, RisingRunsFrom120To170) {
     TempFolder folder;
-    ComparatorSession session = build(folder, {simpleRun("120326", 100, 100, 1), simpleRun("011225", 100, 100, 1)});
+    ComparatorSession session =
+        build(folder, {simpleRun("120326", 100, 100, 1), simpleRun("011225", 100, 100, 1)});
     CompareResult result = compareRuns("120", "170", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
     ASSERT_EQ(result.listing.list4.size(), 50u * 10); // km 120 to 169

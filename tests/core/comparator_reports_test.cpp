@@ -24,8 +24,9 @@ std::vector<std::string> dump(const HardCopyScript& script) {
             out.push_back("Y " + std::to_string(op.value));
             break;
         case PrintOp::Kind::SetFont:
-            out.push_back("F " + std::to_string(static_cast<int>(op.font.size)) + " " + (op.font.bold ? "B" : "") +
-                          (op.font.italic ? "I" : "") + (op.font.underline ? "U" : ""));
+            out.push_back("F " + std::to_string(static_cast<int>(op.font.size)) + " " +
+                          (op.font.bold ? "B" : "") + (op.font.italic ? "I" : "") +
+                          (op.font.underline ? "U" : ""));
             break;
         case PrintOp::Kind::Line:
             out.push_back("L " + op.text);
@@ -41,7 +42,9 @@ std::vector<std::string> dump(const HardCopyScript& script) {
     return out;
 }
 
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
+std::string blanks(std::size_t n) {
+    return std::string(n, ' ');
+}
 
 // Two runs, two blocks of km 120, the older run lacking block 1.
 ComparisonListing twoRunListing() {
@@ -63,12 +66,34 @@ ReportInputs inputs(int olderRuns, std::string parameter = "TGI") {
 
 TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
     const std::vector<std::string> expected{
-        "F 10 B", "F 11 B", "F 11 BU", "Y 600", "X 1400", "L My title", "L ", "X 1400",
-        "L NAGPUR - WARDHA ( Km 120 to 121 ) ", "L ", "X 1400", "L  Comparision of TRC runs ( TGI )", "F 11 B", "L ",
-        "X 1400", "L From  -  To       Blk   120326   011225", "L  ", "F 11 ", "F 9 ", "X 1400",
-        "L 0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA", "X 1400", "L " + blanks(24),
-        "X 1400", "L 0120    -   0121        2" + blanks(8) + "  7" + blanks(10) + "1234", "X 1400",
-        "L " + blanks(24), "E"};
+        "F 10 B",
+        "F 11 B",
+        "F 11 BU",
+        "Y 600",
+        "X 1400",
+        "L My title",
+        "L ",
+        "X 1400",
+        "L NAGPUR - WARDHA ( Km 120 to 121 ) ",
+        "L ",
+        "X 1400",
+        "L  Comparision of TRC runs ( TGI )",
+        "F 11 B",
+        "L ",
+        "X 1400",
+        "L From  -  To       Blk   120326   011225",
+        "L  ",
+        "F 11 ",
+        "F 9 ",
+        "X 1400",
+        "L 0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA",
+        "X 1400",
+        "L " + blanks(24),
+        "X 1400",
+        "L 0120    -   0121        2" + blanks(8) + "  7" + blanks(10) + "1234",
+        "X 1400",
+        "L " + blanks(24),
+        "E"};
     EXPECT_EQ(dump(printDetailsScript(inputs(1), twoRunListing(), "My title")), expected);
 }
 
@@ -81,10 +106,11 @@ TEST(ComparatorPrintDetails, FourRunsHaveFourDatesAndFourColumns) {
     const auto lines = printDetailsScript(inputs(3), listing, "").lines();
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[6], "From  -  To       Blk   120326   011225   A   B");
-    EXPECT_EQ(lines[8], "0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA" + blanks(10) + "  1" +
-                            blanks(10) + " -3");
+    EXPECT_EQ(lines[8], "0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA" + blanks(10) +
+                            "  1" + blanks(10) + " -3");
     // n = 2 prints three columns of the same listing.
-    EXPECT_EQ(printDetailsScript(inputs(2), listing, "").lines()[6], "From  -  To       Blk   120326   011225   A");
+    EXPECT_EQ(printDetailsScript(inputs(2), listing, "").lines()[6],
+              "From  -  To       Blk   120326   011225   A");
 }
 
 TEST(ComparatorPrintDetails, EveryListLineIsOneRowOnPaper) {
@@ -110,11 +136,34 @@ TEST(ComparatorPrintDetails, WithoutAComparisonThePageEndsAfterItsHeading) {
 
 TEST(ComparatorPrintGraph, PositionsFontsAndTexts) {
     ReportInputs in{"NAGPUR", "120", "170", "TGIU", 1};
-    const std::vector<std::string> expected{
-        "L  ", "P 10 1850", "X 4500", "Y 6000", "F 14 ", "F 14 B", "F 14 BU", "L  Comparision of TRC RUNs ( TGIU ) ",
-        "L ", "X 4500", "L NAGPUR ( Km 120  to 170 )", "L ", "X 5600", "L ABCDEFGHIJKLM", "X 1000", "Y 7000",
-        "F 14 U", "F 10 U", "F 10 ", "F 10 I", "L ", "L ", "L ", "L ", "X 200", "L  Kestrana ( 14/03/26 ) ", "F 10 ",
-        "E"};
+    const std::vector<std::string> expected{"L  ",
+                                            "P 10 1850",
+                                            "X 4500",
+                                            "Y 6000",
+                                            "F 14 ",
+                                            "F 14 B",
+                                            "F 14 BU",
+                                            "L  Comparision of TRC RUNs ( TGIU ) ",
+                                            "L ",
+                                            "X 4500",
+                                            "L NAGPUR ( Km 120  to 170 )",
+                                            "L ",
+                                            "X 5600",
+                                            "L ABCDEFGHIJKLM",
+                                            "X 1000",
+                                            "Y 7000",
+                                            "F 14 U",
+                                            "F 10 U",
+                                            "F 10 ",
+                                            "F 10 I",
+                                            "L ",
+                                            "L ",
+                                            "L ",
+                                            "L ",
+                                            "X 200",
+                                            "L  Kestrana ( 14/03/26 ) ",
+                                            "F 10 ",
+                                            "E"};
     EXPECT_EQ(dump(printGraphScript(in, "ABCDEFGHIJKLM", "14/03/26")), expected);
 }
 
@@ -122,7 +171,9 @@ TEST(ComparatorPrintGraph, TheTitleEndsNearTheSameSpot) {
     EXPECT_EQ(graphTitleX(""), 6900);
     EXPECT_EQ(graphTitleX("  "), 6700);
     EXPECT_EQ(graphTitleX("ABCDEFGHIJKLM"), 5600);
-    EXPECT_EQ(graphTitleX("\xC3\xBC" "ber"), 6500); // four characters, five bytes
+    EXPECT_EQ(graphTitleX("\xC3\xBC"
+                          "ber"),
+              6500);                                 // four characters, five bytes
     EXPECT_EQ(graphTitleX(std::string(80, 'x')), 0); // never left of the page
 }
 

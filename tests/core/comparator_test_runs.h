@@ -14,11 +14,13 @@ namespace kestrana::test {
 // the four sub-indices and a last kept value.
 inline std::string blockLine(int block, int tgi, int tgiu = 0, int tgiw = 0, int tgig = 0, int tgil = 0) {
     return "68," + std::to_string(block) + ",45,38,21,12,63,59,71,68,44,49,26," + std::to_string(tgi) +
-           ",95,7,115,187," + std::to_string(tgiu) + "," + std::to_string(tgiw) + "," + std::to_string(tgig) + "," +
-           std::to_string(tgil) + ",0";
+           ",95,7,115,187," + std::to_string(tgiu) + "," + std::to_string(tgiw) + "," + std::to_string(tgig) +
+           "," + std::to_string(tgil) + ",0";
 }
 
-inline std::string kmLine(int from, int to) { return "60," + std::to_string(from) + "," + std::to_string(to) + ","; }
+inline std::string kmLine(int from, int to) {
+    return "60," + std::to_string(from) + "," + std::to_string(to) + ",";
+}
 
 // "95" line with the run date at positions 6 to 11, "91" line with the section at 15 to 44.
 inline std::string headerLines(const std::string& date, const std::string& section = "NAGPUR - WARDHA UP") {

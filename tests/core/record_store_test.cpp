@@ -15,7 +15,8 @@ using kestrana::test::TempFolder;
 
 namespace {
 
-void addRows(RecordStore& store, const std::string& table, const std::vector<std::array<std::int16_t, 2>>& rows) {
+void addRows(RecordStore& store, const std::string& table,
+             const std::vector<std::array<std::int16_t, 2>>& rows) {
     RecordStore::Inserter inserter(store, table, 2);
     for (const auto& row : rows) {
         inserter.add(row);
@@ -140,7 +141,8 @@ TEST(RecordStore, BoundTextStaysAValueEvenWhenItLooksLikeSql) {
     RecordStore::RowSet rows(store, "SELECT ? AS label, count(*) FROM t", {hostile});
     ASSERT_TRUE(rows.hasCurrent());
     EXPECT_EQ(rows.valueText(0), hostile);
-    EXPECT_EQ(column(store, "SELECT count(*) FROM sqlite_master WHERE name = 't'"), std::vector<std::int16_t>{1});
+    EXPECT_EQ(column(store, "SELECT count(*) FROM sqlite_master WHERE name = 't'"),
+              std::vector<std::int16_t>{1});
     // Numbers bound as numbers compare as numbers.
     RecordStore::Inserter inserter(store, "t", 1);
     const std::array<std::int16_t, 1> row{-5};

@@ -17,7 +17,8 @@ using platform::KestranaError;
 using platform::RecordStore;
 
 bool fitsInt16(int value) {
-    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+    return value >= std::numeric_limits<std::int16_t>::min() &&
+           value <= std::numeric_limits<std::int16_t>::max();
 }
 
 std::uint64_t cellKey(std::int16_t km, std::int16_t nextKm, std::int16_t block) {
@@ -26,11 +27,14 @@ std::uint64_t cellKey(std::int16_t km, std::int16_t nextKm, std::int16_t block) 
            static_cast<std::uint64_t>(static_cast<std::uint16_t>(block));
 }
 
-bool validRunCount(int olderRuns) { return olderRuns >= 1 && olderRuns <= 3; }
+bool validRunCount(int olderRuns) {
+    return olderRuns >= 1 && olderRuns <= 3;
+}
 
 } // namespace
 
-CompareRange readCompareRange(std::string_view fromText, std::string_view toText, std::int16_t currentDirection) {
+CompareRange readCompareRange(std::string_view fromText, std::string_view toText,
+                              std::int16_t currentDirection) {
     CompareRange range;
     const auto from = platform::textToInt16(fromText);
     const auto to = platform::textToInt16(toText);
@@ -61,13 +65,14 @@ CompareRange readCompareRange(std::string_view fromText, std::string_view toText
     return range;
 }
 
-std::optional<std::string> directionRefusal(int olderRuns, const std::array<std::int16_t, kSlotCount>& directions,
+std::optional<std::string> directionRefusal(int olderRuns,
+                                            const std::array<std::int16_t, kSlotCount>& directions,
                                             std::int16_t currentDirection) {
     if (!validRunCount(olderRuns)) {
         return std::nullopt;
     }
-    static constexpr std::array<std::string_view, 3> messages{kNotSameDirection2Message, kNotSameDirection3Message,
-                                                              kNotSameDirection4Message};
+    static constexpr std::array<std::string_view, 3> messages{
+        kNotSameDirection2Message, kNotSameDirection3Message, kNotSameDirection4Message};
     for (int k = 1; k <= olderRuns; ++k) {
         if (directions[static_cast<std::size_t>(k)] != directions[0]) {
             return std::string(messages[static_cast<std::size_t>(olderRuns - 1)]);
@@ -82,10 +87,12 @@ std::optional<std::string> directionRefusal(int olderRuns, const std::array<std:
 
 std::string blockLabel(std::int16_t km, std::int16_t nextKm, int block) {
     return platform::formatPattern(static_cast<long long>(km), "0000") + "    -   " +
-           platform::formatPattern(static_cast<long long>(nextKm), "0000") + "        " + platform::plainInt(block);
+           platform::formatPattern(static_cast<long long>(nextKm), "0000") + "        " +
+           platform::plainInt(block);
 }
 
-void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns, const CellLookup& lookup) {
+void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns,
+                 const CellLookup& lookup) {
     if (!validRunCount(olderRuns)) {
         return;
     }
@@ -112,7 +119,8 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
 RunTableCells RunTableCells::read(RecordStore& store, int slot, std::int16_t kmLow, std::int16_t kmHigh) {
     RunTableCells cells;
     RecordStore::RowSet rows(store,
-                             "SELECT tgi1, tgi2, tgi3, tgi4 FROM " + platform::quoteIdentifier(runTableName(slot)) +
+                             "SELECT tgi1, tgi2, tgi3, tgi4 FROM " +
+                                 platform::quoteIdentifier(runTableName(slot)) +
                                  " WHERE tgi1 BETWEEN ? AND ? ORDER BY rowid",
                              {static_cast<long long>(kmLow), static_cast<long long>(kmHigh)});
     for (; rows.hasCurrent(); rows.moveNext()) {
@@ -127,7 +135,8 @@ RunTableCells RunTableCells::read(RecordStore& store, int slot, std::int16_t kmL
     return cells;
 }
 
-std::optional<std::int16_t> RunTableCells::find(std::int16_t km, std::int16_t nextKm, std::int16_t block) const {
+std::optional<std::int16_t> RunTableCells::find(std::int16_t km, std::int16_t nextKm,
+                                                std::int16_t block) const {
     const std::uint64_t key = cellKey(km, nextKm, block);
     auto it = std::lower_bound(cells_.begin(), cells_.end(), key,
                                [](const auto& cell, std::uint64_t wanted) { return cell.first < wanted; });
@@ -137,12 +146,13 @@ std::optional<std::int16_t> RunTableCells::find(std::int16_t km, std::int16_t ne
     return it->second;
 }
 
-std::optional<std::int16_t> lookupCellByQuery(RecordStore& store, int slot, std::int16_t km, std::int16_t nextKm,
-                                              std::int16_t block) {
-    RecordStore::RowSet rows(store,
-                             "select * from " + platform::quoteIdentifier(runTableName(slot)) +
-                                 " where tgi1=? and tgi2=? and tgi3=?",
-                             {static_cast<long long>(km), static_cast<long long>(nextKm), static_cast<long long>(block)});
+std::optional<std::int16_t> lookupCellByQuery(RecordStore& store, int slot, std::int16_t km,
+                                              std::int16_t nextKm, std::int16_t block) {
+    RecordStore::RowSet rows(
+        store,
+        "select * from " + platform::quoteIdentifier(runTableName(slot)) +
+            " where tgi1=? and tgi2=? and tgi3=?",
+        {static_cast<long long>(km), static_cast<long long>(nextKm), static_cast<long long>(block)});
     try {
         return rows.field("tgi4");
     } catch (const platform::NoCurrentRecordError&) {
@@ -150,7 +160,9 @@ std::optional<std::int16_t> lookupCellByQuery(RecordStore& store, int slot, std:
     }
 }
 
-std::string kmCategoryLabel(std::int16_t km) { return platform::strOfInt(km); }
+std::string kmCategoryLabel(std::int16_t km) {
+    return platform::strOfInt(km);
+}
 
 KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
                               const std::array<std::string, kSlotCount>& runDates) {
@@ -166,11 +178,12 @@ KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fr
         alias.insert(0, 1, 't');
         select += ", avg(" + alias + ".tgi4)";
         if (k > 0) {
-            from += " INNER JOIN " + platform::quoteIdentifier(runTableName(k)) + " AS " + alias + " ON t0.tgi1 = " +
-                    alias + ".tgi1 AND t0.tgi3 = " + alias + ".tgi3";
+            from += " INNER JOIN " + platform::quoteIdentifier(runTableName(k)) + " AS " + alias +
+                    " ON t0.tgi1 = " + alias + ".tgi1 AND t0.tgi3 = " + alias + ".tgi3";
         }
     }
-    const std::string sql = select + from + " WHERE t0.tgi1 BETWEEN ? AND ? GROUP BY t0.tgi1 ORDER BY t0.tgi1";
+    const std::string sql =
+        select + from + " WHERE t0.tgi1 BETWEEN ? AND ? GROUP BY t0.tgi1 ORDER BY t0.tgi1";
 
     KmAverageTable table;
     for (int k = 0; k <= olderRuns; ++k) {
@@ -189,8 +202,8 @@ KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fr
     return table;
 }
 
-CompareResult compareRuns(std::string_view fromText, std::string_view toText, const ComparatorSession& session,
-                          const std::string& databaseBase) {
+CompareResult compareRuns(std::string_view fromText, std::string_view toText,
+                          const ComparatorSession& session, const std::string& databaseBase) {
     CompareResult result;
     const CompareRange range = readCompareRange(fromText, toText, session.currentDirection);
     if (range.refusal) {
@@ -224,7 +237,8 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText, co
             }
             const auto dates = session.runDates();
             for (int k = 0; k <= n; ++k) {
-                result.listing.list1[static_cast<std::size_t>(k)].push_back(dates[static_cast<std::size_t>(k)]);
+                result.listing.list1[static_cast<std::size_t>(k)].push_back(
+                    dates[static_cast<std::size_t>(k)]);
             }
             fillListing(result.listing, range.bounds, n,
                         [&](int slot, std::int16_t km, std::int16_t nextKm, std::int16_t block) {

@@ -44,12 +44,14 @@ struct CompareRange {
 // that is no number of the 16-bit range, a range of more than 100 km (exactly 100 is accepted) and
 // bounds that would leave 16 bits. With lo the smaller and hi the larger km, the listing walks lo to
 // hi - 1 upwards unless the current direction is -1, then hi down to lo + 1.
-CompareRange readCompareRange(std::string_view fromText, std::string_view toText, std::int16_t currentDirection);
+CompareRange readCompareRange(std::string_view fromText, std::string_view toText,
+                              std::int16_t currentDirection);
 
 // The direction check of slots 0 to n: a mismatch with slot 0 gives the message for two, three or four
 // recordings; directions that all agree but are not 1 or -1 (or a current direction that is not) are
 // refused too. nullopt when the runs may be compared; always nullopt for n outside 1 to 3.
-std::optional<std::string> directionRefusal(int olderRuns, const std::array<std::int16_t, kSlotCount>& directions,
+std::optional<std::string> directionRefusal(int olderRuns,
+                                            const std::array<std::int16_t, kSlotCount>& directions,
                                             std::int16_t currentDirection);
 
 // "0120    -   0121        3": km and next km by the pattern "0000", then the block number.
@@ -61,13 +63,15 @@ using CellLookup = std::function<std::optional<std::int16_t>(int slot, std::int1
 
 // Fills List4 and List2(0) to List2(n) for blocks 1 to 5 of every km of the walk. `listing` keeps its
 // heading and dates.
-void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns, const CellLookup& lookup);
+void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns,
+                 const CellLookup& lookup);
 
 // The rows of one run table whose km from lies in [kmLow, kmHigh], read once, keeping for every
 // (km from, km to, block) the first row in stored order: the same answers as one query per cell.
 class RunTableCells {
 public:
-    static RunTableCells read(platform::RecordStore& store, int slot, std::int16_t kmLow, std::int16_t kmHigh);
+    static RunTableCells read(platform::RecordStore& store, int slot, std::int16_t kmLow,
+                              std::int16_t kmHigh);
     std::optional<std::int16_t> find(std::int16_t km, std::int16_t nextKm, std::int16_t block) const;
 
 private:
@@ -95,8 +99,8 @@ struct KmAverageTable {
 std::string kmCategoryLabel(std::int16_t km);
 // Throws KestranaError for n outside 1 to 3 and for any failure of the query. The run dates name the
 // series only; they never become part of the SQL text.
-KmAverageTable readKmAverages(platform::RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
-                              const std::array<std::string, kSlotCount>& runDates);
+KmAverageTable readKmAverages(platform::RecordStore& store, int olderRuns, std::int16_t fromKm,
+                              std::int16_t toKm, const std::array<std::string, kSlotCount>& runDates);
 
 // The whole of COMPARE over the database at `databaseBase`.
 struct CompareResult {
@@ -113,7 +117,7 @@ struct CompareResult {
     // usable. Unset, the screen leaves the chart and those buttons as they are, without a message.
     std::optional<KmAverageTable> chart;
 };
-CompareResult compareRuns(std::string_view fromText, std::string_view toText, const ComparatorSession& session,
-                          const std::string& databaseBase);
+CompareResult compareRuns(std::string_view fromText, std::string_view toText,
+                          const ComparatorSession& session, const std::string& databaseBase);
 
 } // namespace kestrana::comparator

@@ -11,7 +11,8 @@ namespace kestrana::comparator {
 // Text3 edited to a number outside 1 to 3 (the trailing blank belongs to the text).
 inline constexpr std::string_view kEnterOneToThreeMessage = "Please enter between 1 and 3 ";
 // PROCESS DATA: any failure while the runs are loaded.
-inline constexpr std::string_view kCouldNotOpenMessage = "Could not open file. Please type file name correctly.";
+inline constexpr std::string_view kCouldNotOpenMessage =
+    "Could not open file. Please type file name correctly.";
 // PROCESS DATA: the combo box holds a text that is none of the five names. Refused before the old
 // database is touched, because loading it would fill every run with zeros.
 inline constexpr std::string_view kUnknownParameterMessage =
@@ -39,7 +40,8 @@ inline constexpr std::string_view kNotSameDirection4Message =
 // COMPARE: a run whose first kilometre line does not step by exactly one km up or down. The listing
 // walks the kms by that step, so it could never finish.
 inline constexpr std::string_view kUnknownDirectionMessage =
-    "Can not compare as a recording does not run over rising or falling kms (its first km line must step by 1 km)";
+    "Can not compare as a recording does not run over rising or falling kms (its first km line must step by "
+    "1 km)";
 // COMPARE: the run database is missing or lacks a run's table (the reason follows it).
 inline constexpr std::string_view kDatabaseUnreadableMessage =
     "Could not read the run database. Please press PROCESS DATA again.";

@@ -10,14 +10,18 @@ namespace kestrana::comparator {
 namespace {
 
 // Line i of a list box, empty when the list has no such line (a slot above n, a list never filled).
-std::string lineOf(const std::vector<std::string>& list, std::size_t i) { return i < list.size() ? list[i] : ""; }
+std::string lineOf(const std::vector<std::string>& list, std::size_t i) {
+    return i < list.size() ? list[i] : "";
+}
 
-bool validRunCount(int olderRuns) { return olderRuns >= 1 && olderRuns <= 3; }
+bool validRunCount(int olderRuns) {
+    return olderRuns >= 1 && olderRuns <= 3;
+}
 
 // Characters of a title as the user sees them: the screens hand titles over as UTF-8.
 std::size_t characterCount(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 } // namespace
@@ -52,9 +56,11 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     script.setBold(false);
     script.setFontSize(9);
     for (std::size_t i = 0; i < listing.list4.size(); ++i) {
-        std::string row = listing.list4[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.list2[0], i), "@@@");
+        std::string row =
+            listing.list4[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.list2[0], i), "@@@");
         for (int k = 1; k <= n; ++k) {
-            row += std::string(10, ' ') + platform::formatAt(lineOf(listing.list2[static_cast<std::size_t>(k)], i), "@@@");
+            row += std::string(10, ' ') +
+                   platform::formatAt(lineOf(listing.list2[static_cast<std::size_t>(k)], i), "@@@");
         }
         script.printLineAt(1400, row);
     }

@@ -13,9 +13,9 @@ namespace kestrana::comparator {
 
 // What the hard copies and the report read from the screen.
 struct ReportInputs {
-    std::string section;  // the section text of the build (trimmed "91" line of slot 0)
-    std::string fromText; // Text2(0) as it stands
-    std::string toText;   // Text2(1) as it stands
+    std::string section;   // the section text of the build (trimmed "91" line of slot 0)
+    std::string fromText;  // Text2(0) as it stands
+    std::string toText;    // Text2(1) as it stands
     std::string parameter; // the text of Combo1
     int olderRuns = 0;     // n
 };

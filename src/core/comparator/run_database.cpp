@@ -19,7 +19,8 @@ using platform::KestranaError;
 using platform::RecordStore;
 
 bool fitsInt16(long value) {
-    return value >= std::numeric_limits<std::int16_t>::min() && value <= std::numeric_limits<std::int16_t>::max();
+    return value >= std::numeric_limits<std::int16_t>::min() &&
+           value <= std::numeric_limits<std::int16_t>::max();
 }
 
 // What a slot's load leaves behind besides its table.
@@ -81,9 +82,13 @@ std::string slotOpenedMessage(int slot) {
     return "File for TRC Run(" + std::to_string(slot) + ") successfully opened";
 }
 
-std::string runTableName(int slot) { return "trc" + std::to_string(slot); }
+std::string runTableName(int slot) {
+    return "trc" + std::to_string(slot);
+}
 
-std::string runTableIndexName(int slot) { return runTableName(slot) + "_km_block"; }
+std::string runTableIndexName(int slot) {
+    return runTableName(slot) + "_km_block";
+}
 
 const std::vector<std::string>& runTableFields() {
     static const std::vector<std::string> fields{"tgi1", "tgi2", "tgi3", "tgi4"};
@@ -117,7 +122,8 @@ OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderR
         return edit;
     }
     for (int k = 1; k < kSlotCount; ++k) {
-        edit.slots[static_cast<std::size_t>(k)] = k <= *whole ? SlotEnabling::Enabled : SlotEnabling::Disabled;
+        edit.slots[static_cast<std::size_t>(k)] =
+            k <= *whole ? SlotEnabling::Enabled : SlotEnabling::Disabled;
     }
     return edit;
 }
@@ -155,8 +161,8 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
             kept.kmCaption.clear();
             LoadedRun run = loadSlot(*store, slot, request.slotPaths[static_cast<std::size_t>(slot)],
                                      request.scratchPath, parameterField);
-            kept.kmCaption = "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " +
-                             platform::plainInt(run.lastKmTo);
+            kept.kmCaption =
+                "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " + platform::plainInt(run.lastKmTo);
             const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
             if (!fitsInt16(direction)) {
                 throw KestranaError("the run direction (km to - km from of the first block) leaves 16 bits",

@@ -25,7 +25,8 @@ const std::vector<std::string>& runTableFields();
 std::string runTableIndexName(int slot);
 
 // The names the parameter combo box lists, in order.
-inline constexpr std::array<std::string_view, 5> kCompareParameterNames = {"TGI", "TGIU", "TGIW", "TGIG", "TGIL"};
+inline constexpr std::array<std::string_view, 5> kCompareParameterNames = {"TGI", "TGIU", "TGIW", "TGIG",
+                                                                           "TGIL"};
 // The block field stored in tgi4 for a parameter name (compared exactly, case included): TGI 17,
 // TGIU 22, TGIW 23, TGIG 24, TGIL 25; nullopt for any other text.
 std::optional<int> compareParameterField(std::string_view parameter);
@@ -73,10 +74,10 @@ struct SlotLoaded {
 
 struct BuildResult {
     enum class Outcome {
-        Built,             // COMPARE and the km boxes become usable (also when n loads nothing)
-        ParameterRefused,  // nothing was touched; show `message`
-        DatabaseFailed,    // the database could not be made; show `message`
-        SlotFailed         // show `message`, show all path boxes and empty all km captions
+        Built,            // COMPARE and the km boxes become usable (also when n loads nothing)
+        ParameterRefused, // nothing was touched; show `message`
+        DatabaseFailed,   // the database could not be made; show `message`
+        SlotFailed        // show `message`, show all path boxes and empty all km captions
     };
     Outcome outcome = Outcome::Built;
     std::string message;

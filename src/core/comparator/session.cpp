@@ -4,7 +4,9 @@
 
 namespace kestrana::comparator {
 
-std::string RunSlot::runDate() const { return std::string(platform::cutField(headerLine, 6, 6)); }
+std::string RunSlot::runDate() const {
+    return std::string(platform::cutField(headerLine, 6, 6));
+}
 
 std::array<std::string, kSlotCount> ComparatorSession::runDates() const {
     std::array<std::string, kSlotCount> dates;

@@ -12,7 +12,9 @@ namespace kestrana::platform {
 
 namespace {
 
-std::string errorText(sqlite3* db) { return db != nullptr ? sqlite3_errmsg(db) : "out of memory"; }
+std::string errorText(sqlite3* db) {
+    return db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+}
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -21,7 +23,8 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // Prepares one statement; `tail` receives the rest of the text when it holds more than one.
-sqlite3_stmt* prepare(sqlite3* db, const std::string& path, std::string_view sql, const char** tail = nullptr) {
+sqlite3_stmt* prepare(sqlite3* db, const std::string& path, std::string_view sql,
+                      const char** tail = nullptr) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, tail) != SQLITE_OK) {
         std::string what = "SQL rejected (" + errorText(db) + "): " + std::string(sql);
@@ -90,7 +93,9 @@ std::string quoteIdentifier(std::string_view name) {
 // ---------------------------------------------------------------------------------------------
 // RecordStore
 
-std::string RecordStore::fileOf(const std::string& basePath) { return basePath + ".sqlite"; }
+std::string RecordStore::fileOf(const std::string& basePath) {
+    return basePath + ".sqlite";
+}
 
 bool RecordStore::remove(const std::string& basePath) {
     std::error_code error;
@@ -146,7 +151,9 @@ RecordStore& RecordStore::operator=(RecordStore&& other) noexcept {
     return *this;
 }
 
-RecordStore::~RecordStore() { close(); }
+RecordStore::~RecordStore() {
+    close();
+}
 
 void RecordStore::close() {
     if (db_ != nullptr) {
@@ -156,8 +163,8 @@ void RecordStore::close() {
 }
 
 void RecordStore::fail(const std::string& what) const {
-    throw KestranaError(what + (db_ != nullptr ? " (" + errorText(db_) + ")" : std::string(" (database closed)")),
-                        path_);
+    throw KestranaError(
+        what + (db_ != nullptr ? " (" + errorText(db_) + ")" : std::string(" (database closed)")), path_);
 }
 
 void RecordStore::defineTable(const std::string& table, const std::vector<std::string>& fields) {
@@ -258,8 +265,8 @@ RecordStore::Inserter::Inserter(Inserter&& other) noexcept
 RecordStore::Inserter::~Inserter() {
     sqlite3_finalize(stmt_);
     if (open_ && store_->handle() != nullptr) {
-        sqlite3_exec(store_->handle(), "ROLLBACK TO kestrana_insert; RELEASE kestrana_insert", nullptr, nullptr,
-                     nullptr);
+        sqlite3_exec(store_->handle(), "ROLLBACK TO kestrana_insert; RELEASE kestrana_insert", nullptr,
+                     nullptr, nullptr);
     }
 }
 
@@ -321,7 +328,9 @@ RecordStore::RowSet::RowSet(RowSet&& other) noexcept
     other.hasRow_ = false;
 }
 
-RecordStore::RowSet::~RowSet() { sqlite3_finalize(stmt_); }
+RecordStore::RowSet::~RowSet() {
+    sqlite3_finalize(stmt_);
+}
 
 void RecordStore::RowSet::moveNext() {
     if (stmt_ == nullptr) {
@@ -339,7 +348,9 @@ void RecordStore::RowSet::moveNext() {
     }
 }
 
-int RecordStore::RowSet::columnCount() const { return stmt_ != nullptr ? sqlite3_column_count(stmt_) : 0; }
+int RecordStore::RowSet::columnCount() const {
+    return stmt_ != nullptr ? sqlite3_column_count(stmt_) : 0;
+}
 
 std::string RecordStore::RowSet::columnName(int column) const {
     const char* name = stmt_ != nullptr ? sqlite3_column_name(stmt_, column) : nullptr;
@@ -365,7 +376,9 @@ void RecordStore::RowSet::requireCurrent() const {
     }
 }
 
-std::int16_t RecordStore::RowSet::field(std::string_view name) const { return field(columnIndex(name)); }
+std::int16_t RecordStore::RowSet::field(std::string_view name) const {
+    return field(columnIndex(name));
+}
 
 std::int16_t RecordStore::RowSet::field(int column) const {
     requireCurrent();
@@ -376,7 +389,8 @@ std::int16_t RecordStore::RowSet::field(int column) const {
         throw KestranaError("field " + columnName(column) + " holds no value", store_->path());
     }
     const sqlite3_int64 value = sqlite3_column_int64(stmt_, column);
-    if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max()) {
+    if (value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max()) {
         throw KestranaError("field " + columnName(column) + " holds " + std::to_string(value) +
                                 ", outside the 16-bit range",
                             store_->path());
