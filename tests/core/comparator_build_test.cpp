@@ -292,3 +292,19 @@ TEST(OlderRunsRule, TextThatIsNoNumberKeepsNAndDisablesTheOlderSlots) {
     EXPECT_TRUE(huge.showEnterOneToThree);
     EXPECT_EQ(huge.slots[1], SlotEnabling::Disabled);
 }
+
+TEST(ComparatorBuild, ADatabaseThatCannotBeMadeEndsTheBuildWithItsOwnMessage) {
+    TempFolder folder;
+    const std::string run = simpleRun("010101", 10, 2, 1);
+    auto request = buildRequestIn(folder, {run, run});
+    request.databaseBase = folder.file("no such folder/trcdbase");
+    ComparatorSession session;
+    session.slots[0].kmCaption = "Km  1 To Km  2";
+    Recorder recorder;
+    BuildResult result = buildRunDatabase(request, session, recorder.callback());
+    EXPECT_EQ(result.outcome, BuildResult::Outcome::DatabaseFailed);
+    EXPECT_EQ(result.message, kDatabaseNotCreatedMessage);
+    EXPECT_NE(result.reason.find("no such folder"), std::string::npos) << result.reason;
+    EXPECT_TRUE(recorder.slots.empty());
+    EXPECT_EQ(result.slotsLoaded, 0);
+}
