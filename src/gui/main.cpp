@@ -1,10 +1,27 @@
-// The kestrana program: starts on its main menu.
+// The kestrana program: prepares its home folder, then starts on its main menu.
+#include "gui/app/first_start.h"
+#include "gui/app/navigator.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
+
 #include <QApplication>
-#include <QLabel>
+
+using namespace kestrana::gui;
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QLabel placeholder("Kestrana");
-    placeholder.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(platform::kApplicationTitle);
+    QApplication::setApplicationVersion(QStringLiteral(KESTRANA_VERSION));
+
+    // The display question and a first-start message come before any screen is shown; closing them
+    // must not count as closing the program's last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const app::FirstStartResult prepared = app::prepareHomeFolder();
+    if (!prepared.error.empty())
+        platform::MessageBox::information(nullptr,
+                                          QStringLiteral("The sample runs could not all be installed: ") +
+                                              platform::fromCore(prepared.error));
+    app::Navigator::show(app::Screen::MainMenu);
+    QApplication::setQuitOnLastWindowClosed(true);
+    return application.exec();
 }

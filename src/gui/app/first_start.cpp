@@ -1,0 +1,90 @@
+#include "gui/app/first_start.h"
+
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+// The samples are compiled into this static library; their resource must be registered by hand.
+static void registerSampleResource() {
+    Q_INIT_RESOURCE(samples);
+}
+
+namespace kestrana::gui::app {
+
+namespace {
+
+namespace fs = std::filesystem;
+using kestrana::platform::joinPath;
+
+std::optional<std::string> readSample(const std::string& name) {
+    const QString resource = QStringLiteral(":/samples/") + QString::fromStdString(name);
+    QFile bundled(resource);
+    if (!bundled.exists())
+        bundled.setFileName(QString::fromStdString(joinPath(KESTRANA_SAMPLES_DIR, name)));
+    if (!bundled.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return bundled.readAll().toStdString();
+}
+
+void noteError(FirstStartResult& result, const std::string& what) {
+    if (result.error.empty())
+        result.error = what;
+}
+
+} // namespace
+
+const std::vector<SamplePlace>& samplePlaces() {
+    static const std::vector<SamplePlace> places = {
+        {"trcdata.run", "TRCDATA/trcdata.run"},   {"trcdata0.run", "TRCDATA/trcdata0.run"},
+        {"trcdata1.run", "TRCDATA/trcdata1.run"}, {"trcdata2.run", "TRCDATA/trcdata2.run"},
+        {"trcdata3.run", "TRCDATA/trcdata3.run"}, {"shtd0201.run", "bbb/shtd0201.run"},
+    };
+    return places;
+}
+
+FirstStartResult prepareHomeFolder(const std::string& home) {
+    registerSampleResource();
+    FirstStartResult result;
+    std::error_code failure;
+    fs::create_directories(home, failure);
+    if (failure) {
+        result.error = "cannot create the folder " + home + ": " + failure.message();
+        return result;
+    }
+    for (const SamplePlace& place : samplePlaces()) {
+        const std::string target = joinPath(home, place.relativePath);
+        if (fs::exists(target, failure)) {
+            result.kept.push_back(target);
+            continue;
+        }
+        fs::create_directories(fs::path(target).parent_path(), failure);
+        if (failure) {
+            noteError(result, "cannot create the folder of " + target + ": " + failure.message());
+            continue;
+        }
+        const std::optional<std::string> content = readSample(place.sample);
+        if (!content) {
+            noteError(result, "the sample run " + place.sample + " is missing from this program");
+            continue;
+        }
+        try {
+            kestrana::platform::writeFileAtomically(target, *content);
+            result.copied.push_back(target);
+        } catch (const kestrana::platform::KestranaError& error) {
+            noteError(result, error.reason());
+        }
+    }
+    return result;
+}
+
+FirstStartResult prepareHomeFolder() {
+    return prepareHomeFolder(kestrana::platform::homeFolder());
+}
+
+} // namespace kestrana::gui::app

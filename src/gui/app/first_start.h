@@ -1,0 +1,34 @@
+#pragma once
+// First start: the program's home folder (platform::homeFolder()) is created and the bundled sample
+// runs are copied into the places the screens offer by default, so every default path works out of
+// the box. A file that is already there is never overwritten, so this runs on every start.
+//
+//   <home>/TRCDATA/trcdata.run                      the analyser's default run
+//   <home>/TRCDATA/trcdata0.run .. trcdata3.run     the comparator's four runs
+//   <home>/bbb/shtd0201.run                         the peak analyser's default run
+//
+// The samples travel inside the program as Qt resources (:/samples/...); a build without them falls
+// back to the source tree's data/samples folder.
+
+#include <string>
+#include <vector>
+
+namespace kestrana::gui::app {
+
+struct SamplePlace {
+    std::string sample;       // the bundled file's name
+    std::string relativePath; // where it goes under the home folder
+};
+const std::vector<SamplePlace>& samplePlaces();
+
+struct FirstStartResult {
+    std::vector<std::string> copied; // full paths written now
+    std::vector<std::string> kept;   // full paths that were there already
+    std::string error;               // empty when everything went well; else what failed
+};
+
+FirstStartResult prepareHomeFolder(const std::string& home);
+// The same for platform::homeFolder().
+FirstStartResult prepareHomeFolder();
+
+} // namespace kestrana::gui::app

@@ -1,0 +1,12 @@
+#pragma once
+// The decoration of the main menu's `Picture1`: a track running into the distance under a recorded
+// geometry trace, drawn at start so the program carries no picture file.
+
+#include <QPixmap>
+#include <QSize>
+
+namespace kestrana::gui::app {
+
+QPixmap trackPicture(QSize size);
+
+} // namespace kestrana::gui::app

@@ -1,0 +1,85 @@
+#include "gui/app/navigator.h"
+
+#include "gui/analyser/form1.h"
+#include "gui/app/frmmain.h"
+#include "gui/comparator/form2.h"
+#include "gui/peaks/tgi_form6.h"
+#include "gui/platform/help.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+namespace kestrana::gui::app {
+
+namespace {
+
+std::array<QPointer<QWidget>, 4>& openScreens() {
+    static std::array<QPointer<QWidget>, 4> screens;
+    return screens;
+}
+
+QPointer<QWidget>& slotOf(Screen screen) {
+    return openScreens()[static_cast<std::size_t>(screen)];
+}
+
+QWidget* create(Screen screen) {
+    switch (screen) {
+    case Screen::MainMenu:
+        return new frmmain;
+    case Screen::Analyser:
+        return new analyser::form1;
+    case Screen::Comparator:
+        return new comparator::form2;
+    case Screen::PeakAnalyser:
+        return new peaks::tgi_form6;
+    }
+    return nullptr;
+}
+
+void bringForward(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+// Screens are never hidden except by closing, so a hidden one is on its way out (its deletion is
+// only queued) and counts as gone.
+QWidget* Navigator::find(Screen screen) {
+    QWidget* open = slotOf(screen);
+    return open != nullptr && !open->isHidden() ? open : nullptr;
+}
+
+QWidget* Navigator::show(Screen screen) {
+    QPointer<QWidget>& slot = slotOf(screen);
+    if (find(screen) == nullptr) {
+        QWidget* created = create(screen);
+        created->setAttribute(Qt::WA_DeleteOnClose);
+        slot = created;
+    }
+    bringForward(slot);
+    return slot;
+}
+
+void Navigator::goToMain(QWidget* screen) {
+    show(Screen::MainMenu);
+    if (screen != nullptr)
+        screen->close();
+}
+
+void Navigator::closeAll() {
+    for (QPointer<QWidget>& screen : openScreens())
+        if (!screen.isNull())
+            screen->close();
+    if (QWidget* help = platform::helpWindow())
+        help->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace kestrana::gui::app
