@@ -120,14 +120,6 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
                           "6,41.666666666666664,20.333333333333332\n");
 }
 
-TEST_F(CompareCli, TheParameterChoosesTheStoredIndex) {
-    const std::string text =
-        headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40, 7, 8, 9, -10) + "\r\n";
-    const std::string runs = run("a.run", text) + " " + run("b.run", text);
-    EXPECT_EQ(cli(runs + " --chart --param TGIL --from 5 --to 5").out, "km,010101,010101\n5,-10,-10\n");
-    EXPECT_EQ(cli(runs + " --chart --param TGIW --from 5 --to 5").out, "km,010101,010101\n5,8,8\n");
-}
-
 TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirst) {
     const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
     const std::string falling = run("b.run", simpleRun("2", 12, 3, -1));
@@ -171,9 +163,6 @@ TEST_F(CompareCli, UsageErrors) {
     EXPECT_EQ(cli(rising + " " + rising + " --chart --save " + shellQuote(folder.file("x"))).status, 2);
     EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
     EXPECT_EQ(cli(rising).status, 2); // no older run
-    EXPECT_EQ(cli(rising + " " + rising + " " + rising + " " + rising + " " + rising).status, 2); // five runs
-    EXPECT_EQ(cli(rising + " " + rising + " --bogus 1").status, 2);
-    EXPECT_EQ(cli(rising + " " + rising + " --from").status, 2);
 }
 
 } // namespace

@@ -239,17 +239,6 @@ TEST(ComparatorBuild, NumbersAreReadAsOneStreamWithoutResynchronising) {
     EXPECT_EQ(rows[1], (std::vector<std::int16_t>{60, 6, 68, 26}));
 }
 
-TEST(ComparatorBuild, TheRunDateComesFromTheHeaderLineAsItStands) {
-    TempFolder folder;
-    std::string run = simpleRun("12'03;", 10, 1, 1);
-    auto request = buildRequestIn(folder, {run, simpleRun("ab cd ", 10, 1, 1)});
-    ComparatorSession session;
-    ASSERT_EQ(buildRunDatabase(request, session).outcome, BuildResult::Outcome::Built);
-    EXPECT_EQ(session.runDates()[0], "12'03;");
-    EXPECT_EQ(session.runDates()[1], "ab cd ");
-    EXPECT_EQ(session.runDates()[2], "");
-}
-
 TEST(OlderRunsRule, ANumberFromOneToThreeEnablesThatManySlots) {
     OlderRunsEdit two = olderRunsEdited("2", 0);
     EXPECT_EQ(two.olderRuns, 2);

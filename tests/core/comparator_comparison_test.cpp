@@ -216,19 +216,6 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
     EXPECT_EQ(result.chart->rows.back().km, 170);
 }
 
-TEST(ComparisonListing, AKmNoRunRecordedStillGetsItsFiveLabels) {
-    TempFolder folder;
-    ComparatorSession session = build(folder, {simpleRun("010101", 10, 3, 1), simpleRun("020202", 10, 3, 1)});
-    CompareResult result = compareRuns("12", "14", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    ASSERT_EQ(result.listing.list4.size(), 20u); // km 12 and 13
-    EXPECT_EQ(result.listing.list4[10], "0013    -   0014        1");
-    for (std::size_t i = 10; i < 20; i += 2) {
-        EXPECT_EQ(result.listing.list2[0][i], "NA");
-        EXPECT_EQ(result.listing.list2[1][i], "NA");
-    }
-}
-
 TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
     TempFolder folder;
     RecordStore store = RecordStore::create(folder.file("db"));
@@ -359,17 +346,4 @@ TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
     CompareResult noTable = compareRuns("10", "15", session, db);
     EXPECT_EQ(noTable.outcome, CompareResult::Outcome::Refused);
     EXPECT_EQ(noTable.message, kDatabaseUnreadableMessage);
-}
-
-TEST(CompareRuns, OutsideOneToThreeRunsOnlyTheHeadingAndNoChart) {
-    TempFolder folder;
-    ComparatorSession session = build(folder, {simpleRun("1", 10, 5, 1), simpleRun("2", 10, 5, 1)});
-    session.olderRuns = 5;
-    CompareResult result = compareRuns("10", "15", session, folder.file("trcdbase"));
-    EXPECT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_EQ(result.listing.list3.size(), 1u);
-    EXPECT_TRUE(result.listing.list4.empty());
-    EXPECT_TRUE(result.listing.list1[0].empty());
-    EXPECT_FALSE(result.chart.has_value()); // the screen stays silent; the reason is kept
-    EXPECT_FALSE(result.reason.empty());
 }

@@ -189,15 +189,6 @@ TEST(ComparatorSavedReport, FiveZoneItemsOnEveryLine) {
     EXPECT_EQ(savedReportText({"a", "b"}, "\n"), "a\nb\n");
 }
 
-TEST(ComparatorSavedReport, AnItemFillingItsZoneGetsAWholeZoneOfBlanks) {
-    ComparisonListing listing;
-    listing.list3 = {"From  -  To       Blk"};
-    listing.list1[0] = {"ABCDEFGHIJKLMN"}; // exactly 14 characters, starting at 28
-    EXPECT_EQ(savedReportLines("", listing)[1],
-              "From  -  To       Blk" + blanks(7) + "ABCDEFGHIJKLMN" + blanks(14) + blanks(14) + blanks(14));
-    EXPECT_EQ(savedReportLines("", ComparisonListing{})[1], blanks(56)); // never compared
-}
-
 TEST(ComparatorSavedReport, TheFileGetsTxtOnlyWhenItLacksIt) {
     EXPECT_EQ(reportFileName("/tmp/cmp"), "/tmp/cmp.txt");
     EXPECT_EQ(reportFileName("/tmp/cmp.txt"), "/tmp/cmp.txt");
