@@ -237,7 +237,7 @@ TEST_F(ProcessCli, TooManyBlockLinesFail) {
 }
 
 TEST_F(ProcessCli, UsageErrors) {
-    for (const std::string arguments :
+    for (const std::string& arguments :
          {"process " + shellQuote(runPath) + " --outptu x.txt",
           "process " + shellQuote(runPath) + " --output", std::string("process"),
           "process " + shellQuote(runPath) + " " + shellQuote(runPath),

@@ -138,7 +138,7 @@ TEST_F(Processing, SameRunTwiceGivesTheSameFile) {
 
 TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
     test::writeFile(output, "previous\r\n");
-    for (const std::string text :
+    for (const std::string& text :
          {std::string(""), std::string("60,1,2,\r\n68,1,2\r\n"),
           std::string("60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,"
                       "21,99999\r\n")}) {
