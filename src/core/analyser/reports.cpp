@@ -132,15 +132,6 @@ std::string savedReportText(const DetailsReport& report) {
     return text;
 }
 
-std::string reportFileName(std::string_view chosenName) {
-    constexpr std::string_view extension = ".txt";
-    std::string name(chosenName);
-    if (!chosenName.ends_with(extension)) {
-        name += extension;
-    }
-    return name;
-}
-
 void saveReport(const std::string& path, std::string_view reportText) {
     platform::writeFileAtomically(path, reportText);
 }

@@ -4,6 +4,7 @@
 
 #include "analyser/values.h"
 #include "platform/hard_copy.h"
+#include "platform/paths.h"
 #include "runfile/run_reader.h"
 
 #include <string>
@@ -54,9 +55,7 @@ platform::HardCopyScript printDetailsScript(std::string_view title, const Detail
 // empty line, the header and the rows (separators skipped); every line ended by CR LF.
 std::string savedReportText(const DetailsReport& report);
 
-// The file a chosen report name is saved to: the name with ".txt" appended, unless it already ends
-// in ".txt".
-std::string reportFileName(std::string_view chosenName);
+using platform::reportFileName;
 
 // Writes the report text to `path` as a whole (temporary file renamed into place).
 // Throws platform::KestranaError; the screen shows kReportNotSavedMessage with the reason.

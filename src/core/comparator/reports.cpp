@@ -130,15 +130,6 @@ std::string savedReportText(const std::vector<std::string>& lines, std::string_v
     return text;
 }
 
-std::string reportFileName(std::string_view chosenName) {
-    constexpr std::string_view extension = ".txt";
-    std::string name(chosenName);
-    if (!chosenName.ends_with(extension)) {
-        name += extension;
-    }
-    return name;
-}
-
 void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing) {
     platform::writeFileAtomically(path, savedReportText(savedReportLines(section, listing), "\r\n"));
 }

@@ -4,6 +4,7 @@
 
 #include "comparator/comparison.h"
 #include "platform/hard_copy.h"
+#include "platform/paths.h"
 
 #include <string>
 #include <string_view>
@@ -42,8 +43,7 @@ int graphTitleX(std::string_view title);
 std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing);
 // The lines joined, each followed by `lineEnd` ("\r\n" for the file, "\n" for the command line).
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd);
-// The file a chosen report name is saved to: ".txt" appended unless the name already ends in ".txt".
-std::string reportFileName(std::string_view chosenName);
+using platform::reportFileName;
 // Writes the report (CR LF lines) to `path` as a whole, through a temporary file renamed into place.
 // Throws platform::KestranaError; the screen shows kReportNotSavedMessage with the reason.
 void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing);

@@ -82,6 +82,15 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string reportFileName(std::string_view chosenName) {
+    constexpr std::string_view extension = ".txt";
+    std::string name(chosenName);
+    if (!chosenName.ends_with(extension)) {
+        name += extension;
+    }
+    return name;
+}
+
 void writeFileAtomically(const std::string& path, std::string_view content) {
     if (path.empty()) {
         throw KestranaError("no file name given");

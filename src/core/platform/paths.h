@@ -15,6 +15,10 @@ std::string mapDesignPath(std::string_view path);
 // Joins a folder and a file name with one slash.
 std::string joinPath(std::string_view folder, std::string_view name);
 
+// The file a report chosen in the save dialog goes to: the name with ".txt" appended, unless it
+// already ends in ".txt" (a name ending in ".txt" twice helps nobody).
+std::string reportFileName(std::string_view chosenName);
+
 // Writes `content` to `path` through a temporary file beside it, renamed into place, so a failure
 // never leaves a half-written file nor destroys the previous one. Throws KestranaError.
 void writeFileAtomically(const std::string& path, std::string_view content);
