@@ -1,0 +1,37 @@
+#pragma once
+// The canvas `Form4`: a hidden window whose picture box `Picture1` holds the comparison chart's
+// picture on its way from the clipboard to the printer during PRINT GRAPH; it is unloaded after
+// printing.
+//
+// The graph page is printed across the paper. Its picture starts at 1850 twips from the top and the
+// page's heading starts at 6000 twips, so the picture box is as tall as the space between them and as
+// wide as the page across: a chart grabbed from a large display is scaled down to fit there (never up)
+// instead of running into the heading printed under it.
+
+#include <QPixmap>
+#include <QWidget>
+
+class QLabel;
+
+namespace kestrana::gui::comparator {
+
+class Form4 : public QWidget {
+    Q_OBJECT
+public:
+    // The largest picture the page takes, in screen pixels (15 twips each): 14550 x 4050 twips.
+    static constexpr int kPictureWidth = 970;
+    static constexpr int kPictureHeight = 270;
+
+    explicit Form4(QWidget* parent = nullptr);
+
+    // Takes the picture into Picture1, scaled down (never up) to fit the picture box.
+    void takePicture(const QPixmap& picture);
+    QPixmap picture() const { return picture_; }
+
+    QLabel* Picture1 = nullptr;
+
+private:
+    QPixmap picture_;
+};
+
+} // namespace kestrana::gui::comparator

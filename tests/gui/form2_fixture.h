@@ -1,0 +1,117 @@
+#pragma once
+// The comparator screen under test: opened through the navigator as the menu opens it, driven by
+// clicks on its real buttons and typing into its real boxes, with generated runs written to the
+// default places of the four run slots in the test's home folder.
+
+// The comparator core comes before any Qt header: its session has a member named like Qt's `slots`.
+#include "comparator/session.h"
+#include "run_generator.h"
+
+#include "gui/app/navigator.h"
+#include "gui/comparator/form2.h"
+#include "gui/comparator/listing_box.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/resolution_switch.h"
+#include "gui_test_support.h"
+#include "support/test_support.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestrana::test::form2_support {
+
+using gui::comparator::form2;
+using gui::comparator::ListingBox;
+
+inline QString q(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string s(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// The run of slot k as the tests generate it: the same line, ten km rising from km 120, recorded on a
+// date of its own (older slots earlier).
+inline bench::RunSpec slotRun(int slot) {
+    bench::RunSpec spec;
+    spec.startKm = 120;
+    spec.kmCount = 10;
+    spec.peakPairs = 0;
+    spec.seed = 11 + static_cast<unsigned>(slot);
+    spec.lineSeed = 7;
+    spec.runNumber = static_cast<char>('0' + slot);
+    spec.date =
+        std::vector<std::string>{"120326", "110325", "100324", "090323"}[static_cast<std::size_t>(slot)];
+    spec.wear = 40 - 10 * slot;
+    return spec;
+}
+
+class ComparatorScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A display at the designed size: the menu asks nothing when GO TO MAIN loads it again.
+        gui::platform::ResolutionSwitch::fakeDisplay({1024, 768}, false);
+        // The comparator's values live as long as the program; every test starts as the program does.
+        comparator::comparatorSession() = comparator::ComparatorSession{};
+        home = qEnvironmentVariable("KESTRANA_HOME").toStdString();
+        std::filesystem::create_directories(home + "/TRCDATA");
+        for (int k = 0; k < 4; ++k)
+            std::filesystem::remove(runPath(k));
+    }
+
+    std::string runPath(int slot) const { return home + "/TRCDATA/trcdata" + std::to_string(slot) + ".run"; }
+
+    // Writes slot k's run at its default place and returns what it holds.
+    bench::GeneratedRun writeRun(int slot, const bench::RunSpec& spec) {
+        bench::GeneratedRun run = bench::generateRunWithValues(spec);
+        writeFile(runPath(slot), run.text);
+        return run;
+    }
+    std::vector<bench::GeneratedRun> writeRuns(int count) {
+        std::vector<bench::GeneratedRun> runs;
+        for (int k = 0; k < count; ++k)
+            runs.push_back(writeRun(k, slotRun(k)));
+        return runs;
+    }
+
+    form2* open() {
+        auto* screen = qobject_cast<form2*>(gui::app::Navigator::show(gui::app::Screen::Comparator));
+        EXPECT_NE(screen, nullptr);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(screen));
+        return screen;
+    }
+
+    static void type(QLineEdit* box, const std::string& text) {
+        box->setFocus();
+        box->selectAll();
+        if (text.empty())
+            QTest::keyClick(box, Qt::Key_Delete);
+        else
+            QTest::keyClicks(box, q(text));
+    }
+    static void click(QPushButton* command) { QTest::mouseClick(command, Qt::LeftButton); }
+
+    // Types n, loads the runs and types the km range; returns the messages shown meanwhile.
+    QStringList processAndType(form2* screen, int olderRuns, const std::string& from, const std::string& to) {
+        type(screen->Text3, std::to_string(olderRuns));
+        click(screen->Command2);
+        type(screen->Text2[0], from);
+        type(screen->Text2[1], to);
+        return gui::platform::MessageBox::shownTexts();
+    }
+
+    static QStringList entries(ListingBox* list) { return list->entries(); }
+
+    std::string home;
+};
+
+} // namespace kestrana::test::form2_support
