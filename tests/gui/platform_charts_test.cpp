@@ -3,9 +3,10 @@
 #include "gui/platform/charts.h"
 #include "gui/platform/clipboard.h"
 
+#include <QAbstractBarSeries>
 #include <QBarCategoryAxis>
-#include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLegend>
@@ -19,39 +20,72 @@ namespace {
 
 const QString kBandLabel = QStringLiteral("TGI <36     TGI 36-50     TGI 51-80     TGI > 80");
 
-QBarSeries* onlyBarSeries(QChart* chart) {
+QAbstractBarSeries* onlyBarSeries(QChart* chart) {
     const auto series = chart->series();
-    return series.size() == 1 ? qobject_cast<QBarSeries*>(series.first()) : nullptr;
+    return series.size() == 1 ? qobject_cast<QAbstractBarSeries*>(series.first()) : nullptr;
+}
+
+QStringList bottomCategories(QChart* chart) {
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    return axis != nullptr ? axis->categories() : QStringList{QStringLiteral("no category axis")};
+}
+
+// The height of each bar as drawn: in every column, the sum over the bar sets.
+std::vector<double> barHeights(QAbstractBarSeries* bars) {
+    std::vector<double> heights;
+    for (QBarSet* set : bars->barSets())
+        for (int column = 0; column < set->count(); ++column) {
+            if (heights.size() <= static_cast<std::size_t>(column))
+                heights.resize(static_cast<std::size_t>(column) + 1, 0.0);
+            heights[static_cast<std::size_t>(column)] += set->at(column);
+        }
+    return heights;
 }
 
 } // namespace
 
-TEST(PlatformBarChart, OneLabelBeneathFourBarsOnAPercentScale) {
+TEST(PlatformBarChart, TheBandNamesOfTheLabelStandBeneathTheirBarsOnAPercentScale) {
     platform::BarChart chart;
     chart.setData(kBandLabel, {62.5, 25.0, 10.0, 2.5});
 
-    QBarSeries* bars = onlyBarSeries(chart.chart());
+    QAbstractBarSeries* bars = onlyBarSeries(chart.chart());
     ASSERT_NE(bars, nullptr);
     ASSERT_EQ(bars->count(), 4);
-    const std::vector<double> expected{62.5, 25.0, 10.0, 2.5};
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_EQ(bars->barSets()[i]->count(), 1);
-        EXPECT_DOUBLE_EQ(bars->barSets()[i]->at(0), expected[static_cast<std::size_t>(i)]);
-    }
-    auto* categories = qobject_cast<QBarCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
-    ASSERT_NE(categories, nullptr);
-    EXPECT_EQ(categories->categories(), QStringList{kBandLabel});
+    // One column per band, the escaped names beneath them (a "<" must not pass for a tag).
+    EXPECT_EQ(bottomCategories(chart.chart()),
+              (QStringList{QStringLiteral("TGI&nbsp;&lt;36"), QStringLiteral("TGI&nbsp;36-50"),
+                           QStringLiteral("TGI&nbsp;51-80"), QStringLiteral("TGI&nbsp;&gt;&nbsp;80")}));
+    EXPECT_EQ(barHeights(bars), (std::vector<double>{62.5, 25.0, 10.0, 2.5}));
+    // Each band keeps its own colour: bar set k carries only the k-th value.
+    EXPECT_DOUBLE_EQ(bars->barSets()[1]->at(1), 25.0);
+    EXPECT_DOUBLE_EQ(bars->barSets()[1]->at(0), 0.0);
+    EXPECT_EQ(chart.label(), kBandLabel);
     EXPECT_EQ(chart.valueAxisTitle(), QStringLiteral("Track  Percentage"));
     EXPECT_DOUBLE_EQ(chart.valueAxisMaximum(), 100.0);
+}
+
+TEST(PlatformBarChart, ALabelWithoutOneNamePerBarIsWrittenWholeBeneathAllBars) {
+    platform::BarChart chart;
+    chart.setData(QStringLiteral("TGI <36  36-50"), {10, 20, 30, 40});
+    QAbstractBarSeries* bars = onlyBarSeries(chart.chart());
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bottomCategories(chart.chart()),
+              QStringList{QStringLiteral("TGI&nbsp;&lt;36&nbsp;&nbsp;36-50")});
+    ASSERT_EQ(bars->count(), 4); // side by side in the one column
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_EQ(bars->barSets()[i]->count(), 1);
+        EXPECT_DOUBLE_EQ(bars->barSets()[i]->at(0), 10.0 * (i + 1));
+    }
+    EXPECT_EQ(bars->type(), QAbstractSeries::SeriesTypeBar);
 }
 
 TEST(PlatformBarChart, NewDataReplacesTheOldBars) {
     platform::BarChart chart;
     chart.setData(kBandLabel, {10, 20, 30, 40});
     chart.setData(kBandLabel, {100, 0, 0, 0});
-    QBarSeries* bars = onlyBarSeries(chart.chart());
+    QAbstractBarSeries* bars = onlyBarSeries(chart.chart());
     ASSERT_NE(bars, nullptr);
-    EXPECT_DOUBLE_EQ(bars->barSets()[0]->at(0), 100.0);
+    EXPECT_EQ(barHeights(bars), (std::vector<double>{100, 0, 0, 0}));
     EXPECT_EQ(chart.chart()->axes().size(), 2);
     EXPECT_EQ(chart.values(), (std::vector<double>{100, 0, 0, 0}));
 }
@@ -74,9 +108,11 @@ TEST(PlatformLineChart, OneLinePerRunNamedByItsDateOverTheKmCategories) {
     EXPECT_DOUBLE_EQ(current->at(2).y(), 41.666666666666664);
     EXPECT_DOUBLE_EQ(current->at(2).x(), 2.0); // the third category
     EXPECT_EQ(older->count(), 2);              // a short series leaves its last points out
-    auto* axis = qobject_cast<QBarCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+    auto* axis = qobject_cast<QCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
     ASSERT_NE(axis, nullptr);
-    EXPECT_EQ(axis->categories(), kms);
+    EXPECT_EQ(axis->categoriesLabels(), (QStringList{QStringLiteral("&nbsp;120"), QStringLiteral("&nbsp;121"),
+                                                     QStringLiteral("&nbsp;122")}));
+    EXPECT_EQ(chart.categories(), kms);
     EXPECT_TRUE(chart.legendShown());
 
     chart.clear();

@@ -15,10 +15,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace kestrana::gui::app {
 
@@ -54,7 +56,7 @@ QWidget#frmmain { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
 QLabel { color: #e9eef6; }
 QLabel#Label5_0, QLabel#Label5_1 { color: #ffd54a; }
 QLabel#Label1 { color: #ffffff; }
-QLabel#Label3 { color: #b9c8dd; }
+QLabel#Label3, QLabel#Command1Note, QLabel#Command2Note, QLabel#Command4Note { color: #b9c8dd; }
 QPushButton { background: #eef3fa; color: #123a6b; border: 2px solid #8fa9cc; border-radius: 8px;
               padding: 6px 18px; }
 QPushButton:hover { background: #ffffff; border-color: #ffd54a; }
@@ -128,10 +130,20 @@ void frmmain::buildControls() {
     connect(Command4, &QPushButton::clicked, this, &frmmain::Command4_Click);
 
     auto* buttons = new QVBoxLayout;
-    buttons->setSpacing(14);
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command4);
+    buttons->setSpacing(4);
+    const std::array<std::pair<QPushButton*, const char*>, 3> screens{
+        {{Command1, menu_texts::kProductNote},
+         {Command2, menu_texts::kComparatorNote},
+         {Command4, menu_texts::kPeakNote}}};
+    for (const auto& [button, note] : screens) {
+        auto* caption = new QLabel(QString::fromLatin1(note), this);
+        caption->setObjectName(button->objectName() + QStringLiteral("Note"));
+        caption->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
+        caption->setAlignment(Qt::AlignCenter);
+        buttons->addWidget(button);
+        buttons->addWidget(caption);
+        buttons->addSpacing(12);
+    }
     buttons->addStretch(1);
     buttons->addWidget(Command3);
 
@@ -174,6 +186,8 @@ void frmmain::buildControls() {
     Timer1->start();
 
     setFixedSize(880, 620);
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
 }
 
 void frmmain::Form_Load() {

@@ -12,6 +12,10 @@ inline constexpr const char* kPeakButton = "PEAK ANALYZER";
 inline constexpr const char* kQuitButton = "Q U I T";
 inline constexpr const char* kHelpReminder = "F1-HELP";
 inline constexpr const char* kTitle = "TRACK  GEOMETRY  INDEX";
+// What each working screen is for, written beneath its button.
+inline constexpr const char* kProductNote = "Quality bands, block listing and track share of one run";
+inline constexpr const char* kComparatorNote = "Up to four runs of one line, block by block and per km";
+inline constexpr const char* kPeakNote = "Kilometres whose peaks pass a limiting value";
 
 // The size the screens are laid out for.
 inline constexpr int kDesignWidth = 1024;

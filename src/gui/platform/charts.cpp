@@ -3,9 +3,12 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QLegend>
 #include <QLineSeries>
+#include <QRegularExpression>
+#include <QStackedBarSeries>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -24,6 +27,12 @@ void removeEverything(QChart* chart) {
         chart->removeAxis(axis);
         delete axis;
     }
+}
+
+// Axis labels are drawn as rich text: "<36 ... >" would pass for a tag and runs of blanks (which
+// stand the band names under their bars) would collapse, so the text is escaped and its blanks fixed.
+QString axisText(const QString& text) {
+    return text.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
 }
 
 QPixmap grabChart(QChartView* view) {
@@ -46,12 +55,24 @@ void BarChart::setData(const QString& label, const std::vector<double>& values) 
     QChart* chart = this->chart();
     removeEverything(chart);
 
-    auto* series = new QBarSeries;
+    // The label names the bars in turn, its names set apart by runs of blanks. When it holds one
+    // name per bar, each bar gets its own column with its name right beneath it; otherwise the bars
+    // stand side by side over the whole label.
+    const QStringList names = label.trimmed().split(QRegularExpression(QStringLiteral(" {2,}")));
+    const bool namePerBar = values.size() > 1 && static_cast<std::size_t>(names.size()) == values.size();
+    const qsizetype columns = namePerBar ? names.size() : 1;
+
+    // Stacked, so that a column holding one bar draws it full width at the column's middle.
+    QAbstractBarSeries* series = namePerBar ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries)
+                                            : static_cast<QAbstractBarSeries*>(new QBarSeries);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        auto* bar = new QBarSet(QString::number(i + 1));
-        *bar << values[i];
+        auto* bar = new QBarSet(namePerBar ? names[static_cast<qsizetype>(i)] : QString::number(i + 1));
+        bar->setLabelColor(QColor(0x20, 0x20, 0x20));
+        for (qsizetype column = 0; column < columns; ++column)
+            *bar << (!namePerBar || column == static_cast<qsizetype>(i) ? values[i] : 0.0);
         series->append(bar);
     }
+    series->setBarWidth(0.6);
     series->setLabelsVisible(true);
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsFormat(QStringLiteral("@value"));
@@ -59,7 +80,12 @@ void BarChart::setData(const QString& label, const std::vector<double>& values) 
     chart->addSeries(series);
 
     auto* categories = new QBarCategoryAxis;
-    categories->append(label.isEmpty() ? QStringLiteral(" ") : label);
+    if (namePerBar)
+        for (const QString& name : names)
+            categories->append(axisText(name));
+    else
+        categories->append(label.isEmpty() ? QStringLiteral("&nbsp;") : axisText(label));
+    categories->setTruncateLabels(false);
     chart->addAxis(categories, Qt::AlignBottom);
     series->attachAxis(categories);
 
@@ -105,14 +131,23 @@ void LineChart::setData(const QStringList& categories, const std::vector<Series>
     chart->legend()->setVisible(true);
     chart->legend()->setAlignment(Qt::AlignRight);
 
-    auto* kms = new QBarCategoryAxis;
-    kms->append(categories);
+    // Each km labels its own point; the axis leaves half a column at either end so that the first
+    // and last labels are not cut off.
+    auto* kms = new QCategoryAxis;
+    kms->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    kms->setStartValue(-0.5);
+    for (qsizetype i = 0; i < categories.size(); ++i)
+        kms->append(axisText(categories[i]), static_cast<double>(i));
+    kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
     // Up to a hundred kilometres do not fit side by side: stand their labels on end.
     if (categories.size() > 20)
         kms->setLabelsAngle(-90);
+    kms->setTruncateLabels(false);
+    kms->setTitleText(QStringLiteral("Km"));
     chart->addAxis(kms, Qt::AlignBottom);
 
     auto* values = new QValueAxis;
+    values->setLabelFormat(QStringLiteral("%g"));
     chart->addAxis(values, Qt::AlignLeft);
 
     double low = 0.0;
@@ -135,6 +170,7 @@ void LineChart::setData(const QStringList& categories, const std::vector<Series>
         line->attachAxis(kms);
         line->attachAxis(values);
     }
+    kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
     if (!any) {
         low = 0.0;
         high = 100.0;
