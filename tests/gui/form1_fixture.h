@@ -1,0 +1,191 @@
+#pragma once
+// The analyser screen under test: opened through the navigator as the menu opens it, driven by
+// clicks on its real buttons and typing into its real boxes, with run files written by the test
+// (hand-made ones for the worked examples, generated ones for a whole road).
+
+#include "gui/analyser/form1.h"
+#include "gui/analyser/list_box.h"
+#include "gui/app/navigator.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/resolution_switch.h"
+#include "gui_test_support.h"
+#include "run_generator.h"
+#include "support/test_support.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace kestrana::test::form1_support {
+
+using gui::analyser::form1;
+using gui::analyser::ListBox;
+
+// One block line of a hand-made run: code 68, the block number and 21 values. Unnamed values are 0.
+struct HandBlock {
+    int block = 1;
+    int tgi = 0;
+    int tgiu = 0, tgiw = 0, tgig = 0, tgil = 0;
+    // Fields 6 to 16 (U1L U1R TW1 G A1L A1R U2L U2R A2L A2R TW2) in tenths.
+    std::array<int, 11> channels{};
+    int speed = 0;
+    int riv = 0, ril = 0; // hundredths
+};
+
+struct HandKm {
+    int kmFrom;
+    int kmTo;
+    std::vector<HandBlock> blocks;
+};
+
+// "95" line: run number at position 4, date at 6 to 11.
+inline std::string handHeaderLine(char runNumber, const std::string& date) {
+    return std::string("95 ") + runNumber + " " + date + " TRC RUN";
+}
+// "91" line: the section from position 15.
+inline std::string handSectionLine(const std::string& section) {
+    return "91" + std::string(12, ' ') + section;
+}
+
+inline std::string handRun(const std::vector<HandKm>& kms, char runNumber = '7',
+                           const std::string& date = "040526",
+                           const std::string& section = "ITARSI - BHOPAL DOWN MAIN LINE") {
+    std::string text = handHeaderLine(runNumber, date) + "\r\n" + handSectionLine(section) + "\r\n";
+    for (const HandKm& km : kms) {
+        text += "60," + std::to_string(km.kmFrom) + "," + std::to_string(km.kmTo) + ",\r\n";
+        for (const HandBlock& b : km.blocks) {
+            std::vector<int> v = {68, b.block};
+            v.insert(v.end(), b.channels.begin(), b.channels.end());
+            v.insert(v.end(), {b.tgi, b.speed, 0, b.riv, b.ril, b.tgiu, b.tgiw, b.tgig, b.tgil, 0});
+            std::string line;
+            for (std::size_t i = 0; i < v.size(); ++i)
+                line += (i == 0 ? "" : ",") + std::to_string(v[i]);
+            text += line + "\r\n";
+        }
+    }
+    return text;
+}
+
+// printf-style formatting for expected texts built from the layouts the screen is designed with.
+template <typename... Args> std::string format(const char* pattern, Args... args) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, pattern, args...);
+    return buffer;
+}
+
+// A listing row for non-negative values of usual width: km from and to as 4 digits, the block
+// number as 1, the five indices as 3, spaced 2, 4, 7, 11, 9, 7, 7, 7.
+inline std::string expectedRow(int kmFrom, int kmTo, int block, int tgi, int tgiu, int tgiw, int tgig,
+                               int tgil) {
+    return format("  %04d    %04d       %d           %03d         %03d       %03d       %03d       %03d",
+                  kmFrom, kmTo, block, tgi, tgiu, tgiw, tgig, tgil);
+}
+
+inline QString q(const std::string& text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+inline std::string s(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A display at the designed size: the menu asks nothing when GO TO MAIN loads it again.
+        gui::platform::ResolutionSwitch::fakeDisplay({1024, 768}, false);
+    }
+
+    form1* open() {
+        auto* screen = qobject_cast<form1*>(gui::app::Navigator::show(gui::app::Screen::Analyser));
+        screen->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(screen));
+        return screen;
+    }
+
+    std::string writeRun(const std::string& name, const std::string& text) {
+        const std::string path = folder.file(name);
+        writeFile(path, text);
+        return path;
+    }
+
+    static void type(QLineEdit* box, const std::string& text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, q(text));
+    }
+
+    static void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    static void clickEntry(ListBox* list, int row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        list->scrollTo(index);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+
+    // PROCESS DATA on a run file, writing its SD output beside it.
+    void process(form1* screen, const std::string& runPath) {
+        type(screen->Text1, runPath);
+        type(screen->Text2, folder.file("sd-output.txt"));
+        click(screen->Command1);
+    }
+
+    // PROCESS DATA, PROCESS INFORMATION over the whole run and SHOW DETAILS with the defaults.
+    void processToDetails(form1* screen, const std::string& runPath) {
+        process(screen, runPath);
+        click(screen->Command2);
+        click(screen->Command3);
+    }
+
+    static QStringList messages() { return gui::platform::MessageBox::shownTexts(); }
+
+    static QStringList texts(const std::vector<std::string>& lines) {
+        QStringList list;
+        for (const std::string& line : lines)
+            list << q(line);
+        return list;
+    }
+
+    // GO TO MAIN, with the closed screen deleted as the event loop would.
+    static void goToMain(form1* screen) {
+        click(screen->Command6);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    TempFolder folder;
+};
+
+// Six kilometres of the worked example (ten blocks: TGI 0 twice, 20, 40 three times each, 90
+// twice) and a few more to list: km 100 to 110.
+inline std::string exampleRun() {
+    std::vector<HandKm> kms;
+    const std::vector<int> tgis = {0, 20, 20, 20, 40, 40, 40, 90, 90, 0};
+    for (std::size_t i = 0; i < tgis.size(); ++i) {
+        HandBlock block;
+        block.block = 1;
+        block.tgi = tgis[i];
+        block.tgiu = tgis[i] / 2;
+        block.tgiw = tgis[i] / 4;
+        block.tgig = 7;
+        block.tgil = tgis[i] == 90 ? 123 : 5;
+        block.channels = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+        block.speed = 80;
+        block.riv = 5;
+        block.ril = 250;
+        const int km = 100 + static_cast<int>(i);
+        kms.push_back({km, km + 1, {block}});
+    }
+    return handRun(kms);
+}
+
+} // namespace kestrana::test::form1_support
