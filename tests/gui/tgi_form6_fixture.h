@@ -1,0 +1,206 @@
+#pragma once
+// The peak analyser screen under test: a private home folder per test, a fresh program session, the
+// screen opened from the navigator, and helpers to write runs, type, click and read the columns.
+//
+// Expected listings are worked out here from the run's own text, by the rules of SHOW DETAILS: per
+// kilometre in the run's direction, the first-listed peak of the parameter decides whether the
+// kilometre is listed, and every pair above the limit is shown and counted.
+
+// The core's headers come before any Qt header (Qt's `slots` macro).
+#include "peaks/session.h"
+#include "run_generator.h"
+#include "support/test_support.h"
+
+#include "gui/app/navigator.h"
+#include "gui/peaks/tgi_form6.h"
+#include "gui/platform/message_box.h"
+#include "gui/platform/qt_text.h"
+#include "gui/platform/resolution_switch.h"
+#include "gui_test_support.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kestrana::test {
+
+// Peak pairs of a run file, read straight from its lines: (km from, parameter code) -> the pairs
+// (value, location) in the order the peak line lists them.
+struct RunPeaks {
+    std::map<std::pair<int, int>, std::vector<std::pair<int, int>>> pairs;
+    std::map<int, int> kmTo; // km from -> km to
+};
+
+inline std::vector<int> numbersOf(const std::string& line) {
+    std::vector<int> numbers;
+    std::stringstream stream(line);
+    std::string field;
+    while (std::getline(stream, field, ','))
+        if (field.find_first_not_of(" \r") != std::string::npos)
+            numbers.push_back(std::stoi(field));
+    return numbers;
+}
+
+inline RunPeaks peaksOf(const std::string& runText) {
+    RunPeaks run;
+    std::stringstream lines(runText);
+    std::string line;
+    int kmFrom = 0;
+    while (std::getline(lines, line)) {
+        if (line.rfind("60", 0) == 0) {
+            const std::vector<int> km = numbersOf(line);
+            kmFrom = km.at(1);
+            run.kmTo[kmFrom] = km.at(2);
+        } else if (line.rfind("67", 0) == 0) {
+            const std::vector<int> numbers = numbersOf(line);
+            std::vector<std::pair<int, int>> pairs;
+            for (std::size_t m = 2; m + 2 < numbers.size(); m += 2) // the last number is no pair
+                pairs.emplace_back(numbers[m], numbers[m + 1]);
+            run.pairs[{kmFrom, numbers.at(1)}] = pairs;
+        }
+    }
+    return run;
+}
+
+struct ExpectedListing {
+    std::array<QStringList, 22> lists;
+    int kmCount = 0;
+    int peakCount = 0;
+};
+
+// SHOW DETAILS over lo..hi (lo < hi) of parameter `code` against `limit`, `columns` pairs shown.
+inline ExpectedListing expectedListing(const RunPeaks& run, int code, int limit, int lo, int hi,
+                                       int direction, int columns = 8) {
+    ExpectedListing expected;
+    for (int step = 0; step < hi - lo; ++step) {
+        const int km = direction > 0 ? lo + step : hi - step;
+        const auto found = run.pairs.find({km, code});
+        if (found == run.pairs.end() || found->second.empty() || found->second.front().first <= limit)
+            continue;
+        ++expected.kmCount;
+        expected.lists[0] << QString::number(km) << QString();
+        expected.lists[1] << QString::number(run.kmTo.at(km)) << QString();
+        for (int i = 1; i <= columns; ++i) {
+            const auto index = static_cast<std::size_t>(i - 1);
+            QStringList& locations = expected.lists[static_cast<std::size_t>(2 * i)];
+            QStringList& values = expected.lists[static_cast<std::size_t>(2 * i + 1)];
+            if (index < found->second.size() && found->second[index].first > limit) {
+                ++expected.peakCount;
+                locations << QString::number(found->second[index].second) << QString();
+                values << QString::number(found->second[index].first) << QString();
+            } else {
+                locations << QString() << QString();
+                values << QString() << QString();
+            }
+        }
+    }
+    return expected;
+}
+
+class PeakScreen : public ::testing::Test {
+protected:
+    using tgi_form6 = kestrana::gui::peaks::tgi_form6;
+
+    void SetUp() override {
+        QDir().mkpath(QString::fromStdString(home_));
+        // The main menu, shown again by GO TO MAIN, asks nothing on a display of 1024 x 768.
+        kestrana::gui::platform::ResolutionSwitch::fakeDisplay({1024, 768}, false);
+        kestrana::peaks::programPeakSession() = kestrana::peaks::PeakSession{};
+    }
+    void TearDown() override {
+        kestrana::gui::app::Navigator::closeAll();
+        kestrana::peaks::programPeakSession() = kestrana::peaks::PeakSession{};
+    }
+
+    tgi_form6* openScreen() {
+        auto* screen = qobject_cast<tgi_form6*>(
+            kestrana::gui::app::Navigator::show(kestrana::gui::app::Screen::PeakAnalyser));
+        if (screen != nullptr) {
+            screen->Timer1->stop(); // the title's ticks are driven by hand where a test wants them
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(screen));
+        }
+        return screen;
+    }
+
+    // Writes a run file under the home folder and returns its path.
+    std::string writeRun(const std::string& name, const std::string& text) {
+        const std::string path = folder_.file("home/" + name);
+        QDir().mkpath(QFileInfo(QString::fromStdString(path)).absolutePath());
+        writeFile(path, text);
+        return path;
+    }
+    // The run at the screen's default path, <home>/bbb/shtd0201.run.
+    std::string writeDefaultRun(const std::string& text) { return writeRun("bbb/shtd0201.run", text); }
+
+    static void type(QLineEdit* box, const QString& text) {
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    static void typeParameter(tgi_form6* screen, const QString& text) {
+        QLineEdit* edit = screen->Combo1->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    // A name typed into the combo and entered, as a pick from its list.
+    static void chooseByTyping(tgi_form6* screen, const QString& text) {
+        typeParameter(screen, text);
+        QTest::keyClick(screen->Combo1->lineEdit(), Qt::Key_Return);
+    }
+    static void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // PROCESS DATA on the file in Text1, then SHOW DETAILS with the km range typed.
+    static void processAndShow(tgi_form6* screen, const QString& from, const QString& to) {
+        click(screen->Command1);
+        type(screen->Text3[0], from);
+        type(screen->Text3[1], to);
+        click(screen->Command2);
+    }
+
+    static std::array<QStringList, 22> listsOf(const tgi_form6* screen) {
+        std::array<QStringList, 22> lists;
+        for (std::size_t i = 0; i < lists.size(); ++i)
+            lists[i] = screen->List1[i]->entries();
+        return lists;
+    }
+
+    static QStringList messages() { return kestrana::gui::platform::MessageBox::shownTexts(); }
+
+    TempFolder folder_;
+    std::string home_ = folder_.file("home");
+    ScopedEnv homeEnv_{"KESTRANA_HOME", home_};
+    ScopedEnv printEnv_{"KESTRANA_PRINT_TO", folder_.file("prints")};
+};
+
+// A small run written by hand: three kilometres from 120, UN2L (code 6) and GAUGE (code 3) peaks.
+// UN2L: km 120 opens with 18 and 16 above 15; km 121 opens with 15, equal to the limit; km 122 has
+// all eight pairs above 15.
+inline const std::string kHandRun =
+    "95,7,230224,0815,TRC\r\n"
+    "91,0034,NR,KM,  SHEGAON - BADNERA UP LINE   ,END\r\n"
+    "60,120,121,\r\n"
+    "67,6,18,350,16,12,15,400,14,500,13,600,12,700,11,800,10,900,8\r\n"
+    "67,3,7,100,6,200,5,300,4,400,3,500,2,600,1,700,0,800,7\r\n"
+    "60,121,122,\r\n"
+    "67,6,15,111,20,222,19,333,18,444,17,555,16,666,15,777,14,888,8\r\n"
+    "67,3,9,101,8,202,7,303,6,404,5,505,4,606,3,707,2,808,8\r\n"
+    "60,122,123,\r\n"
+    "67,6,30,1234,29,2345,28,3456,27,4567,26,5678,25,6789,24,7890,23,8901,8\r\n"
+    "67,3,5,111,4,222,3,333,2,444,1,555,0,666,0,777,0,888,5\r\n";
+
+} // namespace kestrana::test

@@ -1,0 +1,208 @@
+// The peak analyser screen's behaviour around its operations: the design texts on opening, the
+// parameter choice, the coupled scrolling of the result columns, the moving title, BROWSE, and
+// GO TO MAIN with the session kept for the next opening.
+#include "tgi_form6_fixture.h"
+
+#include "gui/app/frmmain.h"
+#include "gui/platform/file_dialog.h"
+
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+using kestrana::bench::generateRun;
+using kestrana::bench::RunSpec;
+using kestrana::gui::app::Navigator;
+using kestrana::gui::app::Screen;
+using kestrana::gui::platform::FileDialog;
+using kestrana::peaks::programPeakSession;
+using kestrana::test::kHandRun;
+using kestrana::test::PeakScreen;
+
+} // namespace
+
+TEST_F(PeakScreen, OpensWithItsDesignTexts) {
+    tgi_form6* screen = openScreen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->Text1->text(), QString::fromStdString(home_ + "/bbb/shtd0201.run"));
+    EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("UN2L"));
+    QStringList offered;
+    for (int i = 0; i < screen->Combo1->count(); ++i)
+        offered << screen->Combo1->itemText(i);
+    EXPECT_EQ(offered,
+              (QStringList{"UN2L", "UN2R", "AL2L", "AL2R", "GAUGE", "TW1", "UN1L", "UN1R", "AL1L", "AL1R"}));
+    EXPECT_EQ(screen->Text2->text(), QStringLiteral("15"));
+    EXPECT_TRUE(screen->Text3[0]->text().isEmpty() && screen->Text3[1]->text().isEmpty());
+    EXPECT_EQ(
+        screen->Label4->text(),
+        QStringLiteral("  KM_fr      KM_to         1st Peak  2nd  Peak  3rd Peak   4th Peak    5th Peak   "
+                       "6th Peak    7th Peak   8th Peak"));
+    EXPECT_EQ(screen->Label11->text(), QStringLiteral("PEAK ANALYZER"));
+    EXPECT_EQ(screen->Label11->font().families().value(0), QStringLiteral("Bookman Old Style"));
+    EXPECT_EQ(screen->Command5->text(), QStringLiteral("   GO TO    MAIN"));
+    for (int i = 0; i < 22; ++i) {
+        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->objectName(),
+                  QStringLiteral("List1_%1").arg(i));
+        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->count(), 0);
+    }
+    EXPECT_TRUE(screen->Label5->text().isEmpty() && screen->Label9->text().isEmpty());
+    EXPECT_FALSE(screen->Label12->isVisible());
+    EXPECT_FALSE(screen->Text4->isVisible());
+    EXPECT_EQ(screen->Timer1->interval(), 10);
+    // The lists and their header share a fixed-pitch font, so the columns line up under the words.
+    const QFontMetricsF metrics(screen->List1[0]->font());
+    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")),
+              metrics.horizontalAdvance(QStringLiteral("W0 8")));
+    EXPECT_EQ(screen->Label4->font(), screen->List1[5]->font());
+}
+
+TEST_F(PeakScreen, ColumnsStandUnderTheirHeaderWords) {
+    tgi_form6* screen = openScreen();
+    screen->resize(1024, 740);
+    QApplication::processEvents();
+    const QFontMetricsF metrics(screen->Label4->font());
+    const QString header = screen->Label4->text();
+    const auto headerX = [&](const QString& word) {
+        return screen->Label4->x() + metrics.horizontalAdvance(header.left(header.indexOf(word)));
+    };
+    // Each list begins within a character of its word: KM_fr, KM_to and the n-th peak's location.
+    const double character = metrics.horizontalAdvance(QLatin1Char('0'));
+    EXPECT_NEAR(screen->List1[0]->x(), headerX("KM_fr"), character);
+    EXPECT_NEAR(screen->List1[1]->x(), headerX("KM_to"), character);
+    EXPECT_NEAR(screen->List1[2]->x(), headerX("1st"), character);
+    EXPECT_NEAR(screen->List1[10]->x(), headerX("5th"), character);
+    EXPECT_NEAR(screen->List1[16]->x(), headerX("8th"), character);
+    // Every list is inside the screen at 1024 pixels.
+    for (const auto* list : screen->List1)
+        EXPECT_LE(list->mapTo(screen, QPoint(list->width(), 0)).x(), screen->width());
+}
+
+TEST_F(PeakScreen, PickingAParameterSetsItsDefaultLimitAndCode) {
+    tgi_form6* screen = openScreen();
+    // Picked from the list with the keyboard: GAUGE is four below UN2L.
+    screen->Combo1->setFocus();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(screen->Combo1, Qt::Key_Down);
+    EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("GAUGE"));
+    EXPECT_EQ(screen->Text2->text(), QStringLiteral("6"));
+    EXPECT_EQ(programPeakSession().parameterCode, 3);
+
+    QTest::keyClick(screen->Combo1, Qt::Key_Down);
+    EXPECT_EQ(screen->Text2->text(), QStringLiteral("10"));
+    EXPECT_EQ(programPeakSession().parameterCode, 2); // TW1
+
+    // Typed and entered: a name of the list is chosen as if picked; any other text changes nothing.
+    chooseByTyping(screen, QStringLiteral("AL1R"));
+    EXPECT_EQ(screen->Text2->text(), QStringLiteral("6"));
+    EXPECT_EQ(programPeakSession().parameterCode, 5);
+    type(screen->Text2, QStringLiteral("4"));
+    chooseByTyping(screen, QStringLiteral("NOPE"));
+    EXPECT_EQ(screen->Text2->text(), QStringLiteral("4"));
+    EXPECT_EQ(programPeakSession().parameterCode, 5);
+}
+
+TEST_F(PeakScreen, ListOneDrivesTheCoupledColumnsAndTheOthersSnapBackToIt) {
+    RunSpec spec;
+    spec.kmCount = 60;
+    spec.peakPairs = 10; // lists 18 to 21 in use as well
+    writeDefaultRun(generateRun(spec));
+    tgi_form6* screen = openScreen();
+    type(screen->Text2, QStringLiteral("-1")); // every kilometre listed: 100 entries in each list
+    processAndShow(screen, QStringLiteral("120"), QStringLiteral("170"));
+    ASSERT_EQ(screen->List1[0]->count(), 100);
+    ASSERT_EQ(screen->List1[21]->count(), 100);
+    QApplication::processEvents();
+    ASSERT_GT(screen->List1[1]->verticalScrollBar()->maximum(), 40);
+
+    screen->List1[1]->setTopIndex(30);
+    for (int i = 0; i <= 17; ++i)
+        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 30) << "List1(" << i << ")";
+    for (int i = 18; i <= 21; ++i)
+        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 0) << "List1(" << i << ")";
+
+    // List1(5) scrolled alone, by the keyboard: it snaps back, and nothing else moves.
+    screen->List1[5]->setFocus();
+    QTest::keyClick(screen->List1[5], Qt::Key_End);
+    for (int i = 0; i <= 17; ++i)
+        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 30) << "List1(" << i << ")";
+
+    // The uncoupled lists scroll on their own.
+    screen->List1[19]->setTopIndex(12);
+    EXPECT_EQ(screen->List1[19]->topIndex(), 12);
+    EXPECT_EQ(screen->List1[18]->topIndex(), 0);
+    EXPECT_EQ(screen->List1[1]->topIndex(), 30);
+    EXPECT_EQ(screen->List1[4]->topIndex(), 30);
+}
+
+TEST_F(PeakScreen, TheTitleRunsLeftThroughTheBandAndComesBackInAtItsRightEnd) {
+    tgi_form6* screen = openScreen();
+    const int band = screen->Label10->width() * 15;
+    const int title = screen->Label11->width() * 15;
+    ASSERT_GT(band, title);
+    screen->Timer1_Timer();
+    EXPECT_EQ(screen->titleLeftTwips(), band - title - 5);
+    screen->Timer1_Timer();
+    EXPECT_EQ(screen->titleLeftTwips(), band - title - 10);
+    EXPECT_EQ(screen->Label11->x(), (band - title - 10) / 15);
+    // Ticks until the title has left the band at its left edge: it is then at the right end.
+    int ticks = 0;
+    while (screen->titleLeftTwips() < band && ticks < 100000) {
+        screen->Timer1_Timer();
+        ++ticks;
+    }
+    EXPECT_EQ(screen->titleLeftTwips(), band);
+    EXPECT_EQ(ticks, (band - 10) / 5);
+}
+
+TEST_F(PeakScreen, BrowsePutsTheDialogsFileNameIntoTheRunFileBox) {
+    tgi_form6* screen = openScreen();
+    // A cancel before any choice leaves the dialog's name empty, and that is what Text1 gets.
+    FileDialog::setNextCancel();
+    click(screen->Command4);
+    EXPECT_TRUE(screen->Text1->text().isEmpty());
+
+    const std::string run = writeRun("runs/chosen.run", kHandRun);
+    FileDialog::setNextFileName(QString::fromStdString(run));
+    click(screen->Command4);
+    EXPECT_EQ(screen->Text1->text(), QString::fromStdString(run));
+    FileDialog::setNextCancel();
+    click(screen->Command4);
+    EXPECT_EQ(screen->Text1->text(), QString::fromStdString(run));
+
+    click(screen->Command1);
+    EXPECT_EQ(messages(), QStringList{QStringLiteral("Peak Database generated")});
+}
+
+TEST_F(PeakScreen, GoToMainAndBackKeepsTheSessionButStartsTheControlsAfresh) {
+    writeDefaultRun(kHandRun);
+    tgi_form6* screen = openScreen();
+    chooseByTyping(screen, QStringLiteral("GAUGE"));
+    processAndShow(screen, QStringLiteral("120"), QStringLiteral("123"));
+    // GAUGE opens with 7, 9 and 5 at km 120, 121 and 122: two kilometres above 6.
+    ASSERT_EQ(screen->List1[0]->entries(), (QStringList{"120", "", "121", ""}));
+    click(screen->Command5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(Navigator::find(Screen::PeakAnalyser), nullptr);
+    EXPECT_NE(Navigator::find(Screen::MainMenu), nullptr);
+    EXPECT_EQ(programPeakSession().direction, 1);
+    EXPECT_EQ(programPeakSession().parameterCode, 3);
+
+    auto* menu = qobject_cast<kestrana::gui::app::frmmain*>(Navigator::find(Screen::MainMenu));
+    ASSERT_NE(menu, nullptr);
+    click(menu->Command4);
+    tgi_form6* again = qobject_cast<tgi_form6*>(Navigator::find(Screen::PeakAnalyser));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Combo1->currentText(), QStringLiteral("UN2L"));
+    EXPECT_EQ(again->Text2->text(), QStringLiteral("15"));
+    EXPECT_TRUE(again->Label7->text().isEmpty());
+    EXPECT_EQ(again->List1[0]->count(), 0);
+
+    // No PROCESS DATA since the reopening: SHOW DETAILS works on the kept session and database.
+    type(again->Text3[0], QStringLiteral("120"));
+    type(again->Text3[1], QStringLiteral("123"));
+    click(again->Command2);
+    EXPECT_EQ(again->List1[0]->entries(), (QStringList{"120", "", "122", ""}));
+    EXPECT_EQ(again->Label6->text(), QStringLiteral(" Total number of UN2L peaks more than 15 mm = 10"));
+}
