@@ -303,7 +303,13 @@ void form2::Command5_Click() {
     const QString title =
         platform::TitlePrompt::ask(this, fromCore(core::kTitlePrompt), fromCore(core::kPrintGraphPromptTitle),
                                    fromCore(core::kTitleDefault));
-    platform::ChartClipboard::copyPicture(MSChart1);
+    // The chart is drawn once more at the size the page gives it, so that its lettering prints at
+    // one size whatever the size of the display it was shown on.
+    platform::LineChart pageChart;
+    pageChart.setAttribute(Qt::WA_DontShowOnScreen);
+    pageChart.resize(Form4::kPictureWidth, Form4::kPictureHeight);
+    pageChart.setData(MSChart1->categories(), MSChart1->series());
+    platform::ChartClipboard::copyPicture(&pageChart);
     Form4 canvas;
     canvas.takePicture(platform::ChartClipboard::picture());
     const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);

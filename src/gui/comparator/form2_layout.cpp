@@ -1,6 +1,7 @@
 // The comparator screen's controls with their design texts and first states, and how they are laid
-// out: the run files, the number of runs, the parameter, the km range and the buttons down the left;
-// the comparison listing above the chart on the right. Everything stretches with the window.
+// out: the run files, the number of runs, the parameter, the km range and the buttons down the left,
+// the comparison listing beside them, the chart across the width below. Everything stretches with
+// the window.
 
 // The core's headers come before any Qt header (see form2.h).
 #include "comparator/run_database.h"
@@ -204,6 +205,7 @@ void form2::buildLayout() {
     operations->addWidget(Command3, 1, 0);
     operations->addWidget(Command5, 1, 1);
     operations->addWidget(Command7, 2, 0);
+    operations->addWidget(Command4, 2, 1);
 
     auto* left = new QVBoxLayout;
     left->setSpacing(6);
@@ -211,9 +213,8 @@ void form2::buildLayout() {
     left->addWidget(inputs);
     left->addLayout(operations);
     left->addStretch(1);
-    left->addWidget(Command4);
 
-    // Right: the listing (headings over their columns) above the chart.
+    // Right of the inputs: the listing, headings over their columns.
     auto* listing = new QGroupBox(QStringLiteral("Comparison listing"), this);
     auto* listingGrid = new QGridLayout(listing);
     listingGrid->setHorizontalSpacing(2);
@@ -222,16 +223,23 @@ void form2::buildLayout() {
     const int headingHeight = List3->heightForRows(1);
     listingGrid->addWidget(List3, 0, 0);
     listingGrid->addWidget(List4, 1, 0);
-    List4->setMinimumWidth(digits.horizontalAdvance(QString(30, QLatin1Char('0'))));
+    // The block column is as wide as its labels; the value columns share the rest, each value
+    // standing in the middle under its run date.
+    const auto chars = [&](int count) { return digits.horizontalAdvance(QString(count, QLatin1Char('0'))); };
+    List4->setMinimumWidth(chars(30));
+    List4->setMaximumWidth(chars(36));
     listingGrid->setColumnStretch(0, 3);
     for (int k = 0; k < core::kSlotCount; ++k) {
         listingGrid->addWidget(List1[k], 0, k + 1);
         listingGrid->addWidget(List2[k], 1, k + 1);
-        List2[k]->setMinimumWidth(digits.horizontalAdvance(QString(9, QLatin1Char('0'))));
+        List2[k]->setMinimumWidth(chars(9));
+        List1[k]->setEntryAlignment(Qt::AlignCenter);
+        List2[k]->setEntryAlignment(Qt::AlignCenter);
         // The value columns follow the block column's scroll bar; their own would only distract.
         List2[k]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         listingGrid->setColumnStretch(k + 1, 2);
     }
+    List3->setMaximumWidth(chars(36));
     for (ListingBox* heading : {List3, List1[0], List1[1], List1[2], List1[3]}) {
         heading->setFixedHeight(headingHeight);
         heading->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -240,27 +248,36 @@ void form2::buildLayout() {
     }
     listingGrid->setRowStretch(1, 1);
 
-    auto* right = new QSplitter(Qt::Vertical, this);
-    right->setObjectName(QStringLiteral("listingSplitter"));
-    right->setChildrenCollapsible(false);
-    right->addWidget(listing);
-    right->addWidget(MSChart1);
-    right->setStretchFactor(0, 1);
-    right->setStretchFactor(1, 1);
-    MSChart1->setMinimumHeight(220);
-    listing->setMinimumHeight(180);
-
-    auto* columns = new QHBoxLayout;
+    auto* top = new QWidget(this);
+    auto* columns = new QHBoxLayout(top);
+    columns->setContentsMargins(0, 0, 0, 0);
     columns->setSpacing(8);
-    columns->addLayout(left, 0);
-    columns->addWidget(right, 1);
+    // The inputs take what their paths need, up to a width that still reads as one column.
+    auto* inputsColumn = new QWidget(top);
+    inputsColumn->setLayout(left);
+    left->setContentsMargins(0, 0, 0, 0);
+    inputsColumn->setMaximumWidth(620);
+    columns->addWidget(inputsColumn, 1);
+    columns->addWidget(listing, 2);
+
+    // Below, the chart across the whole width: up to a hundred kms read best side by side, and the
+    // graph page prints it across the paper. The divider gives either part more room.
+    auto* parts = new QSplitter(Qt::Vertical, this);
+    parts->setObjectName(QStringLiteral("partsSplitter"));
+    parts->setChildrenCollapsible(false);
+    parts->addWidget(top);
+    parts->addWidget(MSChart1);
+    parts->setStretchFactor(0, 3);
+    parts->setStretchFactor(1, 2);
+    parts->setSizes({450, 300});
+    MSChart1->setMinimumHeight(200);
 
     auto* screen = new QVBoxLayout(this);
     screen->setContentsMargins(8, 6, 8, 6);
     screen->setSpacing(4);
     screen->addWidget(Label1);
     screen->addWidget(Label7);
-    screen->addLayout(columns, 1);
+    screen->addWidget(parts, 1);
 
     for (QLineEdit* path : Text1)
         path->setMinimumWidth(240);

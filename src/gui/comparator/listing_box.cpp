@@ -6,6 +6,18 @@
 
 namespace kestrana::gui::comparator {
 
+// The entries with one alignment for all of them.
+class ListingModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(alignment);
+        return QStringListModel::data(index, role);
+    }
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
 QFont listingFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setStyleHint(QFont::Monospace);
@@ -13,7 +25,7 @@ QFont listingFont() {
     return font;
 }
 
-ListingBox::ListingBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+ListingBox::ListingBox(QWidget* parent) : QListView(parent), model_(new ListingModel(this)) {
     setModel(model_);
     setFont(listingFont());
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -53,6 +65,11 @@ void ListingBox::setTopIndex(int row) {
     // The scroll range is only known once the box has laid out its entries.
     executeDelayedItemsLayout();
     verticalScrollBar()->setValue(row);
+}
+
+void ListingBox::setEntryAlignment(Qt::Alignment alignment) {
+    model_->alignment = alignment;
+    viewport()->update();
 }
 
 int ListingBox::heightForRows(int rows) const {

@@ -7,9 +7,9 @@
 #include <QListView>
 #include <QStringList>
 
-class QStringListModel;
-
 namespace kestrana::gui::comparator {
+
+class ListingModel;
 
 class ListingBox : public QListView {
     Q_OBJECT
@@ -32,11 +32,14 @@ public:
     // The height that shows exactly `rows` entries (for the one-line heading boxes).
     int heightForRows(int rows) const;
 
+    // Where the entries stand across the box (left unless told otherwise).
+    void setEntryAlignment(Qt::Alignment alignment);
+
 signals:
     void scrolled();
 
 private:
-    QStringListModel* model_;
+    ListingModel* model_;
 };
 
 // The fixed-pitch font of the listing, so that the columns of the block labels line up.
