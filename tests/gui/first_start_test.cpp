@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QtGlobal>
 
 #include <gtest/gtest.h>
@@ -37,6 +38,10 @@ TEST(FirstStart, CopiesEverySampleRunIntoItsDefaultPlace) {
     for (const char* name : {"trcdata0.run", "trcdata1.run", "trcdata2.run", "trcdata3.run"})
         EXPECT_EQ(readFile(home + "/TRCDATA/" + name), sampleFile(name)) << name;
     EXPECT_EQ(readFile(home + "/bbb/shtd0201.run"), sampleFile("shtd0201.run"));
+    // The samples travel inside the program, not beside it.
+    for (const app::SamplePlace& place : app::samplePlaces())
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/samples/") + QString::fromStdString(place.sample)))
+            << place.sample;
     // The design's default paths now name real files.
     EXPECT_TRUE(fileExists(kestrana::platform::mapDesignPath("d:\\TRCDATA\\trcdata.run", home)));
     EXPECT_TRUE(fileExists(kestrana::platform::mapDesignPath("D:\\bbb\\shtd0201.run", home)));
