@@ -33,7 +33,8 @@ std::vector<int> headerWordStarts(const QString& header, const QString& row) {
         const int columnWidth = columns[i].end - columns[i].start;
         // Centred over its column, never before the column's start when the word is the wider,
         // and never running into the word before it.
-        int start = columns[i].start + (columnWidth - width) / 2;
+        const int spare = columnWidth - width; // negative when the word is the wider
+        int start = columns[i].start + (spare >= 0 ? spare / 2 : -((1 - spare) / 2));
         start = std::max({start, 0, nextFree});
         starts.push_back(start);
         nextFree = start + width + 1;

@@ -1,0 +1,69 @@
+// How the analyser screen reads: it fits the display it was designed for, the column headers stand
+// over their columns in the fixed-pitch lists, a block can be picked with the keyboard, F1 opens
+// the help.
+
+#include "form1_fixture.h"
+
+#include "analyser/listing.h"
+#include "analyser/raw_view.h"
+#include "gui/analyser/column_header.h"
+#include "gui/platform/help.h"
+
+namespace {
+
+using namespace kestrana::test::form1_support;
+using kestrana::gui::analyser::headerWordStarts;
+
+class Form1Layout : public Form1Test {};
+
+TEST_F(Form1Layout, FitsTheDesignedDisplayWithRoomForAWindowFrame) {
+    form1* screen = open();
+    const QSize least = screen->minimumSizeHint();
+    EXPECT_LE(least.width(), 1024);
+    EXPECT_LE(least.height(), 700);
+}
+
+TEST(Form1ColumnHeader, EachWordStandsCentredOverItsColumn) {
+    const QString header = q(std::string(kestrana::analyser::kListingHeader));
+    const QString row = q(expectedRow(1234, 1235, 3, 45, 12, 7, 81, 100));
+    // Columns of the row: 2-5, 10-13, 21, 33-35, 45-47, 55-57, 65-67, 75-77 (0-based).
+    EXPECT_EQ(headerWordStarts(header, row), (std::vector<int>{2, 10, 20, 33, 44, 54, 64, 74}));
+    // A five-digit kilometre widens its column; the words follow the row they head.
+    const QString wide =
+        q("  12345    12346       3           045         012       007       081       100");
+    EXPECT_EQ(headerWordStarts(header, wide)[1], 11);
+}
+
+TEST(Form1ColumnHeader, WordsNeverRunIntoEachOtherAndMismatchesAreLeftAlone) {
+    // Narrow columns close together: each word starts after the one before it.
+    EXPECT_EQ(headerWordStarts("LONGWORD  LONGWORD", "1 2"), (std::vector<int>{0, 9}));
+    EXPECT_TRUE(headerWordStarts("A B C", "1 2").empty());
+    EXPECT_TRUE(headerWordStarts("A B", "").empty());
+    EXPECT_TRUE(headerWordStarts("", "1 2").empty());
+}
+
+TEST_F(Form1Layout, ARowPickedWithTheArrowKeysShowsItsBlock) {
+    form1* screen = open();
+    processToDetails(screen, writeRun("keys.run", exampleRun()));
+    ASSERT_EQ(screen->List1->count(), 6);
+    ASSERT_TRUE(kestrana::test::showActive(screen));
+    clickEntry(screen->List1, 0);
+    const QStringList first = screen->List4->entries();
+    ASSERT_EQ(first.size(), 1);
+    // Down to the separator (an empty view), then down to the next block.
+    QTest::keyClick(screen->List1->viewport(), Qt::Key_Down);
+    EXPECT_EQ(screen->List4->count(), 0);
+    QTest::keyClick(screen->List1->viewport(), Qt::Key_Down);
+    EXPECT_EQ(screen->List3->entries(), QStringList{q(std::string(kestrana::analyser::kRawViewHeader))});
+    ASSERT_EQ(screen->List4->count(), 1);
+    EXPECT_EQ(screen->List1->selectedRow(), 2);
+}
+
+TEST_F(Form1Layout, F1OpensTheHelp) {
+    form1* screen = open();
+    ASSERT_TRUE(kestrana::test::showActive(screen));
+    QTest::keyClick(screen, Qt::Key_F1);
+    EXPECT_NE(kestrana::gui::platform::helpWindow(), nullptr);
+}
+
+} // namespace
