@@ -140,11 +140,11 @@ TEST_F(ComparatorCompare, ARangeOverHundredKmIsRefusedEitherWayAndChangesNothing
                   QStringList{"Range too wide. Please select range within 100 kms"});
         EXPECT_EQ(entries(screen->List4), listed);
     }
-    // Exactly 100 km is accepted: km 100 to 199, five blocks each.
+    // Exactly 100 km is accepted: km 100 to 199, five blocks each. Enter in a km box compares too.
     MessageBox::reset();
     type(screen->Text2[0], "100");
     type(screen->Text2[1], "200");
-    click(screen->Command1);
+    QTest::keyClick(screen->Text2[1], Qt::Key_Return);
     EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
     EXPECT_EQ(screen->List4->count(), 100 * 5 * 2);
 }

@@ -124,6 +124,7 @@ TEST_F(ComparatorInputs, ProcessDataReportsEachRunInOrderAndShowsItsKmCaption) {
     for (int k = 0; k < 4; ++k) {
         // The loaded slots show their km caption in place of the path box.
         EXPECT_EQ(screen->Text1[k]->isHidden(), k <= 2) << k;
+        EXPECT_EQ(screen->Label6[k]->geometry(), screen->Text1[k]->geometry()) << k;
         EXPECT_EQ(screen->Label6[k]->text(), k <= 2 ? QStringLiteral("Km  120 To Km  130") : QString()) << k;
     }
     // Rising run from km 120: from 120, to 120 + 50.

@@ -175,9 +175,7 @@ void form2::buildLayout() {
         QSizePolicy keepRoom = Text1[k]->sizePolicy();
         keepRoom.setRetainSizeWhenHidden(true);
         Text1[k]->setSizePolicy(keepRoom);
-        Label6[k]->setMinimumHeight(Text1[k]->sizeHint().height());
-        if (k + 1 < core::kSlotCount)
-            runsGrid->setRowMinimumHeight(2 * k + 1, Text1[k]->sizeHint().height() + 4);
+        Label6[k]->setFixedHeight(Text1[k]->sizeHint().height());
     }
     runsGrid->setColumnStretch(0, 1);
 
