@@ -9,6 +9,8 @@
 #include "gui/analyser/column_header.h"
 #include "gui/platform/help.h"
 
+#include <QLabel>
+
 namespace {
 
 using namespace kestrana::test::form1_support;
@@ -57,6 +59,15 @@ TEST_F(Form1Layout, ARowPickedWithTheArrowKeysShowsItsBlock) {
     EXPECT_EQ(screen->List3->entries(), QStringList{q(std::string(kestrana::analyser::kRawViewHeader))});
     ASSERT_EQ(screen->List4->count(), 1);
     EXPECT_EQ(screen->List1->selectedRow(), 2);
+}
+
+TEST_F(Form1Layout, TextFromTheRunIsShownAsItStandsNeverAsMarkup) {
+    form1* screen = open();
+    process(screen, writeRun("markup.run", handRun({{100, 101, {HandBlock{}}}}, '1', "010126",
+                                                   "<b>ITARSI</b> &amp; BHOPAL")));
+    EXPECT_EQ(screen->lblsection->text(), "<b>ITARSI</b> &amp; BHOPAL");
+    for (QLabel* label : screen->findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << s(label->text());
 }
 
 TEST_F(Form1Layout, F1OpensTheHelp) {

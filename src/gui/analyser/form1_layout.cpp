@@ -78,15 +78,18 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
     return command;
 }
 
+// Captions come from the run file and the core as they stand: never read as markup.
 QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
     auto* shown = new QLabel(caption, parent);
     shown->setObjectName(QString::fromLatin1(name));
+    shown->setTextFormat(Qt::PlainText);
     return shown;
 }
 
 // A caption beside a text box, naming the box for screen readers too.
 QLabel* caption(QWidget* parent, const char* text, QLineEdit* box) {
     auto* shown = new QLabel(QString::fromLatin1(text), parent);
+    shown->setTextFormat(Qt::PlainText);
     shown->setBuddy(box);
     box->setAccessibleDescription(shown->text().simplified());
     return shown;
@@ -247,13 +250,13 @@ void form1::buildLayout() {
     auto* listingBox = new QVBoxLayout(listing);
     listingBox->setSpacing(4);
     auto* choice = new QHBoxLayout;
-    choice->addWidget(new QLabel(QStringLiteral("DETAILED  INFORMATION  FOR"), listing));
+    choice->addWidget(label(listing, "lblDetailedFor", QStringLiteral("DETAILED  INFORMATION  FOR")));
     choice->addWidget(Combo1);
-    choice->addWidget(new QLabel(QStringLiteral("TGI  BETWEEN"), listing));
+    choice->addWidget(label(listing, "lblBetween", QStringLiteral("TGI  BETWEEN")));
     choice->addSpacing(8);
     choice->addWidget(caption(listing, "LOW", Text3));
     choice->addWidget(Text3);
-    choice->addWidget(new QLabel(QStringLiteral("and"), listing));
+    choice->addWidget(label(listing, "lblAnd", QStringLiteral("and")));
     choice->addWidget(Text4);
     choice->addWidget(caption(listing, "HIGH", Text4));
     choice->addStretch(1);
