@@ -6,6 +6,7 @@
 #include "form1_fixture.h"
 
 #include "gui/platform/charts.h"
+#include "gui/platform/file_dialog.h"
 #include "platform/paths.h"
 #include "runfile/block_table.h"
 
@@ -290,6 +291,10 @@ TEST_F(Form1Road, TabMovesThroughTheControlsInTheOrderTheyAreSeen) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << s(next->objectName());
     }
+    // Enter on the focused Browse button presses it.
+    screen->Command8->setFocus();
+    QTest::keyClick(screen->Command8, Qt::Key_Return);
+    EXPECT_EQ(kestrana::gui::platform::FileDialog::shown().size(), 1U);
 }
 
 TEST_F(Form1Road, TheTitleScrollsLeftAndStartsAgainAtTheBandsRightEnd) {

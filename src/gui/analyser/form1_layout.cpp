@@ -74,7 +74,8 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption, cons
     auto* command = new QPushButton(QString::fromLatin1(caption), parent);
     command->setObjectName(QString::fromLatin1(name));
     command->setAccessibleName(QString::fromLatin1(accessibleName));
-    command->setAutoDefault(false);
+    // Enter on a focused button presses it, as Space does.
+    command->setAutoDefault(true);
     return command;
 }
 
