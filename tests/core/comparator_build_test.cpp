@@ -37,9 +37,9 @@ std::vector<std::string> tablesOf(const std::string& databaseBase) {
 }
 
 struct Recorder {
-    std::vector<SlotLoaded> slots;
+    std::vector<SlotLoaded> runSlots;
     std::function<void(const SlotLoaded&)> callback() {
-        return [this](const SlotLoaded& loaded) { slots.push_back(loaded); };
+        return [this](const SlotLoaded& loaded) { runSlots.push_back(loaded); };
     }
 };
 
@@ -73,24 +73,24 @@ TEST(ComparatorBuild, TwoRisingRunsLoadWithMessagesCaptionsAndKmBoxes) {
 
     ASSERT_EQ(result.outcome, BuildResult::Outcome::Built) << result.reason;
     EXPECT_EQ(result.slotsLoaded, 2);
-    ASSERT_EQ(recorder.slots.size(), 2u);
-    EXPECT_EQ(recorder.slots[0].message, "File for TRC Run(0) successfully opened");
-    EXPECT_EQ(recorder.slots[1].message, "File for TRC Run(1) successfully opened");
-    EXPECT_EQ(recorder.slots[0].kmCaption, "Km  120 To Km  130");
-    EXPECT_EQ(recorder.slots[0].kmFromText, "120");
-    EXPECT_EQ(recorder.slots[0].kmToText, "170"); // 1 * 50 + 120
-    EXPECT_FALSE(recorder.slots[1].kmFromText.has_value());
+    ASSERT_EQ(recorder.runSlots.size(), 2u);
+    EXPECT_EQ(recorder.runSlots[0].message, "File for TRC Run(0) successfully opened");
+    EXPECT_EQ(recorder.runSlots[1].message, "File for TRC Run(1) successfully opened");
+    EXPECT_EQ(recorder.runSlots[0].kmCaption, "Km  120 To Km  130");
+    EXPECT_EQ(recorder.runSlots[0].kmFromText, "120");
+    EXPECT_EQ(recorder.runSlots[0].kmToText, "170"); // 1 * 50 + 120
+    EXPECT_FALSE(recorder.runSlots[1].kmFromText.has_value());
     EXPECT_EQ(result.kmFromText, "120");
     EXPECT_EQ(result.kmToText, "170");
 
     EXPECT_EQ(session.section, "NAGPUR - WARDHA UP MAIN LINE"); // trimmed
-    EXPECT_EQ(session.slots[0].runDate(), "120326");
-    EXPECT_EQ(session.slots[1].runDate(), "011225");
-    EXPECT_EQ(session.slots[0].direction, 1);
-    EXPECT_EQ(session.slots[1].direction, 1);
+    EXPECT_EQ(session.runSlots[0].runDate(), "120326");
+    EXPECT_EQ(session.runSlots[1].runDate(), "011225");
+    EXPECT_EQ(session.runSlots[0].direction, 1);
+    EXPECT_EQ(session.runSlots[1].direction, 1);
     EXPECT_EQ(session.currentDirection, 1);
     EXPECT_EQ(session.startKm, 120);
-    EXPECT_EQ(session.slots[1].kmCaption, "Km  120 To Km  130");
+    EXPECT_EQ(session.runSlots[1].kmCaption, "Km  120 To Km  130");
 
     EXPECT_EQ(tablesOf(request.databaseBase), (std::vector<std::string>{"trc0", "trc1"}));
     EXPECT_EQ(rowsOf(request.databaseBase, "trc0").size(), 50u);
@@ -114,7 +114,7 @@ TEST(ComparatorBuild, KmBoxesFollowTheCurrentRunsDirection) {
         EXPECT_EQ(result.kmFromText, std::to_string(c.startKm));
         EXPECT_EQ(result.kmToText, c.kmTo) << "start " << c.startKm;
         EXPECT_EQ(session.currentDirection, c.direction);
-        EXPECT_EQ(session.slots[0].kmCaption, "Km  " + std::to_string(c.startKm) + " To Km  " +
+        EXPECT_EQ(session.runSlots[0].kmCaption, "Km  " + std::to_string(c.startKm) + " To Km  " +
                                                   std::to_string(c.startKm + 3 * c.direction));
     }
 }
@@ -157,7 +157,7 @@ TEST(ComparatorBuild, AParameterOutsideTheListIsRefusedBeforeTheOldDatabaseIsTou
     BuildResult result = buildRunDatabase(request, session, recorder.callback());
     EXPECT_EQ(result.outcome, BuildResult::Outcome::ParameterRefused);
     EXPECT_EQ(result.message, kUnknownParameterMessage);
-    EXPECT_TRUE(recorder.slots.empty());
+    EXPECT_TRUE(recorder.runSlots.empty());
     EXPECT_EQ(rowsOf(request.databaseBase, "trc0").size(), 10u); // the earlier build is still there
 }
 
@@ -175,7 +175,7 @@ TEST(ComparatorBuild, TheNumberOfOlderRunsDecidesTheTables) {
         Recorder recorder;
         BuildResult result = buildRunDatabase(request, session, recorder.callback());
         EXPECT_EQ(result.outcome, BuildResult::Outcome::Built);
-        EXPECT_TRUE(recorder.slots.empty());
+        EXPECT_TRUE(recorder.runSlots.empty());
         EXPECT_TRUE(tablesOf(request.databaseBase).empty());
     }
 }
@@ -185,7 +185,7 @@ TEST(ComparatorBuild, AMissingSecondRunFailsAfterTheFirstAndKeepsItsTable) {
     auto request = buildRequestIn(folder, {simpleRun("010101", 10, 2, 1), simpleRun("020202", 10, 2, 1)});
     request.slotPaths[1] = folder.file("no such run.run");
     ComparatorSession session;
-    session.slots[2].kmCaption = "Km  1 To Km  2"; // left from an earlier build
+    session.runSlots[2].kmCaption = "Km  1 To Km  2"; // left from an earlier build
     Recorder recorder;
 
     BuildResult result = buildRunDatabase(request, session, recorder.callback());
@@ -193,12 +193,12 @@ TEST(ComparatorBuild, AMissingSecondRunFailsAfterTheFirstAndKeepsItsTable) {
     EXPECT_EQ(result.outcome, BuildResult::Outcome::SlotFailed);
     EXPECT_EQ(result.message, "Could not open file. Please type file name correctly.");
     EXPECT_NE(result.reason.find("no such run.run"), std::string::npos) << result.reason;
-    ASSERT_EQ(recorder.slots.size(), 1u);
-    EXPECT_EQ(recorder.slots[0].message, "File for TRC Run(0) successfully opened");
+    ASSERT_EQ(recorder.runSlots.size(), 1u);
+    EXPECT_EQ(recorder.runSlots[0].message, "File for TRC Run(0) successfully opened");
     EXPECT_EQ(result.slotsLoaded, 1);
     EXPECT_EQ(tablesOf(request.databaseBase), std::vector<std::string>{"trc0"});
     EXPECT_EQ(rowsOf(request.databaseBase, "trc0").size(), 10u);
-    for (const auto& slot : session.slots) {
+    for (const auto& slot : session.runSlots) {
         EXPECT_EQ(slot.kmCaption, "");
     }
 }
@@ -243,13 +243,13 @@ TEST(OlderRunsRule, ANumberFromOneToThreeEnablesThatManySlots) {
     OlderRunsEdit two = olderRunsEdited("2", 0);
     EXPECT_EQ(two.olderRuns, 2);
     EXPECT_FALSE(two.showEnterOneToThree);
-    EXPECT_EQ(two.slots[0], SlotEnabling::Unchanged);
-    EXPECT_EQ(two.slots[1], SlotEnabling::Enabled);
-    EXPECT_EQ(two.slots[2], SlotEnabling::Enabled);
-    EXPECT_EQ(two.slots[3], SlotEnabling::Disabled);
+    EXPECT_EQ(two.runSlots[0], SlotEnabling::Unchanged);
+    EXPECT_EQ(two.runSlots[1], SlotEnabling::Enabled);
+    EXPECT_EQ(two.runSlots[2], SlotEnabling::Enabled);
+    EXPECT_EQ(two.runSlots[3], SlotEnabling::Disabled);
 
-    EXPECT_EQ(olderRunsEdited("1", 3).slots[2], SlotEnabling::Disabled);
-    EXPECT_EQ(olderRunsEdited("3", 1).slots[3], SlotEnabling::Enabled);
+    EXPECT_EQ(olderRunsEdited("1", 3).runSlots[2], SlotEnabling::Disabled);
+    EXPECT_EQ(olderRunsEdited("3", 1).runSlots[3], SlotEnabling::Enabled);
     EXPECT_EQ(olderRunsEdited("2.5", 0).olderRuns, 2); // halves go to the even neighbour
     EXPECT_EQ(olderRunsEdited(" 1.4 ", 0).olderRuns, 1);
 }
@@ -259,7 +259,7 @@ TEST(OlderRunsRule, NumbersOutsideOneToThreeShowTheMessageAndStillBecomeN) {
         OlderRunsEdit edit = olderRunsEdited(text, 2);
         EXPECT_TRUE(edit.showEnterOneToThree) << text;
         for (int k = 1; k < kSlotCount; ++k) {
-            EXPECT_EQ(edit.slots[static_cast<std::size_t>(k)], SlotEnabling::Unchanged) << text;
+            EXPECT_EQ(edit.runSlots[static_cast<std::size_t>(k)], SlotEnabling::Unchanged) << text;
         }
     }
     EXPECT_EQ(olderRunsEdited("5", 2).olderRuns, 5);
@@ -272,14 +272,14 @@ TEST(OlderRunsRule, TextThatIsNoNumberKeepsNAndDisablesTheOlderSlots) {
         OlderRunsEdit edit = olderRunsEdited(text, 2);
         EXPECT_EQ(edit.olderRuns, 2) << text;
         EXPECT_FALSE(edit.showEnterOneToThree) << text;
-        EXPECT_EQ(edit.slots[1], SlotEnabling::Disabled);
-        EXPECT_EQ(edit.slots[3], SlotEnabling::Disabled);
+        EXPECT_EQ(edit.runSlots[1], SlotEnabling::Disabled);
+        EXPECT_EQ(edit.runSlots[3], SlotEnabling::Disabled);
     }
     // Beyond 16 bits: no n can hold it, but the user is told why.
     OlderRunsEdit huge = olderRunsEdited("40000", 2);
     EXPECT_EQ(huge.olderRuns, 2);
     EXPECT_TRUE(huge.showEnterOneToThree);
-    EXPECT_EQ(huge.slots[1], SlotEnabling::Disabled);
+    EXPECT_EQ(huge.runSlots[1], SlotEnabling::Disabled);
 }
 
 TEST(ComparatorBuild, ADatabaseThatCannotBeMadeEndsTheBuildWithItsOwnMessage) {
@@ -288,12 +288,12 @@ TEST(ComparatorBuild, ADatabaseThatCannotBeMadeEndsTheBuildWithItsOwnMessage) {
     auto request = buildRequestIn(folder, {run, run});
     request.databaseBase = folder.file("no such folder/trcdbase");
     ComparatorSession session;
-    session.slots[0].kmCaption = "Km  1 To Km  2";
+    session.runSlots[0].kmCaption = "Km  1 To Km  2";
     Recorder recorder;
     BuildResult result = buildRunDatabase(request, session, recorder.callback());
     EXPECT_EQ(result.outcome, BuildResult::Outcome::DatabaseFailed);
     EXPECT_EQ(result.message, kDatabaseNotCreatedMessage);
     EXPECT_NE(result.reason.find("no such folder"), std::string::npos) << result.reason;
-    EXPECT_TRUE(recorder.slots.empty());
+    EXPECT_TRUE(recorder.runSlots.empty());
     EXPECT_EQ(result.slotsLoaded, 0);
 }

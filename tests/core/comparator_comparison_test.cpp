@@ -341,8 +341,8 @@ TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
 
     // A table the session expects but the database lacks is refused too, not listed as "NA".
     session.olderRuns = 3;
-    session.slots[3].direction = 1;
-    session.slots[2].direction = 1;
+    session.runSlots[3].direction = 1;
+    session.runSlots[2].direction = 1;
     CompareResult noTable = compareRuns("10", "15", session, db);
     EXPECT_EQ(noTable.outcome, CompareResult::Outcome::Refused);
     EXPECT_EQ(noTable.message, kDatabaseUnreadableMessage);

@@ -17,12 +17,12 @@ using test::peakLine;
 using test::runText;
 
 RecordSlots slotsOf(std::initializer_list<int> items) {
-    RecordSlots slots{};
+    RecordSlots record{};
     std::size_t i = 1;
     for (int item : items) {
-        slots[i++] = static_cast<std::int16_t>(item);
+        record[i++] = static_cast<std::int16_t>(item);
     }
-    return slots;
+    return record;
 }
 
 // Every row of a scratch text read `width` numbers to a record.
@@ -30,7 +30,7 @@ std::vector<PeakRow> rowsOf(const std::string& scratch, int width) {
     PeakRecordReader reader(scratch, "temp_peak.txt", width);
     std::vector<PeakRow> rows;
     while (reader.next()) {
-        expandRecord(reader.slots(), width, rows);
+        expandRecord(reader.record(), width, rows);
     }
     return rows;
 }
@@ -47,10 +47,10 @@ template <typename F> void expectPeakError(F&& action, std::string_view message)
 
 TEST(PeakExpansion, StandardRecordGivesEightRowsInPairOrder) {
     // 60, 120, 121, 67, 6, then eight pairs (value, location) and one trailing number: n = 22.
-    const auto slots =
+    const auto record =
         slotsOf({60, 120, 121, 67, 6, 18, 350, 16, 12, 15, 40, 14, 50, 13, 60, 12, 70, 11, 80, 10, 90, 99});
     std::vector<PeakRow> rows;
-    expandRecord(slots, 22, rows);
+    expandRecord(record, 22, rows);
     ASSERT_EQ(rows.size(), 8u);
     EXPECT_EQ(rows[0], (PeakRow{120, 121, 6, 350, 18}));
     EXPECT_EQ(rows[1], (PeakRow{120, 121, 6, 12, 16}));

@@ -6,7 +6,7 @@
 // kilometre in the run's direction, the first-listed peak of the parameter decides whether the
 // kilometre is listed, and every pair above the limit is shown and counted.
 
-// The core's headers come before any Qt header (Qt's `slots` macro).
+// The core's headers come before any Qt header (Qt's `record` macro).
 #include "peaks/session.h"
 #include "run_generator.h"
 #include "support/test_support.h"

@@ -111,7 +111,7 @@ OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderR
     const auto number = platform::parseNumber(text);
     const auto whole = number ? platform::roundToInt16(*number) : std::nullopt;
     if (!whole) {
-        edit.slots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
+        edit.runSlots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
                       SlotEnabling::Disabled};
         edit.showEnterOneToThree = number.has_value();
         return edit;
@@ -122,7 +122,7 @@ OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderR
         return edit;
     }
     for (int k = 1; k < kSlotCount; ++k) {
-        edit.slots[static_cast<std::size_t>(k)] =
+        edit.runSlots[static_cast<std::size_t>(k)] =
             k <= *whole ? SlotEnabling::Enabled : SlotEnabling::Disabled;
     }
     return edit;
@@ -157,7 +157,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     int slot = 0;
     try {
         for (slot = 0; slot <= n; ++slot) {
-            RunSlot& kept = session.slots[static_cast<std::size_t>(slot)];
+            RunSlot& kept = session.runSlots[static_cast<std::size_t>(slot)];
             kept.kmCaption.clear();
             LoadedRun run = loadSlot(*store, slot, request.slotPaths[static_cast<std::size_t>(slot)],
                                      request.scratchPath, parameterField);
@@ -201,7 +201,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
         }
     } catch (const std::exception& failure) {
         const auto* error = dynamic_cast<const KestranaError*>(&failure);
-        for (auto& kept : session.slots) {
+        for (auto& kept : session.runSlots) {
             kept.kmCaption.clear();
         }
         result.outcome = BuildResult::Outcome::SlotFailed;

@@ -40,7 +40,7 @@ struct OlderRunsEdit {
     std::int16_t olderRuns = 0; // n after the edit
     // For slots 1 to 3 (index 0 is always Unchanged): enable (window colour, heading enabled),
     // disable (grey, heading disabled) or leave as they are.
-    std::array<SlotEnabling, kSlotCount> slots{};
+    std::array<SlotEnabling, kSlotCount> runSlots{};
     bool showEnterOneToThree = false; // show kEnterOneToThreeMessage
 };
 // Every edit also shows the four path boxes again and disables COMPARE and PRINT DETAILS; the screen

@@ -11,7 +11,7 @@ std::string RunSlot::runDate() const {
 std::array<std::string, kSlotCount> ComparatorSession::runDates() const {
     std::array<std::string, kSlotCount> dates;
     for (int k = 0; k < kSlotCount; ++k) {
-        dates[k] = slots[k].runDate();
+        dates[k] = runSlots[k].runDate();
     }
     return dates;
 }
@@ -19,7 +19,7 @@ std::array<std::string, kSlotCount> ComparatorSession::runDates() const {
 std::array<std::int16_t, kSlotCount> ComparatorSession::directions() const {
     std::array<std::int16_t, kSlotCount> result{};
     for (int k = 0; k < kSlotCount; ++k) {
-        result[k] = slots[k].direction;
+        result[k] = runSlots[k].direction;
     }
     return result;
 }

@@ -30,7 +30,7 @@ struct RunSlot {
 
 struct ComparatorSession {
     std::int16_t olderRuns = 0; // n, from Text3; meaningful values 1 to 3
-    std::array<RunSlot, kSlotCount> slots;
+    std::array<RunSlot, kSlotCount> runSlots;
     std::string section;               // the "91" line of slot 0, positions 15 to 44, trimmed
     std::int16_t startKm = 0;          // km from of the first row of the slot loaded last
     std::int16_t currentDirection = 0; // direction of the slot loaded last

@@ -115,7 +115,7 @@ bool PeakRecordReader::next() {
                                                              fileName_, stream_.line()));
         }
         try {
-            slots_[static_cast<std::size_t>(item)] = stream_.next();
+            record_[static_cast<std::size_t>(item)] = stream_.next();
         } catch (const platform::KestranaError& error) {
             throw PeakError(kBadNumberMessage, error.reason());
         }
@@ -123,11 +123,11 @@ bool PeakRecordReader::next() {
     return true;
 }
 
-void expandRecord(const RecordSlots& slots, int itemsPerRecord, std::vector<PeakRow>& rows) {
+void expandRecord(const RecordSlots& record, int itemsPerRecord, std::vector<PeakRow>& rows) {
     const int pairs = rowsPerRecord(itemsPerRecord);
     for (int m = 1; m <= pairs; ++m) {
-        rows.push_back(PeakRow{slots[2], slots[3], slots[5], slots[static_cast<std::size_t>(2 * m + 5)],
-                               slots[static_cast<std::size_t>(2 * m + 4)]});
+        rows.push_back(PeakRow{record[2], record[3], record[5], record[static_cast<std::size_t>(2 * m + 5)],
+                               record[static_cast<std::size_t>(2 * m + 4)]});
     }
 }
 

@@ -59,17 +59,17 @@ public:
     // Reads the next record into the slots; false when only separators are left (tested only before
     // a record). Throws PeakError: kBadNumberMessage, kRecordCutShortMessage.
     bool next();
-    const RecordSlots& slots() const { return slots_; }
+    const RecordSlots& record() const { return record_; }
 
 private:
     runfile::RecordFieldStream stream_;
     std::string fileName_;
     int itemsPerRecord_;
-    RecordSlots slots_{};
+    RecordSlots record_{};
 };
 
 // Appends the rows of one record, pairs m = 1 to rowsPerRecord(n) in order: fild0 = slot 2,
 // fild1 = slot 3, fild2 = slot 5, fild3 = slot 2m + 5, fild4 = slot 2m + 4.
-void expandRecord(const RecordSlots& slots, int itemsPerRecord, std::vector<PeakRow>& rows);
+void expandRecord(const RecordSlots& record, int itemsPerRecord, std::vector<PeakRow>& rows);
 
 } // namespace kestrana::peaks

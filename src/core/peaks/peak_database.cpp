@@ -39,7 +39,7 @@ long loadRows(platform::RecordStore& store, const std::string& scratch, const st
     std::vector<PeakRow> rows;
     while (reader.next()) {
         rows.clear();
-        expandRecord(reader.slots(), itemsPerRecord, rows);
+        expandRecord(reader.record(), itemsPerRecord, rows);
         for (const PeakRow& row : rows) {
             const std::array<std::int16_t, 5> values{row.fild0, row.fild1, row.fild2, row.fild3, row.fild4};
             inserter.add(values);

@@ -161,7 +161,6 @@ void form2::Text3_Change() {
     Command3->setEnabled(false);
 
     core::ComparatorSession& session = core::comparatorSession();
-    // Taken apart by position: the name of the slot states' member is a Qt keyword macro here.
     const auto [olderRuns, slotChanges, showEnterOneToThree] =
         core::olderRunsEdited(toCore(Text3->text()), session.olderRuns);
     session.olderRuns = olderRuns;

@@ -27,8 +27,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 
-// The comparator core is not included here: its session names a member `slots`, which Qt's keyword
-// macro would swallow. Files that need both include the core's headers before any Qt header.
+// The comparator core's types are only named here; form2.cpp includes their headers.
 namespace kestrana::comparator {
 struct ComparisonListing;
 struct ReportInputs;

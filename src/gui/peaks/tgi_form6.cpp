@@ -1,5 +1,3 @@
-// The core's headers come before any Qt header: Qt's `slots` keyword macro would otherwise rewrite
-// the core's record-reader accessor of that name.
 #include "analyser/screen_state.h"
 #include "peaks/parameters.h"
 #include "peaks/peak_database.h"
