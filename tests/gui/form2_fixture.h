@@ -3,7 +3,6 @@
 // clicks on its real buttons and typing into its real boxes, with generated runs written to the
 // default places of the four run slots in the test's home folder.
 
-// The comparator core comes before any Qt header: its session has a member named like Qt's `slots`.
 #include "comparator/session.h"
 #include "run_generator.h"
 
