@@ -16,9 +16,11 @@
 #include "gui/platform/title_prompt.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -81,7 +83,10 @@ void tgi_form6::connectHandlers() {
 
 // The screen opens maximized, as large as the display.
 void tgi_form6::Form_Load() {
+    // Maximized; where no window manager honours that, the window is still sized to the display.
     setWindowState(windowState() | Qt::WindowMaximized);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableGeometry().size());
 }
 
 void tgi_form6::Combo1_Click() {
