@@ -114,6 +114,8 @@ QPixmap BarChart::picture() {
     return grabChart(this);
 }
 
+constexpr qsizetype kMaxKmLabels = 25;
+
 LineChart::LineChart(QWidget* parent) : QChartView(parent) {
     setRenderHint(QPainter::Antialiasing);
     clear();
@@ -136,8 +138,13 @@ void LineChart::setData(const QStringList& categories, const std::vector<Series>
     auto* kms = new QCategoryAxis;
     kms->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     kms->setStartValue(-0.5);
-    for (qsizetype i = 0; i < categories.size(); ++i)
-        kms->append(axisText(categories[i]), static_cast<double>(i));
+    // A label is a rich-text item for the chart, and laying out a hundred of them costs more than
+    // the whole comparison: past 25 kilometres only every few km is labelled (every point is drawn).
+    const qsizetype labelStep = (categories.size() + kMaxKmLabels - 1) / kMaxKmLabels;
+    for (qsizetype i = 0; i < categories.size(); ++i) {
+        if (labelStep <= 1 || i % labelStep == 0)
+            kms->append(axisText(categories[i]), static_cast<double>(i));
+    }
     kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
     // Up to a hundred kilometres do not fit side by side: stand their labels on end.
     if (categories.size() > 20)
