@@ -16,11 +16,12 @@
 
 namespace kestrana::cli::analyser_steps {
 
-// PROCESS DATA without an SD output file; the scratch file goes into the call's private folder.
-inline analyser::ProcessedRun processRun(const std::string& runPath, const Context& context) {
+// PROCESS DATA, writing the SD output file only when a path is given; the scratch file goes into the
+// call's private folder.
+inline analyser::ProcessedRun processRun(const std::string& runPath, const Context& context,
+                                         const std::optional<std::string>& outputPath = std::nullopt) {
     try {
-        return analyser::processData(runPath, std::nullopt,
-                                     platform::joinPath(context.workFolder, "temp.txt"));
+        return analyser::processData(runPath, outputPath, platform::joinPath(context.workFolder, "temp.txt"));
     } catch (const platform::KestranaError& error) {
         throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
     } catch (const std::exception& error) {

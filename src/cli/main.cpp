@@ -86,7 +86,11 @@ int main(int argc, char** argv) {
         WorkFolder work;
         Context context{std::cout, std::cerr, work.path()};
         int status = command->run(args, context);
-        std::cout.flush();
+        // Output that could not be written (a full disk, a closed pipe) is not a success.
+        if (!std::cout.flush()) {
+            std::cerr << "kestrana-cli: cannot write the standard output\n";
+            return 1;
+        }
         return status;
     } catch (const UsageError& error) {
         std::cerr << "kestrana-cli " << command->name() << ": " << error.what() << "\n"

@@ -1,12 +1,8 @@
 // kestrana-cli process RUN [--output FILE]: the analyser's PROCESS DATA without its screen. Prints
 // the header data and kilometre range the screen shows; writes the SD output file only when asked.
 
-#include "analyser/processing.h"
+#include "analyser_steps.h"
 #include "command.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
-
-#include <exception>
 
 namespace kestrana::cli {
 namespace {
@@ -20,16 +16,8 @@ public:
     std::size_t maxFiles() const override { return 1; }
 
     int run(const Arguments& args, Context& context) override {
-        const std::string scratch = platform::joinPath(context.workFolder, "temp.txt");
-        analyser::ProcessedRun run;
-        // Every failure of the step is one message, as on the screen, with the precise reason after it.
-        try {
-            run = analyser::processData(args.files.front(), args.value("output"), scratch);
-        } catch (const platform::KestranaError& error) {
-            throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
-        } catch (const std::exception& error) {
-            throw Refusal(std::string(analyser::kProcessFailedMessage), error.what());
-        }
+        const analyser::ProcessedRun run =
+            analyser_steps::processRun(args.files.front(), context, args.value("output"));
         printLines(context.out, {"Date of Recording: " + run.runDate, "Run Number: " + run.runNumber,
                                  "Section: " + run.section, "Recording Starts at KM: " + run.kmFrom,
                                  "Recording Ends at KM: " + run.kmTo});

@@ -2,23 +2,28 @@
 
 namespace kestrana::platform {
 
-void HardCopyScript::pushFont() {
+namespace {
+PrintOp opOf(PrintOp::Kind kind) {
     PrintOp op;
-    op.kind = PrintOp::Kind::SetFont;
+    op.kind = kind;
+    return op;
+}
+} // namespace
+
+void HardCopyScript::pushFont() {
+    PrintOp op = opOf(PrintOp::Kind::SetFont);
     op.font = font_;
     ops_.push_back(op);
 }
 
 void HardCopyScript::setX(int twips) {
-    PrintOp op;
-    op.kind = PrintOp::Kind::SetX;
+    PrintOp op = opOf(PrintOp::Kind::SetX);
     op.value = twips;
     ops_.push_back(op);
 }
 
 void HardCopyScript::setY(int twips) {
-    PrintOp op;
-    op.kind = PrintOp::Kind::SetY;
+    PrintOp op = opOf(PrintOp::Kind::SetY);
     op.value = twips;
     ops_.push_back(op);
 }
@@ -49,8 +54,7 @@ void HardCopyScript::setUnderline(bool on) {
 }
 
 void HardCopyScript::printLine(std::string text) {
-    PrintOp op;
-    op.kind = PrintOp::Kind::Line;
+    PrintOp op = opOf(PrintOp::Kind::Line);
     op.text = std::move(text);
     op.font = font_;
     ops_.push_back(std::move(op));
@@ -62,16 +66,15 @@ void HardCopyScript::printLineAt(int xTwips, std::string text) {
 }
 
 void HardCopyScript::drawPicture(int xTwips, int yTwips) {
-    PrintOp op;
-    op.kind = PrintOp::Kind::Picture;
+    PrintOp op = opOf(PrintOp::Kind::Picture);
     op.x = xTwips;
     op.y = yTwips;
     ops_.push_back(op);
 }
 
-void HardCopyScript::endDoc() { PrintOp op;
-    op.kind = PrintOp::Kind::EndDoc;
-    ops_.push_back(op); }
+void HardCopyScript::endDoc() {
+    ops_.push_back(opOf(PrintOp::Kind::EndDoc));
+}
 
 std::vector<std::string> HardCopyScript::lines() const {
     std::vector<std::string> result;

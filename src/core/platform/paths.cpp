@@ -15,9 +15,13 @@ namespace kestrana::platform {
 
 namespace {
 
-bool isDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDriveLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason() {
+    return std::strerror(errno);
+}
 
 // Closes a file descriptor when it goes out of scope, so no failing step leaves a file open.
 class FileDescriptor {
@@ -65,7 +69,9 @@ std::string mapDesignPath(std::string_view path, std::string_view home) {
     return std::string(path);
 }
 
-std::string mapDesignPath(std::string_view path) { return mapDesignPath(path, homeFolder()); }
+std::string mapDesignPath(std::string_view path) {
+    return mapDesignPath(path, homeFolder());
+}
 
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string path(folder);
@@ -104,6 +110,15 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         throw KestranaError("cannot create the file: " + systemReason(), path);
     }
     const std::string tempPath(temp.data());
+    // A file that may not be written keeps its content: renaming over it would bypass the protection
+    // the user gave it. A file that may be written keeps its permissions in the new version.
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    if (replacing && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
+        ::close(fd.release());
+        ::unlink(tempPath.c_str());
+        throw KestranaError("cannot replace the file: it is read-only", path);
+    }
     auto fail = [&](const std::string& what) {
         const std::string reason = systemReason();
         ::close(fd.release());
@@ -113,7 +128,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     // mkstemp makes the file private; give it the permissions an ordinary new file would have.
     mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd.get(), 0666 & ~mask);
+    ::fchmod(fd.get(), replacing ? existing.st_mode & 0777 : 0666 & ~mask);
     const char* data = content.data();
     std::size_t left = content.size();
     while (left > 0) {
@@ -150,6 +165,10 @@ std::string readWholeFile(const std::string& path) {
     }
     if (S_ISDIR(info.st_mode)) {
         throw KestranaError("cannot open the file: it is a folder", path);
+    }
+    // A device such as /dev/zero never ends; a pipe does, so it may still be read.
+    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+        throw KestranaError("cannot open the file: it is not a regular file", path);
     }
     std::string content;
     content.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));

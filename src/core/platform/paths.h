@@ -20,9 +20,11 @@ std::string joinPath(std::string_view folder, std::string_view name);
 std::string reportFileName(std::string_view chosenName);
 
 // Writes `content` to `path` through a temporary file beside it, renamed into place, so a failure
-// never leaves a half-written file nor destroys the previous one. Throws KestranaError.
+// never leaves a half-written file nor destroys the previous one. A read-only file is not replaced.
+// Throws KestranaError.
 void writeFileAtomically(const std::string& path, std::string_view content);
-// Reads a whole file; throws KestranaError ("cannot open ...") when it cannot be read.
+// Reads a whole file (or pipe); throws KestranaError ("cannot open ...") when it cannot be read or is
+// a folder or a device.
 std::string readWholeFile(const std::string& path);
 
 } // namespace kestrana::platform

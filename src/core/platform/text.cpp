@@ -17,8 +17,7 @@ struct DecimalDigits {
 };
 
 // Parses the scientific text of to_chars ("6.25e-01", "4e+01") into digits and point.
-template <typename Real>
-DecimalDigits shortestDigits(Real magnitude) {
+template <typename Real> DecimalDigits shortestDigits(Real magnitude) {
     char buffer[64];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific);
     std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
@@ -124,8 +123,7 @@ std::string assemble(bool negative, const Rounded& r, const PatternShape& shape)
     return text;
 }
 
-template <typename Real>
-std::string formatReal(Real value, std::string_view pattern) {
+template <typename Real> std::string formatReal(Real value, std::string_view pattern) {
     const PatternShape shape = shapeOf(pattern);
     if (!std::isfinite(value)) {
         return value != value ? "NaN" : (value < 0 ? "-Infinity" : "Infinity");
@@ -142,10 +140,11 @@ std::string formatReal(Real value, std::string_view pattern) {
     return assemble(negative, roundDigits(digits, shape.decimals), shape);
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-template <typename Real>
-std::string shortestFixed(Real value) {
+template <typename Real> std::string shortestFixed(Real value) {
     if (value == 0) {
         return "0";
     }
@@ -156,9 +155,13 @@ std::string shortestFixed(Real value) {
 
 } // namespace
 
-std::string formatPattern(double value, std::string_view pattern) { return formatReal(value, pattern); }
+std::string formatPattern(double value, std::string_view pattern) {
+    return formatReal(value, pattern);
+}
 
-std::string formatPattern(float value, std::string_view pattern) { return formatReal(value, pattern); }
+std::string formatPattern(float value, std::string_view pattern) {
+    return formatReal(value, pattern);
+}
 
 std::string formatPattern(long long value, std::string_view pattern) {
     const PatternShape shape = shapeOf(pattern);
@@ -264,7 +267,9 @@ std::optional<std::int16_t> textToInt16(std::string_view text) {
     return roundToInt16(*number);
 }
 
-std::string plainInt(long long value) { return std::to_string(value); }
+std::string plainInt(long long value) {
+    return std::to_string(value);
+}
 
 std::string strOfInt(long long value) {
     std::string text = value < 0 ? std::string() : std::string(1, ' ');
@@ -272,11 +277,17 @@ std::string strOfInt(long long value) {
     return text;
 }
 
-std::string printedInt(long long value) { return strOfInt(value) + " "; }
+std::string printedInt(long long value) {
+    return strOfInt(value) + " ";
+}
 
-std::string shortestDouble(double value) { return shortestFixed(value); }
+std::string shortestDouble(double value) {
+    return shortestFixed(value);
+}
 
-std::string shortestFloat(float value) { return shortestFixed(value); }
+std::string shortestFloat(float value) {
+    return shortestFixed(value);
+}
 
 std::string sdDecimal(std::int16_t stored, int divisor) {
     // For 10 and 100 the shortest text of the double quotient is the exact decimal quotient, which
@@ -306,17 +317,12 @@ std::string sdDecimal(std::int16_t stored, int divisor) {
     return shortestFixed(static_cast<double>(stored) / divisor);
 }
 
-void padToNextZone(std::string& line) {
-    const std::size_t next = (line.size() / kPrintZoneWidth + 1) * kPrintZoneWidth;
-    line.append(next - line.size(), ' ');
-}
-
 std::string joinZones(const std::vector<std::string>& items) {
     std::string line;
     for (std::size_t i = 0; i < items.size(); ++i) {
         line += items[i];
         if (i + 1 < items.size()) {
-            padToNextZone(line);
+            line.append(blanksToNextZone(line.size()), ' ');
         }
     }
     return line;

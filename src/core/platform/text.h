@@ -58,10 +58,12 @@ std::string shortestFloat(float value);
 // (120/10 -> "12", 125/10 -> "12.5", 5/100 -> "0.05", -5/10 -> "-0.5").
 std::string sdDecimal(std::int16_t stored, int divisor);
 
-// Print zones of 14 characters: pads `line` with blanks up to the start of the next zone, at least
-// one blank.
+// Print zones of 14 characters: the blanks that take an item ending at 0-based `column` to the
+// start of the next zone, at least one and at most 14.
 constexpr std::size_t kPrintZoneWidth = 14;
-void padToNextZone(std::string& line);
+constexpr std::size_t blanksToNextZone(std::size_t column) {
+    return kPrintZoneWidth - column % kPrintZoneWidth;
+}
 // Joins items into one line, each item but the last followed by blanks up to the next zone.
 std::string joinZones(const std::vector<std::string>& items);
 

@@ -5,7 +5,6 @@
 #include "runfile/field_stream.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace kestrana::runfile {
 
@@ -42,14 +41,7 @@ BlockTable loadBlockTable(const std::string& runPath, const std::string& scratch
                                      appendScratchLine(scratch, kmLine, blockLine);
                                      pairLines.push_back(lineNumber);
                                  });
-    {
-        std::ofstream out(scratchPath, std::ios::binary | std::ios::trunc);
-        out.write(scratch.data(), static_cast<std::streamsize>(scratch.size()));
-        out.close();
-        if (!out) {
-            throw platform::KestranaError("cannot write the scratch file", scratchPath);
-        }
-    }
+    platform::writeFileAtomically(scratchPath, scratch);
     if (count == 0) {
         throw platform::KestranaError("the run has no block line (\"68\")", runPath);
     }

@@ -5,7 +5,9 @@
 namespace kestrana::runfile {
 
 namespace {
-bool isSeparator(char c) { return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSeparator(char c) {
+    return c == ',' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 } // namespace
 
 RecordFieldStream::RecordFieldStream(std::string_view text, std::string fileName)
@@ -41,19 +43,23 @@ std::int16_t RecordFieldStream::next() {
         negative = token[0] == '-';
         i = 1;
     }
+    auto notWhole = [&] {
+        return platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_,
+                                       line_);
+    };
     if (i == token.size()) {
-        throw platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_, line_);
+        throw notWhole();
     }
     long value = 0;
     for (; i < token.size(); ++i) {
         const char c = token[i];
         if (c < '0' || c > '9') {
-            throw platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_,
-                                          line_);
+            throw notWhole();
         }
-        value = value * 10 + (c - '0');
-        if (value > 32768) {
-            break;
+        // Past 32768 the value is out of range whatever follows; stop growing so it cannot overflow,
+        // but look at every character so that "99999x" is still not a number.
+        if (value <= 32768) {
+            value = value * 10 + (c - '0');
         }
     }
     if (negative) {

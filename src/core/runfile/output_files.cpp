@@ -7,9 +7,10 @@ namespace kestrana::runfile {
 
 namespace {
 
-constexpr const char* kHeaderLine = "\"km \",\"km \",\"BK \",\"U1L \",\"U1R \",\"TW1 \",\"G \",\"A1L \",\"A1R \","
-                                    "\"U2L \",\"U2R \",\"A2L \",\"A2R \",\"TW2 \",\"TGI \",\"SPD \",\"RIV \","
-                                    "\"RIL \",\"TGU \",\"TGW \",\"TGG \",\"TGL \"";
+constexpr const char* kHeaderLine =
+    "\"km \",\"km \",\"BK \",\"U1L \",\"U1R \",\"TW1 \",\"G \",\"A1L \",\"A1R \","
+    "\"U2L \",\"U2R \",\"A2L \",\"A2R \",\"TW2 \",\"TGI \",\"SPD \",\"RIV \","
+    "\"RIL \",\"TGU \",\"TGW \",\"TGG \",\"TGL \"";
 
 // The columns of a data line: the field and its divisor (1 for whole numbers).
 struct Column {
@@ -17,9 +18,9 @@ struct Column {
     int divisor;
 };
 constexpr Column kColumns[] = {
-    {field::KmFrom, 1}, {field::KmTo, 1}, {field::BlockNumber, 1}, {field::U1L, 10}, {field::U1R, 10},
-    {field::TW1, 10},   {field::G, 10},   {field::A1L, 10},         {field::A1R, 10}, {field::U2L, 10},
-    {field::U2R, 10},   {field::A2L, 10}, {field::A2R, 10},         {field::TW2, 10}, {field::TGI, 1},
+    {field::KmFrom, 1}, {field::KmTo, 1},  {field::BlockNumber, 1}, {field::U1L, 10}, {field::U1R, 10},
+    {field::TW1, 10},   {field::G, 10},    {field::A1L, 10},        {field::A1R, 10}, {field::U2L, 10},
+    {field::U2R, 10},   {field::A2L, 10},  {field::A2R, 10},        {field::TW2, 10}, {field::TGI, 1},
     {field::SPD, 1},    {field::RIV, 100}, {field::RIL, 100},       {field::TGIU, 1}, {field::TGIW, 1},
     {field::TGIG, 1},   {field::TGIL, 1}};
 

@@ -4,18 +4,25 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 
-#include <cstring>
-
 namespace kestrana::runfile {
 
 using platform::cutField;
 
-std::string RunHeader::runNumber() const { return std::string(cutField(headerLine, 4, 1)); }
-std::string RunHeader::date() const { return std::string(cutField(headerLine, 6, 6)); }
-std::string RunHeader::section() const { return std::string(cutField(sectionLine, 15, 30)); }
-std::string RunHeader::shortSection() const { return std::string(cutField(sectionLine, 24, 20)); }
+std::string RunHeader::runNumber() const {
+    return std::string(cutField(headerLine, 4, 1));
+}
+std::string RunHeader::date() const {
+    return std::string(cutField(headerLine, 6, 6));
+}
+std::string RunHeader::section() const {
+    return std::string(cutField(sectionLine, 15, 30));
+}
+std::string RunHeader::shortSection() const {
+    return std::string(cutField(sectionLine, 24, 20));
+}
 
-void forEachLine(std::string_view text, const std::function<void(std::string_view line, long number)>& onLine) {
+void forEachLine(std::string_view text,
+                 const std::function<void(std::string_view line, long number)>& onLine) {
     const char* data = text.data();
     const std::size_t size = text.size();
     std::size_t start = 0;
@@ -35,9 +42,9 @@ void forEachLine(std::string_view text, const std::function<void(std::string_vie
     }
 }
 
-long readPairs(const std::string& path, const PairingOptions& options, RunHeader& header,
-               const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>&
-                   onPair) {
+long readPairs(
+    const std::string& path, const PairingOptions& options, RunHeader& header,
+    const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>& onPair) {
     const std::string text = platform::readWholeFile(path);
     std::string_view kmLine;
     long pairs = 0;
@@ -65,11 +72,8 @@ long readPairs(const std::string& path, const PairingOptions& options, RunHeader
 }
 
 void appendScratchLine(std::string& out, std::string_view kmLine, std::string_view pairLine) {
-    const std::size_t lineStart = out.size();
     out += kmLine;
-    const std::size_t kmLength = out.size() - lineStart;
-    const std::size_t blockStart = (kmLength / platform::kPrintZoneWidth + 1) * platform::kPrintZoneWidth;
-    out.append(blockStart - kmLength, ' ');
+    out.append(platform::blanksToNextZone(kmLine.size()), ' ');
     out += pairLine;
     out += "\r\n";
 }
