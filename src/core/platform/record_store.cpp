@@ -211,17 +211,16 @@ void RecordStore::execute(const std::string& sql, const std::vector<SqlValue>& p
 }
 
 std::vector<std::int16_t> RecordStore::firstRow(const std::string& table) {
-    std::vector<std::int16_t> row;
-    RowSet rows(*this, "SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid LIMIT 1");
-    for (int c = 0; rows.hasCurrent() && c < rows.columnCount(); ++c) {
-        row.push_back(rows.field(c));
-    }
-    return row;
+    return edgeRow(table, "");
 }
 
 std::vector<std::int16_t> RecordStore::lastRow(const std::string& table) {
+    return edgeRow(table, " DESC");
+}
+
+std::vector<std::int16_t> RecordStore::edgeRow(const std::string& table, const char* order) {
     std::vector<std::int16_t> row;
-    RowSet rows(*this, "SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid DESC LIMIT 1");
+    RowSet rows(*this, "SELECT * FROM " + quoteIdentifier(table) + " ORDER BY rowid" + order + " LIMIT 1");
     for (int c = 0; rows.hasCurrent() && c < rows.columnCount(); ++c) {
         row.push_back(rows.field(c));
     }
@@ -370,9 +369,12 @@ int RecordStore::RowSet::columnIndex(std::string_view name) const {
     throw KestranaError("no field named " + std::string(name), store_->path());
 }
 
-void RecordStore::RowSet::requireCurrent() const {
+void RecordStore::RowSet::requireCurrent(int column) const {
     if (!hasRow_) {
         throw NoCurrentRecordError("no current record", store_->path());
+    }
+    if (column < 0 || column >= columnCount()) {
+        throw KestranaError("no column " + std::to_string(column), store_->path());
     }
 }
 
@@ -381,10 +383,7 @@ std::int16_t RecordStore::RowSet::field(std::string_view name) const {
 }
 
 std::int16_t RecordStore::RowSet::field(int column) const {
-    requireCurrent();
-    if (column < 0 || column >= columnCount()) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
-    }
+    requireCurrent(column);
     if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) {
         throw KestranaError("field " + columnName(column) + " holds no value", store_->path());
     }
@@ -399,29 +398,15 @@ std::int16_t RecordStore::RowSet::field(int column) const {
 }
 
 double RecordStore::RowSet::valueDouble(int column) const {
-    requireCurrent();
-    if (column < 0 || column >= columnCount()) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
-    }
+    requireCurrent(column);
     return sqlite3_column_double(stmt_, column);
 }
 
 std::string RecordStore::RowSet::valueText(int column) const {
-    requireCurrent();
-    if (column < 0 || column >= columnCount()) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
-    }
+    requireCurrent(column);
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     const int size = sqlite3_column_bytes(stmt_, column);
     return text != nullptr ? std::string(text, static_cast<std::size_t>(size)) : std::string();
-}
-
-bool RecordStore::RowSet::isNull(int column) const {
-    requireCurrent();
-    if (column < 0 || column >= columnCount()) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
-    }
-    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 } // namespace kestrana::platform

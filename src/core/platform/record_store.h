@@ -54,7 +54,7 @@ public:
     void execute(const std::string& sql, const std::vector<SqlValue>& params = {});
 
     // Adds rows to one table through one prepared statement inside one transaction: commit()
-    // makes them lasting; a Inserter destroyed without commit() rolls them back.
+    // makes them lasting; an Inserter destroyed without commit() rolls them back.
     class Inserter {
     public:
         Inserter(RecordStore& store, const std::string& table, std::size_t fieldCount);
@@ -87,11 +87,11 @@ public:
         std::int16_t field(int column) const;
         double valueDouble(int column) const;
         std::string valueText(int column) const;
-        bool isNull(int column) const;
 
     private:
         int columnIndex(std::string_view name) const;
-        void requireCurrent() const;
+        // Throws NoCurrentRecordError without a current row, KestranaError for a column not there.
+        void requireCurrent(int column) const;
         RecordStore* store_;
         sqlite3_stmt* stmt_ = nullptr;
         bool hasRow_ = false;
@@ -107,6 +107,7 @@ public:
 
 private:
     RecordStore(sqlite3* db, std::string path);
+    std::vector<std::int16_t> edgeRow(const std::string& table, const char* order);
     [[noreturn]] void fail(const std::string& what) const;
     sqlite3* db_ = nullptr;
     std::string path_;
