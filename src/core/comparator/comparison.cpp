@@ -27,10 +27,6 @@ std::uint64_t cellKey(std::int16_t km, std::int16_t nextKm, std::int16_t block) 
            static_cast<std::uint64_t>(static_cast<std::uint16_t>(block));
 }
 
-bool validRunCount(int olderRuns) {
-    return olderRuns >= 1 && olderRuns <= 3;
-}
-
 } // namespace
 
 CompareRange readCompareRange(std::string_view fromText, std::string_view toText,
@@ -68,7 +64,7 @@ CompareRange readCompareRange(std::string_view fromText, std::string_view toText
 std::optional<std::string> directionRefusal(int olderRuns,
                                             const std::array<std::int16_t, kSlotCount>& directions,
                                             std::int16_t currentDirection) {
-    if (!validRunCount(olderRuns)) {
+    if (!isOlderRunCount(olderRuns)) {
         return std::nullopt;
     }
     static constexpr std::array<std::string_view, 3> messages{
@@ -93,7 +89,7 @@ std::string blockLabel(std::int16_t km, std::int16_t nextKm, int block) {
 
 void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns,
                  const CellLookup& lookup) {
-    if (!validRunCount(olderRuns)) {
+    if (!isOlderRunCount(olderRuns)) {
         return;
     }
     if (bounds.step != 1 && bounds.step != -1) {
@@ -166,7 +162,7 @@ std::string kmCategoryLabel(std::int16_t km) {
 
 KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
                               const std::array<std::string, kSlotCount>& runDates) {
-    if (!validRunCount(olderRuns)) {
+    if (!isOlderRunCount(olderRuns)) {
         throw KestranaError("no per-km comparison for " + platform::plainInt(olderRuns) + " older runs");
     }
     // Joined on km from and block with slot 0; the columns are taken by position, and the series get
@@ -224,7 +220,7 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
     const int n = session.olderRuns;
     try {
         RecordStore store = RecordStore::open(databaseBase);
-        if (validRunCount(n)) {
+        if (isOlderRunCount(n)) {
             if (auto refusal = directionRefusal(n, session.directions(), session.currentDirection)) {
                 return refuse(*refusal, {});
             }

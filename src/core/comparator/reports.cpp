@@ -14,10 +14,6 @@ std::string lineOf(const std::vector<std::string>& list, std::size_t i) {
     return i < list.size() ? list[i] : "";
 }
 
-bool validRunCount(int olderRuns) {
-    return olderRuns >= 1 && olderRuns <= 3;
-}
-
 // Characters of a title as the user sees them: the screens hand titles over as UTF-8.
 std::size_t characterCount(std::string_view text) {
     return static_cast<std::size_t>(std::count_if(
@@ -42,7 +38,7 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     script.setUnderline(false);
     script.printLine("");
     const int n = inputs.olderRuns;
-    if (!validRunCount(n)) {
+    if (!isOlderRunCount(n)) {
         // Nothing was compared: the page ends after its heading rather than staying open.
         script.endDoc();
         return script;

@@ -36,7 +36,7 @@ struct LoadedRun {
 // file in the pair layout, which is read back as one stream of numbers, 26 to a row, rows added until
 // the stream ends. Throws KestranaError with the file and line of what went wrong.
 LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchPath,
-                   std::optional<int> parameterField) {
+                   int parameterField) {
     LoadedRun run;
     std::string scratch;
     runfile::PairingOptions options; // "68" block lines, at most 32767 of them
@@ -56,8 +56,8 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
         for (int i = 1; i <= 26; ++i) {
             numbers[static_cast<std::size_t>(i)] = stream.next();
         }
-        const std::int16_t value = parameterField ? numbers[static_cast<std::size_t>(*parameterField)] : 0;
-        const std::array<std::int16_t, 4> row{numbers[2], numbers[3], numbers[5], value};
+        const std::array<std::int16_t, 4> row{numbers[2], numbers[3], numbers[5],
+                                              numbers[static_cast<std::size_t>(parameterField)]};
         inserter.add(row);
         if (run.rows == 0) {
             run.firstKmFrom = numbers[2];
@@ -151,7 +151,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     }
 
     const int n = request.olderRuns;
-    if (n < 1 || n > 3) {
+    if (!isOlderRunCount(n)) {
         return result; // nothing to load, yet COMPARE becomes usable
     }
     int slot = 0;
@@ -160,7 +160,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
             RunSlot& kept = session.runSlots[static_cast<std::size_t>(slot)];
             kept.kmCaption.clear();
             LoadedRun run = loadSlot(*store, slot, request.slotPaths[static_cast<std::size_t>(slot)],
-                                     request.scratchPath, parameterField);
+                                     request.scratchPath, *parameterField);
             kept.kmCaption =
                 "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " + platform::plainInt(run.lastKmTo);
             const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
@@ -181,14 +181,16 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
                 session.section = std::string(platform::trimBlanks(run.header.section()));
             }
             ++result.slotsLoaded;
-            // The km boxes are filled after slot 0's message, so an overflow there fails after it.
-            // 16-bit arithmetic: the product and the sum must each fit.
+            // The km boxes are filled after slot 0's message, From first, so an overflow of To (16-bit
+            // arithmetic: the product and the sum must each fit) fails after both.
             const long toKm = direction * 50 + run.firstKmFrom;
             const bool toKmFits = fitsInt16(direction * 50) && fitsInt16(toKm);
-            if (slot == 0 && toKmFits) {
+            if (slot == 0) {
                 loaded.kmFromText = platform::plainInt(run.firstKmFrom);
-                loaded.kmToText = platform::plainInt(toKm < 0 ? 0 : toKm);
                 result.kmFromText = loaded.kmFromText;
+            }
+            if (slot == 0 && toKmFits) {
+                loaded.kmToText = platform::plainInt(toKm < 0 ? 0 : toKm);
                 result.kmToText = loaded.kmToText;
             }
             if (onSlotLoaded) {

@@ -67,7 +67,7 @@ struct SlotLoaded {
     std::string kmCaption; // the new caption of Label6(slot)
     std::string message;   // "File for TRC Run(k) successfully opened"
     // Slot 0 only, set after its message: Text2(0) = start km; Text2(1) = direction * 50 + start km,
-    // or 0 when that is negative.
+    // or 0 when that is negative (unset when it leaves 16 bits: the build then fails).
     std::optional<std::string> kmFromText;
     std::optional<std::string> kmToText;
 };

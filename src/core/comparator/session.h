@@ -14,6 +14,12 @@ namespace kestrana::comparator {
 // Slot 0 is the current run, slots 1 to 3 the older runs (slot 1 the oldest).
 constexpr int kSlotCount = 4;
 
+// Whether n older runs are something to load and compare; for any other n PROCESS DATA loads nothing
+// and COMPARE lists nothing.
+constexpr bool isOlderRunCount(int olderRuns) {
+    return olderRuns >= 1 && olderRuns <= 3;
+}
+
 // The design texts of the path boxes Text1(0) to Text1(3) (the screen maps them into the home folder).
 inline constexpr std::array<std::string_view, kSlotCount> kDesignSlotPaths = {
     "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run", "d:\\TRCDATA\\trcdata2.run",
