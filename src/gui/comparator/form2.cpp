@@ -48,7 +48,9 @@ constexpr const char* kDatabaseDesignPath = "c:\\trcdbase";
 constexpr const char* kScratchDesignPath = "c:\\temp_1.txt";
 
 // A disabled run slot's path box is grey (&HC0C0C0); an enabled one has the system's window colour.
+// Its path stays readable in a darker grey: the style's own disabled text all but vanishes on it.
 const QColor kDisabledSlotColour(0xC0, 0xC0, 0xC0);
+const QColor kDisabledPathColour(0x60, 0x60, 0x60);
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kTitleStepTwips = 5;
@@ -150,6 +152,7 @@ void form2::setSlotEnabled(int slot, bool enabled) {
         enabled ? QGuiApplication::palette().color(QPalette::Active, QPalette::Base) : kDisabledSlotColour;
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         colours.setColor(group, QPalette::Base, base);
+    colours.setColor(QPalette::Disabled, QPalette::Text, kDisabledPathColour);
     path->setPalette(colours);
     Label3[static_cast<std::size_t>(slot)]->setEnabled(enabled);
 }
@@ -270,7 +273,7 @@ void form2::showListing(const core::ComparisonListing& listing) {
 
 void form2::List4_Scroll() {
     const int n = core::comparatorSession().olderRuns;
-    if (n < 1 || n > 3)
+    if (!core::isOlderRunCount(n))
         return;
     const int top = List4->topIndex();
     for (int k = 0; k <= n; ++k)
