@@ -30,15 +30,17 @@ public:
         namespace fs = std::filesystem;
         std::random_device seed;
         std::mt19937_64 random(seed());
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            fs::path candidate = fs::temp_directory_path() / ("kestrana-cli-" + std::to_string(random()));
-            std::error_code error;
+        std::error_code error;
+        const fs::path temp = fs::temp_directory_path(error);
+        for (int attempt = 0; !error && attempt < 100; ++attempt) {
+            fs::path candidate = temp / ("kestrana-cli-" + std::to_string(random()));
             if (fs::create_directory(candidate, error)) {
                 path_ = candidate;
                 return;
             }
         }
-        throw kestrana::platform::KestranaError("cannot create a private temporary folder");
+        throw kestrana::platform::KestranaError("kestrana-cli: cannot create a private temporary folder" +
+                                                (error ? ": " + error.message() : std::string()));
     }
     ~WorkFolder() {
         std::error_code error;

@@ -76,6 +76,14 @@ TEST(SdOutput, FileIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);
 }
 
+TEST(DesignPaths, DrivePathsMapIntoTheHomeFolder) {
+    EXPECT_EQ(platform::mapDesignPath("d:\\TRCDATA\\trcdata.run", "/h/K"), "/h/K/TRCDATA/trcdata.run");
+    EXPECT_EQ(platform::mapDesignPath("C:/temp.txt", "/h/K/"), "/h/K/temp.txt");
+    EXPECT_EQ(platform::mapDesignPath("/data/run 1.run", "/h/K"), "/data/run 1.run");
+    EXPECT_EQ(platform::mapDesignPath("a\\b.run", "/h/K"), "a\\b.run");
+    EXPECT_EQ(platform::mapDesignPath("c:", "/h/K"), "c:");
+}
+
 class Processing : public ::testing::Test {
 protected:
     std::string run(const std::string& text) {

@@ -8,8 +8,9 @@ namespace kestrana::platform {
 
 // $KESTRANA_HOME when set and not empty, else ~/Kestrana. Not created here.
 std::string homeFolder();
-// "c:\X\Y" or "d:/X/Y" (any drive letter, either case, either slash) -> <home>/X/Y; backslashes of
-// any other path become slashes; any other text is returned unchanged. Applied to typed paths too.
+// "c:\X\Y" or "d:/X/Y" (any drive letter, either case, either slash) -> <home>/X/Y with every
+// backslash a slash; any other text is returned unchanged (on this system a backslash may be part of a
+// file name). Applied to typed paths too.
 std::string mapDesignPath(std::string_view path, std::string_view home);
 std::string mapDesignPath(std::string_view path);
 // Joins a folder and a file name with one slash.
