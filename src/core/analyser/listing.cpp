@@ -36,7 +36,9 @@ ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_v
     return ExclusiveBounds{*lower, *upper};
 }
 
-void appendListingRow(std::string& out, const BlockResult& row) {
+std::string listingRow(const BlockResult& row) {
+    std::string out;
+    out.reserve(80);
     out += "  ";
     out += platform::formatPattern(row.field(field::KmFrom), "0000");
     out += "    ";
@@ -53,13 +55,7 @@ void appendListingRow(std::string& out, const BlockResult& row) {
     out += platform::formatPattern(row.field(field::TGIG), "000");
     out += "       ";
     out += platform::formatPattern(row.field(field::TGIL), "000");
-}
-
-std::string listingRow(const BlockResult& row) {
-    std::string text;
-    text.reserve(80);
-    appendListingRow(text, row);
-    return text;
+    return out;
 }
 
 std::vector<std::string> Listing::rows() const {
@@ -79,11 +75,10 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
     if (!indexField) {
         throw AnalyserRefusal(kIndexRefusedMessage);
     }
-    listing.indexField = *indexField;
     listing.header = std::string(kListingHeader);
     for (const BlockResult& row : table.rows) {
         if (blockInRange(row, table.runDirection, range.lowerKm, range.upperKm) &&
-            listing.bounds.contains(row.field(listing.indexField))) {
+            listing.bounds.contains(row.field(*indexField))) {
             listing.entries.push_back(listingRow(row));
             listing.entries.emplace_back(kListingSeparator);
         }
@@ -91,12 +86,15 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
     return listing;
 }
 
+namespace {
+// Label18: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
 std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds) {
     return platform::formatPattern(share, "##0.00") + " % of Track between  Km " +
            platform::plainInt(range.lowerKm) + "  and  " + platform::plainInt(range.upperKm) +
            "  is between TGI  " + platform::plainInt(bounds.low()) + "  -  " +
            platform::plainInt(bounds.high());
 }
+} // namespace
 
 TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, std::string_view lowText,
                           std::string_view highText) {

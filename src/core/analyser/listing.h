@@ -33,12 +33,9 @@ ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_v
 // One listing row: km from and km to as "0000", the block number as "0", the five indices as "000",
 // spaced as the header stands (78 characters for four-digit kilometres and a one-digit block).
 std::string listingRow(const runfile::BlockResult& row);
-// The same appended to `out` (the listing builds thousands of rows).
-void appendListingRow(std::string& out, const runfile::BlockResult& row);
 
 struct Listing {
     ListingBounds bounds;
-    int indexField = 0;
     std::string header;               // List2
     std::vector<std::string> entries; // List1: each row followed by the separator " "
     // The rows alone (entries at even positions).
@@ -64,8 +61,5 @@ struct TrackShare {
 // block in range (kNoBlockInRangeMessage).
 TrackShare calcTrackShare(const runfile::BlockTable& table, const AnalysisRange& range,
                           std::string_view lowText, std::string_view highText);
-
-// Label18: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
-std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds);
 
 } // namespace kestrana::analyser

@@ -12,6 +12,9 @@ using platform::plainInt;
 
 namespace {
 
+// Where PRINT GRAPH puts the chart picture (twips from the page's top-left corner).
+constexpr int kGraphPictureX = 2400;
+constexpr int kGraphPictureY = 1000;
 // The left edge of the PRINT GRAPH texts and of the PRINT DETAILS listing, in twips.
 constexpr int kGraphTextX = 3000;
 constexpr int kDetailsX = 1200;

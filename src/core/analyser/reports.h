@@ -19,10 +19,6 @@ inline constexpr std::string_view kPrintGraphPromptTitle = "Print Graph";
 inline constexpr std::string_view kPrintDetailsPromptTitle = "Print Details";
 inline constexpr std::string_view kTitlePromptDefault = "  ";
 
-// Where PRINT GRAPH puts the chart picture (twips from the page's top-left corner).
-inline constexpr int kGraphPictureX = 2400;
-inline constexpr int kGraphPictureY = 1000;
-
 // The run's identity as every report heads it.
 struct ReportHeading {
     std::string section; // 20 characters from position 24 of the kept "91" line (fewer when shorter)

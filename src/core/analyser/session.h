@@ -24,10 +24,8 @@ struct AnalyserSession {
     // The credit line's counter runs on from where it was when the screen opens again.
     CreditLine creditLine;
 
-    // PROCESS DATA starts by clearing the kept section line, even when it then fails, so a report
-    // saved after a failed step has an empty section.
-    void beginProcessing() { table.header.sectionLine.clear(); }
-    // A successful PROCESS DATA replaces the table whole.
+    // Only a successful PROCESS DATA replaces the table, header lines included: a failed one leaves
+    // the views on the run the screen still describes.
     void keepTable(runfile::BlockTable processed) { table = std::move(processed); }
 
     // PROCESS INFORMATION: keeps the range and the figures. Throws AnalyserRefusal.
