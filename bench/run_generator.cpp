@@ -182,7 +182,7 @@ GeneratedRun generateRunWithValues(const RunSpec& spec) {
         if (limited ? static_cast<long>(run.blocks.size()) >= spec.maxBlockLines : i >= spec.kmCount) {
             break;
         }
-        // A spec that writes no block lines at all cannot reach maxBlockLines: stop within 16 bits.
+        // A RunSpec that writes no block lines at all cannot reach maxBlockLines: stop within 16 bits.
         if (i > 65535) {
             break;
         }

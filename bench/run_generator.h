@@ -2,7 +2,7 @@
 // A deterministic generator of realistic run files, as the recording car writes them: a "95" run
 // header line, a "91" section line, then per kilometre a comma-ended "60" line, five "68" block lines
 // and twelve "67" peak lines (one per parameter code 0 to 9, 12 and 13) of eight pairs. Lines end
-// with CR LF. The same spec always gives the same text.
+// with CR LF. The same RunSpec always gives the same text.
 
 #include <array>
 #include <set>
@@ -49,7 +49,7 @@ struct GeneratedRun {
 };
 GeneratedRun generateRunWithValues(const RunSpec& spec);
 
-// The "95" and "91" lines the generator writes for a spec (without line ends).
+// The "95" and "91" lines the generator writes for a RunSpec (without line ends).
 std::string headerLineOf(const RunSpec& spec);
 std::string sectionLineOf(const RunSpec& spec);
 

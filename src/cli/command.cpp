@@ -23,7 +23,7 @@ bool Arguments::has(const std::string& name) const {
 
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
     Arguments args;
-    const auto specs = command.options();
+    const auto options = command.options();
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
@@ -33,11 +33,12 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
                 inlineValue = name.substr(eq + 1);
                 name = name.substr(0, eq);
             }
-            auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.name == name; });
-            if (spec == specs.end()) {
+            auto option = std::find_if(options.begin(), options.end(),
+                                       [&](const OptionSpec& known) { return known.name == name; });
+            if (option == options.end()) {
                 throw UsageError("unknown option --" + name);
             }
-            if (!spec->takesValue) {
+            if (!option->takesValue) {
                 if (inlineValue) {
                     throw UsageError("option --" + name + " takes no value");
                 }

@@ -1,4 +1,4 @@
-// The run generator that tests, benchmarks and the bundled samples rely on: the same spec gives
+// The run generator that tests, benchmarks and the bundled samples rely on: the same RunSpec gives
 // the same bytes, the line layout is the recording car's, and a block-line limit is met exactly.
 
 #include "run_generator.h"
@@ -61,20 +61,6 @@ TEST(RunGenerator, LineLayoutOfTheRecordingCar) {
     }
     EXPECT_EQ(peakCodes, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}));
     EXPECT_EQ(lines[20], "60,121,122,");
-}
-
-TEST(RunGenerator, RealisticValuesWithAFewUnrecordedBlocks) {
-    RunSpec spec;
-    spec.kmCount = 40;
-    const auto run = generateRunWithValues(spec);
-    int unrecorded = 0;
-    for (const auto& f : run.blocks) {
-        EXPECT_TRUE(std::all_of(f.begin() + 5, f.begin() + 16, [](int sd) { return sd >= 5 && sd <= 120; }));
-        EXPECT_TRUE(f[16] >= 0 && f[16] <= 120 && f[17] >= 30 && f[17] <= 130); // TGI and speed
-        unrecorded += f[16] == 0 ? 1 : 0;
-    }
-    EXPECT_GT(unrecorded, 0);
-    EXPECT_LT(unrecorded, static_cast<int>(run.blocks.size()) / 10);
 }
 
 TEST(RunGenerator, MissingKilometresBlocksFallingRunsAndALimit) {
