@@ -43,10 +43,8 @@ public:
             }
             return 0;
         }
-        std::vector<std::string> lines{listing.header};
-        for (std::size_t i = 0; i < listing.entries.size(); i += 2) {
-            lines.push_back(std::move(listing.entries[i]));
-        }
+        std::vector<std::string> lines = listing.rows();
+        lines.insert(lines.begin(), listing.header);
         printLines(context.out, lines);
         return 0;
     }
