@@ -108,6 +108,9 @@ TEST_F(Processing, HeaderDataRangeAndNoScratchLeft) {
     EXPECT_EQ(processed.kmTo, "110");
     EXPECT_EQ(test::readFile(output), runfile::sdOutputText(processed.table));
     EXPECT_FALSE(test::fileExists(scratch));
+    // An output path that names the scratch file keeps the output.
+    analyser::processData(folder.file("run.run"), scratch, scratch);
+    EXPECT_EQ(test::readFile(scratch), test::readFile(output));
 }
 
 TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
@@ -116,6 +119,10 @@ TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
     EXPECT_THROW(analyser::processData(good, output, folder.file("missing/temp.txt")), KestranaError);
     EXPECT_THROW(analyser::processData(folder.file("none.run"), output, scratch), KestranaError);
     EXPECT_THROW(analyser::processData("/dev/zero", output, scratch), KestranaError); // never ends
+    test::writeFile(scratch, test::readFile(good)); // a run file at the scratch path is not lost
+    EXPECT_THROW(analyser::processData(scratch, output, scratch), KestranaError);
+    EXPECT_EQ(test::readFile(scratch), test::readFile(good));
+    std::filesystem::remove(scratch);
     for (const std::string text :
          {"", "60,1,2,\r\n68,1,2\r\n",
           "60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,99999\r\n"}) {

@@ -1,9 +1,11 @@
 #include "analyser/processing.h"
 
+#include "platform/errors.h"
 #include "platform/text.h"
 #include "runfile/output_files.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace kestrana::analyser {
 
@@ -13,20 +15,36 @@ namespace {
 class ScratchGuard {
 public:
     explicit ScratchGuard(const std::string& path) : path_(path) {}
-    ~ScratchGuard() { std::remove(path_.c_str()); }
+    ~ScratchGuard() { removeNow(); }
     ScratchGuard(const ScratchGuard&) = delete;
     ScratchGuard& operator=(const ScratchGuard&) = delete;
+    void removeNow() {
+        if (!removed_) {
+            std::remove(path_.c_str());
+            removed_ = true;
+        }
+    }
 
 private:
     const std::string& path_;
+    bool removed_ = false;
 };
 } // namespace
 
 ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath,
                          const std::string& scratchPath) {
+    // The step writes and deletes its scratch file: a run file at that path would be lost.
+    std::error_code ignored;
+    if (std::filesystem::equivalent(inputPath, scratchPath, ignored)) {
+        throw platform::KestranaError(
+            "the run file is the scratch file of this step; copy it elsewhere first", inputPath);
+    }
     ScratchGuard scratch(scratchPath);
     ProcessedRun run;
     run.table = runfile::loadBlockTable(inputPath, scratchPath);
+    // The table is in memory now: the scratch file goes before the output is written, so that an
+    // output path naming the scratch file keeps the output.
+    scratch.removeNow();
     if (outputPath) {
         runfile::writeSdOutputFile(*outputPath, run.table);
     }
