@@ -2,15 +2,7 @@
 // lists, the counts, the share and the summary captions, and the refusals.
 
 #include "peaks/parameters.h"
-#include "peaks/peak_database.h"
-#include "peaks/query.h"
-#include "peaks/texts.h"
 #include "peaks_fixtures.h"
-#include "support/test_support.h"
-
-#include <gtest/gtest.h>
-
-#include <map>
 
 namespace kestrana::peaks {
 namespace {
@@ -18,10 +10,11 @@ namespace {
 using test::kmLine;
 using test::peakLine;
 using test::runText;
+using Entries = std::vector<std::string>;
 
 // Values of the eight peaks of parameter 6 (UN2L) for kilometres 120 to 129, locations 100 to 800.
-// With the default limit 15: km 121 (first 20), 125 (first 16) and 129 (first 30) are listed; a first
-// peak of 15 equals the limit; km 123 has a 40 behind a first peak of 10, which is never seen.
+// With the limit 15: km 121 (first 20), 125 (first 16) and 129 (first 30) are listed; a first peak
+// of 15 equals the limit; km 123 has a 40 behind a first peak of 10, which is never seen.
 const std::map<int, std::vector<int>> kUn2lValues = {
     {120, {15, 30, 30, 30, 30, 30, 30, 30}}, {121, {20, 18, 16, 15, 14, 17, 3, 2}},
     {122, {15, 9, 9, 9, 9, 9, 9, 9}},        {123, {10, 40, 40, 40, 40, 40, 40, 40}},
@@ -30,84 +23,43 @@ const std::map<int, std::vector<int>> kUn2lValues = {
     {128, {15, 5, 5, 5, 5, 5, 5, 5}},        {129, {30, 5, 5, 5, 5, 5, 5, 5}},
 };
 
-std::vector<test::Peak> peaksOf(const std::vector<int>& values) {
-    std::vector<test::Peak> peaks;
-    for (std::size_t m = 0; m < values.size(); ++m) {
-        peaks.push_back({values[m], static_cast<int>(100 * (m + 1))});
-    }
-    return peaks;
-}
-
-class PeakQueryTest : public ::testing::Test {
+class PeakQueryTest : public test::PeakRunTest {
 protected:
-    // Kilometres 120 to 129 of kUn2lValues, and km 130 with a high first peak, in the run's direction;
+    // Kilometres 120 to 129 of kUn2lValues and km 130 with a high first peak, in the run's direction;
     // every kilometre also has GAUGE (code 3) peaks of 50 that a UN2L query must not see.
     void processRun(int direction) {
-        std::vector<std::string> lines{"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA UP MAIN LINE"};
-        auto addKm = [&](int km, const std::vector<int>& values) {
+        std::vector<std::string> lines;
+        auto values = kUn2lValues;
+        values[130] = std::vector<int>(8, 40);
+        auto addKm = [&](int km, const std::vector<int>& peaks) {
             // A falling run names each kilometre by its upper end: km + 1 down to km.
             lines.push_back(direction > 0 ? kmLine(km, km + 1) : kmLine(km + 1, km));
-            lines.push_back(peakLine(3, peaksOf({50, 50, 50, 50, 50, 50, 50, 50})));
-            lines.push_back(peakLine(6, peaksOf(values)));
+            lines.push_back(peakLine(3, test::eightPeaks(50, 50)));
+            std::vector<test::Peak> pairs;
+            for (std::size_t m = 0; m < peaks.size(); ++m) {
+                pairs.push_back({peaks[m], static_cast<int>(100 * (m + 1))});
+            }
+            lines.push_back(peakLine(6, pairs));
         };
         if (direction > 0) {
-            for (const auto& [km, values] : kUn2lValues) {
-                addKm(km, values);
+            for (const auto& [km, peaks] : values) {
+                addKm(km, peaks);
             }
-            addKm(130, {40, 40, 40, 40, 40, 40, 40, 40});
         } else {
-            addKm(130, {40, 40, 40, 40, 40, 40, 40, 40});
-            for (auto it = kUn2lValues.rbegin(); it != kUn2lValues.rend(); ++it) {
+            for (auto it = values.rbegin(); it != values.rend(); ++it) {
                 addKm(it->first, it->second);
             }
         }
-        test::writeFile(folder.file("run.txt"), runText(lines));
-        processPeakData(folder.file("run.txt"), files, session);
+        process(lines);
     }
 
     PeakSummary show(const std::string& from, const std::string& to, const std::string& limit = "15",
                      const std::string& parameter = "UN2L") {
         return showDetails({parameter, limit, from, to}, session, files.databaseBase);
     }
-
-    void expectRefused(const ShowDetailsInput& input, std::string_view message) {
-        try {
-            showDetails(input, session, files.databaseBase);
-            ADD_FAILURE() << "not refused, expected: " << message;
-        } catch (const PeakError& error) {
-            EXPECT_EQ(error.message(), message);
-        }
-    }
-
-    test::TempFolder folder;
-    PeakFiles files = PeakFiles::in(folder.path());
-    PeakSession session;
 };
 
-using Entries = std::vector<std::string>;
-
-TEST(PeakListing, OnlyTheFirstPeakDecidesWhetherAKilometreIsListed) {
-    ColumnLists lists;
-    std::int16_t peaks = 0;
-    const std::vector<PeakRow> equal{{120, 121, 6, 350, 15}, {120, 121, 6, 12, 40}};
-    EXPECT_FALSE(listKilometre(equal, 15, 8, lists, peaks));
-    EXPECT_TRUE(lists[0].empty());
-    EXPECT_EQ(peaks, 0);
-
-    const std::vector<PeakRow> above{{120, 121, 6, 350, 16}, {120, 121, 6, 12, 7}, {120, 121, 6, 13, 17}};
-    EXPECT_TRUE(listKilometre(above, 15, 4, lists, peaks));
-    EXPECT_EQ(peaks, 2);
-    EXPECT_EQ(lists[0], (Entries{"120", ""}));
-    EXPECT_EQ(lists[1], (Entries{"121", ""}));
-    EXPECT_EQ(lists[2], (Entries{"350", ""}));
-    EXPECT_EQ(lists[3], (Entries{"16", ""}));
-    EXPECT_EQ(lists[4], (Entries{"", ""})); // 7 is not above the limit
-    EXPECT_EQ(lists[6], (Entries{"13", ""}));
-    EXPECT_EQ(lists[8], (Entries{"", ""})); // there is no fourth row
-    EXPECT_TRUE(lists[10].empty());         // beyond the four columns in use
-}
-
-TEST_F(PeakQueryTest, RisingRunListsKilometresAboveTheLimitWithCountsAndShare) {
+TEST_F(PeakQueryTest, RisingRunListsKilometresWhoseFirstPeakIsAboveTheLimit) {
     processRun(1);
     const auto summary = show("120", "130");
     EXPECT_EQ(summary.kmCount, 3);
@@ -125,9 +77,7 @@ TEST_F(PeakQueryTest, RisingRunListsKilometresAboveTheLimitWithCountsAndShare) {
     EXPECT_EQ(session.kmShare, 30.0f);
     EXPECT_EQ(session.totalPeaks, 6);
     EXPECT_EQ(session.parameterCode, 6);
-
-    // The ends in the other order give the same result.
-    EXPECT_EQ(show("130", "120").lists, summary.lists);
+    EXPECT_EQ(show("130", "120").lists, summary.lists); // the ends in either order
 }
 
 TEST_F(PeakQueryTest, FallingRunWalksDownFromTheUpperEnd) {
@@ -136,48 +86,33 @@ TEST_F(PeakQueryTest, FallingRunWalksDownFromTheUpperEnd) {
     // Kilometres from 130 down to 121 by their km from; the one from 131 to 130 is not visited.
     EXPECT_EQ(summary.lists[0], (Entries{"130", "", "126", "", "122", ""}));
     EXPECT_EQ(summary.lists[1], (Entries{"129", "", "125", "", "121", ""}));
-    EXPECT_EQ(summary.kmCount, 3);
     EXPECT_EQ(summary.peakCount, 6);
 }
 
-TEST_F(PeakQueryTest, SharesOfOneInThreeNoneAndAll) {
+TEST_F(PeakQueryTest, SharesAndLimitsRoundedHalvesToEvenButShownAsTyped) {
     processRun(1);
-    auto summary = show("120", "123");
-    EXPECT_EQ(summary.shareText, "33.33");
-    EXPECT_EQ(session.kmShare, 33.33f);
-
-    summary = show("120", "130", "99");
-    EXPECT_EQ(summary.kmCount, 0);
-    EXPECT_EQ(summary.label5, " Number of Kms having UN2L peaks more than 99 mm = 0 ( 00.00% )");
-    EXPECT_TRUE(summary.lists[0].empty());
-    EXPECT_EQ(session.kmShare, 0.0f);
-
-    summary = show("120", "130", "5");
-    EXPECT_EQ(summary.kmCount, 10);
-    EXPECT_EQ(summary.shareText, "100.00");
-    EXPECT_EQ(session.kmShare, 100.0f);
-}
-
-TEST_F(PeakQueryTest, LimitTextsAreRoundedHalvesToEvenButShownAsTyped) {
-    processRun(1);
-    // 14.5 gives 14: the first peaks of 15 count too, all but km 123.
-    auto summary = show("120", "130", "14.5");
-    EXPECT_EQ(summary.kmCount, 9);
-    EXPECT_EQ(summary.label5, " Number of Kms having UN2L peaks more than 14.5 mm = 9 ( 90.00% )");
-    // 15.5 gives 16: km 125 (first peak 16) now equals the limit.
-    summary = show("120", "130", "15.5");
-    EXPECT_EQ(summary.lists[0], (Entries{"121", "", "129", ""}));
-    // "0.20", the default of VACC and LACC, gives 0.
-    summary = show("120", "130", "0.20");
-    EXPECT_EQ(summary.kmCount, 10);
-}
-
-TEST_F(PeakQueryTest, KilometresMissingFromTheDatabaseAddNothing) {
-    processRun(1);
-    const auto summary = show("100", "122");
-    EXPECT_EQ(summary.lists[0], (Entries{"121", ""}));
-    EXPECT_EQ(summary.kmCount, 1);
-    EXPECT_EQ(summary.shareText, "04.55"); // 1 of 22
+    struct Case {
+        std::string from, to, limit;
+        int kmCount;
+        std::string share;
+        float kmShare;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"120", "123", "15", 1, "33.33", 33.33f},
+             {"120", "130", "99", 0, "00.00", 0.0f},
+             {"120", "130", "5", 10, "100.00", 100.0f},
+             {"100", "122", "15", 1, "04.55", 4.55f},   // kilometres missing from the database add nothing
+             {"120", "130", "14.5", 9, "90.00", 90.0f}, // 14: first peaks of 15 count too
+             {"120", "130", "15.5", 2, "20.00", 20.0f}, // 16: km 125's first peak equals it
+             {"120", "130", "0.20", 10, "100.00", 100.0f},
+         }) {
+        const auto summary = show(c.from, c.to, c.limit);
+        EXPECT_EQ(summary.kmCount, c.kmCount) << c.limit;
+        EXPECT_EQ(summary.shareText, c.share);
+        EXPECT_EQ(session.kmShare, c.kmShare);
+        EXPECT_EQ(summary.label5, " Number of Kms having UN2L peaks more than " + c.limit +
+                                      " mm = " + std::to_string(c.kmCount) + " ( " + c.share + "% )");
+    }
 }
 
 TEST_F(PeakQueryTest, TheParameterIsTakenFromItsTextEveryTime) {
@@ -192,30 +127,29 @@ TEST_F(PeakQueryTest, TheParameterIsTakenFromItsTextEveryTime) {
     EXPECT_EQ(summary.kmCount, 0);
 }
 
-TEST_F(PeakQueryTest, RangeOfFiftyKmIsAcceptedAndWiderOrEmptyRangesAreRefused) {
+TEST_F(PeakQueryTest, RefusalsKeepTheLastShareAndTotal) {
+    test::expectPeakError([&] { show("120", "130"); }, kNoDatabaseMessage);
     processRun(1);
+    EXPECT_NO_THROW(show("100", "150")); // exactly 50 km
     show("120", "130");
-    EXPECT_NO_THROW(show("100", "150"));
-    show("120", "130");
-    expectRefused({"UN2L", "15", "100", "151"}, kRangeTooWideMessage);
-    expectRefused({"UN2L", "15", "125", "125"}, kEmptyRangeMessage);
-    // A refusal keeps the share and total of the last summary.
+    const std::vector<std::pair<ShowDetailsInput, std::string_view>> refusals{
+        {{"UN2L", "15", "100", "151"}, kRangeTooWideMessage},
+        {{"UN2L", "15", "125", "125"}, kEmptyRangeMessage},
+        {{"UN2L", "15", "abc", "130"}, kBadKmMessage},
+        {{"UN2L", "15", "120", "40000"}, kBadKmMessage},
+        {{"UN2L", "", "120", "130"}, kBadLimitMessage},
+        {{"UN2L", "1e6", "120", "130"}, kBadLimitMessage},
+        {{"un2l", "15", "120", "130"}, kUnknownParameterMessage},
+        {{"", "15", "120", "130"}, kUnknownParameterMessage},
+    };
+    for (const auto& [input, message] : refusals) {
+        test::expectPeakError([&] { showDetails(input, session, files.databaseBase); }, message);
+    }
     EXPECT_EQ(session.kmShare, 30.0f);
     EXPECT_EQ(session.totalPeaks, 6);
 }
 
-TEST_F(PeakQueryTest, TextsThatAreNoNumbersOrNoParameterAreRefused) {
-    processRun(1);
-    expectRefused({"UN2L", "15", "abc", "130"}, kBadKmMessage);
-    expectRefused({"UN2L", "15", "120", "40000"}, kBadKmMessage);
-    expectRefused({"UN2L", "", "120", "130"}, kBadLimitMessage);
-    expectRefused({"UN2L", "1e6", "120", "130"}, kBadLimitMessage);
-    expectRefused({"un2l", "15", "120", "130"}, kUnknownParameterMessage);
-    expectRefused({"", "15", "120", "130"}, kUnknownParameterMessage);
-}
-
 TEST_F(PeakQueryTest, WithoutProcessDataTheStoredRowsGiveTheDirection) {
-    expectRefused({"UN2L", "15", "120", "130"}, kNoDatabaseMessage);
     processRun(-1);
     PeakSession fresh; // the program started again with the database left on disk
     const auto summary = showDetails({"UN2L", "15", "120", "130"}, fresh, files.databaseBase);
@@ -224,11 +158,9 @@ TEST_F(PeakQueryTest, WithoutProcessDataTheStoredRowsGiveTheDirection) {
     EXPECT_EQ(summary.lists[17].size(), 6u); // eight peak columns, as PROCESS DATA would give
 }
 
-TEST_F(PeakQueryTest, OddRecordWidthsShowEightColumns) {
+TEST_F(PeakQueryTest, OddRecordWidthsShowColumnsRoundedHalvesToEven) {
     // 7 pairs and two trailing numbers: 21 numbers, 7 stored rows, 8 columns; the eighth stays empty.
-    const std::vector<test::Peak> seven(7, {20, 5});
-    test::writeFile(folder.file("run.txt"), runText({kmLine(120, 121), peakLine(6, seven) + ",0"}));
-    processPeakData(folder.file("run.txt"), files, session);
+    process({kmLine(120, 121), peakLine(6, std::vector<test::Peak>(7, {20, 5})) + ",0"});
     ASSERT_EQ(session.itemsPerRecord, 21);
     auto summary = show("120", "121");
     EXPECT_EQ(summary.peakCount, 7);
@@ -236,14 +168,12 @@ TEST_F(PeakQueryTest, OddRecordWidthsShowEightColumns) {
     EXPECT_EQ(summary.lists[16], (Entries{"", ""}));
     EXPECT_EQ(summary.lists[17], (Entries{"", ""}));
     EXPECT_TRUE(summary.lists[18].empty());
-
-    // 8 pairs and two trailing numbers: 23 numbers, 8 rows, 8 columns.
-    test::writeFile(folder.file("run.txt"),
-                    runText({kmLine(120, 121), peakLine(6, std::vector<test::Peak>(8, {20, 5})) + ",0"}));
-    processPeakData(folder.file("run.txt"), files, session);
-    summary = show("120", "121");
-    EXPECT_EQ(summary.peakCount, 8);
-    EXPECT_EQ(summary.lists[17], (Entries{"20", ""}));
+    // 8 pairs and two trailing numbers: 23 numbers, 8 columns.
+    process({kmLine(120, 121), peakLine(6, std::vector<test::Peak>(8, {20, 5})) + ",0"});
+    EXPECT_EQ(show("120", "121").lists[17], (Entries{"20", ""}));
+    for (const auto [width, columns] : {std::pair{22, 8}, {26, 10}, {7, 0}, {5, 0}, {0, 0}}) {
+        EXPECT_EQ(pairColumns(width), columns) << width;
+    }
 }
 
 } // namespace

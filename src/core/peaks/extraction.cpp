@@ -15,6 +15,33 @@ std::string reasonAt(const std::string& what, const std::string& fileName, long 
     return platform::KestranaError(what, fileName, line).reason();
 }
 
+// The numbers of a line: runs of characters between commas and blanks.
+int numbersIn(std::string_view text) {
+    int count = 0;
+    bool inNumber = false;
+    for (const char c : text) {
+        const bool separator = c == ',' || c == ' ' || c == '\t';
+        count += !separator && !inNumber ? 1 : 0;
+        inNumber = !separator;
+    }
+    return count;
+}
+
+// The count of numbers in the copied first line. The scan has refused records of more than 26.
+std::int16_t countRecordItems(std::string_view text, const std::string& fileName) {
+    runfile::RecordFieldStream stream(text, fileName);
+    std::int16_t count = 0;
+    while (!stream.atEnd() && count < std::numeric_limits<std::int16_t>::max()) {
+        try {
+            stream.next();
+        } catch (const platform::KestranaError& error) {
+            throw PeakError(kBadNumberMessage, error.reason());
+        }
+        ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfile::RunHeader& header) {
@@ -26,10 +53,18 @@ long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfi
         options.pairCode = "67";
         // The peak analyser counts its records without the 16-bit limit of the other readers.
         options.maxPairs = std::numeric_limits<long>::max();
-        records = runfile::readPairs(runPath, options, header,
-                                     [&scratch](std::string_view kmLine, std::string_view peakLine, long) {
-                                         runfile::appendScratchLine(scratch, kmLine, peakLine);
-                                     });
+        records = runfile::readPairs(
+            runPath, options, header,
+            [&](std::string_view kmLine, std::string_view peakLine, long lineNumber) {
+                // Records are read back as one stream of numbers, so a longer record would shift
+                // every later one silently: refuse it here, where its line is known.
+                if (numbersIn(kmLine) + numbersIn(peakLine) > kMaxRecordItems) {
+                    throw PeakError(kRecordTooLongMessage,
+                                    reasonAt("the peak line and its kilometre line hold more than 26 numbers",
+                                             runPath, lineNumber));
+                }
+                runfile::appendScratchLine(scratch, kmLine, peakLine);
+            });
     } catch (const platform::KestranaError& error) {
         throw PeakError(kRunFileFailedMessage, error.reason());
     }
@@ -69,24 +104,6 @@ std::int16_t measureRecordWidth(const std::string& scratchPath, const std::strin
         throw PeakError(kScratchFailedMessage, error.reason());
     }
     return countRecordItems(readBack, firstLinePath);
-}
-
-std::int16_t countRecordItems(std::string_view text, const std::string& fileName) {
-    runfile::RecordFieldStream stream(text, fileName);
-    int count = 0;
-    while (!stream.atEnd()) {
-        try {
-            stream.next();
-        } catch (const platform::KestranaError& error) {
-            throw PeakError(kBadNumberMessage, error.reason());
-        }
-        if (++count > kMaxRecordItems) {
-            throw PeakError(
-                kRecordTooLongMessage,
-                reasonAt("the first peak record holds more than 26 numbers", fileName, stream.line()));
-        }
-    }
-    return static_cast<std::int16_t>(count);
 }
 
 int rowsPerRecord(int itemsPerRecord) {

@@ -31,17 +31,14 @@ struct PeakRow {
 // writes one record line per peak line to `scratchPath`: the kilometre line, blanks to the next
 // print zone, the peak line. `header` receives the "95" and "91" lines of this run only (it is
 // cleared first). Returns the number of records.
-// Throws PeakError: kRunFileFailedMessage, kScratchFailedMessage.
+// Throws PeakError: kRunFileFailedMessage, kScratchFailedMessage, kRecordTooLongMessage (a record of
+// more than 26 numbers, anywhere in the run).
 long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfile::RunHeader& header);
 
 // Copies the first line of the scratch file to `firstLinePath` (followed by CR LF; an empty scratch
 // file gives an empty copy), reads the copy back and returns the count of its numbers.
-// Throws PeakError: kScratchFailedMessage, kBadNumberMessage, kRecordTooLongMessage.
+// Throws PeakError: kScratchFailedMessage, kBadNumberMessage.
 std::int16_t measureRecordWidth(const std::string& scratchPath, const std::string& firstLinePath);
-
-// The count of numbers in `text` (commas, blanks and line ends separate them).
-// Throws PeakError: kBadNumberMessage, kRecordTooLongMessage (more than 26 numbers).
-std::int16_t countRecordItems(std::string_view text, const std::string& fileName);
 
 // Pairs stored per record of n numbers: (n - 6) / 2 rounded down, none when n is below 8.
 int rowsPerRecord(int itemsPerRecord);
@@ -53,7 +50,8 @@ using RecordSlots = std::array<std::int16_t, kMaxRecordItems + 1>;
 // no re-synchronisation at line ends. The slots are not cleared between records.
 class PeakRecordReader {
 public:
-    // `text` must outlive the reader; `fileName` names it in error reasons. 0 <= itemsPerRecord <= 26.
+    // `text` must outlive the reader; `fileName` names it in error reasons. Throws
+    // PeakError(kRecordTooLongMessage) for a width above 26.
     PeakRecordReader(std::string_view text, std::string fileName, int itemsPerRecord);
 
     // Reads the next record into the slots; false when only separators are left (tested only before
