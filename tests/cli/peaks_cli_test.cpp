@@ -1,34 +1,14 @@
-// kestrana-cli peaks, run as the real program on run files written here and on generated runs.
+// kestrana-cli peaks, run as the real program on run files written here.
 
-#include "peaks/texts.h"
-#include "run_generator.h"
-#include "support/test_support.h"
+#include "core/peaks_fixtures.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <filesystem>
-#include <map>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <tuple>
 
 namespace kestrana {
 namespace {
 
 using test::shellQuote;
-using test::TempFolder;
-
-test::CommandResult cli(const TempFolder& folder, const std::string& arguments) {
-    std::filesystem::create_directories(folder.file("tmp"));
-    return test::runCommand("TMPDIR=" + shellQuote(folder.file("tmp")) +
-                            " KESTRANA_HOME=" + shellQuote(folder.file("home")) + " " +
-                            shellQuote(KESTRANA_CLI_PATH) + " peaks " + arguments);
-}
-
-std::string firstLine(const std::string& text) {
-    return text.substr(0, text.find('\n'));
-}
 
 std::string joined(const std::vector<std::string>& lines) {
     std::string text;
@@ -53,178 +33,74 @@ const std::string kSmallRun = "95,1,120326,0815,TRC\r\n"
 class PeaksCli : public ::testing::Test {
 protected:
     void SetUp() override { test::writeFile(folder.file("run.txt"), kSmallRun); }
-    test::CommandResult peaks(const std::string& options) {
-        return cli(folder, shellQuote(folder.file("run.txt")) + " " + options);
+    test::CommandResult cli(const std::string& run, const std::string& options) {
+        std::filesystem::create_directories(folder.file("tmp"));
+        return test::runCommand(
+            "TMPDIR=" + shellQuote(folder.file("tmp")) + " KESTRANA_HOME=" + shellQuote(folder.file("home")) +
+            " " + shellQuote(KESTRANA_CLI_PATH) + " peaks " + shellQuote(folder.file(run)) + " " + options);
     }
-    TempFolder folder;
+    test::CommandResult peaks(const std::string& options) { return cli("run.txt", options); }
+    test::TempFolder folder;
 };
 
 TEST_F(PeaksCli, PrintsTheSummaryAndTheListedRowsAsPrinted) {
-    const auto result = peaks("--from 120 --to 122 --limit 5");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, joined({" Number of Kms having UN2L peaks more than 5 mm = 1 ( 50.00% )",
-                                  " Total number of UN2L peaks more than 5 mm = 2",
-                                  "0120  0121    0350  18    0012  07" + std::string(5 * 6 + 7, ' ')}));
-    EXPECT_EQ(result.err, "");
-}
-
-TEST_F(PeaksCli, DefaultsToUn2lWithItsLimitAndTheParameterSetsItsOwnLimit) {
-    auto result = peaks("--from 122 --to 120");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, joined({" Number of Kms having UN2L peaks more than 15 mm = 1 ( 50.00% )",
-                                  " Total number of UN2L peaks more than 15 mm = 1",
-                                  "0120  0121    0350  18" + std::string(6 * 6 + 7, ' ')}));
-
-    result = peaks("--from 120 --to 122 --param GAUGE");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, joined({" Number of Kms having GAUGE peaks more than 6 mm = 1 ( 50.00% )",
-                                  " Total number of GAUGE peaks more than 6 mm = 1",
-                                  "0120  0121    0040  09" + std::string(6 * 6 + 7, ' ')}));
-}
-
-TEST_F(PeaksCli, LimitValuesBeginningWithAMinusSignUseTheEqualsForm) {
-    const auto result = peaks("--from=120 --to=122 --param VACC --limit=-1");
-    EXPECT_EQ(result.status, 0) << result.err;
-    std::string row = "0120  0121";
+    const std::string blanks = std::string(6 * 6 + 7, ' '); // pairs 2 to 8 empty
+    std::string vaccRow = "0120  0121";
     for (int m = 1; m <= 8; ++m) {
-        row += "    0" + std::to_string(m) + "00" + (m == 8 ? "   " : "  ") + "00";
+        vaccRow += "    0" + std::to_string(m) + "00" + (m == 8 ? "   " : "  ") + "00";
     }
-    EXPECT_EQ(result.out, joined({" Number of Kms having VACC peaks more than -1 mm = 1 ( 50.00% )",
-                                  " Total number of VACC peaks more than -1 mm = 8", row}));
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {"--from 120 --to 122 --limit 5",
+         {" Number of Kms having UN2L peaks more than 5 mm = 1 ( 50.00% )",
+          " Total number of UN2L peaks more than 5 mm = 2",
+          "0120  0121    0350  18    0012  07" + blanks.substr(6)}},
+        // UN2L and its limit by default, the ends in either order.
+        {"--from 122 --to 120",
+         {" Number of Kms having UN2L peaks more than 15 mm = 1 ( 50.00% )",
+          " Total number of UN2L peaks more than 15 mm = 1", "0120  0121    0350  18" + blanks}},
+        // A parameter brings its own limit.
+        {"--from 120 --to 122 --param GAUGE",
+         {" Number of Kms having GAUGE peaks more than 6 mm = 1 ( 50.00% )",
+          " Total number of GAUGE peaks more than 6 mm = 1", "0120  0121    0040  09" + blanks}},
+        // A value beginning with a minus sign in the --name=VALUE form.
+        {"--from=120 --to=122 --param VACC --limit=-1",
+         {" Number of Kms having VACC peaks more than -1 mm = 1 ( 50.00% )",
+          " Total number of VACC peaks more than -1 mm = 8", vaccRow}},
+    };
+    for (const auto& [options, lines] : cases) {
+        const auto result = peaks(options);
+        EXPECT_EQ(result.status, 0) << options << ": " << result.err;
+        EXPECT_EQ(result.out, joined(lines)) << options;
+        EXPECT_EQ(result.err, "");
+    }
 }
 
-TEST_F(PeaksCli, RefusalsExitWithTheScreensMessageFirst) {
-    auto result = peaks("--from 100 --to 151");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(firstLine(result.err), peaks::kRangeTooWideMessage);
-
-    result = peaks("--from 120 --to 122 --param FOO");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(firstLine(result.err), peaks::kUnknownParameterMessage);
-
-    result = peaks("--from 120 --to 120");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(firstLine(result.err), peaks::kEmptyRangeMessage);
-
-    result = peaks("--from 120 --to 122 --limit abc");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(firstLine(result.err), peaks::kBadLimitMessage);
-
-    result = cli(folder, shellQuote(folder.file("missing.run")) + " --from 120 --to 122");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(firstLine(result.err), peaks::kRunFileFailedMessage);
-    EXPECT_NE(result.err.find("missing.run"), std::string::npos);
-
+TEST_F(PeaksCli, RefusalsExitWithTheScreensMessageFirstAndLeaveNothingBehind) {
     test::writeFile(folder.file("bad.run"), "60,120,121,\r\n67,6,18,99999,0\r\n");
-    result = cli(folder, shellQuote(folder.file("bad.run")) + " --from 120 --to 122");
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(firstLine(result.err), peaks::kBadNumberMessage);
-    EXPECT_EQ(result.out, "");
+    const std::vector<std::tuple<std::string, std::string, std::string_view>> cases{
+        {"run.txt", "--from 100 --to 151", peaks::kRangeTooWideMessage},
+        {"run.txt", "--from 120 --to 122 --param FOO", peaks::kUnknownParameterMessage},
+        {"run.txt", "--from 120 --to 120", peaks::kEmptyRangeMessage},
+        {"run.txt", "--from 120 --to 122 --limit abc", peaks::kBadLimitMessage},
+        {"missing.run", "--from 120 --to 122", peaks::kRunFileFailedMessage},
+        {"bad.run", "--from 120 --to 122", peaks::kBadNumberMessage},
+    };
+    for (const auto& [run, options, message] : cases) {
+        const auto result = cli(run, options);
+        EXPECT_EQ(result.status, 1) << options;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), message);
+    }
+    EXPECT_NE(cli("missing.run", "--from 120 --to 122").err.find("missing.run"), std::string::npos);
     // The private work folder is gone and the home folder was never touched.
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("tmp")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("home")));
-}
 
-TEST_F(PeaksCli, MissingRangeIsAUsageError) {
     auto result = peaks("--from 120");
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("usage: kestrana-cli peaks RUN --from KM --to KM"), std::string::npos);
-    result = peaks("--to 120 --depth 3");
-    EXPECT_EQ(result.status, 2);
-}
-
-// What SHOW DETAILS must list for a generated run, worked out from the run's lines directly: the
-// first peak line of the parameter for each kilometre, walked in the run's direction.
-std::string expectedOutput(const std::string& run, const std::string& name, int code, int limit, int lo,
-                           int hi) {
-    std::map<int, std::pair<int, std::vector<int>>> kms; // km from -> (km to, numbers of the peak line)
-    int kmFrom = 0, kmTo = 0, direction = 0;
-    std::istringstream lines(run);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.rfind("60", 0) != 0 && line.rfind("67", 0) != 0) {
-            continue;
-        }
-        std::vector<int> numbers;
-        std::istringstream fields(line);
-        for (std::string field; std::getline(fields, field, ',');) {
-            if (!field.empty()) {
-                numbers.push_back(std::stoi(field));
-            }
-        }
-        if (line.rfind("60", 0) == 0) {
-            kmFrom = numbers[1];
-            kmTo = numbers[2];
-            direction = direction == 0 ? kmTo - kmFrom : direction;
-        } else if (line.rfind("67", 0) == 0 && numbers[1] == code && kms.count(kmFrom) == 0) {
-            kms[kmFrom] = {kmTo, numbers};
-        }
-    }
-    int kmCount = 0, peakCount = 0;
-    std::vector<std::string> rows;
-    for (int i = 0; i < hi - lo; ++i) {
-        const int km = direction > 0 ? lo + i : hi - i;
-        const auto found = kms.find(km);
-        if (found == kms.end() || found->second.second[2] <= limit) {
-            continue;
-        }
-        ++kmCount;
-        char text[16];
-        std::snprintf(text, sizeof text, "%04d  %04d", km, found->second.first);
-        std::string row = text;
-        for (int m = 1; m <= 8; ++m) {
-            const int value = found->second.second[static_cast<std::size_t>(2 * m)];
-            const int location = found->second.second[static_cast<std::size_t>(2 * m + 1)];
-            const bool above = value > limit;
-            peakCount += above ? 1 : 0;
-            std::snprintf(text, sizeof text, "%04d", location);
-            row += "    " + (above ? std::string(text) : "") + (m == 8 ? "   " : "  ");
-            std::snprintf(text, sizeof text, "%02d", value);
-            row += above ? std::string(text) : "";
-        }
-        rows.push_back(row);
-    }
-    char share[16];
-    std::snprintf(share, sizeof share, "%05.2f", kmCount * 100.0 / (hi - lo));
-    const std::string limitText = std::to_string(limit);
-    std::vector<std::string> all{" Number of Kms having " + name + " peaks more than " + limitText +
-                                     " mm = " + std::to_string(kmCount) + " ( " + share + "% )",
-                                 " Total number of " + name + " peaks more than " + limitText +
-                                     " mm = " + std::to_string(peakCount)};
-    all.insert(all.end(), rows.begin(), rows.end());
-    return joined(all);
-}
-
-TEST(PeaksCliGenerated, RisingAndFallingRunsListWhatTheirPeakLinesHold) {
-    TempFolder folder;
-    bench::RunSpec rising;
-    rising.kmCount = 80;
-    rising.seed = 7;
-    rising.wear = 20;
-    const std::string risingRun = bench::generateRun(rising);
-    test::writeFile(folder.file("rising.run"), risingRun);
-    auto result = cli(folder, shellQuote(folder.file("rising.run")) + " --from 180 --to 130");
-    EXPECT_EQ(result.status, 0) << result.err;
-    const std::string expected = expectedOutput(risingRun, "UN2L", 6, 15, 130, 180);
-    EXPECT_EQ(result.out, expected);
-    EXPECT_GT(std::count(expected.begin(), expected.end(), '\n'), 5) << "the run should list some kilometres";
-
-    bench::RunSpec falling;
-    falling.startKm = 300;
-    falling.direction = -1;
-    falling.kmCount = 40;
-    falling.seed = 11;
-    falling.wear = 30;
-    const std::string fallingRun = bench::generateRun(falling);
-    test::writeFile(folder.file("falling.run"), fallingRun);
-    result =
-        cli(folder, shellQuote(folder.file("falling.run")) + " --from 270 --to 299 --param AL2R --limit 9");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, expectedOutput(fallingRun, "AL2R", 9, 9, 270, 299));
+    EXPECT_EQ(peaks("--to 120 --depth 3").status, 2);
 }
 
 } // namespace
