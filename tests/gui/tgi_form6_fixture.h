@@ -1,20 +1,16 @@
 #pragma once
 // The peak analyser screen under test: a private home folder per test, a fresh program session, the
 // screen opened from the navigator, and helpers to write runs, type, click and read the columns.
-//
-// Expected listings are worked out here from the run's own text, by the rules of SHOW DETAILS: per
-// kilometre in the run's direction, the first-listed peak of the parameter decides whether the
-// kilometre is listed, and every pair above the limit is shown and counted.
 
 // The core's headers come before any Qt header (Qt's `record` macro).
+#include "core/peaks_fixtures.h"
+#include "peaks/print.h"
 #include "peaks/session.h"
 #include "run_generator.h"
-#include "support/test_support.h"
 
 #include "gui/app/navigator.h"
 #include "gui/peaks/tgi_form6.h"
 #include "gui/platform/message_box.h"
-#include "gui/platform/qt_text.h"
 #include "gui/platform/resolution_switch.h"
 #include "gui_test_support.h"
 
@@ -27,89 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <array>
-#include <map>
-#include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
-
 namespace kestrana::test {
-
-// Peak pairs of a run file, read straight from its lines: (km from, parameter code) -> the pairs
-// (value, location) in the order the peak line lists them.
-struct RunPeaks {
-    std::map<std::pair<int, int>, std::vector<std::pair<int, int>>> pairs;
-    std::map<int, int> kmTo; // km from -> km to
-};
-
-inline std::vector<int> numbersOf(const std::string& line) {
-    std::vector<int> numbers;
-    std::stringstream stream(line);
-    std::string field;
-    while (std::getline(stream, field, ','))
-        if (field.find_first_not_of(" \r") != std::string::npos)
-            numbers.push_back(std::stoi(field));
-    return numbers;
-}
-
-inline RunPeaks peaksOf(const std::string& runText) {
-    RunPeaks run;
-    std::stringstream lines(runText);
-    std::string line;
-    int kmFrom = 0;
-    while (std::getline(lines, line)) {
-        if (line.rfind("60", 0) == 0) {
-            const std::vector<int> km = numbersOf(line);
-            kmFrom = km.at(1);
-            run.kmTo[kmFrom] = km.at(2);
-        } else if (line.rfind("67", 0) == 0) {
-            const std::vector<int> numbers = numbersOf(line);
-            std::vector<std::pair<int, int>> pairs;
-            for (std::size_t m = 2; m + 2 < numbers.size(); m += 2) // the last number is no pair
-                pairs.emplace_back(numbers[m], numbers[m + 1]);
-            run.pairs[{kmFrom, numbers.at(1)}] = pairs;
-        }
-    }
-    return run;
-}
-
-struct ExpectedListing {
-    std::array<QStringList, 22> lists;
-    int kmCount = 0;
-    int peakCount = 0;
-};
-
-// SHOW DETAILS over lo..hi (lo < hi) of parameter `code` against `limit`, `columns` pairs shown.
-inline ExpectedListing expectedListing(const RunPeaks& run, int code, int limit, int lo, int hi,
-                                       int direction, int columns = 8) {
-    ExpectedListing expected;
-    for (int step = 0; step < hi - lo; ++step) {
-        const int km = direction > 0 ? lo + step : hi - step;
-        const auto found = run.pairs.find({km, code});
-        if (found == run.pairs.end() || found->second.empty() || found->second.front().first <= limit)
-            continue;
-        ++expected.kmCount;
-        expected.lists[0] << QString::number(km) << QString();
-        expected.lists[1] << QString::number(run.kmTo.at(km)) << QString();
-        for (int i = 1; i <= columns; ++i) {
-            const auto index = static_cast<std::size_t>(i - 1);
-            QStringList& locations = expected.lists[static_cast<std::size_t>(2 * i)];
-            QStringList& values = expected.lists[static_cast<std::size_t>(2 * i + 1)];
-            if (index < found->second.size() && found->second[index].first > limit) {
-                ++expected.peakCount;
-                locations << QString::number(found->second[index].second) << QString();
-                values << QString::number(found->second[index].first) << QString();
-            } else {
-                locations << QString() << QString();
-                values << QString() << QString();
-            }
-        }
-    }
-    return expected;
-}
 
 class PeakScreen : public ::testing::Test {
 protected:
@@ -152,10 +66,7 @@ protected:
         QTest::keyClicks(box, text);
     }
     static void typeParameter(tgi_form6* screen, const QString& text) {
-        QLineEdit* edit = screen->Combo1->lineEdit();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        type(screen->Combo1->lineEdit(), text);
     }
     // A name typed into the combo and entered, as a pick from its list.
     static void chooseByTyping(tgi_form6* screen, const QString& text) {
@@ -172,10 +83,11 @@ protected:
         click(screen->Command2);
     }
 
-    static std::array<QStringList, 22> listsOf(const tgi_form6* screen) {
-        std::array<QStringList, 22> lists;
+    static kestrana::peaks::ColumnLists listsOf(const tgi_form6* screen) {
+        kestrana::peaks::ColumnLists lists;
         for (std::size_t i = 0; i < lists.size(); ++i)
-            lists[i] = screen->List1[i]->entries();
+            for (const QString& entry : screen->List1[i]->entries())
+                lists[i].push_back(entry.toStdString());
         return lists;
     }
 

@@ -41,20 +41,14 @@ TEST_F(PeakScreen, OpensWithItsDesignTexts) {
     EXPECT_EQ(screen->Label11->text(), QStringLiteral("PEAK ANALYZER"));
     EXPECT_EQ(screen->Label11->font().families().value(0), QStringLiteral("Bookman Old Style"));
     EXPECT_EQ(screen->Command5->text(), QStringLiteral("   GO TO    MAIN"));
-    for (int i = 0; i < 22; ++i) {
+    for (int i = 0; i < 22; ++i)
         EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->objectName(),
                   QStringLiteral("List1_%1").arg(i));
-        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->count(), 0);
-    }
+    EXPECT_EQ(listsOf(screen), kestrana::peaks::ColumnLists{});
     EXPECT_TRUE(screen->Label5->text().isEmpty() && screen->Label9->text().isEmpty());
     EXPECT_FALSE(screen->Label12->isVisible());
     EXPECT_FALSE(screen->Text4->isVisible());
     EXPECT_EQ(screen->Timer1->interval(), 10);
-    // The lists and their header share a fixed-pitch font, so the columns line up under the words.
-    const QFontMetricsF metrics(screen->List1[0]->font());
-    EXPECT_EQ(metrics.horizontalAdvance(QStringLiteral("iiii")),
-              metrics.horizontalAdvance(QStringLiteral("W0 8")));
-    EXPECT_EQ(screen->Label4->font(), screen->List1[5]->font());
 }
 
 TEST_F(PeakScreen, ColumnsStandUnderTheirHeaderWords) {
@@ -115,24 +109,25 @@ TEST_F(PeakScreen, ListOneDrivesTheCoupledColumnsAndTheOthersSnapBackToIt) {
     QApplication::processEvents();
     ASSERT_GT(screen->List1[1]->verticalScrollBar()->maximum(), 40);
 
+    // The top entry of every list: List1(0) to List1(17) follow List1(1); 18 to 21 go their own way.
+    const auto tops = [screen](int coupled, int list19) {
+        std::vector<int> expected(22, coupled), actual;
+        expected[18] = expected[20] = expected[21] = 0;
+        expected[19] = list19;
+        for (const auto* list : screen->List1)
+            actual.push_back(list->topIndex());
+        return std::pair{actual, expected};
+    };
     screen->List1[1]->setTopIndex(30);
-    for (int i = 0; i <= 17; ++i)
-        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 30) << "List1(" << i << ")";
-    for (int i = 18; i <= 21; ++i)
-        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 0) << "List1(" << i << ")";
+    auto [actual, expected] = tops(30, 0);
+    EXPECT_EQ(actual, expected);
 
-    // List1(5) scrolled alone, by the keyboard: it snaps back, and nothing else moves.
+    // List1(5) scrolled alone, by the keyboard, snaps back; the uncoupled lists scroll on their own.
     screen->List1[5]->setFocus();
     QTest::keyClick(screen->List1[5], Qt::Key_End);
-    for (int i = 0; i <= 17; ++i)
-        EXPECT_EQ(screen->List1[static_cast<std::size_t>(i)]->topIndex(), 30) << "List1(" << i << ")";
-
-    // The uncoupled lists scroll on their own.
     screen->List1[19]->setTopIndex(12);
-    EXPECT_EQ(screen->List1[19]->topIndex(), 12);
-    EXPECT_EQ(screen->List1[18]->topIndex(), 0);
-    EXPECT_EQ(screen->List1[1]->topIndex(), 30);
-    EXPECT_EQ(screen->List1[4]->topIndex(), 30);
+    std::tie(actual, expected) = tops(30, 12);
+    EXPECT_EQ(actual, expected);
 }
 
 TEST_F(PeakScreen, TheTitleRunsLeftThroughTheBandAndComesBackInAtItsRightEnd) {
