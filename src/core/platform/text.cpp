@@ -289,32 +289,39 @@ std::string shortestFloat(float value) {
     return shortestFixed(value);
 }
 
-std::string sdDecimal(std::int16_t stored, int divisor) {
-    // For 10 and 100 the shortest text of the double quotient is the exact decimal quotient, which
+void appendSdDecimal(std::string& out, std::int16_t stored, int divisor) {
+    // For 1, 10 and 100 the shortest text of the double quotient is the exact decimal quotient, which
     // whole-number arithmetic gives many times faster than a double-to-text conversion; the SD
     // output file writes hundreds of thousands of these.
-    if (divisor == 10 || divisor == 100) {
-        const int magnitude = stored < 0 ? -static_cast<int>(stored) : stored;
-        std::string text;
-        if (stored < 0) {
-            text += '-';
-        }
-        text += std::to_string(magnitude / divisor);
-        int rest = magnitude % divisor;
-        if (rest != 0) {
-            text += '.';
-            if (divisor == 100) {
-                text += static_cast<char>('0' + rest / 10);
-                rest %= 10;
-                if (rest == 0) {
-                    return text;
-                }
-            }
-            text += static_cast<char>('0' + rest);
-        }
-        return text;
+    if (divisor != 1 && divisor != 10 && divisor != 100) {
+        out += shortestFixed(static_cast<double>(stored) / divisor);
+        return;
     }
-    return shortestFixed(static_cast<double>(stored) / divisor);
+    char buffer[16];
+    char* end = buffer;
+    const int magnitude = stored < 0 ? -static_cast<int>(stored) : stored;
+    if (stored < 0) {
+        *end++ = '-';
+    }
+    end = std::to_chars(end, buffer + sizeof buffer, magnitude / divisor).ptr;
+    int rest = magnitude % divisor;
+    if (rest != 0) {
+        *end++ = '.';
+        if (divisor == 100) {
+            *end++ = static_cast<char>('0' + rest / 10);
+            rest %= 10;
+        }
+        if (rest != 0) {
+            *end++ = static_cast<char>('0' + rest);
+        }
+    }
+    out.append(buffer, end);
+}
+
+std::string sdDecimal(std::int16_t stored, int divisor) {
+    std::string text;
+    appendSdDecimal(text, stored, divisor);
+    return text;
 }
 
 std::string joinZones(const std::vector<std::string>& items) {

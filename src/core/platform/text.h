@@ -57,6 +57,8 @@ std::string shortestFloat(float value);
 // quotient needs, no trailing zeros, no point when whole, a leading zero between -1 and 1
 // (120/10 -> "12", 125/10 -> "12.5", 5/100 -> "0.05", -5/10 -> "-0.5").
 std::string sdDecimal(std::int16_t stored, int divisor);
+// The same appended to `out`; divisor 1 writes the whole number.
+void appendSdDecimal(std::string& out, std::int16_t stored, int divisor);
 
 // Print zones of 14 characters: the blanks that take an item ending at 0-based `column` to the
 // start of the next zone, at least one and at most 14.

@@ -31,12 +31,7 @@ void appendLine(std::string& out, const BlockResult& row) {
             out += ',';
         }
         first = false;
-        const std::int16_t value = row.field(column.field);
-        if (column.divisor == 1) {
-            out += std::to_string(value);
-        } else {
-            out += platform::sdDecimal(value, column.divisor);
-        }
+        platform::appendSdDecimal(out, row.field(column.field), column.divisor);
     }
 }
 
