@@ -124,11 +124,15 @@ TEST_F(ProcessCli, WorkedExampleRowsAndAFallingRun) {
               "120,121,5,0.1,0.2,0.3,0.4,0.5,0.6,0.7,0.8,0.9,1,1.1,0,30,0.1,1,0,0,0,0\r\n");
     EXPECT_EQ(result.out, "Date of Recording: 120326\nRun Number: 1\nSection: \n"
                           "Recording Starts at KM: 120\nRecording Ends at KM: 121\n");
+    // A falling run, and a section line with bytes outside ASCII, shown as they stand.
     spec.direction = -1;
     spec.startKm = 45;
+    spec.section = "\xc9T\xc9 LINE\x01";
     writeFile(runPath, bench::generateRun(spec));
     result = process();
-    EXPECT_NE(result.out.find("Recording Starts at KM: 45\nRecording Ends at KM: 33\n"), std::string::npos);
+    EXPECT_NE(result.out.find("Section: \xc9T\xc9 LINE\x01" + std::string(21, ' ') +
+                              "\nRecording Starts at KM: 45\nRecording Ends at KM: 33\n"),
+              std::string::npos);
 }
 
 TEST_F(ProcessCli, FailuresGiveTheMessageAndKeepThePreviousOutput) {
