@@ -187,7 +187,11 @@ void frmmain::buildControls() {
 
     setFixedSize(880, 620);
     if (const QScreen* display = screen())
-        move(display->availableGeometry().center() - rect().center());
+        centreIn(display->availableGeometry());
+}
+
+void frmmain::centreIn(const QRect& area) {
+    move(area.center() - rect().center());
 }
 
 void frmmain::Form_Load() {
@@ -201,8 +205,14 @@ void frmmain::Form_Load() {
         this, fromCore(menu_texts::displayQuestion(kept.savedWidth, kept.savedHeight)));
     if (answer == platform::MessageAnswer::Yes) {
         kept.answer = QString::fromLatin1(menu_texts::kAnswerYes);
-        if (!platform::ResolutionSwitch::apply(QSize(menu_texts::kDesignWidth, menu_texts::kDesignHeight)))
+        const QSize designSize(menu_texts::kDesignWidth, menu_texts::kDesignHeight);
+        if (!platform::ResolutionSwitch::apply(designSize)) {
             platform::MessageBox::information(this, QString::fromLatin1(menu_texts::kSwitchFailed));
+        } else if (const QScreen* display = screen()) {
+            // The menu was centred on the larger display; the window system may not have told Qt of
+            // the new size yet, so it is centred on the switched size itself.
+            centreIn(QRect(display->geometry().topLeft(), designSize));
+        }
     } else {
         kept.answer = QString::fromLatin1(menu_texts::kAnswerNo);
         platform::MessageBox::information(this, QString::fromLatin1(menu_texts::kNoSwitchWarning));

@@ -4,7 +4,7 @@
 // Navigator; Quit (`Command3`) - or closing the window by its own close control - puts the display
 // back to the size it had when the question was answered Yes. The title blinks by `Timer1`.
 
-#include <QSize>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -56,6 +56,7 @@ protected:
 
 private:
     void buildControls();
+    void centreIn(const QRect& area);
     void restoreDisplay();
 };
 
