@@ -1,7 +1,5 @@
-// The printer service executes a hard copy script: lines land at the scripted positions in the
-// scripted fonts, each line moves the position one line height down, long listings go on over new
-// pages, pictures keep their natural size, and without a printer the copy becomes a PDF whose place
-// is reported.
+// The printer service: lines at the scripted positions and fonts, one line height down after each,
+// long listings over new pages, pictures at their natural size, PDFs whose place is reported.
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui_test_support.h"
@@ -16,83 +14,67 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace platform = kestrana::gui::platform;
 using kestrana::platform::HardCopyScript;
+using platform::HardCopyPrinter;
+using platform::MessageBox;
 
 namespace {
 
 // A4 is 11.69 inches high; lines stop half an inch above its lower edge.
-constexpr int kA4HeightTwips = 16838;
-constexpr int kFootTwips = kA4HeightTwips - 720;
-
-const platform::PrintJob& onlyJob() {
-    EXPECT_EQ(platform::HardCopyPrinter::jobs().size(), 1u);
-    return platform::HardCopyPrinter::jobs().front();
-}
+constexpr int kFootTwips = 16838 - 720;
 
 QPixmap chartPicture(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.fillRect(10, 10, width / 2, height / 2, Qt::blue);
+    QPainter(&image).fillRect(10, 10, width / 2, height / 2, Qt::blue);
     return QPixmap::fromImage(image);
+}
+
+// Prints the script and returns its one document.
+platform::PrintJob printedJob(const HardCopyScript& script, const QPixmap& picture = QPixmap(),
+                              const platform::PrintOptions& options = {}) {
+    EXPECT_TRUE(HardCopyPrinter::print(nullptr, script, picture, options));
+    EXPECT_EQ(HardCopyPrinter::jobs().size(), 1u);
+    return HardCopyPrinter::jobs().empty() ? platform::PrintJob{} : HardCopyPrinter::jobs().front();
+}
+
+QString absolute(const std::string& folder) {
+    return QDir(QString::fromStdString(folder)).absolutePath();
 }
 
 } // namespace
 
-TEST(PlatformPrinter, LinesLandAtTheScriptedPositionsAndMoveDownOneLineHeight) {
+TEST(PlatformPrinter, LinesLandAtTheScriptedPositionsAndMoveDownOneLineHeightOfTheirFont) {
     HardCopyScript script;
     script.setBold(true);
     script.setFontSize(11);
     script.setUnderline(true);
-    script.setY(600);
-    script.setX(1400);
+    script.setPosition(1400, 600);
     script.printLine("Up main line");
     script.printLine("");
     script.printLineAt(1400, "NAGPUR - WARDHA ( Km 120 to 130 ) ");
     script.setUnderline(false);
-    script.printLine(" ");
-    script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-
-    const auto& lines = onlyJob().lines;
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].text, "Up main line");
-    EXPECT_EQ(lines[0].x, 1400);
-    EXPECT_EQ(lines[0].y, 600);
-    EXPECT_TRUE(lines[0].font.bold);
-    EXPECT_TRUE(lines[0].font.underline);
-    EXPECT_DOUBLE_EQ(lines[0].font.size, 11.0);
-    // After a line the position is back at the left edge, one line lower.
-    EXPECT_EQ(lines[1].x, 0);
-    const int lineHeight = lines[1].y - lines[0].y;
-    // An 11 point line is 220 twips of type plus its leading.
-    EXPECT_GE(lineHeight, 220);
-    EXPECT_LE(lineHeight, 320);
-    EXPECT_EQ(lines[2].x, 1400);
-    EXPECT_NEAR(lines[2].y - lines[1].y, lineHeight, 1);
-    EXPECT_FALSE(lines[3].font.underline);
-    EXPECT_EQ(onlyJob().pageCount, 1);
-}
-
-TEST(PlatformPrinter, TheLineHeightFollowsTheFontSize) {
-    HardCopyScript script;
-    script.setFontSize(9);
+    script.setFontSize(16.5);
     script.printLine("a");
     script.printLine("b");
-    script.setFontSize(14);
-    script.printLine("c");
-    script.printLine("d");
     script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-    const auto& lines = onlyJob().lines;
-    ASSERT_EQ(lines.size(), 4u);
+    const platform::PrintJob job = printedJob(script);
+    const auto& lines = job.lines;
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0].text, "Up main line");
+    EXPECT_EQ(std::vector<int>({lines[0].x, lines[1].x, lines[2].x, lines[3].x}),
+              std::vector<int>({1400, 0, 1400, 0})); // back at the left edge after each line
+    EXPECT_EQ(lines[0].y, 600);
+    EXPECT_EQ(lines[0].font, (kestrana::platform::PrintFont{11, true, false, true}));
+    EXPECT_FALSE(lines[3].font.underline);
+    // An 11 point line is 220 twips of type plus its leading; a 16.5 point one half as much again.
     const int small = lines[1].y - lines[0].y;
-    const int large = lines[3].y - lines[2].y;
-    EXPECT_GT(large, small);
-    EXPECT_NEAR(static_cast<double>(large) / small, 14.0 / 9.0, 0.2);
+    EXPECT_GE(small, 220);
+    EXPECT_LE(small, 320);
+    EXPECT_NEAR(lines[2].y - lines[1].y, small, 1);
+    EXPECT_NEAR(static_cast<double>(lines[4].y - lines[3].y) / small, 1.5, 0.15);
+    EXPECT_EQ(job.pageCount, 1);
 }
 
 TEST(PlatformPrinter, WritesAPdfIntoThePrintFolderAndSaysWhereItWent) {
@@ -101,58 +83,44 @@ TEST(PlatformPrinter, WritesAPdfIntoThePrintFolderAndSaysWhereItWent) {
     HardCopyScript script;
     script.printLineAt(1200, " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL");
     script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script, QPixmap(),
-                                                 {false, QStringLiteral("Print Details")}));
-
-    const QString pdf = onlyJob().pdfPath;
-    EXPECT_EQ(QFileInfo(pdf).absolutePath(), QDir(QString::fromStdString(folder.file("out"))).absolutePath());
+    const QString pdf = printedJob(script, QPixmap(), {false, QStringLiteral("Print Details")}).pdfPath;
+    EXPECT_EQ(QFileInfo(pdf).absolutePath(), absolute(folder.file("out")));
     EXPECT_TRUE(QFileInfo(pdf).fileName().startsWith(QStringLiteral("print-details-")));
-    const std::string content = kestrana::test::readFile(pdf.toStdString());
-    EXPECT_EQ(content.substr(0, 5), "%PDF-");
+    EXPECT_EQ(kestrana::test::readFile(pdf.toStdString()).substr(0, 5), "%PDF-");
     // Nothing but the finished file is left in the folder (no temporary file).
-    EXPECT_EQ(QDir(QString::fromStdString(folder.file("out"))).entryList(QDir::Files).size(), 1);
-    ASSERT_EQ(platform::MessageBox::shown().size(), 1u);
-    EXPECT_TRUE(platform::MessageBox::shown()[0].text.contains(QDir::toNativeSeparators(pdf)));
+    EXPECT_EQ(QDir(absolute(folder.file("out"))).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(MessageBox::shownTexts(),
+              QStringList{QStringLiteral("The hard copy was saved as ") + QDir::toNativeSeparators(pdf)});
 
     // A second copy in the same second gets a name of its own.
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script, QPixmap(),
-                                                 {false, QStringLiteral("Print Details")}));
-    ASSERT_EQ(platform::HardCopyPrinter::jobs().size(), 2u);
-    EXPECT_NE(platform::HardCopyPrinter::jobs()[1].pdfPath, pdf);
-}
+    ASSERT_TRUE(HardCopyPrinter::print(nullptr, script, QPixmap(), {false, QStringLiteral("Print Details")}));
+    ASSERT_EQ(HardCopyPrinter::jobs().size(), 2u);
+    EXPECT_NE(HardCopyPrinter::jobs()[1].pdfPath, pdf);
 
-TEST(PlatformPrinter, WithoutAPrintFolderPdfsGoIntoTheHomePrintsFolder) {
-    kestrana::test::TempFolder home;
-    kestrana::test::ScopedEnv homeEnv("KESTRANA_HOME", home.path());
+    // A folder named relative to where the program was started is reported as a whole path; without
+    // a folder named, PDFs go into the home's prints folder.
+    kestrana::test::ScopedEnv relative("KESTRANA_PRINT_TO", "prints here");
+    EXPECT_EQ(HardCopyPrinter::pdfFolder(), QDir::current().absoluteFilePath(QStringLiteral("prints here")));
     qunsetenv("KESTRANA_PRINT_TO");
-    EXPECT_EQ(QDir(platform::HardCopyPrinter::pdfFolder()).absolutePath(),
-              QDir(QString::fromStdString(home.file("prints"))).absolutePath());
-    HardCopyScript script;
-    script.printLine("x");
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-    EXPECT_TRUE(QFileInfo::exists(onlyJob().pdfPath));
+    kestrana::test::ScopedEnv home("KESTRANA_HOME", folder.path());
+    EXPECT_EQ(HardCopyPrinter::pdfFolder(), absolute(folder.file("prints")));
 }
 
 TEST(PlatformPrinter, ALongListingGoesOnAtTheTopOfNewPagesWithoutPassingTheFoot) {
     HardCopyScript script;
-    script.setBold(true);
     script.setY(600);
     script.printLineAt(900, "KMF   KMT      L1      P1");
-    script.setBold(false);
     script.setFontSize(9);
     for (int row = 0; row < 150; ++row) {
         script.printLineAt(900, "0120  0121    0350  18");
         script.printLineAt(900, " ");
     }
     script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-
-    const platform::PrintJob& job = onlyJob();
+    const platform::PrintJob job = printedJob(script);
     ASSERT_EQ(job.lines.size(), 301u);
     EXPECT_GE(job.pageCount, 2);
     int lastPage = 1;
-    for (std::size_t i = 1; i < job.lines.size(); ++i) {
-        const platform::PrintedLine& line = job.lines[i];
+    for (const platform::PrintedLine& line : job.lines) {
         EXPECT_LT(line.y, kFootTwips);
         if (line.page != lastPage) {
             EXPECT_EQ(line.page, lastPage + 1);
@@ -163,66 +131,54 @@ TEST(PlatformPrinter, ALongListingGoesOnAtTheTopOfNewPagesWithoutPassingTheFoot)
     EXPECT_EQ(lastPage, job.pageCount);
 }
 
-TEST(PlatformPrinter, BlankLinesPastTheFootLeaveNoEmptyPage) {
+TEST(PlatformPrinter, BlankLinesPastTheFootLeaveNoEmptyPageAndABlankDocumentIsNotSent) {
     HardCopyScript script;
     script.setY(kFootTwips - 300);
     script.printLine("last row");
     for (int i = 0; i < 10; ++i)
         script.printLine(" ");
     script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-    EXPECT_EQ(onlyJob().pageCount, 1);
+    EXPECT_EQ(printedJob(script).pageCount, 1);
+
+    HardCopyPrinter::reset();
+    HardCopyScript blank;
+    blank.setPosition(1400, 600);
+    blank.printLine("");
+    blank.printLine("   ");
+    blank.endDoc();
+    EXPECT_TRUE(HardCopyPrinter::print(nullptr, blank));
+    EXPECT_TRUE(HardCopyPrinter::jobs().empty());
 }
 
-TEST(PlatformPrinter, APictureKeepsItsNaturalSizeAndPosition) {
+TEST(PlatformPrinter, APictureKeepsItsNaturalSizeUnlessItWouldLeaveThePaper) {
     HardCopyScript script;
     script.printLine(" ");
-    script.setPosition(1200, 700);
     script.drawPicture(2400, 1000);
-    script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script, chartPicture(400, 300)));
-    const auto& pictures = onlyJob().pictures;
-    ASSERT_EQ(pictures.size(), 1u);
-    EXPECT_EQ(pictures[0].x, 2400);
-    EXPECT_EQ(pictures[0].y, 1000);
-    EXPECT_EQ(pictures[0].width, 6000); // 400 screen pixels at 15 twips each
-    EXPECT_EQ(pictures[0].height, 4500);
+    const platform::PrintJob natural = printedJob(script, chartPicture(400, 300));
+    ASSERT_EQ(natural.pictures.size(), 1u);
+    const platform::PrintedPicture& p = natural.pictures[0];
+    // 400 x 300 screen pixels at 15 twips each.
+    EXPECT_EQ(std::vector<int>({p.x, p.y, p.width, p.height}), std::vector<int>({2400, 1000, 6000, 4500}));
+
+    HardCopyPrinter::reset();
+    HardCopyScript across;
+    across.drawPicture(10, 1850);
+    const platform::PrintJob shrunk = printedJob(across, chartPicture(1600, 900), {true, "graph"});
+    ASSERT_EQ(shrunk.pictures.size(), 1u);
+    const platform::PrintedPicture& q = shrunk.pictures[0];
+    EXPECT_TRUE(shrunk.landscape);
+    EXPECT_LE(q.x + q.width, 16842); // across an A4 page: 842 points
+    EXPECT_NEAR(static_cast<double>(q.width) / q.height, 1600.0 / 900.0, 0.01);
 }
 
-TEST(PlatformPrinter, APictureTooLargeForThePaperIsShrunkToFit) {
-    HardCopyScript script;
-    script.drawPicture(10, 1850);
-    script.endDoc();
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script, chartPicture(1600, 900), {true, "graph"}));
-    const platform::PrintJob& job = onlyJob();
-    EXPECT_TRUE(job.landscape);
-    ASSERT_EQ(job.pictures.size(), 1u);
-    // Across an A4 page (842 points) there are 16840 twips; the picture starts at 10.
-    EXPECT_LT(job.pictures[0].width, 24000); // shrunk from 1600 pixels
-    EXPECT_LE(job.pictures[0].x + job.pictures[0].width, 16842);
-    EXPECT_NEAR(static_cast<double>(job.pictures[0].width) / job.pictures[0].height, 1600.0 / 900.0, 0.01);
-}
-
-TEST(PlatformPrinter, APictureStepWithoutAPictureIsReportedAndNothingIsPrinted) {
-    HardCopyScript script;
-    script.printLine("heading");
-    script.drawPicture(2400, 1000);
-    script.endDoc();
-    EXPECT_FALSE(platform::HardCopyPrinter::print(nullptr, script));
-    EXPECT_TRUE(platform::HardCopyPrinter::jobs().empty());
-    ASSERT_EQ(platform::MessageBox::shown().size(), 1u);
-    EXPECT_EQ(platform::MessageBox::shown()[0].text,
-              QStringLiteral("The hard copy could not be printed: there is no chart picture."));
-}
-
-TEST(PlatformPrinter, EachEndDocFinishesADocumentAndAMissingOneIsSuppliedAtTheEnd) {
+TEST(PlatformPrinter, EachEndDocFinishesADocumentAndTheNextStartsAfresh) {
     HardCopyScript script;
     script.setFontSize(14);
     script.printLine("first");
     script.endDoc();
-    script.printLine("second"); // the printer starts afresh: default font, top of the page
-    ASSERT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-    const auto& jobs = platform::HardCopyPrinter::jobs();
+    script.printLine("second"); // no EndDoc: finished at the end all the same
+    ASSERT_TRUE(HardCopyPrinter::print(nullptr, script));
+    const auto& jobs = HardCopyPrinter::jobs();
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].texts(), std::vector<std::string>{"first"});
     EXPECT_EQ(jobs[1].texts(), std::vector<std::string>{"second"});
@@ -230,26 +186,22 @@ TEST(PlatformPrinter, EachEndDocFinishesADocumentAndAMissingOneIsSuppliedAtTheEn
     EXPECT_EQ(jobs[1].lines[0].y, 0);
 }
 
-TEST(PlatformPrinter, ADocumentWithNothingVisibleIsNotSent) {
-    HardCopyScript script;
-    script.setPosition(1400, 600);
-    script.printLine("");
-    script.printLine("   ");
-    script.endDoc();
-    EXPECT_TRUE(platform::HardCopyPrinter::print(nullptr, script));
-    EXPECT_TRUE(platform::HardCopyPrinter::jobs().empty());
-    EXPECT_TRUE(platform::MessageBox::shown().empty());
-}
+TEST(PlatformPrinter, FailuresAreReportedAndNothingIsPrinted) {
+    HardCopyScript withPicture;
+    withPicture.printLine("heading");
+    withPicture.drawPicture(2400, 1000);
+    EXPECT_FALSE(HardCopyPrinter::print(nullptr, withPicture)); // no picture to draw
 
-TEST(PlatformPrinter, AFolderThatCannotBeMadeIsReported) {
     kestrana::test::TempFolder folder;
     kestrana::test::writeFile(folder.file("taken"), "a file, not a folder");
     kestrana::test::ScopedEnv printTo("KESTRANA_PRINT_TO", folder.file("taken") + "/prints");
-    HardCopyScript script;
-    script.printLine("x");
-    EXPECT_FALSE(platform::HardCopyPrinter::print(nullptr, script));
-    EXPECT_TRUE(platform::HardCopyPrinter::jobs().empty());
-    ASSERT_EQ(platform::MessageBox::shown().size(), 1u);
-    EXPECT_TRUE(platform::MessageBox::shown()[0].text.startsWith(
-        QStringLiteral("The hard copy could not be printed")));
+    HardCopyScript plain;
+    plain.printLine("x");
+    EXPECT_FALSE(HardCopyPrinter::print(nullptr, plain));
+
+    EXPECT_TRUE(HardCopyPrinter::jobs().empty());
+    const QStringList shown = MessageBox::shownTexts();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], QStringLiteral("The hard copy could not be printed: there is no chart picture."));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("The hard copy could not be printed: the folder ")));
 }

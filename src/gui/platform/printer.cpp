@@ -323,11 +323,13 @@ bool HardCopyPrinter::print(QWidget* parent, const HardCopyScript& script, const
     return true;
 }
 
+// Made absolute, so that the message after a PDF names a place the user can find whatever folder the
+// program was started from.
 QString HardCopyPrinter::pdfFolder() {
-    const QString chosen = qEnvironmentVariable("KESTRANA_PRINT_TO");
-    if (!chosen.isEmpty())
-        return chosen;
-    return fromPath(kestrana::platform::joinPath(kestrana::platform::homeFolder(), "prints"));
+    QString folder = qEnvironmentVariable("KESTRANA_PRINT_TO");
+    if (folder.isEmpty())
+        folder = fromPath(kestrana::platform::joinPath(kestrana::platform::homeFolder(), "prints"));
+    return QDir(folder).absolutePath();
 }
 
 const std::vector<PrintJob>& HardCopyPrinter::jobs() {

@@ -69,7 +69,7 @@ public:
     static bool print(QWidget* parent, const kestrana::platform::HardCopyScript& script,
                       const QPixmap& picture = QPixmap(), const PrintOptions& options = PrintOptions());
 
-    // Where PDFs go: $KESTRANA_PRINT_TO when set, else <home>/prints.
+    // Where PDFs go, as an absolute path: $KESTRANA_PRINT_TO when set, else <home>/prints.
     static QString pdfFolder();
 
     // Test hooks: every finished document in order.
