@@ -1,5 +1,5 @@
 // First start: the home folder is made and the bundled sample runs land in the screens' default
-// places, byte for byte, never over a file that is already there.
+// places, byte for byte, never over anything that is already there.
 #include "gui/app/first_start.h"
 #include "support/test_support.h"
 
@@ -7,58 +7,49 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QtGlobal>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 namespace app = kestrana::gui::app;
-using kestrana::test::fileExists;
+namespace fs = std::filesystem;
 using kestrana::test::readFile;
 using kestrana::test::TempFolder;
 
-namespace {
-
-std::string sampleFile(const std::string& name) {
-    return readFile(std::string(KESTRANA_SAMPLES_DIR) + "/" + name);
-}
-
-} // namespace
-
-TEST(FirstStart, CopiesEverySampleRunIntoItsDefaultPlace) {
+TEST(FirstStart, CopiesEveryBundledSampleRunToTheDefaultPathsOfTheConfiguredHome) {
     TempFolder folder;
     const std::string home = folder.file("new home");
-    const app::FirstStartResult result = app::prepareHomeFolder(home);
+    qputenv("KESTRANA_HOME", QByteArray::fromStdString(home));
+    const app::FirstStartResult result = app::prepareHomeFolder();
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(result.copied.size(), 6u);
     EXPECT_TRUE(result.kept.empty());
-
-    EXPECT_EQ(readFile(home + "/TRCDATA/trcdata.run"), sampleFile("trcdata.run"));
-    for (const char* name : {"trcdata0.run", "trcdata1.run", "trcdata2.run", "trcdata3.run"})
-        EXPECT_EQ(readFile(home + "/TRCDATA/" + name), sampleFile(name)) << name;
-    EXPECT_EQ(readFile(home + "/bbb/shtd0201.run"), sampleFile("shtd0201.run"));
-    // The samples travel inside the program, not beside it.
-    for (const app::SamplePlace& place : app::samplePlaces())
-        EXPECT_TRUE(QFile::exists(QStringLiteral(":/samples/") + QString::fromStdString(place.sample)))
-            << place.sample;
-    // The design's default paths now name real files.
-    EXPECT_TRUE(fileExists(kestrana::platform::mapDesignPath("d:\\TRCDATA\\trcdata.run", home)));
-    EXPECT_TRUE(fileExists(kestrana::platform::mapDesignPath("D:\\bbb\\shtd0201.run", home)));
+    for (const char* design :
+         {"d:\\TRCDATA\\trcdata.run", "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run",
+          "d:\\TRCDATA\\trcdata2.run", "d:\\TRCDATA\\trcdata3.run", "D:\\bbb\\shtd0201.run"}) {
+        const std::string path = kestrana::platform::mapDesignPath(design, home);
+        const std::string name = fs::path(path).filename().string();
+        EXPECT_EQ(readFile(path), readFile(std::string(KESTRANA_SAMPLES_DIR) + "/" + name)) << design;
+        // The samples travel inside the program, not beside it.
+        EXPECT_TRUE(QFile::exists(QStringLiteral(":/samples/") + QString::fromStdString(name))) << name;
+    }
 }
 
-TEST(FirstStart, NeverOverwritesAFileThatIsThere) {
+TEST(FirstStart, NeverReplacesAFileOrALinkThatIsThere) {
     TempFolder folder;
-    std::filesystem::create_directories(folder.file("TRCDATA"));
+    fs::create_directories(folder.file("TRCDATA"));
     kestrana::test::writeFile(folder.file("TRCDATA/trcdata0.run"), "my own run\r\n");
+    // A link to a run on a drive that is not mounted now is still the user's.
+    fs::create_symlink(folder.file("unmounted/run.run"), folder.file("TRCDATA/trcdata1.run"));
 
     const app::FirstStartResult result = app::prepareHomeFolder(folder.path());
     EXPECT_EQ(result.error, "");
     EXPECT_EQ(readFile(folder.file("TRCDATA/trcdata0.run")), "my own run\r\n");
-    EXPECT_EQ(result.kept, std::vector<std::string>{folder.file("TRCDATA/trcdata0.run")});
-    EXPECT_EQ(result.copied.size(), 5u);
+    EXPECT_TRUE(fs::is_symlink(folder.file("TRCDATA/trcdata1.run")));
+    EXPECT_EQ(result.kept.size(), 2u);
+    EXPECT_EQ(result.copied.size(), 4u);
 
-    // The next start finds everything in place and copies nothing.
     const app::FirstStartResult again = app::prepareHomeFolder(folder.path());
     EXPECT_TRUE(again.copied.empty());
     EXPECT_EQ(again.kept.size(), 6u);
@@ -70,12 +61,4 @@ TEST(FirstStart, AHomeThatCannotBeMadeIsReported) {
     const app::FirstStartResult result = app::prepareHomeFolder(folder.file("occupied") + "/home");
     EXPECT_NE(result.error, "");
     EXPECT_TRUE(result.copied.empty());
-}
-
-TEST(FirstStart, WithoutAnArgumentItPreparesTheConfiguredHome) {
-    TempFolder folder;
-    qputenv("KESTRANA_HOME", QByteArray::fromStdString(folder.path()));
-    const app::FirstStartResult result = app::prepareHomeFolder();
-    EXPECT_EQ(result.copied.size(), 6u);
-    EXPECT_TRUE(fileExists(folder.file("bbb/shtd0201.run")));
 }

@@ -59,7 +59,8 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
     }
     for (const SamplePlace& place : samplePlaces()) {
         const std::string target = joinPath(home, place.relativePath);
-        if (fs::exists(target, failure)) {
+        // Whatever stands there is the user's, a link to a run on a drive not mounted now included.
+        if (fs::exists(fs::symlink_status(target, failure))) {
             result.kept.push_back(target);
             continue;
         }
