@@ -1,5 +1,5 @@
-// The display-resolution switch: which xrandr output offers a mode, and the faked display the
-// menu tests drive.
+// The display-resolution switch: which xrandr output offers a mode, and no switch of the real display
+// from a test.
 #include "gui/platform/resolution_switch.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +35,6 @@ TEST(PlatformResolutionSwitch, AModeIsOfferedOnlyWhenListedAsAModeLine) {
     EXPECT_FALSE(ResolutionSwitch::modeOffered(QStringLiteral("   10240x768   60.00\n"), {1024, 768}));
     EXPECT_TRUE(ResolutionSwitch::modeOffered(QStringLiteral("   1024x768i   60.00\n"), {1024, 768}));
     EXPECT_FALSE(ResolutionSwitch::modeOffered(QString(), {1024, 768}));
-}
-
-TEST(PlatformResolutionSwitch, AFakedDisplaySwitchesOrFailsAndEveryApplyIsRecorded) {
-    ResolutionSwitch::fakeDisplay({1280, 1024}, true);
-    EXPECT_EQ(ResolutionSwitch::displaySize(), QSize(1280, 1024));
-    EXPECT_TRUE(ResolutionSwitch::apply({1024, 768}));
-    EXPECT_EQ(ResolutionSwitch::displaySize(), QSize(1024, 768));
-
-    ResolutionSwitch::fakeDisplay({1600, 900}, false);
-    EXPECT_FALSE(ResolutionSwitch::apply({1024, 768}));
-    EXPECT_EQ(ResolutionSwitch::displaySize(), QSize(1600, 900));
-    EXPECT_EQ(ResolutionSwitch::appliedSizes(), (std::vector<QSize>{{1024, 768}, {1024, 768}}));
 }
 
 TEST(PlatformResolutionSwitch, TheRealDisplayIsNeverSwitchedInTestMode) {
