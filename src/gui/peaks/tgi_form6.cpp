@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>

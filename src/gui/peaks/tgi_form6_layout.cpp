@@ -50,7 +50,8 @@ QPushButton* newButton(QWidget* parent, const char* name, const QString& caption
     button->setObjectName(QLatin1String(name));
     button->setFont(platform::designFont(kSansSerif, kControlPoints, true));
     button->setMinimumHeight(30);
-    button->setAutoDefault(false);
+    // Enter on a focused button presses it, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
