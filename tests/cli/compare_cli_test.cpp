@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -38,8 +39,6 @@ protected:
                                 " KESTRANA_HOME=" + shellQuote(folder.file("home")) + " " +
                                 shellQuote(KESTRANA_CLI_PATH) + " compare " + arguments);
     }
-    std::string firstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
-
     TempFolder folder;
 };
 
@@ -67,6 +66,18 @@ TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
     // Nothing of the call is left behind.
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("tmp")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("home")));
+
+    // --save writes the screen's file instead: the same lines with carriage returns, FILE as given.
+    const std::string target = folder.file("report");
+    result = cli(runs + " --from 10 --to 12 --save " + shellQuote(target));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    std::string withReturns;
+    for (char c : expected) {
+        withReturns += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    EXPECT_EQ(readFile(target), withReturns);
+    EXPECT_FALSE(std::filesystem::exists(target + ".txt"));
 }
 
 TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
@@ -76,30 +87,10 @@ TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
                              run("c.run", simpleRun("3", 80, 60, -1));
     auto result = cli(runs);
     ASSERT_EQ(result.status, 0) << result.err;
-    std::size_t lines = 0;
-    for (char c : result.out) {
-        lines += c == '\n' ? 1 : 0;
-    }
-    EXPECT_EQ(lines, 2u + 250u);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2 + 250);
     EXPECT_NE(result.out.find("\n0080    -   0079        1 "), std::string::npos);
     EXPECT_NE(result.out.find("\n0031    -   0030        5 "), std::string::npos);
     EXPECT_EQ(result.out.find("0030    -   0029"), std::string::npos);
-}
-
-TEST_F(CompareCli, SaveWritesTheScreensFileWithCarriageReturns) {
-    const std::string runs =
-        run("a.run", simpleRun("120326", 10, 3, 1)) + " " + run("b.run", simpleRun("011225", 10, 3, 1, 500));
-    const std::string printed = cli(runs + " --from 10 --to 12").out;
-    const std::string target = folder.file("report"); // used as given: no ".txt" added
-    auto result = cli(runs + " --from 10 --to 12 --save " + shellQuote(target));
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "");
-    std::string expected;
-    for (char c : printed) {
-        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    EXPECT_EQ(readFile(target), expected);
-    EXPECT_FALSE(std::filesystem::exists(target + ".txt"));
 }
 
 TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
@@ -120,49 +111,35 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
                           "6,41.666666666666664,20.333333333333332\n");
 }
 
-TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirst) {
+TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirstAndWriteNothing) {
     const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
     const std::string falling = run("b.run", simpleRun("2", 12, 3, -1));
+    const std::string kept = folder.file("kept.txt");
+    writeFile(kept, "earlier report\r\n");
+    const std::vector<std::pair<std::string, std::string>> refusals{
+        {rising + " " + rising + " --from 10 --to 111", "Range too wide. Please select range within 100 kms"},
+        {rising + " " + falling, "Can not compare as both recordings not in same direction"},
+        {rising + " " + shellQuote(folder.file("missing.run")),
+         "Could not open file. Please type file name correctly."},
+        {rising + " " + rising + " --param tgi",
+         "Please choose the compare parameter from the list: TGI, TGIU, TGIW, TGIG or TGIL"},
+        {rising + " " + rising + " --from ten",
+         "Please type Km - From and Km - To as numbers between -32768 and 32767"},
+    };
+    for (const auto& [arguments, message] : refusals) {
+        auto result = cli(arguments + " --save " + shellQuote(kept));
+        EXPECT_EQ(result.status, 1) << arguments;
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), message);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(readFile(kept), "earlier report\r\n");
+    }
+    EXPECT_NE(cli(rising + " " + shellQuote(folder.file("missing.run"))).err.find("missing.run"),
+              std::string::npos);
 
-    auto wide = cli(rising + " " + rising + " --from 10 --to 111");
-    EXPECT_EQ(wide.status, 1);
-    EXPECT_EQ(firstLine(wide.err), "Range too wide. Please select range within 100 kms");
-    EXPECT_EQ(wide.out, "");
-
-    auto mixed = cli(rising + " " + falling);
-    EXPECT_EQ(mixed.status, 1);
-    EXPECT_EQ(firstLine(mixed.err), "Can not compare as both recordings not in same direction");
-
-    auto missing = cli(rising + " " + shellQuote(folder.file("missing.run")));
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(firstLine(missing.err), "Could not open file. Please type file name correctly.");
-    EXPECT_NE(missing.err.find("missing.run"), std::string::npos);
-
-    auto lower = cli(rising + " " + rising + " --param tgi");
-    EXPECT_EQ(lower.status, 1);
-    EXPECT_EQ(firstLine(lower.err),
-              "Please choose the compare parameter from the list: TGI, TGIU, TGIW, TGIG or TGIL");
-
-    auto notNumber = cli(rising + " " + rising + " --from ten");
-    EXPECT_EQ(notNumber.status, 1);
-    EXPECT_EQ(firstLine(notNumber.err),
-              "Please type Km - From and Km - To as numbers between -32768 and 32767");
-}
-
-TEST_F(CompareCli, ARefusedCallKeepsAnEarlierFile) {
-    const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
-    writeFile(folder.file("kept.txt"), "earlier report\r\n");
-    auto result =
-        cli(rising + " " + rising + " --from 10 --to 200 --save " + shellQuote(folder.file("kept.txt")));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(readFile(folder.file("kept.txt")), "earlier report\r\n");
-}
-
-TEST_F(CompareCli, UsageErrors) {
-    const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
+    // Usage errors: --chart with --save, and no older run.
     EXPECT_EQ(cli(rising + " " + rising + " --chart --save " + shellQuote(folder.file("x"))).status, 2);
     EXPECT_FALSE(std::filesystem::exists(folder.file("x")));
-    EXPECT_EQ(cli(rising).status, 2); // no older run
+    EXPECT_EQ(cli(rising).status, 2);
 }
 
 } // namespace

@@ -8,16 +8,11 @@
 
 #include <map>
 #include <random>
-#include <tuple>
 
 using namespace kestrana::comparator;
+using namespace kestrana::test;
 using kestrana::platform::RecordStore;
-using kestrana::test::blockLine;
-using kestrana::test::buildRequestIn;
-using kestrana::test::headerLines;
-using kestrana::test::kmLine;
-using kestrana::test::simpleRun;
-using kestrana::test::TempFolder;
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -25,8 +20,7 @@ namespace {
 ComparatorSession build(const TempFolder& folder, const std::vector<std::string>& runs) {
     ComparatorSession session;
     session.olderRuns = static_cast<std::int16_t>(runs.size() - 1);
-    auto request = buildRequestIn(folder, runs);
-    BuildResult result = buildRunDatabase(request, session);
+    BuildResult result = buildRunDatabase(buildRequestIn(folder, runs), session);
     EXPECT_EQ(result.outcome, BuildResult::Outcome::Built) << result.reason;
     return session;
 }
@@ -44,39 +38,39 @@ void fillTable(RecordStore& store, int slot, const std::vector<Row>& rows) {
 
 } // namespace
 
-TEST(CompareRange, AtMostOneHundredKmInEitherOrder) {
-    EXPECT_FALSE(readCompareRange("100", "200", 1).refusal.has_value());
-    EXPECT_FALSE(readCompareRange("200", "100", 1).refusal.has_value());
-    EXPECT_EQ(readCompareRange("100", "201", 1).refusal, kRangeTooWideMessage);
-    EXPECT_EQ(readCompareRange("201", "100", 1).refusal, kRangeTooWideMessage);
-    // A difference that does not fit 16 bits is still just too wide.
-    EXPECT_EQ(readCompareRange("-30000", "30000", 1).refusal, kRangeTooWideMessage);
-}
-
-TEST(CompareRange, KmTextsAreRoundedOrRefused) {
-    CompareRange range = readCompareRange("120.5", " 169.5 ", 1); // halves to the even neighbour
-    ASSERT_FALSE(range.refusal.has_value());
-    EXPECT_EQ(range.fromKm, 120);
-    EXPECT_EQ(range.toKm, 170);
-    for (auto [from, to] :
-         {std::pair{"", "10"}, std::pair{"abc", "10"}, std::pair{"10", "40000"}, std::pair{"10", "1e9"}}) {
-        EXPECT_EQ(readCompareRange(from, to, 1).refusal, kKmNotNumberMessage) << from << " " << to;
+TEST(CompareRange, AtMostOneHundredKmWhoseBoundsFollowTheCurrentDirection) {
+    struct Case {
+        const char* from;
+        const char* to;
+        std::int16_t direction;
+        std::string_view refusal; // empty: accepted with these bounds
+        int first = 0, last = 0;
+    };
+    const std::vector<Case> cases{
+        {"100", "200", 1, {}, 100, 199},
+        {"200", "100", 1, {}, 100, 199},
+        {"120", "170", -1, {}, 170, 121},
+        {"120.5", " 169.5 ", 1, {}, 120, 169}, // halves to the even neighbour: 120 to 170
+        {"32767", "32667", 1, {}, 32667, 32766},
+        {"100", "201", 1, kRangeTooWideMessage},
+        {"201", "100", -1, kRangeTooWideMessage},
+        {"-30000", "30000", 1, kRangeTooWideMessage}, // a difference beyond 16 bits is still too wide
+        {"", "10", 1, kKmNotNumberMessage},
+        {"abc", "10", 1, kKmNotNumberMessage},
+        {"10", "40000", 1, kKmNotNumberMessage},
+        // At the very ends of the 16-bit range the bounds themselves would not fit.
+        {"-32768", "-32768", 1, kKmOutOfLimitsMessage},
+        {"32767", "32767", -1, kKmOutOfLimitsMessage},
+    };
+    for (const Case& c : cases) {
+        const CompareRange range = readCompareRange(c.from, c.to, c.direction);
+        EXPECT_EQ(range.refusal.value_or(""), c.refusal) << c.from << " " << c.to;
+        if (c.refusal.empty()) {
+            EXPECT_EQ(range.bounds.firstKm, c.first) << c.from << " " << c.to;
+            EXPECT_EQ(range.bounds.lastKm, c.last) << c.from << " " << c.to;
+            EXPECT_EQ(range.bounds.step, c.direction);
+        }
     }
-}
-
-TEST(CompareRange, ListingBoundsFollowTheCurrentDirection) {
-    ListingBounds rising = readCompareRange("170", "120", 1).bounds;
-    EXPECT_EQ(rising.firstKm, 120);
-    EXPECT_EQ(rising.lastKm, 169);
-    EXPECT_EQ(rising.step, 1);
-    ListingBounds falling = readCompareRange("120", "170", -1).bounds;
-    EXPECT_EQ(falling.firstKm, 170);
-    EXPECT_EQ(falling.lastKm, 121);
-    EXPECT_EQ(falling.step, -1);
-    // At the very ends of the 16-bit range the bounds themselves would not fit.
-    EXPECT_EQ(readCompareRange("-32768", "-32768", 1).refusal, kKmOutOfLimitsMessage);
-    EXPECT_EQ(readCompareRange("32767", "32767", -1).refusal, kKmOutOfLimitsMessage);
-    EXPECT_FALSE(readCompareRange("32767", "32667", 1).refusal.has_value());
 }
 
 TEST(CompareDirections, MismatchMessagesCountTheRecordings) {
@@ -86,14 +80,12 @@ TEST(CompareDirections, MismatchMessagesCountTheRecordings) {
     EXPECT_EQ(directionRefusal(2, D{-1, -1, 1, 1}, 1), kNotSameDirection3Message);
     EXPECT_EQ(directionRefusal(3, D{-1, -1, -1, 1}, 1), kNotSameDirection4Message);
     EXPECT_EQ(directionRefusal(3, D{-1, -1, -1, -1}, -1), std::nullopt);
-    // Slots above n do not count.
-    EXPECT_EQ(directionRefusal(2, D{1, 1, 1, -1}, 1), std::nullopt);
+    EXPECT_EQ(directionRefusal(2, D{1, 1, 1, -1}, 1), std::nullopt); // slots above n do not count
     // Runs that agree on a direction the listing cannot walk.
     EXPECT_EQ(directionRefusal(1, D{0, 0, 0, 0}, 0), kUnknownDirectionMessage);
     EXPECT_EQ(directionRefusal(2, D{2, 2, 2, 0}, 2), kUnknownDirectionMessage);
     EXPECT_EQ(directionRefusal(1, D{1, 1, 0, 0}, 0), kUnknownDirectionMessage);
-    // No check for n outside 1 to 3.
-    EXPECT_EQ(directionRefusal(5, D{1, -1, 0, 2}, 0), std::nullopt);
+    EXPECT_EQ(directionRefusal(5, D{1, -1, 0, 2}, 0), std::nullopt); // no check for n outside 1 to 3
 }
 
 TEST(ComparisonListing, BlockLabelsUseFourDigitKms) {
@@ -101,34 +93,6 @@ TEST(ComparisonListing, BlockLabelsUseFourDigitKms) {
     EXPECT_EQ(blockLabel(7, 6, 5), "0007    -   0006        5");
     EXPECT_EQ(blockLabel(-7, -6, 1), "-0007    -   -0006        1");
     EXPECT_EQ(blockLabel(12345, 12346, 2), "12345    -   12346        2");
-}
-
-TEST(ComparisonListing, FiveBlocksPerKmWithValuesOrNAAndEmptyLinesBetween) {
-    ComparisonListing listing;
-    const auto lookup = [](int slot, std::int16_t km, std::int16_t next,
-                           std::int16_t block) -> std::optional<std::int16_t> {
-        EXPECT_EQ(next, km + 1);
-        if (slot == 1 && block == 4) {
-            return std::nullopt;
-        }
-        return static_cast<std::int16_t>(slot * 1000 + km * 10 + block - 1200);
-    };
-    fillListing(listing, ListingBounds{120, 121, 1}, 1, lookup);
-    ASSERT_EQ(listing.list4.size(), 20u);
-    EXPECT_EQ(listing.list4[0], "0120    -   0121        1");
-    EXPECT_EQ(listing.list4[1], "");
-    EXPECT_EQ(listing.list4[18], "0121    -   0122        5");
-    ASSERT_EQ(listing.list2[0].size(), 20u);
-    ASSERT_EQ(listing.list2[1].size(), 20u);
-    EXPECT_EQ(listing.list2[0][0], "1");
-    EXPECT_EQ(listing.list2[0][2], "2");
-    EXPECT_EQ(listing.list2[1][0], "1001");
-    EXPECT_EQ(listing.list2[1][6], "NA");  // km 120, block 4
-    EXPECT_EQ(listing.list2[0][6], "4");   // run 0 is unaffected
-    EXPECT_EQ(listing.list2[0][10], "11"); // km 121, block 1
-    EXPECT_EQ(listing.list2[1][7], "");
-    EXPECT_TRUE(listing.list2[2].empty()); // slots above n stay empty
-    EXPECT_TRUE(listing.list2[3].empty());
 }
 
 TEST(ComparisonListing, NoIterationWhenTheFirstKmIsPastTheLast) {
@@ -171,27 +135,30 @@ TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {
             }
         }
     }
-    // Outside the range read there is nothing.
-    EXPECT_EQ(RunTableCells::read(store, 0, 100, 100).find(101, 102, 1), std::nullopt);
+    EXPECT_EQ(RunTableCells::read(store, 0, 100, 100).find(101, 102, 1), std::nullopt); // not read
 }
 
-TEST(ComparisonListing, DuplicateBlocksShowTheFirstRowAndHigherBlocksNeverAppear) {
+TEST(ComparisonListing, NaWhereARunLacksABlockTheFirstOfDuplicatesAndNoBlockAboveFive) {
     TempFolder folder;
     const std::string current = headerLines("111111") + kmLine(10, 11) + "\r\n" + blockLine(1, 40) + "\r\n" +
                                 blockLine(1, 41) + "\r\n" + blockLine(6, 99) + "\r\n" + blockLine(2, 42) +
                                 "\r\n";
-    const std::string older = headerLines("222222") + kmLine(10, 11) + "\r\n" + blockLine(2, 52) + "\r\n" +
-                              blockLine(1, 50) + "\r\n" + blockLine(1, 51) + "\r\n";
+    const std::string older = headerLines("222222") + kmLine(10, 11) + "\r\n" + blockLine(1, 50) + "\r\n" +
+                              blockLine(1, 51) + "\r\n";
     ComparatorSession session = build(folder, {current, older});
     CompareResult result = compareRuns("10", "11", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared) << result.message;
     const auto& listing = result.listing;
-    EXPECT_EQ(listing.list3, std::vector<std::string>{"From  -  To       Blk"});
-    EXPECT_EQ(listing.list1[0], std::vector<std::string>{"111111"});
-    EXPECT_EQ(listing.list1[1], std::vector<std::string>{"222222"});
-    ASSERT_EQ(listing.list4.size(), 10u); // blocks 1 to 5 of km 10 only
-    EXPECT_EQ(listing.list2[0], (std::vector<std::string>{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
-    EXPECT_EQ(listing.list2[1], (std::vector<std::string>{"50", "", "52", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_EQ(listing.list3, Lines{"From  -  To       Blk"});
+    EXPECT_EQ(listing.list1[0], Lines{"111111"});
+    EXPECT_EQ(listing.list1[1], Lines{"222222"});
+    EXPECT_TRUE(listing.list1[2].empty());
+    EXPECT_EQ(listing.list4, (Lines{"0010    -   0011        1", "", "0010    -   0011        2", "",
+                                    "0010    -   0011        3", "", "0010    -   0011        4", "",
+                                    "0010    -   0011        5", ""}));
+    EXPECT_EQ(listing.list2[0], (Lines{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_EQ(listing.list2[1], (Lines{"50", "", "NA", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_TRUE(listing.list2[2].empty() && listing.list2[3].empty());
 }
 
 TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
@@ -208,8 +175,8 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
     EXPECT_EQ(result.listing.list2[0].front(), "1");
     EXPECT_EQ(result.listing.list2[1].front(), "501");
     EXPECT_EQ(result.listing.list2[0][list4.size() - 2], "495");
-    // The chart still runs in ascending km order over 120 to 170; km 120 has no row (no block
-    // starts at km 120 in a run that ends there).
+    // The chart still runs in ascending km order; km 120 has no row (no block starts at km 120 in a
+    // run that ends there).
     ASSERT_TRUE(result.chart.has_value());
     ASSERT_EQ(result.chart->rows.size(), 50u);
     EXPECT_EQ(result.chart->rows.front().km, 121);
@@ -230,30 +197,23 @@ TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
         }
         fillTable(store, slot, tables[slot]);
     }
-    // Expected by the meaning of the query: every combination of rows of the same km and block in
-    // all three tables is one joined row; per km the mean of each table's value over those rows.
+    // By the meaning of the query: every combination of rows of the same km and block in all three
+    // tables is one joined row; per km the mean of each table's value over those rows.
     std::map<int, std::array<double, 4>> sums; // km -> sum0, sum1, sum2, count
     for (const auto& a : tables[0]) {
-        if (a[0] < -1 || a[0] > 4) {
-            continue;
-        }
         for (const auto& b : tables[1]) {
             for (const auto& c : tables[2]) {
-                if (b[0] == a[0] && c[0] == a[0] && b[2] == a[2] && c[2] == a[2]) {
+                if (a[0] >= -1 && a[0] <= 4 && b[0] == a[0] && c[0] == a[0] && b[2] == a[2] && c[2] == a[2]) {
                     auto& s = sums[a[0]];
-                    s[0] += a[3];
-                    s[1] += b[3];
-                    s[2] += c[3];
-                    s[3] += 1;
+                    s = {s[0] + a[3], s[1] + b[3], s[2] + c[3], s[3] + 1};
                 }
             }
         }
     }
     const std::array<std::string, 4> dates{"d0", "d'1", "d2\"", ""};
-    // The typed bounds in either order, both inclusive.
-    for (auto [from, to] : {std::pair<std::int16_t, std::int16_t>{4, -1}, {-1, 4}}) {
+    for (auto [from, to] : {std::pair<std::int16_t, std::int16_t>{4, -1}, {-1, 4}}) { // both inclusive
         KmAverageTable table = readKmAverages(store, 2, from, to, dates);
-        EXPECT_EQ(table.seriesNames, (std::vector<std::string>{"d0", "d'1", "d2\""}));
+        EXPECT_EQ(table.seriesNames, (Lines{"d0", "d'1", "d2\""}));
         ASSERT_EQ(table.rows.size(), sums.size());
         auto expected = sums.begin();
         for (const auto& row : table.rows) {
@@ -261,8 +221,7 @@ TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
             ASSERT_EQ(row.means.size(), 3u);
             for (int k = 0; k < 3; ++k) {
                 EXPECT_DOUBLE_EQ(row.means[static_cast<std::size_t>(k)],
-                                 expected->second[k] / expected->second[3])
-                    << "km " << row.km << " slot " << k;
+                                 expected->second[k] / expected->second[3]);
             }
             ++expected;
         }
@@ -286,24 +245,11 @@ TEST(CompareRuns, RisingRunsFrom120To170) {
     ASSERT_EQ(result.chart->rows.size(), 51u); // km 120 to 170
     EXPECT_EQ(result.chart->rows.front().km, 120);
     EXPECT_EQ(result.chart->rows.back().km, 170);
-    // simpleRun: km 120 is offset 20, values 201 to 205, mean 203.
-    EXPECT_DOUBLE_EQ(result.chart->rows.front().means[0], 203.0);
-    EXPECT_EQ(result.chart->seriesNames, (std::vector<std::string>{"120326", "011225"}));
+    EXPECT_DOUBLE_EQ(result.chart->rows.front().means[0], 203.0); // km 120: offset 20, TGI 201 to 205
+    EXPECT_EQ(result.chart->seriesNames, (Lines{"120326", "011225"}));
 }
 
-TEST(CompareRuns, FromEqualToGivesAnEmptyListingButAChartRow) {
-    TempFolder folder;
-    ComparatorSession session = build(folder, {simpleRun("1", 10, 5, 1), simpleRun("2", 10, 5, 1)});
-    CompareResult result = compareRuns("12", "12", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_TRUE(result.listing.list4.empty());
-    EXPECT_EQ(result.listing.list1[0].size(), 1u);
-    ASSERT_TRUE(result.chart.has_value());
-    ASSERT_EQ(result.chart->rows.size(), 1u);
-    EXPECT_EQ(result.chart->rows[0].km, 12);
-}
-
-TEST(CompareRuns, TheSameRunTwiceGivesEqualColumns) {
+TEST(CompareRuns, TheSameRunTwiceGivesEqualColumnsAndFromEqualToAChartRowOnly) {
     TempFolder folder;
     const std::string run = simpleRun("120326", 10, 20, 1);
     ComparatorSession session = build(folder, {run, run});
@@ -314,6 +260,14 @@ TEST(CompareRuns, TheSameRunTwiceGivesEqualColumns) {
     for (const auto& row : result.chart->rows) {
         EXPECT_EQ(row.means[0], row.means[1]);
     }
+
+    result = compareRuns("12", "12", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    EXPECT_TRUE(result.listing.list4.empty());
+    EXPECT_EQ(result.listing.list1[0], Lines{"120326"});
+    ASSERT_TRUE(result.chart.has_value());
+    ASSERT_EQ(result.chart->rows.size(), 1u);
+    EXPECT_EQ(result.chart->rows[0].km, 12);
 }
 
 TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
@@ -330,9 +284,8 @@ TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
     CompareResult mixed = compareRuns("10", "15", session, db);
     EXPECT_EQ(mixed.outcome, CompareResult::Outcome::Refused);
     EXPECT_EQ(mixed.message, "Can not compare as the three recordings not in same direction");
-    EXPECT_EQ(mixed.listing.list3, std::vector<std::string>{"From  -  To       Blk"});
-    EXPECT_TRUE(mixed.listing.list1[0].empty());
-    EXPECT_TRUE(mixed.listing.list4.empty());
+    EXPECT_EQ(mixed.listing.list3, Lines{"From  -  To       Blk"});
+    EXPECT_TRUE(mixed.listing.list1[0].empty() && mixed.listing.list4.empty());
     EXPECT_FALSE(mixed.chart.has_value());
 
     CompareResult missing = compareRuns("10", "15", session, folder.file("nothing here"));

@@ -29,25 +29,22 @@
 namespace kestrana::test::form2_support {
 
 using gui::comparator::form2;
-using gui::comparator::ListingBox;
+using gui::platform::MessageBox;
 
 inline QString q(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string s(const QString& text) {
-    return text.toLatin1().toStdString();
+
+inline QString opened(int slot) {
+    return QStringLiteral("File for TRC Run(%1) successfully opened").arg(slot);
 }
 
-// The run of slot k as the tests generate it: the same line, ten km rising from km 120, recorded on a
-// date of its own (older slots earlier).
+// The run of slot k: the same line, ten km rising from km 120, recorded on a date of its own.
 inline bench::RunSpec slotRun(int slot) {
     bench::RunSpec spec;
-    spec.startKm = 120;
-    spec.kmCount = 10;
     spec.peakPairs = 0;
     spec.seed = 11 + static_cast<unsigned>(slot);
     spec.lineSeed = 7;
-    spec.runNumber = static_cast<char>('0' + slot);
     spec.date =
         std::vector<std::string>{"120326", "110325", "100324", "090323"}[static_cast<std::size_t>(slot)];
     spec.wear = 40 - 10 * slot;
@@ -99,16 +96,13 @@ protected:
     }
     static void click(QPushButton* command) { QTest::mouseClick(command, Qt::LeftButton); }
 
-    // Types n, loads the runs and types the km range; returns the messages shown meanwhile.
-    QStringList processAndType(form2* screen, int olderRuns, const std::string& from, const std::string& to) {
+    // Types n, loads the runs and types the km range.
+    static void processAndType(form2* screen, int olderRuns, const std::string& from, const std::string& to) {
         type(screen->Text3, std::to_string(olderRuns));
         click(screen->Command2);
         type(screen->Text2[0], from);
         type(screen->Text2[1], to);
-        return gui::platform::MessageBox::shownTexts();
     }
-
-    static QStringList entries(ListingBox* list) { return list->entries(); }
 
     std::string home;
 };

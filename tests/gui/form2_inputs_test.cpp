@@ -14,16 +14,9 @@ namespace {
 
 using namespace kestrana::test;
 using namespace kestrana::test::form2_support;
-namespace bench = kestrana::bench;
 using kestrana::gui::platform::FileDialog;
-using kestrana::gui::platform::MessageBox;
 
-const QString kCouldNotOpen = QStringLiteral("Could not open file. Please type file name correctly.");
 const QColor kGrey(0xC0, 0xC0, 0xC0);
-
-QString opened(int slot) {
-    return QStringLiteral("File for TRC Run(%1) successfully opened").arg(slot);
-}
 
 // Whether slot k is usable as the design draws it: box and heading enabled, box on the window colour.
 bool slotUsable(form2* screen, int k) {
@@ -34,49 +27,52 @@ bool slotUsable(form2* screen, int k) {
     return path->isEnabled();
 }
 
+std::vector<bool> olderSlotsUsable(form2* screen) {
+    return {slotUsable(screen, 1), slotUsable(screen, 2), slotUsable(screen, 3)};
+}
+
 using ComparatorInputs = ComparatorScreen;
 
 TEST_F(ComparatorInputs, OpensWithTheDesignTextsAndOnlyTheFirstInputsUsable) {
     form2* screen = open();
-    EXPECT_EQ(screen->objectName(), QStringLiteral("form2"));
     EXPECT_EQ(screen->Text1[2]->objectName(), QStringLiteral("Text1_2"));
-    EXPECT_EQ(screen->List2[3]->objectName(), QStringLiteral("List2_3"));
+    const std::vector<std::pair<QString, QString>> texts{
+        {screen->Label3[0]->text(), "Input File - Current TRC Run No.0"},
+        {screen->Label3[1]->text(), "Input File  -  TRC Run No.1   [ Oldest ]"},
+        {screen->Label3[2]->text(), "Input File  -  TRC Run No.2"},
+        {screen->Label3[3]->text(), "Input File  -  TRC Run No.3"},
+        {screen->Label5->text(), "Number of Runs for comparision (excluding current)"},
+        {screen->Text3->text(), "0"},
+        {screen->Label8->text(), "Compare Parameter "},
+        {screen->Combo1->currentText(), "TGI"},
+        {screen->Label4[0]->text(), "Km  - From"},
+        {screen->Label4[1]->text(), "Km - To"},
+        {screen->Command2->text(), "PROCESS   DATA"},
+        {screen->Command1->text(), "COMPARE    TGI   "},
+        {screen->Command3->text(), "PRINT   DETAILS"},
+        {screen->Command5->text(), "PRINT  GRAPH"},
+        {screen->Command7->text(), "SAVE DETAILS"},
+        {screen->Command4->text(), "   GO TO   MAIN"},
+        {screen->Label2->text(), "TGI  COMPARATOR"},
+    };
+    for (const auto& [shown, designed] : texts)
+        EXPECT_EQ(shown, designed);
+    QStringList parameters;
+    for (int i = 0; i < screen->Combo1->count(); ++i)
+        parameters << screen->Combo1->itemText(i);
+    EXPECT_EQ(parameters, (QStringList{"TGI", "TGIU", "TGIW", "TGIG", "TGIL"}));
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(s(screen->Text1[k]->text()), runPath(k));
+        EXPECT_EQ(screen->Text1[k]->text().toStdString(), runPath(k));
         EXPECT_EQ(screen->Command6[k]->text(), QStringLiteral("Browse"));
         EXPECT_TRUE(screen->Command6[k]->isEnabled());
         EXPECT_TRUE(screen->Label6[k]->text().isEmpty());
         EXPECT_EQ(slotUsable(screen, k), k == 0);
     }
-    EXPECT_EQ(screen->Label3[0]->text(), QStringLiteral("Input File - Current TRC Run No.0"));
-    EXPECT_EQ(screen->Label3[1]->text(), QStringLiteral("Input File  -  TRC Run No.1   [ Oldest ]"));
-    EXPECT_EQ(screen->Label3[3]->text(), QStringLiteral("Input File  -  TRC Run No.3"));
-    EXPECT_EQ(screen->Text1[1]->palette().color(QPalette::Disabled, QPalette::Base), kGrey);
-    EXPECT_EQ(screen->Label5->text(), QStringLiteral("Number of Runs for comparision (excluding current)"));
-    EXPECT_EQ(screen->Text3->text(), QStringLiteral("0"));
-    EXPECT_EQ(screen->Label8->text(), QStringLiteral("Compare Parameter "));
-    EXPECT_EQ(screen->Combo1->currentText(), QStringLiteral("TGI"));
-    QStringList parameters;
-    for (int i = 0; i < screen->Combo1->count(); ++i)
-        parameters << screen->Combo1->itemText(i);
-    EXPECT_EQ(parameters, (QStringList{"TGI", "TGIU", "TGIW", "TGIG", "TGIL"}));
-    EXPECT_EQ(screen->Label4[0]->text(), QStringLiteral("Km  - From"));
-    EXPECT_EQ(screen->Label4[1]->text(), QStringLiteral("Km - To"));
-    for (QLineEdit* km : screen->Text2) {
-        EXPECT_TRUE(km->text().isEmpty());
-        EXPECT_FALSE(km->isEnabled());
-    }
-    EXPECT_EQ(screen->Command2->text(), QStringLiteral("PROCESS   DATA"));
-    EXPECT_EQ(screen->Command1->text(), QStringLiteral("COMPARE    TGI   "));
-    EXPECT_EQ(screen->Command3->text(), QStringLiteral("PRINT   DETAILS"));
-    EXPECT_EQ(screen->Command5->text(), QStringLiteral("PRINT  GRAPH"));
-    EXPECT_EQ(screen->Command7->text(), QStringLiteral("SAVE DETAILS"));
-    EXPECT_EQ(screen->Command4->text(), QStringLiteral("   GO TO   MAIN"));
-    EXPECT_TRUE(screen->Command2->isEnabled());
-    EXPECT_TRUE(screen->Command4->isEnabled());
+    for (QLineEdit* km : screen->Text2)
+        EXPECT_TRUE(km->text().isEmpty() && !km->isEnabled());
+    EXPECT_TRUE(screen->Command2->isEnabled() && screen->Command4->isEnabled());
     for (QPushButton* later : {screen->Command1, screen->Command3, screen->Command5, screen->Command7})
         EXPECT_FALSE(later->isEnabled());
-    EXPECT_EQ(screen->Label2->text(), QStringLiteral("TGI  COMPARATOR"));
     EXPECT_EQ(screen->Timer1->interval(), 10);
     EXPECT_EQ(screen->Timer2->interval(), 200);
     EXPECT_TRUE(screen->Timer1->isActive() && screen->Timer2->isActive());
@@ -85,29 +81,27 @@ TEST_F(ComparatorInputs, OpensWithTheDesignTextsAndOnlyTheFirstInputsUsable) {
 
 TEST_F(ComparatorInputs, TheNumberOfOlderRunsEnablesTheirSlots) {
     form2* screen = open();
-    const auto usable = [&] {
-        return std::vector<bool>{slotUsable(screen, 1), slotUsable(screen, 2), slotUsable(screen, 3)};
-    };
+    const auto& session = kestrana::comparator::comparatorSession();
     type(screen->Text3, "2");
-    EXPECT_EQ(usable(), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, true, false}));
     type(screen->Text3, "3");
-    EXPECT_EQ(usable(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, true, true}));
     type(screen->Text3, "1");
-    EXPECT_EQ(usable(), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(kestrana::comparator::comparatorSession().olderRuns, 1);
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(session.olderRuns, 1);
     EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
 
     // Out of range: the message, the slots as they were, and n takes the typed value.
     type(screen->Text3, "5");
     EXPECT_EQ(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter between 1 and 3 ")});
-    EXPECT_EQ(usable(), (std::vector<bool>{true, false, false}));
-    EXPECT_EQ(kestrana::comparator::comparatorSession().olderRuns, 5);
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(session.olderRuns, 5);
 
     // An empty box: every older slot off, without a message, and n stays.
     type(screen->Text3, "");
-    EXPECT_EQ(usable(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(MessageBox::shownTexts().size(), 1);
-    EXPECT_EQ(kestrana::comparator::comparatorSession().olderRuns, 5);
+    EXPECT_EQ(session.olderRuns, 5);
 
     // With n = 5 PROCESS DATA loads nothing and says nothing.
     click(screen->Command2);
@@ -127,9 +121,8 @@ TEST_F(ComparatorInputs, ProcessDataReportsEachRunInOrderAndShowsItsKmCaption) {
         EXPECT_EQ(screen->Label6[k]->geometry(), screen->Text1[k]->geometry()) << k;
         EXPECT_EQ(screen->Label6[k]->text(), k <= 2 ? QStringLiteral("Km  120 To Km  130") : QString()) << k;
     }
-    // Rising run from km 120: from 120, to 120 + 50.
     EXPECT_EQ(screen->Text2[0]->text(), QStringLiteral("120"));
-    EXPECT_EQ(screen->Text2[1]->text(), QStringLiteral("170"));
+    EXPECT_EQ(screen->Text2[1]->text(), QStringLiteral("170")); // rising: 120 + 50
     EXPECT_TRUE(screen->Text2[0]->isEnabled() && screen->Text2[1]->isEnabled());
     EXPECT_TRUE(screen->Command1->isEnabled());
     EXPECT_TRUE(fileExists(home + "/trcdbase.sqlite"));
@@ -142,36 +135,24 @@ TEST_F(ComparatorInputs, ProcessDataReportsEachRunInOrderAndShowsItsKmCaption) {
     EXPECT_FALSE(screen->Command1->isEnabled());
 }
 
-TEST_F(ComparatorInputs, AFallingCurrentRunNearKmZeroGivesZeroAsTheLastKm) {
-    bench::RunSpec falling = slotRun(0);
-    falling.startKm = 30;
-    falling.direction = -1;
-    writeRun(0, falling);
-    writeRun(1, slotRun(1));
-    form2* screen = open();
-    type(screen->Text3, "1");
-    click(screen->Command2);
-    EXPECT_EQ(screen->Label6[0]->text(), QStringLiteral("Km  30 To Km  20"));
-    EXPECT_EQ(screen->Text2[0]->text(), QStringLiteral("30"));
-    EXPECT_EQ(screen->Text2[1]->text(), QStringLiteral("0"));
-}
-
 TEST_F(ComparatorInputs, AMissingSecondRunEndsTheBuildAfterTheFirstMessage) {
     writeRun(0, slotRun(0));
     form2* screen = open();
     type(screen->Text3, "1");
     click(screen->Command2);
-    EXPECT_EQ(MessageBox::shownTexts(), (QStringList{opened(0), kCouldNotOpen}));
+    EXPECT_EQ(
+        MessageBox::shownTexts(),
+        (QStringList{opened(0), QStringLiteral("Could not open file. Please type file name correctly.")}));
     for (int k = 0; k < 4; ++k) {
         EXPECT_FALSE(screen->Text1[k]->isHidden()) << k;
         EXPECT_TRUE(screen->Label6[k]->text().isEmpty()) << k;
     }
-    // COMPARE keeps its state (off); the km boxes were filled by run 0 but stay as they were.
+    // COMPARE and the km boxes keep their state (off).
     EXPECT_FALSE(screen->Command1->isEnabled());
     EXPECT_FALSE(screen->Text2[0]->isEnabled());
 }
 
-TEST_F(ComparatorInputs, AParameterNotInTheListIsRefusedBeforeAnythingLoads) {
+TEST_F(ComparatorInputs, TheParameterIsOneOfTheListAndChoosingOneWithdrawsCompare) {
     writeRuns(2);
     form2* screen = open();
     type(screen->Text3, "1");
@@ -183,12 +164,8 @@ TEST_F(ComparatorInputs, AParameterNotInTheListIsRefusedBeforeAnythingLoads) {
         MessageBox::shownTexts()[0].startsWith(QStringLiteral("Please choose the compare parameter")));
     EXPECT_FALSE(screen->Text1[0]->isHidden());
     EXPECT_FALSE(screen->Command1->isEnabled());
-}
 
-TEST_F(ComparatorInputs, ChoosingAParameterFromTheListWithdrawsCompare) {
-    writeRuns(2);
-    form2* screen = open();
-    type(screen->Text3, "1");
+    screen->Combo1->setCurrentIndex(0);
     click(screen->Command2);
     ASSERT_TRUE(screen->Command1->isEnabled());
     screen->Combo1->setFocus();
@@ -202,7 +179,7 @@ TEST_F(ComparatorInputs, BrowsePutsTheChosenFileIntoItsSlotAndACancelTheDialogsO
     FileDialog::setNextFileName(QStringLiteral("/runs/older.run"));
     click(screen->Command6[2]);
     EXPECT_EQ(screen->Text1[2]->text(), QStringLiteral("/runs/older.run"));
-    EXPECT_EQ(s(screen->Text1[1]->text()), runPath(1));
+    EXPECT_EQ(screen->Text1[1]->text().toStdString(), runPath(1));
     FileDialog::setNextCancel();
     click(screen->Command6[0]);
     EXPECT_EQ(screen->Text1[0]->text(), QStringLiteral("/runs/older.run"));
@@ -225,46 +202,40 @@ TEST_F(ComparatorInputs, BackFromTheMenuTheScreenStartsAfreshButKeepsTheNumberOf
     EXPECT_EQ(MessageBox::shownTexts(), (QStringList{opened(0), opened(1), opened(2)}));
 }
 
-TEST_F(ComparatorInputs, TheTitleScrollsLeftAndComesBackOnceItHasPassedItsBand) {
+TEST_F(ComparatorInputs, TheTitleScrollsLeftAndComesBackAndTheCreditLineIsTypedOut) {
     form2* screen = open();
     screen->Timer1->stop();
     screen->Timer1_Timer();
     const int start = screen->Label2->x();
     for (int i = 0; i < 30; ++i)
         screen->Timer1_Timer();
-    // 5 twips a tick, 15 twips a pixel: 30 ticks move the title 10 pixels.
-    EXPECT_EQ(screen->Label2->x(), start - 10);
+    EXPECT_EQ(screen->Label2->x(), start - 10); // 5 twips a tick, 15 twips a pixel
     bool wrapped = false;
-    int previous = screen->Label2->x();
-    for (int i = 0; i < 30 * (screen->Label1->width() + screen->Label2->width()) && !wrapped; ++i) {
+    for (int i = 0, previous = screen->Label2->x();
+         i < 30 * (screen->Label1->width() + screen->Label2->width()) && !wrapped; ++i) {
         screen->Timer1_Timer();
-        EXPECT_GT(screen->Label2->x() + screen->Label2->width(), -1);
         wrapped = screen->Label2->x() > previous;
         previous = screen->Label2->x();
     }
     EXPECT_TRUE(wrapped);
     EXPECT_EQ(screen->Label2->x(), screen->Label1->width());
-}
 
-TEST_F(ComparatorInputs, TheCreditLineIsTypedOutAndStartsAgain) {
-    form2* screen = open();
     screen->Timer2->stop();
     QStringList shown;
     for (int tick = 0; tick < 52; ++tick) {
         screen->Timer2_Timer();
         shown << screen->Label7->text();
     }
+    // One more character a tick up to the whole line; within 52 ticks the counter passes 50 once and
+    // the line starts again from one character.
     const QString whole = *std::max_element(
         shown.begin(), shown.end(), [](const QString& a, const QString& b) { return a.size() < b.size(); });
-    // Within 52 ticks the counter passes 50 once, so the line starts again from one character.
-    EXPECT_TRUE(shown.contains(whole.left(1)));
     EXPECT_GT(whole.size(), 10);
-    for (int i = 1; i < shown.size(); ++i) {
-        EXPECT_TRUE(whole.startsWith(shown[i]));
+    EXPECT_TRUE(shown.contains(whole.left(1)));
+    for (int i = 1; i < shown.size(); ++i)
         EXPECT_TRUE(shown[i].size() == 1 ||
-                    shown[i].size() == std::min(shown[i - 1].size() + 1, whole.size()))
+                    shown[i] == whole.left(std::min(shown[i - 1].size() + 1, whole.size())))
             << i;
-    }
 }
 
 } // namespace

@@ -112,7 +112,7 @@ OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderR
     const auto whole = number ? platform::roundToInt16(*number) : std::nullopt;
     if (!whole) {
         edit.runSlots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
-                      SlotEnabling::Disabled};
+                         SlotEnabling::Disabled};
         edit.showEnterOneToThree = number.has_value();
         return edit;
     }
