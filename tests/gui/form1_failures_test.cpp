@@ -4,6 +4,7 @@
 #include "form1_fixture.h"
 
 #include "analyser/messages.h"
+#include "analyser/processing.h"
 #include "analyser/session.h"
 #include "gui/platform/file_dialog.h"
 
@@ -15,18 +16,16 @@ namespace {
 
 using namespace kestrana::test::form1_support;
 using kestrana::gui::platform::FileDialog;
+namespace core = kestrana::analyser;
 
-const QString kCouldNotOpen = " Could not open file. Please type file name correctly.";
-
-QString messageOf(std::string_view text) {
-    return q(std::string(text));
-}
-
-// What the screen shows after an operation, to compare before and after a refusal.
+// What the screen shows, and what the session keeps, to compare before and after a refusal.
 struct Shown {
     QStringList texts;
-    QStringList list1;
     QWidget* onTop = nullptr;
+    core::AnalysisRange range;
+    core::ListingBounds listingBounds;
+    core::ShareBounds shareBounds;
+    std::size_t rows = 0;
     bool operator==(const Shown&) const = default;
 };
 
@@ -37,99 +36,81 @@ Shown shownOn(const form1* screen) {
     for (QLabel* label : {screen->lblsection, screen->Label3, screen->Label4, screen->Label5, screen->Label6,
                           screen->Label7, screen->lblavgtgi, screen->Label18})
         shown.texts << label->text();
-    shown.texts << screen->List2->entries();
-    shown.list1 = screen->List1->entries();
+    shown.texts << screen->List2->entries() << screen->List1->entries();
     shown.onTop = screen->listingArea->currentWidget();
+    const core::AnalyserSession& session = core::analyserSession();
+    shown.range = session.range;
+    shown.listingBounds = session.listingBounds;
+    shown.shareBounds = session.shareBounds;
+    shown.rows = session.table.rows.size();
     return shown;
 }
 
 class Form1Failures : public Form1Test {};
 
-TEST_F(Form1Failures, AMissingRunFileKeepsThePreviousRunAndItsViewsWorking) {
+TEST_F(Form1Failures, AFailedProcessDataKeepsThePreviousRunAndItsViewsWorking) {
     form1* screen = open();
     processToDetails(screen, writeRun("good.run", exampleRun()));
     click(screen->Command4);
     const Shown before = shownOn(screen);
-    const std::size_t rows = kestrana::analyser::analyserSession().table.rows.size();
 
-    type(screen->Text1, folder.file("no-such.run"));
-    click(screen->Command1);
-    EXPECT_EQ(messages(), QStringList{kCouldNotOpen});
-    EXPECT_EQ(shownOn(screen), before);
-    EXPECT_EQ(kestrana::analyser::analyserSession().table.rows.size(), rows);
+    kestrana::bench::RunSpec spec;
+    spec.startKm = 500;
+    const std::string other = writeRun("second.run", kestrana::bench::generateRun(spec));
+    // A missing run, a run without block lines, an output file that cannot be written.
+    const std::vector<std::pair<std::string, std::string>> failures = {
+        {folder.file("no-such.run"), folder.file("out.txt")},
+        {writeRun("empty.run", handRun({})), folder.file("out.txt")},
+        {other, folder.file("missing-folder/out.txt")}};
+    for (const auto& [run, output] : failures) {
+        type(screen->Text1, run);
+        type(screen->Text2, output);
+        click(screen->Command1);
+        EXPECT_EQ(messages().value(messages().size() - 1), q(core::kProcessFailedMessage)) << run;
+        EXPECT_EQ(shownOn(screen), before) << run;
+        EXPECT_FALSE(screen->Command2->isEnabled()) << run;
+    }
+    EXPECT_EQ(messages().size(), 3);
 
-    // The old results still print and save, the section of the run they came from included.
+    // The old results still save, the section of the run they came from included.
     FileDialog::setNextFileName(q(folder.file("after-failure")));
     click(screen->Command10);
     const std::string saved = kestrana::test::readFile(folder.file("after-failure.txt"));
     EXPECT_EQ(saved.substr(0, saved.find("\r\n")), "BHOPAL DOWN MAIN LINRun Date : 040526");
-    EXPECT_EQ(messages(), QStringList{kCouldNotOpen});
-}
 
-TEST_F(Form1Failures, AnOutputFileThatCannotBeWrittenChangesNothing) {
-    form1* screen = open();
-    process(screen, writeRun("first.run", exampleRun()));
-    click(screen->Command2);
-    const Shown before = shownOn(screen);
-
-    kestrana::bench::RunSpec spec;
-    spec.startKm = 500;
-    type(screen->Text1, writeRun("second.run", kestrana::bench::generateRun(spec)));
-    type(screen->Text2, folder.file("missing-folder/out.txt"));
-    click(screen->Command1);
-    EXPECT_EQ(messages(), QStringList{kCouldNotOpen});
-    EXPECT_EQ(shownOn(screen), before);
-    EXPECT_EQ(kestrana::analyser::analyserSession().table.kmFrom(), 100);
-    EXPECT_FALSE(screen->Command2->isEnabled());
-
-    // The same run with a good output path goes through.
+    // The run with a good output path goes through.
+    type(screen->Text1, other);
     type(screen->Text2, folder.file("out.txt"));
     click(screen->Command1);
-    EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(messages().size(), 3);
     EXPECT_EQ(screen->txtkmfrom->text(), "500");
     EXPECT_TRUE(screen->Command2->isEnabled());
 }
 
-TEST_F(Form1Failures, ARunWithoutBlockLinesIsAFailureToo) {
+TEST_F(Form1Failures, ARunWithoutAHeaderLineShowsNoRunNumberOfTheRunBefore) {
     form1* screen = open();
-    type(screen->Text1, writeRun("empty.run", handRun({})));
-    click(screen->Command1);
-    EXPECT_EQ(messages(), QStringList{kCouldNotOpen});
-    EXPECT_TRUE(screen->txtkmfrom->text().isEmpty());
-    EXPECT_FALSE(screen->Command2->isEnabled());
+    process(screen, writeRun("first.run", exampleRun()));
+    EXPECT_EQ(screen->txtrunno->text(), "7");
+    process(screen, writeRun("headless.run", handRun({{200, 201, {HandBlock{}}}}, 0)));
+    EXPECT_TRUE(messages().isEmpty()) << s(messages().join("|"));
+    EXPECT_EQ(screen->txtkmfrom->text(), "200");
+    EXPECT_TRUE(screen->txtrunno->text().isEmpty());
+    EXPECT_TRUE(screen->txtrundate->text().isEmpty());
 }
 
-TEST_F(Form1Failures, ARefusedRangeLeavesTheFiguresAndTheChart) {
+TEST_F(Form1Failures, RefusedRangesBoundsAndIndexLeaveEverythingAsItWas) {
     form1* screen = open();
-    process(screen, writeRun("range.run", exampleRun()));
-    click(screen->Command2);
-    click(screen->Command3);
+    processToDetails(screen, writeRun("bounds.run", exampleRun()));
+    click(screen->Command4);
     const Shown before = shownOn(screen);
-    const auto range = kestrana::analyser::analyserSession().range;
 
     type(screen->txtskm, "abc");
     click(screen->Command2);
     type(screen->txtskm, "40000");
     click(screen->Command2);
-    // No block lies wholly inside km 100 to 100.
-    type(screen->txtskm, "100");
+    type(screen->txtskm, "100"); // no block lies wholly inside km 100 to 100
     type(screen->txtekm, "100");
     click(screen->Command2);
-    EXPECT_EQ(messages(), QStringList({messageOf(kestrana::analyser::kRangeRefusedMessage),
-                                       messageOf(kestrana::analyser::kRangeRefusedMessage),
-                                       messageOf(kestrana::analyser::kNoBlockInRangeMessage)}));
-    EXPECT_EQ(shownOn(screen), before);
-    EXPECT_EQ(kestrana::analyser::analyserSession().range, range);
-}
-
-TEST_F(Form1Failures, RefusedBoundsAndIndexLeaveTheListingAndTheShare) {
-    form1* screen = open();
-    processToDetails(screen, writeRun("bounds.run", exampleRun()));
-    click(screen->Command4);
-    const Shown before = shownOn(screen);
-    const auto listingBounds = kestrana::analyser::analyserSession().listingBounds;
-    const auto shareBounds = kestrana::analyser::analyserSession().shareBounds;
-
     type(screen->Text3, "low");
     click(screen->Command3);
     type(screen->Text3, "1");
@@ -140,13 +121,11 @@ TEST_F(Form1Failures, RefusedBoundsAndIndexLeaveTheListingAndTheShare) {
     click(screen->Command3);
     type(screen->Text6, "");
     click(screen->Command4);
-    EXPECT_EQ(messages(), QStringList({messageOf(kestrana::analyser::kListingBoundsRefusedMessage),
-                                       messageOf(kestrana::analyser::kListingBoundsRefusedMessage),
-                                       messageOf(kestrana::analyser::kIndexRefusedMessage),
-                                       messageOf(kestrana::analyser::kShareBoundsRefusedMessage)}));
+    EXPECT_EQ(messages(), QStringList({q(core::kRangeRefusedMessage), q(core::kRangeRefusedMessage),
+                                       q(core::kNoBlockInRangeMessage), q(core::kListingBoundsRefusedMessage),
+                                       q(core::kListingBoundsRefusedMessage), q(core::kIndexRefusedMessage),
+                                       q(core::kShareBoundsRefusedMessage)}));
     EXPECT_EQ(shownOn(screen), before);
-    EXPECT_EQ(kestrana::analyser::analyserSession().listingBounds, listingBounds);
-    EXPECT_EQ(kestrana::analyser::analyserSession().shareBounds, shareBounds);
 }
 
 TEST_F(Form1Failures, AnEmptyListingIsNoRefusal) {
@@ -159,8 +138,7 @@ TEST_F(Form1Failures, AnEmptyListingIsNoRefusal) {
     EXPECT_TRUE(messages().isEmpty());
     EXPECT_EQ(screen->List1->count(), 0);
     EXPECT_EQ(screen->List2->count(), 1);
-    EXPECT_TRUE(screen->Command5->isEnabled());
-    EXPECT_TRUE(screen->Command10->isEnabled());
+    EXPECT_TRUE(screen->Command5->isEnabled() && screen->Command10->isEnabled());
 }
 
 } // namespace

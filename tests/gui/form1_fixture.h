@@ -31,15 +31,12 @@ namespace kestrana::test::form1_support {
 using gui::analyser::form1;
 using gui::analyser::ListBox;
 
-// One block line of a hand-made run: code 68, the block number and 21 values. Unnamed values are 0.
+// One block line of a hand-made run: code 68, the block number, eleven channel SDs of 1.0, the TGI,
+// speed 80, ride indices 0.05 and 2.50 and the four sub-indices.
 struct HandBlock {
     int block = 1;
     int tgi = 0;
     int tgiu = 0, tgiw = 0, tgig = 0, tgil = 0;
-    // Fields 6 to 16 (U1L U1R TW1 G A1L A1R U2L U2R A2L A2R TW2) in tenths.
-    std::array<int, 11> channels{};
-    int speed = 0;
-    int riv = 0, ril = 0; // hundredths
 };
 
 struct HandKm {
@@ -48,54 +45,53 @@ struct HandKm {
     std::vector<HandBlock> blocks;
 };
 
-// "95" line: run number at position 4, date at 6 to 11.
-inline std::string handHeaderLine(char runNumber, const std::string& date) {
-    return std::string("95 ") + runNumber + " " + date + " TRC RUN";
-}
-// "91" line: the section from position 15.
-inline std::string handSectionLine(const std::string& section) {
-    return "91" + std::string(12, ' ') + section;
-}
-
+// A run with a "95" line (run number at position 4, date at 6 to 11) unless runNumber is 0, and a
+// "91" line with the section from position 15.
 inline std::string handRun(const std::vector<HandKm>& kms, char runNumber = '7',
                            const std::string& date = "040526",
                            const std::string& section = "ITARSI - BHOPAL DOWN MAIN LINE") {
-    std::string text = handHeaderLine(runNumber, date) + "\r\n" + handSectionLine(section) + "\r\n";
+    std::string text = runNumber == 0 ? "" : std::string("95 ") + runNumber + " " + date + " TRC RUN\r\n";
+    text += "91" + std::string(12, ' ') + section + "\r\n";
     for (const HandKm& km : kms) {
         text += "60," + std::to_string(km.kmFrom) + "," + std::to_string(km.kmTo) + ",\r\n";
         for (const HandBlock& b : km.blocks) {
-            std::vector<int> v = {68, b.block};
-            v.insert(v.end(), b.channels.begin(), b.channels.end());
-            v.insert(v.end(), {b.tgi, b.speed, 0, b.riv, b.ril, b.tgiu, b.tgiw, b.tgig, b.tgil, 0});
-            std::string line;
-            for (std::size_t i = 0; i < v.size(); ++i)
-                line += (i == 0 ? "" : ",") + std::to_string(v[i]);
-            text += line + "\r\n";
+            text += "68," + std::to_string(b.block) + ",10,10,10,10,10,10,10,10,10,10,10," +
+                    std::to_string(b.tgi) + ",80,0,5,250," + std::to_string(b.tgiu) + "," +
+                    std::to_string(b.tgiw) + "," + std::to_string(b.tgig) + "," + std::to_string(b.tgil) +
+                    ",0\r\n";
         }
     }
     return text;
-}
-
-// printf-style formatting for expected texts built from the layouts the screen is designed with.
-template <typename... Args> std::string format(const char* pattern, Args... args) {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, pattern, args...);
-    return buffer;
 }
 
 // A listing row for non-negative values of usual width: km from and to as 4 digits, the block
 // number as 1, the five indices as 3, spaced 2, 4, 7, 11, 9, 7, 7, 7.
 inline std::string expectedRow(int kmFrom, int kmTo, int block, int tgi, int tgiu, int tgiw, int tgig,
                                int tgil) {
-    return format("  %04d    %04d       %d           %03d         %03d       %03d       %03d       %03d",
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer,
+                  "  %04d    %04d       %d           %03d         %03d       %03d       %03d       %03d",
                   kmFrom, kmTo, block, tgi, tgiu, tgiw, tgig, tgil);
+    return buffer;
 }
 
-inline QString q(const std::string& text) {
+inline QString q(std::string_view text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 inline std::string s(const QString& text) {
     return text.toLatin1().toStdString();
+}
+
+// The worked example (ten blocks: TGI 0 twice, 20, 40 three times each, 90 twice) over km 100 to
+// 110, one block per kilometre.
+inline std::string exampleRun() {
+    std::vector<HandKm> kms;
+    const std::vector<int> tgis = {0, 20, 20, 20, 40, 40, 40, 90, 90, 0};
+    for (std::size_t i = 0; i < tgis.size(); ++i) {
+        const int km = 100 + static_cast<int>(i);
+        kms.push_back({km, km + 1, {{1, tgis[i], tgis[i] / 2, tgis[i] / 4, 7, tgis[i] == 90 ? 123 : 5}}});
+    }
+    return handRun(kms);
 }
 
 class Form1Test : public ::testing::Test {
@@ -149,13 +145,6 @@ protected:
 
     static QStringList messages() { return gui::platform::MessageBox::shownTexts(); }
 
-    static QStringList texts(const std::vector<std::string>& lines) {
-        QStringList list;
-        for (const std::string& line : lines)
-            list << q(line);
-        return list;
-    }
-
     // GO TO MAIN, with the closed screen deleted as the event loop would.
     static void goToMain(form1* screen) {
         click(screen->Command6);
@@ -164,28 +153,5 @@ protected:
 
     TempFolder folder;
 };
-
-// Six kilometres of the worked example (ten blocks: TGI 0 twice, 20, 40 three times each, 90
-// twice) and a few more to list: km 100 to 110.
-inline std::string exampleRun() {
-    std::vector<HandKm> kms;
-    const std::vector<int> tgis = {0, 20, 20, 20, 40, 40, 40, 90, 90, 0};
-    for (std::size_t i = 0; i < tgis.size(); ++i) {
-        HandBlock block;
-        block.block = 1;
-        block.tgi = tgis[i];
-        block.tgiu = tgis[i] / 2;
-        block.tgiw = tgis[i] / 4;
-        block.tgig = 7;
-        block.tgil = tgis[i] == 90 ? 123 : 5;
-        block.channels = {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
-        block.speed = 80;
-        block.riv = 5;
-        block.ril = 250;
-        const int km = 100 + static_cast<int>(i);
-        kms.push_back({km, km + 1, {block}});
-    }
-    return handRun(kms);
-}
 
 } // namespace kestrana::test::form1_support

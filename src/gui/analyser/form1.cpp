@@ -55,8 +55,10 @@ std::string mappedPath(const QString& typed) {
     return kestrana::platform::mapDesignPath(platform::toPath(typed));
 }
 
-QString qtText(std::string_view text) {
-    return fromCore(text);
+// The title prompt of both hard copies; a cancelled prompt gives an empty title.
+QString askTitle(QWidget* screen, std::string_view promptTitle) {
+    return platform::TitlePrompt::ask(screen, fromCore(core::kTitlePrompt), fromCore(promptTitle),
+                                      fromCore(core::kTitlePromptDefault));
 }
 
 void showRefusal(QWidget* screen, const std::exception& refusal) {
@@ -150,16 +152,16 @@ void form1::Command1_Click() {
         run = core::processData(mappedPath(Text1->text()), mappedPath(Text2->text()), scratch);
     } catch (const std::exception&) {
         // Whatever failed, the run of the last successful step stays, with every view on it.
-        platform::MessageBox::information(this, qtText(core::kProcessFailedMessage));
+        platform::MessageBox::information(this, fromCore(core::kProcessFailedMessage));
         return;
     }
-    txtrundate->setText(qtText(run.runDate));
-    txtrunno->setText(qtText(run.runNumber));
-    lblsection->setText(qtText(run.section));
-    txtkmfrom->setText(qtText(run.kmFrom));
-    txtkmto->setText(qtText(run.kmTo));
-    txtskm->setText(qtText(run.kmFrom));
-    txtekm->setText(qtText(run.kmTo));
+    txtrundate->setText(fromCore(run.runDate));
+    txtrunno->setText(fromCore(run.runNumber));
+    lblsection->setText(fromCore(run.section));
+    txtkmfrom->setText(fromCore(run.kmFrom));
+    txtkmto->setText(fromCore(run.kmTo));
+    txtskm->setText(fromCore(run.kmFrom));
+    txtekm->setText(fromCore(run.kmTo));
     session.keepTable(std::move(run.table));
     buttons_.processDataSucceeded();
     applyButtonStates();
@@ -174,14 +176,14 @@ void form1::Command2_Click() {
         return;
     }
     listingArea->setCurrentWidget(MSChart1);
-    Label3->setText(qtText(result.bandCaptions[0]));
-    Label4->setText(qtText(result.bandCaptions[1]));
-    Label5->setText(qtText(result.bandCaptions[2]));
-    Label6->setText(qtText(result.bandCaptions[3]));
-    Label7->setText(qtText(result.nonRecordedCaption));
-    lblavgtgi->setText(qtText(result.averageCaption));
+    Label3->setText(fromCore(result.bandCaptions[0]));
+    Label4->setText(fromCore(result.bandCaptions[1]));
+    Label5->setText(fromCore(result.bandCaptions[2]));
+    Label6->setText(fromCore(result.bandCaptions[3]));
+    Label7->setText(fromCore(result.nonRecordedCaption));
+    lblavgtgi->setText(fromCore(result.averageCaption));
     buttons_.processInformationDone();
-    MSChart1->setData(qtText(result.chart.label),
+    MSChart1->setData(fromCore(result.chart.label),
                       std::vector<double>(result.chart.bandShares.begin(), result.chart.bandShares.end()));
     applyButtonStates();
 }
@@ -196,7 +198,7 @@ void form1::Command3_Click() {
         return;
     }
     listingArea->setCurrentWidget(List1);
-    List2->setEntries({qtText(listing.header)});
+    List2->setEntries({fromCore(listing.header)});
     List1->setEntries(qtEntries(listing.entries));
     listedHeader_ = std::move(listing.header);
     listedEntries_ = std::move(listing.entries);
@@ -208,7 +210,7 @@ void form1::Command4_Click() {
     try {
         const core::TrackShare share =
             core::analyserSession().calcTrackShare(toCore(Text5->text()), toCore(Text6->text()));
-        Label18->setText(qtText(share.caption));
+        Label18->setText(fromCore(share.caption));
     } catch (const core::AnalyserRefusal& refusal) {
         showRefusal(this, refusal);
     }
@@ -225,9 +227,7 @@ core::DetailsReport form1::detailsReport() const {
 }
 
 void form1::Command5_Click() {
-    const QString title =
-        platform::TitlePrompt::ask(this, qtText(core::kTitlePrompt), qtText(core::kPrintDetailsPromptTitle),
-                                   qtText(core::kTitlePromptDefault));
+    const QString title = askTitle(this, core::kPrintDetailsPromptTitle);
     platform::PrintOptions options;
     options.documentName = QStringLiteral("Print Details");
     platform::HardCopyPrinter::print(this, core::printDetailsScript(toCore(title), detailsReport()),
@@ -240,9 +240,7 @@ void form1::Command6_Click() {
 
 void form1::Command7_Click() {
     const core::AnalyserSession& session = core::analyserSession();
-    const QString title =
-        platform::TitlePrompt::ask(this, qtText(core::kTitlePrompt), qtText(core::kPrintGraphPromptTitle),
-                                   qtText(core::kTitlePromptDefault));
+    const QString title = askTitle(this, core::kPrintGraphPromptTitle);
     // The chart as it stands, drawn at the size the page gives it, so that its texts print at the
     // same size whatever the display the screen is shown on.
     platform::BarChart printed;
@@ -286,7 +284,7 @@ void form1::Command10_Click() {
     try {
         core::saveReport(path, core::savedReportText(detailsReport()));
     } catch (const kestrana::platform::KestranaError& failure) {
-        platform::MessageBox::information(this, qtText(core::kReportNotSavedMessage) + QLatin1Char('\n') +
+        platform::MessageBox::information(this, fromCore(core::kReportNotSavedMessage) + QLatin1Char('\n') +
                                                     fromCore(failure.reason()));
     }
 }
@@ -318,7 +316,7 @@ void form1::Timer1_Timer() {
 }
 
 void form1::Timer2_Timer() {
-    Label19->setText(qtText(core::analyserSession().creditLine.tick()));
+    Label19->setText(fromCore(core::analyserSession().creditLine.tick()));
 }
 
 } // namespace kestrana::gui::analyser
