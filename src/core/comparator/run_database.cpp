@@ -139,7 +139,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
         return result;
     }
 
-    RecordStore::remove(request.databaseBase);
+    // Making the store replaces the old file; a file that cannot go fails like any other.
     std::optional<RecordStore> store;
     try {
         store.emplace(RecordStore::create(request.databaseBase));
