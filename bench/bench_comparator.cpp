@@ -75,6 +75,14 @@ void requireBuilt(const BuildResult& result) {
     }
 }
 
+// The four runs built into the request's database; returns the session the build leaves.
+ComparatorSession builtSession(const BuildRequest& request) {
+    ComparatorSession session;
+    session.olderRuns = 3;
+    requireBuilt(buildRunDatabase(request, session));
+    return session;
+}
+
 void ProcessData(benchmark::State& state) {
     const BuildRequest request = FullSizeRuns::get().request("trcdbase");
     for (auto _ : state) {
@@ -90,9 +98,7 @@ BENCHMARK(ProcessData)
 
 void Compare100Km(benchmark::State& state) {
     const BuildRequest request = FullSizeRuns::get().request("trcdbase");
-    ComparatorSession session;
-    session.olderRuns = 3;
-    requireBuilt(buildRunDatabase(request, session));
+    const ComparatorSession session = builtSession(request);
     const std::string from = std::to_string(kFromKm);
     const std::string to = std::to_string(kToKm);
     for (auto _ : state) {
@@ -112,9 +118,7 @@ BENCHMARK(Compare100Km)
 
 void Compare100KmOneQueryPerCell(benchmark::State& state) {
     const BuildRequest request = FullSizeRuns::get().request("trcdbase_plain");
-    ComparatorSession session;
-    session.olderRuns = 3;
-    requireBuilt(buildRunDatabase(request, session));
+    const ComparatorSession session = builtSession(request);
     {
         RecordStore store = RecordStore::open(request.databaseBase);
         for (int k = 0; k < kSlotCount; ++k) {
