@@ -157,6 +157,13 @@ TEST_F(Form1Road, AGeneratedRunTravelsThroughEveryView) {
     });
     ASSERT_NE(picked, table.rows.end());
     EXPECT_EQ(screen->List4->entries(), QStringList{q(core::rawValueRow(*picked))});
+    // A new listing and PROCESS INFORMATION leave the raw data and the listing as they are.
+    click(screen->Command3);
+    click(screen->Command2);
+    EXPECT_EQ(screen->List4->entries(), QStringList{q(core::rawValueRow(*picked))});
+    EXPECT_EQ(screen->List1->entries(), expected);
+    EXPECT_EQ(screen->listingArea->currentWidget(), screen->MSChart1);
+    click(screen->Command3);
     clickEntry(screen->List1, 5);
     EXPECT_EQ(screen->List3->count() + screen->List4->count(), 0);
 
