@@ -57,11 +57,13 @@ TEST_F(Form1Failures, AFailedProcessDataKeepsThePreviousRunAndItsViewsWorking) {
     kestrana::bench::RunSpec spec;
     spec.startKm = 500;
     const std::string other = writeRun("second.run", kestrana::bench::generateRun(spec));
-    // A missing run, a run without block lines, an output file that cannot be written.
+    // A missing run, a run without block lines, an output file that cannot be written, folders.
     const std::vector<std::pair<std::string, std::string>> failures = {
         {folder.file("no-such.run"), folder.file("out.txt")},
         {writeRun("empty.run", handRun({})), folder.file("out.txt")},
-        {other, folder.file("missing-folder/out.txt")}};
+        {other, folder.file("missing-folder/out.txt")},
+        {folder.path(), folder.file("out.txt")},
+        {other, folder.path()}};
     for (const auto& [run, output] : failures) {
         type(screen->Text1, run);
         type(screen->Text2, output);
@@ -70,7 +72,7 @@ TEST_F(Form1Failures, AFailedProcessDataKeepsThePreviousRunAndItsViewsWorking) {
         EXPECT_EQ(shownOn(screen), before) << run;
         EXPECT_FALSE(screen->Command2->isEnabled()) << run;
     }
-    EXPECT_EQ(messages().size(), 3);
+    EXPECT_EQ(messages().size(), 5);
 
     // The old results still save, the section of the run they came from included.
     FileDialog::setNextFileName(q(folder.file("after-failure")));
@@ -82,7 +84,7 @@ TEST_F(Form1Failures, AFailedProcessDataKeepsThePreviousRunAndItsViewsWorking) {
     type(screen->Text1, other);
     type(screen->Text2, folder.file("out.txt"));
     click(screen->Command1);
-    EXPECT_EQ(messages().size(), 3);
+    EXPECT_EQ(messages().size(), 5);
     EXPECT_EQ(screen->txtkmfrom->text(), "500");
     EXPECT_TRUE(screen->Command2->isEnabled());
 }
