@@ -62,9 +62,6 @@ public:
     void Timer1_Timer(); // title band
     void Timer2_Timer(); // credit line
 
-    // The enabled states of the buttons that depend on earlier operations, as the screen applies them.
-    const kestrana::analyser::AnalyserButtons& buttonStates() const { return buttons_; }
-
     // Input files and processing.
     QLineEdit* Text1 = nullptr; // run file
     QLineEdit* Text2 = nullptr; // SD output file

@@ -101,10 +101,6 @@ void ListBox::setEntries(const QStringList& entries) {
     model_->setStringList(entries);
 }
 
-void ListBox::clear() {
-    model_->setStringList({});
-}
-
 int ListBox::count() const {
     return model_->rowCount();
 }

@@ -21,7 +21,6 @@ public:
 
     // Replaces every entry at once.
     void setEntries(const QStringList& entries);
-    void clear();
 
     int count() const;
     QString entry(int row) const;
