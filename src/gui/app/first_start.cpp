@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QString>
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -22,11 +23,13 @@ namespace {
 namespace fs = std::filesystem;
 using kestrana::platform::joinPath;
 
+// Where each bundled sample goes under the home folder; the sample keeps its file name.
+constexpr std::array<const char*, 6> kSamplePlaces = {"TRCDATA/trcdata.run",  "TRCDATA/trcdata0.run",
+                                                      "TRCDATA/trcdata1.run", "TRCDATA/trcdata2.run",
+                                                      "TRCDATA/trcdata3.run", "bbb/shtd0201.run"};
+
 std::optional<std::string> readSample(const std::string& name) {
-    const QString resource = QStringLiteral(":/samples/") + QString::fromStdString(name);
-    QFile bundled(resource);
-    if (!bundled.exists())
-        bundled.setFileName(QString::fromStdString(joinPath(KESTRANA_SAMPLES_DIR, name)));
+    QFile bundled(QStringLiteral(":/samples/") + QString::fromStdString(name));
     if (!bundled.open(QIODevice::ReadOnly))
         return std::nullopt;
     return bundled.readAll().toStdString();
@@ -39,15 +42,6 @@ void noteError(FirstStartResult& result, const std::string& what) {
 
 } // namespace
 
-const std::vector<SamplePlace>& samplePlaces() {
-    static const std::vector<SamplePlace> places = {
-        {"trcdata.run", "TRCDATA/trcdata.run"},   {"trcdata0.run", "TRCDATA/trcdata0.run"},
-        {"trcdata1.run", "TRCDATA/trcdata1.run"}, {"trcdata2.run", "TRCDATA/trcdata2.run"},
-        {"trcdata3.run", "TRCDATA/trcdata3.run"}, {"shtd0201.run", "bbb/shtd0201.run"},
-    };
-    return places;
-}
-
 FirstStartResult prepareHomeFolder(const std::string& home) {
     registerSampleResource();
     FirstStartResult result;
@@ -57,8 +51,9 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
         result.error = "cannot create the folder " + home + ": " + failure.message();
         return result;
     }
-    for (const SamplePlace& place : samplePlaces()) {
-        const std::string target = joinPath(home, place.relativePath);
+    for (const char* place : kSamplePlaces) {
+        const std::string target = joinPath(home, place);
+        const std::string sample = fs::path(place).filename().string();
         // Whatever stands there is the user's, a link to a run on a drive not mounted now included.
         if (fs::exists(fs::symlink_status(target, failure))) {
             result.kept.push_back(target);
@@ -69,9 +64,9 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
             noteError(result, "cannot create the folder of " + target + ": " + failure.message());
             continue;
         }
-        const std::optional<std::string> content = readSample(place.sample);
+        const std::optional<std::string> content = readSample(sample);
         if (!content) {
-            noteError(result, "the sample run " + place.sample + " is missing from this program");
+            noteError(result, "the sample run " + sample + " is missing from this program");
             continue;
         }
         try {

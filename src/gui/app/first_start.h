@@ -7,19 +7,12 @@
 //   <home>/TRCDATA/trcdata0.run .. trcdata3.run     the comparator's four runs
 //   <home>/bbb/shtd0201.run                         the peak analyser's default run
 //
-// The samples travel inside the program as Qt resources (:/samples/...); a build without them falls
-// back to the source tree's data/samples folder.
+// The samples travel inside the program as Qt resources (:/samples/...).
 
 #include <string>
 #include <vector>
 
 namespace kestrana::gui::app {
-
-struct SamplePlace {
-    std::string sample;       // the bundled file's name
-    std::string relativePath; // where it goes under the home folder
-};
-const std::vector<SamplePlace>& samplePlaces();
 
 struct FirstStartResult {
     std::vector<std::string> copied; // full paths written now

@@ -52,15 +52,10 @@ const FaceSubstitutes* faceOf(const QString& designFamily) {
 
 } // namespace
 
-QStringList familiesFor(const QString& designFamily) {
-    const FaceSubstitutes* face = faceOf(designFamily);
-    return face != nullptr ? face->substitutes : QStringList{designFamily};
-}
-
 QFont designFont(const QString& designFamily, double pointSize, bool bold) {
     QFont font;
-    font.setFamilies(familiesFor(designFamily));
     const FaceSubstitutes* face = faceOf(designFamily);
+    font.setFamilies(face != nullptr ? face->substitutes : QStringList{designFamily});
     font.setStyleHint(face != nullptr ? face->hint : QFont::AnyStyle);
     font.setPointSizeF(pointSize);
     QFont::Weight weight = face != nullptr ? face->weight : QFont::Normal;

@@ -12,8 +12,7 @@
 
 namespace kestrana::gui::platform {
 
+// Asks for the design face first, then its substitutes.
 QFont designFont(const QString& designFamily, double pointSize, bool bold = false);
-// The families tried for a design face, the design face itself first.
-QStringList familiesFor(const QString& designFamily);
 
 } // namespace kestrana::gui::platform

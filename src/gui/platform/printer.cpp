@@ -90,7 +90,6 @@ public:
         }
         return true;
     }
-    QString name() const { return printer_.printerName(); }
 
 private:
     QPrinter printer_;
@@ -275,7 +274,6 @@ bool printDocument(QWidget* parent, std::span<const PrintOp> ops, const QPixmap&
         }
     } else {
         PrinterDestination paper(printer, options);
-        job.printerName = paper.name();
         done = drawDocument(ops, picture, paper.device(), job, error) && paper.finish(error);
     }
     if (!done) {

@@ -57,8 +57,7 @@ struct PrintJob {
     std::vector<PrintedPicture> pictures;
     int pageCount = 0;
     bool landscape = false;
-    QString pdfPath;     // the PDF written, empty when it went to a printer
-    QString printerName; // the printer used, empty for a PDF
+    QString pdfPath; // the PDF written, empty when it went to a printer
 
     // The texts of the lines in print order (for tests).
     std::vector<std::string> texts() const;

@@ -88,16 +88,12 @@ void ResolutionSwitch::fakeDisplay(QSize size, bool switchWorks) {
     fake() = FakeDisplay{size, switchWorks};
 }
 
-void ResolutionSwitch::clearFake() {
-    fake().reset();
-}
-
 const std::vector<QSize>& ResolutionSwitch::appliedSizes() {
     return applied();
 }
 
 void ResolutionSwitch::reset() {
-    clearFake();
+    fake().reset();
     applied().clear();
 }
 

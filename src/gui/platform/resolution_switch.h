@@ -27,7 +27,6 @@ public:
     // Test hooks: a faked display of this size, whose switches succeed (and change the faked size)
     // or fail. Every apply is recorded, faked or not.
     static void fakeDisplay(QSize size, bool switchWorks);
-    static void clearFake();
     static const std::vector<QSize>& appliedSizes();
     static void reset();
 };
