@@ -11,9 +11,9 @@
 #include "run_generator.h"
 
 #include "gui/analyser/form1.h"
-#include "gui/analyser/list_box.h"
 #include "gui/comparator/form2.h"
 #include "gui/peaks/tgi_form6.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/test_mode.h"
 
 #include <QApplication>

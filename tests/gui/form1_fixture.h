@@ -4,8 +4,8 @@
 // (hand-made ones for the worked examples, generated ones for a whole road).
 
 #include "gui/analyser/form1.h"
-#include "gui/analyser/list_box.h"
 #include "gui/app/navigator.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/resolution_switch.h"
 #include "gui_test_support.h"
@@ -29,7 +29,7 @@
 namespace kestrana::test::form1_support {
 
 using gui::analyser::form1;
-using gui::analyser::ListBox;
+using gui::platform::ListBox;
 
 // One block line of a hand-made run: code 68, the block number, eleven channel SDs of 1.0, the TGI,
 // speed 80, ride indices 0.05 and 2.50 and the four sub-indices.

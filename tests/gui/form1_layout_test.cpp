@@ -6,7 +6,7 @@
 
 #include "analyser/listing.h"
 #include "analyser/raw_view.h"
-#include "gui/analyser/column_header.h"
+#include "gui/platform/column_header.h"
 #include "gui/platform/help.h"
 
 #include <QLabel>
@@ -14,7 +14,7 @@
 namespace {
 
 using namespace kestrana::test::form1_support;
-using kestrana::gui::analyser::headerWordStarts;
+using kestrana::gui::platform::headerWordStarts;
 
 class Form1Layout : public Form1Test {};
 

@@ -8,7 +8,7 @@
 
 #include "gui/app/navigator.h"
 #include "gui/comparator/form2.h"
-#include "gui/comparator/listing_box.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/resolution_switch.h"
 #include "gui_test_support.h"

@@ -8,11 +8,11 @@
 #include "analyser/processing.h"
 #include "analyser/session.h"
 #include "gui/analyser/form3.h"
-#include "gui/analyser/list_box.h"
 #include "gui/app/navigator.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/clipboard.h"
 #include "gui/platform/help.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/qt_text.h"
@@ -74,14 +74,6 @@ std::string printedDateTime(const QDateTime& now) {
                   now.time().toString(timeFormat.trimmed()));
 }
 
-QStringList qtEntries(const std::vector<std::string>& entries) {
-    QStringList list;
-    list.reserve(static_cast<qsizetype>(entries.size()));
-    for (const std::string& entry : entries)
-        list.append(fromCore(entry));
-    return list;
-}
-
 } // namespace
 
 form1::form1(QWidget* parent) : QWidget(parent) {
@@ -105,7 +97,7 @@ void form1::connectHandlers() {
     for (const auto& [command, handler] : clicks)
         connect(command, &QPushButton::clicked, this, handler);
     connect(Text1, &QLineEdit::textChanged, this, &form1::Text1_Change);
-    connect(List1, &ListBox::entryClicked, this, &form1::List1_Click);
+    connect(List1, &platform::ListBox::entryClicked, this, &form1::List1_Click);
     connect(Timer1, &QTimer::timeout, this, &form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &form1::Timer2_Timer);
 
@@ -199,7 +191,7 @@ void form1::Command3_Click() {
     }
     listingArea->setCurrentWidget(List1);
     List2->setEntries({fromCore(listing.header)});
-    List1->setEntries(qtEntries(listing.entries));
+    List1->setEntries(listing.entries);
     listedHeader_ = std::move(listing.header);
     listedEntries_ = std::move(listing.entries);
     buttons_.showDetailsDone();
@@ -296,8 +288,8 @@ void form1::Text1_Change() {
 
 void form1::List1_Click() {
     const core::RawView view = core::analyserSession().rawView(toCore(List1->selectedEntry()));
-    List3->setEntries(qtEntries(view.header));
-    List4->setEntries(qtEntries(view.rows));
+    List3->setEntries(view.header);
+    List4->setEntries(view.rows);
 }
 
 void form1::Timer1_Timer() {

@@ -30,11 +30,10 @@ class QTimer;
 
 namespace kestrana::gui::platform {
 class BarChart;
-}
+class ListBox;
+} // namespace kestrana::gui::platform
 
 namespace kestrana::gui::analyser {
-
-class ListBox;
 
 class form1 : public QWidget {
     Q_OBJECT
@@ -90,15 +89,15 @@ public:
     QLineEdit* Text3 = nullptr; // LOW
     QLineEdit* Text4 = nullptr; // HIGH
     QPushButton* Command3 = nullptr;
-    ListBox* List2 = nullptr; // header
-    ListBox* List1 = nullptr; // rows and separators
+    platform::ListBox* List2 = nullptr; // header
+    platform::ListBox* List1 = nullptr; // rows and separators
     platform::BarChart* MSChart1 = nullptr;
     QStackedWidget* listingArea = nullptr; // MSChart1 over List1, one of them showing
     QPushButton* Command5 = nullptr;
     QPushButton* Command10 = nullptr;
     // The raw data of a listed block.
-    ListBox* List3 = nullptr; // header
-    ListBox* List4 = nullptr; // one value row per matching block
+    platform::ListBox* List3 = nullptr; // header
+    platform::ListBox* List4 = nullptr; // one value row per matching block
     // The track share.
     QLineEdit* Text5 = nullptr; // TGI VALUE (Low)
     QLineEdit* Text6 = nullptr; // TGI VALUE (High)

@@ -5,9 +5,9 @@
 #include "analyser/listing.h"
 #include "analyser/quality.h"
 #include "gui/analyser/form1.h"
-#include "gui/analyser/list_box.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/fonts.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/qt_text.h"
 #include "platform/paths.h"
 
@@ -96,8 +96,8 @@ QLabel* caption(QWidget* parent, const char* text, QLineEdit* box) {
     return shown;
 }
 
-ListBox* listBox(QWidget* parent, const char* name) {
-    auto* list = new ListBox(parent);
+platform::ListBox* listBox(QWidget* parent, const char* name) {
+    auto* list = new platform::ListBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setAccessibleName(QString::fromLatin1(name));
     return list;

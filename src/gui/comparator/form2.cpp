@@ -11,10 +11,10 @@
 #include "gui/app/navigator.h"
 #include "gui/comparator/form2.h"
 #include "gui/comparator/form4.h"
-#include "gui/comparator/listing_box.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/clipboard.h"
 #include "gui/platform/help.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/qt_text.h"
@@ -64,14 +64,6 @@ std::string mappedPath(const QString& typed) {
     return kestrana::platform::mapDesignPath(platform::toPath(typed));
 }
 
-QStringList qtEntries(const std::vector<std::string>& lines) {
-    QStringList entries;
-    entries.reserve(static_cast<qsizetype>(lines.size()));
-    for (const std::string& line : lines)
-        entries.append(fromCore(line));
-    return entries;
-}
-
 // A message of the core followed by what exactly went wrong, when there is such a detail.
 QString messageWithReason(std::string_view message, const std::string& reason) {
     QString text = fromCore(message);
@@ -113,7 +105,7 @@ void form2::connectHandlers() {
     connect(Text3, &QLineEdit::textChanged, this, &form2::Text3_Change);
     // A parameter picked from the list, by mouse or keyboard; typing into the box is not a pick.
     connect(Combo1, &QComboBox::activated, this, &form2::Combo1_Click);
-    connect(List4, &ListingBox::scrolled, this, &form2::List4_Scroll);
+    connect(List4, &platform::ListBox::scrolled, this, &form2::List4_Scroll);
     connect(Timer1, &QTimer::timeout, this, &form2::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &form2::Timer2_Timer);
 
@@ -263,11 +255,16 @@ void form2::Command1_Click() {
 
 void form2::showListing(const core::ComparisonListing& listing) {
     *listed_ = listing;
-    List3->setEntries(qtEntries(listing.list3));
-    List4->setEntries(qtEntries(listing.list4));
-    for (int k = 0; k < core::kSlotCount; ++k) {
-        List1[static_cast<std::size_t>(k)]->setEntries(qtEntries(listing.list1[static_cast<std::size_t>(k)]));
-        List2[static_cast<std::size_t>(k)]->setEntries(qtEntries(listing.list2[static_cast<std::size_t>(k)]));
+    // A new comparison is read from its first block, wherever the boxes were scrolled before.
+    const auto show = [](platform::ListBox* box, const std::vector<std::string>& entries) {
+        box->setEntries(entries);
+        box->scrollToTop();
+    };
+    show(List3, listing.list3);
+    show(List4, listing.list4);
+    for (std::size_t k = 0; k < List1.size(); ++k) {
+        show(List1[k], listing.list1[k]);
+        show(List2[k], listing.list2[k]);
     }
 }
 

@@ -35,11 +35,10 @@ struct ReportInputs;
 
 namespace kestrana::gui::platform {
 class LineChart;
-}
+class ListBox;
+} // namespace kestrana::gui::platform
 
 namespace kestrana::gui::comparator {
-
-class ListingBox;
 
 class form2 : public QWidget {
     Q_OBJECT
@@ -87,10 +86,10 @@ public:
     QPushButton* Command7 = nullptr; // SAVE DETAILS
     QPushButton* Command4 = nullptr; // GO TO MAIN
     // The comparison listing: headings over the block column and the value columns.
-    ListingBox* List3 = nullptr;
-    std::array<ListingBox*, 4> List1{};
-    ListingBox* List4 = nullptr;
-    std::array<ListingBox*, 4> List2{};
+    platform::ListBox* List3 = nullptr;
+    std::array<platform::ListBox*, 4> List1{};
+    platform::ListBox* List4 = nullptr;
+    std::array<platform::ListBox*, 4> List2{};
     platform::LineChart* MSChart1 = nullptr;
     // Decoration: the title moving across its band, the credit line.
     QLabel* Label1 = nullptr; // the band (reference edge of the title)

@@ -9,9 +9,9 @@
 #include "platform/paths.h"
 
 #include "gui/comparator/form2.h"
-#include "gui/comparator/listing_box.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/fonts.h"
+#include "gui/platform/list_box.h"
 #include "gui/platform/qt_text.h"
 
 #include <QComboBox>
@@ -74,8 +74,8 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption = {})
     return shown;
 }
 
-ListingBox* listBox(QWidget* parent, const QString& name, const QString& accessibleName) {
-    auto* list = new ListingBox(parent);
+platform::ListBox* listBox(QWidget* parent, const QString& name, const QString& accessibleName) {
+    auto* list = new platform::ListBox(parent);
     list->setObjectName(name);
     list->setAccessibleName(accessibleName);
     return list;
@@ -217,8 +217,7 @@ void form2::buildLayout() {
     auto* listingGrid = new QGridLayout(listing);
     listingGrid->setHorizontalSpacing(2);
     listingGrid->setVerticalSpacing(2);
-    const QFontMetrics digits(listingFont());
-    const int headingHeight = List3->heightForRows(1);
+    const QFontMetrics digits(platform::listingFont());
     listingGrid->addWidget(List3, 0, 0);
     listingGrid->addWidget(List4, 1, 0);
     // The block column is as wide as its labels; the value columns share the rest, each value
@@ -238,11 +237,11 @@ void form2::buildLayout() {
         listingGrid->setColumnStretch(k + 1, 2);
     }
     List3->setMaximumWidth(chars(36));
-    for (ListingBox* heading : {List3, List1[0], List1[1], List1[2], List1[3]}) {
-        heading->setFixedHeight(headingHeight);
+    for (platform::ListBox* heading : {List3, List1[0], List1[1], List1[2], List1[3]}) {
         heading->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         heading->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         heading->setFocusPolicy(Qt::NoFocus);
+        heading->setFixedHeight(heading->heightForRows(1));
     }
     listingGrid->setRowStretch(1, 1);
 

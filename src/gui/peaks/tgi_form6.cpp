@@ -44,14 +44,6 @@ core::PeakFiles homeFiles() {
     return core::PeakFiles::in(kestrana::platform::homeFolder());
 }
 
-QStringList entriesOf(const std::vector<std::string>& texts) {
-    QStringList entries;
-    entries.reserve(static_cast<qsizetype>(texts.size()));
-    for (const std::string& text : texts)
-        entries.append(fromCore(text));
-    return entries;
-}
-
 } // namespace
 
 tgi_form6::tgi_form6(QWidget* parent) : QWidget(parent) {
@@ -76,7 +68,7 @@ void tgi_form6::connectHandlers() {
     connect(Combo1, &QComboBox::activated, this, &tgi_form6::Combo1_Click);
     connect(Timer1, &QTimer::timeout, this, &tgi_form6::Timer1_Timer);
     for (int i = 0; i < kColumnLists; ++i)
-        connect(List1[static_cast<std::size_t>(i)], &ColumnList::scrolled, this,
+        connect(List1[static_cast<std::size_t>(i)], &platform::ListBox::scrolled, this,
                 [this, i] { List1_Scroll(i); });
 }
 
@@ -123,7 +115,7 @@ void tgi_form6::Command1_Click() {
 
 void tgi_form6::Command2_Click() {
     showWaitLabel(fromCore(core::kProcessingWaitCaption));
-    for (ColumnList* list : List1)
+    for (platform::ListBox* list : List1)
         list->clear();
     try {
         const core::ShowDetailsInput input{toCore(Combo1->currentText()), toCore(Text2->text()),
@@ -132,8 +124,7 @@ void tgi_form6::Command2_Click() {
             core::showDetails(input, core::programPeakSession(), homeFiles().databaseBase);
         coupling_ = true;
         for (int i = 0; i < kColumnLists; ++i)
-            List1[static_cast<std::size_t>(i)]->setEntries(
-                entriesOf(summary.lists[static_cast<std::size_t>(i)]));
+            List1[static_cast<std::size_t>(i)]->setEntries(summary.lists[static_cast<std::size_t>(i)]);
         coupling_ = false;
         Label5->setText(fromCore(summary.label5));
         Label6->setText(fromCore(summary.label6));

@@ -14,7 +14,7 @@
 // controls and the core and show the core's messages. The controls are built in
 // tgi_form6_layout.cpp, the handlers live in tgi_form6.cpp.
 
-#include "gui/peaks/column_lists.h"
+#include "gui/peaks/column_area.h"
 #include "gui/platform/file_dialog.h"
 
 #include <QWidget>

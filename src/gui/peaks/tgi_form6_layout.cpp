@@ -110,7 +110,7 @@ void tgi_form6::buildControls() {
     Label4 = new QLabel(fromCore(core::kColumnHeaderCaption));
     Label4->setObjectName(QStringLiteral("Label4"));
     for (int i = 0; i < kColumnLists; ++i) {
-        List1[static_cast<std::size_t>(i)] = new ColumnList;
+        List1[static_cast<std::size_t>(i)] = new platform::ListBox;
         List1[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("List1_%1").arg(i));
     }
     columnArea_ = new ColumnArea(this);

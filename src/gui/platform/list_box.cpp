@@ -1,6 +1,7 @@
-#include "gui/analyser/list_box.h"
+#include "gui/platform/list_box.h"
 
-#include "gui/analyser/column_header.h"
+#include "gui/platform/column_header.h"
+#include "gui/platform/qt_text.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -10,7 +11,21 @@
 #include <QStringListModel>
 #include <QStyledItemDelegate>
 
-namespace kestrana::gui::analyser {
+#include <algorithm>
+
+namespace kestrana::gui::platform {
+
+// The entries with one alignment for all of them.
+class ListBoxModel : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(alignment);
+        return QStringListModel::data(index, role);
+    }
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+};
 
 namespace {
 
@@ -77,7 +92,7 @@ QFont listingFont() {
     return font;
 }
 
-ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListModel(this)) {
+ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new ListBoxModel(this)) {
     setModel(model_);
     setFont(listingFont());
     // Every entry is one line of the same height: the view then lays out a long listing without
@@ -85,9 +100,12 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListMod
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Whole entries per scroll step: the top visible entry is then the scroll bar's value.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ListBox::scrolled);
     // A pick by mouse or keyboard changes the selection; a list box that only receives the focus
     // moves its current entry without selecting it, and that is no pick.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -99,6 +117,18 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), model_(new QStringListMod
 
 void ListBox::setEntries(const QStringList& entries) {
     model_->setStringList(entries);
+}
+
+void ListBox::setEntries(const std::vector<std::string>& entries) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(entries.size()));
+    for (const std::string& entry : entries)
+        texts.append(fromCore(entry));
+    setEntries(texts);
+}
+
+void ListBox::clear() {
+    setEntries(QStringList());
 }
 
 int ListBox::count() const {
@@ -113,6 +143,16 @@ QStringList ListBox::entries() const {
     return model_->stringList();
 }
 
+int ListBox::topIndex() const {
+    return count() == 0 ? 0 : verticalScrollBar()->value();
+}
+
+void ListBox::setTopIndex(int row) {
+    // The scroll range is only known once the box has laid out its entries.
+    executeDelayedItemsLayout();
+    verticalScrollBar()->setValue(row);
+}
+
 int ListBox::selectedRow() const {
     const QModelIndexList picked = selectionModel()->selectedIndexes();
     return picked.isEmpty() ? -1 : picked.first().row();
@@ -121,6 +161,11 @@ int ListBox::selectedRow() const {
 QString ListBox::selectedEntry() const {
     const int row = selectedRow();
     return row < 0 ? QString() : entry(row);
+}
+
+void ListBox::setEntryAlignment(Qt::Alignment alignment) {
+    model_->alignment = alignment;
+    viewport()->update();
 }
 
 int ListBox::heightForRows(int rows) const {
@@ -148,4 +193,4 @@ void ListBox::headOver(ListBox* body) {
     });
 }
 
-} // namespace kestrana::gui::analyser
+} // namespace kestrana::gui::platform

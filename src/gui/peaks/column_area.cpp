@@ -1,11 +1,10 @@
-#include "gui/peaks/column_lists.h"
+#include "gui/peaks/column_area.h"
 
 #include "peaks/texts.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
-#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -77,39 +76,6 @@ QFont columnFont(int pixels) {
 
 } // namespace
 
-ColumnList::ColumnList(QWidget* parent) : QListWidget(parent) {
-    // One step of the scroll bar is one entry, so its value is the top visible entry.
-    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setUniformItemSizes(true);
-    setTextElideMode(Qt::ElideNone);
-    setWordWrap(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ColumnList::scrolled);
-}
-
-void ColumnList::setEntries(const QStringList& entries) {
-    clear();
-    addItems(entries);
-}
-
-QStringList ColumnList::entries() const {
-    QStringList texts;
-    texts.reserve(count());
-    for (int row = 0; row < count(); ++row)
-        texts.append(item(row)->text());
-    return texts;
-}
-
-int ColumnList::topIndex() const {
-    return verticalScrollBar()->value();
-}
-
-void ColumnList::setTopIndex(int index) {
-    verticalScrollBar()->setValue(index);
-}
-
 ColumnArea::ColumnArea(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -120,8 +86,10 @@ void ColumnArea::setColumns(QLabel* header, const ColumnListArray& lists) {
     header_->setParent(this);
     header_->setTextFormat(Qt::PlainText);
     for (int i = 0; i < kColumnLists; ++i) {
-        ColumnList* list = lists_[static_cast<std::size_t>(i)];
+        platform::ListBox* list = lists_[static_cast<std::size_t>(i)];
         list->setParent(this);
+        // The columns are sized to their entries: they never scroll sideways.
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setVerticalScrollBarPolicy(showsScrollBar(i) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     }
     placeColumns();
@@ -168,7 +136,7 @@ void ColumnArea::placeColumns() {
     const int inset = 1 + style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
     int extraPixels = 0; // scroll bars of lists 18 to 21 push the later ones to the right
     for (int i = 0; i < kColumnLists; ++i) {
-        ColumnList* list = lists_[static_cast<std::size_t>(i)];
+        platform::ListBox* list = lists_[static_cast<std::size_t>(i)];
         if (list->font() != font)
             list->setFont(font);
         const CharSpan span = spans[static_cast<std::size_t>(i)];

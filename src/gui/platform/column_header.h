@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace kestrana::gui::analyser {
+namespace kestrana::gui::platform {
 
 struct TextColumn {
     int start = 0; // first character
@@ -22,4 +22,4 @@ std::vector<TextColumn> columnsOf(const QString& row);
 // `row`; empty when the header's words and the row's columns differ in number.
 std::vector<int> headerWordStarts(const QString& header, const QString& row);
 
-} // namespace kestrana::gui::analyser
+} // namespace kestrana::gui::platform

@@ -1,8 +1,8 @@
-#include "gui/analyser/column_header.h"
+#include "gui/platform/column_header.h"
 
 #include <algorithm>
 
-namespace kestrana::gui::analyser {
+namespace kestrana::gui::platform {
 
 std::vector<TextColumn> columnsOf(const QString& row) {
     std::vector<TextColumn> columns;
@@ -42,4 +42,4 @@ std::vector<int> headerWordStarts(const QString& header, const QString& row) {
     return starts;
 }
 
-} // namespace kestrana::gui::analyser
+} // namespace kestrana::gui::platform
