@@ -6,30 +6,19 @@
 // and the page's text block at 7400 twips, so a chart grabbed from a large display is scaled down to
 // fit there instead of running into the figures printed under it.
 
-#include <QPixmap>
-#include <QWidget>
-
-class QLabel;
+#include "gui/platform/canvas.h"
 
 namespace kestrana::gui::analyser {
 
-class Form3 : public QWidget {
+class Form3 : public platform::PictureCanvas {
     Q_OBJECT
 public:
     // The largest picture the page takes, in screen pixels (15 twips each): 8400 x 6300 twips.
     static constexpr int kPictureWidth = 560;
     static constexpr int kPictureHeight = 420;
 
-    explicit Form3(QWidget* parent = nullptr);
-
-    // Takes the picture into Picture1, scaled down (never up) to fit the picture box.
-    void takePicture(const QPixmap& picture);
-    QPixmap picture() const { return picture_; }
-
-    QLabel* Picture1 = nullptr;
-
-private:
-    QPixmap picture_;
+    explicit Form3(QWidget* parent = nullptr)
+        : PictureCanvas(QStringLiteral("Form3"), QSize(kPictureWidth, kPictureHeight), parent) {}
 };
 
 } // namespace kestrana::gui::analyser

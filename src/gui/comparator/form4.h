@@ -8,30 +8,19 @@
 // wide as the page across: a chart grabbed from a large display is scaled down to fit there (never up)
 // instead of running into the heading printed under it.
 
-#include <QPixmap>
-#include <QWidget>
-
-class QLabel;
+#include "gui/platform/canvas.h"
 
 namespace kestrana::gui::comparator {
 
-class Form4 : public QWidget {
+class Form4 : public platform::PictureCanvas {
     Q_OBJECT
 public:
     // The largest picture the page takes, in screen pixels (15 twips each): 14550 x 4050 twips.
     static constexpr int kPictureWidth = 970;
     static constexpr int kPictureHeight = 270;
 
-    explicit Form4(QWidget* parent = nullptr);
-
-    // Takes the picture into Picture1, scaled down (never up) to fit the picture box.
-    void takePicture(const QPixmap& picture);
-    QPixmap picture() const { return picture_; }
-
-    QLabel* Picture1 = nullptr;
-
-private:
-    QPixmap picture_;
+    explicit Form4(QWidget* parent = nullptr)
+        : PictureCanvas(QStringLiteral("Form4"), QSize(kPictureWidth, kPictureHeight), parent) {}
 };
 
 } // namespace kestrana::gui::comparator
