@@ -16,18 +16,17 @@
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/title_prompt.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 
 #include <QComboBox>
 #include <QDateTime>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -106,17 +105,12 @@ void form1::connectHandlers() {
         {Text1, Command1}, {Text2, Command1}, {txtskm, Command2}, {txtekm, Command2},
         {Text3, Command3}, {Text4, Command3}, {Text5, Command4},  {Text6, Command4}};
     for (const auto& [box, command] : enters)
-        connect(box, &QLineEdit::returnPressed, command, [command = command] {
-            if (command->isEnabled())
-                command->click();
-        });
+        platform::pressOnEnter(box, command);
 }
 
 void form1::Form_Load() {
     // The screen fills the display it opens on.
-    setWindowState(windowState() | Qt::WindowMaximized);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(screen->availableGeometry().size());
+    platform::fillDisplay(this);
     buttons_ = {};
     applyButtonStates();
     Timer1->start();

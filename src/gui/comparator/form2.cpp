@@ -18,6 +18,7 @@
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/title_prompt.h"
 
 #include <QComboBox>
@@ -28,7 +29,6 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -114,17 +114,12 @@ void form2::connectHandlers() {
     for (QLineEdit* path : Text1)
         enters.emplace_back(path, Command2);
     for (const auto& [box, command] : enters)
-        connect(box, &QLineEdit::returnPressed, command, [command = command] {
-            if (command->isEnabled())
-                command->click();
-        });
+        platform::pressOnEnter(box, command);
 }
 
 void form2::Form_Load() {
     // The screen fills the display it opens on.
-    setWindowState(windowState() | Qt::WindowMaximized);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(screen->availableGeometry().size());
+    platform::fillDisplay(this);
     for (int k = 1; k < core::kSlotCount; ++k)
         setSlotEnabled(k, false);
     setSlotEnabled(0, true);

@@ -13,14 +13,13 @@
 #include "gui/platform/message_box.h"
 #include "gui/platform/printer.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/title_prompt.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -74,10 +73,7 @@ void tgi_form6::connectHandlers() {
 
 // The screen opens maximized, as large as the display.
 void tgi_form6::Form_Load() {
-    // Maximized; where no window manager honours that, the window is still sized to the display.
-    setWindowState(windowState() | Qt::WindowMaximized);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        resize(screen->availableGeometry().size());
+    platform::fillDisplay(this);
 }
 
 void tgi_form6::Combo1_Click() {
