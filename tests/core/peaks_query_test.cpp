@@ -171,7 +171,7 @@ TEST_F(PeakQueryTest, OddRecordWidthsShowColumnsRoundedHalvesToEven) {
     // 8 pairs and two trailing numbers: 23 numbers, 8 columns.
     process({kmLine(120, 121), peakLine(6, std::vector<test::Peak>(8, {20, 5})) + ",0"});
     EXPECT_EQ(show("120", "121").lists[17], (Entries{"20", ""}));
-    for (const auto [width, columns] : {std::pair{22, 8}, {26, 10}, {7, 0}, {5, 0}, {0, 0}}) {
+    for (const auto& [width, columns] : {std::pair{22, 8}, {26, 10}, {7, 0}, {5, 0}, {0, 0}}) {
         EXPECT_EQ(pairColumns(width), columns) << width;
     }
 }
