@@ -19,16 +19,16 @@ using namespace kestrana;
 // The processed run, made once: written by the generator, read through the real processing step.
 const analyser::ProcessedRun& largestRun() {
     static const analyser::ProcessedRun run = [] {
-        bench::RunSpec spec;
-        spec.startKm = 100;
-        spec.kmCount = 6554;
-        spec.maxBlockLines = 32767;
+        bench::RunRecipe recipe;
+        recipe.startKm = 100;
+        recipe.kmCount = 6554;
+        recipe.maxBlockLines = 32767;
         const auto folder = std::filesystem::temp_directory_path() / "kestrana-bench-analyser";
         std::filesystem::create_directories(folder);
         const auto runPath = (folder / "largest.run").string();
         {
             std::ofstream out(runPath, std::ios::binary | std::ios::trunc);
-            out << bench::generateRun(spec);
+            out << bench::generateRun(recipe);
         }
         analyser::ProcessedRun processed =
             analyser::processData(runPath, std::nullopt, (folder / "temp.txt").string());

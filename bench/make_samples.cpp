@@ -29,9 +29,9 @@ bool write(const std::string& folder, const std::string& name, const std::string
 } // namespace
 
 int main(int argc, char** argv) {
-    using kestrana::bench::RunSpec;
+    using kestrana::bench::RunRecipe;
     if (argc == 3 && std::string(argv[1]) == "--large") {
-        RunSpec large;
+        RunRecipe large;
         large.maxBlockLines = 32767;
         const std::string path = argv[2];
         const auto slash = path.rfind('/');
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     bool ok = true;
 
     // The analyser's run: 20 km over rising kilometres.
-    RunSpec analyser;
+    RunRecipe analyser;
     analyser.startKm = 100;
     analyser.kmCount = 20;
     analyser.seed = 11;
@@ -72,29 +72,29 @@ int main(int argc, char** argv) {
                                     {"trcdata2.run", 42, '2', "180322", 0},
                                     {"trcdata3.run", 43, '3', "110923", 4}};
     for (const auto& recording : recordings) {
-        RunSpec spec;
-        spec.startKm = 130;
-        spec.kmCount = 20;
-        spec.lineSeed = 2024;
-        spec.seed = recording.seed;
-        spec.runNumber = recording.runNumber;
-        spec.date = recording.date;
-        spec.wear = recording.wear;
-        spec.section = "BHOPAL - ITARSI DN MAIN LINE";
+        RunRecipe recipe;
+        recipe.startKm = 130;
+        recipe.kmCount = 20;
+        recipe.lineSeed = 2024;
+        recipe.seed = recording.seed;
+        recipe.runNumber = recording.runNumber;
+        recipe.date = recording.date;
+        recipe.wear = recording.wear;
+        recipe.section = "BHOPAL - ITARSI DN MAIN LINE";
         if (recording.runNumber == '1') {
-            spec.missingBlocks = {{133, 2}, {141, 5}, {146, 1}};
+            recipe.missingBlocks = {{133, 2}, {141, 5}, {146, 1}};
         } else if (recording.runNumber == '2') {
-            spec.missingKms = {137};
-            spec.missingBlocks = {{144, 3}};
+            recipe.missingKms = {137};
+            recipe.missingBlocks = {{144, 3}};
         } else if (recording.runNumber == '3') {
-            spec.missingBlocks = {{139, 4}};
+            recipe.missingBlocks = {{139, 4}};
         }
-        ok = write(folder, recording.file, kestrana::bench::generateRun(spec)) && ok;
+        ok = write(folder, recording.file, kestrana::bench::generateRun(recipe)) && ok;
     }
 
     // The peak analyser's run: 30 km with a worn stretch, so that the first peaks of several
     // kilometres lie above the default limits (15 mm unevenness, 10 mm alignment, 6 mm gauge).
-    RunSpec peaks;
+    RunRecipe peaks;
     peaks.startKm = 201;
     peaks.kmCount = 30;
     peaks.seed = 77;

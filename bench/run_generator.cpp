@@ -71,10 +71,10 @@ void appendInt(std::string& out, long long value) {
 }
 
 // Numbers of one block line: code 68 and 22 values (block-line positions 1 to 23).
-std::array<int, 23> blockValues(const RunSpec& spec, std::uint64_t line, int km, int block) {
-    Random random(hashOf(spec.seed, 4, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(block)));
+std::array<int, 23> blockValues(const RunRecipe& recipe, std::uint64_t line, int km, int block) {
+    Random random(hashOf(recipe.seed, 4, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(block)));
     const double r =
-        std::clamp(trackRoughness(line, km) + 0.12 * random.noise() + spec.wear / 100.0, 0.0, 1.0);
+        std::clamp(trackRoughness(line, km) + 0.12 * random.noise() + recipe.wear / 100.0, 0.0, 1.0);
     std::array<int, 23> v{};
     v[0] = 68;
     v[1] = block;
@@ -127,18 +127,18 @@ constexpr std::array<PeakFamily, 12> kPeakFamilies{{{0, 3, 18},     // UN1L
                                                     {12, 0, 1.0},   // VACC
                                                     {13, 0, 1.0}}}; // LACC
 
-void appendPeakLine(std::string& out, const RunSpec& spec, std::uint64_t line, int km,
+void appendPeakLine(std::string& out, const RunRecipe& recipe, std::uint64_t line, int km,
                     const PeakFamily& family) {
     Random random(
-        hashOf(spec.seed, 5, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(family.code)));
+        hashOf(recipe.seed, 5, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(family.code)));
     const double r =
-        std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + spec.wear / 100.0, 0.0, 1.0);
+        std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + recipe.wear / 100.0, 0.0, 1.0);
     // The car lists the leading peaks first: values fall from pair to pair.
     int value = clampInt(family.base + family.span * r * r * 1.6 + 2.0 * random.noise(), 0, 99);
     out += "67,";
     appendInt(out, family.code);
     int listed = 0;
-    for (int m = 0; m < spec.peakPairs; ++m) {
+    for (int m = 0; m < recipe.peakPairs; ++m) {
         out += ',';
         appendInt(out, value);
         out += ',';
@@ -153,42 +153,42 @@ void appendPeakLine(std::string& out, const RunSpec& spec, std::uint64_t line, i
 
 } // namespace
 
-std::string headerLineOf(const RunSpec& spec) {
+std::string headerLineOf(const RunRecipe& recipe) {
     // Run number at position 4, date at positions 6 to 11.
-    return std::string("95,") + spec.runNumber + "," + spec.date + ",0815,TRC";
+    return std::string("95,") + recipe.runNumber + "," + recipe.date + ",0815,TRC";
 }
 
-std::string sectionLineOf(const RunSpec& spec) {
+std::string sectionLineOf(const RunRecipe& recipe) {
     // Section at positions 15 to 44: 14 characters before it, 30 characters for it.
-    std::string section = spec.section.substr(0, 30);
+    std::string section = recipe.section.substr(0, 30);
     section.resize(30, ' ');
     return "91,0034,NR,KM," + section + ",END";
 }
 
-GeneratedRun generateRunWithValues(const RunSpec& spec) {
+GeneratedRun generateRunWithValues(const RunRecipe& recipe) {
     GeneratedRun run;
     std::string& out = run.text;
     const long plannedBlocks =
-        spec.maxBlockLines > 0 ? spec.maxBlockLines : static_cast<long>(spec.kmCount) * spec.blocksPerKm;
+        recipe.maxBlockLines > 0 ? recipe.maxBlockLines : static_cast<long>(recipe.kmCount) * recipe.blocksPerKm;
     out.reserve(static_cast<std::size_t>(plannedBlocks) * 150 + 1024);
     run.blocks.reserve(static_cast<std::size_t>(plannedBlocks));
-    if (spec.withHeader) {
-        out += headerLineOf(spec) + "\r\n";
-        out += sectionLineOf(spec) + "\r\n";
+    if (recipe.withHeader) {
+        out += headerLineOf(recipe) + "\r\n";
+        out += sectionLineOf(recipe) + "\r\n";
     }
-    const std::uint64_t line = spec.lineSeed != 0 ? spec.lineSeed : spec.seed;
+    const std::uint64_t line = recipe.lineSeed != 0 ? recipe.lineSeed : recipe.seed;
     for (int i = 0;; ++i) {
-        const bool limited = spec.maxBlockLines > 0;
-        if (limited ? static_cast<long>(run.blocks.size()) >= spec.maxBlockLines : i >= spec.kmCount) {
+        const bool limited = recipe.maxBlockLines > 0;
+        if (limited ? static_cast<long>(run.blocks.size()) >= recipe.maxBlockLines : i >= recipe.kmCount) {
             break;
         }
-        // A RunSpec that writes no block lines at all cannot reach maxBlockLines: stop within 16 bits.
+        // A RunRecipe that writes no block lines at all cannot reach maxBlockLines: stop within 16 bits.
         if (i > 65535) {
             break;
         }
-        const int kmFrom = spec.startKm + i * spec.direction;
-        const int kmTo = kmFrom + spec.direction;
-        if (spec.missingKms.count(kmFrom) != 0) {
+        const int kmFrom = recipe.startKm + i * recipe.direction;
+        const int kmTo = kmFrom + recipe.direction;
+        if (recipe.missingKms.count(kmFrom) != 0) {
             continue;
         }
         out += "60,";
@@ -196,11 +196,11 @@ GeneratedRun generateRunWithValues(const RunSpec& spec) {
         out += ',';
         appendInt(out, kmTo);
         out += ",\r\n";
-        for (int block = 1; block <= spec.blocksPerKm; ++block) {
-            if (spec.missingBlocks.count({kmFrom, block}) != 0) {
+        for (int block = 1; block <= recipe.blocksPerKm; ++block) {
+            if (recipe.missingBlocks.count({kmFrom, block}) != 0) {
                 continue;
             }
-            const auto values = blockValues(spec, line, kmFrom, block);
+            const auto values = blockValues(recipe, line, kmFrom, block);
             std::array<int, 26> row{60, kmFrom, kmTo};
             for (std::size_t k = 0; k < values.size(); ++k) {
                 if (k > 0) {
@@ -211,13 +211,13 @@ GeneratedRun generateRunWithValues(const RunSpec& spec) {
             }
             out += "\r\n";
             run.blocks.push_back(row);
-            if (limited && static_cast<long>(run.blocks.size()) >= spec.maxBlockLines) {
+            if (limited && static_cast<long>(run.blocks.size()) >= recipe.maxBlockLines) {
                 return run;
             }
         }
-        if (spec.peakPairs > 0) {
+        if (recipe.peakPairs > 0) {
             for (const auto& family : kPeakFamilies) {
-                appendPeakLine(out, spec, line, kmFrom, family);
+                appendPeakLine(out, recipe, line, kmFrom, family);
                 ++run.peakLines;
             }
         }
@@ -225,8 +225,8 @@ GeneratedRun generateRunWithValues(const RunSpec& spec) {
     return run;
 }
 
-std::string generateRun(const RunSpec& spec) {
-    return generateRunWithValues(spec).text;
+std::string generateRun(const RunRecipe& recipe) {
+    return generateRunWithValues(recipe).text;
 }
 
 } // namespace kestrana::bench

@@ -2,7 +2,7 @@
 // A deterministic generator of realistic run files, as the recording car writes them: a "95" run
 // header line, a "91" section line, then per kilometre a comma-ended "60" line, five "68" block lines
 // and twelve "67" peak lines (one per parameter code 0 to 9, 12 and 13) of eight pairs. Lines end
-// with CR LF. The same RunSpec always gives the same text.
+// with CR LF. The same RunRecipe always gives the same text.
 
 #include <array>
 #include <set>
@@ -12,7 +12,7 @@
 
 namespace kestrana::bench {
 
-struct RunSpec {
+struct RunRecipe {
     int startKm = 120;
     int kmCount = 10;
     int direction = 1; // 1: km to = km from + 1; -1: km to = km from - 1
@@ -36,7 +36,7 @@ struct RunSpec {
     int wear = 0;
 };
 
-std::string generateRun(const RunSpec& spec);
+std::string generateRun(const RunRecipe& recipe);
 
 // The run's text together with what it holds, so that tests can derive expected results from the
 // generated values without going through the reader under test.
@@ -47,10 +47,10 @@ struct GeneratedRun {
     std::vector<std::array<int, 26>> blocks;
     long peakLines = 0;
 };
-GeneratedRun generateRunWithValues(const RunSpec& spec);
+GeneratedRun generateRunWithValues(const RunRecipe& recipe);
 
-// The "95" and "91" lines the generator writes for a RunSpec (without line ends).
-std::string headerLineOf(const RunSpec& spec);
-std::string sectionLineOf(const RunSpec& spec);
+// The "95" and "91" lines the generator writes for a RunRecipe (without line ends).
+std::string headerLineOf(const RunRecipe& recipe);
+std::string sectionLineOf(const RunRecipe& recipe);
 
 } // namespace kestrana::bench

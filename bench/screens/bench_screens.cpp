@@ -35,23 +35,23 @@ fs::path benchFolder() {
     return folder;
 }
 
-std::string writeRun(const std::string& name, const kestrana::bench::RunSpec& spec) {
+std::string writeRun(const std::string& name, const kestrana::bench::RunRecipe& recipe) {
     const fs::path path = benchFolder() / name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << kestrana::bench::generateRun(spec);
+    out << kestrana::bench::generateRun(recipe);
     return path.string();
 }
 
-kestrana::bench::RunSpec fullRun(unsigned seed, const std::string& date) {
-    kestrana::bench::RunSpec spec;
-    spec.startKm = 100;
-    spec.kmCount = 32767 / 5 + 1;
-    spec.maxBlockLines = 32767;
-    spec.peakPairs = 0;
-    spec.seed = seed;
-    spec.lineSeed = 7;
-    spec.date = date;
-    return spec;
+kestrana::bench::RunRecipe fullRun(unsigned seed, const std::string& date) {
+    kestrana::bench::RunRecipe recipe;
+    recipe.startKm = 100;
+    recipe.kmCount = 32767 / 5 + 1;
+    recipe.maxBlockLines = 32767;
+    recipe.peakPairs = 0;
+    recipe.seed = seed;
+    recipe.lineSeed = 7;
+    recipe.date = date;
+    return recipe;
 }
 
 void settle() { QCoreApplication::processEvents(); }
@@ -118,11 +118,11 @@ BENCHMARK(Form2Compare100Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 std::unique_ptr<kestrana::gui::peaks::tgi_form6> peakScreen() {
     auto screen = std::make_unique<kestrana::gui::peaks::tgi_form6>();
     screen->show();
-    kestrana::bench::RunSpec spec;
-    spec.startKm = 100;
-    spec.kmCount = 2000;
-    spec.seed = 5;
-    screen->Text1->setText(QString::fromStdString(writeRun("peaks.run", spec)));
+    kestrana::bench::RunRecipe recipe;
+    recipe.startKm = 100;
+    recipe.kmCount = 2000;
+    recipe.seed = 5;
+    screen->Text1->setText(QString::fromStdString(writeRun("peaks.run", recipe)));
     return screen;
 }
 

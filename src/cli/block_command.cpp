@@ -25,7 +25,7 @@ class BlockCommand : public Command {
 public:
     std::string name() const override { return "block"; }
     std::string synopsis() const override { return "block RUN --km KM --block BK"; }
-    std::vector<OptionSpec> options() const override { return {{"km"}, {"block"}}; }
+    std::vector<OptionInfo> options() const override { return {{"km"}, {"block"}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

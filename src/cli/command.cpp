@@ -34,7 +34,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
                 name = name.substr(0, eq);
             }
             auto option = std::find_if(options.begin(), options.end(),
-                                       [&](const OptionSpec& known) { return known.name == name; });
+                                       [&](const OptionInfo& known) { return known.name == name; });
             if (option == options.end()) {
                 throw UsageError("unknown option --" + name);
             }

@@ -31,7 +31,7 @@ private:
     std::string detail_;
 };
 
-struct OptionSpec {
+struct OptionInfo {
     std::string name; // without the leading "--"
     bool takesValue = true;
 };
@@ -59,7 +59,7 @@ public:
     virtual std::string name() const = 0;
     // The synopsis after "kestrana-cli ", for example "process RUN [--output FILE]".
     virtual std::string synopsis() const = 0;
-    virtual std::vector<OptionSpec> options() const = 0;
+    virtual std::vector<OptionInfo> options() const = 0;
     virtual std::size_t minFiles() const = 0;
     virtual std::size_t maxFiles() const = 0;
     // Runs the operation; returns the exit status (0), or throws Refusal or UsageError.

@@ -40,7 +40,7 @@ public:
     std::string synopsis() const override {
         return "compare RUN0 RUN1 [RUN2 [RUN3]] [--param NAME] [--from KM] [--to KM] [--save FILE] [--chart]";
     }
-    std::vector<OptionSpec> options() const override {
+    std::vector<OptionInfo> options() const override {
         return {{"param", true}, {"from", true}, {"to", true}, {"save", true}, {"chart", false}};
     }
     std::size_t minFiles() const override { return 2; }

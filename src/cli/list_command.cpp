@@ -14,7 +14,7 @@ public:
     std::string synopsis() const override {
         return "list RUN [--from KM] [--to KM] [--index NAME] [--low X] [--high Y] [--save FILE]";
     }
-    std::vector<OptionSpec> options() const override {
+    std::vector<OptionInfo> options() const override {
         return {{"from"}, {"to"}, {"index"}, {"low"}, {"high"}, {"save"}};
     }
     std::size_t minFiles() const override { return 1; }

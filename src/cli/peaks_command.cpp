@@ -18,7 +18,7 @@ public:
     std::string synopsis() const override {
         return "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]";
     }
-    std::vector<OptionSpec> options() const override {
+    std::vector<OptionInfo> options() const override {
         return {{"from", true}, {"to", true}, {"param", true}, {"limit", true}};
     }
     std::size_t minFiles() const override { return 1; }

@@ -11,7 +11,7 @@ class ProcessCommand : public Command {
 public:
     std::string name() const override { return "process"; }
     std::string synopsis() const override { return "process RUN [--output FILE]"; }
-    std::vector<OptionSpec> options() const override { return {{"output", true}}; }
+    std::vector<OptionInfo> options() const override { return {{"output", true}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

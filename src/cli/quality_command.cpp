@@ -9,7 +9,7 @@ class QualityCommand : public Command {
 public:
     std::string name() const override { return "quality"; }
     std::string synopsis() const override { return "quality RUN [--from KM] [--to KM]"; }
-    std::vector<OptionSpec> options() const override { return {{"from"}, {"to"}}; }
+    std::vector<OptionInfo> options() const override { return {{"from"}, {"to"}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

@@ -10,7 +10,7 @@ class ShareCommand : public Command {
 public:
     std::string name() const override { return "share"; }
     std::string synopsis() const override { return "share RUN [--from KM] [--to KM] [--low X] [--high Y]"; }
-    std::vector<OptionSpec> options() const override { return {{"from"}, {"to"}, {"low"}, {"high"}}; }
+    std::vector<OptionInfo> options() const override { return {{"from"}, {"to"}, {"low"}, {"high"}}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

@@ -52,13 +52,13 @@ std::string expectedSdFile(const bench::GeneratedRun& run) {
 class ProcessCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        spec.kmCount = 12;
-        spec.seed = 9;
-        spec.runNumber = '5';
-        spec.date = "030424";
-        spec.section = "ITARSI - BHOPAL UP LINE";
-        spec.missingBlocks = {{125, 2}};
-        run = bench::generateRunWithValues(spec);
+        recipe.kmCount = 12;
+        recipe.seed = 9;
+        recipe.runNumber = '5';
+        recipe.date = "030424";
+        recipe.section = "ITARSI - BHOPAL UP LINE";
+        recipe.missingBlocks = {{125, 2}};
+        run = bench::generateRunWithValues(recipe);
         writeFile(runPath, run.text);
     }
     // Runs kestrana-cli with its temporary and home folders inside the test's folder, so that the
@@ -84,7 +84,7 @@ protected:
     test::TempFolder folder;
     const std::string runPath = folder.file("trc run.run"); // a blank in the path must not matter
     const std::string outPath = folder.file("out put.txt");
-    bench::RunSpec spec;
+    bench::RunRecipe recipe;
     bench::GeneratedRun run;
 };
 
@@ -125,10 +125,10 @@ TEST_F(ProcessCli, WorkedExampleRowsAndAFallingRun) {
     EXPECT_EQ(result.out, "Date of Recording: 120326\nRun Number: 1\nSection: \n"
                           "Recording Starts at KM: 120\nRecording Ends at KM: 121\n");
     // A falling run, and a section line with bytes outside ASCII, shown as they stand.
-    spec.direction = -1;
-    spec.startKm = 45;
-    spec.section = "\xc9T\xc9 LINE\x01";
-    writeFile(runPath, bench::generateRun(spec));
+    recipe.direction = -1;
+    recipe.startKm = 45;
+    recipe.section = "\xc9T\xc9 LINE\x01";
+    writeFile(runPath, bench::generateRun(recipe));
     result = process();
     EXPECT_NE(result.out.find("Section: \xc9T\xc9 LINE\x01" + std::string(21, ' ') +
                               "\nRecording Starts at KM: 45\nRecording Ends at KM: 33\n"),
@@ -158,7 +158,7 @@ TEST_F(ProcessCli, FailuresGiveTheMessageAndKeepThePreviousOutput) {
         writeFile(runPath, content);
         expectFailure(process(outPath), detail);
     }
-    bench::RunSpec big;
+    bench::RunRecipe big;
     big.maxBlockLines = 32768;
     writeFile(runPath, bench::generateRun(big));
     expectFailure(process(outPath), "more than 32767");

@@ -12,7 +12,7 @@
 
 namespace kestrana::test {
 
-struct BlockSpec {
+struct BlockRecipe {
     int kmFrom;
     int kmTo;
     int block;
@@ -24,27 +24,27 @@ struct BlockSpec {
     int tgil = 0;
 };
 
-inline runfile::BlockResult makeBlock(const BlockSpec& spec) {
+inline runfile::BlockResult makeBlock(const BlockRecipe& recipe) {
     namespace field = runfile::field;
     runfile::BlockResult row;
     row.field(1) = 60;
-    row.field(field::KmFrom) = static_cast<std::int16_t>(spec.kmFrom);
-    row.field(field::KmTo) = static_cast<std::int16_t>(spec.kmTo);
+    row.field(field::KmFrom) = static_cast<std::int16_t>(recipe.kmFrom);
+    row.field(field::KmTo) = static_cast<std::int16_t>(recipe.kmTo);
     row.field(4) = 68;
-    row.field(field::BlockNumber) = static_cast<std::int16_t>(spec.block);
-    row.field(field::TGI) = static_cast<std::int16_t>(spec.tgi);
-    row.field(field::TGIU) = static_cast<std::int16_t>(spec.tgiu);
-    row.field(field::TGIW) = static_cast<std::int16_t>(spec.tgiw);
-    row.field(field::TGIG) = static_cast<std::int16_t>(spec.tgig);
-    row.field(field::TGIL) = static_cast<std::int16_t>(spec.tgil);
+    row.field(field::BlockNumber) = static_cast<std::int16_t>(recipe.block);
+    row.field(field::TGI) = static_cast<std::int16_t>(recipe.tgi);
+    row.field(field::TGIU) = static_cast<std::int16_t>(recipe.tgiu);
+    row.field(field::TGIW) = static_cast<std::int16_t>(recipe.tgiw);
+    row.field(field::TGIG) = static_cast<std::int16_t>(recipe.tgig);
+    row.field(field::TGIL) = static_cast<std::int16_t>(recipe.tgil);
     return row;
 }
 
 // A table whose run direction is taken from its first row, as loading sets it.
-inline runfile::BlockTable makeTable(std::initializer_list<BlockSpec> specs) {
+inline runfile::BlockTable makeTable(std::initializer_list<BlockRecipe> options) {
     runfile::BlockTable table;
-    for (const BlockSpec& spec : specs) {
-        table.rows.push_back(makeBlock(spec));
+    for (const BlockRecipe& recipe : options) {
+        table.rows.push_back(makeBlock(recipe));
     }
     if (!table.rows.empty()) {
         table.runDirection = static_cast<std::int16_t>(table.rows.front().field(runfile::field::KmTo) -

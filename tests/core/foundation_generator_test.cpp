@@ -1,4 +1,4 @@
-// The run generator that tests, benchmarks and the bundled samples rely on: the same RunSpec gives
+// The run generator that tests, benchmarks and the bundled samples rely on: the same RunRecipe gives
 // the same bytes, the line layout is the recording car's, and a block-line limit is met exactly.
 
 #include "run_generator.h"
@@ -27,13 +27,13 @@ std::vector<std::string> crlfLines(const std::string& text) {
 }
 
 TEST(RunGenerator, DeterministicAndOneLineSharesItsStretches) {
-    RunSpec spec;
-    RunSpec other = spec;
+    RunRecipe recipe;
+    RunRecipe other = recipe;
     other.seed = 2;
-    EXPECT_EQ(generateRun(spec), generateRun(spec));
-    EXPECT_NE(generateRun(spec), generateRun(other));
-    spec.lineSeed = other.lineSeed = 99;
-    const auto a = generateRunWithValues(spec).blocks;
+    EXPECT_EQ(generateRun(recipe), generateRun(recipe));
+    EXPECT_NE(generateRun(recipe), generateRun(other));
+    recipe.lineSeed = other.lineSeed = 99;
+    const auto a = generateRunWithValues(recipe).blocks;
     const auto b = generateRunWithValues(other).blocks;
     ASSERT_EQ(a.size(), b.size());
     const auto close = std::count_if(a.begin(), a.end(), [&](const auto& row) {
@@ -43,9 +43,9 @@ TEST(RunGenerator, DeterministicAndOneLineSharesItsStretches) {
 }
 
 TEST(RunGenerator, LineLayoutOfTheRecordingCar) {
-    RunSpec spec;
-    spec.kmCount = 3;
-    const auto lines = crlfLines(generateRun(spec));
+    RunRecipe recipe;
+    recipe.kmCount = 3;
+    const auto lines = crlfLines(generateRun(recipe));
     ASSERT_EQ(lines.size(), 2u + 3u * (1 + 5 + 12));
     EXPECT_EQ(lines[0].substr(3, 1) + lines[0].substr(5, 6), "1120326");
     EXPECT_EQ(lines[1].substr(14, 30), "NAGPUR - WARDHA UP MAIN LINE  ");
@@ -64,13 +64,13 @@ TEST(RunGenerator, LineLayoutOfTheRecordingCar) {
 }
 
 TEST(RunGenerator, MissingKilometresBlocksFallingRunsAndALimit) {
-    RunSpec spec;
-    spec.direction = -1;
-    spec.startKm = 50;
-    spec.kmCount = 4;
-    spec.missingKms = {49};
-    spec.missingBlocks = {{48, 2}};
-    auto run = generateRunWithValues(spec);
+    RunRecipe recipe;
+    recipe.direction = -1;
+    recipe.startKm = 50;
+    recipe.kmCount = 4;
+    recipe.missingKms = {49};
+    recipe.missingBlocks = {{48, 2}};
+    auto run = generateRunWithValues(recipe);
     ASSERT_EQ(run.blocks.size(), 14u);
     EXPECT_EQ(run.blocks[0][1], 50);
     EXPECT_EQ(run.blocks[0][2], 49);
@@ -78,9 +78,9 @@ TEST(RunGenerator, MissingKilometresBlocksFallingRunsAndALimit) {
     EXPECT_EQ(run.blocks[6][4], 3);  // block 2 of km 48 is missing
     EXPECT_EQ(run.peakLines, 3 * 12);
     // A limit is met exactly, the file stopping right after that block line.
-    spec = RunSpec{};
-    spec.maxBlockLines = 12;
-    run = generateRunWithValues(spec);
+    recipe = RunRecipe{};
+    recipe.maxBlockLines = 12;
+    run = generateRunWithValues(recipe);
     EXPECT_EQ(run.blocks.size(), 12u);
     EXPECT_EQ(crlfLines(run.text).back().substr(0, 5), "68,2,");
 }

@@ -54,9 +54,9 @@ TEST_F(Form1Failures, AFailedProcessDataKeepsThePreviousRunAndItsViewsWorking) {
     click(screen->Command4);
     const Shown before = shownOn(screen);
 
-    kestrana::bench::RunSpec spec;
-    spec.startKm = 500;
-    const std::string other = writeRun("second.run", kestrana::bench::generateRun(spec));
+    kestrana::bench::RunRecipe recipe;
+    recipe.startKm = 500;
+    const std::string other = writeRun("second.run", kestrana::bench::generateRun(recipe));
     // A missing run, a run without block lines, an output file that cannot be written, folders.
     const std::vector<std::pair<std::string, std::string>> failures = {
         {folder.file("no-such.run"), folder.file("out.txt")},

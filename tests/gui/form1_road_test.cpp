@@ -112,13 +112,13 @@ TEST_F(Form1Road, TheWorkedExampleShowsItsSharesAndAverage) {
 // A generated run through the listing, the raw-data view and the track share: the screen must show
 // what the core gives for the texts typed into each box.
 TEST_F(Form1Road, AGeneratedRunTravelsThroughEveryView) {
-    kestrana::bench::RunSpec spec;
-    spec.startKm = 1230;
-    spec.kmCount = 8;
-    spec.runNumber = '4';
-    spec.section = "KHANDWA - AKOLA UP MAIN LINE";
+    kestrana::bench::RunRecipe recipe;
+    recipe.startKm = 1230;
+    recipe.kmCount = 8;
+    recipe.runNumber = '4';
+    recipe.section = "KHANDWA - AKOLA UP MAIN LINE";
     form1* screen = open();
-    process(screen, writeRun("generated.run", kestrana::bench::generateRun(spec)));
+    process(screen, writeRun("generated.run", kestrana::bench::generateRun(recipe)));
     // Positions 15 to 44 of the section line as they stand, trailing blanks included.
     EXPECT_EQ(screen->lblsection->text(), "KHANDWA - AKOLA UP MAIN LINE  ");
     EXPECT_EQ(screen->txtrunno->text(), "4");

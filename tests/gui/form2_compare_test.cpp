@@ -58,7 +58,7 @@ protected:
     // Runs 0 and 1 over km 120 to 129, run 1 lacking block 3 of km 121; n = 1, compared over from-to.
     form2* compareTwoRuns(const std::string& from, const std::string& to) {
         runs.push_back(writeRun(0, slotRun(0)));
-        bench::RunSpec older = slotRun(1);
+        bench::RunRecipe older = slotRun(1);
         older.missingBlocks = {{121, 3}};
         runs.push_back(writeRun(1, older));
         form2* screen = open();
@@ -133,7 +133,7 @@ TEST_F(ComparatorCompare, RangesOverHundredKmOrNotNumbersAreRefusedAndChangeNoth
 
 TEST_F(ComparatorCompare, RunsInDifferentDirectionsAreRefusedWithTheListsEmptied) {
     writeRun(0, slotRun(0));
-    bench::RunSpec falling = slotRun(1);
+    bench::RunRecipe falling = slotRun(1);
     falling.startKm = 130;
     falling.direction = -1;
     writeRun(1, falling);

@@ -40,15 +40,15 @@ inline QString opened(int slot) {
 }
 
 // The run of slot k: the same line, ten km rising from km 120, recorded on a date of its own.
-inline bench::RunSpec slotRun(int slot) {
-    bench::RunSpec spec;
-    spec.peakPairs = 0;
-    spec.seed = 11 + static_cast<unsigned>(slot);
-    spec.lineSeed = 7;
-    spec.date =
+inline bench::RunRecipe slotRun(int slot) {
+    bench::RunRecipe recipe;
+    recipe.peakPairs = 0;
+    recipe.seed = 11 + static_cast<unsigned>(slot);
+    recipe.lineSeed = 7;
+    recipe.date =
         std::vector<std::string>{"120326", "110325", "100324", "090323"}[static_cast<std::size_t>(slot)];
-    spec.wear = 40 - 10 * slot;
-    return spec;
+    recipe.wear = 40 - 10 * slot;
+    return recipe;
 }
 
 class ComparatorScreen : public ::testing::Test {
@@ -67,8 +67,8 @@ protected:
     std::string runPath(int slot) const { return home + "/TRCDATA/trcdata" + std::to_string(slot) + ".run"; }
 
     // Writes slot k's run at its default place and returns what it holds.
-    bench::GeneratedRun writeRun(int slot, const bench::RunSpec& spec) {
-        bench::GeneratedRun run = bench::generateRunWithValues(spec);
+    bench::GeneratedRun writeRun(int slot, const bench::RunRecipe& recipe) {
+        bench::GeneratedRun run = bench::generateRunWithValues(recipe);
         writeFile(runPath(slot), run.text);
         return run;
     }

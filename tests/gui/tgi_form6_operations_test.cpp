@@ -108,12 +108,12 @@ TEST_F(PeakScreen, ShowDetailsListsTheKilometresWhoseFirstPeakIsAboveTheLimit) {
 TEST_F(PeakScreen, ShowDetailsOnAGeneratedRunMatchesItsPeakLinesInBothDirections) {
     for (const int direction : {1, -1}) {
         SCOPED_TRACE(direction);
-        kestrana::bench::RunSpec spec;
-        spec.startKm = direction > 0 ? 120 : 170;
-        spec.kmCount = 50;
-        spec.direction = direction;
-        spec.seed = 7;
-        const std::string text = kestrana::bench::generateRun(spec);
+        kestrana::bench::RunRecipe recipe;
+        recipe.startKm = direction > 0 ? 120 : 170;
+        recipe.kmCount = 50;
+        recipe.direction = direction;
+        recipe.seed = 7;
+        const std::string text = kestrana::bench::generateRun(recipe);
         writeDefaultRun(text);
         tgi_form6* screen = openScreen();
         MessageBox::reset();

@@ -12,7 +12,7 @@
 namespace {
 
 using kestrana::bench::generateRun;
-using kestrana::bench::RunSpec;
+using kestrana::bench::RunRecipe;
 using kestrana::gui::app::Navigator;
 using kestrana::gui::app::Screen;
 using kestrana::gui::platform::FileDialog;
@@ -97,10 +97,10 @@ TEST_F(PeakScreen, PickingAParameterSetsItsDefaultLimitAndCode) {
 }
 
 TEST_F(PeakScreen, ListOneDrivesTheCoupledColumnsAndTheOthersSnapBackToIt) {
-    RunSpec spec;
-    spec.kmCount = 60;
-    spec.peakPairs = 10; // lists 18 to 21 in use as well
-    writeDefaultRun(generateRun(spec));
+    RunRecipe recipe;
+    recipe.kmCount = 60;
+    recipe.peakPairs = 10; // lists 18 to 21 in use as well
+    writeDefaultRun(generateRun(recipe));
     tgi_form6* screen = openScreen();
     type(screen->Text2, QStringLiteral("-1")); // every kilometre listed: 100 entries in each list
     processAndShow(screen, QStringLiteral("120"), QStringLiteral("170"));
