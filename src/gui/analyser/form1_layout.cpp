@@ -5,6 +5,7 @@
 #include "analyser/listing.h"
 #include "analyser/quality.h"
 #include "gui/analyser/form1.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/fonts.h"
 #include "gui/platform/list_box.h"
@@ -176,12 +177,8 @@ void form1::buildControls() {
 
     Command6 = button(this, "Command6", "  GO TO    MAIN", "Go to main menu");
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTitleIntervalMs);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(kCreditIntervalMs);
+    Timer1 = platform::designTimer(this, "Timer1", kTitleIntervalMs);
+    Timer2 = platform::designTimer(this, "Timer2", kCreditIntervalMs);
 }
 
 void form1::buildLayout() {

@@ -3,6 +3,7 @@
 #include "gui/app/menu_art.h"
 #include "gui/app/menu_texts.h"
 #include "gui/app/navigator.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/fonts.h"
 #include "gui/platform/help.h"
 #include "gui/platform/message_box.h"
@@ -179,9 +180,7 @@ void frmmain::buildControls() {
     page->addSpacing(6);
     page->addLayout(bottom);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kBlinkIntervalMs);
+    Timer1 = platform::designTimer(this, "Timer1", kBlinkIntervalMs);
     connect(Timer1, &QTimer::timeout, this, &frmmain::Timer1_Timer);
     Timer1->start();
 

@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 
 #include "gui/comparator/form2.h"
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/charts.h"
 #include "gui/platform/fonts.h"
 #include "gui/platform/list_box.h"
@@ -153,12 +154,8 @@ void form2::buildControls() {
     credit.setItalic(true);
     Label7->setFont(credit);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTitleIntervalMs);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(kCreditIntervalMs);
+    Timer1 = platform::designTimer(this, "Timer1", kTitleIntervalMs);
+    Timer2 = platform::designTimer(this, "Timer2", kCreditIntervalMs);
 }
 
 void form2::buildLayout() {

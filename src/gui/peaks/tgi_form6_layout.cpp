@@ -4,6 +4,7 @@
 // whatever room a larger display gives.
 #include "gui/peaks/tgi_form6.h"
 
+#include "gui/platform/screen_setup.h"
 #include "gui/platform/fonts.h"
 #include "gui/platform/qt_text.h"
 #include "peaks/parameters.h"
@@ -134,9 +135,7 @@ void tgi_form6::buildControls() {
     Text4 = newTextBox(this, "Text4");
     Text4->hide();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTitleIntervalMs);
+    Timer1 = platform::designTimer(this, "Timer1", kTitleIntervalMs);
 }
 
 void tgi_form6::buildLayout() {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 namespace kestrana::gui::platform {
 
@@ -18,6 +19,13 @@ void pressOnEnter(QLineEdit* box, QPushButton* button) {
         if (button->isEnabled())
             button->click();
     });
+}
+
+QTimer* designTimer(QObject* owner, const char* name, int intervalMs) {
+    auto* timer = new QTimer(owner);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(intervalMs);
+    return timer;
 }
 
 } // namespace kestrana::gui::platform

@@ -3,7 +3,9 @@
 // text box run the operation that box feeds.
 
 class QLineEdit;
+class QObject;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace kestrana::gui::platform {
@@ -15,5 +17,8 @@ void fillDisplay(QWidget* screen);
 
 // Enter in `box` presses `button`, when the button is enabled at that moment.
 void pressOnEnter(QLineEdit* box, QPushButton* button);
+
+// A screen's timer (not started), named as designed so tests can find it.
+QTimer* designTimer(QObject* owner, const char* name, int intervalMs);
 
 } // namespace kestrana::gui::platform
