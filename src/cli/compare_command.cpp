@@ -18,10 +18,11 @@ namespace {
 using namespace kestrana::comparator;
 
 // The chart's table as CSV: a header of the run dates, then per km the plain km and each run's mean.
+// A run date is text from the run file and may hold a comma or a quote: such a field is quoted.
 std::vector<std::string> chartLines(const KmAverageTable& table) {
     std::string header = "km";
     for (const auto& name : table.seriesNames) {
-        header += "," + name;
+        header += "," + platform::csvField(name);
     }
     std::vector<std::string> lines{header};
     for (const auto& row : table.rows) {

@@ -3,11 +3,16 @@
 #include "command.h"
 #include "platform/errors.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
-#include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -23,39 +28,120 @@ std::string usageText(const std::vector<std::unique_ptr<kestrana::cli::Command>>
     return text;
 }
 
-// A private folder for scratch and database files, removed when the call ends, whatever happens.
+// The work folder as the signal handler sees it: its name and an open handle, so that it can be
+// emptied and removed with async-signal-safe calls only. workFolderHandle is -1 while there is none.
+char workFolderName[4096];
+volatile std::sig_atomic_t workFolderHandle = -1;
+
+// Unlinks every entry of the work folder (it holds files only), then the folder. Async-signal-safe.
+void removeWorkFolderNow() {
+    const int folder = workFolderHandle;
+    if (folder < 0) {
+        return;
+    }
+    alignas(dirent64) char entries[4096];
+    for (bool removed = true; removed;) {
+        removed = false;
+        ::lseek(folder, 0, SEEK_SET);
+        const ssize_t size = ::getdents64(folder, entries, sizeof entries);
+        for (ssize_t offset = 0; offset < size;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(entries + offset);
+            const char* name = entry->d_name;
+            const bool dots = name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+            if (!dots && ::unlinkat(folder, name, 0) == 0) {
+                removed = true;
+            }
+            offset += entry->d_reclen;
+        }
+    }
+    ::rmdir(workFolderName);
+}
+
+// A termination signal (SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGPIPE) ends the call as it would have
+// ended anyway, but without leaving the private work folder behind.
+void onTerminationSignal(int signalNumber) {
+    removeWorkFolderNow();
+    ::signal(signalNumber, SIG_DFL);
+    ::raise(signalNumber);
+}
+
+constexpr int kTerminationSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGPIPE};
+
+void installSignalHandlers() {
+    // Beyond a file-size limit (ulimit -f) a write then fails with "File too large", which is reported
+    // and cleaned up like any other failed write, instead of the process being killed mid-write.
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : kTerminationSignals) {
+        sigaddset(&action.sa_mask, signalNumber);
+    }
+    for (int signalNumber : kTerminationSignals) {
+        ::sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+// Holds the termination signals back while the work folder's bookkeeping changes.
+class TerminationSignalsHeld {
+public:
+    TerminationSignalsHeld() {
+        sigset_t held;
+        sigemptyset(&held);
+        for (int signalNumber : kTerminationSignals) {
+            sigaddset(&held, signalNumber);
+        }
+        ::sigprocmask(SIG_BLOCK, &held, &previous_);
+    }
+    ~TerminationSignalsHeld() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+    TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
+    TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
+
+private:
+    sigset_t previous_;
+};
+
+// A private folder for scratch and database files (mode 0700, in the temporary folder others share),
+// removed when the call ends, whatever happens: on return, on an exception and on a termination signal.
 class WorkFolder {
 public:
     WorkFolder() {
         namespace fs = std::filesystem;
-        std::random_device seed;
-        std::mt19937_64 random(seed());
         std::error_code error;
         const fs::path temp = fs::temp_directory_path(error);
-        for (int attempt = 0; !error && attempt < 100; ++attempt) {
-            fs::path candidate = temp / ("kestrana-cli-" + std::to_string(random()));
-            if (fs::create_directory(candidate, error)) {
-                path_ = candidate;
-                return;
-            }
+        std::string pattern = (temp / "kestrana-cli-XXXXXX").string();
+        if (error || pattern.size() >= sizeof workFolderName || ::mkdtemp(pattern.data()) == nullptr) {
+            const std::string reason = error ? error.message() : std::strerror(errno);
+            throw kestrana::platform::KestranaError(
+                "kestrana-cli: cannot create a private temporary folder: " + reason);
         }
-        throw kestrana::platform::KestranaError("kestrana-cli: cannot create a private temporary folder" +
-                                                (error ? ": " + error.message() : std::string()));
+        path_ = pattern;
+        const TerminationSignalsHeld held;
+        std::memcpy(workFolderName, path_.c_str(), path_.size() + 1);
+        workFolderHandle = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     }
     ~WorkFolder() {
+        const TerminationSignalsHeld held;
         std::error_code error;
         std::filesystem::remove_all(path_, error);
+        if (workFolderHandle >= 0) {
+            ::close(workFolderHandle);
+            workFolderHandle = -1;
+        }
     }
-    std::string path() const { return path_.string(); }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+    std::string path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace kestrana::cli;
+    installSignalHandlers();
     auto commands = allCommands();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {

@@ -1,6 +1,8 @@
 #include "analyser/processing.h"
 
 #include "platform/errors.h"
+#include "platform/home_lock.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "runfile/output_files.h"
 
@@ -39,6 +41,14 @@ ProcessedRun processData(const std::string& inputPath, const std::optional<std::
         throw platform::KestranaError(
             "the run file is the scratch file of this step; copy it elsewhere first", inputPath);
     }
+    // The output must not replace the run, under whatever name or link it is given; it is refused
+    // before anything is written. Later outputs of this program (reports, prints) may not replace it either.
+    platform::protectRunFile(inputPath);
+    if (outputPath) {
+        platform::refuseProtectedRunFile(*outputPath);
+    }
+    // The scratch file is shared by every program using the same home folder.
+    const platform::HomeFolderLock lock(platform::folderOfFile(scratchPath));
     ScratchGuard scratch(scratchPath);
     ProcessedRun run;
     run.table = runfile::loadBlockTable(inputPath, scratchPath);

@@ -3,11 +3,14 @@
 #include "comparator/messages.h"
 #include "comparator/run_database.h"
 #include "platform/errors.h"
+#include "platform/home_lock.h"
+#include "platform/paths.h"
 #include "platform/record_store.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace kestrana::comparator {
 
@@ -218,8 +221,19 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
     };
 
     const int n = session.olderRuns;
+    // Another program using the same home folder may be rebuilding the database right now.
+    std::optional<platform::HomeFolderLock> lock;
+    try {
+        lock.emplace(platform::folderOfFile(databaseBase));
+    } catch (const platform::HomeBusyError& busy) {
+        return refuse(busy.what_text(), busy.reason());
+    }
     try {
         RecordStore store = RecordStore::open(databaseBase);
+        if (session.databaseStamp != 0 && store.stamp() != session.databaseStamp) {
+            return refuse(kDatabaseReplacedMessage,
+                          store.path() + ": not the database PROCESS DATA made; another program rebuilt it");
+        }
         if (isOlderRunCount(n)) {
             if (auto refusal = directionRefusal(n, session.directions(), session.currentDirection)) {
                 return refuse(*refusal, {});

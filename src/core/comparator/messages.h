@@ -45,6 +45,11 @@ inline constexpr std::string_view kUnknownDirectionMessage =
 // COMPARE: the run database is missing or lacks a run's table (the reason follows it).
 inline constexpr std::string_view kDatabaseUnreadableMessage =
     "Could not read the run database. Please press PROCESS DATA again.";
+// COMPARE: the run database is no longer the one PROCESS DATA made here (another program using the same
+// home folder rebuilt it), so it holds other runs.
+inline constexpr std::string_view kDatabaseReplacedMessage =
+    "The run database was rebuilt by another Kestrana using this home folder. Please press PROCESS DATA "
+    "again.";
 // kestrana-cli compare: the per-km averages could not be read (the screen leaves its chart as it was).
 inline constexpr std::string_view kChartFailedMessage = "Could not make the comparison chart.";
 // SAVE DETAILS: the report file could not be written (the reason follows it).

@@ -2,6 +2,7 @@
 
 #include "comparator/messages.h"
 #include "platform/errors.h"
+#include "platform/home_lock.h"
 #include "platform/paths.h"
 #include "platform/record_store.h"
 #include "platform/text.h"
@@ -38,6 +39,8 @@ struct LoadedRun {
 LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchPath,
                    int parameterField) {
     LoadedRun run;
+    // No output of this program may replace a run it compares.
+    platform::protectRunFile(runPath);
     std::string scratch;
     runfile::PairingOptions options; // "68" block lines, at most 32767 of them
     runfile::readPairs(runPath, options, run.header,
@@ -139,10 +142,22 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
         return result;
     }
 
+    // The database and the scratch file are shared by every program using this home folder.
+    std::optional<platform::HomeFolderLock> lock;
+    try {
+        lock.emplace(platform::folderOfFile(request.databaseBase));
+    } catch (const platform::HomeBusyError& busy) {
+        result.outcome = BuildResult::Outcome::DatabaseFailed;
+        result.message = busy.what_text();
+        result.reason = busy.reason();
+        return result;
+    }
+
     // Making the store replaces the old file; a file that cannot go fails like any other.
     std::optional<RecordStore> store;
     try {
         store.emplace(RecordStore::create(request.databaseBase));
+        session.databaseStamp = store->stamp();
     } catch (const KestranaError& error) {
         result.outcome = BuildResult::Outcome::DatabaseFailed;
         result.message = std::string(kDatabaseNotCreatedMessage);

@@ -40,6 +40,9 @@ struct ComparatorSession {
     std::string section;               // the "91" line of slot 0, positions 15 to 44, trimmed
     std::int16_t startKm = 0;          // km from of the first row of the slot loaded last
     std::int16_t currentDirection = 0; // direction of the slot loaded last
+    // The stamp of the run database the last PROCESS DATA made (0 before any): COMPARE refuses a file
+    // that another program sharing the home folder has rebuilt since.
+    std::uint64_t databaseStamp = 0;
 
     // The run dates of slots 0 to 3 (empty for a slot that never loaded).
     std::array<std::string, kSlotCount> runDates() const;

@@ -3,6 +3,7 @@
 #include "peaks/extraction.h"
 #include "peaks/texts.h"
 #include "platform/errors.h"
+#include "platform/home_lock.h"
 #include "platform/paths.h"
 #include "platform/record_store.h"
 #include "platform/text.h"
@@ -84,15 +85,13 @@ PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPe
             auto store = platform::RecordStore::create(buildBase);
             build.rowCount = loadRows(store, scratch, scratchPath, itemsPerRecord);
             build.range = storedRange(store);
+            build.stamp = store.stamp();
             store.close();
         }
-        std::error_code error;
-        std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
-                                platform::RecordStore::fileOf(databaseBase), error);
-        if (error) {
-            throw platform::KestranaError("cannot replace the peak database: " + error.message(),
-                                          platform::RecordStore::fileOf(databaseBase));
-        }
+        // The database outlives the program (SHOW DETAILS after a restart reads it): on disk before
+        // it takes the old one's place, so a power cut leaves the old database or the new one.
+        platform::renameDurably(platform::RecordStore::fileOf(buildBase),
+                                platform::RecordStore::fileOf(databaseBase));
     } catch (const PeakError&) {
         platform::RecordStore::remove(buildBase);
         throw;
@@ -107,6 +106,10 @@ PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPe
 }
 
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
+    // The scratch files and the database are shared by every program using this home folder.
+    const auto lock = lockHomeFolder(files.databaseBase);
+    // No output of this program may replace the run it reads.
+    platform::protectRunFile(runPath);
     // Header lines of an earlier run are never carried over to this one.
     runfile::RunHeader header;
     PeakProcessResult result;
@@ -117,10 +120,20 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
     session.header = header;
     session.itemsPerRecord = result.itemsPerRecord;
     session.direction = result.build.range.direction;
+    session.databaseStamp = result.build.stamp;
     return result;
 }
 
+std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase) {
+    try {
+        return std::make_unique<platform::HomeFolderLock>(platform::folderOfFile(databaseBase));
+    } catch (const platform::HomeBusyError& busy) {
+        throw PeakError(busy.what_text());
+    }
+}
+
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
+    const auto lock = lockHomeFolder(databaseBase);
     if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
         throw PeakError(kNoDatabaseMessage, platform::RecordStore::fileOf(databaseBase) + " does not exist");
     }
@@ -141,6 +154,7 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
         }
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
+        session.databaseStamp = store.stamp();
     } catch (const platform::KestranaError& error) {
         throw PeakError(kNoDatabaseMessage, error.reason());
     }

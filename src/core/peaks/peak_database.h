@@ -6,8 +6,13 @@
 #include "peaks/session.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+namespace kestrana::platform {
+class HomeFolderLock;
+}
 
 namespace kestrana::peaks {
 
@@ -35,6 +40,7 @@ PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange&
 struct PeakBuild {
     long rowCount = 0;
     StoredKmRange range;
+    std::uint64_t stamp = 0; // of the new database (platform::RecordStore::stamp)
 };
 
 // Builds the peak database from the records of the scratch file, `itemsPerRecord` numbers to a
@@ -58,6 +64,10 @@ struct PeakProcessResult {
 // the whole operation succeeded; on a failure it stays as it was, like the old database.
 // Throws PeakError with the message to show; on success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
+
+// The lock over the home folder that holds the database at `databaseBase`, for one operation.
+// Throws PeakError with the message that another Kestrana is using that folder.
+std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width

@@ -4,6 +4,7 @@
 #include "peaks/peak_database.h"
 #include "peaks/texts.h"
 #include "platform/errors.h"
+#include "platform/home_lock.h"
 #include "platform/record_store.h"
 #include "platform/text.h"
 
@@ -143,10 +144,17 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
     if (!limit) {
         throw PeakError(kBadLimitMessage);
     }
+    const auto lock = lockHomeFolder(databaseBase);
     if (session.direction == 0) {
         adoptStoredDatabase(databaseBase, session);
     }
     auto store = openDatabase(databaseBase);
+    // The direction and record width kept here belong to one database; another program sharing the
+    // home folder may have put a database of another run in its place since.
+    if (session.databaseStamp != 0 && store.stamp() != session.databaseStamp) {
+        throw PeakError(kDatabaseReplacedMessage,
+                        store.path() + ": not the database this session read; another program rebuilt it");
+    }
 
     PeakSummary summary;
     const int columns = pairColumns(session.itemsPerRecord);

@@ -16,6 +16,9 @@ struct PeakSession {
     std::int16_t parameterCode = 0;  // code of the parameter last chosen or queried
     float kmShare = 0.0f;            // percent of kilometres listed by the last SHOW DETAILS
     std::int16_t totalPeaks = 0;     // peaks listed by the last SHOW DETAILS
+    // The stamp of the peak database the session's direction and record width belong to (0 before
+    // any): SHOW DETAILS refuses a file another program sharing the home folder has rebuilt since.
+    std::uint64_t databaseStamp = 0;
 };
 
 // The program's one session (starts empty, lives until the program ends).

@@ -49,6 +49,8 @@ inline constexpr std::string_view kBadLimitMessage =
 inline constexpr std::string_view kUnknownParameterMessage =
     " Unknown parameter. Please select a parameter from the list";
 inline constexpr std::string_view kNoDatabaseMessage = " No Peak Database found. Please PROCESS DATA first";
+inline constexpr std::string_view kDatabaseReplacedMessage =
+    " The Peak Database was rebuilt by another Kestrana using this home folder. Please PROCESS DATA again";
 
 // PRINT DETAILS asks for a title with these texts.
 inline constexpr std::string_view kPrintTitlePrompt = "Enter Title (if any) to be printed on the hard copy";

@@ -2,10 +2,12 @@
 
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +46,76 @@ public:
 private:
     int fd_;
 };
+
+// What a file is, whatever name or link leads to it: a hard link or a path through a symbolic link
+// shares it. Size and modification time tell a file from a later one that reuses a freed inode.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const struct stat& info) {
+    return FileIdentity{info.st_dev, info.st_ino, info.st_size,
+                        static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
+}
+
+std::mutex protectedFilesMutex;
+std::vector<FileIdentity> protectedFiles; // guarded by protectedFilesMutex
+
+// The name a path finally stands for: symbolic links followed to their last target, which need not
+// exist yet (a link to a file still to be written).
+std::string finalTarget(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return current;
+        }
+        std::string link(4096, '\0');
+        const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
+        if (length < 0) {
+            throw KestranaError("cannot read the symbolic link: " + systemReason(), current);
+        }
+        link.resize(static_cast<std::size_t>(length));
+        if (link.empty() || link.front() == '/') {
+            current = link;
+        } else {
+            const std::string folder = folderOfFile(current);
+            current = current.find('/') == std::string::npos ? link : joinPath(folder, link);
+        }
+    }
+    throw KestranaError("cannot write the file: too many levels of symbolic links", path);
+}
+
+// Why a node that exists may not be replaced by a written file; nullptr for a regular file.
+const char* refusedNodeKind(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "it is a folder";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device, not a regular file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "it is a pipe (FIFO), not a regular file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "it is a socket, not a regular file";
+    }
+    return nullptr;
+}
+
+// After a rename the new name lives in the folder: flushing the folder makes the name last. Some file
+// systems cannot flush a folder; the file itself is already flushed then, which is the most they allow.
+void syncFolderOf(const std::string& path) {
+    const int fd = ::open(folderOfFile(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
 
 } // namespace
 
@@ -88,6 +160,14 @@ std::string joinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string folderOfFile(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string reportFileName(std::string_view chosenName) {
     constexpr std::string_view extension = ".txt";
     std::string name(chosenName);
@@ -97,11 +177,63 @@ std::string reportFileName(std::string_view chosenName) {
     return name;
 }
 
+void protectRunFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return;
+    }
+    const FileIdentity identity = identityOf(info);
+    const std::lock_guard<std::mutex> guard(protectedFilesMutex);
+    if (std::find(protectedFiles.begin(), protectedFiles.end(), identity) == protectedFiles.end()) {
+        protectedFiles.push_back(identity);
+    }
+}
+
+void refuseProtectedRunFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return;
+    }
+    const FileIdentity identity = identityOf(info);
+    const std::lock_guard<std::mutex> guard(protectedFilesMutex);
+    if (std::find(protectedFiles.begin(), protectedFiles.end(), identity) != protectedFiles.end()) {
+        throw KestranaError("cannot write the file: it is a run file being read; choose another name", path);
+    }
+}
+
+void renameDurably(const std::string& from, const std::string& target) {
+    FileDescriptor fd(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
+        throw KestranaError("cannot flush the file to disk: " + systemReason(), from);
+    }
+    if (::rename(from.c_str(), target.c_str()) != 0) {
+        throw KestranaError("cannot put the file in place: " + systemReason(), target);
+    }
+    syncFolderOf(target);
+}
+
 void writeFileAtomically(const std::string& path, std::string_view content) {
     if (path.empty()) {
         throw KestranaError("no file name given");
     }
-    std::vector<char> temp(path.begin(), path.end());
+    // Through a symbolic link the file it points to is replaced; the link itself stays.
+    const std::string target = finalTarget(path);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists) {
+        // A rename would put an ordinary file in place of the device, pipe or folder itself.
+        if (const char* kind = refusedNodeKind(existing.st_mode)) {
+            throw KestranaError(std::string("cannot write the file: ") + kind, path);
+        }
+        refuseProtectedRunFile(target);
+    }
+    // A file that may not be written keeps its content: renaming over it would bypass the protection
+    // the user gave it. A file that may be written keeps its permissions in the new version.
+    const bool replacing = exists && S_ISREG(existing.st_mode);
+    if (replacing && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+        throw KestranaError("cannot replace the file: it is read-only", path);
+    }
+    std::vector<char> temp(target.begin(), target.end());
     const std::string suffix = ".tmp-XXXXXX";
     temp.insert(temp.end(), suffix.begin(), suffix.end());
     temp.push_back('\0');
@@ -110,15 +242,6 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         throw KestranaError("cannot create the file: " + systemReason(), path);
     }
     const std::string tempPath(temp.data());
-    // A file that may not be written keeps its content: renaming over it would bypass the protection
-    // the user gave it. A file that may be written keeps its permissions in the new version.
-    struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-    if (replacing && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
-        ::close(fd.release());
-        ::unlink(tempPath.c_str());
-        throw KestranaError("cannot replace the file: it is read-only", path);
-    }
     auto fail = [&](const std::string& what) {
         const std::string reason = systemReason();
         ::close(fd.release());
@@ -142,16 +265,21 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         data += written;
         left -= static_cast<std::size_t>(written);
     }
+    // On disk before it takes the old file's name: a power cut must leave the old file or the new one.
+    if (::fsync(fd.get()) != 0) {
+        fail("cannot write the file");
+    }
     if (::close(fd.release()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
         throw KestranaError("cannot write the file: " + reason, path);
     }
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) {
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
         throw KestranaError("cannot replace the file: " + reason, path);
     }
+    syncFolderOf(target);
 }
 
 std::string readWholeFile(const std::string& path) {

@@ -15,15 +15,33 @@ std::string mapDesignPath(std::string_view path, std::string_view home);
 std::string mapDesignPath(std::string_view path);
 // Joins a folder and a file name with one slash.
 std::string joinPath(std::string_view folder, std::string_view name);
+// The folder a file lies in: the path up to its last slash ("." for a bare name, "/" at the root).
+std::string folderOfFile(const std::string& path);
 
 // The file a report chosen in the save dialog goes to: the name with ".txt" appended, unless it
 // already ends in ".txt" (a name ending in ".txt" twice helps nobody).
 std::string reportFileName(std::string_view chosenName);
 
-// Writes `content` to `path` through a temporary file beside it, renamed into place, so a failure
-// never leaves a half-written file nor destroys the previous one. A read-only file is not replaced.
-// Throws KestranaError.
+// Writes `content` to `path` through a temporary file beside it, flushed to disk, renamed into place,
+// and the folder flushed after the rename, so neither a failure nor a power cut leaves a half-written
+// or empty file, nor destroys the previous one. A symbolic link is written through: its final target
+// is replaced and the link stays. Refused without writing anything: a read-only file, a folder, a
+// device, a pipe or a socket (renaming over them would replace the node itself), and a run file this
+// program has read (see protectRunFile). Throws KestranaError.
 void writeFileAtomically(const std::string& path, std::string_view content);
+
+// Marks the file at `path` (followed through links) as a run file this program reads, so that no
+// file this program writes ever replaces it, under whatever name or link it is given as an output.
+// Does nothing when there is no regular file at `path`.
+void protectRunFile(const std::string& path);
+// Throws KestranaError when `path` names a file marked by protectRunFile (directly, through a link,
+// or as another hard link of it).
+void refuseProtectedRunFile(const std::string& path);
+
+// Flushes a file that was written, then renames it to `target` and flushes the folder, so the new file
+// is on disk under its name before anyone relies on it. Throws KestranaError; `from` is left on failure.
+void renameDurably(const std::string& from, const std::string& target);
+
 // Reads a whole file (or pipe); throws KestranaError ("cannot open ...") when it cannot be read or is
 // a folder or a device.
 std::string readWholeFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <filesystem>
 #include <limits>
+#include <random>
 #include <system_error>
 
 namespace kestrana::platform {
@@ -66,7 +67,10 @@ void tuneForRebuilding(sqlite3* db) {
 
 sqlite3* openHandle(const std::string& file, int flags) {
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
+    // SQLite reads a name beginning with "file:" as a URI (with options such as mode=memory) and
+    // ":memory:" as no file at all; a relative path is given a leading "./" so it stays a path.
+    const std::string name = !file.empty() && file.front() != '/' ? "./" + file : file;
+    int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string what = "cannot open the database (" + errorText(db) + ")";
         sqlite3_close_v2(db);
@@ -113,8 +117,15 @@ RecordStore RecordStore::create(const std::string& basePath) {
     sqlite3* db = openHandle(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     RecordStore store(db, file);
     tuneForRebuilding(db);
-    // Writes the header now, so that the file is a valid (empty) store even before a first table.
-    store.execute("PRAGMA user_version=1");
+    // Writes the header now, so that the file is a valid (empty) store even before a first table. The
+    // stamp goes into the two 32-bit header fields SQLite leaves to the application.
+    std::random_device seed;
+    std::uint64_t stamp = 0;
+    while (stamp == 0) {
+        stamp = (static_cast<std::uint64_t>(seed()) << 32) | seed();
+    }
+    store.execute("PRAGMA application_id=" + std::to_string(static_cast<std::int32_t>(stamp >> 32)) +
+                  "; PRAGMA user_version=" + std::to_string(static_cast<std::int32_t>(stamp & 0xffffffffU)));
     return store;
 }
 
@@ -133,6 +144,23 @@ RecordStore RecordStore::open(const std::string& basePath) {
     }
     tuneForRebuilding(db);
     return store;
+}
+
+std::uint64_t RecordStore::stamp() const {
+    auto headerField = [this](const char* pragma) -> std::uint64_t {
+        if (db_ == nullptr) {
+            fail("cannot read the stamp");
+        }
+        sqlite3_stmt* stmt = prepare(db_, path_, pragma);
+        const bool read = sqlite3_step(stmt) == SQLITE_ROW;
+        const auto value = static_cast<std::uint32_t>(sqlite3_column_int64(stmt, 0));
+        sqlite3_finalize(stmt);
+        if (!read) {
+            fail("cannot read the stamp");
+        }
+        return value;
+    };
+    return (headerField("PRAGMA application_id") << 32) | headerField("PRAGMA user_version");
 }
 
 RecordStore::RecordStore(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}

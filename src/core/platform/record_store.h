@@ -41,6 +41,10 @@ public:
     static RecordStore create(const std::string& basePath);
     // Opens an existing store. Throws KestranaError when the file is missing or not a store.
     static RecordStore open(const std::string& basePath);
+    // Every store made by create() carries a stamp of its own, never 0: a program that built a store
+    // can tell later whether the file it opens is still that one or was rebuilt by another program.
+    // Stores made otherwise read 0.
+    std::uint64_t stamp() const;
 
     RecordStore(RecordStore&&) noexcept;
     RecordStore& operator=(RecordStore&&) noexcept;

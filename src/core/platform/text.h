@@ -74,5 +74,8 @@ std::string joinZones(const std::vector<std::string>& items);
 std::string_view cutField(std::string_view line, std::size_t position1, std::size_t length);
 // Leading and trailing blanks removed.
 std::string_view trimBlanks(std::string_view text);
+// One field of a comma-separated line: as it stands, unless it holds a comma, a double quote, a
+// carriage return or a line feed; then in double quotes with inner quotes doubled.
+std::string csvField(std::string_view text);
 
 } // namespace kestrana::platform

@@ -1,0 +1,44 @@
+#pragma once
+// The lock over the shared files of a home folder. Two programs using one home folder (two windows,
+// or a window and a script) share its scratch files and databases; each operation that writes or
+// reads them holds this lock, so one never reads what the other is half-way through writing.
+
+#include "platform/errors.h"
+
+#include <chrono>
+#include <string>
+
+namespace kestrana::platform {
+
+// The lock could not be had in time: another program holds it. what_text() is the message to show.
+class HomeBusyError : public KestranaError {
+public:
+    explicit HomeBusyError(const std::string& folder);
+};
+
+// "Another Kestrana is using <folder>. Please try again when it has finished."
+std::string homeBusyMessage(const std::string& folder);
+
+// An advisory lock (flock) on "<folder>/.kestrana.lock", held for the object's lifetime. Waits up to
+// waitLimit() for another holder to let go, then throws HomeBusyError. Taking it again on the same
+// thread while held (an operation calling another) does not wait for itself. A folder where the lock
+// file cannot be made (missing or read-only) is used without a lock: nothing can be written there.
+class HomeFolderLock {
+public:
+    explicit HomeFolderLock(const std::string& folder);
+    ~HomeFolderLock();
+    HomeFolderLock(const HomeFolderLock&) = delete;
+    HomeFolderLock& operator=(const HomeFolderLock&) = delete;
+
+    // How long a second program waits before it is told; a few seconds, longer than any one
+    // operation on a run of usual size.
+    static std::chrono::milliseconds waitLimit();
+    static void setWaitLimit(std::chrono::milliseconds limit);
+
+private:
+    std::string folder_;
+    int fd_ = -1;
+    bool nested_ = false;
+};
+
+} // namespace kestrana::platform

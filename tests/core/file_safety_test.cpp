@@ -1,0 +1,136 @@
+// What stands at an output path: links are written through, devices, pipes and folders are refused,
+// and no output ever replaces a run file being read, under any name. Database names are always paths,
+// and fields of comma-separated lines are quoted only where they must be.
+
+#include "analyser/processing.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/record_store.h"
+#include "platform/text.h"
+#include "run_generator.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kestrana {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::KestranaError;
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
+
+// The reason of the failure `write` throws, or "" when it succeeds.
+template <typename Write> std::string failureOf(Write&& write) {
+    try {
+        write();
+        return "";
+    } catch (const KestranaError& error) {
+        return error.reason();
+    }
+}
+
+TEST(OutputPaths, LinksAreWrittenThroughAndSpecialFilesRefused) {
+    TempFolder folder;
+    writeFile(folder.file("target.txt"), "old");
+    fs::create_symlink("target.txt", folder.file("link.txt"));
+    fs::create_symlink("link.txt", folder.file("link-to-link.txt"));
+    fs::create_symlink("new.txt", folder.file("dangling.txt"));
+    fs::create_symlink("/dev/null", folder.file("device.txt"));
+    ASSERT_EQ(::mkfifo(folder.file("pipe.txt").c_str(), 0600), 0);
+    fs::create_directory(folder.file("folder.txt"));
+
+    struct Case {
+        std::string name;
+        std::string refusal;     // part of the reason; "" when the write goes through
+        std::string writtenFile; // the file that then holds the new text
+    };
+    const Case cases[] = {
+        {"link.txt", "", "target.txt"},          {"link-to-link.txt", "", "target.txt"},
+        {"dangling.txt", "", "new.txt"},         {"device.txt", "it is a device", ""},
+        {"pipe.txt", "it is a pipe (FIFO)", ""}, {"folder.txt", "it is a folder", ""},
+    };
+    for (const Case& c : cases) {
+        const auto before = fs::symlink_status(folder.file(c.name)).type();
+        const std::string reason =
+            failureOf([&] { platform::writeFileAtomically(folder.file(c.name), "new " + c.name); });
+        EXPECT_NE(reason.find(c.refusal), std::string::npos) << c.name << ": " << reason;
+        EXPECT_EQ(reason.empty(), c.refusal.empty()) << c.name << ": " << reason;
+        EXPECT_EQ(fs::symlink_status(folder.file(c.name)).type(), before) << c.name << " was replaced";
+        if (!c.writtenFile.empty()) {
+            EXPECT_EQ(readFile(folder.file(c.writtenFile)), "new " + c.name);
+        }
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    // Nothing half-made is left: the seven names and the new file only.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 8);
+}
+
+TEST(OutputPaths, NoOutputReplacesARunBeingReadUnderAnyName) {
+    TempFolder folder;
+    const std::string run = folder.file("run.run");
+    const std::string text = bench::generateRun(bench::RunRecipe{});
+    writeFile(run, text);
+    fs::create_symlink("run.run", folder.file("link.run"));
+    fs::create_hard_link(run, folder.file("hard.run"));
+    const std::string scratch = folder.file("temp.txt");
+
+    for (const std::string name : {"run.run", "link.run", "hard.run"}) {
+        const std::string output = folder.file(name);
+        // PROCESS DATA refuses before anything is written...
+        EXPECT_NE(failureOf([&] { analyser::processData(run, output, scratch); }).find("run file"),
+                  std::string::npos)
+            << name;
+        EXPECT_FALSE(test::fileExists(scratch));
+        // ...and a later saved report or print may not replace the run either.
+        EXPECT_NE(failureOf([&] { platform::writeFileAtomically(output, "report"); }).find("run file"),
+                  std::string::npos)
+            << name;
+        EXPECT_EQ(readFile(run), text) << name;
+    }
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.run")));
+    // Other files are written as before.
+    const auto processed = analyser::processData(run, folder.file("Trcout.txt"), scratch);
+    EXPECT_EQ(processed.kmFrom, "120");
+}
+
+TEST(RecordStoreNames, ANameBeginningWithFileIsAPathNotAUri) {
+    TempFolder folder;
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.path());
+    for (const std::string base : {"file:store", "file:other?mode=memory", ":memory:"}) {
+        std::string reason;
+        try {
+            auto store = platform::RecordStore::create(base);
+            store.defineTable("t", {"a"});
+        } catch (const KestranaError& error) {
+            reason = error.reason();
+        }
+        EXPECT_EQ(reason, "") << base;
+        EXPECT_TRUE(fs::is_regular_file(folder.file(base + ".sqlite"))) << base;
+        EXPECT_NO_THROW((void)platform::RecordStore::open(base)) << base;
+    }
+    EXPECT_FALSE(fs::exists(folder.file("store.sqlite")));
+    fs::current_path(previous);
+}
+
+TEST(CsvFields, QuotedOnlyWhereACommaQuoteOrLineEndStands) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"120326", "120326"},   {"", ""},
+        {" 12 03", " 12 03"},   {"12,03x", "\"12,03x\""},
+        {"1\"2", "\"1\"\"2\""}, {"a\rb", "\"a\rb\""},
+        {"a\nb", "\"a\nb\""},   {"\"", "\"\"\"\""},
+    };
+    for (const auto& [text, field] : cases) {
+        EXPECT_EQ(platform::csvField(text), field) << text;
+    }
+}
+
+} // namespace
+} // namespace kestrana

@@ -1,0 +1,193 @@
+// Two programs sharing one home folder: each operation on the shared scratch files and databases
+// holds the folder's lock (a second program waits, then is told), and a database rebuilt by the other
+// program is never read as one's own.
+
+#include "analyser/processing.h"
+#include "comparator/comparison.h"
+#include "comparator/messages.h"
+#include "comparator/run_database.h"
+#include "comparator_test_runs.h"
+#include "peaks/peak_database.h"
+#include "peaks/query.h"
+#include "peaks/texts.h"
+#include "platform/home_lock.h"
+#include "run_generator.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <future>
+#include <thread>
+
+namespace kestrana {
+namespace {
+
+using namespace std::chrono_literals;
+using comparator::BuildResult;
+using comparator::ComparatorSession;
+using comparator::CompareResult;
+using platform::HomeFolderLock;
+using test::TempFolder;
+
+// One program's side of a shared home folder: its own run files, the home's shared files.
+class Program {
+public:
+    Program(const TempFolder& home, const std::string& name, int tgiBase, int peakValue)
+        : home_(home), name_(name), tgiBase_(tgiBase) {
+        std::filesystem::create_directories(home.file(name));
+        runs_ = {home.file(name + "/current.run"), home.file(name + "/older.run")};
+        test::writeFile(runs_[0], test::simpleRun("111111", 10, 3, 1, tgiBase));
+        test::writeFile(runs_[1], test::simpleRun("222222", 10, 3, 1, tgiBase + 1));
+        // Km 120 has a first UN2L (code 6) peak of peakValue, km 121 only peaks of 1.
+        const std::string pairs = ",100,1,200,1,300,1,400,1,500,1,600,1,700,1,800,0\r\n";
+        test::writeFile(home.file(name + "/peaks.run"), "60,120,121,\r\n67,6," + std::to_string(peakValue) +
+                                                            pairs + "60,121,122,\r\n67,6,1" + pairs);
+        peakFiles_ = peaks::PeakFiles::in(home.path());
+    }
+
+    // PROCESS DATA of the comparator; "" or the message shown.
+    std::string buildComparison() {
+        comparator::BuildRequest request;
+        request.slotPaths[0] = runs_[0];
+        request.slotPaths[1] = runs_[1];
+        request.olderRuns = session_.olderRuns = 1;
+        request.parameter = "TGI";
+        request.databaseBase = home_.file("trcdbase");
+        request.scratchPath = home_.file("temp_1.txt");
+        const BuildResult built = comparator::buildRunDatabase(request, session_);
+        return built.outcome == BuildResult::Outcome::Built ? "" : built.message;
+    }
+    // COMPARE over km 10; "" when it listed this program's own runs, else the message shown, or
+    // "wrong" for a listing of other runs presented as a result.
+    std::string compare() {
+        const CompareResult result = comparator::compareRuns("10", "11", session_, home_.file("trcdbase"));
+        if (result.outcome != CompareResult::Outcome::Compared) {
+            return result.message;
+        }
+        return result.listing.list2[0].at(0) == std::to_string(tgiBase_ + 1) ? "" : "wrong";
+    }
+    // PROCESS DATA of the peak analyser; "" or the message shown.
+    std::string processPeaks() {
+        try {
+            peaks::processPeakData(home_.file(name_ + "/peaks.run"), peakFiles_, peakSession_);
+            return "";
+        } catch (const peaks::PeakError& error) {
+            return error.message();
+        }
+    }
+    // SHOW DETAILS over km 120 to 122; "" when it listed this program's own run (km 120 above the
+    // limit exactly when its peak value is), else the message or "wrong".
+    std::string showPeaks(int peakValue) {
+        try {
+            const auto summary =
+                peaks::showDetails({"UN2L", "15", "120", "122"}, peakSession_, peakFiles_.databaseBase);
+            return summary.kmCount == (peakValue > 15 ? 1 : 0) ? "" : "wrong";
+        } catch (const peaks::PeakError& error) {
+            return error.message();
+        }
+    }
+
+private:
+    const TempFolder& home_;
+    std::string name_;
+    int tgiBase_;
+    std::array<std::string, 2> runs_;
+    ComparatorSession session_;
+    peaks::PeakFiles peakFiles_;
+    peaks::PeakSession peakSession_;
+};
+
+class SharedHome : public ::testing::Test {
+protected:
+    void TearDown() override { HomeFolderLock::setWaitLimit(5000ms); }
+    TempFolder home;
+};
+
+TEST_F(SharedHome, ASecondProgramWaitsForTheLockThenIsTold) {
+    Program other(home, "other", 0, 30);
+    ASSERT_EQ(other.buildComparison(), "");
+    ASSERT_EQ(other.processPeaks(), "");
+    const std::string busy = platform::homeBusyMessage(home.path());
+    const std::string run = home.file("run.run");
+    test::writeFile(run, bench::generateRun(bench::RunRecipe{}));
+    const std::pair<const char*, std::function<std::string()>> operations[] = {
+        {"analyser PROCESS DATA",
+         [&]() -> std::string {
+             try {
+                 analyser::processData(run, std::nullopt, home.file("temp.txt"));
+                 return "";
+             } catch (const platform::KestranaError& error) {
+                 return error.what_text();
+             }
+         }},
+        {"comparator PROCESS DATA", [&] { return other.buildComparison(); }},
+        {"COMPARE", [&] { return other.compare(); }},
+        {"peak PROCESS DATA", [&] { return other.processPeaks(); }},
+        {"peak SHOW DETAILS", [&] { return other.showPeaks(30); }},
+    };
+    for (const auto& [name, operation] : operations) {
+        // Held by this thread for longer than the other one waits: it is told who holds the folder.
+        HomeFolderLock::setWaitLimit(100ms);
+        {
+            const HomeFolderLock held(home.path());
+            EXPECT_EQ(std::async(std::launch::async, operation).get(), busy) << name;
+        }
+        // Let go while the other one waits: it goes on and succeeds.
+        HomeFolderLock::setWaitLimit(5000ms);
+        auto held = std::make_unique<HomeFolderLock>(home.path());
+        auto waiting = std::async(std::launch::async, operation);
+        EXPECT_EQ(waiting.wait_for(150ms), std::future_status::timeout) << name << " did not wait";
+        held.reset();
+        EXPECT_EQ(waiting.get(), "") << name;
+    }
+}
+
+TEST_F(SharedHome, ADatabaseRebuiltByAnotherProgramIsNeverReadAsOurs) {
+    Program first(home, "first", 0, 30);
+    Program second(home, "second", 500, 5);
+    ASSERT_EQ(first.buildComparison(), "");
+    ASSERT_EQ(first.processPeaks(), "");
+    ASSERT_EQ(second.buildComparison(), "");
+    ASSERT_EQ(second.processPeaks(), "");
+    EXPECT_EQ(first.compare(), comparator::kDatabaseReplacedMessage);
+    EXPECT_EQ(first.showPeaks(30), peaks::kDatabaseReplacedMessage);
+    EXPECT_EQ(second.compare(), "");
+    EXPECT_EQ(second.showPeaks(5), "");
+    // PROCESS DATA again makes the database one's own again.
+    ASSERT_EQ(first.buildComparison(), "");
+    EXPECT_EQ(first.compare(), "");
+}
+
+TEST_F(SharedHome, TwoProgramsAtOnceNeverGetEachOthersResults) {
+    auto work = [&](const std::string& name, int tgiBase, int peakValue) {
+        Program program(home, name, tgiBase, peakValue);
+        std::vector<std::string> outcomes;
+        for (int round = 0; round < 12; ++round) {
+            if (program.buildComparison().empty()) {
+                outcomes.push_back(program.compare());
+            }
+            if (program.processPeaks().empty()) {
+                outcomes.push_back(program.showPeaks(peakValue));
+            }
+        }
+        return outcomes;
+    };
+    auto first = std::async(std::launch::async, work, "first", 0, 30);
+    auto second = std::async(std::launch::async, work, "second", 500, 5);
+    auto outcomes = first.get();
+    const auto secondOutcomes = second.get();
+    outcomes.insert(outcomes.end(), secondOutcomes.begin(), secondOutcomes.end());
+    int results = 0;
+    for (const auto& outcome : outcomes) {
+        EXPECT_NE(outcome, "wrong");
+        results += outcome.empty() ? 1 : 0;
+    }
+    EXPECT_GT(results, 0);
+}
+
+} // namespace
+} // namespace kestrana
