@@ -78,7 +78,11 @@ void installSignalHandlers() {
         sigaddset(&action.sa_mask, signalNumber);
     }
     for (int signalNumber : kTerminationSignals) {
-        ::sigaction(signalNumber, &action, nullptr);
+        // A signal ignored by whoever started the call (nohup, a background job) stays ignored.
+        struct sigaction inherited {};
+        if (::sigaction(signalNumber, nullptr, &inherited) == 0 && inherited.sa_handler != SIG_IGN) {
+            ::sigaction(signalNumber, &action, nullptr);
+        }
     }
 }
 

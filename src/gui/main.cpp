@@ -6,9 +6,14 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 using namespace kestrana::gui;
 
 int main(int argc, char** argv) {
+    // Beyond a file-size limit (ulimit -f) a save then fails with "File too large" and says so, instead
+    // of the program being killed in the middle of writing.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(platform::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTRANA_VERSION));
