@@ -12,6 +12,14 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_run_file fuzz_peak_records fuzz_cli_options)
 fi
 build=build-fuzz
+# Clang and its libFuzzer runtime are needed here only, so the set-up of the others does not fetch them.
+if ! command -v "${CXX_FUZZ:-clang++-14}" >/dev/null ||
+    ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
+    SUDO=""
+    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends clang-14 libclang-rt-14-dev
+fi
 CXX="${CXX_FUZZ:-clang++-14}" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKESTRANA_FUZZ=ON -DKESTRANA_BUILD_GUI=OFF -DKESTRANA_BUILD_TESTS=OFF -DKESTRANA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
