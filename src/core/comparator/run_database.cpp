@@ -47,7 +47,7 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
                        [&](std::string_view kmLine, std::string_view blockLine, long) {
                            runfile::appendScratchLine(scratch, kmLine, blockLine);
                        });
-    platform::writeFileAtomically(scratchPath, scratch);
+    platform::writeFileAtomically(scratchPath, scratch, platform::Durability::Scratch);
 
     const std::string table = runTableName(slot);
     store.defineTable(table, runTableFields());

@@ -69,7 +69,7 @@ long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfi
         throw PeakError(kRunFileFailedMessage, error.reason());
     }
     try {
-        platform::writeFileAtomically(scratchPath, scratch);
+        platform::writeFileAtomically(scratchPath, scratch, platform::Durability::Scratch);
     } catch (const platform::KestranaError& error) {
         throw PeakError(kScratchFailedMessage, error.reason());
     }
@@ -98,7 +98,7 @@ std::int16_t measureRecordWidth(const std::string& scratchPath, const std::strin
     std::string copy = any ? firstLine + "\r\n" : std::string();
     std::string readBack;
     try {
-        platform::writeFileAtomically(firstLinePath, copy);
+        platform::writeFileAtomically(firstLinePath, copy, platform::Durability::Scratch);
         readBack = platform::readWholeFile(firstLinePath);
     } catch (const platform::KestranaError& error) {
         throw PeakError(kScratchFailedMessage, error.reason());

@@ -212,7 +212,7 @@ void renameDurably(const std::string& from, const std::string& target) {
     syncFolderOf(target);
 }
 
-void writeFileAtomically(const std::string& path, std::string_view content) {
+void writeFileAtomically(const std::string& path, std::string_view content, Durability durability) {
     if (path.empty()) {
         throw KestranaError("no file name given");
     }
@@ -266,7 +266,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         left -= static_cast<std::size_t>(written);
     }
     // On disk before it takes the old file's name: a power cut must leave the old file or the new one.
-    if (::fsync(fd.get()) != 0) {
+    if (durability == Durability::Flushed && ::fsync(fd.get()) != 0) {
         fail("cannot write the file");
     }
     if (::close(fd.release()) != 0) {
@@ -279,7 +279,9 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         ::unlink(tempPath.c_str());
         throw KestranaError("cannot replace the file: " + reason, path);
     }
-    syncFolderOf(target);
+    if (durability == Durability::Flushed) {
+        syncFolderOf(target);
+    }
 }
 
 std::string readWholeFile(const std::string& path) {

@@ -28,7 +28,11 @@ std::string reportFileName(std::string_view chosenName);
 // is replaced and the link stays. Refused without writing anything: a read-only file, a folder, a
 // device, a pipe or a socket (renaming over them would replace the node itself), and a run file this
 // program has read (see protectRunFile). Throws KestranaError.
-void writeFileAtomically(const std::string& path, std::string_view content);
+// A scratch file (a stage deleted within the same operation) skips the flushes: losing it to a power
+// cut costs nothing, and flushing it would cost every operation the time of a disk write.
+enum class Durability { Flushed, Scratch };
+void writeFileAtomically(const std::string& path, std::string_view content,
+                         Durability durability = Durability::Flushed);
 
 // Marks the file at `path` (followed through links) as a run file this program reads, so that no
 // file this program writes ever replaces it, under whatever name or link it is given as an output.

@@ -41,7 +41,7 @@ BlockTable loadBlockTable(const std::string& runPath, const std::string& scratch
                                      appendScratchLine(scratch, kmLine, blockLine);
                                      pairLines.push_back(lineNumber);
                                  });
-    platform::writeFileAtomically(scratchPath, scratch);
+    platform::writeFileAtomically(scratchPath, scratch, platform::Durability::Scratch);
     if (count == 0) {
         throw platform::KestranaError("the run has no block line (\"68\")", runPath);
     }
