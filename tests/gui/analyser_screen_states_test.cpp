@@ -15,7 +15,8 @@ namespace {
 using namespace kestrana::test::analyser_screen_support;
 using kestrana::gui::services::FileDialog;
 
-// processInformationButton, 3, 4, 5, 7 and 10 in this order.
+// The enabled states of PROCESS INFORMATION, SHOW DETAILS, CALC TRACK %, PRINT DETAILS, PRINT GRAPH and
+// SAVE DETAILS, in this order.
 using States = std::array<bool, 6>;
 constexpr States kAllOff{};
 constexpr States kAllOn{true, true, true, true, true, true};

@@ -10,7 +10,7 @@
 //
 // Every figure and text shown comes from the core (src/core/analyser); the handlers only carry
 // texts between the controls and the core and show the core's refusals in a message box.
-// The controls are built in analyser_screen_layout.cpp, the handlers live in AnalyserScreen.cpp.
+// The controls are built in analyser_screen_layout.cpp, the handlers live in analyser_screen.cpp.
 
 #include "core/analyser/reports.h"
 #include "core/analyser/screen_state.h"

@@ -1,4 +1,4 @@
-// The core's headers come before any Qt header (see ComparatorScreen.h).
+// The core's headers come before any Qt header (see comparator_screen.h).
 #include "core/analyser/screen_state.h"
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"

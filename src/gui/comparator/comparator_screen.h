@@ -7,13 +7,13 @@
 // app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
 // the screen when it closes, so what must outlive it (the number of older runs n, the run slots, the
 // section, start km and direction of the build, the credit line's counter) lives in the core's
-// comparatorSession() and in the credit line kept by ComparatorScreen.cpp. A screen opened again starts its
+// comparatorSession() and in the credit line kept by comparator_screen.cpp. A screen opened again starts its
 // controls from their design texts: olderRunCountEdit shows "0" while n keeps its value until
 // olderRunCountEdit is edited.
 //
 // Every text shown comes from the core (src/core/comparator); the handlers only carry texts between
 // the controls and the core and show the core's messages in message boxes.
-// The controls are built in comparator_screen_layout.cpp, the handlers live in ComparatorScreen.cpp.
+// The controls are built in comparator_screen_layout.cpp, the handlers live in comparator_screen.cpp.
 
 #include "gui/services/file_dialog.h"
 
@@ -28,7 +28,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 
-// The comparator core's types are only named here; ComparatorScreen.cpp includes their headers.
+// The comparator core's types are only named here; comparator_screen.cpp includes their headers.
 namespace kestrana::comparator {
 struct ComparisonListing;
 struct ReportInputs;

@@ -3,7 +3,7 @@
 // the comparison listing beside them, the chart across the width below. Everything stretches with
 // the window.
 
-// The core's headers come before any Qt header (see ComparatorScreen.h).
+// The core's headers come before any Qt header (see comparator_screen.h).
 #include "core/comparator/run_database.h"
 #include "core/comparator/session.h"
 #include "core/platform/paths.h"

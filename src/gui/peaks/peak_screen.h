@@ -12,7 +12,7 @@
 //
 // Every text shown comes from the core (src/core/peaks); the handlers carry texts between the
 // controls and the core and show the core's messages. The controls are built in
-// peak_screen_layout.cpp, the handlers live in PeakScreen.cpp.
+// peak_screen_layout.cpp, the handlers live in peak_screen.cpp.
 
 #include "gui/peaks/column_area.h"
 #include "gui/services/file_dialog.h"
