@@ -1,8 +1,8 @@
 // Fuzz target: the peak record reader over any scratch text. The first byte picks the record width
 // (0 to 31, so widths the reader refuses are tried too); every record read is expanded into peak rows.
 
-#include "peaks/extraction.h"
-#include "peaks/texts.h"
+#include "core/peaks/extraction.h"
+#include "core/peaks/texts.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,11 +2,11 @@
 // and no output ever replaces a run file being read, under any name. Database names are always paths,
 // and fields of comma-separated lines are quoted only where they must be.
 
-#include "analyser/processing.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "platform/record_store.h"
-#include "platform/text.h"
+#include "core/analyser/processing.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/platform/record_store.h"
+#include "core/platform/text.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 

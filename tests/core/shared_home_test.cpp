@@ -2,15 +2,15 @@
 // holds the folder's lock (a second program waits, then is told), and a database rebuilt by the other
 // program is never read as one's own.
 
-#include "analyser/processing.h"
-#include "comparator/comparison.h"
-#include "comparator/messages.h"
-#include "comparator/run_database.h"
 #include "comparator_test_runs.h"
-#include "peaks/peak_database.h"
-#include "peaks/query.h"
-#include "peaks/texts.h"
-#include "platform/home_lock.h"
+#include "core/analyser/processing.h"
+#include "core/comparator/comparison.h"
+#include "core/comparator/messages.h"
+#include "core/comparator/run_database.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/query.h"
+#include "core/peaks/texts.h"
+#include "core/platform/home_lock.h"
 #include "run_generator.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +68,7 @@ public:
         if (result.outcome != CompareResult::Outcome::Compared) {
             return result.message;
         }
-        return result.listing.list2[0].at(0) == std::to_string(tgiBase_ + 1) ? "" : "wrong";
+        return result.listing.values[0].at(0) == std::to_string(tgiBase_ + 1) ? "" : "wrong";
     }
     // PROCESS DATA of the peak analyser; "" or the message shown.
     std::string processPeaks() {

@@ -1,10 +1,10 @@
-#include "analyser/processing.h"
+#include "core/analyser/processing.h"
 
-#include "platform/errors.h"
-#include "platform/home_lock.h"
-#include "platform/paths.h"
-#include "platform/text.h"
-#include "runfile/output_files.h"
+#include "core/platform/errors.h"
+#include "core/platform/home_lock.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
+#include "core/runfile/output_files.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "platform/home_lock.h"
+#include "core/platform/home_lock.h"
 
-#include "platform/paths.h"
+#include "core/platform/paths.h"
 
 #include <atomic>
 #include <cerrno>

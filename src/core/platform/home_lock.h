@@ -3,7 +3,7 @@
 // or a window and a script) share its scratch files and databases; each operation that writes or
 // reads them holds this lock, so one never reads what the other is half-way through writing.
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <chrono>
 #include <string>
