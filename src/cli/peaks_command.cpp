@@ -31,7 +31,8 @@ public:
             throw UsageError("--from and --to are needed");
         }
         peaks::PeakSession session;
-        const auto files = peaks::PeakFiles::in(context.workFolder);
+        auto files = peaks::PeakFiles::in(context.workFolder);
+        files.writeScratchFiles = false; // nobody looks into the call's private folder
         try {
             peaks::processPeakData(args.files.front(), files, session);
 
