@@ -1,6 +1,7 @@
 #include "peaks/peak_database.h"
 
 #include "peaks/extraction.h"
+#include "peaks/query.h"
 #include "peaks/texts.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -48,7 +49,11 @@ PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange&
                         " Km " + kmText(range.firstKm) + " to Km " + kmText(range.lastKm)};
 }
 
-PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
+namespace {
+
+// PROCESS DATA into the database file, or into `memory` when it is given (no database at all).
+PeakProcessResult process(const std::string& runPath, const PeakFiles& files, PeakSession& session,
+                          PeakRowsInMemory* memory) {
     // Header lines of an earlier run are never carried over to this one.
     runfile::RunHeader header;
     PeakProcessResult result;
@@ -68,17 +73,26 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
     // scratch files, of the first record, of the database and of the later records.
     std::optional<PeakError> scratchFailure;
     std::optional<PeakError> databaseFailure;
-    try {
-        platform::RecordStore::remove(buildBase);
-        store.emplace(platform::RecordStore::create(buildBase));
-        store->defineTable(kPeakTable, kFieldNames);
-        inserter.emplace(*store, kPeakTable, kFieldNames.size());
-    } catch (const std::exception& error) {
-        const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
-        databaseFailure.emplace(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
-        discardBuild();
+    if (memory == nullptr) {
+        try {
+            platform::RecordStore::remove(buildBase);
+            store.emplace(platform::RecordStore::create(buildBase));
+            store->defineTable(kPeakTable, kFieldNames);
+            inserter.emplace(*store, kPeakTable, kFieldNames.size());
+        } catch (const std::exception& error) {
+            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            databaseFailure.emplace(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            discardBuild();
+        }
     }
     PeakRecordStream records(files.scratchPath, files.firstLinePath, [&](std::span<const PeakRow> rows) {
+        if (memory != nullptr) {
+            for (const PeakRow& row : rows) {
+                memory->add(row);
+            }
+            result.build.rowCount += static_cast<long>(rows.size());
+            return;
+        }
         if (!inserter) {
             return;
         }
@@ -148,25 +162,31 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
         throw *failure;
     }
 
-    try {
-        inserter->commit();
-        inserter.reset();
-        // The walk of SHOW DETAILS asks for one km and one parameter at a time.
-        store->execute("CREATE INDEX peaks_by_km_parameter ON peaks (fild0, fild2)");
-        result.build.range = storedRange(*store);
-        store->close();
-        store.reset();
-        std::error_code error;
-        std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
-                                platform::RecordStore::fileOf(files.databaseBase), error);
-        if (error) {
-            throw platform::KestranaError("cannot replace the peak database: " + error.message(),
-                                          platform::RecordStore::fileOf(files.databaseBase));
+    if (memory != nullptr) {
+        const auto& stored = memory->rows();
+        result.build.range = stored.empty() ? kmRangeOf(std::nullopt, std::nullopt)
+                                            : kmRangeOf(stored.front().fild0, stored.back().fild1);
+    } else {
+        try {
+            inserter->commit();
+            inserter.reset();
+            // The walk of SHOW DETAILS asks for one km and one parameter at a time.
+            store->execute("CREATE INDEX peaks_by_km_parameter ON peaks (fild0, fild2)");
+            result.build.range = storedRange(*store);
+            store->close();
+            store.reset();
+            std::error_code error;
+            std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
+                                    platform::RecordStore::fileOf(files.databaseBase), error);
+            if (error) {
+                throw platform::KestranaError("cannot replace the peak database: " + error.message(),
+                                              platform::RecordStore::fileOf(files.databaseBase));
+            }
+        } catch (const std::exception& error) {
+            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            discardBuild();
+            throw PeakError(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
         }
-    } catch (const std::exception& error) {
-        const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
-        discardBuild();
-        throw PeakError(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
     }
 
     result.recordCount = records.recordCount();
@@ -176,6 +196,17 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
     session.itemsPerRecord = result.itemsPerRecord;
     session.direction = result.build.range.direction;
     return result;
+}
+
+} // namespace
+
+PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
+    return process(runPath, files, session, nullptr);
+}
+
+PeakProcessResult processPeakDataInMemory(const std::string& runPath, const PeakFiles& files,
+                                          PeakSession& session, PeakRowsInMemory& rows) {
+    return process(runPath, files, session, &rows);
 }
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {

@@ -56,6 +56,12 @@ struct PeakProcessResult {
 // success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
 
+class PeakRowsInMemory;
+// PROCESS DATA with the rows kept in `rows` instead of a database file (emptied first by the caller);
+// everything else as above, without kDatabaseFailedMessage.
+PeakProcessResult processPeakDataInMemory(const std::string& runPath, const PeakFiles& files,
+                                          PeakSession& session, PeakRowsInMemory& rows);
+
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width
 // from the pairs of its first record. Throws PeakError(kNoDatabaseMessage) when there is no
