@@ -144,16 +144,40 @@ void PairNumberStream::addPair(std::string_view pairLine) {
         bad_ = BadNumber{pairs_, numbers_, *kmProblem_};
         return;
     }
-    std::string problem;
-    forEachToken(pairLine, [&](std::string_view token) {
-        std::int16_t value = 0;
-        if (!parseWholeNumber(token, value, problem)) {
-            bad_ = BadNumber{pairs_, numbers_, std::move(problem)};
-            return false;
+    // Each token is read in one pass: its digits are added up while its end is looked for. Only a
+    // token that is not a 16-bit whole number goes through parseWholeNumber, for its reason.
+    const char* p = pairLine.data();
+    const char* const end = p + pairLine.size();
+    while (!stopped_) {
+        while (p < end && isNumberSeparator(*p)) {
+            ++p;
         }
-        take(value);
-        return !stopped_;
-    });
+        if (p == end) {
+            return;
+        }
+        const char* const start = p;
+        const bool negative = *p == '-';
+        if (*p == '+' || *p == '-') {
+            ++p;
+        }
+        const char* const digits = p;
+        long value = 0;
+        bool whole = true;
+        for (; p < end && !isNumberSeparator(*p); ++p) {
+            const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+            whole = whole && digit <= 9;
+            value = value <= 32768 ? value * 10 + static_cast<long>(digit) : value;
+        }
+        value = negative ? -value : value;
+        if (!whole || p == digits || value < -32768 || value > 32767) {
+            std::int16_t ignored = 0;
+            std::string problem;
+            parseWholeNumber(std::string_view(start, static_cast<std::size_t>(p - start)), ignored, problem);
+            bad_ = BadNumber{pairs_, numbers_, std::move(problem)};
+            return;
+        }
+        take(static_cast<std::int16_t>(value));
+    }
 }
 
 PairNumbers numbersOfPair(std::string_view kmLine, std::string_view pairLine) {

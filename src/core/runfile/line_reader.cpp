@@ -19,11 +19,23 @@ std::string systemReason() {
     return std::strerror(errno);
 }
 
-// The first line end (CR or LF) in [from, to), or `to`.
+// The first line end (CR or LF) in [from, to), or `to`. Lines are short: the library's fast search
+// looks for each end within a window of the usual line length, and a plain loop takes over past it.
 std::size_t findLineEnd(const char* data, std::size_t from, std::size_t to) {
-    for (std::size_t p = from; p < to; ++p) {
-        // Every byte above CR is text: one comparison passes over nearly all of them.
-        if (static_cast<unsigned char>(data[p]) <= '\r' && (data[p] == '\r' || data[p] == '\n')) {
+    constexpr std::size_t kWindow = 256;
+    const std::size_t windowEnd = std::min(to, from + kWindow);
+    const void* cr = std::memchr(data + from, '\r', windowEnd - from);
+    const std::size_t crAt =
+        cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : windowEnd;
+    const void* lf = std::memchr(data + from, '\n', crAt - from);
+    if (lf != nullptr) {
+        return static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+    }
+    if (crAt < windowEnd) {
+        return crAt;
+    }
+    for (std::size_t p = windowEnd; p < to; ++p) {
+        if (data[p] == '\r' || data[p] == '\n') {
             return p;
         }
     }
