@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -355,8 +354,8 @@ LoadOutcome loadThroughScratchText(const std::string& runPath) {
             const long pair = std::min(error.line(), count);
             throw KestranaError(error.what_text(), runPath, pairLines[static_cast<std::size_t>(pair - 1)]);
         }
-        if (std::abs(outcome.rows[0][2] - outcome.rows[0][1]) > 32767 &&
-            outcome.rows[0][2] - outcome.rows[0][1] != -32768) {
+        const int direction = outcome.rows[0][2] - outcome.rows[0][1];
+        if (direction < -32768 || direction > 32767) {
             throw KestranaError("the first block's km to minus km from is outside 16 bits", runPath,
                                 pairLines[0]);
         }

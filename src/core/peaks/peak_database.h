@@ -57,8 +57,8 @@ struct PeakProcessResult {
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
 
 class PeakRowsInMemory;
-// PROCESS DATA with the rows kept in `rows` instead of a database file (emptied first by the caller);
-// everything else as above, without kDatabaseFailedMessage.
+// PROCESS DATA with the rows added to `rows` (empty before) instead of a database file; everything
+// else as above, without kDatabaseFailedMessage.
 PeakProcessResult processPeakDataInMemory(const std::string& runPath, const PeakFiles& files,
                                           PeakSession& session, PeakRowsInMemory& rows);
 

@@ -1,7 +1,6 @@
 #include "runfile/run_reader.h"
 
 #include "platform/errors.h"
-#include "platform/paths.h"
 #include "platform/text.h"
 #include "runfile/line_reader.h"
 
