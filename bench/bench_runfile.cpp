@@ -4,13 +4,13 @@
 // would make a gigabyte of it). The whole step, then its stages to show where the time goes.
 // Throughput is in bytes of run file.
 
-#include "analyser/processing.h"
-#include "platform/paths.h"
+#include "core/analyser/processing.h"
+#include "core/platform/paths.h"
+#include "core/runfile/block_table.h"
+#include "core/runfile/line_reader.h"
+#include "core/runfile/output_files.h"
+#include "core/runfile/run_reader.h"
 #include "run_generator.h"
-#include "runfile/block_table.h"
-#include "runfile/line_reader.h"
-#include "runfile/output_files.h"
-#include "runfile/run_reader.h"
 
 #include <benchmark/benchmark.h>
 

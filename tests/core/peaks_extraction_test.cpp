@@ -1,9 +1,9 @@
 // The peak records as the run is read: the scratch files the screen keeps, the record width, the
 // one stream of numbers and the expansion of records into rows, and which fault is reported first.
 
-#include "peaks/extraction.h"
+#include "core/peaks/extraction.h"
+#include "core/runfile/line_reader.h"
 #include "peaks_fixtures.h"
-#include "runfile/line_reader.h"
 
 #include <filesystem>
 #include <initializer_list>

@@ -1,6 +1,6 @@
-#include "peaks/extraction.h"
+#include "core/peaks/extraction.h"
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 namespace kestrana::peaks {
 

@@ -3,8 +3,8 @@
 // its kilometre line, make one record each; the count of numbers in the first record fixes the record
 // width; the records, read as one stream of numbers of that width, become one PeakRow per peak pair.
 
-#include "peaks/texts.h"
-#include "runfile/field_stream.h"
+#include "core/peaks/texts.h"
+#include "core/runfile/field_stream.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "runfile/block_table.h"
+#include "core/runfile/block_table.h"
 
-#include "platform/errors.h"
-#include "runfile/field_stream.h"
+#include "core/platform/errors.h"
+#include "core/runfile/field_stream.h"
 
 namespace kestrana::runfile {
 

@@ -1,6 +1,6 @@
-#include "runfile/line_reader.h"
+#include "core/runfile/line_reader.h"
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "runfile/pair_scratch_file.h"
+#include "core/runfile/pair_scratch_file.h"
 
-#include "platform/errors.h"
-#include "platform/text.h"
+#include "core/platform/errors.h"
+#include "core/platform/text.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "runfile/run_reader.h"
+#include "core/runfile/run_reader.h"
 
-#include "platform/errors.h"
-#include "platform/text.h"
-#include "runfile/line_reader.h"
+#include "core/platform/errors.h"
+#include "core/platform/text.h"
+#include "core/runfile/line_reader.h"
 
 namespace kestrana::runfile {
 
