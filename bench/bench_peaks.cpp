@@ -1,6 +1,7 @@
 // The peak analyser on a run of 2000 km (24000 peak lines, 192000 peak rows): PROCESS DATA as a whole
 // (one pass over the run: records, record width, database build with its index, direction), with and
-// without the scratch files, and SHOW DETAILS over 50 km with the lists filled.
+// without the scratch files, what the command line does (rows kept in memory, SHOW DETAILS over
+// 40 km of them), and SHOW DETAILS over 50 km of the database with the lists filled.
 
 #include "core/peaks/peak_database.h"
 #include "core/peaks/query.h"
@@ -73,6 +74,25 @@ void BM_PeakProcessDataWithoutScratchFiles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PeakProcessDataWithoutScratchFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// What `kestrana-cli peaks` does: PROCESS DATA with the rows kept in memory, then SHOW DETAILS over
+// 40 km of them.
+void BM_PeakCommandInMemory(benchmark::State& state) {
+    auto& run = PeakRun::get();
+    auto files = run.files;
+    files.writeScratchFiles = false;
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        peaks::PeakSession session;
+        peaks::PeakRowsInMemory rows;
+        peaks::processPeakDataInMemory(run.runPath, files, session, rows);
+        auto summary = peaks::showDetails({"UN2L", "15", "500", "540"}, session, rows);
+        listed = summary.lists[0].size() / 2;
+        benchmark::DoNotOptimize(summary);
+    }
+    state.counters["kms_listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_PeakCommandInMemory)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 void BM_PeakShowDetails50Km(benchmark::State& state) {
     auto& run = PeakRun::get();
