@@ -3,7 +3,6 @@
 // program is never read as one's own.
 
 #include "comparator_test_runs.h"
-#include "core/analyser/processing.h"
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
@@ -11,7 +10,6 @@
 #include "core/peaks/query.h"
 #include "core/peaks/texts.h"
 #include "core/platform/home_lock.h"
-#include "run_generator.h"
 
 #include <gtest/gtest.h>
 
@@ -112,18 +110,7 @@ TEST_F(SharedHome, ASecondProgramWaitsForTheLockThenIsTold) {
     ASSERT_EQ(other.buildComparison(), "");
     ASSERT_EQ(other.processPeaks(), "");
     const std::string busy = platform::homeBusyMessage(home.path());
-    const std::string run = home.file("run.run");
-    test::writeFile(run, bench::generateRun(bench::RunRecipe{}));
     const std::pair<const char*, std::function<std::string()>> operations[] = {
-        {"analyser PROCESS DATA",
-         [&]() -> std::string {
-             try {
-                 analyser::processData(run, std::nullopt, home.file("temp.txt"));
-                 return "";
-             } catch (const platform::KestranaError& error) {
-                 return error.what_text();
-             }
-         }},
         {"comparator PROCESS DATA", [&] { return other.buildComparison(); }},
         {"COMPARE", [&] { return other.compare(); }},
         {"peak PROCESS DATA", [&] { return other.processPeaks(); }},
