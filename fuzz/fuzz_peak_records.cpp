@@ -1,28 +1,44 @@
-// Fuzz target: the peak record reader over any scratch text. The first byte picks the record width
-// (0 to 31, so widths the reader refuses are tried too); every record read is expanded into peak rows.
+// Fuzz target: the peak record stream over any lines. A line beginning "60" becomes the current
+// kilometre line, every other line a peak line read with it; the record width, the rows of every
+// record and the faults kept are all taken, as PROCESS DATA takes them.
 
 #include "core/peaks/extraction.h"
 #include "core/peaks/texts.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
-#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kestrana::peaks;
-    if (size == 0) {
-        return 0;
-    }
-    const int width = data[0] % 32;
-    const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    long rows = 0;
+    PeakRecordStream records("temp_peak.txt", "temp_peak1.txt",
+                             [&](std::span<const PeakRow> made) { rows += static_cast<long>(made.size()); });
+    std::string_view kmLine;
+    long lineNumber = 0;
     try {
-        PeakRecordReader reader(text, "temp_peak.txt", width);
-        std::vector<PeakRow> rows;
-        while (reader.next()) {
-            expandRecord(reader.record(), width, rows);
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos) {
+                end = text.size();
+            }
+            const std::string_view line = text.substr(start, end - start);
+            ++lineNumber;
+            if (line.starts_with("60")) {
+                kmLine = line;
+                records.setKilometreLine(kmLine);
+            } else {
+                records.addPeakLine(kmLine, line, "run", lineNumber);
+            }
+            start = end + 1;
         }
     } catch (const PeakError&) {
     }
-    return 0;
+    (void)records.itemsPerRecord();
+    (void)records.widthFailure();
+    (void)records.recordFailure();
+    return rows < 0;
 }

@@ -34,7 +34,7 @@ for run in data/samples/*.run; do
     seed fuzz_run_file "$name" <"$run"
     head -c 2000 "$run" | seed fuzz_run_file "$name-head"
     if grep -q '^67' "$run"; then
-        { printf '\026'; grep -m 20 '^67' "$run" | sed 's/^/60,100,101,     /'; } | seed fuzz_peak_records "$name"
+        { echo "60,100,101,"; grep -m 20 '^67' "$run"; } | seed fuzz_peak_records "$name"
     fi
 done
 words() { # words COMMAND-INDEX WORD...: the parser's input, words separated by NUL bytes
