@@ -175,5 +175,17 @@ TEST(PeakRecordStream, FaultsAreNamedAtTheirRecordsLineOfTheScratchLayout) {
     }
 }
 
+TEST(PeakRecordStream, AFirstRecordOfNoNumbersMakesNoRowsAndOverrunsNothing) {
+    // Found by fuzzing: records of width 0 never completed, and every number went one slot further.
+    long rows = 0;
+    PeakRecordStream records("s", "f", [&](std::span<const PeakRow> made) { rows += std::ssize(made); });
+    records.addPeakLine("", "", "run", 1);
+    for (long line = 2; line < 12; ++line) {
+        records.addPeakLine("60,1,2,", "67,6,30,100,20,200,0", "run", line);
+    }
+    EXPECT_EQ(records.itemsPerRecord(), 0);
+    EXPECT_EQ(rows, 0);
+}
+
 } // namespace
 } // namespace kestrana::peaks

@@ -73,7 +73,9 @@ void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view pea
             onRows_(rows_);
         });
         numbers_->setKilometreLine(kmLine);
-        if (first.problem || stopped_) {
+        // A first record of no numbers (possible only for a line that is not a "67" line) makes
+        // records of no numbers: nothing to read, and the stream's slots must not be overrun.
+        if (first.problem || stopped_ || width_ == 0) {
             numbers_->stop();
         }
     }
