@@ -81,7 +81,9 @@ TEST(PeakPrint, HardCopyLaysOutTheHeadingBlockAndOneRowPerEntry) {
         {0, 11, true, true, ""},
         {1400, 11, true, true, "( Kms = 33.33%      Total Peaks = 7 )"},
         {0, 11, true, true, ""},
-        {900, 10, true, true, std::string(kPrintColumnHeader)},
+        // In the rows' size (and fixed-pitch face); no row has all eight pairs to align the names
+        // over, so the header stands as designed.
+        {900, 9, true, true, std::string(kPrintColumnHeader)},
         {0, 9, false, true, ""},
     };
     ASSERT_EQ(lines.size(), heading.size() + 4);

@@ -89,6 +89,9 @@ TEST_F(AnalyserScreenHardCopies, PrintGraphPutsTheChartAndTheFiguresOnOnePage) {
     EXPECT_FALSE(screen->printGraphButton->isEnabled());
 }
 
+const std::string kAlignedHeader =
+    "  Kmfr    Kmto      BLK          TGI        TGIU      TGIW      TGIG      TGIL";
+
 TEST_F(AnalyserScreenHardCopies, PrintDetailsPrintsTheListingShownWithTheIndexNameOfNow) {
     AnalyserScreen* screen = listed();
     // The index name is read again when printing; the bounds are those of the listing shown.
@@ -104,10 +107,12 @@ TEST_F(AnalyserScreenHardCopies, PrintDetailsPrintsTheListingShownWithTheIndexNa
     // The cancelled prompt gives an empty title; each row is followed by its one-blank separator.
     EXPECT_EQ(job.texts(),
               (Texts{"", "", kHeading, "", " Lcations with TGIW between 1 and 35 ( Km 100 - 110 )", "",
-                     kHeader, "  ", kRows[0], " ", kRows[1], " ", kRows[2], " "}));
+                     kAlignedHeader, "  ", kRows[0], " ", kRows[1], " ", kRows[2], " "}));
     EXPECT_EQ(std::make_pair(job.lines[0].x, job.lines[0].y), std::make_pair(1200, 500));
     EXPECT_EQ(job.lines[8].x, 1200);
-    EXPECT_EQ(job.lines[8].font, (PrintFont{9, false, false, false}));
+    // Header and rows in one fixed-pitch face, so the names stand over their columns.
+    EXPECT_EQ(job.lines[6].font, (PrintFont{9, true, false, false, true}));
+    EXPECT_EQ(job.lines[8].font, (PrintFont{9, false, false, false, true}));
     EXPECT_TRUE(screen->printDetailsButton->isEnabled());
 }
 

@@ -60,15 +60,24 @@ platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnL
                                       " )");
     script.printLine("");
 
-    script.setFontSize(10);
-    script.printLineAt(kColumnsX, std::string(kPrintColumnHeader));
-    script.setBold(false);
+    std::vector<std::string> rows;
+    rows.reserve(lists[0].size());
+    for (std::size_t entry = 0; entry < lists[0].size(); ++entry) {
+        rows.push_back(printedRow(lists, entry));
+    }
+    // The column header and the rows in one fixed-pitch face and size, so that each name stands over
+    // its column; the header opens every later page too.
     script.setFontSize(9);
+    script.setFixedPitch(true);
+    const std::string header = platform::alignedHeader(kPrintColumnHeader, rows);
+    script.printLineAt(kColumnsX, header);
+    script.repeatOnNewPages(kColumnsX, header);
+    script.setBold(false);
     script.printLine("");
     script.setUnderline(false);
 
-    for (std::size_t entry = 0; entry < lists[0].size(); ++entry) {
-        script.printLineAt(kColumnsX, printedRow(lists, entry));
+    for (const std::string& row : rows) {
+        script.printLineAt(kColumnsX, row);
     }
     script.endDoc();
     return script;
