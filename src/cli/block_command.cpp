@@ -19,8 +19,8 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
     return *key;
 }
 
-// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the rawHeaderList
-// header, then every rawValuesList row.
+// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the column
+// names, then every value row.
 class BlockCommand : public Command {
 public:
     std::string name() const override { return "block"; }

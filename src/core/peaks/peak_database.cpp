@@ -52,6 +52,28 @@ long loadRows(platform::RecordStore& store, const std::string& scratch, const st
     return rowCount;
 }
 
+void storeRunHeader(platform::RecordStore& store, const runfile::RunHeader& header) {
+    store.execute("CREATE TABLE " + platform::quoteIdentifier(kRunTable) +
+                  " (header_line TEXT, section_line TEXT)");
+    store.execute("INSERT INTO " + platform::quoteIdentifier(kRunTable) + " VALUES (?, ?)",
+                  {header.headerLine, header.sectionLine});
+}
+
+runfile::RunHeader storedRunHeader(platform::RecordStore& store) {
+    runfile::RunHeader header;
+    platform::RecordStore::RowSet tables(
+        store, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {std::string(kRunTable)});
+    if (!tables.hasCurrent())
+        return header;
+    platform::RecordStore::RowSet run(store, "SELECT header_line, section_line FROM " +
+                                                 platform::quoteIdentifier(kRunTable) + " LIMIT 1");
+    if (run.hasCurrent()) {
+        header.headerLine = run.valueText(0);
+        header.sectionLine = run.valueText(1);
+    }
+    return header;
+}
+
 } // namespace
 
 StoredKmRange kmRangeOf(std::optional<std::int16_t> firstKm, std::optional<std::int16_t> lastKm) {
@@ -68,7 +90,7 @@ PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange&
 }
 
 PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPerRecord,
-                            const std::string& databaseBase) {
+                            const std::string& databaseBase, const runfile::RunHeader& header) {
     std::string scratch;
     try {
         scratch = platform::readWholeFile(scratchPath);
@@ -83,6 +105,7 @@ PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPe
             platform::RecordStore::remove(buildBase);
             auto store = platform::RecordStore::create(buildBase);
             build.rowCount = loadRows(store, scratch, scratchPath, itemsPerRecord);
+            storeRunHeader(store, header);
             build.range = storedRange(store);
             store.close();
         }
@@ -112,12 +135,23 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
     PeakProcessResult result;
     result.recordCount = scanPeaks(runPath, files.scratchPath, header);
     result.itemsPerRecord = measureRecordWidth(files.scratchPath, files.firstLinePath);
-    result.build = buildPeakDatabase(files.scratchPath, result.itemsPerRecord, files.databaseBase);
+    result.build = buildPeakDatabase(files.scratchPath, result.itemsPerRecord, files.databaseBase, header);
     result.captions = peakCaptions(header, result.build.range);
     session.header = header;
     session.itemsPerRecord = result.itemsPerRecord;
     session.direction = result.build.range.direction;
     return result;
+}
+
+std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
+    if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase)))
+        return std::nullopt;
+    try {
+        auto store = platform::RecordStore::open(databaseBase);
+        return peakCaptions(storedRunHeader(store), storedRange(store));
+    } catch (const platform::KestranaError&) {
+        return std::nullopt;
+    }
 }
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
@@ -139,6 +173,7 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
                 rows.moveNext();
             }
         }
+        session.header = storedRunHeader(store);
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
     } catch (const platform::KestranaError& error) {
