@@ -74,7 +74,7 @@ TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
         "F 10 B|F 11 B|F 11 BU|Y 600|X 1400|L My title|L |X 1400|L NAGPUR - WARDHA ( Km 120 to 121 ) |L |"
         "X 1400|L  Comparision of TRC runs ( TGI )|F 11 B|L |F 9 B|F 9 BM|X 1400|"
         "L From    -    To        Blk      120326       011225|"
-        "H 1400 From    -    To        Blk      120326       011225|L  |F 9 M|X 1400|L " +
+        "H 1400 From    -    To        Blk      120326       011225|H 1400 |L  |F 9 M|X 1400|L " +
         row1 + "|X 1400|L " + blanks(24) + "|X 1400|L " + row2 + "|X 1400|L " + blanks(24) + "|E";
     EXPECT_EQ(dump(printDetailsScript(inputs(1), twoRunListing(), "My title")), expected);
 }

@@ -5,6 +5,7 @@
 #include "analyser_screen_fixture.h"
 
 #include "core/analyser/messages.h"
+#include "gui/services/chart_clipboard.h"
 #include "gui/services/file_dialog.h"
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/title_prompt.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 
 #include <filesystem>
 
@@ -67,6 +69,14 @@ TEST_F(AnalyserScreenHardCopies, PrintGraphPutsTheChartAndTheFiguresOnOnePage) {
     EXPECT_EQ(std::make_pair(job.pictures[0].x, job.pictures[0].y), std::make_pair(2400, 1000));
     EXPECT_GT(job.pictures[0].width, 3000);
     EXPECT_LE(1000 + job.pictures[0].height, 7400);
+    // At print resolution, and with the bars drawn: the picture is not a blank page.
+    EXPECT_GE(job.pictures[0].dotsPerInch, 300);
+    const QImage chart = kestrana::gui::services::ChartClipboard::picture().toImage();
+    int coloured = 0;
+    for (int y = 0; y < chart.height(); y += 4)
+        for (int x = 0; x < chart.width(); x += 4)
+            coloured += QColor(chart.pixel(x, y)).saturation() > 100 ? 1 : 0;
+    EXPECT_GT(coloured, 1000);
 
     // The lines that carry the screen's figures; the page's whole layout is checked on the core's script.
     const Texts texts = job.texts();

@@ -112,6 +112,7 @@ HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& r
     const std::string header = platform::alignedHeader(report.header, report.listingEntries);
     script.printLineAt(kDetailsX, header);
     script.repeatOnNewPages(kDetailsX, header);
+    script.repeatOnNewPages(kDetailsX, "");
     script.printLine("  ");
     script.setBold(false);
     for (const std::string& entry : report.listingEntries) {

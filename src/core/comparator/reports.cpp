@@ -65,6 +65,7 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     heading = platform::alignedHeader(heading, rows);
     script.printLineAt(1400, heading);
     script.repeatOnNewPages(1400, heading);
+    script.repeatOnNewPages(1400, "");
     script.printLine(" ");
     script.setBold(false);
     for (const std::string& row : rows) {

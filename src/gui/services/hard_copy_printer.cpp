@@ -46,7 +46,7 @@ std::vector<PrintJob>& record() {
 }
 
 // Where "page N of M" stands: centred, below the lowest line a page takes.
-constexpr double kPageNumberFromFootTwips = 480.0;
+constexpr double kPageNumberFromFootTwips = 360.0;
 constexpr double kPageNumberPoints = 8.0;
 
 // The printer's faces: for headings a sans whose blank is half a digit wide, the proportions their

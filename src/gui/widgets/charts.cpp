@@ -43,12 +43,17 @@ constexpr qreal kPictureScale = 300.0 / 96.0;
 QPixmap grabChart(QChartView* view) {
     if (view->width() < kMinimumPictureSize.width() || view->height() < kMinimumPictureSize.height())
         view->resize(view->size().expandedTo(kMinimumPictureSize));
+    // A chart never shown (the one drawn for the printed page) lays out its scene only when it
+    // receives its pending size, which a grab delivers.
+    if (view->testAttribute(Qt::WA_PendingResizeEvent) || !view->isVisible())
+        view->grab();
     QPixmap picture(view->size() * kPictureScale);
     picture.setDevicePixelRatio(kPictureScale);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    view->render(&painter);
+    // The scene as the view shows it, drawn afresh at the picture's resolution (not a scaled screen grab).
+    view->render(&painter, QRectF(QPointF(0, 0), QSizeF(view->size())), view->viewport()->rect());
     return picture;
 }
 
