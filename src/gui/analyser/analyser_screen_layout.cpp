@@ -301,8 +301,9 @@ void AnalyserScreen::buildLayout() {
     rawBox->setSpacing(2);
     // The names and three value rows, with room for the sideways scroll bar of a narrow display.
     const int rowHeight = rawValuesTable->verticalHeader()->defaultSectionSize();
-    rawValuesTable->setFixedHeight(rowHeight * 5 +
-                                   rawValuesTable->horizontalScrollBar()->sizeHint().height());
+    rawValuesTable->setFixedHeight(rawValuesTable->horizontalHeader()->sizeHint().height() + rowHeight * 3 +
+                                   rawValuesTable->horizontalScrollBar()->sizeHint().height() +
+                                   2 * rawValuesTable->frameWidth());
     rawBox->addWidget(rawValuesTable);
 
     auto* right = new QVBoxLayout;

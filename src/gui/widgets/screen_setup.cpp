@@ -29,6 +29,11 @@ QWidget* scrollingPage(QWidget* screen) {
     auto* page = new QWidget(scroller);
     page->setObjectName(QStringLiteral("page"));
     scroller->setWidget(page);
+    // The screen's own background shows through (the menu's gradient, for one).
+    page->setAutoFillBackground(false);
+    scroller->viewport()->setAutoFillBackground(false);
+    scroller->setStyleSheet(
+        QStringLiteral("QScrollArea#pageScroller, QWidget#page { background: transparent; }"));
     auto* fill = new QVBoxLayout(screen);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(scroller);
