@@ -174,9 +174,10 @@ TEST_F(ProcessCli, FailuresGiveTheMessageAndKeepThePreviousOutput) {
 }
 
 TEST_F(ProcessCli, UsageErrorsAndHelp) {
-    const std::string run = shellQuote(runPath);
+    const std::string quotedRun = shellQuote(runPath);
     for (const std::string& arguments :
-         {run + " --outptu x.txt", run + " --output", std::string(), run + " " + run, "--from 3 " + run}) {
+         {quotedRun + " --outptu x.txt", quotedRun + " --output", std::string(), quotedRun + " " + quotedRun,
+          "--from 3 " + quotedRun}) {
         const auto result = cli(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_NE(result.err.find("usage: kestrana-cli process RUN [--output FILE]"), std::string::npos)
