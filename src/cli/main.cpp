@@ -1,8 +1,8 @@
 // kestrana-cli: the operations of the three working screens without a window.
 
 #include "command.h"
+#include "core/platform/errors.h"
 #include "help.h"
-#include "platform/errors.h"
 
 #include <cstdlib>
 #include <filesystem>
