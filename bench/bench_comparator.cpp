@@ -54,14 +54,14 @@ private:
         std::filesystem::create_directories(folder_);
         const char* dates[] = {"150324", "140921", "180322", "120326"};
         for (int k = 0; k < kSlotCount; ++k) {
-            kestrana::bench::RunRecipe recipe;
+            kestrana::generator::RunRecipe recipe;
             recipe.startKm = kStartKm;
             recipe.kmCount = 32767 / 5 + 1;
             recipe.maxBlockLines = 32767;
             recipe.seed = static_cast<unsigned>(11 + k);
             recipe.date = dates[k];
             const auto path = folder_ / ("trcdata" + std::to_string(k) + ".run");
-            std::ofstream(path, std::ios::binary) << kestrana::bench::generateRun(recipe);
+            std::ofstream(path, std::ios::binary) << kestrana::generator::generateRun(recipe);
             paths_[static_cast<std::size_t>(k)] = path.string();
         }
     }

@@ -34,11 +34,11 @@ private:
             (std::filesystem::temp_directory_path() / ("kestrana-bench-peaks-" + std::to_string(::getpid())))
                 .string();
         std::filesystem::create_directories(folder);
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.kmCount = 2000;
         recipe.wear = 20;
         runPath = platform::joinPath(folder, "long.run");
-        platform::writeFileAtomically(runPath, bench::generateRun(recipe));
+        platform::writeFileAtomically(runPath, generator::generateRun(recipe));
         files = peaks::PeakFiles::in(folder);
         peaks::PeakSession session;
         const auto result = peaks::processPeakData(runPath, files, session);

@@ -39,9 +39,9 @@ private:
         folder = (std::filesystem::temp_directory_path() / ("kestrana-bench-" + std::to_string(::getpid())))
                      .string();
         std::filesystem::create_directories(folder);
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.maxBlockLines = 32767;
-        text = bench::generateRun(recipe);
+        text = generator::generateRun(recipe);
         runPath = file("large.run");
         platform::writeFileAtomically(runPath, text);
         runfile::RunHeader header;

@@ -96,11 +96,11 @@ protected:
 };
 
 TEST_F(Processing, HeaderDataRangeAndNoScratchLeft) {
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.withHeader = false;
     recipe.direction = -1;
     const auto processed =
-        analyser::processData(run("95,4,010\r\n" + bench::generateRun(recipe)), output, scratch);
+        analyser::processData(run("95,4,010\r\n" + generator::generateRun(recipe)), output, scratch);
     EXPECT_EQ(processed.runNumber, "4");
     EXPECT_EQ(processed.runDate, "010");
     EXPECT_EQ(processed.section, ""); // no "91" line
@@ -115,7 +115,7 @@ TEST_F(Processing, HeaderDataRangeAndNoScratchLeft) {
 
 TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
     test::writeFile(output, "previous\r\n");
-    const std::string good = run(bench::generateRun(bench::RunRecipe{}));
+    const std::string good = run(generator::generateRun(generator::RunRecipe{}));
     EXPECT_THROW(analyser::processData(good, output, folder.file("missing/temp.txt")), KestranaError);
     EXPECT_THROW(analyser::processData(folder.file("none.run"), output, scratch), KestranaError);
     EXPECT_THROW(analyser::processData("/dev/zero", output, scratch), KestranaError); // never ends

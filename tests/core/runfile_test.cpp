@@ -165,12 +165,12 @@ TEST_F(BlockTableLoad, OneKilometreOfFiveBlocksAndItsScratchFile) {
 
 TEST_F(BlockTableLoad, GeneratedRunsInEveryLineEndVariant) {
     for (int direction : {1, -1}) {
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.direction = direction;
         recipe.kmCount = 7;
         recipe.missingKms = {122};
         recipe.missingBlocks = {{124, 3}};
-        const auto run = bench::generateRunWithValues(recipe);
+        const auto run = generator::generateRunWithValues(recipe);
         std::string lf = run.text;
         lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
         std::string cr = lf;
@@ -184,7 +184,7 @@ TEST_F(BlockTableLoad, GeneratedRunsInEveryLineEndVariant) {
                     << "row " << r + 1;
             }
             EXPECT_EQ(table.runDirection, direction);
-            EXPECT_EQ(table.header.sectionLine, bench::sectionLineOf(recipe));
+            EXPECT_EQ(table.header.sectionLine, generator::sectionLineOf(recipe));
         }
     }
 }
@@ -247,11 +247,11 @@ TEST_F(BlockTableLoad, DirectionAndValuesAreTakenAsRead) {
 }
 
 TEST_F(BlockTableLoad, AtMost32767BlockLines) {
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.maxBlockLines = 32767;
-    EXPECT_EQ(load(bench::generateRun(recipe)).blockCount(), 32767);
+    EXPECT_EQ(load(generator::generateRun(recipe)).blockCount(), 32767);
     recipe.maxBlockLines = 32768;
-    const std::string text = bench::generateRun(recipe);
+    const std::string text = generator::generateRun(recipe);
     const auto error = loadFailure(text);
     EXPECT_NE(error.what_text().find("32767"), std::string::npos);
     // The failure names the 32768th block line, the file's last line.

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 namespace {
 
 // splitmix64: small, fast and the same on every platform and standard library (the distributions
@@ -168,8 +168,9 @@ std::string sectionLineOf(const RunRecipe& recipe) {
 GeneratedRun generateRunWithValues(const RunRecipe& recipe) {
     GeneratedRun run;
     std::string& out = run.text;
-    const long plannedBlocks =
-        recipe.maxBlockLines > 0 ? recipe.maxBlockLines : static_cast<long>(recipe.kmCount) * recipe.blocksPerKm;
+    const long plannedBlocks = recipe.maxBlockLines > 0
+                                   ? recipe.maxBlockLines
+                                   : static_cast<long>(recipe.kmCount) * recipe.blocksPerKm;
     out.reserve(static_cast<std::size_t>(plannedBlocks) * 150 + 1024);
     run.blocks.reserve(static_cast<std::size_t>(plannedBlocks));
     if (recipe.withHeader) {
@@ -229,4 +230,4 @@ std::string generateRun(const RunRecipe& recipe) {
     return generateRunWithValues(recipe).text;
 }
 
-} // namespace kestrana::bench
+} // namespace kestrana::generator
