@@ -58,9 +58,9 @@ TEST_F(AnalyserScreenFailures, AFailedProcessDataKeepsThePreviousRunAndItsViewsW
     click(screen->calcTrackShareButton);
     const Shown before = shownOn(screen);
 
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 500;
-    const std::string other = writeRun("second.run", kestrana::bench::generateRun(recipe));
+    const std::string other = writeRun("second.run", kestrana::generator::generateRun(recipe));
     // A missing run, a run without block lines, an output file that cannot be written, folders.
     const std::vector<std::pair<std::string, std::string>> failures = {
         {folder.file("no-such.run"), folder.file("out.txt")},

@@ -113,13 +113,13 @@ TEST_F(AnalyserScreenRoad, TheWorkedExampleShowsItsSharesAndAverage) {
 // A generated run through the listing, the raw-data view and the track share: the screen must show
 // what the core gives for the texts typed into each box.
 TEST_F(AnalyserScreenRoad, AGeneratedRunTravelsThroughEveryView) {
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 1230;
     recipe.kmCount = 8;
     recipe.runNumber = '4';
     recipe.section = "KHANDWA - AKOLA UP MAIN LINE";
     AnalyserScreen* screen = open();
-    process(screen, writeRun("generated.run", kestrana::bench::generateRun(recipe)));
+    process(screen, writeRun("generated.run", kestrana::generator::generateRun(recipe)));
     // Positions 15 to 44 of the section line as they stand, trailing blanks included.
     EXPECT_EQ(screen->sectionLabel->text(), "KHANDWA - AKOLA UP MAIN LINE  ");
     EXPECT_EQ(screen->runNumberEdit->text(), "4");

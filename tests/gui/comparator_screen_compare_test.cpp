@@ -20,7 +20,7 @@ namespace {
 
 using namespace kestrana::test;
 using namespace kestrana::test::comparator_screen_support;
-namespace bench = kestrana::bench;
+namespace generator = kestrana::generator;
 using kestrana::gui::services::FileDialog;
 using kestrana::gui::services::HardCopyPrinter;
 using kestrana::gui::services::TitlePrompt;
@@ -34,7 +34,7 @@ std::string label(int km, int block) {
 }
 
 // The compared index (TGI, field 17) of a run's block of (km, km + 1), or "NA" when the run lacks it.
-std::string cell(const bench::GeneratedRun& run, int km, int block) {
+std::string cell(const generator::GeneratedRun& run, int km, int block) {
     for (const auto& row : run.blocks)
         if (row[1] == km && row[2] == km + 1 && row[4] == block)
             return std::to_string(row[16]);
@@ -60,7 +60,7 @@ protected:
     // Runs 0 and 1 over km 120 to 129, run 1 lacking block 3 of km 121; n = 1, compared over from-to.
     ComparatorScreen* compareTwoRuns(const std::string& from, const std::string& to) {
         runs.push_back(writeRun(0, slotRun(0)));
-        bench::RunRecipe older = slotRun(1);
+        generator::RunRecipe older = slotRun(1);
         older.missingBlocks = {{121, 3}};
         runs.push_back(writeRun(1, older));
         ComparatorScreen* screen = open();
@@ -68,7 +68,7 @@ protected:
         click(screen->compareButton);
         return screen;
     }
-    std::vector<bench::GeneratedRun> runs;
+    std::vector<generator::GeneratedRun> runs;
 };
 
 TEST_F(ComparatorCompare, ListsEveryBlockOfTheRangeWithNaWhereARunLacksIt) {
@@ -141,7 +141,7 @@ TEST_F(ComparatorCompare, ARefusedRangeWithdrawsTheComparisonItsChartAndItsHardC
 
 TEST_F(ComparatorCompare, RunsInDifferentDirectionsAreRefusedWithTheListsEmptied) {
     writeRun(0, slotRun(0));
-    bench::RunRecipe falling = slotRun(1);
+    generator::RunRecipe falling = slotRun(1);
     falling.startKm = 130;
     falling.direction = -1;
     writeRun(1, falling);

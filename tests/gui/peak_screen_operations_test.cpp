@@ -109,12 +109,12 @@ TEST_F(PeakScreenTest, ShowDetailsListsTheKilometresWhoseFirstPeakIsAboveTheLimi
 TEST_F(PeakScreenTest, ShowDetailsOnAGeneratedRunMatchesItsPeakLinesInBothDirections) {
     for (const int direction : {1, -1}) {
         SCOPED_TRACE(direction);
-        kestrana::bench::RunRecipe recipe;
+        kestrana::generator::RunRecipe recipe;
         recipe.startKm = direction > 0 ? 120 : 170;
         recipe.kmCount = 50;
         recipe.direction = direction;
         recipe.seed = 7;
-        const std::string text = kestrana::bench::generateRun(recipe);
+        const std::string text = kestrana::generator::generateRun(recipe);
         writeDefaultRun(text);
         PeakScreen* screen = openScreen();
         MessageBox::reset();

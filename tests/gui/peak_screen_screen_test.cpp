@@ -11,8 +11,8 @@
 
 namespace {
 
-using kestrana::bench::generateRun;
-using kestrana::bench::RunRecipe;
+using kestrana::generator::generateRun;
+using kestrana::generator::RunRecipe;
 using kestrana::gui::app::Navigator;
 using kestrana::gui::app::Screen;
 using kestrana::gui::services::FileDialog;
