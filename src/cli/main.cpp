@@ -2,6 +2,7 @@
 
 #include "command.h"
 #include "core/platform/errors.h"
+#include "help.h"
 
 #include <cerrno>
 #include <csignal>
@@ -16,17 +17,6 @@
 #include <vector>
 
 namespace {
-
-std::string usageText(const std::vector<std::unique_ptr<kestrana::cli::Command>>& commands) {
-    std::string text = "usage: kestrana-cli COMMAND [OPTIONS] FILE...\n"
-                       "       kestrana-cli --help\n"
-                       "commands:\n";
-    for (const auto& command : commands) {
-        text += "  kestrana-cli " + command->synopsis() + "\n";
-    }
-    text += "options take their value as --name VALUE or --name=VALUE\n";
-    return text;
-}
 
 // The work folder as the signal handler sees it: its name and an open handle, so that it can be
 // emptied and removed with async-signal-safe calls only. workFolderHandle is -1 while there is none.
@@ -153,7 +143,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (words[0] == "--help" || words[0] == "-h") {
-        std::cout << usageText(commands);
+        std::cout << programHelp(commands);
+        return 0;
+    }
+    if (words[0] == "--version") {
+        std::cout << versionText(KESTRANA_VERSION);
         return 0;
     }
     Command* command = nullptr;
@@ -169,7 +163,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> rest(words.begin() + 1, words.end());
     for (const auto& word : rest) {
         if (word == "--help") {
-            std::cout << "usage: kestrana-cli " << command->synopsis() << "\n";
+            std::cout << commandHelp(*command);
             return 0;
         }
     }

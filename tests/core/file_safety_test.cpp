@@ -75,7 +75,7 @@ TEST(OutputPaths, LinksAreWrittenThroughAndSpecialFilesRefused) {
 TEST(OutputPaths, NoOutputReplacesARunBeingReadUnderAnyName) {
     TempFolder folder;
     const std::string run = folder.file("run.run");
-    const std::string text = bench::generateRun(bench::RunRecipe{});
+    const std::string text = generator::generateRun(generator::RunRecipe{});
     writeFile(run, text);
     fs::create_symlink("run.run", folder.file("link.run"));
     fs::create_hard_link(run, folder.file("hard.run"));

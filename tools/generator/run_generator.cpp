@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 namespace {
 
 // splitmix64: small, fast and the same on every platform and standard library (the distributions
@@ -265,4 +265,4 @@ RunRecipe comparedRunRecipe(int slot) {
     return recipe;
 }
 
-} // namespace kestrana::bench
+} // namespace kestrana::generator

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 
 struct RunRecipe {
     int startKm = 120;
@@ -62,4 +62,4 @@ GeneratedRun generateRunWithValues(const RunRecipe& recipe);
 std::string headerLineOf(const RunRecipe& recipe);
 std::string sectionLineOf(const RunRecipe& recipe);
 
-} // namespace kestrana::bench
+} // namespace kestrana::generator
