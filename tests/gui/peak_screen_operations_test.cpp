@@ -255,10 +255,10 @@ TEST_F(PeakScreenTest, TheScreenAndItsPrintsNameTheRunTheDatabaseHoldsAfterARest
 }
 
 TEST_F(PeakScreenTest, ANewResultStartsAtItsFirstKilometre) {
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 120;
     recipe.kmCount = 50;
-    writeDefaultRun(kestrana::bench::generateRun(recipe));
+    writeDefaultRun(kestrana::generator::generateRun(recipe));
     PeakScreen* screen = openScreen();
     type(screen->limitEdit, QStringLiteral("1"));
     processAndShow(screen, QStringLiteral("120"), QStringLiteral("170"));
