@@ -32,28 +32,23 @@ public:
         }
         peaks::PeakSession session;
         const auto files = peaks::PeakFiles::in(context.workFolder);
-        try {
-            peaks::processPeakData(args.files.front(), files, session);
+        peaks::processPeakData(args.files.front(), files, session);
 
-            // The combo shows the chosen name; a known name puts its default limit into the box.
-            const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
-            std::string limit(peaks::kDefaultLimit);
-            if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
-                limit = *defaultLimit;
-            }
-            limit = args.valueOr("limit", limit);
-
-            const auto summary =
-                peaks::showDetails({parameter, limit, *from, *to}, session, files.databaseBase);
-            std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
-            // Every listed kilometre fills two entries: its values, then an empty separator.
-            for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
-                lines.push_back(peaks::printedRow(summary.lists, entry));
-            }
-            printLines(context.out, lines);
-        } catch (const peaks::PeakError& error) {
-            throw Refusal(error.message(), error.detail());
+        // The combo shows the chosen name; a known name puts its default limit into the box.
+        const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
+        std::string limit(peaks::kDefaultLimit);
+        if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
+            limit = *defaultLimit;
         }
+        limit = args.valueOr("limit", limit);
+
+        const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, files.databaseBase);
+        std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
+        // Every listed kilometre fills two entries: its values, then an empty separator.
+        for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
+            lines.push_back(peaks::printedRow(summary.lists, entry));
+        }
+        printLines(context.out, lines);
         return 0;
     }
 };

@@ -17,7 +17,7 @@
 namespace kestrana {
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using runfile::BlockResult;
 using runfile::BlockTable;
 using test::TempFolder;
@@ -70,7 +70,7 @@ TEST(SdOutput, FileIsReplacedWholeOrNotAtAll) {
     ::chmod(readOnly.c_str(), 0444);
     std::filesystem::create_directory(folder.file("dir"));
     for (const auto& target : {readOnly, folder.file("dir"), folder.file("missing/out.txt")}) {
-        EXPECT_THROW(runfile::writeSdOutputFile(target, table), KestranaError) << target;
+        EXPECT_THROW(runfile::writeSdOutputFile(target, table), Error) << target;
     }
     EXPECT_EQ(test::readFile(readOnly), "keep");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);
@@ -116,17 +116,17 @@ TEST_F(Processing, HeaderDataRangeAndNoScratchLeft) {
 TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
     test::writeFile(output, "previous\r\n");
     const std::string good = run(bench::generateRun(bench::RunRecipe{}));
-    EXPECT_THROW(analyser::processData(good, output, folder.file("missing/temp.txt")), KestranaError);
-    EXPECT_THROW(analyser::processData(folder.file("none.run"), output, scratch), KestranaError);
-    EXPECT_THROW(analyser::processData("/dev/zero", output, scratch), KestranaError); // never ends
+    EXPECT_THROW(analyser::processData(good, output, folder.file("missing/temp.txt")), Error);
+    EXPECT_THROW(analyser::processData(folder.file("none.run"), output, scratch), Error);
+    EXPECT_THROW(analyser::processData("/dev/zero", output, scratch), Error); // never ends
     test::writeFile(scratch, test::readFile(good)); // a run file at the scratch path is not lost
-    EXPECT_THROW(analyser::processData(scratch, output, scratch), KestranaError);
+    EXPECT_THROW(analyser::processData(scratch, output, scratch), Error);
     EXPECT_EQ(test::readFile(scratch), test::readFile(good));
     std::filesystem::remove(scratch);
     for (const std::string text :
          {"", "60,1,2,\r\n68,1,2\r\n",
           "60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,99999\r\n"}) {
-        EXPECT_THROW(analyser::processData(run(text), output, scratch), KestranaError);
+        EXPECT_THROW(analyser::processData(run(text), output, scratch), Error);
         EXPECT_FALSE(test::fileExists(scratch));
     }
     EXPECT_EQ(test::readFile(output), "previous\r\n");

@@ -81,9 +81,9 @@ TEST(PeakScan, ReportsWhatStopsIt) {
     try {
         scanPeaks(folder.file("run.txt"), scratch, header);
         ADD_FAILURE() << "a record of 28 numbers was accepted";
-    } catch (const PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         EXPECT_EQ(error.message(), kRecordTooLongMessage);
-        EXPECT_NE(error.detail().find("line 4"), std::string::npos) << error.detail();
+        EXPECT_NE(error.reason().find("line 4"), std::string::npos) << error.reason();
     }
 }
 

@@ -57,7 +57,7 @@ template <typename F> void expectPeakError(F&& action, std::string_view message)
     try {
         action();
         ADD_FAILURE() << "no failure, expected: " << message;
-    } catch (const peaks::PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         EXPECT_EQ(error.message(), message);
     }
 }

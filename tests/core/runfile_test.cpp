@@ -18,7 +18,7 @@
 namespace kestrana::runfile {
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using Lines = std::vector<std::string>;
 
 Lines linesOf(std::string_view text) {
@@ -122,15 +122,15 @@ protected:
         return loadBlockTable(runPath, folder.file("temp.txt"));
     }
     // Loads, expects a failure naming the run file, and returns it.
-    KestranaError loadFailure(const std::string& text) {
+    Error loadFailure(const std::string& text) {
         try {
             load(text);
-        } catch (const KestranaError& error) {
+        } catch (const Error& error) {
             EXPECT_EQ(error.file(), runPath);
             return error;
         }
         ADD_FAILURE() << "the load did not fail";
-        return KestranaError("none");
+        return Error("none");
     }
     void expectFailure(const Lines& lines, std::string_view what, long line) {
         const auto error = loadFailure(runText(lines));
@@ -230,8 +230,8 @@ TEST_F(BlockTableLoad, FailuresNameTheRunFileLine) {
     expectFailure({"60,-32768,32767,", kBlock1}, "16 bits", 2);
     EXPECT_NE(loadFailure(runText({"60,120,121,", "68,2,4.5,1"})).reason().find("run.run, line 2"),
               std::string::npos);
-    EXPECT_THROW(loadBlockTable(folder.file("missing.run"), folder.file("temp.txt")), KestranaError);
-    EXPECT_THROW(loadBlockTable(folder.path(), folder.file("temp.txt")), KestranaError);
+    EXPECT_THROW(loadBlockTable(folder.file("missing.run"), folder.file("temp.txt")), Error);
+    EXPECT_THROW(loadBlockTable(folder.path(), folder.file("temp.txt")), Error);
 }
 
 TEST_F(BlockTableLoad, DirectionAndValuesAreTakenAsRead) {

@@ -36,8 +36,8 @@ ProcessedRun processData(const std::string& inputPath, const std::optional<std::
     // The step writes and deletes its scratch file: a run file at that path would be lost.
     std::error_code ignored;
     if (std::filesystem::equivalent(inputPath, scratchPath, ignored)) {
-        throw platform::KestranaError(
-            "the run file is the scratch file of this step; copy it elsewhere first", inputPath);
+        throw platform::Error("the run file is the scratch file of this step; copy it elsewhere first",
+                              inputPath);
     }
     ScratchGuard scratch(scratchPath);
     ProcessedRun run;

@@ -25,7 +25,7 @@ struct ProcessedRun {
 
 // Reads the run at `inputPath` through the pair scratch file at `scratchPath`, writes the SD output
 // file to `outputPath` when one is given, and deletes the scratch file. Nothing is written to the
-// output path unless the whole run loaded. Throws platform::KestranaError with the precise reason;
+// output path unless the whole run loaded. Throws platform::Error with the precise reason;
 // the scratch file is removed on failure too, and a run file at the scratch path is refused.
 ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath,
                          const std::string& scratchPath);

@@ -15,7 +15,7 @@ namespace kestrana::comparator {
 
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using platform::RecordStore;
 
 bool fitsInt16(long value) {
@@ -34,7 +34,7 @@ struct LoadedRun {
 
 // Loads one run file into table "trc" + slot: the pairing reader writes the pairs to the scratch
 // file in the pair layout, which is read back as one stream of numbers, 26 to a row, rows added until
-// the stream ends. Throws KestranaError with the file and line of what went wrong.
+// the stream ends. Throws Error with the file and line of what went wrong.
 LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchPath,
                    int parameterField) {
     LoadedRun run;
@@ -71,7 +71,7 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
     store.execute("CREATE INDEX " + platform::quoteIdentifier(runTableIndexName(slot)) + " ON " +
                   platform::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
     if (run.rows == 0) {
-        throw KestranaError("the run has no block line (code 68), so its table has no first row", runPath);
+        throw Error("the run has no block line (code 68), so its table has no first row", runPath);
     }
     return run;
 }
@@ -134,8 +134,8 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     const std::optional<int> parameterField = compareParameterField(request.parameter);
     if (!parameterField) {
         result.outcome = BuildResult::Outcome::ParameterRefused;
-        result.message = std::string(kUnknownParameterMessage);
-        result.reason = "unknown compare parameter \"" + request.parameter + "\"";
+        result.failure = Error::refused(kUnknownParameterMessage,
+                                        "unknown compare parameter \"" + request.parameter + "\"");
         return result;
     }
 
@@ -143,10 +143,9 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     std::optional<RecordStore> store;
     try {
         store.emplace(RecordStore::create(request.databaseBase));
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         result.outcome = BuildResult::Outcome::DatabaseFailed;
-        result.message = std::string(kDatabaseNotCreatedMessage);
-        result.reason = error.reason();
+        result.failure = error.withMessage(kDatabaseNotCreatedMessage);
         return result;
     }
 
@@ -165,8 +164,8 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
                 "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " + platform::plainInt(run.lastKmTo);
             const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
             if (!fitsInt16(direction)) {
-                throw KestranaError("the run direction (km to - km from of the first block) leaves 16 bits",
-                                    request.slotPaths[static_cast<std::size_t>(slot)]);
+                throw Error("the run direction (km to - km from of the first block) leaves 16 bits",
+                            request.slotPaths[static_cast<std::size_t>(slot)]);
             }
             session.startKm = run.firstKmFrom;
             session.currentDirection = static_cast<std::int16_t>(direction);
@@ -197,18 +196,17 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
                 onSlotLoaded(loaded);
             }
             if (slot == 0 && !toKmFits) {
-                throw KestranaError("the km to box (direction x 50 + start km) leaves 16 bits",
-                                    request.slotPaths[0]);
+                throw Error("the km to box (direction x 50 + start km) leaves 16 bits", request.slotPaths[0]);
             }
         }
     } catch (const std::exception& failure) {
-        const auto* error = dynamic_cast<const KestranaError*>(&failure);
+        const auto* error = dynamic_cast<const Error*>(&failure);
         for (auto& kept : session.runSlots) {
             kept.kmCaption.clear();
         }
         result.outcome = BuildResult::Outcome::SlotFailed;
-        result.message = std::string(kCouldNotOpenMessage);
-        result.reason = "run " + std::to_string(slot) + ": " + (error ? error->reason() : failure.what());
+        result.failure = Error::refused(kCouldNotOpenMessage, "run " + std::to_string(slot) + ": " +
+                                                                  (error ? error->reason() : failure.what()));
     }
     return result;
 }

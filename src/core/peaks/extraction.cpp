@@ -12,7 +12,7 @@ namespace kestrana::peaks {
 namespace {
 
 std::string reasonAt(const std::string& what, const std::string& fileName, long line) {
-    return platform::KestranaError(what, fileName, line).reason();
+    return platform::Error(what, fileName, line).reason();
 }
 
 // The numbers of a line: runs of characters between commas and blanks.
@@ -34,8 +34,8 @@ std::int16_t countRecordItems(std::string_view text, const std::string& fileName
     while (!stream.atEnd() && count < std::numeric_limits<std::int16_t>::max()) {
         try {
             stream.next();
-        } catch (const platform::KestranaError& error) {
-            throw PeakError(kBadNumberMessage, error.reason());
+        } catch (const platform::Error& error) {
+            throw error.withMessage(kBadNumberMessage);
         }
         ++count;
     }
@@ -59,19 +59,20 @@ long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfi
                 // Records are read back as one stream of numbers, so a longer record would shift
                 // every later one silently: refuse it here, where its line is known.
                 if (numbersIn(kmLine) + numbersIn(peakLine) > kMaxRecordItems) {
-                    throw PeakError(kRecordTooLongMessage,
-                                    reasonAt("the peak line and its kilometre line hold more than 26 numbers",
-                                             runPath, lineNumber));
+                    throw platform::Error::refused(
+                        kRecordTooLongMessage,
+                        reasonAt("the peak line and its kilometre line hold more than 26 numbers", runPath,
+                                 lineNumber));
                 }
                 runfile::appendScratchLine(scratch, kmLine, peakLine);
             });
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kRunFileFailedMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kRunFileFailedMessage);
     }
     try {
         platform::writeFileAtomically(scratchPath, scratch);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kScratchFailedMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kScratchFailedMessage);
     }
     return records;
 }
@@ -79,7 +80,8 @@ long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfi
 std::int16_t measureRecordWidth(const std::string& scratchPath, const std::string& firstLinePath) {
     std::ifstream scratch(scratchPath, std::ios::binary);
     if (!scratch) {
-        throw PeakError(kScratchFailedMessage, reasonAt("cannot open the scratch file", scratchPath, 0));
+        throw platform::Error::refused(kScratchFailedMessage,
+                                       reasonAt("cannot open the scratch file", scratchPath, 0));
     }
     // The first line ends at its CR LF (or a lone CR or LF).
     std::string firstLine;
@@ -93,15 +95,16 @@ std::int16_t measureRecordWidth(const std::string& scratchPath, const std::strin
         firstLine += c;
     }
     if (scratch.bad()) {
-        throw PeakError(kScratchFailedMessage, reasonAt("cannot read the scratch file", scratchPath, 0));
+        throw platform::Error::refused(kScratchFailedMessage,
+                                       reasonAt("cannot read the scratch file", scratchPath, 0));
     }
     std::string copy = any ? firstLine + "\r\n" : std::string();
     std::string readBack;
     try {
         platform::writeFileAtomically(firstLinePath, copy);
         readBack = platform::readWholeFile(firstLinePath);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kScratchFailedMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kScratchFailedMessage);
     }
     return countRecordItems(readBack, firstLinePath);
 }
@@ -113,7 +116,7 @@ int rowsPerRecord(int itemsPerRecord) {
 PeakRecordReader::PeakRecordReader(std::string_view text, std::string fileName, int itemsPerRecord)
     : stream_(text, fileName), fileName_(std::move(fileName)), itemsPerRecord_(itemsPerRecord) {
     if (itemsPerRecord > kMaxRecordItems) {
-        throw PeakError(
+        throw platform::Error::refused(
             kRecordTooLongMessage,
             reasonAt("a record width of " + std::to_string(itemsPerRecord) + " numbers is more than 26",
                      fileName_, 0));
@@ -127,14 +130,15 @@ bool PeakRecordReader::next() {
     }
     for (int item = 1; item <= itemsPerRecord_; ++item) {
         if (item > 1 && stream_.atEnd()) {
-            throw PeakError(kRecordCutShortMessage, reasonAt("the numbers end inside a record of " +
-                                                                 std::to_string(itemsPerRecord_) + " numbers",
-                                                             fileName_, stream_.line()));
+            throw platform::Error::refused(
+                kRecordCutShortMessage,
+                reasonAt("the numbers end inside a record of " + std::to_string(itemsPerRecord_) + " numbers",
+                         fileName_, stream_.line()));
         }
         try {
             record_[static_cast<std::size_t>(item)] = stream_.next();
-        } catch (const platform::KestranaError& error) {
-            throw PeakError(kBadNumberMessage, error.reason());
+        } catch (const platform::Error& error) {
+            throw error.withMessage(kBadNumberMessage);
         }
     }
     return true;

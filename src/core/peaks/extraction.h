@@ -31,13 +31,13 @@ struct PeakRow {
 // writes one record line per peak line to `scratchPath`: the kilometre line, blanks to the next
 // print zone, the peak line. `header` receives the "95" and "91" lines of this run only (it is
 // cleared first). Returns the number of records.
-// Throws PeakError: kRunFileFailedMessage, kScratchFailedMessage, kRecordTooLongMessage (a record of
+// Throws platform::Error: kRunFileFailedMessage, kScratchFailedMessage, kRecordTooLongMessage (a record of
 // more than 26 numbers, anywhere in the run).
 long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfile::RunHeader& header);
 
 // Copies the first line of the scratch file to `firstLinePath` (followed by CR LF; an empty scratch
 // file gives an empty copy), reads the copy back and returns the count of its numbers.
-// Throws PeakError: kScratchFailedMessage, kBadNumberMessage.
+// Throws platform::Error: kScratchFailedMessage, kBadNumberMessage.
 std::int16_t measureRecordWidth(const std::string& scratchPath, const std::string& firstLinePath);
 
 // Pairs stored per record of n numbers: (n - 6) / 2 rounded down, none when n is below 8.
@@ -51,11 +51,11 @@ using RecordSlots = std::array<std::int16_t, kMaxRecordItems + 1>;
 class PeakRecordReader {
 public:
     // `text` must outlive the reader; `fileName` names it in error reasons. Throws
-    // PeakError(kRecordTooLongMessage) for a width above 26.
+    // platform::Error(kRecordTooLongMessage) for a width above 26.
     PeakRecordReader(std::string_view text, std::string fileName, int itemsPerRecord);
 
     // Reads the next record into the slots; false when only separators are left (tested only before
-    // a record). Throws PeakError: kBadNumberMessage, kRecordCutShortMessage.
+    // a record). Throws platform::Error: kBadNumberMessage, kRecordCutShortMessage.
     bool next();
     const RecordSlots& record() const { return record_; }
 

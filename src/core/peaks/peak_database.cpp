@@ -72,8 +72,8 @@ PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPe
     std::string scratch;
     try {
         scratch = platform::readWholeFile(scratchPath);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kScratchFailedMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kScratchFailedMessage);
     }
     // The new database grows beside the old one, which stays usable until the new one is complete.
     const std::string buildBase = databaseBase + "-new";
@@ -90,18 +90,16 @@ PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPe
         std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
                                 platform::RecordStore::fileOf(databaseBase), error);
         if (error) {
-            throw platform::KestranaError("cannot replace the peak database: " + error.message(),
-                                          platform::RecordStore::fileOf(databaseBase));
+            throw platform::Error("cannot replace the peak database: " + error.message(),
+                                  platform::RecordStore::fileOf(databaseBase));
         }
-    } catch (const PeakError&) {
+    } catch (const platform::Error& error) {
+        // A failure that already has its message (a bad number in the scratch file, ...) keeps it.
         platform::RecordStore::remove(buildBase);
-        throw;
-    } catch (const platform::KestranaError& error) {
-        platform::RecordStore::remove(buildBase);
-        throw PeakError(kDatabaseFailedMessage, error.reason());
+        throw error.withMessage(kDatabaseFailedMessage);
     } catch (const std::exception& error) {
         platform::RecordStore::remove(buildBase);
-        throw PeakError(kDatabaseFailedMessage, error.what());
+        throw platform::Error::refused(kDatabaseFailedMessage, error.what());
     }
     return build;
 }
@@ -122,7 +120,8 @@ PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& f
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
     if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
-        throw PeakError(kNoDatabaseMessage, platform::RecordStore::fileOf(databaseBase) + " does not exist");
+        throw platform::Error::refused(kNoDatabaseMessage,
+                                       platform::RecordStore::fileOf(databaseBase) + " does not exist");
     }
     try {
         auto store = platform::RecordStore::open(databaseBase);
@@ -141,8 +140,8 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
         }
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kNoDatabaseMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kNoDatabaseMessage);
     }
 }
 

@@ -42,7 +42,7 @@ struct PeakBuild {
 // record, beside the database at `databaseBase` and puts it in that one's place only when the whole
 // build succeeded; a failed build leaves the old database as it was. An index on (fild0, fild2) is
 // added after the load; rows of one km and parameter still come back in insertion order by rowid.
-// Throws PeakError: kScratchFailedMessage, kDatabaseFailedMessage, kBadNumberMessage,
+// Throws platform::Error: kScratchFailedMessage, kDatabaseFailedMessage, kBadNumberMessage,
 // kRecordCutShortMessage, kRecordTooLongMessage.
 PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPerRecord,
                             const std::string& databaseBase);
@@ -57,12 +57,12 @@ struct PeakProcessResult {
 // PROCESS DATA: scan, record width, database build, direction and captions. The session takes the
 // run's header lines (none kept from an earlier run), its record width and its direction only when
 // the whole operation succeeded; on a failure it stays as it was, like the old database.
-// Throws PeakError with the message to show; on success the screen shows kDatabaseGeneratedMessage.
+// Throws platform::Error with the message to show; on success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width
-// from the pairs of its first record. Throws PeakError(kNoDatabaseMessage) when there is no
+// from the pairs of its first record. Throws platform::Error(kNoDatabaseMessage) when there is no
 // readable database with a "peaks" table.
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session);
 

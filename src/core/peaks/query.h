@@ -66,7 +66,7 @@ std::string peakCountCaption(std::string_view parameterText, std::string_view li
 // SHOW DETAILS against the database at `databaseBase`. The parameter is looked up from its text
 // every time (and becomes the session's parameter code). Sets the session's kmShare and totalPeaks.
 // A session without PROCESS DATA takes its direction from the stored rows first.
-// Throws PeakError, in this order of checks: kUnknownParameterMessage, kBadKmMessage,
+// Throws platform::Error, in this order of checks: kUnknownParameterMessage, kBadKmMessage,
 // kRangeTooWideMessage, kEmptyRangeMessage, kBadLimitMessage, kNoDatabaseMessage. The screen clears
 // its lists before calling and keeps its summary labels on a refusal.
 PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, const std::string& databaseBase);

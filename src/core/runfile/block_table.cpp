@@ -15,8 +15,7 @@ std::vector<BlockResult> parseBlockRows(std::string_view scratchText, const std:
     RecordFieldStream stream(scratchText, scratchName);
     while (!stream.atEnd()) {
         if (static_cast<long>(rows.size()) == expectedRows) {
-            throw platform::KestranaError("numbers are left over after the last block", scratchName,
-                                          stream.line());
+            throw platform::Error("numbers are left over after the last block", scratchName, stream.line());
         }
         BlockResult row;
         for (auto& value : row.fields) {
@@ -25,7 +24,7 @@ std::vector<BlockResult> parseBlockRows(std::string_view scratchText, const std:
         rows.push_back(row);
     }
     if (static_cast<long>(rows.size()) != expectedRows) {
-        throw platform::KestranaError("the numbers end inside a record", scratchName, stream.line());
+        throw platform::Error("the numbers end inside a record", scratchName, stream.line());
     }
     return rows;
 }
@@ -43,24 +42,24 @@ BlockTable loadBlockTable(const std::string& runPath, const std::string& scratch
                                  });
     platform::writeFileAtomically(scratchPath, scratch);
     if (count == 0) {
-        throw platform::KestranaError("the run has no block line (\"68\")", runPath);
+        throw platform::Error("the run has no block line (\"68\")", runPath);
     }
     try {
         table.rows = parseBlockRows(scratch, scratchPath, count);
-    } catch (const platform::KestranaError& error) {
+    } catch (const platform::Error& error) {
         // Scratch line n holds pair n; name the run file's line instead. A stream that ends inside
         // a row ends after the last pair, so its line is that pair's.
         const long scratchLine = std::min(error.line(), static_cast<long>(pairLines.size()));
         if (scratchLine >= 1 && scratchLine <= static_cast<long>(pairLines.size())) {
-            throw platform::KestranaError(error.what_text(), runPath,
-                                          pairLines[static_cast<std::size_t>(scratchLine - 1)]);
+            throw platform::Error(error.what_text(), runPath,
+                                  pairLines[static_cast<std::size_t>(scratchLine - 1)]);
         }
-        throw platform::KestranaError(error.what_text(), runPath);
+        throw platform::Error(error.what_text(), runPath);
     }
     const int direction = table.rows.front().field(field::KmTo) - table.rows.front().field(field::KmFrom);
     if (direction < -32768 || direction > 32767) {
-        throw platform::KestranaError("the first block's km to minus km from is outside 16 bits", runPath,
-                                      pairLines.front());
+        throw platform::Error("the first block's km to minus km from is outside 16 bits", runPath,
+                              pairLines.front());
     }
     table.runDirection = static_cast<std::int16_t>(direction);
     return table;

@@ -44,7 +44,7 @@ struct BlockTable {
 // writes every pair to the scratch file at `scratchPath`, reads the scratch text back as a stream of
 // numbers, 26 to a row, and sets the run direction from row 1. The header lines are those of this
 // file only (lines it lacks are empty). The scratch file is left on disk for the caller to delete.
-// Throws platform::KestranaError with the file and line for: a run file that cannot be read, more
+// Throws platform::Error with the file and line for: a run file that cannot be read, more
 // than 32767 block lines, no block line, a token that is not a whole number or is outside 16 bits,
 // numbers that end inside a row or are left over after the last row, a direction overflowing 16 bits.
 BlockTable loadBlockTable(const std::string& runPath, const std::string& scratchPath);

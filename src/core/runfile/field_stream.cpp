@@ -30,7 +30,7 @@ bool RecordFieldStream::atEnd() {
 std::int16_t RecordFieldStream::next() {
     skipSeparators();
     if (pos_ >= text_.size()) {
-        throw platform::KestranaError("the numbers end inside a record", fileName_, line_);
+        throw platform::Error("the numbers end inside a record", fileName_, line_);
     }
     const std::size_t start = pos_;
     while (pos_ < text_.size() && !isSeparator(text_[pos_])) {
@@ -44,8 +44,7 @@ std::int16_t RecordFieldStream::next() {
         i = 1;
     }
     auto notWhole = [&] {
-        return platform::KestranaError("\"" + std::string(token) + "\" is not a whole number", fileName_,
-                                       line_);
+        return platform::Error("\"" + std::string(token) + "\" is not a whole number", fileName_, line_);
     };
     if (i == token.size()) {
         throw notWhole();
@@ -66,8 +65,8 @@ std::int16_t RecordFieldStream::next() {
         value = -value;
     }
     if (value < -32768 || value > 32767) {
-        throw platform::KestranaError("the number " + std::string(token) + " is outside -32768 to 32767",
-                                      fileName_, line_);
+        throw platform::Error("the number " + std::string(token) + " is outside -32768 to 32767", fileName_,
+                              line_);
     }
     return static_cast<std::int16_t>(value);
 }

@@ -61,9 +61,9 @@ long readPairs(
             kmLine = line;
         } else if (code == options.pairCode) {
             if (++pairs > options.maxPairs) {
-                throw platform::KestranaError("more than " + std::to_string(options.maxPairs) + " \"" +
-                                                  std::string(options.pairCode) + "\" lines",
-                                              path, number);
+                throw platform::Error("more than " + std::to_string(options.maxPairs) + " \"" +
+                                          std::string(options.pairCode) + "\" lines",
+                                      path, number);
             }
             onPair(kmLine, line, number);
         }

@@ -26,7 +26,8 @@ struct RunHeader {
 
 // Calls onLine for every line of `text` (CR LF, lone CR and lone LF end a line); the number is
 // 1-based. A last line without a line end is still a line; an empty text has no line.
-void forEachLine(std::string_view text, const std::function<void(std::string_view line, long number)>& onLine);
+void forEachLine(std::string_view text,
+                 const std::function<void(std::string_view line, long number)>& onLine);
 
 struct PairingOptions {
     std::string_view pairCode = "68"; // "68" for the analyser and comparator, "67" for peaks
@@ -37,10 +38,10 @@ struct PairingOptions {
 // Reads the run file at `path` and calls onPair(kmLine, pairLine, lineNumber) for each pair in file
 // order (kmLine empty before the first "60" line). Updates `header` with the kept lines (lines
 // absent from the file leave what `header` held). Returns the number of pairs.
-// Throws platform::KestranaError: the file cannot be opened or read; more than maxPairs pairs.
-long readPairs(const std::string& path, const PairingOptions& options, RunHeader& header,
-               const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>&
-                   onPair);
+// Throws platform::Error: the file cannot be opened or read; more than maxPairs pairs.
+long readPairs(
+    const std::string& path, const PairingOptions& options, RunHeader& header,
+    const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>& onPair);
 
 // One line of a pair scratch file: the kilometre line, blanks to the next 14-character print zone
 // (at least one, at most 14), the paired line, CR LF; appended to `out`.

@@ -60,7 +60,7 @@ QString askTitle(QWidget* screen, std::string_view promptTitle) {
                                       fromCore(core::kTitlePromptDefault));
 }
 
-void showRefusal(QWidget* screen, const std::exception& refusal) {
+void showRefusal(QWidget* screen, const kestrana::platform::Error& refusal) {
     services::MessageBox::information(screen, fromCore(refusal.what()));
 }
 
@@ -165,7 +165,7 @@ void AnalyserScreen::processInformation() {
     try {
         result = core::analyserSession().processInformation(toCore(startKmEdit->text()),
                                                             toCore(endKmEdit->text()));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
         return;
     }
@@ -187,7 +187,7 @@ void AnalyserScreen::showDetails() {
     try {
         listing = core::analyserSession().showDetails(toCore(lowTgiEdit->text()), toCore(highTgiEdit->text()),
                                                       toCore(indexCombo->currentText()));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
         return;
     }
@@ -205,7 +205,7 @@ void AnalyserScreen::calcTrackShare() {
         const core::TrackShare share = core::analyserSession().calcTrackShare(toCore(shareLowEdit->text()),
                                                                               toCore(shareHighEdit->text()));
         trackShareLabel->setText(fromCore(share.caption));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
     }
 }
@@ -277,9 +277,9 @@ void AnalyserScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::savedReportText(detailsReport()));
-    } catch (const kestrana::platform::KestranaError& failure) {
-        services::MessageBox::information(this, fromCore(core::kReportNotSavedMessage) + QLatin1Char('\n') +
-                                                    fromCore(failure.reason()));
+    } catch (const kestrana::platform::Error& failure) {
+        services::MessageBox::information(
+            this, widgets::messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }
 }
 

@@ -38,6 +38,7 @@ namespace kestrana::gui::comparator {
 
 namespace core = kestrana::comparator;
 using widgets::fromCore;
+using widgets::messageWithReason;
 using widgets::toCore;
 
 namespace {
@@ -65,13 +66,6 @@ std::string mappedPath(const QString& typed) {
 }
 
 // A message of the core followed by what exactly went wrong, when there is such a detail.
-QString messageWithReason(std::string_view message, const std::string& reason) {
-    QString text = fromCore(message);
-    if (!reason.empty())
-        text += QLatin1Char('\n') + fromCore(reason);
-    return text;
-}
-
 // The credit line's counter lives as long as the program, like the rest of the comparator's values.
 kestrana::analyser::CreditLine& creditLine() {
     static kestrana::analyser::CreditLine line;
@@ -204,13 +198,13 @@ void ComparatorScreen::processData() {
             km->setEnabled(true);
         break;
     case core::BuildResult::Outcome::ParameterRefused:
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         break;
     case core::BuildResult::Outcome::DatabaseFailed:
-        services::MessageBox::information(this, messageWithReason(result.message, result.reason));
+        services::MessageBox::information(this, messageWithReason(*result.failure));
         break;
     case core::BuildResult::Outcome::SlotFailed:
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         for (int k = 0; k < core::kSlotCount; ++k) {
             runFileEdits[static_cast<std::size_t>(k)]->show();
             slotKmLabels[static_cast<std::size_t>(k)]->clear();
@@ -225,11 +219,11 @@ void ComparatorScreen::compare() {
         toCore(kmRangeEdits[0]->text()), toCore(kmRangeEdits[1]->text()), session, databaseBase());
     switch (result.outcome) {
     case core::CompareResult::Outcome::RangeRefused:
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         return;
     case core::CompareResult::Outcome::Refused:
         showListing(result.listing);
-        services::MessageBox::information(this, messageWithReason(result.message, result.reason));
+        services::MessageBox::information(this, messageWithReason(*result.failure));
         return;
     case core::CompareResult::Outcome::Compared:
         break;
@@ -328,9 +322,9 @@ void ComparatorScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::comparatorSession().section, *listed_);
-    } catch (const kestrana::platform::KestranaError& failure) {
-        services::MessageBox::information(this,
-                                          messageWithReason(core::kReportNotSavedMessage, failure.reason()));
+    } catch (const kestrana::platform::Error& failure) {
+        services::MessageBox::information(
+            this, messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }
 }
 

@@ -101,8 +101,9 @@ void PeakScreen::processData() {
         runDateLabel->setText(fromCore(result.captions.runDate));
         kmRangeLabel->setText(fromCore(result.captions.kmRange));
         message = fromCore(core::kDatabaseGeneratedMessage);
-    } catch (const core::PeakError& error) {
-        message = fromCore(error.message());
+    } catch (const kestrana::platform::Error& error) {
+        // processPeakData gives every failure its message; one without is a failed database.
+        message = fromCore(error.withMessage(core::kDatabaseFailedMessage).message());
     } catch (const std::exception&) {
         message = fromCore(core::kDatabaseFailedMessage);
     }
@@ -125,9 +126,10 @@ void PeakScreen::showDetails() {
         coupling_ = false;
         kmCountLabel->setText(fromCore(summary.kmCountText));
         peakCountLabel->setText(fromCore(summary.peakCountText));
-    } catch (const core::PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         coupling_ = false;
-        services::MessageBox::information(this, fromCore(error.message()));
+        services::MessageBox::information(this, error.message().empty() ? QString::fromLocal8Bit(error.what())
+                                                                        : fromCore(error.message()));
     } catch (const std::exception& error) {
         coupling_ = false;
         services::MessageBox::information(this, QString::fromLocal8Bit(error.what()));
