@@ -42,10 +42,6 @@ using widgets::toCore;
 
 namespace {
 
-// Twips per screen pixel: the title band's positions are kept in twips as the design gives them.
-constexpr int kTwipsPerPixel = 15;
-// Where the title starts in the band: the design puts its left edge at 11880 of 15375 twips.
-constexpr double kTitleStartShare = 11880.0 / 15375.0;
 // The pair scratch file of PROCESS DATA, at its design place mapped into the home folder.
 constexpr const char* kScratchFile = "c:\\temp.txt";
 
@@ -295,18 +291,7 @@ void AnalyserScreen::listingEntryClicked() {
 }
 
 void AnalyserScreen::scrollTitle() {
-    const int bandWidth = titleBand->width() * kTwipsPerPixel;
-    const int titleWidth = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        // Start where the design puts the title, on a multiple of the 5-twip step.
-        titleLeftTwips_ = static_cast<int>(bandWidth * kTitleStartShare) / 5 * 5;
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = core::scrolledTitleLeft(titleLeftTwips_, titleWidth, 0, bandWidth);
-    const int x = titleLeftTwips_ / kTwipsPerPixel;
-    // The label moves a whole pixel every third tick; the ticks between cost nothing.
-    if (x != titleLabel->x())
-        titleLabel->move(x, (titleBand->height() - titleLabel->height()) / 2);
+    titleBand->scroll();
 }
 
 void AnalyserScreen::advanceCreditLine() {

@@ -53,9 +53,6 @@ constexpr const char* kScratchDesignPath = "c:\\temp_1.txt";
 const QColor kDisabledSlotColour(0xC0, 0xC0, 0xC0);
 const QColor kDisabledPathColour(0x60, 0x60, 0x60);
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int kTitleStepTwips = 5;
-
 std::string databaseBase() {
     return kestrana::platform::mapDesignPath(kDatabaseDesignPath);
 }
@@ -338,18 +335,7 @@ void ComparatorScreen::goToMain() {
 }
 
 void ComparatorScreen::scrollTitle() {
-    const int bandWidth = titleBand->width() * kTwipsPerPixel;
-    const int titleWidth = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        // Start in the middle of the band, on a multiple of the 5-twip step.
-        titleLeftTwips_ = (bandWidth - titleWidth) / 2 / kTitleStepTwips * kTitleStepTwips;
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = kestrana::analyser::scrolledTitleLeft(titleLeftTwips_, titleWidth, 0, bandWidth);
-    const int x = titleLeftTwips_ / kTwipsPerPixel;
-    // The label moves a whole pixel every third tick; the ticks between cost nothing.
-    if (x != titleLabel->x())
-        titleLabel->move(x, (titleBand->height() - titleLabel->height()) / 2);
+    titleBand->scroll();
 }
 
 void ComparatorScreen::advanceCreditLine() {

@@ -33,8 +33,6 @@ namespace core = kestrana::peaks;
 using widgets::fromCore;
 using widgets::toCore;
 
-// Screen positions are kept in twips like the design's: 15 twips to a pixel.
-constexpr int kTwipsPerPixel = 15;
 // The coupled lists: resultLists(0) and resultLists(2) to resultLists(17) follow resultLists(1).
 constexpr int kLastCoupledList = 17;
 
@@ -183,27 +181,8 @@ void PeakScreen::resultListScrolled(int index) {
     coupling_ = false;
 }
 
-void PeakScreen::placeTitle() {
-    titleLabel->move(titleLeftTwips_ / kTwipsPerPixel, (titleBand->height() - titleLabel->height()) / 2);
-}
-
-// The title runs from right to left through the band, 5 twips a tick, and comes back in at the
-// band's right end once it has left at the left edge.
 void PeakScreen::scrollTitle() {
-    const int bandTwips = titleBand->width() * kTwipsPerPixel;
-    const int titleTwips = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        titleLeftTwips_ = std::max(0, bandTwips - titleTwips);
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = kestrana::analyser::scrolledTitleLeft(titleLeftTwips_, titleTwips, 0, bandTwips);
-    placeTitle();
-}
-
-void PeakScreen::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (titlePlaced_)
-        placeTitle();
+    titleBand->scroll();
 }
 
 } // namespace kestrana::gui::peaks
