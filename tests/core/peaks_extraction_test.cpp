@@ -11,7 +11,7 @@
 namespace kestrana::peaks {
 namespace {
 
-using test::expectPeakError;
+using test::expectRefusal;
 using test::kmLine;
 using test::peakLine;
 using test::runText;
@@ -68,7 +68,7 @@ class PeakScan : public test::PeakRunTest {};
 TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOnItsOwn) {
     // The records are written even when reading them back fails (an orphan record of 5 numbers, then
     // records of 8, leave a record cut short).
-    expectPeakError(
+    expectRefusal(
         [&] {
             process({"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA", peakLine(3, {{5, 6}}),
                      kmLine(120, 121), "68,1,2,3", peakLine(6, {{18, 350}}), "6", peakLine(7, {{1, 2}}),
@@ -96,15 +96,15 @@ TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOn
 }
 
 TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
-    expectPeakError([&] { processPeakData(folder.file("missing.run"), files, session); },
-                    kRunFileFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("missing.run"), files, session); },
+                  kRunFileFailedMessage);
     EXPECT_FALSE(test::fileExists(files.scratchPath));
 
     PeakFiles elsewhere = PeakFiles::in(folder.file("no/such"));
     elsewhere.databaseBase = files.databaseBase;
     test::writeFile(folder.file("run.txt"), runText({kmLine(120, 121), peakLine(6, {{1, 2}})}));
-    expectPeakError([&] { processPeakData(folder.file("run.txt"), elsewhere, session); },
-                    kScratchFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("run.txt"), elsewhere, session); },
+                  kScratchFailedMessage);
 
     // Ten pairs make the widest record, 26 numbers; eleven pairs in a later record are refused,
     // since they would shift every record after them, even when an earlier record is bad too.
@@ -120,7 +120,7 @@ TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
     }
     // A line too long to be a run file's line.
     test::writeFile(folder.file("run.txt"), "67" + std::string(runfile::kMaxLineLength, ' ') + "\r\n");
-    expectPeakError([&] { processPeakData(folder.file("run.txt"), files, session); }, kRunFileFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("run.txt"), files, session); }, kRunFileFailedMessage);
 }
 
 TEST(PeakRecordWidth, CountsTheNumbersOfTheFirstRecord) {
