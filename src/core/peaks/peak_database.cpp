@@ -93,8 +93,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     // take their part as it goes. A fault is kept until the run has been read and is then reported as
     // if those steps had run one after another: a fault of the run file itself first, then of the
     // scratch files, of the first record, of the database and of the later records.
-    std::optional<PeakError> scratchFailure;
-    std::optional<PeakError> databaseFailure;
+    std::optional<platform::Error> scratchFailure;
+    std::optional<platform::Error> databaseFailure;
     if (memory == nullptr) {
         try {
             platform::RecordStore::remove(buildBase);
@@ -102,8 +102,9 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             store->defineTable(kPeakTable, kFieldNames);
             inserter.emplace(*store, kPeakTable, kFieldNames.size());
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
-            databaseFailure.emplace(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            const auto* reason = dynamic_cast<const platform::Error*>(&error);
+            databaseFailure =
+                platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
             discardBuild();
         }
     }
@@ -125,8 +126,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                 inserter->add(values);
                 ++result.build.rowCount;
             }
-        } catch (const platform::KestranaError& error) {
-            databaseFailure.emplace(kDatabaseFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            databaseFailure = platform::Error::refused(kDatabaseFailedMessage, error.reason());
             inserter.reset();
         }
     });
@@ -137,8 +138,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     if (files.writeScratchFiles) {
         try {
             scratch.emplace(files.scratchPath);
-        } catch (const platform::KestranaError& error) {
-            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
         }
     }
     runfile::PairingOptions options;
@@ -157,23 +158,21 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                                    scratch->add(kmLine, peakLine);
                                }
                            });
-    } catch (const PeakError&) {
+    } catch (const platform::Error& error) {
+        // A failure that already has its message (a record too long, ...) keeps it.
         discardBuild();
-        throw;
-    } catch (const platform::KestranaError& error) {
-        discardBuild();
-        throw PeakError(kRunFileFailedMessage, error.reason());
+        throw error.withMessage(kRunFileFailedMessage);
     }
     if (scratch) {
         try {
             scratch->commit();
             platform::writeFileAtomically(files.firstLinePath, firstLine);
-        } catch (const platform::KestranaError& error) {
-            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
         }
         scratch.reset();
     }
-    std::optional<PeakError> failure = scratchFailure;
+    std::optional<platform::Error> failure = scratchFailure;
     for (const auto& next : {records.widthFailure(), databaseFailure, records.recordFailure()}) {
         if (!failure) {
             failure = next;
@@ -202,13 +201,13 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
                                     platform::RecordStore::fileOf(files.databaseBase), error);
             if (error) {
-                throw platform::KestranaError("cannot replace the peak database: " + error.message(),
-                                              platform::RecordStore::fileOf(files.databaseBase));
+                throw platform::Error("cannot replace the peak database: " + error.message(),
+                                      platform::RecordStore::fileOf(files.databaseBase));
             }
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            const auto* reason = dynamic_cast<const platform::Error*>(&error);
             discardBuild();
-            throw PeakError(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            throw platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
         }
     }
 
@@ -238,14 +237,15 @@ std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
     try {
         auto store = platform::RecordStore::open(databaseBase);
         return peakCaptions(storedRunHeader(store), storedRange(store));
-    } catch (const platform::KestranaError&) {
+    } catch (const platform::Error&) {
         return std::nullopt;
     }
 }
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
     if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
-        throw PeakError(kNoDatabaseMessage, platform::RecordStore::fileOf(databaseBase) + " does not exist");
+        throw platform::Error::refused(kNoDatabaseMessage,
+                                       platform::RecordStore::fileOf(databaseBase) + " does not exist");
     }
     try {
         auto store = platform::RecordStore::open(databaseBase);
@@ -265,8 +265,8 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
         session.header = storedRunHeader(store);
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kNoDatabaseMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kNoDatabaseMessage);
     }
 }
 

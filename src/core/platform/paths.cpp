@@ -99,7 +99,7 @@ std::string reportFileName(std::string_view chosenName) {
 
 void writeFileAtomically(const std::string& path, std::string_view content) {
     if (path.empty()) {
-        throw KestranaError("no file name given");
+        throw Error("no file name given");
     }
     std::vector<char> temp(path.begin(), path.end());
     const std::string suffix = ".tmp-XXXXXX";
@@ -107,7 +107,7 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     temp.push_back('\0');
     FileDescriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
-        throw KestranaError("cannot create the file: " + systemReason(), path);
+        throw Error("cannot create the file: " + systemReason(), path);
     }
     const std::string tempPath(temp.data());
     // A file that may not be written keeps its content: renaming over it would bypass the protection
@@ -117,13 +117,13 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     if (replacing && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) {
         ::close(fd.release());
         ::unlink(tempPath.c_str());
-        throw KestranaError("cannot replace the file: it is read-only", path);
+        throw Error("cannot replace the file: it is read-only", path);
     }
     auto fail = [&](const std::string& what) {
         const std::string reason = systemReason();
         ::close(fd.release());
         ::unlink(tempPath.c_str());
-        throw KestranaError(what + ": " + reason, path);
+        throw Error(what + ": " + reason, path);
     };
     // mkstemp makes the file private; give it the permissions an ordinary new file would have.
     mode_t mask = ::umask(0);
@@ -145,30 +145,30 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     if (::close(fd.release()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
-        throw KestranaError("cannot write the file: " + reason, path);
+        throw Error("cannot write the file: " + reason, path);
     }
     if (::rename(tempPath.c_str(), path.c_str()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
-        throw KestranaError("cannot replace the file: " + reason, path);
+        throw Error("cannot replace the file: " + reason, path);
     }
 }
 
 std::string readWholeFile(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        throw KestranaError("cannot open the file: " + systemReason(), path);
+        throw Error("cannot open the file: " + systemReason(), path);
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
-        throw KestranaError("cannot read the file: " + systemReason(), path);
+        throw Error("cannot read the file: " + systemReason(), path);
     }
     if (S_ISDIR(info.st_mode)) {
-        throw KestranaError("cannot open the file: it is a folder", path);
+        throw Error("cannot open the file: it is a folder", path);
     }
     // A device such as /dev/zero never ends; a pipe does, so it may still be read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
-        throw KestranaError("cannot open the file: it is not a regular file", path);
+        throw Error("cannot open the file: it is not a regular file", path);
     }
     std::string content;
     content.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
@@ -183,7 +183,7 @@ std::string readWholeFile(const std::string& path) {
             if (errno == EINTR) {
                 continue;
             }
-            throw KestranaError("cannot read the file: " + systemReason(), path);
+            throw Error("cannot read the file: " + systemReason(), path);
         }
         if (got == 0) {
             break;

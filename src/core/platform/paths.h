@@ -22,9 +22,9 @@ std::string reportFileName(std::string_view chosenName);
 
 // Writes `content` to `path` through a temporary file beside it, renamed into place, so a failure
 // never leaves a half-written file nor destroys the previous one. A read-only file is not replaced.
-// Throws KestranaError.
+// Throws Error.
 void writeFileAtomically(const std::string& path, std::string_view content);
-// Reads a whole file (or pipe); throws KestranaError ("cannot open ...") when it cannot be read or is
+// Reads a whole file (or pipe); throws Error ("cannot open ...") when it cannot be read or is
 // a folder or a device.
 std::string readWholeFile(const std::string& path);
 

@@ -72,7 +72,7 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
         try {
             kestrana::platform::writeFileAtomically(target, *content);
             result.copied.push_back(target);
-        } catch (const kestrana::platform::KestranaError& error) {
+        } catch (const kestrana::platform::Error& error) {
             noteError(result, error.reason());
         }
     }

@@ -124,7 +124,7 @@ public:
             const QByteArray& bytes = buffer_.data();
             kestrana::platform::writeFileAtomically(widgets::toPath(path_),
                                                     std::string_view(bytes.constData(), bytes.size()));
-        } catch (const kestrana::platform::KestranaError& failure) {
+        } catch (const kestrana::platform::Error& failure) {
             error = widgets::fromCore(failure.reason());
             return false;
         }
