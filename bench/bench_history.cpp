@@ -47,7 +47,6 @@ kestrana::bench::RunRecipe fullSizeRecipe(int i) {
     recipe.maxBlockLines = 32767;
     recipe.lineSeed = 2024;
     recipe.seed = 100 + static_cast<unsigned>(i);
-    recipe.peakPairs = 0;
     recipe.wear = (i % 60) / 3;
     const CivilDate date = civilDateOf(addMonths(dayOf({1995, 1, 15}), i));
     char text[8];
