@@ -8,12 +8,12 @@
 //   ConditionMap100Km   the condition map data of 100 km over the latest 40 runs (the data only; the
 //                       drawing is measured with the screen).
 
-#include "history/block_history.h"
-#include "history/condition_map.h"
-#include "history/dates.h"
-#include "history/forecast_list.h"
-#include "history/run_import.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/run_import.h"
+#include "core/history/sqlite_run_library.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // first line of standard error, and libraries refused without being changed. The figures themselves
 // are checked against the definitions by forecast_check.py.
 
-#include "history/history_settings.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/history_settings.h"
+#include "core/history/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 

@@ -3,8 +3,8 @@
 #include "gui/app/first_start.h"
 #include "support/test_support.h"
 
-#include "history/sqlite_run_library.h"
-#include "platform/paths.h"
+#include "core/history/sqlite_run_library.h"
+#include "core/platform/paths.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "history/sample_library.h"
+#include "core/history/sample_library.h"
 
-#include "history/run_import.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/run_import.h"
+#include "core/history/sqlite_run_library.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "history/sha256.h"
+#include "core/history/sha256.h"
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <openssl/evp.h>
 

@@ -1,9 +1,9 @@
 #include "gui/app/first_start.h"
 
-#include "history/sample_library.h"
-#include "history/sqlite_run_library.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "core/history/sample_library.h"
+#include "core/history/sqlite_run_library.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
 
 #include <QFile>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "gui/app/navigator.h"
 
-#include "gui/analyser/form1.h"
-#include "gui/app/frmmain.h"
-#include "gui/comparator/form2.h"
-#include "gui/peaks/tgi_form6.h"
-#include "gui/platform/help.h"
+#include "gui/analyser/analyser_screen.h"
+#include "gui/app/main_menu.h"
+#include "gui/comparator/comparator_screen.h"
+#include "gui/peaks/peak_screen.h"
+#include "gui/services/help.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -29,13 +29,13 @@ QPointer<QWidget>& slotOf(Screen screen) {
 QWidget* create(Screen screen) {
     switch (screen) {
     case Screen::MainMenu:
-        return new frmmain;
+        return new MainMenu;
     case Screen::Analyser:
-        return new analyser::form1;
+        return new analyser::AnalyserScreen;
     case Screen::Comparator:
-        return new comparator::form2;
+        return new comparator::ComparatorScreen;
     case Screen::PeakAnalyser:
-        return new peaks::tgi_form6;
+        return new peaks::PeakScreen;
     }
     return nullptr;
 }
@@ -77,7 +77,7 @@ void Navigator::closeAll() {
     for (QPointer<QWidget>& screen : openScreens())
         if (!screen.isNull())
             screen->close();
-    if (QWidget* help = platform::helpWindow())
+    if (QWidget* help = services::helpWindow())
         help->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
