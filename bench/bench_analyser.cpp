@@ -19,7 +19,7 @@ using namespace kestrana;
 // The processed run, made once: written by the generator, read through the real processing step.
 const analyser::ProcessedRun& largestRun() {
     static const analyser::ProcessedRun run = [] {
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.startKm = 100;
         recipe.kmCount = 6554;
         recipe.maxBlockLines = 32767;
@@ -28,7 +28,7 @@ const analyser::ProcessedRun& largestRun() {
         const auto runPath = (folder / "largest.run").string();
         {
             std::ofstream out(runPath, std::ios::binary | std::ios::trunc);
-            out << bench::generateRun(recipe);
+            out << generator::generateRun(recipe);
         }
         analyser::ProcessedRun processed = analyser::processData(runPath, std::nullopt);
         std::filesystem::remove_all(folder);

@@ -52,9 +52,9 @@ private:
         folder_ = std::filesystem::temp_directory_path() / "kestrana-bench-comparator";
         std::filesystem::create_directories(folder_);
         for (int k = 0; k < kSlotCount; ++k) {
-            const kestrana::bench::RunRecipe recipe = kestrana::bench::comparedRunRecipe(k);
+            const kestrana::generator::RunRecipe recipe = kestrana::generator::comparedRunRecipe(k);
             const auto path = folder_ / ("trcdata" + std::to_string(k) + ".run");
-            std::ofstream(path, std::ios::binary) << kestrana::bench::generateRun(recipe);
+            std::ofstream(path, std::ios::binary) << kestrana::generator::generateRun(recipe);
             paths_[static_cast<std::size_t>(k)] = path.string();
         }
     }

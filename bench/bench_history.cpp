@@ -40,8 +40,8 @@ const fs::path& cacheFolder() {
 
 // Run i of the line: a month after run i - 1 from January 1995; worn a little more every month and
 // tamped every five years, so that blocks have segments; its own seed, so that values scatter.
-kestrana::bench::RunRecipe fullSizeRecipe(int i) {
-    kestrana::bench::RunRecipe recipe;
+kestrana::generator::RunRecipe fullSizeRecipe(int i) {
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = kStartKm;
     recipe.kmCount = 32767 / 5 + 1;
     recipe.maxBlockLines = 32767;
@@ -57,7 +57,7 @@ kestrana::bench::RunRecipe fullSizeRecipe(int i) {
 }
 
 void writeRun(const fs::path& path, int i) {
-    const std::string text = kestrana::bench::generateRun(fullSizeRecipe(i));
+    const std::string text = kestrana::generator::generateRun(fullSizeRecipe(i));
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out) {

@@ -36,7 +36,7 @@ private:
                 .string();
         std::filesystem::create_directories(folder);
         runPath = platform::joinPath(folder, "long.run");
-        platform::writeFileAtomically(runPath, bench::generateRun(bench::longPeakRunRecipe()));
+        platform::writeFileAtomically(runPath, generator::generateRun(generator::longPeakRunRecipe()));
         files = peaks::PeakFiles::in(folder);
         peaks::PeakSession session;
         const auto result = peaks::processPeakData(runPath, files, session);

@@ -44,8 +44,8 @@ private:
         folder = (std::filesystem::temp_directory_path() / ("kestrana-bench-" + std::to_string(::getpid())))
                      .string();
         std::filesystem::create_directories(folder);
-        const std::string largest = bench::generateRun(bench::largestRunRecipe());
-        const std::string longLine = bench::generateRun(bench::longKilometreLineRecipe());
+        const std::string largest = generator::generateRun(generator::largestRunRecipe());
+        const std::string longLine = generator::generateRun(generator::longKilometreLineRecipe());
         largestBytes = largest.size();
         longLineBytes = longLine.size();
         largestPath = file("largest.run");

@@ -7,14 +7,14 @@
 # For every case: the median wall time and the median CPU time (user + system) of the runs, the peak
 # memory (maximum resident set, by GNU time) of one more run, the target, and the Python script's median
 # wall time with the ratio Python / kestrana-cli. The runs are those make_samples --measured writes
-# (MAKE_SAMPLES defaults to build/bench/make_samples, KESTRANA_CLI to build/src/cli/kestrana-cli).
+# (MAKE_SAMPLES defaults to build/tools/generator/make_samples, KESTRANA_CLI to build/src/cli/kestrana-cli).
 # Each case's output is checked against the Python script's first, so both did the same work.
 # Needs python3 (this script only; the build and the tests do not).
 set -u
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=$(realpath "${1:-$root/build/src/cli/kestrana-cli}")
-make_samples=$(realpath "${2:-$root/build/bench/make_samples}")
+make_samples=$(realpath "${2:-$root/build/tools/generator/make_samples}")
 for tool in "$cli" "$make_samples"; do
     [ -x "$tool" ] || { echo "bench-cli: $tool is not a program" >&2; exit 2; }
 done

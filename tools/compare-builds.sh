@@ -10,7 +10,7 @@
 # shifted and cut-short records, misplaced lines, other line ends) and on the generated runs that
 # make_samples --measured writes (the largest run, a 200,000-character kilometre line over 5000
 # blocks, 2000 km of peaks, four compared runs of 32767 blocks). MAKE_SAMPLES defaults to
-# build/bench/make_samples. The private work folder a call names in a message is the one thing
+# build/tools/generator/make_samples. The private work folder a call names in a message is the one thing
 # allowed to differ. Exit status 0 when every call agrees.
 set -u
 
@@ -21,7 +21,7 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 old=$(realpath "$1")
 new=$(realpath "$2")
-make_samples=$(realpath "${3:-$root/build/bench/make_samples}")
+make_samples=$(realpath "${3:-$root/build/tools/generator/make_samples}")
 for tool in "$old" "$new" "$make_samples"; do
     [ -x "$tool" ] || { echo "compare-builds: $tool is not a program" >&2; exit 2; }
 done

@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Kestrana needs to build, test and run, only those that are missing.
+# Installs the Debian 12 packages Kestrana needs to build, test, package and run, only those missing.
+# The list is complete on its own: packages are installed without their "recommends", so nothing may
+# be counted on to arrive as a side effect (tools/fresh-check.sh proves it on a minimal Debian).
 set -euo pipefail
-packages=(g++ cmake make pkg-config libsqlite3-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-charts-dev libgl-dev
-          xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core
-          time python3)
+packages=(
+    # compiler and build
+    g++ make cmake pkg-config
+    # libraries: SQLite, Qt 6 (Charts needs the OpenGL development files, which qt6-base-dev only
+    # recommends; Qt SVG draws the window icon), GoogleTest, Google Benchmark (optional: the
+    # benchmarks are skipped without it)
+    libsqlite3-dev libssl-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # tests and the program: a virtual display, printed PDFs, the resolution switch, a font
+    xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core
+    # whole-process timing and peak memory (tools/bench-cli.sh); the independent forecast check
+    time python3
+    # formatting check, the .deb (shlibdeps), and the checks of the desktop entry and metainfo
+    clang-format dpkg-dev file desktop-file-utils appstream
+)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -16,5 +29,5 @@ if [ ${#missing[@]} -gt 0 ]; then
     SUDO=""
     if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
     $SUDO apt-get update -q
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

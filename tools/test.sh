@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Kestrana from this checkout and runs the whole test suite through ctest.
+# KESTRANA_CMAKE_ARGS adds options to the configure step (.ci/run: -DKESTRANA_WERROR=ON).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/packages.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# shellcheck disable=SC2086 # the options are words of their own
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release ${KESTRANA_CMAKE_ARGS:-}
 cmake --build build -j "$(nproc)"
 ctest --test-dir build --output-on-failure -j "$(nproc)"

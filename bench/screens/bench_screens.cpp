@@ -35,15 +35,15 @@ fs::path benchFolder() {
     return folder;
 }
 
-std::string writeRun(const std::string& name, const kestrana::bench::RunRecipe& recipe) {
+std::string writeRun(const std::string& name, const kestrana::generator::RunRecipe& recipe) {
     const fs::path path = benchFolder() / name;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << kestrana::bench::generateRun(recipe);
+    out << kestrana::generator::generateRun(recipe);
     return path.string();
 }
 
-kestrana::bench::RunRecipe fullRun(unsigned seed, const std::string& date) {
-    kestrana::bench::RunRecipe recipe;
+kestrana::generator::RunRecipe fullRun(unsigned seed, const std::string& date) {
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 100;
     recipe.kmCount = 32767 / 5 + 1;
     recipe.maxBlockLines = 32767;
@@ -133,7 +133,7 @@ BENCHMARK(ComparatorCompare100Km)->Unit(benchmark::kMillisecond)->Repetitions(5)
 std::unique_ptr<kestrana::gui::peaks::PeakScreen> peakScreen() {
     auto screen = std::make_unique<kestrana::gui::peaks::PeakScreen>();
     screen->show();
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 100;
     recipe.kmCount = 2000;
     recipe.seed = 5;

@@ -19,13 +19,22 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
     return *key;
 }
 
-// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the rawHeaderList
-// header, then every rawValuesList row.
+// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the column
+// names, then every value row.
 class BlockCommand : public Command {
 public:
     std::string name() const override { return "block"; }
     std::string synopsis() const override { return "block RUN --km KM --block BK"; }
-    std::vector<OptionInfo> options() const override { return {{"km"}, {"block"}}; }
+    std::string summary() const override { return "Prints the recorded values of one block of a run."; }
+    std::string description() const override {
+        return "Processes RUN and prints the values recorded for the block with the given km from and "
+               "block number, as a click on a listing row shows them: a header line, then one line "
+               "per matching block (the header alone when no block matches).";
+    }
+    std::vector<OptionInfo> options() const override {
+        return {{"km", true, "KM", "The km from of the block (required)."},
+                {"block", true, "BK", "The number of the block within its km (required)."}};
+    }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

@@ -65,6 +65,14 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
     return args;
 }
 
+OptionInfo rangeFromOption() {
+    return {"from", true, "KM", "The first km of the range (default: the km from of the run's first block)."};
+}
+
+OptionInfo rangeToOption() {
+    return {"to", true, "KM", "The last km of the range (default: the km to of the run's last block)."};
+}
+
 void printLines(std::ostream& out, const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
         out << line << '\n';
@@ -72,17 +80,15 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines) {
 }
 
 std::vector<std::unique_ptr<Command>> allCommands() {
+    using Factory = std::unique_ptr<Command> (*)();
+    static constexpr Factory kCommandTable[] = {
+        makeProcessCommand, makeQualityCommand, makeListCommand,    makeShareCommand,   makeBlockCommand,
+        makeCompareCommand, makePeaksCommand,   makeLibraryCommand, makeHistoryCommand, makeForecastCommand,
+    };
     std::vector<std::unique_ptr<Command>> commands;
-    commands.push_back(makeProcessCommand());
-    commands.push_back(makeQualityCommand());
-    commands.push_back(makeListCommand());
-    commands.push_back(makeShareCommand());
-    commands.push_back(makeBlockCommand());
-    commands.push_back(makeCompareCommand());
-    commands.push_back(makePeaksCommand());
-    commands.push_back(makeLibraryCommand());
-    commands.push_back(makeHistoryCommand());
-    commands.push_back(makeForecastCommand());
+    for (Factory make : kCommandTable) {
+        commands.push_back(make());
+    }
     return commands;
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -31,9 +32,12 @@ private:
     std::string detail_;
 };
 
+// One option of a command, with what its help text and manual page say about it.
 struct OptionInfo {
     std::string name; // without the leading "--"
     bool takesValue = true;
+    std::string valueName;   // what the value stands for in the help ("FILE", "KM"); empty for a flag
+    std::string description; // a sentence or two: what the option does and its default
 };
 
 struct Arguments {
@@ -59,6 +63,10 @@ public:
     virtual std::string name() const = 0;
     // The synopsis after "kestrana-cli ", for example "process RUN [--output FILE]".
     virtual std::string synopsis() const = 0;
+    // One sentence for the list of commands.
+    virtual std::string summary() const = 0;
+    // A paragraph for the command's help: what it does with its files and what it prints.
+    virtual std::string description() const = 0;
     virtual std::vector<OptionInfo> options() const = 0;
     virtual std::size_t minFiles() const = 0;
     virtual std::size_t maxFiles() const = 0;
@@ -69,10 +77,29 @@ public:
 // Parses the words after the command name against the command's options. Throws UsageError.
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words);
 
+// The km range options of the analyser's commands (its "Starting KM" and "Ending KM" boxes).
+OptionInfo rangeFromOption();
+OptionInfo rangeToOption();
+
+// "A, B, C or D": the names a value may take, for a help text.
+template <typename Names> std::string oneOf(const Names& names) {
+    std::string text;
+    std::size_t index = 0;
+    for (const auto& name : names) {
+        if (index > 0) {
+            text += index + 1 == std::size(names) ? " or " : ", ";
+        }
+        text += std::string(name);
+        ++index;
+    }
+    return text;
+}
+
 // Writes `lines`, each ended by a single line feed.
 void printLines(std::ostream& out, const std::vector<std::string>& lines);
 
-// Every subcommand, in the order the usage text lists them.
+// Every subcommand, in the order the usage text lists them. A new command is one more entry in the
+// table behind this (command.cpp): its class carries its name, synopsis, help and options.
 std::vector<std::unique_ptr<Command>> allCommands();
 
 std::unique_ptr<Command> makeProcessCommand();

@@ -40,8 +40,26 @@ public:
     std::string synopsis() const override {
         return "compare RUN0 RUN1 [RUN2 [RUN3]] [--param NAME] [--from KM] [--to KM] [--save FILE] [--chart]";
     }
+    std::string summary() const override {
+        return "Compares one index of up to four runs of a line, block by block.";
+    }
+    std::string description() const override {
+        return "Loads RUN0 as the current run and RUN1 to RUN3 as older runs of the same line, "
+               "compares them as the run comparator's COMPARE does and prints the report: the section, "
+               "a heading and one line per block. --chart prints the chart's per-km averages instead; "
+               "--save writes the report to a file.";
+    }
     std::vector<OptionInfo> options() const override {
-        return {{"param", true}, {"from", true}, {"to", true}, {"save", true}, {"chart", false}};
+        return {{"param", true, "NAME",
+                 "The index compared: " + oneOf(comparator::kCompareParameterNames) + " (default TGI)."},
+                {"from", true, "KM", "The first km compared (default: the first km of the current run)."},
+                {"to", true, "KM", "The last km compared (default: the last km of the current run)."},
+                {"save", true, "FILE",
+                 "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
+                 "added) and prints nothing."},
+                {"chart", false, "",
+                 "Prints the table behind the chart as CSV instead of the report: the km, then each "
+                 "run's mean; not together with --save."}};
     }
     std::size_t minFiles() const override { return 2; }
     std::size_t maxFiles() const override { return 4; }

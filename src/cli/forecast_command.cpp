@@ -17,9 +17,24 @@ public:
                "J] "
                "[--library FILE]";
     }
+    std::string summary() const override {
+        return "Prints the trend and forecast of every block of a km range.";
+    }
+    std::string description() const override {
+        return "Prints one CSV row per block of the range recorded at least once: the points since the last "
+               "maintenance, the latest date and value, the rate per year of the fitted line, the date it "
+               "crosses the threshold and the status (below, crossing, stable, too few runs), sorted by "
+               "status, crossing date, km in the run direction and block.";
+    }
     std::vector<OptionInfo> options() const override {
-        return {{"line"},  {"direction"}, {"from"}, {"to"},
-                {"index"}, {"below"},     {"jump"}, history_steps::kLibraryOption};
+        return {history_steps::kLineOption,
+                history_steps::kDirectionOption,
+                {"from", true, "KM", "The first km of the range, inclusive (default: every km)."},
+                {"to", true, "KM", "The last km of the range, inclusive (default: every km)."},
+                history_steps::kIndexOption,
+                {"below", true, "X", "The threshold the forecast looks for (default 36)."},
+                history_steps::kJumpOption,
+                history_steps::kLibraryOption};
     }
     std::size_t minFiles() const override { return 0; }
     std::size_t maxFiles() const override { return 0; }

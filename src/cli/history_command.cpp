@@ -26,9 +26,22 @@ public:
         return "history --line TEXT --direction D --km K --block B [--index NAME] [--jump J] [--library "
                "FILE]";
     }
+    std::string summary() const override {
+        return "Prints the values of one block in every run of the library.";
+    }
+    std::string description() const override {
+        return "Prints the block's value in every run of the line and direction that recorded it, in date "
+               "and run order, as CSV: date, run, value and segment (segments numbered from 1, a new one "
+               "after each maintenance).";
+    }
     std::vector<OptionInfo> options() const override {
-        return {
-            {"line"}, {"direction"}, {"km"}, {"block"}, {"index"}, {"jump"}, history_steps::kLibraryOption};
+        return {history_steps::kLineOption,
+                history_steps::kDirectionOption,
+                {"km", true, "K", "The km from of the block (required)."},
+                {"block", true, "B", "The number of the block within its km (required)."},
+                history_steps::kIndexOption,
+                history_steps::kJumpOption,
+                history_steps::kLibraryOption};
     }
     std::size_t minFiles() const override { return 0; }
     std::size_t maxFiles() const override { return 0; }

@@ -14,7 +14,22 @@
 namespace kestrana::cli::history_steps {
 
 // The --library option every history command takes.
-inline const OptionInfo kLibraryOption{"library"};
+inline const OptionInfo kLibraryOption{
+    "library", true, "FILE", "The run library to use instead of library.sqlite in the home folder."};
+inline const OptionInfo kLineOption{
+    "line", true, "TEXT",
+    "The line: the run's section as the analyser shows it, without surrounding "
+    "blanks (required)."};
+inline const OptionInfo kDirectionOption{
+    "direction", true, "D",
+    "The run direction: 1 for rising km, -1 for falling km (required; write "
+    "--direction=-1)."};
+inline const OptionInfo kIndexOption{"index", true, "NAME",
+                                     "The index followed: TGI, TGIU, TGIW, TGIG or TGIL (default TGI)."};
+inline const OptionInfo kJumpOption{
+    "jump", true, "J",
+    "A rise of at least J points between two runs means maintenance and starts a "
+    "new segment (default 15)."};
 
 inline std::string libraryPathOf(const Arguments& args) {
     return args.valueOr("library", history::defaultLibraryPath());

@@ -14,6 +14,16 @@ class LibraryCommand : public Command {
 public:
     std::string name() const override { return "library"; }
     std::string synopsis() const override { return "library {import PATH... | runs} [--library FILE]"; }
+    std::string summary() const override {
+        return "Takes run files into the run library, or lists its runs.";
+    }
+    std::string description() const override {
+        return "library import takes each run file, and the .run files (any case) of each folder at any "
+               "depth, into the run library and prints one line per file: imported, skipped (the same "
+               "bytes are already there) or refused with the reason; it ends with status 1 when any file "
+               "was refused, the others being taken in all the same. library runs prints the runs as CSV "
+               "(line, direction, date, run, blocks, file), sorted by line, direction, date and run.";
+    }
     std::vector<OptionInfo> options() const override { return {history_steps::kLibraryOption}; }
     std::size_t minFiles() const override { return 0; }
     std::size_t maxFiles() const override { return static_cast<std::size_t>(-1); }

@@ -15,8 +15,24 @@ public:
     std::string synopsis() const override {
         return "list RUN [--from KM] [--to KM] [--index NAME] [--low X] [--high Y] [--save FILE]";
     }
+    std::string summary() const override {
+        return "Lists the blocks of a run whose index lies between two values.";
+    }
+    std::string description() const override {
+        return "Processes RUN and lists the blocks of the km range whose index lies between the low and "
+               "high values, as the analyser's SHOW DETAILS does: a header line, then one line per "
+               "block. With --save the report is written to a file instead of being printed.";
+    }
     std::vector<OptionInfo> options() const override {
-        return {{"from"}, {"to"}, {"index"}, {"low"}, {"high"}, {"save"}};
+        return {rangeFromOption(),
+                rangeToOption(),
+                {"index", true, "NAME",
+                 "The index the blocks are selected on: " + oneOf(analyser::kIndexNames) + " (default TGI)."},
+                {"low", true, "X", "The lowest index value listed (default 1)."},
+                {"high", true, "Y", "The highest index value listed (default 35)."},
+                {"save", true, "FILE",
+                 "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
+                 "added) and prints nothing."}};
     }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }

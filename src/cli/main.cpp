@@ -2,6 +2,7 @@
 
 #include "command.h"
 #include "core/platform/errors.h"
+#include "help.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,17 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::string usageText(const std::vector<std::unique_ptr<kestrana::cli::Command>>& commands) {
-    std::string text = "usage: kestrana-cli COMMAND [OPTIONS] FILE...\n"
-                       "       kestrana-cli --help\n"
-                       "commands:\n";
-    for (const auto& command : commands) {
-        text += "  kestrana-cli " + command->synopsis() + "\n";
-    }
-    text += "options take their value as --name VALUE or --name=VALUE\n";
-    return text;
-}
 
 // A private folder for scratch and database files, removed when the call ends, whatever happens.
 class WorkFolder {
@@ -63,7 +53,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (words[0] == "--help" || words[0] == "-h") {
-        std::cout << usageText(commands);
+        std::cout << programHelp(commands);
+        return 0;
+    }
+    if (words[0] == "--version") {
+        std::cout << versionText(KESTRANA_VERSION);
         return 0;
     }
     Command* command = nullptr;
@@ -79,7 +73,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> rest(words.begin() + 1, words.end());
     for (const auto& word : rest) {
         if (word == "--help") {
-            std::cout << "usage: kestrana-cli " << command->synopsis() << "\n";
+            std::cout << commandHelp(*command);
             return 0;
         }
     }

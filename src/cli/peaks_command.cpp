@@ -18,8 +18,22 @@ public:
     std::string synopsis() const override {
         return "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]";
     }
+    std::string summary() const override {
+        return "Lists the kilometres of a run where the first peak of a parameter exceeds a limit.";
+    }
+    std::string description() const override {
+        return "Processes RUN as the peak analyser does and lists the kilometres of the km range where "
+               "the first peak of the parameter exceeds the limiting value: the count and the share of "
+               "such kilometres, then each kilometre's row as printed (km from, km to and eight "
+               "location and peak pairs).";
+    }
     std::vector<OptionInfo> options() const override {
-        return {{"from", true}, {"to", true}, {"param", true}, {"limit", true}};
+        return {{"from", true, "KM", "The first km of the range (required)."},
+                {"to", true, "KM", "The last km of the range (required)."},
+                {"param", true, "NAME",
+                 "The parameter: " + oneOf(peaks::comboParameterNames()) +
+                     " (default UN2L); choosing it sets the limit to the parameter's own."},
+                {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."}};
     }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }

@@ -11,7 +11,19 @@ class ProcessCommand : public Command {
 public:
     std::string name() const override { return "process"; }
     std::string synopsis() const override { return "process RUN [--output FILE]"; }
-    std::vector<OptionInfo> options() const override { return {{"output", true}}; }
+    std::string summary() const override {
+        return "Reads a run file and prints its date, run number, section and km range.";
+    }
+    std::string description() const override {
+        return "Reads the run file RUN as the analyser's PROCESS DATA does and prints five lines: the date "
+               "of recording, the run number, the section, and the km where the recording starts and "
+               "ends. Nothing is written unless --output is given.";
+    }
+    std::vector<OptionInfo> options() const override {
+        return {{"output", true, "FILE",
+                 "Also writes the comma-separated SD output file to FILE; the file is written whole or "
+                 "not at all."}};
+    }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

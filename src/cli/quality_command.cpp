@@ -9,7 +9,15 @@ class QualityCommand : public Command {
 public:
     std::string name() const override { return "quality"; }
     std::string synopsis() const override { return "quality RUN [--from KM] [--to KM]"; }
-    std::vector<OptionInfo> options() const override { return {{"from"}, {"to"}}; }
+    std::string summary() const override {
+        return "Prints the quality bands and the average TGI of a run over a km range.";
+    }
+    std::string description() const override {
+        return "Processes RUN, then its information for the km range as the analyser's PROCESS "
+               "INFORMATION does, and prints six lines: the four quality bands, the non-recorded "
+               "track and the average TGI, worded as the screen shows them.";
+    }
+    std::vector<OptionInfo> options() const override { return {rangeFromOption(), rangeToOption()}; }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

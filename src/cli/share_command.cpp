@@ -10,7 +10,20 @@ class ShareCommand : public Command {
 public:
     std::string name() const override { return "share"; }
     std::string synopsis() const override { return "share RUN [--from KM] [--to KM] [--low X] [--high Y]"; }
-    std::vector<OptionInfo> options() const override { return {{"from"}, {"to"}, {"low"}, {"high"}}; }
+    std::string summary() const override {
+        return "Prints the share of a run's track whose TGI lies between two values.";
+    }
+    std::string description() const override {
+        return "Processes RUN and its information for the km range, then prints the share of the "
+               "track whose TGI lies between the low and high values, as the analyser's CALC TRACK % "
+               "BETWEEN TGIs shows it.";
+    }
+    std::vector<OptionInfo> options() const override {
+        return {rangeFromOption(),
+                rangeToOption(),
+                {"low", true, "X", "The lowest TGI value counted (default 1)."},
+                {"high", true, "Y", "The highest TGI value counted (default 100)."}};
+    }
     std::size_t minFiles() const override { return 1; }
     std::size_t maxFiles() const override { return 1; }
 

@@ -5,13 +5,39 @@
 #include "gui/widgets/qt_text.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
 
 using namespace kestrana::gui;
+
+namespace {
+
+// The program's icon, drawn from its SVG at the sizes window managers and task bars ask for (the
+// same drawing is installed into the icon theme for the desktop entry).
+QIcon programIcon() {
+    QSvgRenderer drawing(QStringLiteral(":/icons/kestrana.svg"));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap picture(size, size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        drawing.render(&painter);
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(services::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTRANA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("org.kestrana.Kestrana"));
+    QApplication::setWindowIcon(programIcon());
 
     // The display question and a first-start message come before any screen is shown; closing them
     // must not count as closing the program's last window.

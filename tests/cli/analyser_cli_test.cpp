@@ -170,12 +170,12 @@ TEST_F(AnalyserCli, BlockShowsTheRawValuesOfTheBlock) {
 // A run of the generator, read back through the block table to compare with the rows printed.
 TEST(AnalyserCliGenerated, ListOverEveryBlockOfALongFallingRunMatchesItsRows) {
     TempFolder folder;
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.startKm = 900;
     recipe.kmCount = 300;
     recipe.direction = -1;
     recipe.missingBlocks = {{850, 2}, {700, 5}};
-    const bench::GeneratedRun run = bench::generateRunWithValues(recipe);
+    const generator::GeneratedRun run = generator::generateRunWithValues(recipe);
     const std::string path = folder.file("falling.run");
     writeFile(path, run.text);
 

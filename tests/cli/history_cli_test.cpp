@@ -31,14 +31,14 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(folder_.file("runs"));
         for (int i = 0; i < 3; ++i) {
-            bench::RunRecipe recipe;
+            generator::RunRecipe recipe;
             recipe.startKm = 10;
             recipe.kmCount = 3;
             recipe.seed = 5;
             recipe.wear = 4 * i;
             recipe.date = "1501" + std::to_string(22 + i);
             recipe.section = "KATNI - BINA UP";
-            writeFile(folder_.file("runs/run" + std::to_string(i) + ".run"), bench::generateRun(recipe));
+            writeFile(folder_.file("runs/run" + std::to_string(i) + ".run"), generator::generateRun(recipe));
         }
     }
     CommandResult cli(const std::string& arguments) const {

@@ -30,7 +30,7 @@ std::string quotient(int stored, int divisor) {
 }
 
 // The SD output file of a generated run, built from the generator's own values.
-std::string expectedSdFile(const bench::GeneratedRun& run) {
+std::string expectedSdFile(const generator::GeneratedRun& run) {
     std::string text = "\"km \",\"km \",\"BK \",\"U1L \",\"U1R \",\"TW1 \",\"G \",\"A1L \",\"A1R \",\"U2L \","
                        "\"U2R \",\"A2L \",\"A2R \",\"TW2 \",\"TGI \",\"SPD \",\"RIV \",\"RIL \",\"TGU \","
                        "\"TGW \",\"TGG \",\"TGL \"\r\n";
@@ -58,7 +58,7 @@ protected:
         recipe.date = "030424";
         recipe.section = "ITARSI - BHOPAL UP LINE";
         recipe.missingBlocks = {{125, 2}};
-        run = bench::generateRunWithValues(recipe);
+        run = generator::generateRunWithValues(recipe);
         writeFile(runPath, run.text);
     }
     // Runs kestrana-cli with its temporary and home folders inside the test's folder, so that the
@@ -84,8 +84,8 @@ protected:
     test::TempFolder folder;
     const std::string runPath = folder.file("trc run.run"); // a blank in the path must not matter
     const std::string outPath = folder.file("out put.txt");
-    bench::RunRecipe recipe;
-    bench::GeneratedRun run;
+    generator::RunRecipe recipe;
+    generator::GeneratedRun run;
 };
 
 TEST_F(ProcessCli, FiveLinesAndTheSdFileByteForByte) {
@@ -128,7 +128,7 @@ TEST_F(ProcessCli, WorkedExampleRowsAndAFallingRun) {
     recipe.direction = -1;
     recipe.startKm = 45;
     recipe.section = "\xc9T\xc9 LINE\x01";
-    writeFile(runPath, bench::generateRun(recipe));
+    writeFile(runPath, generator::generateRun(recipe));
     result = process();
     EXPECT_NE(result.out.find("Section: \xc9T\xc9 LINE\x01" + std::string(21, ' ') +
                               "\nRecording Starts at KM: 45\nRecording Ends at KM: 33\n"),
@@ -158,9 +158,9 @@ TEST_F(ProcessCli, FailuresGiveTheMessageAndKeepThePreviousOutput) {
         writeFile(runPath, content);
         expectFailure(process(outPath), detail);
     }
-    bench::RunRecipe big;
+    generator::RunRecipe big;
     big.maxBlockLines = 32768;
-    writeFile(runPath, bench::generateRun(big));
+    writeFile(runPath, generator::generateRun(big));
     expectFailure(process(outPath), "more than 32767");
     EXPECT_EQ(readFile(outPath), "previous output\r\n");
 
@@ -174,9 +174,10 @@ TEST_F(ProcessCli, FailuresGiveTheMessageAndKeepThePreviousOutput) {
 }
 
 TEST_F(ProcessCli, UsageErrorsAndHelp) {
-    const std::string run = shellQuote(runPath);
+    const std::string quotedRun = shellQuote(runPath);
     for (const std::string& arguments :
-         {run + " --outptu x.txt", run + " --output", std::string(), run + " " + run, "--from 3 " + run}) {
+         {quotedRun + " --outptu x.txt", quotedRun + " --output", std::string(), quotedRun + " " + quotedRun,
+          "--from 3 " + quotedRun}) {
         const auto result = cli(arguments);
         EXPECT_EQ(result.status, 2) << arguments;
         EXPECT_NE(result.err.find("usage: kestrana-cli process RUN [--output FILE]"), std::string::npos)

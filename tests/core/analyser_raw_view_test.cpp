@@ -42,6 +42,13 @@ TEST(AnalyserRawView, ValueRowScalesAndFormatsEachChannel) {
     EXPECT_EQ(rawValueRow(row),
               "  12.3       0.5       0.0       100.0       -4.5       2.1       2.6       0.05"
               "       -1.87       080       4.5       3.8       6.3       5.9");
+    // On screen each value is a cell of its own under its channel's name.
+    const Rows names = rawViewCells(kRawViewHeader);
+    const Rows cells = rawViewCells(rawValueRow(row));
+    ASSERT_EQ(names.size(), 14U);
+    ASSERT_EQ(cells.size(), names.size());
+    EXPECT_EQ(names[3] + "=" + cells[3], "A2R=100.0");
+    EXPECT_EQ(names[9] + "=" + cells[9], "SPD=080");
 }
 
 TEST(AnalyserRawView, AClickedRowShowsEveryBlockOfItsKilometreAndNumber) {

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 namespace kestrana::analyser {
 namespace {
 
@@ -30,7 +33,7 @@ std::ostream& operator<<(std::ostream& out, const PrintedLine& line) {
 
 std::string fontCode(const PrintFont& font) {
     return std::to_string(static_cast<int>(font.size)) + (font.bold ? "B" : "") + (font.italic ? "I" : "") +
-           (font.underline ? "U" : "");
+           (font.underline ? "U" : "") + (font.fixedPitch ? "M" : "");
 }
 
 std::vector<PrintedLine> printedLines(const platform::HardCopyScript& script) {
@@ -181,20 +184,29 @@ TEST(AnalyserReports, PrintDetailsPrintsHeadingHeaderAndEveryEntry) {
         {-1, -1, "11BU", ""},
         {1200, -1, "11BU", " Lcations with TGIU between 1 and 35 ( Km 100 - 120 )"},
         {-1, -1, "11BU", ""},
-        {1200, -1, "11B", " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL"},
-        {-1, -1, "11B", "  "},
+        // The header and the rows in one fixed-pitch face: each name over its column.
+        {1200, -1, "9BM", "  Kmfr    Kmto      BLK          TGI        TGIU      TGIW      TGIG      TGIL"},
+        {-1, -1, "9BM", "  "},
     };
     for (const std::string& entry : report.listingEntries) {
-        expected.push_back({1200, -1, "9", entry});
+        expected.push_back({1200, -1, "9M", entry});
     }
     const auto script = printDetailsScript("Title", report);
     EXPECT_EQ(printedLines(script), expected);
     EXPECT_EQ(script.ops().back().kind, PrintOp::Kind::EndDoc);
+    // The header opens every later page too.
+    const auto repeated = std::find_if(script.ops().begin(), script.ops().end(), [](const PrintOp& op) {
+        return op.kind == PrintOp::Kind::PageHeader;
+    });
+    ASSERT_NE(repeated, script.ops().end());
+    EXPECT_EQ(std::make_tuple(repeated->x, repeated->text, fontCode(repeated->font)),
+              std::make_tuple(1200, expected[6].text, std::string("9BM")));
 
-    // An empty listing prints the heading lines only.
+    // An empty listing prints the heading lines only, the header as it stands.
     DetailsReport empty = report;
     empty.listingEntries.clear();
     expected.resize(8);
+    expected[6].text = " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL";
     EXPECT_EQ(printedLines(printDetailsScript("Title", empty)), expected);
 }
 

@@ -215,7 +215,7 @@ TEST(OlderRunsRule, TheTypedNumberSetsNAndTheUsableSlots) {
     using enum SlotEnabling;
     struct Case {
         const char* text;
-        std::int16_t n; // with 2 before the edit
+        std::int16_t n;
         bool message;
         std::array<SlotEnabling, 3> slots; // slots 1 to 3
     };
@@ -226,18 +226,19 @@ TEST(OlderRunsRule, TheTypedNumberSetsNAndTheUsableSlots) {
         {"2.5", 2, false, {Enabled, Enabled, Disabled}}, // halves to the even neighbour
         {" 1.4 ", 1, false, {Enabled, Disabled, Disabled}},
         // Outside 1 to 3: the message, the slots as they are, and n takes the value.
-        {"5", 5, true, {Unchanged, Unchanged, Unchanged}},
-        {"-2", -2, true, {Unchanged, Unchanged, Unchanged}},
-        {"3.5", 4, true, {Unchanged, Unchanged, Unchanged}},
-        {"0.20", 0, true, {Unchanged, Unchanged, Unchanged}},
-        // No number: n stays, the older slots go off without a message.
-        {"", 2, false, {Disabled, Disabled, Disabled}},
-        {"2x", 2, false, {Disabled, Disabled, Disabled}},
+        // Outside 1 to 3: the message, n takes the value and loads nothing, the older slots go off.
+        {"5", 5, true, {Disabled, Disabled, Disabled}},
+        {"-2", -2, true, {Disabled, Disabled, Disabled}},
+        {"3.5", 4, true, {Disabled, Disabled, Disabled}},
+        {"0.20", 0, true, {Disabled, Disabled, Disabled}},
+        // No number: n is 0, the older slots go off without a message.
+        {"", 0, false, {Disabled, Disabled, Disabled}},
+        {"2x", 0, false, {Disabled, Disabled, Disabled}},
         // Beyond 16 bits no n can hold it, but the user is told why.
-        {"40000", 2, true, {Disabled, Disabled, Disabled}},
+        {"40000", 0, true, {Disabled, Disabled, Disabled}},
     };
     for (const Case& c : cases) {
-        OlderRunsEdit edit = olderRunsEdited(c.text, 2);
+        OlderRunsEdit edit = olderRunsEdited(c.text);
         EXPECT_EQ(edit.olderRuns, c.n) << c.text;
         EXPECT_EQ(edit.showEnterOneToThree, c.message) << c.text;
         EXPECT_EQ(edit.runSlots, (std::array<SlotEnabling, 4>{Unchanged, c.slots[0], c.slots[1], c.slots[2]}))

@@ -183,6 +183,13 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
     EXPECT_EQ(result.chart->rows.back().km, 170);
 }
 
+TEST(KmAverages, LegendNamesAreTheDatesWithTheRunNumberWhereADateRepeats) {
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(chartLegendNames({"120326", "110325"}), (Names{"120326", "110325"}));
+    EXPECT_EQ(chartLegendNames({"120326", "110325", "120326", "120326"}),
+              (Names{"120326 Run No.0", "110325", "120326 Run No.2", "120326 Run No.3"}));
+}
+
 TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
     TempFolder folder;
     RecordStore store = RecordStore::create(folder.file("db"));

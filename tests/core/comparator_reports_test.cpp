@@ -12,8 +12,8 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// The script as short texts joined by "|": "X 1400", "Y 600", "F 11 BU" (size, Bold, Italic,
-// Underline), "L text", "P x y", "E".
+// The script as short texts joined by "|": "X 1400", "Y 600", "F 11 BUM" (size, Bold, Italic,
+// Underline, fixed-pitch Monospace), "L text", "H x text" (repeated on new pages), "P x y", "E".
 std::string dump(const HardCopyScript& script) {
     std::string out;
     for (const PrintOp& op : script.ops()) {
@@ -25,13 +25,17 @@ std::string dump(const HardCopyScript& script) {
             break;
         case PrintOp::Kind::SetFont:
             out += "F " + std::to_string(static_cast<int>(op.font.size)) + " " + (op.font.bold ? "B" : "") +
-                   (op.font.italic ? "I" : "") + (op.font.underline ? "U" : "");
+                   (op.font.italic ? "I" : "") + (op.font.underline ? "U" : "") +
+                   (op.font.fixedPitch ? "M" : "");
             break;
         case PrintOp::Kind::Line:
             out += "L " + op.text;
             break;
         case PrintOp::Kind::Picture:
             out += "P " + std::to_string(op.x) + " " + std::to_string(op.y);
+            break;
+        case PrintOp::Kind::PageHeader:
+            out += "H " + std::to_string(op.x) + " " + op.text;
             break;
         case PrintOp::Kind::EndDoc:
             out += "E";
@@ -68,8 +72,9 @@ TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
     const std::string row2 = "0120    -   0121        2" + blanks(8) + "  7" + blanks(10) + "1234";
     const std::string expected =
         "F 10 B|F 11 B|F 11 BU|Y 600|X 1400|L My title|L |X 1400|L NAGPUR - WARDHA ( Km 120 to 121 ) |L |"
-        "X 1400|L  Comparision of TRC runs ( TGI )|F 11 B|L |X 1400|"
-        "L From  -  To       Blk   120326   011225|L  |F 11 |F 9 |X 1400|L " +
+        "X 1400|L  Comparision of TRC runs ( TGI )|F 11 B|L |F 9 B|F 9 BM|X 1400|"
+        "L From    -    To        Blk      120326       011225|"
+        "H 1400 From    -    To        Blk      120326       011225|H 1400 |L  |F 9 M|X 1400|L " +
         row1 + "|X 1400|L " + blanks(24) + "|X 1400|L " + row2 + "|X 1400|L " + blanks(24) + "|E";
     EXPECT_EQ(dump(printDetailsScript(inputs(1), twoRunListing(), "My title")), expected);
 }
@@ -82,11 +87,13 @@ TEST(ComparatorPrintDetails, ColumnsFollowNAndEveryListLineIsOneRowOnPaper) {
     listing.values[3] = {"-3", "", "NA", ""};
     const auto lines = printDetailsScript(inputs(3), listing, "").lines();
     ASSERT_EQ(lines.size(), 12u);
-    EXPECT_EQ(lines[6], "From  -  To       Blk   120326   011225   A   B");
+    // Each heading centred over its column in the fixed-pitch face.
+    EXPECT_EQ(lines[6],
+              "From    -    To        Blk      120326       011225" + blanks(10) + "A" + blanks(11) + "B");
     EXPECT_EQ(lines[8], "0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA" + blanks(10) +
                             "  1" + blanks(10) + " -3");
     EXPECT_EQ(printDetailsScript(inputs(2), listing, "").lines()[6],
-              "From  -  To       Blk   120326   011225   A");
+              "From    -    To        Blk      120326       011225" + blanks(10) + "A");
 
     // Nothing compared (n outside 1 to 3): the page ends after its heading.
     EXPECT_TRUE(dump(printDetailsScript(inputs(5), listing, "T"))

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 namespace {
 
 std::vector<std::string> crlfLines(const std::string& text) {
@@ -86,4 +86,4 @@ TEST(RunGenerator, MissingKilometresBlocksFallingRunsAndALimit) {
 }
 
 } // namespace
-} // namespace kestrana::bench
+} // namespace kestrana::generator

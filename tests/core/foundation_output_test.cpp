@@ -95,10 +95,11 @@ protected:
 };
 
 TEST_F(Processing, HeaderDataRangeAndNoFileBesidesTheOutput) {
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.withHeader = false;
     recipe.direction = -1;
-    const auto processed = analyser::processData(run("95,4,010\r\n" + bench::generateRun(recipe)), output);
+    const auto processed =
+        analyser::processData(run("95,4,010\r\n" + generator::generateRun(recipe)), output);
     EXPECT_EQ(processed.runNumber, "4");
     EXPECT_EQ(processed.runDate, "010");
     EXPECT_EQ(processed.section, ""); // no "91" line

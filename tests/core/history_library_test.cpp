@@ -19,8 +19,8 @@
 #include <thread>
 
 using namespace kestrana::history;
-using kestrana::bench::generateRunWithValues;
-using kestrana::bench::RunRecipe;
+using kestrana::generator::generateRunWithValues;
+using kestrana::generator::RunRecipe;
 using kestrana::test::readFile;
 using kestrana::test::TempFolder;
 using kestrana::test::writeFile;
@@ -113,7 +113,7 @@ TEST(HistoryLibrary, ImportGivesOneOutcomePerFileAndStoresWhatTheRunHolds) {
     // Every index of every block as the generator wrote it; the block missing from run 2 is absent.
     const auto values = library->valuesInRange(kLine, {40, 44}, BlockIndex::TGIG);
     ASSERT_EQ(values.size(), 2U);
-    const std::pair<const RunValues*, const kestrana::bench::GeneratedRun*> pairs[] = {{&values[0], &first},
+    const std::pair<const RunValues*, const kestrana::generator::GeneratedRun*> pairs[] = {{&values[0], &first},
                                                                                        {&values[1], &second}};
     for (const auto& [run, generated] : pairs) {
         ASSERT_EQ(run->values.size(), generated->blocks.size());
@@ -250,7 +250,7 @@ TEST(HistoryLibrary, RunsTheAnalyserRefusesAreRefusedWithItsReason) {
     const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
     RunRecipe twoKm = recipeOf(1, "010124");
     const std::string header =
-        kestrana::bench::headerLineOf(twoKm) + "\r\n" + kestrana::bench::sectionLineOf(twoKm);
+        kestrana::generator::headerLineOf(twoKm) + "\r\n" + kestrana::generator::sectionLineOf(twoKm);
     const std::pair<std::string, std::string> cases[] = {
         {header + "\r\n60,10,12,\r\n68,1,1,2,3,4,5,6,7,8,9,10,11,50,60,0,1,1,50,50,50,50,0\r\n",
          "the first block's km to minus km from is 2, so the run is neither over rising (1) nor falling (-1) "
@@ -269,9 +269,9 @@ TEST(HistoryLibrary, RunsTheAnalyserRefusesAreRefusedWithItsReason) {
 TEST(HistoryLibrary, TheBundledSampleShowsEveryStatusAndAMaintainedStretch) {
     TempFolder folder;
     const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
-    for (const auto& run : kestrana::bench::historySampleRecipes()) {
+    for (const auto& run : kestrana::generator::historySampleRecipes()) {
         const std::string bundled = std::string(KESTRANA_SAMPLES_DIR) + "/" + run.fileName;
-        EXPECT_EQ(readFile(bundled), kestrana::bench::generateRun(run.recipe))
+        EXPECT_EQ(readFile(bundled), kestrana::generator::generateRun(run.recipe))
             << "make_samples writes " << run.fileName;
         ASSERT_EQ(importRunFile(*library, bundled).status, ImportStatus::Imported);
     }

@@ -180,12 +180,12 @@ TEST_F(PeakQueryTest, OddRecordWidthsShowColumnsRoundedHalvesToEven) {
 TEST_F(PeakQueryTest, RowsKeptInMemoryListWhatTheDatabaseLists) {
     std::size_t listed = 0;
     for (int direction : {1, -1}) {
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.kmCount = 60;
         recipe.direction = direction;
         recipe.wear = 25;
         recipe.missingKms = {130, 131};
-        test::writeFile(folder.file("run.txt"), bench::generateRun(recipe));
+        test::writeFile(folder.file("run.txt"), generator::generateRun(recipe));
         PeakSession stored;
         processPeakData(folder.file("run.txt"), files, stored);
         PeakSession kept;

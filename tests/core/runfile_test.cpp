@@ -62,7 +62,7 @@ TEST(RunLines, ALineLongerThanTheBoundIsGivenAsItsCodeAndSkipped) {
         EXPECT_EQ(linesOf(longLine + "\r", chunk, 21), (Lines{"!60"}));
     }
     // The whole run file through the smallest reads.
-    const std::string run = bench::generateRun(bench::RunRecipe{});
+    const std::string run = generator::generateRun(generator::RunRecipe{});
     std::string expected;
     for (const auto& line : linesOf(run, 7)) {
         expected += line + "\r\n";
@@ -206,12 +206,12 @@ TEST_F(BlockTableLoad, OneKilometreOfFiveBlocks) {
 
 TEST_F(BlockTableLoad, GeneratedRunsInEveryLineEndVariant) {
     for (int direction : {1, -1}) {
-        bench::RunRecipe recipe;
+        generator::RunRecipe recipe;
         recipe.direction = direction;
         recipe.kmCount = 7;
         recipe.missingKms = {122};
         recipe.missingBlocks = {{124, 3}};
-        const auto run = bench::generateRunWithValues(recipe);
+        const auto run = generator::generateRunWithValues(recipe);
         std::string lf = run.text;
         lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
         std::string cr = lf;
@@ -225,7 +225,7 @@ TEST_F(BlockTableLoad, GeneratedRunsInEveryLineEndVariant) {
                     << "row " << r + 1;
             }
             EXPECT_EQ(table.runDirection, direction);
-            EXPECT_EQ(table.header.sectionLine, bench::sectionLineOf(recipe));
+            EXPECT_EQ(table.header.sectionLine, generator::sectionLineOf(recipe));
         }
     }
 }
@@ -288,11 +288,11 @@ TEST_F(BlockTableLoad, DirectionAndValuesAreTakenAsRead) {
 }
 
 TEST_F(BlockTableLoad, AtMost32767BlockLines) {
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.maxBlockLines = 32767;
-    EXPECT_EQ(load(bench::generateRun(recipe)).blockCount(), 32767);
+    EXPECT_EQ(load(generator::generateRun(recipe)).blockCount(), 32767);
     recipe.maxBlockLines = 32768;
-    const std::string text = bench::generateRun(recipe);
+    const std::string text = generator::generateRun(recipe);
     const auto error = loadFailure(text);
     EXPECT_NE(error.what_text().find("32767"), std::string::npos);
     // The failure names the 32768th block line, the file's last line.
@@ -367,10 +367,10 @@ LoadOutcome loadThroughScratchText(const std::string& runPath) {
 
 TEST_F(BlockTableLoad, ReadingAsAStreamGivesWhatReadingBackAWholeScratchTextGives) {
     // Damaged runs: lines out of place, numbers added, lost and spoiled, very long kilometre lines.
-    bench::RunRecipe recipe;
+    generator::RunRecipe recipe;
     recipe.kmCount = 4;
     recipe.peakPairs = 1;
-    std::string run = bench::generateRun(recipe);
+    std::string run = generator::generateRun(recipe);
     Lines good;
     for (std::size_t start = 0; start < run.size();) {
         const std::size_t end = run.find("\r\n", start);

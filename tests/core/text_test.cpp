@@ -123,5 +123,21 @@ TEST(TextZones, FourteenCharacterZones) {
     EXPECT_EQ(trimBlanks("   "), "");
 }
 
+TEST(TextHeaders, EachWordStandsCentredOverItsColumnOfTheFirstMatchingRow) {
+    const std::vector<std::string> rows = {" ", "  0120    0121       1    007"};
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        // Narrower words centre over their columns, a wider one starts a little before its column.
+        {" Kmfr   Kmto   BLK    TGI", "  Kmfr    Kmto      BLK   TGI"},
+        {"A B C D", "   A       B         C     D"},
+        // Wide words never run into the word before.
+        {"LONGWORD LONGWORD X Y", "LONGWORD LONGWORD    X     Y"},
+        // No row with as many columns as words: the header as it stands.
+        {"A B", "A B"},
+    };
+    for (const auto& [header, aligned] : cases)
+        EXPECT_EQ(alignedHeader(header, rows), aligned) << header;
+    EXPECT_EQ(alignedHeader("A B", {}), "A B");
+}
+
 } // namespace
 } // namespace kestrana::platform

@@ -5,12 +5,15 @@
 
 #include "core/analyser/messages.h"
 #include "core/analyser/processing.h"
+#include "core/analyser/quality.h"
 #include "core/analyser/session.h"
 #include "gui/services/file_dialog.h"
+#include "gui/widgets/charts.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QStackedWidget>
+#include <QTableWidget>
 
 namespace {
 
@@ -55,9 +58,9 @@ TEST_F(AnalyserScreenFailures, AFailedProcessDataKeepsThePreviousRunAndItsViewsW
     click(screen->calcTrackShareButton);
     const Shown before = shownOn(screen);
 
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 500;
-    const std::string other = writeRun("second.run", kestrana::bench::generateRun(recipe));
+    const std::string other = writeRun("second.run", kestrana::generator::generateRun(recipe));
     // A missing run, a run without block lines, an output file that cannot be written, folders.
     const std::vector<std::pair<std::string, std::string>> failures = {
         {folder.file("no-such.run"), folder.file("out.txt")},
@@ -69,7 +72,9 @@ TEST_F(AnalyserScreenFailures, AFailedProcessDataKeepsThePreviousRunAndItsViewsW
         type(screen->runFileEdit, run);
         type(screen->outputFileEdit, output);
         click(screen->processDataButton);
-        EXPECT_EQ(messages().value(messages().size() - 1), q(core::kProcessFailedMessage)) << run;
+        // The designed message first, then the reason.
+        EXPECT_TRUE(messages().value(messages().size() - 1).startsWith(q(core::kProcessFailedMessage) + "\n"))
+            << run;
         EXPECT_EQ(shownOn(screen), before) << run;
         EXPECT_FALSE(screen->processInformationButton->isEnabled()) << run;
     }
@@ -87,6 +92,38 @@ TEST_F(AnalyserScreenFailures, AFailedProcessDataKeepsThePreviousRunAndItsViewsW
     click(screen->processDataButton);
     EXPECT_EQ(messages().size(), 5);
     EXPECT_EQ(screen->kmFromEdit->text(), "500");
+    EXPECT_TRUE(screen->processInformationButton->isEnabled());
+}
+
+TEST_F(AnalyserScreenFailures, AFailureNamesFileLineAndWhatAfterTheDesignedMessage) {
+    AnalyserScreen* screen = open();
+    std::string text = exampleRun();
+    text.replace(text.find("68,1,10,"), 8, "68,1,1x,"); // line 4, the first block line
+    const std::string bad = writeRun("bad-number.run", text);
+    process(screen, bad);
+    EXPECT_EQ(messages(), QStringList{q(std::string(core::kProcessFailedMessage) + "\n" + bad +
+                                        ", line 4: \"1x\" is not a whole number")});
+}
+
+TEST_F(AnalyserScreenFailures, ANewRunWithdrawsEveryResultOfTheRunBefore) {
+    AnalyserScreen* screen = open();
+    const std::string run = writeRun("first.run", exampleRun());
+    processToDetails(screen, run);
+    click(screen->calcTrackShareButton);
+    clickEntry(screen->listingList, 0);
+    ASSERT_EQ(screen->rawValuesTable->rowCount(), 1);
+
+    process(screen, writeRun("second.run", handRun({{300, 301, {HandBlock{1, 40}}}}, '8', "110626")));
+    EXPECT_EQ(screen->listingList->count() + screen->listingHeaderList->count(), 0);
+    EXPECT_EQ(screen->rawValuesTable->rowCount() + screen->rawValuesTable->columnCount(), 0);
+    EXPECT_TRUE(screen->qualityChart->values().empty());
+    EXPECT_EQ(screen->listingArea->currentWidget(), screen->qualityChart);
+    EXPECT_EQ(screen->averageLabel->text(), q(core::kAverageCaptionPrefix));
+    EXPECT_TRUE(screen->trackShareLabel->text().isEmpty());
+    for (QPushButton* withdrawn :
+         {screen->showDetailsButton, screen->calcTrackShareButton, screen->printDetailsButton,
+          screen->printGraphButton, screen->saveDetailsButton})
+        EXPECT_FALSE(withdrawn->isEnabled()) << s(withdrawn->objectName());
     EXPECT_TRUE(screen->processInformationButton->isEnabled());
 }
 
@@ -129,6 +166,8 @@ TEST_F(AnalyserScreenFailures, RefusedRangesBoundsAndIndexLeaveEverythingAsItWas
                                        q(core::kListingBoundsRefusedMessage), q(core::kIndexRefusedMessage),
                                        q(core::kShareBoundsRefusedMessage)}));
     EXPECT_EQ(shownOn(screen), before);
+    // The range boxes show the range still in use, not the refused one.
+    EXPECT_EQ(screen->startKmEdit->text() + "-" + screen->endKmEdit->text(), "100-110");
 }
 
 TEST_F(AnalyserScreenFailures, AnEmptyListingIsNoRefusal) {

@@ -3,6 +3,7 @@
 // clicks on its real buttons and typing into its real boxes, with run files written by the test
 // (hand-made ones for the worked examples, generated ones for a whole road).
 
+#include "core/analyser/raw_view.h"
 #include "gui/analyser/analyser_screen.h"
 #include "gui/app/navigator.h"
 #include "gui/services/message_box.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -73,6 +75,24 @@ inline std::string expectedRow(int kmFrom, int kmTo, int block, int tgi, int tgi
                   "  %04d    %04d       %d           %03d         %03d       %03d       %03d       %03d",
                   kmFrom, kmTo, block, tgi, tgiu, tgiw, tgig, tgil);
     return buffer;
+}
+
+// A row of the raw-data table as texts; row -1 is the column names.
+inline QStringList rawTableRow(const QTableWidget* table, int row) {
+    QStringList texts;
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem* cell =
+            row < 0 ? table->horizontalHeaderItem(column) : table->item(row, column);
+        texts << (cell ? cell->text() : QString());
+    }
+    return texts;
+}
+
+inline QStringList cellsOf(std::string_view line) {
+    QStringList texts;
+    for (const std::string& cell : kestrana::analyser::rawViewCells(line))
+        texts << QString::fromStdString(cell);
+    return texts;
 }
 
 inline QString q(std::string_view text) {

@@ -5,6 +5,7 @@
 #include "analyser_screen_fixture.h"
 
 #include "core/analyser/messages.h"
+#include "gui/services/chart_clipboard.h"
 #include "gui/services/file_dialog.h"
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/title_prompt.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 
 #include <filesystem>
 
@@ -67,6 +69,14 @@ TEST_F(AnalyserScreenHardCopies, PrintGraphPutsTheChartAndTheFiguresOnOnePage) {
     EXPECT_EQ(std::make_pair(job.pictures[0].x, job.pictures[0].y), std::make_pair(2400, 1000));
     EXPECT_GT(job.pictures[0].width, 3000);
     EXPECT_LE(1000 + job.pictures[0].height, 7400);
+    // At print resolution, and with the bars drawn: the picture is not a blank page.
+    EXPECT_GE(job.pictures[0].dotsPerInch, 300);
+    const QImage chart = kestrana::gui::services::ChartClipboard::picture().toImage();
+    int coloured = 0;
+    for (int y = 0; y < chart.height(); y += 4)
+        for (int x = 0; x < chart.width(); x += 4)
+            coloured += QColor(chart.pixel(x, y)).saturation() > 100 ? 1 : 0;
+    EXPECT_GT(coloured, 1000);
 
     // The lines that carry the screen's figures; the page's whole layout is checked on the core's script.
     const Texts texts = job.texts();
@@ -89,6 +99,9 @@ TEST_F(AnalyserScreenHardCopies, PrintGraphPutsTheChartAndTheFiguresOnOnePage) {
     EXPECT_FALSE(screen->printGraphButton->isEnabled());
 }
 
+const std::string kAlignedHeader =
+    "  Kmfr    Kmto      BLK          TGI        TGIU      TGIW      TGIG      TGIL";
+
 TEST_F(AnalyserScreenHardCopies, PrintDetailsPrintsTheListingShownWithTheIndexNameOfNow) {
     AnalyserScreen* screen = listed();
     // The index name is read again when printing; the bounds are those of the listing shown.
@@ -104,10 +117,12 @@ TEST_F(AnalyserScreenHardCopies, PrintDetailsPrintsTheListingShownWithTheIndexNa
     // The cancelled prompt gives an empty title; each row is followed by its one-blank separator.
     EXPECT_EQ(job.texts(),
               (Texts{"", "", kHeading, "", " Lcations with TGIW between 1 and 35 ( Km 100 - 110 )", "",
-                     kHeader, "  ", kRows[0], " ", kRows[1], " ", kRows[2], " "}));
+                     kAlignedHeader, "  ", kRows[0], " ", kRows[1], " ", kRows[2], " "}));
     EXPECT_EQ(std::make_pair(job.lines[0].x, job.lines[0].y), std::make_pair(1200, 500));
     EXPECT_EQ(job.lines[8].x, 1200);
-    EXPECT_EQ(job.lines[8].font, (PrintFont{9, false, false, false}));
+    // Header and rows in one fixed-pitch face, so the names stand over their columns.
+    EXPECT_EQ(job.lines[6].font, (PrintFont{9, true, false, false, true}));
+    EXPECT_EQ(job.lines[8].font, (PrintFont{9, false, false, false, true}));
     EXPECT_TRUE(screen->printDetailsButton->isEnabled());
 }
 

@@ -50,15 +50,13 @@ TEST_F(AnalyserScreenLayout, ARowPickedWithTheArrowKeysShowsItsBlock) {
     ASSERT_EQ(screen->listingList->count(), 6);
     ASSERT_TRUE(kestrana::test::showActive(screen));
     clickEntry(screen->listingList, 0);
-    const QStringList first = screen->rawValuesList->entries();
-    ASSERT_EQ(first.size(), 1);
+    ASSERT_EQ(screen->rawValuesTable->rowCount(), 1);
     // Down to the separator (an empty view), then down to the next block.
     QTest::keyClick(screen->listingList->viewport(), Qt::Key_Down);
-    EXPECT_EQ(screen->rawValuesList->count(), 0);
+    EXPECT_EQ(screen->rawValuesTable->rowCount(), 0);
     QTest::keyClick(screen->listingList->viewport(), Qt::Key_Down);
-    EXPECT_EQ(screen->rawHeaderList->entries(),
-              QStringList{q(std::string(kestrana::analyser::kRawViewHeader))});
-    ASSERT_EQ(screen->rawValuesList->count(), 1);
+    EXPECT_EQ(rawTableRow(screen->rawValuesTable, -1), cellsOf(kestrana::analyser::kRawViewHeader));
+    ASSERT_EQ(screen->rawValuesTable->rowCount(), 1);
     EXPECT_EQ(screen->listingList->selectedRow(), 2);
 }
 

@@ -53,10 +53,9 @@ TEST_F(AnalyserScreenRoad, OpensWithItsDesignTextsAndEveryDependentButtonOff) {
     for (const char* name : {"runDateEdit", "runNumberEdit", "kmFromEdit", "kmToEdit", "startKmEdit",
                              "endKmEdit", "sectionLabel", "trackShareLabel", "creditLabel"})
         EXPECT_TRUE(screen->findChild<QWidget*>(name)->property("text").toString().isEmpty()) << name;
-    for (const char* name :
-         {"band1Label", "band2Label", "band3Label", "band4Label", "nonRecordedLabel", "averageLabel",
-          "titleLabel", "titleBand", "listingList", "listingHeaderList", "rawHeaderList", "rawValuesList",
-          "qualityChart", "indexCombo", "titleTimer", "creditTimer"})
+    for (const char* name : {"band1Label", "band2Label", "band3Label", "band4Label", "nonRecordedLabel",
+                             "averageLabel", "titleLabel", "titleBand", "listingList", "listingHeaderList",
+                             "rawValuesTable", "qualityChart", "indexCombo", "titleTimer", "creditTimer"})
         EXPECT_NE(screen->findChild<QObject*>(name), nullptr) << name;
 
     QStringList choices;
@@ -114,13 +113,13 @@ TEST_F(AnalyserScreenRoad, TheWorkedExampleShowsItsSharesAndAverage) {
 // A generated run through the listing, the raw-data view and the track share: the screen must show
 // what the core gives for the texts typed into each box.
 TEST_F(AnalyserScreenRoad, AGeneratedRunTravelsThroughEveryView) {
-    kestrana::bench::RunRecipe recipe;
+    kestrana::generator::RunRecipe recipe;
     recipe.startKm = 1230;
     recipe.kmCount = 8;
     recipe.runNumber = '4';
     recipe.section = "KHANDWA - AKOLA UP MAIN LINE";
     AnalyserScreen* screen = open();
-    process(screen, writeRun("generated.run", kestrana::bench::generateRun(recipe)));
+    process(screen, writeRun("generated.run", kestrana::generator::generateRun(recipe)));
     // Positions 15 to 44 of the section line as they stand, trailing blanks included.
     EXPECT_EQ(screen->sectionLabel->text(), "KHANDWA - AKOLA UP MAIN LINE  ");
     EXPECT_EQ(screen->runNumberEdit->text(), "4");
@@ -151,23 +150,25 @@ TEST_F(AnalyserScreenRoad, AGeneratedRunTravelsThroughEveryView) {
 
     // A click on the third listed row shows that block's recorded values; its separator empties them.
     clickEntry(screen->listingList, 4);
-    EXPECT_EQ(screen->rawHeaderList->entries(), QStringList{q(core::kRawViewHeader)});
+    EXPECT_EQ(rawTableRow(screen->rawValuesTable, -1), cellsOf(core::kRawViewHeader));
     const std::string km = listing.entries[4].substr(2, 4);
     const std::string block = listing.entries[4].substr(21, 1);
     const auto picked = std::find_if(table.rows.begin(), table.rows.end(), [&](const auto& row) {
         return row.field(2) == std::stoi(km) && row.field(5) == std::stoi(block);
     });
     ASSERT_NE(picked, table.rows.end());
-    EXPECT_EQ(screen->rawValuesList->entries(), QStringList{q(core::rawValueRow(*picked))});
+    ASSERT_EQ(screen->rawValuesTable->rowCount(), 1);
+    EXPECT_EQ(rawTableRow(screen->rawValuesTable, 0), cellsOf(core::rawValueRow(*picked)));
     // A new listing and PROCESS INFORMATION leave the raw data and the listing as they are.
     click(screen->showDetailsButton);
     click(screen->processInformationButton);
-    EXPECT_EQ(screen->rawValuesList->entries(), QStringList{q(core::rawValueRow(*picked))});
+    ASSERT_EQ(screen->rawValuesTable->rowCount(), 1);
+    EXPECT_EQ(rawTableRow(screen->rawValuesTable, 0), cellsOf(core::rawValueRow(*picked)));
     EXPECT_EQ(screen->listingList->entries(), expected);
     EXPECT_EQ(screen->listingArea->currentWidget(), screen->qualityChart);
     click(screen->showDetailsButton);
     clickEntry(screen->listingList, 5);
-    EXPECT_EQ(screen->rawHeaderList->count() + screen->rawValuesList->count(), 0);
+    EXPECT_EQ(screen->rawValuesTable->rowCount() + screen->rawValuesTable->columnCount(), 0);
 
     type(screen->shareLowEdit, "20");
     type(screen->shareHighEdit, "70");

@@ -40,10 +40,9 @@ TEST_F(AnalyserScreenStates, EachEventSetsTheButtonsOfItsRowAndLeavesTheOthers) 
     click(screen->showDetailsButton);
     EXPECT_EQ(statesOf(screen), kAllOn);
 
-    // CALC TRACK %, PRINT DETAILS, PROCESS DATA again and an edited output path change no state.
+    // CALC TRACK %, PRINT DETAILS and an edited output path change no state.
     click(screen->calcTrackShareButton);
     click(screen->printDetailsButton);
-    click(screen->processDataButton);
     QTest::keyClicks(screen->outputFileEdit, "-elsewhere");
     EXPECT_EQ(statesOf(screen), kAllOn);
 
@@ -64,31 +63,30 @@ TEST_F(AnalyserScreenStates, EachEventSetsTheButtonsOfItsRowAndLeavesTheOthers) 
     EXPECT_EQ(statesOf(screen), (States{false, false, false, false, false, true}));
 }
 
-TEST_F(AnalyserScreenStates, BrowseSetsThePathsWithTheNameLastChosenByAnyButton) {
+TEST_F(AnalyserScreenStates, BrowseCancelledChangesNothingAndAChosenRunCountsAsAChange) {
     AnalyserScreen* screen = open();
-    // A first Browse cancelled empties the run path and disables nothing new.
-    FileDialog::setNextCancel();
-    click(screen->browseRunFileButton);
-    EXPECT_TRUE(screen->runFileEdit->text().isEmpty());
-    EXPECT_EQ(statesOf(screen), kAllOff);
-
     const std::string run = writeRun("browsed.run", exampleRun());
     process(screen, run);
     click(screen->processInformationButton);
+    // Cancelled: both paths and every state stay.
+    FileDialog::setNextCancel();
+    click(screen->browseRunFileButton);
+    FileDialog::setNextCancel();
+    click(screen->browseOutputFileButton);
+    EXPECT_EQ(s(screen->runFileEdit->text()), run);
+    EXPECT_EQ(s(screen->outputFileEdit->text()), folder.file("sd-output.txt"));
+    EXPECT_EQ(statesOf(screen), (States{true, true, true, false, true, false}));
     // The very file processed, chosen again: setting the path by Browse counts as editing it.
     FileDialog::setNextFileName(q(run));
     click(screen->browseRunFileButton);
     EXPECT_EQ(s(screen->runFileEdit->text()), run);
     EXPECT_EQ(statesOf(screen), (States{false, false, false, false, true, false}));
-
-    // The output Browse cancelled gets the name the dialog held: the run just chosen.
-    FileDialog::setNextCancel();
-    click(screen->browseOutputFileButton);
-    EXPECT_EQ(s(screen->outputFileEdit->text()), run);
     FileDialog::setNextFileName(q(folder.file("chosen-output.txt")));
     click(screen->browseOutputFileButton);
     EXPECT_EQ(s(screen->outputFileEdit->text()), folder.file("chosen-output.txt"));
-    EXPECT_EQ(statesOf(screen), (States{false, false, false, false, true, false}));
+    // Each dialog opened in the folder of the path its box held.
+    for (const auto& shown : FileDialog::shown())
+        EXPECT_EQ(s(shown.startFolder), folder.path()) << s(shown.filter);
 }
 
 TEST_F(AnalyserScreenStates, GoToMainDiscardsTheControlsButKeepsTheValuesBehindThem) {
@@ -124,11 +122,6 @@ TEST_F(AnalyserScreenStates, GoToMainDiscardsTheControlsButKeepsTheValuesBehindT
     EXPECT_EQ(session.distribution, distribution);
     EXPECT_EQ(std::make_pair(session.listingBounds, session.shareBounds), bounds);
     EXPECT_EQ(session.table.rows.size(), 10U);
-
-    // The file dialog of the new screen starts without a remembered name.
-    FileDialog::setNextCancel();
-    click(again->browseOutputFileButton);
-    EXPECT_TRUE(again->outputFileEdit->text().isEmpty());
 }
 
 } // namespace

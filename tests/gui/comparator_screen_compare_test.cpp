@@ -3,12 +3,14 @@
 // column, the two hard copies as printed lines and SAVE DETAILS byte for byte.
 #include "comparator_screen_fixture.h"
 
+#include "core/platform/text.h"
 #include "gui/services/file_dialog.h"
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/charts.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,7 +20,7 @@ namespace {
 
 using namespace kestrana::test;
 using namespace kestrana::test::comparator_screen_support;
-namespace bench = kestrana::bench;
+namespace generator = kestrana::generator;
 using kestrana::gui::services::FileDialog;
 using kestrana::gui::services::HardCopyPrinter;
 using kestrana::gui::services::TitlePrompt;
@@ -32,7 +34,7 @@ std::string label(int km, int block) {
 }
 
 // The compared index (TGI, field 17) of a run's block of (km, km + 1), or "NA" when the run lacks it.
-std::string cell(const bench::GeneratedRun& run, int km, int block) {
+std::string cell(const generator::GeneratedRun& run, int km, int block) {
     for (const auto& row : run.blocks)
         if (row[1] == km && row[2] == km + 1 && row[4] == block)
             return std::to_string(row[16]);
@@ -58,7 +60,7 @@ protected:
     // Runs 0 and 1 over km 120 to 129, run 1 lacking block 3 of km 121; n = 1, compared over from-to.
     ComparatorScreen* compareTwoRuns(const std::string& from, const std::string& to) {
         runs.push_back(writeRun(0, slotRun(0)));
-        bench::RunRecipe older = slotRun(1);
+        generator::RunRecipe older = slotRun(1);
         older.missingBlocks = {{121, 3}};
         runs.push_back(writeRun(1, older));
         ComparatorScreen* screen = open();
@@ -66,7 +68,7 @@ protected:
         click(screen->compareButton);
         return screen;
     }
-    std::vector<bench::GeneratedRun> runs;
+    std::vector<generator::GeneratedRun> runs;
 };
 
 TEST_F(ComparatorCompare, ListsEveryBlockOfTheRangeWithNaWhereARunLacksIt) {
@@ -109,9 +111,10 @@ TEST_F(ComparatorCompare, ListsEveryBlockOfTheRangeWithNaWhereARunLacksIt) {
     }
 }
 
-TEST_F(ComparatorCompare, RangesOverHundredKmOrNotNumbersAreRefusedAndChangeNothing) {
+TEST_F(ComparatorCompare, ARefusedRangeWithdrawsTheComparisonItsChartAndItsHardCopies) {
     ComparatorScreen* screen = compareTwoRuns("120", "125");
-    const QStringList listed = screen->blockList->entries();
+    ASSERT_TRUE(screen->printGraphButton->isEnabled() && screen->saveDetailsButton->isEnabled());
+    ASSERT_FALSE(screen->comparisonChart->categories().isEmpty());
     for (const auto& [from, to, message] : std::vector<std::tuple<std::string, std::string, QString>>{
              {"100", "201", "Range too wide. Please select range within 100 kms"},
              {"201", "100", "Range too wide. Please select range within 100 kms"},
@@ -121,7 +124,11 @@ TEST_F(ComparatorCompare, RangesOverHundredKmOrNotNumbersAreRefusedAndChangeNoth
         type(screen->kmRangeEdits[1], to);
         click(screen->compareButton);
         EXPECT_EQ(MessageBox::shownTexts(), QStringList{message});
-        EXPECT_EQ(screen->blockList->entries(), listed);
+        EXPECT_EQ(screen->blockList->count(), 0);
+        EXPECT_TRUE(screen->comparisonChart->categories().isEmpty());
+        for (QPushButton* withdrawn :
+             {screen->printDetailsButton, screen->printGraphButton, screen->saveDetailsButton})
+            EXPECT_FALSE(withdrawn->isEnabled()) << withdrawn->objectName().toStdString();
     }
     // Exactly 100 km is accepted: km 100 to 199, five blocks each. Enter in a km box compares too.
     MessageBox::reset();
@@ -134,7 +141,7 @@ TEST_F(ComparatorCompare, RangesOverHundredKmOrNotNumbersAreRefusedAndChangeNoth
 
 TEST_F(ComparatorCompare, RunsInDifferentDirectionsAreRefusedWithTheListsEmptied) {
     writeRun(0, slotRun(0));
-    bench::RunRecipe falling = slotRun(1);
+    generator::RunRecipe falling = slotRun(1);
     falling.startKm = 130;
     falling.direction = -1;
     writeRun(1, falling);
@@ -146,7 +153,8 @@ TEST_F(ComparatorCompare, RunsInDifferentDirectionsAreRefusedWithTheListsEmptied
               QStringList{QStringLiteral("Can not compare as both recordings not in same direction")});
     EXPECT_EQ(screen->headingList->entries(), QStringList{QStringLiteral("From  -  To       Blk")});
     EXPECT_EQ(screen->blockList->count() + screen->runDateLists[0]->count(), 0);
-    EXPECT_FALSE(screen->printDetailsButton->isEnabled() || screen->printGraphButton->isEnabled());
+    EXPECT_FALSE(screen->printDetailsButton->isEnabled() || screen->printGraphButton->isEnabled() ||
+                 screen->saveDetailsButton->isEnabled());
 }
 
 TEST_F(ComparatorCompare, TheValueColumnsFollowTheBlockColumnWhenItScrolls) {
@@ -166,9 +174,11 @@ TEST_F(ComparatorCompare, TheValueColumnsFollowTheBlockColumnWhenItScrolls) {
     EXPECT_GT(bottom, 40);
     for (int k = 0; k <= 2; ++k)
         EXPECT_EQ(screen->valueLists[k]->topIndex(), bottom) << k;
-    // The coupling runs one way only.
-    screen->valueLists[1]->setTopIndex(0);
-    EXPECT_EQ(screen->blockList->topIndex(), bottom);
+    // A value column scrolled on its own takes the blocks and the other columns with it.
+    screen->valueLists[1]->setTopIndex(10);
+    EXPECT_EQ(screen->blockList->topIndex(), 10);
+    for (int k = 0; k <= 2; ++k)
+        EXPECT_EQ(screen->valueLists[k]->topIndex(), 10) << k;
 }
 
 TEST_F(ComparatorCompare, PrintDetailsPrintsTheHeadingsAndEveryListingLine) {
@@ -189,7 +199,7 @@ TEST_F(ComparatorCompare, PrintDetailsPrintsTheHeadingsAndEveryListingLine) {
                                          "",
                                          " Comparision of TRC runs ( TGI )",
                                          "",
-                                         "From  -  To       Blk   120326   110325",
+                                         "",
                                          " "};
     for (int km = 120; km <= 121; ++km)
         for (int block = 1; block <= 5; ++block) {
@@ -197,8 +207,13 @@ TEST_F(ComparatorCompare, PrintDetailsPrintsTheHeadingsAndEveryListingLine) {
                                std::string(10, ' ') + at3(cell(runs[1], km, block)));
             expected.push_back(std::string(24, ' '));
         }
+    // The headings stand over their columns: each one centred over its column of the rows.
+    expected[6] = kestrana::platform::alignedHeader("From  -  To       Blk   120326   110325",
+                                                    {expected.begin() + 8, expected.end()});
     EXPECT_EQ(job.texts(), expected);
+    EXPECT_TRUE(job.lines[6].font.fixedPitch && job.lines[8].font.fixedPitch);
     EXPECT_FALSE(job.landscape);
+    EXPECT_TRUE(QFileInfo(job.pdfPath).fileName().startsWith(QStringLiteral("comparison-details-")));
 }
 
 TEST_F(ComparatorCompare, PrintGraphPutsTheChartAboveTheHeadingsAcrossThePage) {
@@ -215,6 +230,8 @@ TEST_F(ComparatorCompare, PrintGraphPutsTheChartAboveTheHeadingsAcrossThePage) {
     EXPECT_EQ(std::make_pair(job.pictures[0].x, job.pictures[0].y), std::make_pair(10, 1850));
     EXPECT_LE(job.pictures[0].y + job.pictures[0].height, 6000); // above the heading
     EXPECT_GT(job.pictures[0].width, 3000);
+    EXPECT_GE(job.pictures[0].dotsPerInch, 300);
+    EXPECT_TRUE(QFileInfo(job.pdfPath).fileName().startsWith(QStringLiteral("comparison-graph-")));
     // The texts as the screen shows them: the parameter, the section and the km boxes, the title.
     const auto texts = job.texts();
     ASSERT_GE(texts.size(), 6u);

@@ -40,8 +40,8 @@ inline QString opened(int slot) {
 }
 
 // The run of slot k: the same line, ten km rising from km 120, recorded on a date of its own.
-inline bench::RunRecipe slotRun(int slot) {
-    bench::RunRecipe recipe;
+inline generator::RunRecipe slotRun(int slot) {
+    generator::RunRecipe recipe;
     recipe.peakPairs = 0;
     recipe.seed = 11 + static_cast<unsigned>(slot);
     recipe.lineSeed = 7;
@@ -67,13 +67,13 @@ protected:
     std::string runPath(int slot) const { return home + "/TRCDATA/trcdata" + std::to_string(slot) + ".run"; }
 
     // Writes slot k's run at its default place and returns what it holds.
-    bench::GeneratedRun writeRun(int slot, const bench::RunRecipe& recipe) {
-        bench::GeneratedRun run = bench::generateRunWithValues(recipe);
+    generator::GeneratedRun writeRun(int slot, const generator::RunRecipe& recipe) {
+        generator::GeneratedRun run = generator::generateRunWithValues(recipe);
         writeFile(runPath(slot), run.text);
         return run;
     }
-    std::vector<bench::GeneratedRun> writeRuns(int count) {
-        std::vector<bench::GeneratedRun> runs;
+    std::vector<generator::GeneratedRun> writeRuns(int count) {
+        std::vector<generator::GeneratedRun> runs;
         for (int k = 0; k < count; ++k)
             runs.push_back(writeRun(k, slotRun(k)));
         return runs;

@@ -92,19 +92,20 @@ TEST_F(ComparatorInputs, TheNumberOfOlderRunsEnablesTheirSlots) {
     EXPECT_EQ(session.olderRuns, 1);
     EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
 
-    // Out of range: the message, the slots as they were, and n takes the typed value.
+    // Out of range: the message, the older slots greyed, and n takes the typed value.
     type(screen->olderRunCountEdit, "5");
     EXPECT_EQ(MessageBox::shownTexts(), QStringList{QStringLiteral("Please enter between 1 and 3 ")});
-    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(session.olderRuns, 5);
 
-    // An empty box: every older slot off, without a message, and n stays.
+    // Greyed slots are never loaded: after 3, an empty box greys them all and PROCESS DATA (n = 0)
+    // loads nothing and says nothing.
+    writeRuns(4);
+    type(screen->olderRunCountEdit, "3");
     type(screen->olderRunCountEdit, "");
     EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{false, false, false}));
     EXPECT_EQ(MessageBox::shownTexts().size(), 1);
-    EXPECT_EQ(session.olderRuns, 5);
-
-    // With n = 5 PROCESS DATA loads nothing and says nothing.
+    EXPECT_EQ(session.olderRuns, 0);
     click(screen->processDataButton);
     EXPECT_EQ(MessageBox::shownTexts().size(), 1);
     EXPECT_TRUE(screen->slotKmLabels[0]->text().isEmpty());
@@ -176,18 +177,19 @@ TEST_F(ComparatorInputs, TheParameterIsOneOfTheListAndChoosingOneWithdrawsCompar
     EXPECT_FALSE(screen->compareButton->isEnabled());
 }
 
-TEST_F(ComparatorInputs, BrowsePutsTheChosenFileIntoItsSlotAndACancelTheDialogsOldName) {
+TEST_F(ComparatorInputs, BrowsePutsTheChosenFileIntoItsSlotAndACancelChangesNothing) {
     ComparatorScreen* screen = open();
     FileDialog::setNextFileName(QStringLiteral("/runs/older.run"));
     click(screen->browseButtons[2]);
     EXPECT_EQ(screen->runFileEdits[2]->text(), QStringLiteral("/runs/older.run"));
     EXPECT_EQ(screen->runFileEdits[1]->text().toStdString(), runPath(1));
+    type(screen->runFileEdits[0], "typed.run");
     FileDialog::setNextCancel();
     click(screen->browseButtons[0]);
-    EXPECT_EQ(screen->runFileEdits[0]->text(), QStringLiteral("/runs/older.run"));
+    EXPECT_EQ(screen->runFileEdits[0]->text(), QStringLiteral("typed.run"));
 }
 
-TEST_F(ComparatorInputs, BackFromTheMenuTheScreenStartsAfreshButKeepsTheNumberOfRuns) {
+TEST_F(ComparatorInputs, BackFromTheMenuTheBoxShowsTheNumberOfRunsStillUsed) {
     writeRuns(3);
     ComparatorScreen* screen = open();
     type(screen->olderRunCountEdit, "2");
@@ -197,9 +199,8 @@ TEST_F(ComparatorInputs, BackFromTheMenuTheScreenStartsAfreshButKeepsTheNumberOf
     EXPECT_EQ(openWindowsNamed(QStringLiteral("MainMenu")), 1);
 
     screen = open();
-    EXPECT_EQ(screen->olderRunCountEdit->text(), QStringLiteral("0"));
-    EXPECT_FALSE(slotUsable(screen, 1));
-    // n is still 2: PROCESS DATA loads three runs although the box shows 0.
+    EXPECT_EQ(screen->olderRunCountEdit->text(), QStringLiteral("2"));
+    EXPECT_EQ(olderSlotsUsable(screen), (std::vector<bool>{true, true, false}));
     click(screen->processDataButton);
     EXPECT_EQ(MessageBox::shownTexts(), (QStringList{opened(0), opened(1), opened(2)}));
 }

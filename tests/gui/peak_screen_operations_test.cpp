@@ -109,12 +109,12 @@ TEST_F(PeakScreenTest, ShowDetailsListsTheKilometresWhoseFirstPeakIsAboveTheLimi
 TEST_F(PeakScreenTest, ShowDetailsOnAGeneratedRunMatchesItsPeakLinesInBothDirections) {
     for (const int direction : {1, -1}) {
         SCOPED_TRACE(direction);
-        kestrana::bench::RunRecipe recipe;
+        kestrana::generator::RunRecipe recipe;
         recipe.startKm = direction > 0 ? 120 : 170;
         recipe.kmCount = 50;
         recipe.direction = direction;
         recipe.seed = 7;
-        const std::string text = kestrana::bench::generateRun(recipe);
+        const std::string text = kestrana::generator::generateRun(recipe);
         writeDefaultRun(text);
         PeakScreen* screen = openScreen();
         MessageBox::reset();
@@ -207,7 +207,10 @@ TEST_F(PeakScreenTest, PrintDetailsPrintsTheSummaryAndTheColumnsAsListed) {
         "",
         "( Kms = 66.67%      Total Peaks = 10 )",
         "",
-        std::string(kestrana::peaks::kPrintColumnHeader),
+        // Each name centred over its column of the full row below, in the rows' fixed-pitch face.
+        "KMF   KMT      L1   P1     L2   P2     L3   P3     L4   P4     L5   P5     L6   P6     L7   P7     "
+        "L8"
+        "    P8",
         "",
         "0120  0121    0350  18    0012  16" + noPair + noPair + noPair + noPair + noPair + "       ",
         blankRow,
@@ -226,4 +229,43 @@ TEST_F(PeakScreenTest, PrintDetailsPrintsTheSummaryAndTheColumnsAsListed) {
     const std::vector<std::string> texts = HardCopyPrinter::jobs()[1].texts();
     EXPECT_EQ(texts[0], "");
     EXPECT_EQ(texts[4], "UN2L  peaks > 15 mm  between  KM 7 - 123");
+}
+
+TEST_F(PeakScreenTest, TheScreenAndItsPrintsNameTheRunTheDatabaseHoldsAfterARestartOrAFailure) {
+    writeDefaultRun(kHandRun);
+    click(openScreen()->processDataButton);
+    // A restart: no screen and an empty session, the database of the run stays on disk.
+    kestrana::gui::app::Navigator::closeAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    programPeakSession() = {};
+    PeakScreen* screen = openScreen();
+    type(screen->runFileEdit, QString::fromStdString(home_ + "/bbb/missing.run"));
+    click(screen->processDataButton);
+    const QStringList held{QStringLiteral("SHEGAON - BADNERA UP LINE"), QStringLiteral(" Date : 230224"),
+                           QStringLiteral(" Km 120 to Km 123")};
+    EXPECT_EQ(QStringList(
+                  {screen->sectionLabel->text(), screen->runDateLabel->text(), screen->kmRangeLabel->text()}),
+              held);
+    type(screen->kmRangeEdits[0], QStringLiteral("120"));
+    type(screen->kmRangeEdits[1], QStringLiteral("123"));
+    click(screen->showDetailsButton);
+    click(screen->printDetailsButton);
+    ASSERT_EQ(HardCopyPrinter::jobs().size(), 1U);
+    EXPECT_EQ(HardCopyPrinter::jobs()[0].texts().at(2), "SHEGAON - BADNERA UP LINE        Run Date : 230224");
+}
+
+TEST_F(PeakScreenTest, ANewResultStartsAtItsFirstKilometre) {
+    kestrana::generator::RunRecipe recipe;
+    recipe.startKm = 120;
+    recipe.kmCount = 50;
+    writeDefaultRun(kestrana::generator::generateRun(recipe));
+    PeakScreen* screen = openScreen();
+    type(screen->limitEdit, QStringLiteral("1"));
+    processAndShow(screen, QStringLiteral("120"), QStringLiteral("170"));
+    ASSERT_GT(screen->resultLists[1]->count(), 40);
+    screen->resultLists[1]->setTopIndex(30);
+    ASSERT_GT(screen->resultLists[0]->topIndex(), 0);
+    click(screen->showDetailsButton);
+    for (const kestrana::gui::widgets::ListBox* list : screen->resultLists)
+        EXPECT_EQ(list->topIndex(), 0);
 }

@@ -11,8 +11,8 @@
 
 namespace {
 
-using kestrana::bench::generateRun;
-using kestrana::bench::RunRecipe;
+using kestrana::generator::generateRun;
+using kestrana::generator::RunRecipe;
 using kestrana::gui::app::Navigator;
 using kestrana::gui::app::Screen;
 using kestrana::gui::services::FileDialog;
@@ -151,12 +151,12 @@ TEST_F(PeakScreenTest, TheTitleRunsLeftThroughTheBandAndComesBackInAtItsRightEnd
     EXPECT_EQ(ticks, (band - 10) / 5);
 }
 
-TEST_F(PeakScreenTest, BrowsePutsTheDialogsFileNameIntoTheRunFileBox) {
+TEST_F(PeakScreenTest, BrowsePutsTheChosenFileIntoTheRunFileBoxAndACancelChangesNothing) {
     PeakScreen* screen = openScreen();
-    // A cancel before any choice leaves the dialog's name empty, and that is what runFileEdit gets.
+    const QString typed = screen->runFileEdit->text();
     FileDialog::setNextCancel();
     click(screen->browseButton);
-    EXPECT_TRUE(screen->runFileEdit->text().isEmpty());
+    EXPECT_EQ(screen->runFileEdit->text(), typed);
 
     const std::string run = writeRun("runs/chosen.run", kHandRun);
     FileDialog::setNextFileName(QString::fromStdString(run));
@@ -192,7 +192,8 @@ TEST_F(PeakScreenTest, GoToMainAndBackKeepsTheSessionButStartsTheControlsAfresh)
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->parameterCombo->currentText(), QStringLiteral("UN2L"));
     EXPECT_EQ(again->limitEdit->text(), QStringLiteral("15"));
-    EXPECT_TRUE(again->sectionLabel->text().isEmpty());
+    EXPECT_EQ(again->sectionLabel->text(),
+              QStringLiteral("SHEGAON - BADNERA UP LINE")); // the run the database holds
     EXPECT_EQ(again->resultLists[0]->count(), 0);
 
     // No PROCESS DATA since the reopening: SHOW DETAILS works on the kept session and database.

@@ -1,8 +1,13 @@
 // The dialog services in test mode: queued answers are used in order, what was shown is recorded,
-// and the file dialog remembers its last name as the screens rely on.
+// and the file dialog starts where the screen's path points and gives nothing back on a cancel.
+#include "core/platform/paths.h"
 #include "gui/services/file_dialog.h"
 #include "gui/services/message_box.h"
 #include "gui/services/title_prompt.h"
+#include "gui/widgets/qt_text.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -47,32 +52,26 @@ TEST(TitlePrompt, ReturnsTypedTextEmptyOnCancelAndDefaultWhenUnanswered) {
               std::vector<bool>({false, true, false}));
 }
 
-TEST(FileDialog, EachScreenRemembersItsLastChoiceWhichACancelledOpenGivesBack) {
+TEST(FileDialog, ACancelGivesNoNameAndADialogStartsInTheFolderOfTheCurrentPath) {
     services::FileDialog fileDialog;
-    services::FileDialog other;
+    const QString temp = QDir::tempPath();
     services::FileDialog::setNextCancel();
-    EXPECT_EQ(fileDialog.showOpen(), QString()); // empty until a first choice
-    EXPECT_TRUE(fileDialog.lastCancelled());
-
+    EXPECT_EQ(fileDialog.showOpen(temp + QStringLiteral("/typed.run")), QString());
     services::FileDialog::setNextFileName(QStringLiteral("/runs/a.run"));
-    EXPECT_EQ(fileDialog.showOpen(), QStringLiteral("/runs/a.run"));
-    EXPECT_FALSE(fileDialog.lastCancelled());
-    EXPECT_EQ(fileDialog.showOpen(), QStringLiteral("/runs/a.run")); // unanswered in test mode: cancelled
-    EXPECT_TRUE(fileDialog.lastCancelled());
-    EXPECT_EQ(other.showOpen(), QString());
-
-    // Save gives no name on a cancel (the caller ends SAVE DETAILS), and a chosen name becomes the one
-    // a later cancelled Browse gives back.
+    EXPECT_EQ(fileDialog.showOpen(QStringLiteral("/no/such/folder/x.run")), QStringLiteral("/runs/a.run"));
+    EXPECT_EQ(fileDialog.showOpen(), QString()); // unanswered in test mode: cancelled
     services::FileDialog::setNextCancel();
-    EXPECT_EQ(fileDialog.showSave(), QString());
-    EXPECT_EQ(fileDialog.fileName(), QStringLiteral("/runs/a.run"));
-    services::FileDialog::setNextFileName(QStringLiteral("/reports/up"));
-    EXPECT_EQ(fileDialog.showSave(), QStringLiteral("/reports/up"));
-    EXPECT_EQ(fileDialog.showOpen(), QStringLiteral("/reports/up"));
+    EXPECT_EQ(fileDialog.showSave(temp + QStringLiteral("/report")), QString());
 
+    // Where each opened, what it offered, and what came back.
     const auto& shown = services::FileDialog::shown();
-    ASSERT_EQ(shown.size(), 7u);
-    EXPECT_EQ(shown[2].previousName, QStringLiteral("/runs/a.run"));
-    EXPECT_EQ(shown[4].kind, services::FileDialogKind::Save);
-    EXPECT_EQ(shown[6].kind, services::FileDialogKind::Open);
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0].startFolder, QFileInfo(temp).absoluteFilePath());
+    EXPECT_EQ(shown[0].filter, QStringLiteral("Run files (*.run);;All files (*)"));
+    EXPECT_TRUE(shown[0].cancelled);
+    // A folder that is not there gives the home folder until a first choice, then that choice's.
+    EXPECT_EQ(shown[1].startFolder, kestrana::gui::widgets::fromPath(kestrana::platform::homeFolder()));
+    EXPECT_EQ(shown[2].startFolder, QStringLiteral("/runs"));
+    EXPECT_EQ(shown[3].kind, services::FileDialogKind::Save);
+    EXPECT_EQ(shown[3].startFolder, QFileInfo(temp).absoluteFilePath());
 }

@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace services = kestrana::gui::services;
@@ -106,11 +108,13 @@ TEST(Printer, WritesAPdfIntoThePrintFolderAndSaysWhereItWent) {
     EXPECT_EQ(HardCopyPrinter::pdfFolder(), absolute(folder.file("prints")));
 }
 
-TEST(Printer, ALongListingGoesOnAtTheTopOfNewPagesWithoutPassingTheFoot) {
+TEST(Printer, ALongListingGoesOnUnderItsRepeatedHeaderAndEveryPageIsNumbered) {
     HardCopyScript script;
     script.setY(600);
-    script.printLineAt(900, "KMF   KMT      L1      P1");
     script.setFontSize(9);
+    script.setFixedPitch(true);
+    script.printLineAt(900, "KMF   KMT      L1      P1");
+    script.repeatOnNewPages(900, "KMF   KMT      L1      P1");
     for (int row = 0; row < 150; ++row) {
         script.printLineAt(900, "0120  0121    0350  18");
         script.printLineAt(900, " ");
@@ -118,17 +122,28 @@ TEST(Printer, ALongListingGoesOnAtTheTopOfNewPagesWithoutPassingTheFoot) {
     script.endDoc();
     const services::PrintJob job = printedJob(script);
     ASSERT_EQ(job.lines.size(), 301u);
-    EXPECT_GE(job.pageCount, 2);
+    ASSERT_GE(job.pageCount, 2);
+    EXPECT_TRUE(job.lines.back().font.fixedPitch);
+    // Each later page opens with the header at its top and goes on one line below it.
+    ASSERT_EQ(job.repeatedLines.size(), static_cast<std::size_t>(job.pageCount - 1));
+    const int headerHeight = job.lines[1].y - job.lines[0].y;
     int lastPage = 1;
     for (const services::PrintedLine& line : job.lines) {
         EXPECT_LT(line.y, kFootTwips);
         if (line.page != lastPage) {
             EXPECT_EQ(line.page, lastPage + 1);
-            EXPECT_EQ(line.y, 720); // the top of the new page; the header is not repeated
+            const services::PrintedLine& header = job.repeatedLines[static_cast<std::size_t>(lastPage - 1)];
+            EXPECT_EQ(std::make_tuple(header.text, header.x, header.y, header.page),
+                      std::make_tuple(job.lines[0].text, 900, 720, line.page));
+            EXPECT_EQ(line.y, 720 + headerHeight);
             lastPage = line.page;
         }
     }
     EXPECT_EQ(lastPage, job.pageCount);
+    std::vector<std::string> numbers;
+    for (int page = 1; page <= job.pageCount; ++page)
+        numbers.push_back("page " + std::to_string(page) + " of " + std::to_string(job.pageCount));
+    EXPECT_EQ(job.pageNumbers, numbers);
 }
 
 TEST(Printer, BlankLinesPastTheFootLeaveNoEmptyPageAndABlankDocumentIsNotSent) {

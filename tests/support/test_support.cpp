@@ -30,7 +30,9 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, error);
 }
 
-std::string TempFolder::file(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string TempFolder::file(std::string_view name) const {
+    return path_ + "/" + std::string(name);
+}
 
 void writeFile(const std::string& path, std::string_view content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -50,7 +52,9 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-bool fileExists(const std::string& path) { return fs::exists(path); }
+bool fileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::string shellQuote(std::string_view word) {
     std::string quoted = "'";
@@ -68,7 +72,8 @@ CommandResult runCommand(const std::string& commandLine) {
     TempFolder folder;
     const std::string outPath = folder.file("out");
     const std::string errPath = folder.file("err");
-    const std::string full = commandLine + " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " </dev/null";
+    const std::string full =
+        commandLine + " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " </dev/null";
     int raw = std::system(full.c_str());
     CommandResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -80,6 +80,16 @@ std::string rawValueRow(const BlockResult& row) {
     return text;
 }
 
+std::vector<std::string> rawViewCells(std::string_view line) {
+    std::vector<std::string> cells;
+    for (std::size_t n = 0;; ++n) {
+        const std::string_view cell = blankSeparatedField(line, n);
+        if (cell.empty())
+            return cells;
+        cells.emplace_back(cell);
+    }
+}
+
 RawView rawViewOfBlock(const BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber) {
     RawView view;
     view.header.emplace_back(kRawViewHeader);

@@ -1,6 +1,6 @@
 #pragma once
 // The raw-data view of a listed block: the recorded channel SDs, ride indices and speed behind a
-// listing row, as a column header (rawHeaderList) and one value row per matching block (rawValuesList).
+// listing row, as a column header and one value row per matching block.
 
 #include "core/runfile/block_table.h"
 
@@ -11,7 +11,7 @@
 
 namespace kestrana::analyser {
 
-// The only entry of rawHeaderList after a click on a block row.
+// The column names shown after a click on a block row.
 inline constexpr std::string_view kRawViewHeader =
     "  U2L     U2R     A2L     A2R       G       TW1     TW2     "
     "RIV       RIL        SPD      U1L     U1R     A1L     A1R";
@@ -20,9 +20,13 @@ inline constexpr std::string_view kRawViewHeader =
 // speed as "000", after two blanks and seven blanks apart.
 std::string rawValueRow(const runfile::BlockResult& row);
 
+// The words of a header or value row of the view, in order: the cells of one row of the screen's
+// table, whose columns then stay under their names however the table is scrolled.
+std::vector<std::string> rawViewCells(std::string_view line);
+
 struct RawView {
-    std::vector<std::string> header; // rawHeaderList: the header, or nothing when the entry is no block row
-    std::vector<std::string> rows;   // rawValuesList: one value row per matching block, in table order
+    std::vector<std::string> header; // the column names, or nothing when the entry is no block row
+    std::vector<std::string> rows;   // one value row per matching block, in table order
 };
 
 // Every block with this km from and block number, whatever its km to or the run's direction.

@@ -105,10 +105,16 @@ HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& r
                            plainInt(report.range.startKm) + " - " + plainInt(report.range.endKm) + " )");
     script.printLine("");
     script.setUnderline(false);
-    script.printLineAt(kDetailsX, report.header);
+    // The column header and the rows in one fixed-pitch face and size, so that the header stands over
+    // its columns; it opens every later page too.
+    script.setFontSize(9);
+    script.setFixedPitch(true);
+    const std::string header = platform::alignedHeader(report.header, report.listingEntries);
+    script.printLineAt(kDetailsX, header);
+    script.repeatOnNewPages(kDetailsX, header);
+    script.repeatOnNewPages(kDetailsX, "");
     script.printLine("  ");
     script.setBold(false);
-    script.setFontSize(9);
     for (const std::string& entry : report.listingEntries) {
         script.printLineAt(kDetailsX, entry);
     }

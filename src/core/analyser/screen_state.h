@@ -18,7 +18,8 @@ struct AnalyserButtons {
     bool printGraph = false;         // printGraphButton
     bool saveDetails = false;        // saveDetailsButton
 
-    void processDataSucceeded() { processInformation = true; }
+    // A new run withdraws every result of the run before it: only PROCESS INFORMATION is usable.
+    void processDataSucceeded() { *this = AnalyserButtons{.processInformation = true}; }
     void processInformationDone() { showDetails = calcTrackShare = printGraph = true; }
     void showDetailsDone() { printDetails = saveDetails = true; }
     // PRINT GRAPH can be used once per PROCESS INFORMATION.

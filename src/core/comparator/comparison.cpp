@@ -156,6 +156,16 @@ std::optional<std::int16_t> lookupCellByQuery(RecordStore& store, int slot, std:
     }
 }
 
+std::vector<std::string> chartLegendNames(const std::vector<std::string>& runDates) {
+    std::vector<std::string> names = runDates;
+    for (std::size_t k = 0; k < runDates.size(); ++k) {
+        if (std::count(runDates.begin(), runDates.end(), runDates[k]) > 1) {
+            names[k] += " Run No." + std::to_string(k);
+        }
+    }
+    return names;
+}
+
 std::string kmCategoryLabel(std::int16_t km) {
     return platform::strOfInt(km);
 }

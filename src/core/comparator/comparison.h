@@ -96,6 +96,9 @@ struct KmAverageTable {
     std::vector<std::string> seriesNames; // the run dates of slots 0 to n, as they stand
     std::vector<KmAverageRow> rows;
 };
+// The legend of the chart: the run dates of slots 0 to n; a date that two runs share is followed by
+// each one's run number (" Run No.k", as the slot headings name them), so no two lines share a name.
+std::vector<std::string> chartLegendNames(const std::vector<std::string>& runDates);
 // The chart's category label of a km: the number with a leading blank, or its minus sign (" 120").
 std::string kmCategoryLabel(std::int16_t km);
 // Throws KestranaError for n outside 1 to 3 and for any failure of the query. The run dates name the

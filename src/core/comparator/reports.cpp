@@ -47,10 +47,8 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     for (int k = 0; k <= n; ++k) {
         heading += "   " + lineOf(listing.runDates[static_cast<std::size_t>(k)], 0);
     }
-    script.printLineAt(1400, heading);
-    script.printLine(" ");
-    script.setBold(false);
-    script.setFontSize(9);
+    std::vector<std::string> rows;
+    rows.reserve(listing.blocks.size());
     for (std::size_t i = 0; i < listing.blocks.size(); ++i) {
         std::string row =
             listing.blocks[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.values[0], i), "@@@");
@@ -58,6 +56,19 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
             row += std::string(10, ' ') +
                    platform::formatAt(lineOf(listing.values[static_cast<std::size_t>(k)], i), "@@@");
         }
+        rows.push_back(std::move(row));
+    }
+    // The headings and the rows in one fixed-pitch face and size, so that each heading stands over
+    // its column; the headings open every later page too.
+    script.setFontSize(9);
+    script.setFixedPitch(true);
+    heading = platform::alignedHeader(heading, rows);
+    script.printLineAt(1400, heading);
+    script.repeatOnNewPages(1400, heading);
+    script.repeatOnNewPages(1400, "");
+    script.printLine(" ");
+    script.setBold(false);
+    for (const std::string& row : rows) {
         script.printLineAt(1400, row);
     }
     script.endDoc();

@@ -123,14 +123,14 @@ std::optional<int> compareParameterField(std::string_view parameter) {
     return std::nullopt;
 }
 
-OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderRuns) {
+OlderRunsEdit olderRunsEdited(std::string_view text) {
     OlderRunsEdit edit;
-    edit.olderRuns = previousOlderRuns;
     const auto number = platform::parseNumber(text);
     const auto whole = number ? platform::roundToInt16(*number) : std::nullopt;
+    // Whatever is not a count of 1 to 3 greys the older slots, and no greyed slot is ever loaded.
+    edit.runSlots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
+                     SlotEnabling::Disabled};
     if (!whole) {
-        edit.runSlots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
-                         SlotEnabling::Disabled};
         edit.showEnterOneToThree = number.has_value();
         return edit;
     }

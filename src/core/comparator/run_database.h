@@ -44,10 +44,11 @@ struct OlderRunsEdit {
     bool showEnterOneToThree = false; // show kEnterOneToThreeMessage
 };
 // Every edit also shows the four path boxes again and disables COMPARE and PRINT DETAILS; the screen
-// does that itself. A text that is not a number keeps n and disables slots 1 to 3; a number outside
-// 1 to 3 shows the message and becomes n, leaving the slots as they are. A number beyond the 16-bit
-// range cannot become n: it shows the message, keeps n and disables slots 1 to 3.
-OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderRuns);
+// does that itself. A count of 1 to 3 becomes n and enables slots 1 to n. Anything else disables
+// slots 1 to 3, so that a greyed slot is never loaded: a text that is not a number makes n 0
+// (nothing to load); a number outside 1 to 3 shows the message and becomes n (which loads nothing);
+// a number beyond the 16-bit range shows the message and makes n 0.
+OlderRunsEdit olderRunsEdited(std::string_view text);
 
 // -------------------------------------------------------------------------------------------------
 // PROCESS DATA.

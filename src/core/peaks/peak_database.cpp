@@ -21,6 +21,28 @@ namespace {
 
 const std::vector<std::string> kFieldNames = {"fild0", "fild1", "fild2", "fild3", "fild4"};
 
+void storeRunHeader(platform::RecordStore& store, const runfile::RunHeader& header) {
+    store.execute("CREATE TABLE " + platform::quoteIdentifier(kRunTable) +
+                  " (header_line TEXT, section_line TEXT)");
+    store.execute("INSERT INTO " + platform::quoteIdentifier(kRunTable) + " VALUES (?, ?)",
+                  {header.headerLine, header.sectionLine});
+}
+
+runfile::RunHeader storedRunHeader(platform::RecordStore& store) {
+    runfile::RunHeader header;
+    platform::RecordStore::RowSet tables(
+        store, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {std::string(kRunTable)});
+    if (!tables.hasCurrent())
+        return header;
+    platform::RecordStore::RowSet run(store, "SELECT header_line, section_line FROM " +
+                                                 platform::quoteIdentifier(kRunTable) + " LIMIT 1");
+    if (run.hasCurrent()) {
+        header.headerLine = run.valueText(0);
+        header.sectionLine = run.valueText(1);
+    }
+    return header;
+}
+
 StoredKmRange storedRange(platform::RecordStore& store) {
     const auto first = store.firstRow(kPeakTable);
     const auto last = store.lastRow(kPeakTable);
@@ -172,6 +194,7 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             inserter.reset();
             // The walk of SHOW DETAILS asks for one km and one parameter at a time.
             store->execute("CREATE INDEX peaks_by_km_parameter ON peaks (fild0, fild2)");
+            storeRunHeader(*store, header);
             result.build.range = storedRange(*store);
             store->close();
             store.reset();
@@ -209,6 +232,17 @@ PeakProcessResult processPeakDataInMemory(const std::string& runPath, const Peak
     return process(runPath, files, session, &rows);
 }
 
+std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
+    if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase)))
+        return std::nullopt;
+    try {
+        auto store = platform::RecordStore::open(databaseBase);
+        return peakCaptions(storedRunHeader(store), storedRange(store));
+    } catch (const platform::KestranaError&) {
+        return std::nullopt;
+    }
+}
+
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
     if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
         throw PeakError(kNoDatabaseMessage, platform::RecordStore::fileOf(databaseBase) + " does not exist");
@@ -228,6 +262,7 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
                 rows.moveNext();
             }
         }
+        session.header = storedRunHeader(store);
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
     } catch (const platform::KestranaError& error) {

@@ -12,6 +12,10 @@
 namespace kestrana::peaks {
 
 inline constexpr const char* kPeakTable = "peaks";
+// The run the database holds: one row with its "95" and "91" lines, so that the screen and the hard
+// copy name that run also after a restart or a failed PROCESS DATA. A database written before this
+// table existed reads as a run without header lines.
+inline constexpr const char* kRunTable = "run";
 
 // The run's ends as stored: fild0 of the first row and fild1 of the last row (none when the table
 // is empty), and the direction they give: +1 when the last km is greater, else -1 (equal and empty
@@ -37,6 +41,10 @@ struct PeakBuild {
     long rowCount = 0;
     StoredKmRange range;
 };
+
+// The captions of the run the database at `databaseBase` holds (section, date, stored km range); none
+// when there is no readable database.
+std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase);
 
 struct PeakProcessResult {
     long recordCount = 0;
@@ -64,9 +72,9 @@ PeakProcessResult processPeakDataInMemory(const std::string& runPath, const Peak
                                           PeakSession& session, PeakRowsInMemory& rows);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
-// stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width
-// from the pairs of its first record. Throws PeakError(kNoDatabaseMessage) when there is no
-// readable database with a "peaks" table.
+// stored rows of a database left from an earlier use, as PROCESS DATA does, the record width from
+// the pairs of its first record, and the header lines of the run it holds. Throws
+// PeakError(kNoDatabaseMessage) when there is no readable database with a "peaks" table.
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session);
 
 } // namespace kestrana::peaks

@@ -12,6 +12,8 @@ namespace {
 constexpr int kHeadingX = 1400;
 constexpr int kColumnsX = 900;
 constexpr int kTopY = 600;
+// The size of the column header and the rows.
+constexpr double kColumnsPoints = 8;
 
 // Entry `entry` of a list under a number pattern; an empty or missing entry stays empty.
 std::string patterned(const std::vector<std::string>& list, std::size_t entry, std::string_view pattern) {
@@ -60,15 +62,26 @@ platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnL
                                       " )");
     script.printLine("");
 
-    script.setFontSize(10);
-    script.printLineAt(kColumnsX, std::string(kPrintColumnHeader));
+    std::vector<std::string> rows;
+    rows.reserve(lists[0].size());
+    for (std::size_t entry = 0; entry < lists[0].size(); ++entry) {
+        rows.push_back(printedRow(lists, entry));
+    }
+    // The column header and the rows in one fixed-pitch face and size, so that each name stands over
+    // its column; the header opens every later page too. At 8 points a row of eight pairs fits across
+    // a portrait page.
+    script.setFontSize(kColumnsPoints);
+    script.setFixedPitch(true);
+    const std::string header = platform::alignedHeader(kPrintColumnHeader, rows);
+    script.printLineAt(kColumnsX, header);
+    script.repeatOnNewPages(kColumnsX, header);
+    script.repeatOnNewPages(kColumnsX, "");
     script.setBold(false);
-    script.setFontSize(9);
     script.printLine("");
     script.setUnderline(false);
 
-    for (std::size_t entry = 0; entry < lists[0].size(); ++entry) {
-        script.printLineAt(kColumnsX, printedRow(lists, entry));
+    for (const std::string& row : rows) {
+        script.printLineAt(kColumnsX, row);
     }
     script.endDoc();
     return script;

@@ -53,6 +53,19 @@ void HardCopyScript::setUnderline(bool on) {
     pushFont();
 }
 
+void HardCopyScript::setFixedPitch(bool on) {
+    font_.fixedPitch = on;
+    pushFont();
+}
+
+void HardCopyScript::repeatOnNewPages(int xTwips, std::string text) {
+    PrintOp op = opOf(PrintOp::Kind::PageHeader);
+    op.x = xTwips;
+    op.text = std::move(text);
+    op.font = font_;
+    ops_.push_back(std::move(op));
+}
+
 void HardCopyScript::printLine(std::string text) {
     PrintOp op = opOf(PrintOp::Kind::Line);
     op.text = std::move(text);

@@ -14,17 +14,19 @@ struct PrintFont {
     bool bold = false;
     bool italic = false;
     bool underline = false;
+    bool fixedPitch = false; // every character one width, so that columns laid out with blanks line up
     bool operator==(const PrintFont&) const = default;
 };
 
 struct PrintOp {
     enum class Kind {
-        SetX,    // value = horizontal position in twips
-        SetY,    // value = vertical position in twips
-        SetFont, // font = the font from now on
-        Line,    // text printed at the current position; then to the left margin, one line lower
-        Picture, // the chart picture at its natural size, top-left at (x, y)
-        EndDoc   // the document is finished and sent to the printer
+        SetX,       // value = horizontal position in twips
+        SetY,       // value = vertical position in twips
+        SetFont,    // font = the font from now on
+        Line,       // text printed at the current position; then to the left margin, one line lower
+        Picture,    // the chart picture at its natural size, top-left at (x, y)
+        PageHeader, // text, at x in `font`, opens every page that begins after this point
+        EndDoc      // the document is finished and sent to the printer
     };
     Kind kind = Kind::Line;
     int value = 0;
@@ -43,10 +45,14 @@ public:
     void setBold(bool on);
     void setItalic(bool on);
     void setUnderline(bool on);
+    void setFixedPitch(bool on);
     void printLine(std::string text);
     // setX then printLine: "at x print ...".
     void printLineAt(int xTwips, std::string text);
     void drawPicture(int xTwips, int yTwips);
+    // A line (a listing's column header) repeated at the top of every later page of the listing, in
+    // the current font; several calls give several lines, in order.
+    void repeatOnNewPages(int xTwips, std::string text);
     void endDoc();
 
     const std::vector<PrintOp>& ops() const { return ops_; }

@@ -1,5 +1,6 @@
 #include "core/platform/text.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -349,6 +350,52 @@ std::string_view trimBlanks(std::string_view text) {
     }
     auto last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);
+}
+
+namespace {
+
+struct Run {
+    std::size_t start;
+    std::size_t end;
+};
+
+std::vector<Run> nonBlankRuns(std::string_view text) {
+    std::vector<Run> runs;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && text[i] == ' ')
+            ++i;
+        if (i == text.size())
+            break;
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != ' ')
+            ++i;
+        runs.push_back({start, i});
+    }
+    return runs;
+}
+
+} // namespace
+
+std::string alignedHeader(std::string_view header, const std::vector<std::string>& rows) {
+    const std::vector<Run> words = nonBlankRuns(header);
+    for (const std::string& row : rows) {
+        const std::vector<Run> columns = nonBlankRuns(row);
+        if (words.empty() || columns.size() != words.size())
+            continue;
+        std::string aligned;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const long width = static_cast<long>(words[i].end - words[i].start);
+            const long spare = static_cast<long>(columns[i].end - columns[i].start) - width;
+            long start = static_cast<long>(columns[i].start) + (spare >= 0 ? spare / 2 : -((1 - spare) / 2));
+            // Never into the word before (one blank at least), never before the line's start.
+            start = std::max({start, 0L, aligned.empty() ? 0L : static_cast<long>(aligned.size()) + 1});
+            aligned.append(static_cast<std::size_t>(start) - aligned.size(), ' ');
+            aligned += header.substr(words[i].start, static_cast<std::size_t>(width));
+        }
+        return aligned;
+    }
+    return std::string(header);
 }
 
 } // namespace kestrana::platform

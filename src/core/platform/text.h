@@ -75,4 +75,10 @@ std::string_view cutField(std::string_view line, std::size_t position1, std::siz
 // Leading and trailing blanks removed.
 std::string_view trimBlanks(std::string_view text);
 
+// A column header made to stand over its columns in a fixed-pitch face: each word of `header` centred
+// over the matching run of non-blank characters of the first of `rows` that has as many runs as the
+// header has words (a wider word starts no later than its column would centre it, and never runs
+// into the word before). The header as it stands when no row matches.
+std::string alignedHeader(std::string_view header, const std::vector<std::string>& rows);
+
 } // namespace kestrana::platform

@@ -6,6 +6,7 @@
 
 #include "core/analyser/messages.h"
 #include "core/analyser/processing.h"
+#include "core/analyser/quality.h"
 #include "core/analyser/session.h"
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
@@ -28,8 +29,10 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTimer>
 
+#include <array>
 #include <exception>
 #include <system_error>
 
@@ -55,6 +58,11 @@ std::string mappedPath(const QString& typed) {
 QString askTitle(QWidget* screen, std::string_view promptTitle) {
     return services::TitlePrompt::ask(screen, fromCore(core::kTitlePrompt), fromCore(promptTitle),
                                       fromCore(core::kTitlePromptDefault));
+}
+
+void showProcessFailure(QWidget* screen, const std::string& reason) {
+    services::MessageBox::information(screen, fromCore(core::kProcessFailedMessage) + QLatin1Char('\n') +
+                                                  fromCore(reason));
 }
 
 void showRefusal(QWidget* screen, const std::exception& refusal) {
@@ -135,11 +143,17 @@ void AnalyserScreen::processData() {
     core::ProcessedRun run;
     try {
         run = core::processData(mappedPath(runFileEdit->text()), mappedPath(outputFileEdit->text()));
-    } catch (const std::exception&) {
-        // Whatever failed, the run of the last successful step stays, with every view on it.
-        services::MessageBox::information(this, fromCore(core::kProcessFailedMessage));
+    } catch (const kestrana::platform::KestranaError& failure) {
+        // Whatever failed, the run of the last successful step stays, with every view on it. The
+        // reason (file, line, what) follows the general message, so a bad number is not taken for
+        // a wrong file name.
+        showProcessFailure(this, failure.reason());
+        return;
+    } catch (const std::exception& failure) {
+        showProcessFailure(this, failure.what());
         return;
     }
+    withdrawResults();
     runDateEdit->setText(fromCore(run.runDate));
     runNumberEdit->setText(fromCore(run.runNumber));
     sectionLabel->setText(fromCore(run.section));
@@ -152,6 +166,24 @@ void AnalyserScreen::processData() {
     applyButtonStates();
 }
 
+// Everything shown of the run before: its figures, chart, listing, raw data and share. The buttons that
+// work on them were withdrawn with the button states.
+void AnalyserScreen::withdrawResults() {
+    const std::array<QLabel*, 4> bands = {band1Label, band2Label, band3Label, band4Label};
+    for (std::size_t i = 0; i < bands.size(); ++i)
+        bands[i]->setText(fromCore(core::kBandCaptionPrefixes[i]));
+    nonRecordedLabel->setText(fromCore(core::kNonRecordedCaptionPrefix));
+    averageLabel->setText(fromCore(core::kAverageCaptionPrefix));
+    qualityChart->setData(QString(), {});
+    listingArea->setCurrentWidget(qualityChart);
+    listingHeaderList->clear();
+    listingList->clear();
+    listedHeader_.clear();
+    listedEntries_.clear();
+    showRawView({});
+    trackShareLabel->clear();
+}
+
 void AnalyserScreen::processInformation() {
     core::QualityResult result;
     try {
@@ -159,6 +191,11 @@ void AnalyserScreen::processInformation() {
                                                             toCore(endKmEdit->text()));
     } catch (const core::AnalyserRefusal& refusal) {
         showRefusal(this, refusal);
+        // The boxes go back to the range the figures, the listing and the hard copies still use.
+        if (buttons_.showDetails) {
+            startKmEdit->setText(QString::number(core::analyserSession().range.startKm));
+            endKmEdit->setText(QString::number(core::analyserSession().range.endKm));
+        }
         return;
     }
     listingArea->setCurrentWidget(qualityChart);
@@ -248,9 +285,11 @@ void AnalyserScreen::printGraph() {
 }
 
 void AnalyserScreen::browseRunFile() {
-    // Setting the run path by Browse counts as a change even when the same name comes back: the
-    // file behind it may be another by now.
-    const QString chosen = fileDialog.showOpen();
+    // A cancel changes nothing. A chosen file counts as a change of the run path even when the same
+    // name comes back: the file behind it may be another by now.
+    const QString chosen = fileDialog.showOpen(runFileEdit->text(), services::kRunFileFilter);
+    if (chosen.isEmpty())
+        return;
     if (chosen == runFileEdit->text())
         runFileChanged();
     else
@@ -258,7 +297,9 @@ void AnalyserScreen::browseRunFile() {
 }
 
 void AnalyserScreen::browseOutputFile() {
-    outputFileEdit->setText(fileDialog.showOpen());
+    const QString chosen = fileDialog.showOpen(outputFileEdit->text(), services::kTextFileFilter);
+    if (!chosen.isEmpty())
+        outputFileEdit->setText(chosen);
 }
 
 void AnalyserScreen::saveDetails() {
@@ -281,9 +322,27 @@ void AnalyserScreen::runFileChanged() {
 }
 
 void AnalyserScreen::listingEntryClicked() {
-    const core::RawView view = core::analyserSession().rawView(toCore(listingList->selectedEntry()));
-    rawHeaderList->setEntries(view.header);
-    rawValuesList->setEntries(view.rows);
+    showRawView(core::analyserSession().rawView(toCore(listingList->selectedEntry())));
+}
+
+void AnalyserScreen::showRawView(const core::RawView& view) {
+    QStringList names;
+    if (!view.header.empty())
+        for (const std::string& name : core::rawViewCells(view.header.front()))
+            names << fromCore(name);
+    rawValuesTable->clear();
+    rawValuesTable->setColumnCount(static_cast<int>(names.size()));
+    rawValuesTable->setHorizontalHeaderLabels(names);
+    rawValuesTable->setRowCount(static_cast<int>(view.rows.size()));
+    for (int row = 0; row < rawValuesTable->rowCount(); ++row) {
+        const std::vector<std::string> cells = core::rawViewCells(view.rows[static_cast<std::size_t>(row)]);
+        for (int column = 0; column < static_cast<int>(cells.size()); ++column) {
+            auto* cell = new QTableWidgetItem(fromCore(cells[static_cast<std::size_t>(column)]));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            rawValuesTable->setItem(row, column, cell);
+        }
+    }
+    rawValuesTable->resizeColumnsToContents();
 }
 
 void AnalyserScreen::scrollTitle() {

@@ -12,6 +12,7 @@
 // texts between the controls and the core and show the core's refusals in a message box.
 // The controls are built in analyser_screen_layout.cpp, the handlers live in analyser_screen.cpp.
 
+#include "core/analyser/raw_view.h"
 #include "core/analyser/reports.h"
 #include "core/analyser/screen_state.h"
 #include "gui/services/file_dialog.h"
@@ -26,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
+class QTableWidget;
 class QTimer;
 
 namespace kestrana::gui::widgets {
@@ -96,8 +98,9 @@ public:
     QPushButton* printDetailsButton = nullptr;
     QPushButton* saveDetailsButton = nullptr;
     // The raw data of a listed block.
-    widgets::ListBox* rawHeaderList = nullptr; // header
-    widgets::ListBox* rawValuesList = nullptr; // one value row per matching block
+    // One row per matching block under the fourteen channel names: names and values are one table,
+    // so they scroll together.
+    QTableWidget* rawValuesTable = nullptr;
     // The track share.
     QLineEdit* shareLowEdit = nullptr;  // TGI VALUE (Low)
     QLineEdit* shareHighEdit = nullptr; // TGI VALUE (High)
@@ -119,6 +122,8 @@ private:
     void setTabOrderAsSeen();
     void connectHandlers();
     void applyButtonStates();
+    void withdrawResults();
+    void showRawView(const kestrana::analyser::RawView& view);
     // What PRINT DETAILS and SAVE DETAILS read: the listing shown, indexCombo as it stands now.
     kestrana::analyser::DetailsReport detailsReport() const;
 

@@ -18,10 +18,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -104,6 +107,24 @@ widgets::ListBox* listBox(QWidget* parent, const char* name) {
     return list;
 }
 
+// The raw data of a picked block: read-only cells in the listings' fixed-pitch face, columns as wide
+// as their texts, so the fourteen channels fit side by side on a 1024 x 768 display.
+QTableWidget* rawTable(QWidget* parent) {
+    auto* table = new QTableWidget(parent);
+    table->setObjectName(QStringLiteral("rawValuesTable"));
+    table->setAccessibleName(QStringLiteral("Recorded values of the picked block"));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFont(widgets::listingFont());
+    table->horizontalHeader()->setFont(widgets::listingFont());
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setMinimumSectionSize(8);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
+    table->setWordWrap(false);
+    return table;
+}
+
 } // namespace
 
 void AnalyserScreen::buildControls() {
@@ -163,10 +184,8 @@ void AnalyserScreen::buildControls() {
     qualityChart->setAccessibleName(QStringLiteral("Quality distribution chart"));
     printDetailsButton = button(this, "printDetailsButton", "PRINT   DETAILS", "Print details");
     saveDetailsButton = button(this, "saveDetailsButton", "SAVE DETAILS", "Save details");
-    rawHeaderList = listBox(this, "rawHeaderList");
-    rawValuesList = listBox(this, "rawValuesList");
+    rawValuesTable = rawTable(this);
     listingHeaderList->headOver(listingList);
-    rawHeaderList->headOver(rawValuesList);
     qualityChart->setFocusPolicy(Qt::NoFocus);
 
     shareLowEdit = textBox(this, "shareLowEdit", QStringLiteral("1"));
@@ -280,10 +299,12 @@ void AnalyserScreen::buildLayout() {
     auto* raw = new QGroupBox(QStringLiteral("Recorded values of the picked block"), this);
     auto* rawBox = new QVBoxLayout(raw);
     rawBox->setSpacing(2);
-    rawHeaderList->setFixedHeight(rawHeaderList->heightForRows(1));
-    rawValuesList->setFixedHeight(rawValuesList->heightForRows(3));
-    rawBox->addWidget(rawHeaderList);
-    rawBox->addWidget(rawValuesList);
+    // The names and three value rows, with room for the sideways scroll bar of a narrow display.
+    const int rowHeight = rawValuesTable->verticalHeader()->defaultSectionSize();
+    rawValuesTable->setFixedHeight(rawValuesTable->horizontalHeader()->sizeHint().height() + rowHeight * 3 +
+                                   rawValuesTable->horizontalScrollBar()->sizeHint().height() +
+                                   2 * rawValuesTable->frameWidth());
+    rawBox->addWidget(rawValuesTable);
 
     auto* right = new QVBoxLayout;
     right->setSpacing(6);
@@ -295,7 +316,7 @@ void AnalyserScreen::buildLayout() {
     columns->addLayout(left, 0);
     columns->addLayout(right, 1);
 
-    auto* screen = new QVBoxLayout(this);
+    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
     screen->setContentsMargins(8, 6, 8, 6);
     screen->setSpacing(4);
     screen->addWidget(titleBand);
@@ -316,7 +337,7 @@ void AnalyserScreen::setTabOrderAsSeen() {
         printGraphButton,  shareLowEdit,        shareHighEdit,     calcTrackShareButton,
         goToMainButton,    indexCombo,          lowTgiEdit,        highTgiEdit,
         showDetailsButton, printDetailsButton,  saveDetailsButton, listingList,
-        rawValuesList};
+        rawValuesTable};
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

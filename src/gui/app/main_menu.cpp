@@ -169,7 +169,7 @@ void MainMenu::buildControls() {
     bottom->addStretch(1);
     bottom->addWidget(credit);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(widgets::scrollingPage(this));
     page->setContentsMargins(28, 18, 28, 14);
     page->setSpacing(10);
     page->addWidget(institution);
@@ -184,13 +184,17 @@ void MainMenu::buildControls() {
     connect(blinkTimer, &QTimer::timeout, this, &MainMenu::blinkTitle);
     blinkTimer->start();
 
-    setFixedSize(880, 620);
+    setFixedSize(kMenuSize);
     if (const QScreen* display = screen())
         centreIn(display->availableGeometry());
 }
 
+// On a display smaller than the menu the window is cut to the display and its page scrolls, so
+// no part of it lies off screen.
 void MainMenu::centreIn(const QRect& area) {
-    move(area.center() - rect().center());
+    const QRect place = widgets::placedInside(kMenuSize, area);
+    setFixedSize(place.size());
+    move(place.topLeft());
 }
 
 void MainMenu::load() {

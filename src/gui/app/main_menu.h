@@ -5,6 +5,7 @@
 // back to the size it had when the question was answered Yes. The title blinks by `blinkTimer`.
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -56,6 +57,8 @@ protected:
 
 private:
     void buildControls();
+    // The menu's designed size.
+    static constexpr QSize kMenuSize{880, 620};
     void centreIn(const QRect& area);
     void restoreDisplay();
 };

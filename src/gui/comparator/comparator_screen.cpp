@@ -29,6 +29,7 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include <utility>
@@ -110,6 +111,9 @@ void ComparatorScreen::connectHandlers() {
     // A parameter picked from the list, by mouse or keyboard; typing into the box is not a pick.
     connect(parameterCombo, &QComboBox::activated, this, &ComparatorScreen::parameterChosen);
     connect(blockList, &widgets::ListBox::scrolled, this, &ComparatorScreen::blockListScrolled);
+    for (int k = 0; k < core::kSlotCount; ++k)
+        connect(valueLists[static_cast<std::size_t>(k)], &widgets::ListBox::scrolled, this,
+                [this, k] { valueListScrolled(k); });
     connect(titleTimer, &QTimer::timeout, this, &ComparatorScreen::scrollTitle);
     connect(creditTimer, &QTimer::timeout, this, &ComparatorScreen::advanceCreditLine);
 
@@ -125,8 +129,15 @@ void ComparatorScreen::connectHandlers() {
 void ComparatorScreen::load() {
     // The screen fills the display it opens on.
     widgets::fillDisplay(this);
+    // The box shows the count of older runs kept from an earlier visit, the count PROCESS DATA uses,
+    // with the slots of that count usable. Shown without the edit's message: nothing was typed.
+    const std::int16_t olderRuns = core::comparatorSession().olderRuns;
+    {
+        const QSignalBlocker quiet(olderRunCountEdit);
+        olderRunCountEdit->setText(QString::number(olderRuns));
+    }
     for (int k = 1; k < core::kSlotCount; ++k)
-        setSlotEnabled(k, false);
+        setSlotEnabled(k, core::isOlderRunCount(olderRuns) && k <= olderRuns);
     setSlotEnabled(0, true);
     for (QLineEdit* km : kmRangeEdits)
         km->setEnabled(false);
@@ -157,7 +168,7 @@ void ComparatorScreen::olderRunCountChanged() {
 
     core::ComparatorSession& session = core::comparatorSession();
     const auto [olderRuns, slotChanges, showEnterOneToThree] =
-        core::olderRunsEdited(toCore(olderRunCountEdit->text()), session.olderRuns);
+        core::olderRunsEdited(toCore(olderRunCountEdit->text()));
     session.olderRuns = olderRuns;
     if (showEnterOneToThree)
         services::MessageBox::information(this, fromCore(core::kEnterOneToThreeMessage));
@@ -225,24 +236,28 @@ void ComparatorScreen::compare() {
         toCore(kmRangeEdits[0]->text()), toCore(kmRangeEdits[1]->text()), session, databaseBase());
     switch (result.outcome) {
     case core::CompareResult::Outcome::RangeRefused:
+        // The comparison on screen was of another range than the boxes now hold: it goes, and with
+        // it everything that would print or save it under the new range.
+        withdrawComparison(core::ComparisonListing{});
         services::MessageBox::information(this, fromCore(result.message));
         return;
     case core::CompareResult::Outcome::Refused:
-        showListing(result.listing);
+        withdrawComparison(result.listing);
         services::MessageBox::information(this, messageWithReason(result.message, result.reason));
         return;
     case core::CompareResult::Outcome::Compared:
         break;
     }
-    showListing(result.listing);
+    // The chart of an earlier comparison never stands beside this listing.
+    withdrawComparison(result.listing);
     printDetailsButton->setEnabled(true);
-    // Without the per-km averages the chart and the buttons made from it stay as they are.
     if (!result.chart)
         return;
     QStringList categories;
-    std::vector<widgets::LineChart::Series> series(result.chart->seriesNames.size());
+    const std::vector<std::string> legend = core::chartLegendNames(result.chart->seriesNames);
+    std::vector<widgets::LineChart::Series> series(legend.size());
     for (std::size_t k = 0; k < series.size(); ++k)
-        series[k].name = fromCore(result.chart->seriesNames[k]);
+        series[k].name = fromCore(legend[k]);
     for (const core::KmAverageRow& row : result.chart->rows) {
         categories.append(fromCore(core::kmCategoryLabel(row.km)));
         for (std::size_t k = 0; k < series.size() && k < row.means.size(); ++k)
@@ -251,6 +266,14 @@ void ComparatorScreen::compare() {
     comparisonChart->setData(categories, series);
     printGraphButton->setEnabled(true);
     saveDetailsButton->setEnabled(true);
+}
+
+// Shows `listing` in place of the comparison before, whose chart and hard copies are withdrawn.
+void ComparatorScreen::withdrawComparison(const core::ComparisonListing& listing) {
+    showListing(listing);
+    comparisonChart->clear();
+    for (QPushButton* command : {printDetailsButton, printGraphButton, saveDetailsButton})
+        command->setEnabled(false);
 }
 
 void ComparatorScreen::showListing(const core::ComparisonListing& listing) {
@@ -273,8 +296,20 @@ void ComparatorScreen::blockListScrolled() {
     if (!core::isOlderRunCount(n))
         return;
     const int top = blockList->topIndex();
+    coupling_ = true;
     for (int k = 0; k <= n; ++k)
         valueLists[static_cast<std::size_t>(k)]->setTopIndex(top);
+    coupling_ = false;
+}
+
+// A value column scrolled by the user (mouse wheel, keys) takes the block column and so every other
+// column with it: the values never leave the blocks they belong to.
+void ComparatorScreen::valueListScrolled(int slot) {
+    if (coupling_)
+        return;
+    blockList->setTopIndex(valueLists[static_cast<std::size_t>(slot)]->topIndex());
+    // Where the block column could not follow (it is already there), the others still must.
+    blockListScrolled();
 }
 
 core::ReportInputs ComparatorScreen::reportInputs() const {
@@ -293,7 +328,7 @@ void ComparatorScreen::printDetails() {
         services::TitlePrompt::ask(this, fromCore(core::kTitlePrompt),
                                    fromCore(core::kPrintDetailsPromptTitle), fromCore(core::kTitleDefault));
     services::PrintOptions options;
-    options.documentName = QStringLiteral("Print Details");
+    options.documentName = QStringLiteral("Comparison Details");
     services::HardCopyPrinter::print(this, core::printDetailsScript(reportInputs(), *listed_, toCore(title)),
                                      QPixmap(), options);
 }
@@ -314,7 +349,7 @@ void ComparatorScreen::printGraph() {
     const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     services::PrintOptions options;
     options.landscape = true;
-    options.documentName = QStringLiteral("Print Graph");
+    options.documentName = QStringLiteral("Comparison Graph");
     services::HardCopyPrinter::print(this,
                                      core::printGraphScript(reportInputs(), toCore(title), toCore(today)),
                                      canvas.picture(), options);
@@ -336,7 +371,10 @@ void ComparatorScreen::saveDetails() {
 
 void ComparatorScreen::browseRunFile(int index) {
     QLineEdit* path = runFileEdits[static_cast<std::size_t>(index)];
-    path->setText(fileDialog.showOpen());
+    // A cancel leaves the typed path as it stands.
+    const QString chosen = fileDialog.showOpen(path->text(), services::kRunFileFilter);
+    if (!chosen.isEmpty())
+        path->setText(chosen);
 }
 
 void ComparatorScreen::goToMain() {

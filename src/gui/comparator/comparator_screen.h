@@ -53,18 +53,19 @@ public:
 
     // Handlers, one operation each.
     void load();
-    void compare();                // COMPARE
-    void processData();            // PROCESS DATA
-    void printDetails();           // PRINT DETAILS
-    void goToMain();               // GO TO MAIN
-    void printGraph();             // PRINT GRAPH
-    void browseRunFile(int index); // Browse for the run file of slot `index`
-    void saveDetails();            // SAVE DETAILS
-    void olderRunCountChanged();   // the number of older runs
-    void parameterChosen();        // a parameter chosen from the list
-    void blockListScrolled();      // the block column scrolled: the value columns follow
-    void scrollTitle();            // title scroll
-    void advanceCreditLine();      // credit line
+    void compare();                   // COMPARE
+    void processData();               // PROCESS DATA
+    void printDetails();              // PRINT DETAILS
+    void goToMain();                  // GO TO MAIN
+    void printGraph();                // PRINT GRAPH
+    void browseRunFile(int index);    // Browse for the run file of slot `index`
+    void saveDetails();               // SAVE DETAILS
+    void olderRunCountChanged();      // the number of older runs
+    void parameterChosen();           // a parameter chosen from the list
+    void blockListScrolled();         // the block column scrolled: the value columns follow
+    void valueListScrolled(int slot); // a value column scrolled: the block column and the others follow
+    void scrollTitle();               // title scroll
+    void advanceCreditLine();         // credit line
 
     // The run slots: heading, path box, Browse and the km caption under the path box.
     std::array<QLabel*, 4> slotHeadingLabels{};
@@ -108,6 +109,7 @@ private:
     void connectHandlers();
     void setSlotEnabled(int slot, bool enabled);
     void showListing(const kestrana::comparator::ComparisonListing& listing);
+    void withdrawComparison(const kestrana::comparator::ComparisonListing& listing);
     // What the hard copies and the saved report read from the screen as it stands.
     kestrana::comparator::ReportInputs reportInputs() const;
 
@@ -117,6 +119,8 @@ private:
     // The title's left edge inside its band in twips, once the first tick has placed it.
     int titleLeftTwips_ = 0;
     bool titlePlaced_ = false;
+    // True while blockListScrolled moves the value columns, so their scrolls are not taken as the user's.
+    bool coupling_ = false;
 };
 
 } // namespace kestrana::gui::comparator

@@ -276,7 +276,7 @@ void ComparatorScreen::buildLayout() {
     parts->setSizes({450, 300});
     comparisonChart->setMinimumHeight(200);
 
-    auto* screen = new QVBoxLayout(this);
+    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
     screen->setContentsMargins(8, 6, 8, 6);
     screen->setSpacing(4);
     screen->addWidget(titleBand);

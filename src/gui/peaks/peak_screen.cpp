@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 namespace kestrana::gui::peaks {
 
@@ -52,8 +53,6 @@ PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
     buildLayout();
     connectHandlers();
     services::installHelp(this);
-    resize(1016, 720);
-    setMinimumSize(940, 600);
     load();
     titleTimer->start();
 }
@@ -71,9 +70,19 @@ void PeakScreen::connectHandlers() {
                 [this, i] { resultListScrolled(i); });
 }
 
-// The screen opens maximized, as large as the display.
+// The screen opens maximized, as large as the display, naming the run its database holds.
 void PeakScreen::load() {
     widgets::fillDisplay(this);
+    showHeldRun();
+}
+
+// The section, date and kilometres of the run in the peak database: what SHOW DETAILS lists and
+// PRINT DETAILS prints, whatever run file the box names.
+void PeakScreen::showHeldRun() {
+    const std::optional<core::PeakCaptions> captions = core::storedRunCaptions(homeFiles().databaseBase);
+    sectionLabel->setText(captions ? fromCore(captions->section) : QString());
+    runDateLabel->setText(captions ? fromCore(captions->runDate) : QString());
+    kmRangeLabel->setText(captions ? fromCore(captions->kmRange) : QString());
 }
 
 void PeakScreen::parameterChosen() {
@@ -95,17 +104,15 @@ void PeakScreen::processData() {
     QString message;
     try {
         const std::string runPath = kestrana::platform::mapDesignPath(widgets::toPath(runFileEdit->text()));
-        const core::PeakProcessResult result =
-            core::processPeakData(runPath, homeFiles(), core::programPeakSession());
-        sectionLabel->setText(fromCore(result.captions.section));
-        runDateLabel->setText(fromCore(result.captions.runDate));
-        kmRangeLabel->setText(fromCore(result.captions.kmRange));
+        core::processPeakData(runPath, homeFiles(), core::programPeakSession());
         message = fromCore(core::kDatabaseGeneratedMessage);
     } catch (const core::PeakError& error) {
         message = fromCore(error.message());
     } catch (const std::exception&) {
         message = fromCore(core::kDatabaseFailedMessage);
     }
+    // After a failure the database, and so the run named, is the one before.
+    showHeldRun();
     waitLabel->hide();
     services::MessageBox::information(this, message);
 }
@@ -120,9 +127,14 @@ void PeakScreen::showDetails() {
         const core::PeakSummary summary =
             core::showDetails(input, core::programPeakSession(), homeFiles().databaseBase);
         coupling_ = true;
-        for (int i = 0; i < kColumnLists; ++i)
+        // A new result is read from its first kilometre.
+        for (int i = 0; i < kColumnLists; ++i) {
             resultLists[static_cast<std::size_t>(i)]->setEntries(summary.lists[static_cast<std::size_t>(i)]);
+            resultLists[static_cast<std::size_t>(i)]->setTopIndex(0);
+        }
         coupling_ = false;
+        // The database may have been adopted from an earlier use just now.
+        showHeldRun();
         kmCountLabel->setText(fromCore(summary.kmCountText));
         peakCountLabel->setText(fromCore(summary.peakCountText));
     } catch (const core::PeakError& error) {
@@ -158,8 +170,10 @@ void PeakScreen::printDetails() {
 }
 
 void PeakScreen::browseRunFile() {
-    // Whatever the dialog ended with: after a cancel that is the name it held before.
-    runFileEdit->setText(fileDialog.showOpen());
+    // A cancel leaves the typed path as it stands.
+    const QString chosen = fileDialog.showOpen(runFileEdit->text(), services::kRunFileFilter);
+    if (!chosen.isEmpty())
+        runFileEdit->setText(chosen);
 }
 
 void PeakScreen::goToMain() {

@@ -95,6 +95,7 @@ private:
     void buildLayout();
     void connectHandlers();
     void showWaitLabel(const QString& caption);
+    void showHeldRun();
     void placeTitle();
 
     ColumnArea* columnArea_ = nullptr;

@@ -140,7 +140,7 @@ void PeakScreen::buildControls() {
 }
 
 void PeakScreen::buildLayout() {
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(widgets::scrollingPage(this));
     page->setContentsMargins(8, 6, 8, 6);
     page->setSpacing(6);
     page->addWidget(titleBand);

@@ -31,16 +31,16 @@ std::vector<ShownFileDialog>& record() {
 
 FileDialog::FileDialog(QWidget* parent) : parent_(parent) {}
 
-QString FileDialog::showOpen() {
-    show(FileDialogKind::Open);
-    return fileName_;
+QString FileDialog::showOpen(const QString& currentPath, const QString& filter) {
+    return show(FileDialogKind::Open, currentPath, filter);
 }
 
-QString FileDialog::showSave() {
-    return show(FileDialogKind::Save);
+QString FileDialog::showSave(const QString& currentPath) {
+    return show(FileDialogKind::Save, currentPath, kTextFileFilter);
 }
 
-QString FileDialog::show(FileDialogKind kind) {
+QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter) {
+    const QString folder = startFolder(currentPath);
     std::optional<QString> choice;
     if (!queuedNames().empty()) {
         choice = queuedNames().front();
@@ -48,24 +48,30 @@ QString FileDialog::show(FileDialogKind kind) {
     } else if (!inTestMode()) {
         QString chosen;
         if (kind == FileDialogKind::Open)
-            chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), startFolder());
+            chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), folder, filter);
         else
-            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), startFolder(),
-                                                  QString(), nullptr, QFileDialog::DontConfirmOverwrite);
+            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), folder, filter, nullptr,
+                                                  QFileDialog::DontConfirmOverwrite);
         if (!chosen.isEmpty())
             choice = QDir::toNativeSeparators(chosen);
     }
-    record().push_back({kind, fileName_, choice.value_or(QString()), !choice.has_value()});
-    lastCancelled_ = !choice.has_value();
+    record().push_back({kind, folder, filter, choice.value_or(QString()), !choice.has_value()});
     if (choice)
-        fileName_ = *choice;
+        lastChosen_ = *choice;
     return choice.value_or(QString());
 }
 
-// The folder of the last chosen file, else the program's home folder.
-QString FileDialog::startFolder() const {
-    if (!fileName_.isEmpty())
-        return QFileInfo(fileName_).absolutePath();
+// The folder of the path in the box when that folder exists, else that of the last chosen file, else
+// the program's home folder.
+QString FileDialog::startFolder(const QString& currentPath) const {
+    if (!currentPath.trimmed().isEmpty()) {
+        const QFileInfo current(
+            widgets::fromPath(kestrana::platform::mapDesignPath(widgets::toPath(currentPath.trimmed()))));
+        if (current.absoluteDir().exists())
+            return current.absolutePath();
+    }
+    if (!lastChosen_.isEmpty())
+        return QFileInfo(lastChosen_).absolutePath();
     return widgets::fromPath(kestrana::platform::homeFolder());
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // The file dialog of a screen (`fileDialog`): one instance per screen, shared by its Browse buttons and its
-// SAVE DETAILS, so it remembers the last file name chosen by any of them.
+// SAVE DETAILS.
 //
 //     services::FileDialog fileDialog{this};
-//     runFileEdit->setText(fileDialog.showOpen());         // Browse: a cancel gives back the previous name
-//     QString name = fileDialog.showSave();           // SAVE DETAILS: empty when cancelled
-//     if (name.isEmpty()) return;              //   ... and the operation ends there
+//     const QString chosen = fileDialog.showOpen(runFileEdit->text());  // empty when cancelled
+//     if (!chosen.isEmpty()) runFileEdit->setText(chosen);               // a cancel changes nothing
+//     QString name = fileDialog.showSave();                              // empty when cancelled
 //
-// Names are full native paths as the user chose them.
+// A dialog starts in the folder of the path the box holds (mapped as typed paths are), else in the
+// folder of the last name chosen in this dialog, else in the program's home folder. Names are full
+// native paths as the user chose them.
 
 #include <QString>
 
@@ -19,10 +21,15 @@ namespace kestrana::gui::services {
 
 enum class FileDialogKind { Open, Save };
 
+// The filters of the open dialogs, the first one chosen when the dialog opens.
+inline const QString kRunFileFilter = QStringLiteral("Run files (*.run);;All files (*)");
+inline const QString kTextFileFilter = QStringLiteral("Text files (*.txt);;All files (*)");
+
 struct ShownFileDialog {
     FileDialogKind kind = FileDialogKind::Open;
-    QString previousName; // the name the dialog held when it was shown
-    QString chosenName;   // empty when cancelled
+    QString startFolder; // where the dialog opened
+    QString filter;      // the filters it offered
+    QString chosenName;  // empty when cancelled
     bool cancelled = false;
 };
 
@@ -30,15 +37,12 @@ class FileDialog {
 public:
     explicit FileDialog(QWidget* parent = nullptr);
 
-    // The file-open dialog. Afterwards fileName() is the chosen file, or after a cancel the name
-    // the dialog held before (empty until a first choice). Returns fileName().
-    QString showOpen();
+    // The file-open dialog, started in the folder of `currentPath`. Returns the chosen file, or an
+    // empty text when the user cancelled.
+    QString showOpen(const QString& currentPath = {}, const QString& filter = kRunFileFilter);
     // The save dialog for a saved report. Returns the chosen name, or an empty text when the user
-    // cancelled. A chosen name is remembered as fileName() like an opened one.
-    QString showSave();
-
-    QString fileName() const { return fileName_; }
-    bool lastCancelled() const { return lastCancelled_; }
+    // cancelled.
+    QString showSave(const QString& currentPath = {});
 
     // Test hooks: the next dialog shown (of any screen) picks this name, or is cancelled. Queued in
     // order; with nothing queued, test mode cancels.
@@ -48,12 +52,11 @@ public:
     static void reset();
 
 private:
-    QString show(FileDialogKind kind);
-    QString startFolder() const;
+    QString show(FileDialogKind kind, const QString& currentPath, const QString& filter);
+    QString startFolder(const QString& currentPath) const;
 
     QWidget* parent_;
-    QString fileName_;
-    bool lastCancelled_ = false;
+    QString lastChosen_;
 };
 
 } // namespace kestrana::gui::services

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
@@ -44,10 +45,20 @@ std::vector<PrintJob>& record() {
     return jobs;
 }
 
-// The printer's face: a sans whose blank is half a digit wide, the proportions the listings' blank
-// padding was laid out for.
+// Where "page N of M" stands: centred, below the lowest line a page takes.
+constexpr double kPageNumberFromFootTwips = 360.0;
+constexpr double kPageNumberPoints = 8.0;
+
+// The printer's faces: for headings a sans whose blank is half a digit wide, the proportions their
+// blank padding was laid out for; for listings a fixed-pitch face, so their columns line up.
 QFont qtFont(const PrintFont& font) {
-    QFont qt = widgets::designFont(QStringLiteral("Arial"), font.size);
+    QFont qt = font.fixedPitch ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                               : widgets::designFont(QStringLiteral("Arial"), font.size);
+    if (font.fixedPitch) {
+        qt.setStyleHint(QFont::Monospace);
+        qt.setFixedPitch(true);
+        qt.setPointSizeF(font.size);
+    }
     qt.setBold(font.bold);
     qt.setItalic(font.italic);
     qt.setUnderline(font.underline);
@@ -126,92 +137,166 @@ private:
     std::unique_ptr<QPdfWriter> writer_;
 };
 
-// Draws the ops of one document and records what landed where.
-bool drawDocument(std::span<const PrintOp> ops, const QPixmap& picture, QPagedPaintDevice* device,
-                  PrintJob& job, QString& error) {
-    QPainter painter;
-    if (!painter.begin(device)) {
-        error = QStringLiteral("the printer could not be started");
-        return false;
+// Lays out the ops of one document page by page; with a painter also draws them. Without one it
+// only counts the pages, so that the drawing pass can number them "page N of M".
+class DocumentLayout {
+public:
+    DocumentLayout(QPagedPaintDevice* device, const QPixmap& picture, QPainter* painter, int pageTotal)
+        : device_(device), picture_(picture), painter_(painter), pageTotal_(pageTotal),
+          unitsX_(device->logicalDpiX() / kTwipsPerInch), unitsY_(device->logicalDpiY() / kTwipsPerInch),
+          pageWidth_(device->width() / unitsX_), pageHeight_(device->height() / unitsY_),
+          foot_(pageHeight_ - kFootMarginTwips) {}
+
+    void run(std::span<const PrintOp> ops, PrintJob& job) {
+        for (const PrintOp& op : ops)
+            step(op, job);
+        finishPage(job);
+        job.pageCount = page_;
     }
-    const double unitsX = device->logicalDpiX() / kTwipsPerInch;
-    const double unitsY = device->logicalDpiY() / kTwipsPerInch;
-    const double pageWidth = device->width() / unitsX;
-    const double pageHeight = device->height() / unitsY;
-    const double foot = pageHeight - kFootMarginTwips;
 
-    double x = 0.0;
-    double y = 0.0;
-    PrintFont font;
-    int page = 1;
-    bool pageHasInk = false;
+private:
+    double lineHeight(const PrintFont& font) const {
+        return QFontMetricsF(qtFont(font), device_).lineSpacing() / unitsY_;
+    }
+
+    void drawText(double x, double y, const PrintFont& font, const std::string& text) {
+        if (painter_ == nullptr)
+            return;
+        const QFont qt = qtFont(font);
+        painter_->setFont(qt);
+        painter_->drawText(QPointF(x * unitsX_, y * unitsY_ + QFontMetricsF(qt, device_).ascent()),
+                           widgets::fromCore(text));
+    }
+
+    // "page N of M" at the foot of the page just finished.
+    void finishPage(PrintJob& job) {
+        if (painter_ == nullptr || pageTotal_ < 1)
+            return;
+        QFont qt = widgets::designFont(QStringLiteral("Arial"), kPageNumberPoints);
+        painter_->setFont(qt);
+        const QString text = QStringLiteral("page %1 of %2").arg(page_).arg(pageTotal_);
+        job.pageNumbers.push_back(widgets::toCore(text));
+        const double width = QFontMetricsF(qt, device_).horizontalAdvance(text) / unitsX_;
+        painter_->drawText(
+            QPointF((pageWidth_ - width) / 2 * unitsX_, (pageHeight_ - kPageNumberFromFootTwips) * unitsY_),
+            text);
+    }
+
     // A page break is only carried out when something visible follows, so blank lines past the foot
-    // never leave an empty page behind.
-    bool breakPending = false;
-    auto beginInk = [&] {
-        if (breakPending) {
-            device->newPage();
-            ++page;
-            breakPending = false;
-            pageHasInk = false;
+    // never leave an empty page behind. A new page opens with the listing's column header.
+    void beginInk(PrintJob& job) {
+        if (breakPending_) {
+            finishPage(job);
+            if (painter_ != nullptr)
+                device_->newPage();
+            ++page_;
+            breakPending_ = false;
+            double y = kNewPageTopTwips;
+            for (const PrintOp& header : pageHeader_) {
+                drawText(header.x, y, header.font, header.text);
+                job.repeatedLines.push_back(
+                    {header.text, roundTwips(header.x), roundTwips(y), header.font, page_});
+                y += lineHeight(header.font);
+            }
         }
-        pageHasInk = true;
-    };
+        pageHasInk_ = true;
+    }
 
-    for (const PrintOp& op : ops) {
+    double pageHeaderHeight() const {
+        double height = 0.0;
+        for (const PrintOp& header : pageHeader_)
+            height += lineHeight(header.font);
+        return height;
+    }
+
+    void step(const PrintOp& op, PrintJob& job) {
         switch (op.kind) {
         case PrintOp::Kind::SetX:
-            x = op.value;
+            x_ = op.value;
             break;
         case PrintOp::Kind::SetY:
-            y = op.value;
+            y_ = op.value;
             break;
         case PrintOp::Kind::SetFont:
-            font = op.font;
+            font_ = op.font;
+            break;
+        case PrintOp::Kind::PageHeader:
+            pageHeader_.push_back(op);
             break;
         case PrintOp::Kind::Line: {
-            const QFont qt = qtFont(font);
-            const QFontMetricsF metrics(qt, device);
-            const double lineHeight = metrics.lineSpacing() / unitsY;
-            if (y + lineHeight > foot && y > kNewPageTopTwips) {
-                if (pageHasInk || breakPending)
-                    breakPending = true;
-                y = kNewPageTopTwips;
+            const double height = lineHeight(font_);
+            if (y_ + height > foot_ && y_ > kNewPageTopTwips) {
+                if (pageHasInk_ || breakPending_)
+                    breakPending_ = true;
+                y_ = kNewPageTopTwips + pageHeaderHeight();
             }
             // Blanks are drawn only where they carry an underline.
-            if (putsInk(op) || (font.underline && !op.text.empty())) {
-                beginInk();
-                painter.setFont(qt);
-                painter.drawText(QPointF(x * unitsX, y * unitsY + metrics.ascent()),
-                                 widgets::fromCore(op.text));
+            if (putsInk(op) || (font_.underline && !op.text.empty())) {
+                beginInk(job);
+                drawText(x_, y_, font_, op.text);
             }
-            job.lines.push_back({op.text, roundTwips(x), roundTwips(y), font, page + (breakPending ? 1 : 0)});
-            y += lineHeight;
-            x = 0.0;
+            job.lines.push_back(
+                {op.text, roundTwips(x_), roundTwips(y_), font_, page_ + (breakPending_ ? 1 : 0)});
+            y_ += height;
+            x_ = 0.0;
             break;
         }
         case PrintOp::Kind::Picture: {
-            const double ratio = picture.devicePixelRatio();
-            double width = picture.width() / ratio * kTwipsPerScreenPixel;
-            double height = picture.height() / ratio * kTwipsPerScreenPixel;
-            const double roomX = pageWidth - op.x;
-            const double roomY = pageHeight - op.y;
+            const double ratio = picture_.devicePixelRatio();
+            double width = picture_.width() / ratio * kTwipsPerScreenPixel;
+            double height = picture_.height() / ratio * kTwipsPerScreenPixel;
+            const double roomX = pageWidth_ - op.x;
+            const double roomY = pageHeight_ - op.y;
             if ((width > roomX || height > roomY) && roomX > 0 && roomY > 0) {
                 const double shrink = std::min(roomX / width, roomY / height);
                 width *= shrink;
                 height *= shrink;
             }
-            beginInk();
-            painter.drawPixmap(QRectF(op.x * unitsX, op.y * unitsY, width * unitsX, height * unitsY), picture,
-                               QRectF(picture.rect()));
-            job.pictures.push_back({op.x, op.y, roundTwips(width), roundTwips(height), page});
+            beginInk(job);
+            if (painter_ != nullptr)
+                painter_->drawPixmap(
+                    QRectF(op.x * unitsX_, op.y * unitsY_, width * unitsX_, height * unitsY_), picture_,
+                    QRectF(picture_.rect()));
+            const int dotsPerInch =
+                width > 0 ? static_cast<int>(picture_.width() * kTwipsPerInch / width) : 0;
+            job.pictures.push_back({op.x, op.y, roundTwips(width), roundTwips(height), page_, dotsPerInch});
             break;
         }
         case PrintOp::Kind::EndDoc:
             break;
         }
     }
-    job.pageCount = page;
+
+    QPagedPaintDevice* device_;
+    const QPixmap& picture_;
+    QPainter* painter_;
+    int pageTotal_;
+    double unitsX_;
+    double unitsY_;
+    double pageWidth_;
+    double pageHeight_;
+    double foot_;
+    double x_ = 0.0;
+    double y_ = 0.0;
+    PrintFont font_;
+    int page_ = 1;
+    bool pageHasInk_ = false;
+    bool breakPending_ = false;
+    std::vector<PrintOp> pageHeader_;
+};
+
+// Draws the ops of one document and records what landed where: a first pass counts the pages, the
+// second draws them numbered.
+bool drawDocument(std::span<const PrintOp> ops, const QPixmap& picture, QPagedPaintDevice* device,
+                  PrintJob& job, QString& error) {
+    PrintJob counted;
+    DocumentLayout(device, picture, nullptr, 0).run(ops, counted);
+    QPainter painter;
+    if (!painter.begin(device)) {
+        error = QStringLiteral("the printer could not be started");
+        return false;
+    }
+    DocumentLayout(device, picture, &painter, counted.pageCount).run(ops, job);
     if (!painter.end()) {
         error = QStringLiteral("the document could not be finished");
         return false;

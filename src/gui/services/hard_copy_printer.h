@@ -8,8 +8,11 @@
 // Positions are twips (1440 to the inch) from the paper's top-left corner. A line is printed with
 // its top at the current position; the position then moves to x 0, one line height of the current
 // font lower. A line that would pass the page's foot (half an inch above the paper's lower edge)
-// goes to the top of a new page (y 720) instead; no header is repeated. A picture is drawn at its
-// natural size (one screen pixel = 15 twips), shrunk only when it would not fit on the paper.
+// goes to the top of a new page (y 720) instead, under the listing's column header where the script
+// asks for one to be repeated; every page carries "page N of M" below its foot. Listings print in a
+// fixed-pitch face where the script asks for it. A picture is drawn at its natural size (one screen
+// pixel = 15 twips), shrunk only when it would not fit on the paper, with all its pixels (a chart
+// picture is made at print resolution, see widgets::BarChart::picture()).
 // EndDoc finishes a document; a script that lacks it is finished at its end all the same.
 //
 // Where it goes: to the system's default printer; as a PDF file instead when KESTRANA_PRINT_TO
@@ -49,11 +52,14 @@ struct PrintedPicture {
     int width = 0; // twips, as drawn
     int height = 0;
     int page = 1;
+    int dotsPerInch = 0; // the picture's pixels to the inch as drawn
 };
 
 // One finished document.
 struct PrintJob {
     std::vector<PrintedLine> lines;
+    std::vector<PrintedLine> repeatedLines; // column headers repeated at the top of later pages
+    std::vector<std::string> pageNumbers;   // "page N of M", one per page in order
     std::vector<PrintedPicture> pictures;
     int pageCount = 0;
     bool landscape = false;

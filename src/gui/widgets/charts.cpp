@@ -7,6 +7,7 @@
 #include <QChart>
 #include <QLegend>
 #include <QLineSeries>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -35,10 +36,25 @@ QString axisText(const QString& text) {
     return text.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
 }
 
+// The chart's picture is drawn at print resolution: at its natural size on paper (one screen pixel to
+// 15 twips) it has 300 pixels to the inch, and it shows at its screen size wherever it is pasted.
+constexpr qreal kPictureScale = 300.0 / 96.0;
+
 QPixmap grabChart(QChartView* view) {
     if (view->width() < kMinimumPictureSize.width() || view->height() < kMinimumPictureSize.height())
         view->resize(view->size().expandedTo(kMinimumPictureSize));
-    return view->grab();
+    // A chart never shown (the one drawn for the printed page) lays out its scene only when it
+    // receives its pending size, which a grab delivers.
+    if (view->testAttribute(Qt::WA_PendingResizeEvent) || !view->isVisible())
+        view->grab();
+    QPixmap picture(view->size() * kPictureScale);
+    picture.setDevicePixelRatio(kPictureScale);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The scene as the view shows it, drawn afresh at the picture's resolution (not a scaled screen grab).
+    view->render(&painter, QRectF(QPointF(0, 0), QSizeF(view->size())), view->viewport()->rect());
+    return picture;
 }
 
 } // namespace

@@ -1,17 +1,49 @@
 #include "gui/widgets/screen_setup.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace kestrana::gui::widgets {
 
 void fillDisplay(QWidget* screen) {
     screen->setWindowState(screen->windowState() | Qt::WindowMaximized);
-    if (const QScreen* display = QGuiApplication::primaryScreen())
-        screen->resize(display->availableGeometry().size());
+    if (const QScreen* display = QGuiApplication::primaryScreen()) {
+        const QRect area = display->availableGeometry();
+        screen->resize(area.size());
+        screen->move(area.topLeft());
+    }
+}
+
+QWidget* scrollingPage(QWidget* screen) {
+    auto* scroller = new QScrollArea(screen);
+    scroller->setObjectName(QStringLiteral("pageScroller"));
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* page = new QWidget(scroller);
+    page->setObjectName(QStringLiteral("page"));
+    scroller->setWidget(page);
+    // The screen's own background shows through (the menu's gradient, for one).
+    page->setAutoFillBackground(false);
+    scroller->viewport()->setAutoFillBackground(false);
+    scroller->setStyleSheet(
+        QStringLiteral("QScrollArea#pageScroller, QWidget#page { background: transparent; }"));
+    auto* fill = new QVBoxLayout(screen);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroller);
+    return page;
+}
+
+QRect placedInside(const QSize& wanted, const QRect& area) {
+    const QSize size = wanted.boundedTo(area.size());
+    const QPoint centred = area.center() - QRect(QPoint(), size).center();
+    return {QPoint(std::max(area.left(), centred.x()), std::max(area.top(), centred.y())), size};
 }
 
 void pressOnEnter(QLineEdit* box, QPushButton* button) {

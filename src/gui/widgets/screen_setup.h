@@ -1,6 +1,9 @@
 #pragma once
-// What every working screen does the same way when it opens: fill the display, and let Enter in a
-// text box run the operation that box feeds.
+// What every working screen does the same way when it opens: fill the display (scrolling where the
+// display is smaller than the screen's controls need), and let Enter in a text box run the operation
+// that box feeds.
+
+#include <QRect>
 
 class QLineEdit;
 class QObject;
@@ -13,7 +16,17 @@ namespace kestrana::gui::widgets {
 // Asks for the screen maximized and sizes it to the display's available area, so that it fills the
 // display also where no window manager maximizes it. (Qt drops the maximized request of a window not
 // yet shown when it is resized; the size then does the work alone.)
+// The window is placed at the available area's top-left corner, never off screen.
 void fillDisplay(QWidget* screen);
+
+// The page a screen lays its controls out on: it fills the screen and scrolls when the window is
+// smaller than the controls need, so every control can be reached on a display from 800 x 600 up.
+// Give the screen's layout to the page, not to the screen.
+QWidget* scrollingPage(QWidget* screen);
+
+// Where a window of `wanted` size goes in `area`: centred, cut to the area where it is larger, and
+// never beyond the area's top-left corner.
+QRect placedInside(const QSize& wanted, const QRect& area);
 
 // Enter in `box` presses `button`, when the button is enabled at that moment.
 void pressOnEnter(QLineEdit* box, QPushButton* button);

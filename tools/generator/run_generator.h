@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 
 struct RunRecipe {
     int startKm = 120;
@@ -84,4 +84,4 @@ struct HistoryRun {
 };
 std::vector<HistoryRun> historySampleRecipes();
 
-} // namespace kestrana::bench
+} // namespace kestrana::generator

@@ -33,29 +33,29 @@ bool write(const std::string& folder, const std::string& name, const std::string
 } // namespace
 
 int main(int argc, char** argv) {
-    using kestrana::bench::RunRecipe;
+    using kestrana::generator::RunRecipe;
     if (argc == 3 && std::string(argv[1]) == "--large") {
-        const RunRecipe large = kestrana::bench::largestRunRecipe();
+        const RunRecipe large = kestrana::generator::largestRunRecipe();
         const std::string path = argv[2];
         const auto slash = path.rfind('/');
         return write(slash == std::string::npos ? "." : path.substr(0, slash), path.substr(slash + 1),
-                     kestrana::bench::generateRun(large))
+                     kestrana::generator::generateRun(large))
                    ? 0
                    : 1;
     }
     if (argc == 3 && std::string(argv[1]) == "--measured") {
         const std::string folder = argv[2];
-        bool ok =
-            write(folder, "largest.run", kestrana::bench::generateRun(kestrana::bench::largestRunRecipe()));
+        bool ok = write(folder, "largest.run",
+                        kestrana::generator::generateRun(kestrana::generator::largestRunRecipe()));
         ok = write(folder, "long-km-line.run",
-                   kestrana::bench::generateRun(kestrana::bench::longKilometreLineRecipe())) &&
+                   kestrana::generator::generateRun(kestrana::generator::longKilometreLineRecipe())) &&
              ok;
         ok = write(folder, "long-peaks.run",
-                   kestrana::bench::generateRun(kestrana::bench::longPeakRunRecipe())) &&
+                   kestrana::generator::generateRun(kestrana::generator::longPeakRunRecipe())) &&
              ok;
         for (int slot = 0; slot < 4; ++slot) {
             ok = write(folder, "compare" + std::to_string(slot) + ".run",
-                       kestrana::bench::generateRun(kestrana::bench::comparedRunRecipe(slot))) &&
+                       kestrana::generator::generateRun(kestrana::generator::comparedRunRecipe(slot))) &&
                  ok;
         }
         return ok ? 0 : 1;
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     analyser.runNumber = '3';
     analyser.date = "150324";
     analyser.section = "NAGPUR - WARDHA UP MAIN LINE";
-    ok = write(folder, "trcdata.run", kestrana::bench::generateRun(analyser)) && ok;
+    ok = write(folder, "trcdata.run", kestrana::generator::generateRun(analyser)) && ok;
 
     // The comparator's runs: one line (same lineSeed), the same 20 km in the same direction, recorded
     // on four dates. Run 0 is the current run, runs 1 to 3 older ones (run 1 the oldest). Older runs
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
         } else if (recording.runNumber == '3') {
             recipe.missingBlocks = {{139, 4}};
         }
-        ok = write(folder, recording.file, kestrana::bench::generateRun(recipe)) && ok;
+        ok = write(folder, recording.file, kestrana::generator::generateRun(recipe)) && ok;
     }
 
     // The peak analyser's run: 30 km with a worn stretch, so that the first peaks of several
@@ -123,11 +123,11 @@ int main(int argc, char** argv) {
     peaks.date = "020124";
     peaks.wear = 6;
     peaks.section = "SHEGAON - BADNERA UP LINE";
-    ok = write(folder, "shtd0201.run", kestrana::bench::generateRun(peaks)) && ok;
+    ok = write(folder, "shtd0201.run", kestrana::generator::generateRun(peaks)) && ok;
 
     // The track history sample: one line recorded a dozen times over three years.
-    for (const auto& run : kestrana::bench::historySampleRecipes()) {
-        ok = write(folder, run.fileName, kestrana::bench::generateRun(run.recipe)) && ok;
+    for (const auto& run : kestrana::generator::historySampleRecipes()) {
+        ok = write(folder, run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
     }
 
     return ok ? 0 : 1;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace kestrana::bench {
+namespace kestrana::generator {
 namespace {
 
 // splitmix64: small, fast and the same on every platform and standard library (the distributions
@@ -314,4 +314,4 @@ RunRecipe comparedRunRecipe(int slot) {
     return recipe;
 }
 
-} // namespace kestrana::bench
+} // namespace kestrana::generator

@@ -1,0 +1,181 @@
+#include "help.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace kestrana::cli {
+namespace {
+
+constexpr std::size_t kWidth = 80;
+
+const char* const kProgramDescription =
+    "Runs the operations of Kestrana's index analyser, run comparator and peak analyser without a "
+    "window, on the same code as the screens, so that runs can be processed by scripts. Each call reads "
+    "the run files it is given and works in a private temporary folder that it removes before it exits; "
+    "only the track history commands (library, history, forecast) use the home folder, for their run "
+    "library.";
+
+const char* const kValueRule =
+    "Options take their value as --name VALUE or --name=VALUE (the second form for values that begin "
+    "with \"-\"). A value is read as the matching box of the screen reads typed text: \"--low 35.5\" is "
+    "35.5 typed into the box.";
+
+struct ExitStatus {
+    const char* code;
+    const char* meaning;
+};
+constexpr ExitStatus kExitStatuses[] = {
+    {"0", "Success."},
+    {"1", "The operation was refused or failed; the first line on standard error is the message the "
+          "screen would show, further lines may give detail."},
+    {"2", "Usage error (unknown command or option, missing value or file); the usage is printed on "
+          "standard error."},
+};
+
+std::string optionLabel(const OptionInfo& option) {
+    return "--" + option.name + (option.takesValue ? " " + option.valueName : std::string());
+}
+
+// One help entry: the label, then the text beside it (or on the next line when the label is long).
+std::string helpEntry(const std::string& label, const std::string& text, std::size_t column) {
+    std::string entry = "  " + label;
+    if (entry.size() + 2 <= column) {
+        entry += std::string(column - entry.size(), ' ');
+    } else {
+        entry += "\n" + std::string(column, ' ');
+    }
+    return entry + wrapText(text, kWidth - column, column) + "\n";
+}
+
+// Text for the man macros: backslashes doubled as \e, minus signs as \-, and a line that would start
+// with a control character protected.
+std::string roff(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\\') {
+            escaped += "\\e";
+        } else if (c == '-') {
+            escaped += "\\-";
+        } else {
+            escaped += c;
+        }
+    }
+    if (!escaped.empty() && (escaped[0] == '.' || escaped[0] == '\'')) {
+        escaped.insert(0, "\\&");
+    }
+    return escaped;
+}
+
+std::string roffBold(const std::string& text) {
+    return "\\fB" + roff(text) + "\\fR";
+}
+
+} // namespace
+
+std::string wrapText(const std::string& text, std::size_t width, std::size_t indent) {
+    std::istringstream words(text);
+    std::string word;
+    std::string wrapped;
+    std::size_t lineLength = 0;
+    while (words >> word) {
+        if (lineLength == 0) {
+            wrapped += word;
+            lineLength = word.size();
+        } else if (lineLength + 1 + word.size() <= width) {
+            wrapped += " " + word;
+            lineLength += 1 + word.size();
+        } else {
+            wrapped += "\n" + std::string(indent, ' ') + word;
+            lineLength = word.size();
+        }
+    }
+    return wrapped;
+}
+
+std::string usageText(const CommandList& commands) {
+    std::string text = "usage: kestrana-cli COMMAND [OPTIONS] FILE...\n"
+                       "       kestrana-cli --help\n"
+                       "commands:\n";
+    for (const auto& command : commands) {
+        text += "  kestrana-cli " + command->synopsis() + "\n";
+    }
+    text += "options take their value as --name VALUE or --name=VALUE\n";
+    return text;
+}
+
+std::string programHelp(const CommandList& commands) {
+    std::string text = "usage: kestrana-cli COMMAND [OPTIONS] FILE...\n"
+                       "       kestrana-cli COMMAND --help\n"
+                       "       kestrana-cli --help | --version\n\n" +
+                       wrapText(kProgramDescription, kWidth, 0) + "\n\ncommands:\n";
+    for (const auto& command : commands) {
+        text += "  " + command->synopsis() + "\n";
+        text += "      " + wrapText(command->summary(), kWidth - 6, 6) + "\n";
+    }
+    text += "\n" + wrapText(kValueRule, kWidth, 0) + "\n\noptions:\n";
+    text += helpEntry("-h, --help", "Prints this help and exits.", 16);
+    text += helpEntry("--version", "Prints the version and exits.", 16);
+    text += "\nexit status:\n";
+    for (const auto& status : kExitStatuses) {
+        text += helpEntry(status.code, status.meaning, 6);
+    }
+    text += "\nRun 'kestrana-cli COMMAND --help' for the options of a command.\n";
+    return text;
+}
+
+std::string commandHelp(const Command& command) {
+    std::string text = "usage: kestrana-cli " + command.synopsis() + "\n\n" +
+                       wrapText(command.description(), kWidth, 0) + "\n\noptions:\n";
+    std::size_t column = 0;
+    for (const auto& option : command.options()) {
+        column = std::max(column, optionLabel(option).size() + 4);
+    }
+    column = std::clamp<std::size_t>(column, 12, 24);
+    for (const auto& option : command.options()) {
+        text += helpEntry(optionLabel(option), option.description, column);
+    }
+    text += helpEntry("--help", "Prints this help and exits.", column);
+    return text;
+}
+
+std::string versionText(const std::string& version) {
+    return "kestrana-cli " + version + "\n";
+}
+
+std::string manualPage(const CommandList& commands, const std::string& version) {
+    std::string page = ".TH KESTRANA-CLI 1 \"\" \"Kestrana " + version + "\" \"User Commands\"\n";
+    page += ".SH NAME\nkestrana\\-cli \\- analyse track recording car runs without a window\n";
+    page += ".SH SYNOPSIS\n";
+    for (const auto& command : commands) {
+        page += ".B kestrana\\-cli\n" + roff(command->synopsis()) + "\n.br\n";
+    }
+    page += ".B kestrana\\-cli\n\\fICOMMAND\\fR \\-\\-help\n.br\n";
+    page += ".B kestrana\\-cli\n\\-\\-help | \\-\\-version\n";
+    page += ".SH DESCRIPTION\n" + roff(kProgramDescription) + "\n.PP\n" + roff(kValueRule) + "\n";
+    page += ".PP\nOutput goes to standard output, one line per item, each ended by a single line feed. "
+            "Files written with \\-\\-output or \\-\\-save are byte for byte the files the screens write, "
+            "and are either written whole or not at all.\n";
+    page += ".SH COMMANDS\n";
+    for (const auto& command : commands) {
+        page += ".SS \"" + roff(command->synopsis()) + "\"\n" + roff(command->description()) + "\n";
+        for (const auto& option : command->options()) {
+            page += ".TP\n" + roffBold("--" + option.name) +
+                    (option.takesValue ? " \\fI" + roff(option.valueName) + "\\fR" : std::string()) + "\n" +
+                    roff(option.description) + "\n";
+        }
+        page += ".TP\n" + roffBold("--help") + "\nPrints the help of the command and exits.\n";
+    }
+    page += ".SH OPTIONS\n.TP\n" + roffBold("-h") + ", " + roffBold("--help") +
+            "\nPrints the list of commands and exits.\n.TP\n" + roffBold("--version") +
+            "\nPrints the version and exits.\n";
+    page += ".SH EXIT STATUS\n";
+    for (const auto& status : kExitStatuses) {
+        page += ".TP\n" + roffBold(status.code) + "\n" + roff(status.meaning) + "\n";
+    }
+    page += ".SH ENVIRONMENT\n.TP\n" + roffBold("TMPDIR") +
+            "\nWhere the private temporary folder of each call is made (default /tmp).\n";
+    page += ".SH SEE ALSO\n" + roffBold("kestrana") + "(1)\n";
+    return page;
+}
+
+} // namespace kestrana::cli

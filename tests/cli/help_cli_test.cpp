@@ -1,0 +1,93 @@
+// kestrana-cli's own help: every command and option is described, the synopsis names exactly the
+// options the parser accepts, and the program prints the texts built from that table.
+
+#include "cli/help.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+
+namespace kestrana {
+namespace {
+
+using test::shellQuote;
+
+std::string cli(const std::string& arguments) {
+    const auto result = test::runCommand(shellQuote(KESTRANA_CLI_PATH) + " " + arguments);
+    EXPECT_EQ(result.status, 0) << arguments << "\n" << result.err;
+    EXPECT_EQ(result.err, "") << arguments;
+    return result.out;
+}
+
+// Lines wider than a terminal, other than the synopses (which are kept whole to be copied).
+std::string overlongLines(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    std::string overlong;
+    while (std::getline(lines, line)) {
+        if (line.size() > 80 && line.find("[--") == std::string::npos && line.find(" --") != 2) {
+            overlong += line + "\n";
+        }
+    }
+    return overlong;
+}
+
+TEST(CliHelp, EveryCommandAndOptionIsDescribedAndNamedInTheSynopsis) {
+    const auto commands = cli::allCommands();
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command->name());
+        EXPECT_EQ(command->synopsis().rfind(command->name() + " ", 0), 0u);
+        EXPECT_FALSE(command->summary().empty());
+        EXPECT_FALSE(command->description().empty());
+        const std::string help = commandHelp(*command);
+        for (const auto& option : command->options()) {
+            SCOPED_TRACE(option.name);
+            const std::string label =
+                "--" + option.name + (option.takesValue ? " " + option.valueName : std::string());
+            EXPECT_NE(command->synopsis().find(label), std::string::npos);
+            EXPECT_EQ(option.takesValue, !option.valueName.empty());
+            EXPECT_GT(option.description.size(), 10u);
+            EXPECT_NE(help.find("\n  " + label + " "), std::string::npos) << help;
+        }
+        // Nothing in the synopsis that the parser would refuse.
+        std::string synopsis = command->synopsis();
+        std::replace_if(
+            synopsis.begin(), synopsis.end(), [](char c) { return c == '[' || c == ']'; }, ' ');
+        std::istringstream words(synopsis);
+        std::string word;
+        while (words >> word) {
+            if (word.rfind("--", 0) == 0) {
+                const auto options = command->options();
+                EXPECT_TRUE(std::any_of(options.begin(), options.end(), [&](const cli::OptionInfo& option) {
+                    return "--" + option.name == word;
+                })) << word;
+            }
+        }
+        EXPECT_EQ(overlongLines(help), "");
+    }
+    EXPECT_EQ(overlongLines(cli::programHelp(commands)), "");
+}
+
+TEST(CliHelp, TheProgramPrintsItsHelpAndVersion) {
+    const auto commands = cli::allCommands();
+    const std::string programHelp = cli("--help");
+    EXPECT_EQ(programHelp, cli::programHelp(commands));
+    EXPECT_EQ(cli("-h"), programHelp);
+    for (const auto& command : commands) {
+        EXPECT_NE(programHelp.find("  " + command->synopsis() + "\n      "), std::string::npos);
+        EXPECT_EQ(cli(command->name() + " --help"), cli::commandHelp(*command));
+    }
+    EXPECT_EQ(cli("--version"), std::string("kestrana-cli ") + KESTRANA_VERSION + "\n");
+}
+
+TEST(CliHelp, WrapKeepsWordsWholeAndIndentsFollowingLines) {
+    EXPECT_EQ(cli::wrapText("aa bb cc dd", 5, 2), "aa bb\n  cc dd");
+    EXPECT_EQ(cli::wrapText("a verylongword b", 4, 0), "a\nverylongword\nb");
+    EXPECT_EQ(cli::wrapText("  spaced   out  ", 80, 0), "spaced out");
+}
+
+} // namespace
+} // namespace kestrana
