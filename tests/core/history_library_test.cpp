@@ -113,8 +113,8 @@ TEST(HistoryLibrary, ImportGivesOneOutcomePerFileAndStoresWhatTheRunHolds) {
     // Every index of every block as the generator wrote it; the block missing from run 2 is absent.
     const auto values = library->valuesInRange(kLine, {40, 44}, BlockIndex::TGIG);
     ASSERT_EQ(values.size(), 2U);
-    const std::pair<const RunValues*, const kestrana::generator::GeneratedRun*> pairs[] = {{&values[0], &first},
-                                                                                       {&values[1], &second}};
+    const std::pair<const RunValues*, const kestrana::generator::GeneratedRun*> pairs[] = {
+        {&values[0], &first}, {&values[1], &second}};
     for (const auto& [run, generated] : pairs) {
         ASSERT_EQ(run->values.size(), generated->blocks.size());
         for (std::size_t i = 0; i < generated->blocks.size(); ++i) {
