@@ -50,8 +50,8 @@ public:
             const auto rows =
                 history::forecastRows(*library, series, history::kmRangeBetween(from, to), settings);
             context.out << history::forecastCsv(rows);
-        } catch (const platform::KestranaError& error) {
-            throw Refusal(error.reason());
+        } catch (const platform::Error& error) {
+            throw platform::Error::refused(error.reason());
         }
         return 0;
     }

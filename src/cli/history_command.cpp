@@ -53,8 +53,8 @@ public:
         const history::Series series = history_steps::seriesOf(args, *library);
         try {
             context.out << history::historyCsv(history::blockHistory(*library, series, block, settings));
-        } catch (const platform::KestranaError& error) {
-            throw Refusal(error.reason());
+        } catch (const platform::Error& error) {
+            throw platform::Error::refused(error.reason());
         }
         return 0;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // What the track-history commands share: the library named by --library (or the default one), the
-// series named by --line and --direction, and the typed settings. Each failure becomes a Refusal with
+// series named by --line and --direction, and the typed settings. Each failure becomes a refusal with
 // its message first, or a UsageError for an option that is missing or not of its form.
 
 #include "command.h"
@@ -45,8 +45,8 @@ inline std::unique_ptr<history::RunLibrary> openLibrary(const Arguments& args,
             std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         }
         return history::openSqliteLibrary(path, access);
-    } catch (const platform::KestranaError& error) {
-        throw Refusal(error.reason());
+    } catch (const platform::Error& error) {
+        throw platform::Error::refused(error.reason());
     }
 }
 
@@ -56,7 +56,7 @@ auto typedSetting(const Arguments& args, const std::string& name, const std::str
     try {
         return parse(args.valueOr(name, fallback));
     } catch (const history::SettingRefused& refusal) {
-        throw Refusal(refusal.what(), "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
+        throw platform::Error::refused(refusal.what(), "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
     }
 }
 
@@ -78,7 +78,7 @@ inline history::Series seriesOf(const Arguments& args, const history::RunLibrary
         throw UsageError(refusal.what());
     }
     if (library.runsOf(series).empty()) {
-        throw Refusal("No run of line \"" + series.line + "\" in direction " +
+        throw platform::Error::refused("No run of line \"" + series.line + "\" in direction " +
                       std::to_string(series.direction) + " is in the library.");
     }
     return series;

@@ -61,11 +61,11 @@ private:
         history::ImportSummary summary;
         try {
             summary = history::importPaths(*library, paths, callbacks);
-        } catch (const platform::KestranaError& error) {
-            throw Refusal(error.reason());
+        } catch (const platform::Error& error) {
+            throw platform::Error::refused(error.reason());
         }
         if (summary.refused > 0) {
-            throw Refusal(std::to_string(summary.refused) + " of " + std::to_string(summary.outcomes.size()) +
+            throw platform::Error::refused(std::to_string(summary.refused) + " of " + std::to_string(summary.outcomes.size()) +
                           " files were refused; the others were taken in.");
         }
         return 0;

@@ -26,7 +26,7 @@ std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view line
 // status,from_km,from_block,to_km,to_block,blocks,earliest_date
 std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::string_view lineEnd = "\n");
 
-// Writes a CSV text to a file as a whole (temporary file renamed into place). Throws KestranaError.
+// Writes a CSV text to a file as a whole (temporary file renamed into place). Throws platform::Error.
 void saveCsv(const std::string& path, std::string_view text);
 
 } // namespace kestrana::history

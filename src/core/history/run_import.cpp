@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string reasonOf(const platform::KestranaError& error) {
+std::string reasonOf(const platform::Error& error) {
     return error.line() > 0 ? "line " + std::to_string(error.line()) + ": " + error.what_text()
                             : error.what_text();
 }
@@ -24,7 +24,7 @@ std::string reasonOf(const platform::KestranaError& error) {
 LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
     const runfile::BlockTable table = runfile::loadBlockTable(path);
     if (table.runDirection != 1 && table.runDirection != -1) {
-        throw platform::KestranaError("the first block's km to minus km from is " +
+        throw platform::Error("the first block's km to minus km from is " +
                                           std::to_string(table.runDirection) +
                                           ", so the run is neither over rising (1) nor falling (-1) km",
                                       path);
@@ -32,7 +32,7 @@ LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
     const std::string dateText = table.header.date();
     const auto day = dayOfRunDate(dateText);
     if (!day) {
-        throw platform::KestranaError("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)",
+        throw platform::Error("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)",
                                       path);
     }
     LoadedRun run;
@@ -138,7 +138,7 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
         run = loadRun(path, contentHash);
     } catch (const LibraryError&) {
         throw;
-    } catch (const platform::KestranaError& refusal) {
+    } catch (const platform::Error& refusal) {
         outcome.reason = reasonOf(refusal);
         return outcome;
     }

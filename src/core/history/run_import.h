@@ -14,7 +14,7 @@
 
 namespace kestrana::history {
 
-// Loads one run file for the library. Throws platform::KestranaError whose what_text() is the reason
+// Loads one run file for the library. Throws platform::Error whose what_text() is the reason
 // (with the run-file line where one applies): the analyser's refusals, a direction that is neither
 // rising nor falling, a date that is not a calendar date (the reason names the date text).
 LoadedRun loadRunForLibrary(const std::string& path);

@@ -77,9 +77,9 @@ struct RunValue {
 // A library that cannot be opened or used: not a Kestrana library, damaged, written by a newer
 // version, busy for too long, or a file that cannot be read or written. The message says which file
 // and what is wrong; the file is left as it was.
-class LibraryError : public platform::KestranaError {
+class LibraryError : public platform::Error {
 public:
-    using platform::KestranaError::KestranaError;
+    using platform::Error::Error;
 };
 
 enum class AddOutcome { Added, AlreadyThere };

@@ -48,7 +48,7 @@ SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
         for (const std::string& file : runFiles) {
             const FileOutcome outcome = importRunFile(*library, file);
             if (outcome.status == ImportStatus::Refused) {
-                throw platform::KestranaError("the sample run was refused: " + outcome.reason, file);
+                throw platform::Error("the sample run was refused: " + outcome.reason, file);
             }
         }
     }
@@ -58,7 +58,7 @@ SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
         if (somethingStandsAt(libraryPath)) {
             return SampleLibraryOutcome::AlreadyThere;
         }
-        throw platform::KestranaError("cannot put the sample library in place", libraryPath);
+        throw platform::Error("cannot put the sample library in place", libraryPath);
     }
     return SampleLibraryOutcome::Created;
 }

@@ -14,7 +14,7 @@ Sha256Digest sha256(std::string_view bytes) {
     unsigned int length = 0;
     if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1 ||
         length != digest.size()) {
-        throw platform::KestranaError("the SHA-256 digest could not be computed");
+        throw platform::Error("the SHA-256 digest could not be computed");
     }
     return digest;
 }

@@ -70,7 +70,7 @@ void installHistorySample(const std::string& home, const std::vector<std::string
         } else {
             result.kept.push_back(library);
         }
-    } catch (const kestrana::platform::KestranaError& error) {
+    } catch (const kestrana::platform::Error& error) {
         noteError(result, error.reason());
     }
 }
