@@ -40,6 +40,15 @@ QString FileDialog::showSave() {
     return show(FileDialogKind::Save);
 }
 
+QStringList FileDialog::showOpenMany() {
+    const QString names = show(FileDialogKind::OpenMany);
+    return names.isEmpty() ? QStringList() : names.split(QLatin1Char('\n'));
+}
+
+QString FileDialog::showFolder() {
+    return show(FileDialogKind::Folder);
+}
+
 QString FileDialog::show(FileDialogKind kind) {
     std::optional<QString> choice;
     if (!queuedNames().empty()) {
@@ -47,18 +56,27 @@ QString FileDialog::show(FileDialogKind kind) {
         queuedNames().pop_front();
     } else if (!inTestMode()) {
         QString chosen;
-        if (kind == FileDialogKind::Open)
+        if (kind == FileDialogKind::Open) {
             chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), startFolder());
-        else
+        } else if (kind == FileDialogKind::OpenMany) {
+            QStringList names = QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), startFolder());
+            for (QString& name : names)
+                name = QDir::toNativeSeparators(name);
+            chosen = names.join(QLatin1Char('\n'));
+        } else if (kind == FileDialogKind::Folder) {
+            chosen =
+                QFileDialog::getExistingDirectory(parent_, QStringLiteral("Choose a folder"), startFolder());
+        } else {
             chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), startFolder(),
                                                   QString(), nullptr, QFileDialog::DontConfirmOverwrite);
+        }
         if (!chosen.isEmpty())
-            choice = QDir::toNativeSeparators(chosen);
+            choice = kind == FileDialogKind::OpenMany ? chosen : QDir::toNativeSeparators(chosen);
     }
     record().push_back({kind, fileName_, choice.value_or(QString()), !choice.has_value()});
     lastCancelled_ = !choice.has_value();
     if (choice)
-        fileName_ = *choice;
+        fileName_ = kind == FileDialogKind::OpenMany ? choice->section(QLatin1Char('\n'), 0, 0) : *choice;
     return choice.value_or(QString());
 }
 
@@ -71,6 +89,11 @@ QString FileDialog::startFolder() const {
 
 void FileDialog::setNextFileName(const QString& name) {
     queuedNames().push_back(name);
+}
+
+// Several names are kept as one choice, one name per line, as the multi-file dialog gives them.
+void FileDialog::setNextFileNames(const QStringList& names) {
+    queuedNames().push_back(names.join(QLatin1Char('\n')));
 }
 
 void FileDialog::setNextCancel() {

@@ -10,6 +10,7 @@
 // Names are full native paths as the user chose them.
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -17,12 +18,12 @@ class QWidget;
 
 namespace kestrana::gui::platform {
 
-enum class FileDialogKind { Open, Save };
+enum class FileDialogKind { Open, Save, OpenMany, Folder };
 
 struct ShownFileDialog {
     FileDialogKind kind = FileDialogKind::Open;
     QString previousName; // the name the dialog held when it was shown
-    QString chosenName;   // empty when cancelled
+    QString chosenName;   // empty when cancelled; several names one per line (OpenMany)
     bool cancelled = false;
 };
 
@@ -37,12 +38,18 @@ public:
     // cancelled. A chosen name is remembered as fileName() like an opened one.
     QString showSave();
 
+    // The file-open dialog that picks several files at once (an import); empty when cancelled.
+    QStringList showOpenMany();
+    // The folder dialog (an import of a whole folder); empty when cancelled.
+    QString showFolder();
+
     QString fileName() const { return fileName_; }
     bool lastCancelled() const { return lastCancelled_; }
 
     // Test hooks: the next dialog shown (of any screen) picks this name, or is cancelled. Queued in
     // order; with nothing queued, test mode cancels.
     static void setNextFileName(const QString& name);
+    static void setNextFileNames(const QStringList& names);
     static void setNextCancel();
     static const std::vector<ShownFileDialog>& shown();
     static void reset();

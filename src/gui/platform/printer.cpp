@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
@@ -45,9 +46,12 @@ std::vector<PrintJob>& record() {
 }
 
 // The printer's face: a sans whose blank is half a digit wide, the proportions the listings' blank
-// padding was laid out for.
-QFont qtFont(const PrintFont& font) {
-    QFont qt = designFont(QStringLiteral("Arial"), font.size);
+// padding was laid out for; or a fixed-pitch face for a table whose columns are laid out with blanks
+// at one character each.
+QFont qtFont(const PrintFont& font, bool fixedPitch) {
+    QFont qt = fixedPitch ? QFontDatabase::systemFont(QFontDatabase::FixedFont)
+                          : designFont(QStringLiteral("Arial"), font.size);
+    qt.setPointSizeF(font.size);
     qt.setBold(font.bold);
     qt.setItalic(font.italic);
     qt.setUnderline(font.underline);
@@ -170,7 +174,7 @@ bool drawDocument(std::span<const PrintOp> ops, const QPixmap& picture, QPagedPa
             font = op.font;
             break;
         case PrintOp::Kind::Line: {
-            const QFont qt = qtFont(font);
+            const QFont qt = qtFont(font, job.fixedPitch);
             const QFontMetricsF metrics(qt, device);
             const double lineHeight = metrics.lineSpacing() / unitsY;
             if (y + lineHeight > foot && y > kNewPageTopTwips) {
@@ -259,6 +263,7 @@ bool printDocument(QWidget* parent, std::span<const PrintOp> ops, const QPixmap&
                    const PrintOptions& options) {
     PrintJob job;
     job.landscape = options.landscape;
+    job.fixedPitch = options.fixedPitch;
     QString error;
     bool done = false;
     QPrinterInfo printer;

@@ -31,7 +31,8 @@ class QWidget;
 namespace kestrana::gui::platform {
 
 struct PrintOptions {
-    bool landscape = false;                            // the comparator's graph page is printed across
+    bool landscape = false;  // the comparator's graph page is printed across
+    bool fixedPitch = false; // every line in a fixed-pitch face (tables laid out with blanks)
     QString documentName = QStringLiteral("hardcopy"); // the print job's name; begins the PDF's name
 };
 
@@ -56,6 +57,7 @@ struct PrintJob {
     std::vector<PrintedLine> lines;
     std::vector<PrintedPicture> pictures;
     int pageCount = 0;
+    bool fixedPitch = false;
     bool landscape = false;
     QString pdfPath; // the PDF written, empty when it went to a printer
 
