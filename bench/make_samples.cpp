@@ -104,5 +104,10 @@ int main(int argc, char** argv) {
     peaks.section = "SHEGAON - BADNERA UP LINE";
     ok = write(folder, "shtd0201.run", kestrana::bench::generateRun(peaks)) && ok;
 
+    // The track history sample: one line recorded a dozen times over three years.
+    for (const auto& run : kestrana::bench::historySampleRecipes()) {
+        ok = write(folder, run.fileName, kestrana::bench::generateRun(run.recipe)) && ok;
+    }
+
     return ok ? 0 : 1;
 }

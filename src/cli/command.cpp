@@ -80,6 +80,9 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(makeBlockCommand());
     commands.push_back(makeCompareCommand());
     commands.push_back(makePeaksCommand());
+    commands.push_back(makeLibraryCommand());
+    commands.push_back(makeHistoryCommand());
+    commands.push_back(makeForecastCommand());
     return commands;
 }
 

@@ -82,5 +82,8 @@ std::unique_ptr<Command> makeShareCommand();
 std::unique_ptr<Command> makeBlockCommand();
 std::unique_ptr<Command> makeCompareCommand();
 std::unique_ptr<Command> makePeaksCommand();
+std::unique_ptr<Command> makeLibraryCommand();
+std::unique_ptr<Command> makeHistoryCommand();
+std::unique_ptr<Command> makeForecastCommand();
 
 } // namespace kestrana::cli
