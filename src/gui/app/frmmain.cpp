@@ -3,12 +3,12 @@
 #include "gui/app/menu_art.h"
 #include "gui/app/menu_texts.h"
 #include "gui/app/navigator.h"
-#include "gui/platform/screen_setup.h"
 #include "gui/platform/fonts.h"
 #include "gui/platform/help.h"
 #include "gui/platform/message_box.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/resolution_switch.h"
+#include "gui/platform/screen_setup.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -57,7 +57,7 @@ QWidget#frmmain { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
 QLabel { color: #e9eef6; }
 QLabel#Label5_0, QLabel#Label5_1 { color: #ffd54a; }
 QLabel#Label1 { color: #ffffff; }
-QLabel#Label3, QLabel#Command1Note, QLabel#Command2Note, QLabel#Command4Note { color: #b9c8dd; }
+QLabel#Label3, QLabel#Command1Note, QLabel#Command2Note, QLabel#Command4Note, QLabel#historyButtonNote { color: #b9c8dd; }
 QPushButton { background: #eef3fa; color: #123a6b; border: 2px solid #8fa9cc; border-radius: 8px;
               padding: 6px 18px; }
 QPushButton:hover { background: #ffffff; border-color: #ffd54a; }
@@ -123,19 +123,22 @@ void frmmain::buildControls() {
     Command1 = menuButton(this, "Command1", menu_texts::kProductButton, heavy);
     Command2 = menuButton(this, "Command2", menu_texts::kComparatorButton, heavy);
     Command4 = menuButton(this, "Command4", menu_texts::kPeakButton, heavy);
+    historyButton = menuButton(this, "historyButton", menu_texts::kHistoryButton, heavy);
     Command3 = menuButton(this, "Command3", menu_texts::kQuitButton,
                           designFont(QStringLiteral("MS Serif"), 15, true));
     connect(Command1, &QPushButton::clicked, this, &frmmain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmmain::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmmain::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmmain::Command4_Click);
+    connect(historyButton, &QPushButton::clicked, this, &frmmain::openTrackHistory);
 
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
-    const std::array<std::pair<QPushButton*, const char*>, 3> screens{
+    const std::array<std::pair<QPushButton*, const char*>, 4> screens{
         {{Command1, menu_texts::kProductNote},
          {Command2, menu_texts::kComparatorNote},
-         {Command4, menu_texts::kPeakNote}}};
+         {Command4, menu_texts::kPeakNote},
+         {historyButton, menu_texts::kHistoryNote}}};
     for (const auto& [button, note] : screens) {
         auto* caption = new QLabel(QString::fromLatin1(note), this);
         caption->setObjectName(button->objectName() + QStringLiteral("Note"));
@@ -228,6 +231,10 @@ void frmmain::Command2_Click() {
 
 void frmmain::Command4_Click() {
     Navigator::show(Screen::PeakAnalyser);
+}
+
+void frmmain::openTrackHistory() {
+    Navigator::show(Screen::TrackHistory);
 }
 
 // Quit: closing the menu restores the display (closeEvent); the program ends with its last screen.

@@ -41,11 +41,13 @@ public:
     void Command3_Click();
     void Command4_Click();
     void Timer1_Timer();
+    void openTrackHistory();
 
     QPushButton* Command1 = nullptr; // opens the index analyser form1
     QPushButton* Command2 = nullptr; // opens the run comparator form2
     QPushButton* Command3 = nullptr; // quit
     QPushButton* Command4 = nullptr; // opens the peak analyser tgi_form6
+    QPushButton* historyButton = nullptr;
     QLineEdit* Text1 = nullptr;      // "F1-HELP"
     std::array<QLabel*, 2> Label5{}; // the blinking title, in two faces
     QTimer* Timer1 = nullptr;

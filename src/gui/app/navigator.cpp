@@ -3,6 +3,7 @@
 #include "gui/analyser/form1.h"
 #include "gui/app/frmmain.h"
 #include "gui/comparator/form2.h"
+#include "gui/history/history_screen.h"
 #include "gui/peaks/tgi_form6.h"
 #include "gui/platform/help.h"
 
@@ -17,8 +18,8 @@ namespace kestrana::gui::app {
 
 namespace {
 
-std::array<QPointer<QWidget>, 4>& openScreens() {
-    static std::array<QPointer<QWidget>, 4> screens;
+std::array<QPointer<QWidget>, 5>& openScreens() {
+    static std::array<QPointer<QWidget>, 5> screens;
     return screens;
 }
 
@@ -36,6 +37,8 @@ QWidget* create(Screen screen) {
         return new comparator::form2;
     case Screen::PeakAnalyser:
         return new peaks::tgi_form6;
+    case Screen::TrackHistory:
+        return new history::HistoryScreen;
     }
     return nullptr;
 }

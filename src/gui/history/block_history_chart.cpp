@@ -97,6 +97,7 @@ void BlockHistoryChart::setHistory(const core::BlockHistory& history) {
     yAxis->setTitleText(fromCore(core::indexName(history.settings.index)));
     const double pad = std::max(2.0, (high - low) * 0.08);
     yAxis->setRange(low - pad, high + pad);
+    yAxis->applyNiceNumbers();
     yAxis->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
@@ -142,8 +143,8 @@ void BlockHistoryChart::setHistory(const core::BlockHistory& history) {
         auto* mark = new QLineSeries;
         const qreal x = chartX(history.points[index].run.day);
         mark->setPen(QPen(QColor(0x37, 0x47, 0x4f), 1.5, Qt::DashLine));
-        mark->append(x, low - pad);
-        mark->append(x, high + pad);
+        mark->append(x, yAxis->min());
+        mark->append(x, yAxis->max());
         if (maintenanceMarkCount_ == 0)
             mark->setName(QStringLiteral("Maintenance"));
         attach(mark);

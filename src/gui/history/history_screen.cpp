@@ -191,12 +191,9 @@ void HistoryScreen::setBusy(bool importing, bool reading) {
     importFolderButton->setEnabled(!importing);
     cancelImportButton->setEnabled(importing);
     showButton->setEnabled(!reading);
-    if (!importing && !reading) {
-        progressBar->setRange(0, 1);
-        progressBar->setValue(progressBar->maximum());
-    } else if (reading && !importing) {
+    progressBar->setVisible(importing || reading);
+    if (reading && !importing)
         progressBar->setRange(0, 0); // going on, length unknown
-    }
 }
 
 void HistoryScreen::showForSettings() {

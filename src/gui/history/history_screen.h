@@ -70,6 +70,7 @@ public:
     bool busy() const;
     // The day the horizon counts from (today, unless a test fixes it).
     void setToday(core::Day day) { today_ = day; }
+    core::Day today() const { return today_; }
 
     // The library.
     QLineEdit* libraryPathBox = nullptr;

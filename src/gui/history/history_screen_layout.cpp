@@ -113,6 +113,11 @@ void HistoryScreen::buildControls() {
     progressBar->setTextVisible(true);
     progressBar->setRange(0, 1);
     progressBar->setValue(0);
+    // Shown only while work goes on; it keeps its room meanwhile, so nothing moves.
+    QSizePolicy keepRoom = progressBar->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    progressBar->setSizePolicy(keepRoom);
+    progressBar->hide();
     statusLabel = label(this, "statusLabel");
     statusLabel->setTextFormat(Qt::PlainText);
     statusLabel->setMinimumWidth(100);
@@ -121,9 +126,9 @@ void HistoryScreen::buildControls() {
     seriesChoice = new QComboBox(this);
     seriesChoice->setObjectName(QStringLiteral("seriesChoice"));
     seriesChoice->setAccessibleName(QStringLiteral("Line and direction"));
-    seriesChoice->setMinimumWidth(220);
+    seriesChoice->setMinimumWidth(360);
     seriesChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    seriesChoice->setMinimumContentsLength(24);
+    seriesChoice->setMinimumContentsLength(40);
     kmFromBox = textBox(this, "kmFromBox", QString(), QStringLiteral("Km from"), 70);
     kmToBox = textBox(this, "kmToBox", QString(), QStringLiteral("Km to"), 70);
     indexChoice = new QComboBox(this);

@@ -32,8 +32,8 @@ namespace kestrana::gui::platform {
 
 struct PrintOptions {
     bool landscape = false;  // the comparator's graph page is printed across
-    bool fixedPitch = false; // every line in a fixed-pitch face (tables laid out with blanks)
     QString documentName = QStringLiteral("hardcopy"); // the print job's name; begins the PDF's name
+    bool fixedPitch = false; // every line in a fixed-pitch face (tables laid out with blanks)
 };
 
 struct PrintedLine {
