@@ -1,9 +1,9 @@
 // The analyser's views on the largest run the table holds (32767 blocks): PROCESS INFORMATION,
 // SHOW DETAILS listing every block, and CALC TRACK %, each to stay well within 100 ms.
 
-#include "analyser/listing.h"
-#include "analyser/processing.h"
-#include "analyser/quality.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/processing.h"
+#include "core/analyser/quality.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>

@@ -5,9 +5,9 @@
 //                    the same listing with one query per block and run on tables without an index, as
 //                    the lookups were first described; only to show what reading each table once saves.
 
-#include "comparator/comparison.h"
-#include "comparator/run_database.h"
-#include "platform/record_store.h"
+#include "core/comparator/comparison.h"
+#include "core/comparator/run_database.h"
+#include "core/platform/record_store.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
@@ -104,7 +104,7 @@ void Compare100Km(benchmark::State& state) {
     for (auto _ : state) {
         CompareResult result = compareRuns(from, to, session, request.databaseBase);
         if (result.outcome != CompareResult::Outcome::Compared || !result.chart ||
-            result.listing.list4.size() != 1000) {
+            result.listing.blocks.size() != 1000) {
             throw std::runtime_error("the comparison did not run: " + result.message + result.reason);
         }
         benchmark::DoNotOptimize(result);

@@ -2,9 +2,9 @@
 // (scan, record width, database build with its index, direction), its database build alone, and
 // SHOW DETAILS over 50 km with the lists filled.
 
-#include "peaks/peak_database.h"
-#include "peaks/query.h"
-#include "platform/paths.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/query.h"
+#include "core/platform/paths.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>

@@ -2,12 +2,12 @@
 // peak lines. The whole step (run file in, scratch file, block table, SD output file out), then its
 // stages one by one to show where the time goes. Throughput is in bytes of run file.
 
-#include "analyser/processing.h"
-#include "platform/paths.h"
+#include "core/analyser/processing.h"
+#include "core/platform/paths.h"
+#include "core/runfile/block_table.h"
+#include "core/runfile/output_files.h"
+#include "core/runfile/run_reader.h"
 #include "run_generator.h"
-#include "runfile/block_table.h"
-#include "runfile/output_files.h"
-#include "runfile/run_reader.h"
 
 #include <benchmark/benchmark.h>
 

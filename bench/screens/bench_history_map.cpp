@@ -5,8 +5,8 @@
 //   ConditionMapPaintWide          the same map on a 1600 x 1200 screen
 //   ConditionMapReadAndPaint       the map read from a library of 40 runs of 32767 blocks, then drawn
 
-#include "history/condition_map.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/condition_map.h"
+#include "core/history/sqlite_run_library.h"
 
 #include "gui/history/condition_map_view.h"
 

@@ -1,20 +1,20 @@
 // The working screens at full size, list boxes and charts included, on the offscreen platform:
-//   Form1ProcessInformation  PROCESS INFORMATION on a 32767-block run, labels and bar chart
-//   Form1ShowDetailsAll      SHOW DETAILS listing every one of the 32767 blocks into List1
-//   Form1CalcTrackShare      CALC TRACK % over the whole run
-//   Form2ProcessData         PROCESS DATA of four runs of 32767 blocks
-//   Form2Compare100Km        COMPARE over 100 km: the listing lists and the line chart
-//   Form6ProcessData         PROCESS DATA of a 2000 km run (192000 peak rows)
-//   Form6ShowDetails50Km     SHOW DETAILS over 50 km with the 22 column lists filled
+//   AnalyserProcessInformation  PROCESS INFORMATION on a 32767-block run, labels and bar chart
+//   AnalyserShowDetailsAll      SHOW DETAILS listing every one of the 32767 blocks into the listing
+//   AnalyserCalcTrackShare      CALC TRACK % over the whole run
+//   ComparatorProcessData         PROCESS DATA of four runs of 32767 blocks
+//   ComparatorCompare100Km        COMPARE over 100 km: the listing lists and the line chart
+//   PeakProcessData         PROCESS DATA of a 2000 km run (192000 peak rows)
+//   PeakShowDetails50Km     SHOW DETAILS over 50 km with the 22 column lists filled
 // Each measurement ends after the pending events are handled, so the lists have been laid out.
 
 #include "run_generator.h"
 
-#include "gui/analyser/form1.h"
-#include "gui/comparator/form2.h"
-#include "gui/peaks/tgi_form6.h"
-#include "gui/platform/list_box.h"
-#include "gui/platform/test_mode.h"
+#include "gui/analyser/analyser_screen.h"
+#include "gui/comparator/comparator_screen.h"
+#include "gui/peaks/peak_screen.h"
+#include "gui/services/test_mode.h"
+#include "gui/widgets/list_box.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -54,99 +54,118 @@ kestrana::bench::RunRecipe fullRun(unsigned seed, const std::string& date) {
     return recipe;
 }
 
-void settle() { QCoreApplication::processEvents(); }
+void settle() {
+    QCoreApplication::processEvents();
+}
 
-void Form1(benchmark::State& state, void (kestrana::gui::analyser::form1::*handler)()) {
-    kestrana::gui::analyser::form1 screen;
+void runAnalyserHandler(benchmark::State& state, void (kestrana::gui::analyser::AnalyserScreen::*handler)()) {
+    kestrana::gui::analyser::AnalyserScreen screen;
     screen.show();
-    screen.Text1->setText(QString::fromStdString(writeRun("analyser.run", fullRun(1, "150324"))));
-    screen.Text2->setText(QString::fromStdString((benchFolder() / "Trcout.txt").string()));
-    screen.Command1_Click();
-    screen.Command2_Click();
-    screen.Text3->setText("0");
-    screen.Text4->setText("32766");
+    screen.runFileEdit->setText(QString::fromStdString(writeRun("analyser.run", fullRun(1, "150324"))));
+    screen.outputFileEdit->setText(QString::fromStdString((benchFolder() / "Trcout.txt").string()));
+    screen.processData();
+    screen.processInformation();
+    screen.lowTgiEdit->setText("0");
+    screen.highTgiEdit->setText("32766");
     for (auto _ : state) {
         (screen.*handler)();
         settle();
     }
-    // Rows and separators in List1: 65534 when SHOW DETAILS listed every block.
-    if (handler == &kestrana::gui::analyser::form1::Command3_Click)
-        state.counters["list1_entries"] = screen.List1->count();
+    // Rows and separators in the listing: 65534 when SHOW DETAILS listed every block.
+    if (handler == &kestrana::gui::analyser::AnalyserScreen::showDetails)
+        state.counters["listing_entries"] = screen.listingList->count();
 }
-void Form1ProcessInformation(benchmark::State& state) { Form1(state, &kestrana::gui::analyser::form1::Command2_Click); }
-void Form1ShowDetailsAll(benchmark::State& state) { Form1(state, &kestrana::gui::analyser::form1::Command3_Click); }
-void Form1CalcTrackShare(benchmark::State& state) { Form1(state, &kestrana::gui::analyser::form1::Command4_Click); }
-BENCHMARK(Form1ProcessInformation)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(Form1ShowDetailsAll)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(Form1CalcTrackShare)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+void AnalyserProcessInformation(benchmark::State& state) {
+    runAnalyserHandler(state, &kestrana::gui::analyser::AnalyserScreen::processInformation);
+}
+void AnalyserShowDetailsAll(benchmark::State& state) {
+    runAnalyserHandler(state, &kestrana::gui::analyser::AnalyserScreen::showDetails);
+}
+void AnalyserCalcTrackShare(benchmark::State& state) {
+    runAnalyserHandler(state, &kestrana::gui::analyser::AnalyserScreen::calcTrackShare);
+}
+BENCHMARK(AnalyserProcessInformation)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(AnalyserShowDetailsAll)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(AnalyserCalcTrackShare)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-std::unique_ptr<kestrana::gui::comparator::form2> loadedComparator() {
-    auto screen = std::make_unique<kestrana::gui::comparator::form2>();
+std::unique_ptr<kestrana::gui::comparator::ComparatorScreen> loadedComparator() {
+    auto screen = std::make_unique<kestrana::gui::comparator::ComparatorScreen>();
     screen->show();
     const char* dates[] = {"150324", "140921", "180322", "120326"};
     for (int k = 0; k < 4; ++k) {
         const std::string path = writeRun("compare" + std::to_string(k) + ".run",
                                           fullRun(static_cast<unsigned>(11 + k), dates[k]));
-        screen->Text1[static_cast<std::size_t>(k)]->setText(QString::fromStdString(path));
+        screen->runFileEdits[static_cast<std::size_t>(k)]->setText(QString::fromStdString(path));
     }
-    screen->Text3->setText("3");
-    screen->Text3_Change();
+    screen->olderRunCountEdit->setText("3");
+    screen->olderRunCountChanged();
     return screen;
 }
 
-void Form2ProcessData(benchmark::State& state) {
+void ComparatorProcessData(benchmark::State& state) {
     auto screen = loadedComparator();
     for (auto _ : state) {
-        screen->Command2_Click();
+        screen->processData();
         settle();
     }
 }
-BENCHMARK(Form2ProcessData)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(ComparatorProcessData)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
-void Form2Compare100Km(benchmark::State& state) {
+void ComparatorCompare100Km(benchmark::State& state) {
     auto screen = loadedComparator();
-    screen->Command2_Click();
-    screen->Text2[0]->setText("3000");
-    screen->Text2[1]->setText("3100");
+    screen->processData();
+    screen->kmRangeEdits[0]->setText("3000");
+    screen->kmRangeEdits[1]->setText("3100");
     for (auto _ : state) {
-        screen->Command1_Click();
+        screen->compare();
         settle();
     }
 }
-BENCHMARK(Form2Compare100Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(ComparatorCompare100Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-std::unique_ptr<kestrana::gui::peaks::tgi_form6> peakScreen() {
-    auto screen = std::make_unique<kestrana::gui::peaks::tgi_form6>();
+std::unique_ptr<kestrana::gui::peaks::PeakScreen> peakScreen() {
+    auto screen = std::make_unique<kestrana::gui::peaks::PeakScreen>();
     screen->show();
     kestrana::bench::RunRecipe recipe;
     recipe.startKm = 100;
     recipe.kmCount = 2000;
     recipe.seed = 5;
-    screen->Text1->setText(QString::fromStdString(writeRun("peaks.run", recipe)));
+    screen->runFileEdit->setText(QString::fromStdString(writeRun("peaks.run", recipe)));
     return screen;
 }
 
-void Form6ProcessData(benchmark::State& state) {
+void PeakProcessData(benchmark::State& state) {
     auto screen = peakScreen();
     for (auto _ : state) {
-        screen->Command1_Click();
+        screen->processData();
         settle();
     }
 }
-BENCHMARK(Form6ProcessData)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(PeakProcessData)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
-void Form6ShowDetails50Km(benchmark::State& state) {
+void PeakShowDetails50Km(benchmark::State& state) {
     auto screen = peakScreen();
-    screen->Command1_Click();
-    screen->Text2->setText("5");
-    screen->Text3[0]->setText("1000");
-    screen->Text3[1]->setText("1050");
+    screen->processData();
+    screen->limitEdit->setText("5");
+    screen->kmRangeEdits[0]->setText("1000");
+    screen->kmRangeEdits[1]->setText("1050");
     for (auto _ : state) {
-        screen->Command2_Click();
+        screen->showDetails();
         settle();
     }
 }
-BENCHMARK(Form6ShowDetails50Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(PeakShowDetails50Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 
@@ -159,7 +178,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     // No dialog may wait for an answer while the clock runs.
-    kestrana::gui::platform::enableTestMode();
+    kestrana::gui::services::enableTestMode();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -3,12 +3,12 @@
 // PROCESS INFORMATION over the typed range. A failure or refusal becomes a Refusal with the screen's
 // message, so every command reports it the same way.
 
-#include "analyser/messages.h"
-#include "analyser/processing.h"
-#include "analyser/quality.h"
 #include "command.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "core/analyser/messages.h"
+#include "core/analyser/processing.h"
+#include "core/analyser/quality.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
 
 #include <exception>
 #include <optional>

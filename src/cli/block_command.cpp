@@ -1,7 +1,7 @@
-#include "analyser/raw_view.h"
 #include "analyser_steps.h"
 #include "command.h"
-#include "platform/text.h"
+#include "core/analyser/raw_view.h"
+#include "core/platform/text.h"
 
 namespace kestrana::cli {
 namespace {
@@ -19,8 +19,8 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
     return *key;
 }
 
-// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the List3
-// header, then every List4 row.
+// PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the rawHeaderList
+// header, then every rawValuesList row.
 class BlockCommand : public Command {
 public:
     std::string name() const override { return "block"; }

@@ -3,14 +3,14 @@
 // them. Prints the saved report, or writes it with --save, or prints the chart's table with --chart.
 
 #include "command.h"
-#include "comparator/comparison.h"
-#include "comparator/messages.h"
-#include "comparator/reports.h"
-#include "comparator/run_database.h"
-#include "comparator/session.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "core/comparator/comparison.h"
+#include "core/comparator/messages.h"
+#include "core/comparator/reports.h"
+#include "core/comparator/run_database.h"
+#include "core/comparator/session.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 namespace kestrana::cli {
 namespace {

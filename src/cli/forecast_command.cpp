@@ -1,6 +1,6 @@
 #include "command.h"
-#include "history/forecast_list.h"
-#include "history/history_csv.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
 #include "history_steps.h"
 
 #include <ostream>

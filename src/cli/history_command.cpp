@@ -1,6 +1,6 @@
 #include "command.h"
-#include "history/block_history.h"
-#include "history/history_csv.h"
+#include "core/history/block_history.h"
+#include "core/history/history_csv.h"
 #include "history_steps.h"
 
 #include <ostream>

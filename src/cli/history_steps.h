@@ -4,8 +4,8 @@
 // its message first, or a UsageError for an option that is missing or not of its form.
 
 #include "command.h"
-#include "history/history_settings.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/history_settings.h"
+#include "core/history/sqlite_run_library.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "command.h"
-#include "history/history_csv.h"
-#include "history/run_import.h"
+#include "core/history/history_csv.h"
+#include "core/history/run_import.h"
 #include "history_steps.h"
 
 #include <ostream>

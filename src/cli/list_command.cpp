@@ -1,12 +1,13 @@
-#include "analyser/listing.h"
-#include "analyser/reports.h"
 #include "analyser_steps.h"
 #include "command.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/reports.h"
 
 namespace kestrana::cli {
 namespace {
 
-// PROCESS DATA, PROCESS INFORMATION, then SHOW DETAILS: the List2 header and the List1 rows, or with
+// PROCESS DATA, PROCESS INFORMATION, then SHOW DETAILS: the listingHeaderList header and the listingList
+// rows, or with
 // --save the SAVE DETAILS report written to FILE as given.
 class ListCommand : public Command {
 public:

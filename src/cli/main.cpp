@@ -1,7 +1,7 @@
 // kestrana-cli: the operations of the three working screens without a window.
 
 #include "command.h"
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <cstdlib>
 #include <filesystem>

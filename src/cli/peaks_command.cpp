@@ -3,11 +3,11 @@
 // lines and the row of every listed kilometre as PRINT DETAILS prints it.
 
 #include "command.h"
-#include "peaks/parameters.h"
-#include "peaks/peak_database.h"
-#include "peaks/print.h"
-#include "peaks/query.h"
-#include "peaks/texts.h"
+#include "core/peaks/parameters.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/print.h"
+#include "core/peaks/query.h"
+#include "core/peaks/texts.h"
 
 namespace kestrana::cli {
 namespace {
@@ -45,7 +45,7 @@ public:
 
             const auto summary =
                 peaks::showDetails({parameter, limit, *from, *to}, session, files.databaseBase);
-            std::vector<std::string> lines{summary.label5, summary.label6};
+            std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
             // Every listed kilometre fills two entries: its values, then an empty separator.
             for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
                 lines.push_back(peaks::printedRow(summary.lists, entry));

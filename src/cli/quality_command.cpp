@@ -4,7 +4,7 @@
 namespace kestrana::cli {
 namespace {
 
-// PROCESS DATA, then PROCESS INFORMATION: the captions of Label3 to Label7 and lblavgtgi.
+// PROCESS DATA, then PROCESS INFORMATION: the captions of band1Label to nonRecordedLabel and averageLabel.
 class QualityCommand : public Command {
 public:
     std::string name() const override { return "quality"; }

@@ -1,11 +1,11 @@
-#include "analyser/listing.h"
 #include "analyser_steps.h"
 #include "command.h"
+#include "core/analyser/listing.h"
 
 namespace kestrana::cli {
 namespace {
 
-// PROCESS DATA, PROCESS INFORMATION, then CALC TRACK % BETWEEN TGIs: the caption of Label18.
+// PROCESS DATA, PROCESS INFORMATION, then CALC TRACK % BETWEEN TGIs: the caption of trackShareLabel.
 class ShareCommand : public Command {
 public:
     std::string name() const override { return "share"; }

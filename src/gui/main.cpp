@@ -1,8 +1,8 @@
 // The kestrana program: prepares its home folder, then starts on its main menu.
 #include "gui/app/first_start.h"
 #include "gui/app/navigator.h"
-#include "gui/platform/message_box.h"
-#include "gui/platform/qt_text.h"
+#include "gui/services/message_box.h"
+#include "gui/widgets/qt_text.h"
 
 #include <QApplication>
 
@@ -10,7 +10,7 @@ using namespace kestrana::gui;
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(platform::kApplicationTitle);
+    QApplication::setApplicationName(services::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTRANA_VERSION));
 
     // The display question and a first-start message come before any screen is shown; closing them
@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const app::FirstStartResult prepared = app::prepareHomeFolder();
     if (!prepared.error.empty())
-        platform::MessageBox::information(nullptr,
+        services::MessageBox::information(nullptr,
                                           QStringLiteral("The sample runs could not all be installed: ") +
-                                              platform::fromCore(prepared.error));
+                                              widgets::fromCore(prepared.error));
     app::Navigator::show(app::Screen::MainMenu);
     QApplication::setQuitOnLastWindowClosed(true);
     return application.exec();

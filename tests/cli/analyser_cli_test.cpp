@@ -1,10 +1,10 @@
 // kestrana-cli quality, list, share and block, run as the real binary on run files written here.
 
-#include "analyser/listing.h"
-#include "analyser/messages.h"
-#include "analyser/processing.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/messages.h"
+#include "core/analyser/processing.h"
+#include "core/runfile/block_table.h"
 #include "run_generator.h"
-#include "runfile/block_table.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // Small block tables built in memory for the analyser's tests: only the fields a test is about are
 // set, everything else stays 0.
 
-#include "analyser/messages.h"
-#include "runfile/block_table.h"
+#include "core/analyser/messages.h"
+#include "core/runfile/block_table.h"
 
 #include <cstdint>
 #include <initializer_list>

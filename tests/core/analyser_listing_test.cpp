@@ -1,7 +1,7 @@
 // SHOW DETAILS and CALC TRACK %: bounds, index choice, listing rows and the track-share caption.
 
-#include "analyser/listing.h"
-#include "analyser/quality.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/quality.h"
 #include "core/analyser_fixtures.h"
 
 #include <gtest/gtest.h>

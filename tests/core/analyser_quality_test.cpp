@@ -1,7 +1,7 @@
 // PROCESS INFORMATION: range selection, quality bands, shares, average and captions.
 
-#include "analyser/quality.h"
-#include "analyser/session.h"
+#include "core/analyser/quality.h"
+#include "core/analyser/session.h"
 #include "core/analyser_fixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The raw-data view behind a clicked listing row.
 
-#include "analyser/listing.h"
-#include "analyser/raw_view.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/raw_view.h"
 #include "core/analyser_fixtures.h"
 
 #include <gtest/gtest.h>

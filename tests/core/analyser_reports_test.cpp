@@ -1,9 +1,9 @@
 // The analyser's hard copies and saved report.
 
-#include "analyser/listing.h"
-#include "analyser/reports.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/reports.h"
 #include "core/analyser_fixtures.h"
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -58,8 +58,8 @@ DetailsReport threeRowReport() {
                          std::string(kListingHeader),
                          {}};
     for (int km : {100, 105, 119}) {
-        report.list1Entries.push_back(listingRow(test::makeBlock({km, km + 1, 2, 20, 30, 5, 6, 7})));
-        report.list1Entries.emplace_back(kListingSeparator);
+        report.listingEntries.push_back(listingRow(test::makeBlock({km, km + 1, 2, 20, 30, 5, 6, 7})));
+        report.listingEntries.emplace_back(kListingSeparator);
     }
     return report;
 }
@@ -88,7 +88,7 @@ TEST(AnalyserReports, SavedReportIsByteForByte) {
                                        " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL\r\n" +
                                            kRowLines);
     // The range as typed, its end as the printer statement writes a number; an empty listing.
-    report.list1Entries.clear();
+    report.listingEntries.clear();
     report.range = AnalysisRange{100, -5, -5, 100};
     report.bounds = ListingBounds{-11, 101};
     report.heading.section.clear();
@@ -184,7 +184,7 @@ TEST(AnalyserReports, PrintDetailsPrintsHeadingHeaderAndEveryEntry) {
         {1200, -1, "11B", " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL"},
         {-1, -1, "11B", "  "},
     };
-    for (const std::string& entry : report.list1Entries) {
+    for (const std::string& entry : report.listingEntries) {
         expected.push_back({1200, -1, "9", entry});
     }
     const auto script = printDetailsScript("Title", report);
@@ -193,7 +193,7 @@ TEST(AnalyserReports, PrintDetailsPrintsHeadingHeaderAndEveryEntry) {
 
     // An empty listing prints the heading lines only.
     DetailsReport empty = report;
-    empty.list1Entries.clear();
+    empty.listingEntries.clear();
     expected.resize(8);
     EXPECT_EQ(printedLines(printDetailsScript("Title", empty)), expected);
 }

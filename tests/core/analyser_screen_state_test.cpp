@@ -1,6 +1,6 @@
 // The analyser screen's button states, scrolling title and credit line.
 
-#include "analyser/screen_state.h"
+#include "core/analyser/screen_state.h"
 
 #include <gtest/gtest.h>
 

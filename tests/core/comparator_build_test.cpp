@@ -1,7 +1,7 @@
-#include "comparator/messages.h"
-#include "comparator/run_database.h"
+#include "core/comparator/messages.h"
+#include "core/comparator/run_database.h"
 #include "core/comparator_test_runs.h"
-#include "platform/record_store.h"
+#include "core/platform/record_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "comparator/comparison.h"
-#include "comparator/messages.h"
-#include "comparator/run_database.h"
+#include "core/comparator/comparison.h"
+#include "core/comparator/messages.h"
+#include "core/comparator/run_database.h"
 #include "core/comparator_test_runs.h"
-#include "platform/record_store.h"
+#include "core/platform/record_store.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,7 @@ TEST(ComparisonListing, NoIterationWhenTheFirstKmIsPastTheLast) {
     fillListing(listing, ListingBounds{120, 121, -1}, 1, lookup); // from = to = 120, falling
     fillListing(listing, ListingBounds{120, 130, 1}, 0, lookup);  // n outside 1 to 3
     EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(listing.list4.empty());
+    EXPECT_TRUE(listing.blocks.empty());
     EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup),
                  kestrana::platform::KestranaError);
 }
@@ -149,16 +149,16 @@ TEST(ComparisonListing, NaWhereARunLacksABlockTheFirstOfDuplicatesAndNoBlockAbov
     CompareResult result = compareRuns("10", "11", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared) << result.message;
     const auto& listing = result.listing;
-    EXPECT_EQ(listing.list3, Lines{"From  -  To       Blk"});
-    EXPECT_EQ(listing.list1[0], Lines{"111111"});
-    EXPECT_EQ(listing.list1[1], Lines{"222222"});
-    EXPECT_TRUE(listing.list1[2].empty());
-    EXPECT_EQ(listing.list4, (Lines{"0010    -   0011        1", "", "0010    -   0011        2", "",
-                                    "0010    -   0011        3", "", "0010    -   0011        4", "",
-                                    "0010    -   0011        5", ""}));
-    EXPECT_EQ(listing.list2[0], (Lines{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
-    EXPECT_EQ(listing.list2[1], (Lines{"50", "", "NA", "", "NA", "", "NA", "", "NA", ""}));
-    EXPECT_TRUE(listing.list2[2].empty() && listing.list2[3].empty());
+    EXPECT_EQ(listing.heading, Lines{"From  -  To       Blk"});
+    EXPECT_EQ(listing.runDates[0], Lines{"111111"});
+    EXPECT_EQ(listing.runDates[1], Lines{"222222"});
+    EXPECT_TRUE(listing.runDates[2].empty());
+    EXPECT_EQ(listing.blocks, (Lines{"0010    -   0011        1", "", "0010    -   0011        2", "",
+                                     "0010    -   0011        3", "", "0010    -   0011        4", "",
+                                     "0010    -   0011        5", ""}));
+    EXPECT_EQ(listing.values[0], (Lines{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_EQ(listing.values[1], (Lines{"50", "", "NA", "", "NA", "", "NA", "", "NA", ""}));
+    EXPECT_TRUE(listing.values[2].empty() && listing.values[3].empty());
 }
 
 TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
@@ -167,14 +167,14 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
         build(folder, {simpleRun("010101", 170, 50, -1), simpleRun("020202", 170, 50, -1, 500)});
     CompareResult result = compareRuns("170", "120", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared) << result.message;
-    const auto& list4 = result.listing.list4;
-    ASSERT_EQ(list4.size(), 50u * 5 * 2); // km 170 down to 121
-    EXPECT_EQ(list4.front(), "0170    -   0169        1");
-    EXPECT_EQ(list4[list4.size() - 2], "0121    -   0120        5");
+    const auto& blocks = result.listing.blocks;
+    ASSERT_EQ(blocks.size(), 50u * 5 * 2); // km 170 down to 121
+    EXPECT_EQ(blocks.front(), "0170    -   0169        1");
+    EXPECT_EQ(blocks[blocks.size() - 2], "0121    -   0120        5");
     // simpleRun: TGI = base + 10 * (km offset) + block; km 170 is offset 0, km 121 offset 49.
-    EXPECT_EQ(result.listing.list2[0].front(), "1");
-    EXPECT_EQ(result.listing.list2[1].front(), "501");
-    EXPECT_EQ(result.listing.list2[0][list4.size() - 2], "495");
+    EXPECT_EQ(result.listing.values[0].front(), "1");
+    EXPECT_EQ(result.listing.values[1].front(), "501");
+    EXPECT_EQ(result.listing.values[0][blocks.size() - 2], "495");
     // The chart still runs in ascending km order; km 120 has no row (no block starts at km 120 in a
     // run that ends there).
     ASSERT_TRUE(result.chart.has_value());
@@ -238,9 +238,9 @@ TEST(CompareRuns, RisingRunsFrom120To170) {
         build(folder, {simpleRun("120326", 100, 100, 1), simpleRun("011225", 100, 100, 1)});
     CompareResult result = compareRuns("120", "170", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    ASSERT_EQ(result.listing.list4.size(), 50u * 10); // km 120 to 169
-    EXPECT_EQ(result.listing.list4.front(), "0120    -   0121        1");
-    EXPECT_EQ(result.listing.list4[490], "0169    -   0170        1");
+    ASSERT_EQ(result.listing.blocks.size(), 50u * 10); // km 120 to 169
+    EXPECT_EQ(result.listing.blocks.front(), "0120    -   0121        1");
+    EXPECT_EQ(result.listing.blocks[490], "0169    -   0170        1");
     ASSERT_TRUE(result.chart.has_value());
     ASSERT_EQ(result.chart->rows.size(), 51u); // km 120 to 170
     EXPECT_EQ(result.chart->rows.front().km, 120);
@@ -255,7 +255,7 @@ TEST(CompareRuns, TheSameRunTwiceGivesEqualColumnsAndFromEqualToAChartRowOnly) {
     ComparatorSession session = build(folder, {run, run});
     CompareResult result = compareRuns("10", "30", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_EQ(result.listing.list2[0], result.listing.list2[1]);
+    EXPECT_EQ(result.listing.values[0], result.listing.values[1]);
     ASSERT_TRUE(result.chart.has_value());
     for (const auto& row : result.chart->rows) {
         EXPECT_EQ(row.means[0], row.means[1]);
@@ -263,8 +263,8 @@ TEST(CompareRuns, TheSameRunTwiceGivesEqualColumnsAndFromEqualToAChartRowOnly) {
 
     result = compareRuns("12", "12", session, folder.file("trcdbase"));
     ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_TRUE(result.listing.list4.empty());
-    EXPECT_EQ(result.listing.list1[0], Lines{"120326"});
+    EXPECT_TRUE(result.listing.blocks.empty());
+    EXPECT_EQ(result.listing.runDates[0], Lines{"120326"});
     ASSERT_TRUE(result.chart.has_value());
     ASSERT_EQ(result.chart->rows.size(), 1u);
     EXPECT_EQ(result.chart->rows[0].km, 12);
@@ -279,13 +279,13 @@ TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {
     CompareResult wide = compareRuns("10", "111", session, db);
     EXPECT_EQ(wide.outcome, CompareResult::Outcome::RangeRefused);
     EXPECT_EQ(wide.message, kRangeTooWideMessage);
-    EXPECT_TRUE(wide.listing.list3.empty()); // nothing changed
+    EXPECT_TRUE(wide.listing.heading.empty()); // nothing changed
 
     CompareResult mixed = compareRuns("10", "15", session, db);
     EXPECT_EQ(mixed.outcome, CompareResult::Outcome::Refused);
     EXPECT_EQ(mixed.message, "Can not compare as the three recordings not in same direction");
-    EXPECT_EQ(mixed.listing.list3, Lines{"From  -  To       Blk"});
-    EXPECT_TRUE(mixed.listing.list1[0].empty() && mixed.listing.list4.empty());
+    EXPECT_EQ(mixed.listing.heading, Lines{"From  -  To       Blk"});
+    EXPECT_TRUE(mixed.listing.runDates[0].empty() && mixed.listing.blocks.empty());
     EXPECT_FALSE(mixed.chart.has_value());
 
     CompareResult missing = compareRuns("10", "15", session, folder.file("nothing here"));

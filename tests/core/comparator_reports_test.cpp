@@ -1,6 +1,6 @@
-#include "comparator/reports.h"
-#include "platform/errors.h"
-#include "platform/hard_copy.h"
+#include "core/comparator/reports.h"
+#include "core/platform/errors.h"
+#include "core/platform/hard_copy.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -48,12 +48,12 @@ std::string blanks(std::size_t n) {
 // Two runs, two blocks of km 120, the older run lacking block 1.
 ComparisonListing twoRunListing() {
     ComparisonListing listing;
-    listing.list3 = {"From  -  To       Blk"};
-    listing.list1[0] = {"120326"};
-    listing.list1[1] = {"011225"};
-    listing.list4 = {"0120    -   0121        1", "", "0120    -   0121        2", ""};
-    listing.list2[0] = {"42", "", "7", ""};
-    listing.list2[1] = {"NA", "", "1234", ""};
+    listing.heading = {"From  -  To       Blk"};
+    listing.runDates[0] = {"120326"};
+    listing.runDates[1] = {"011225"};
+    listing.blocks = {"0120    -   0121        1", "", "0120    -   0121        2", ""};
+    listing.values[0] = {"42", "", "7", ""};
+    listing.values[1] = {"NA", "", "1234", ""};
     return listing;
 }
 
@@ -76,10 +76,10 @@ TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
 
 TEST(ComparatorPrintDetails, ColumnsFollowNAndEveryListLineIsOneRowOnPaper) {
     ComparisonListing listing = twoRunListing();
-    listing.list1[2] = {"A"};
-    listing.list1[3] = {"B"};
-    listing.list2[2] = {"1", "", "2", ""};
-    listing.list2[3] = {"-3", "", "NA", ""};
+    listing.runDates[2] = {"A"};
+    listing.runDates[3] = {"B"};
+    listing.values[2] = {"1", "", "2", ""};
+    listing.values[3] = {"-3", "", "NA", ""};
     const auto lines = printDetailsScript(inputs(3), listing, "").lines();
     ASSERT_EQ(lines.size(), 12u);
     EXPECT_EQ(lines[6], "From  -  To       Blk   120326   011225   A   B");
@@ -94,7 +94,7 @@ TEST(ComparatorPrintDetails, ColumnsFollowNAndEveryListLineIsOneRowOnPaper) {
 
     // 250 blocks: 500 rows on paper after the 8 heading lines, 250 lines after the report's 2.
     listing = twoRunListing();
-    for (auto* list : {&listing.list4, &listing.list2[0], &listing.list2[1]}) {
+    for (auto* list : {&listing.blocks, &listing.values[0], &listing.values[1]}) {
         list->clear();
         for (int i = 0; i < 250; ++i) {
             list->insert(list->end(), {"x", ""});

@@ -1,8 +1,8 @@
 #pragma once
 // Small run files written by hand for the comparator tests, so every stored value is known.
 
-#include "comparator/run_database.h"
-#include "comparator/session.h"
+#include "core/comparator/run_database.h"
+#include "core/comparator/session.h"
 #include "support/test_support.h"
 
 #include <string>

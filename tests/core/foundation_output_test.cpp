@@ -1,11 +1,11 @@
 // The SD output file and the analyser's processing step: the worked example row, the header line,
 // number forms, replacing files whole, and what a failed step leaves on disk.
 
-#include "analyser/processing.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "core/analyser/processing.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/runfile/output_files.h"
 #include "run_generator.h"
-#include "runfile/output_files.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The run library: import outcomes, what is stored and read back, refusals that leave a file as it
 // was, removal, and two importers writing at the same time.
 
-#include "history/block_history.h"
-#include "history/run_import.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/block_history.h"
+#include "core/history/run_import.h"
+#include "core/history/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 

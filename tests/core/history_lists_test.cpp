@@ -1,13 +1,13 @@
 // What the screen and the command line show of a library: a block's history, the forecast list, the
 // maintenance list, the condition map, the CSV texts and the printed maintenance list.
 
-#include "history/block_history.h"
-#include "history/condition_map.h"
-#include "history/dates.h"
-#include "history/forecast_list.h"
-#include "history/history_csv.h"
-#include "history/maintenance_list.h"
-#include "history/maintenance_print.h"
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
+#include "core/history/maintenance_list.h"
+#include "core/history/maintenance_print.h"
 
 #include <gtest/gtest.h>
 

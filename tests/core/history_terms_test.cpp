@@ -1,10 +1,10 @@
 // Track history's small definitions: run dates, day numbers, months, the content hash, the value
 // bands and the refusals of typed settings.
 
-#include "history/dates.h"
-#include "history/history_settings.h"
-#include "history/sha256.h"
-#include "history/terms.h"
+#include "core/history/dates.h"
+#include "core/history/history_settings.h"
+#include "core/history/sha256.h"
+#include "core/history/terms.h"
 
 #include <gtest/gtest.h>
 

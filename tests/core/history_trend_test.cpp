@@ -1,6 +1,6 @@
 // Segments, the least-squares trend and the forecast of one block, on points worked out by hand.
 
-#include "history/trend.h"
+#include "core/history/trend.h"
 
 #include <gtest/gtest.h>
 

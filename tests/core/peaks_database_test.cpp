@@ -37,7 +37,7 @@ TEST_F(PeakDatabaseTest, DirectionAndKmCaptionComeFromTheFirstAndLastRows) {
     auto result = process(lines);
     EXPECT_EQ(result.build.rowCount, 96);
     EXPECT_EQ(session.direction, 1);
-    EXPECT_EQ(result.captions.label9, " Km 120 to Km 121");
+    EXPECT_EQ(result.captions.kmRange, " Km 120 to Km 121");
 
     lines.clear();
     for (int km = 151; km > 120; --km) {
@@ -46,14 +46,14 @@ TEST_F(PeakDatabaseTest, DirectionAndKmCaptionComeFromTheFirstAndLastRows) {
     }
     result = process(lines);
     EXPECT_EQ(session.direction, -1);
-    EXPECT_EQ(result.captions.label9, " Km 151 to Km 120");
+    EXPECT_EQ(result.captions.kmRange, " Km 151 to Km 120");
 
     // No peak lines: an empty table, falling, and no kilometres in the caption.
     result = process({"95,1,120326,0815,TRC", kmLine(120, 121), "68,1,2,3,4"});
     EXPECT_EQ(result.itemsPerRecord, 0);
     EXPECT_TRUE(rows().empty());
     EXPECT_EQ(session.direction, -1);
-    EXPECT_EQ(result.captions.label9, " Km  to Km ");
+    EXPECT_EQ(result.captions.kmRange, " Km  to Km ");
 }
 
 TEST_F(PeakDatabaseTest, RecordsOfSevenEightAndTenPairs) {
@@ -69,12 +69,12 @@ TEST_F(PeakDatabaseTest, RecordsOfSevenEightAndTenPairs) {
 TEST_F(PeakDatabaseTest, CaptionsComeFromThisRunsHeaderLinesOnly) {
     auto result = process({"95,7,230125,0815,TRC", "91,0034,NR,KM,   NAGPUR - WARDHA UP          ,END",
                            kmLine(120, 121), peakLine(6, eightPeaks(1, 1))});
-    EXPECT_EQ(result.captions.label7, "NAGPUR - WARDHA UP");
-    EXPECT_EQ(result.captions.label8, " Date : 230125");
+    EXPECT_EQ(result.captions.section, "NAGPUR - WARDHA UP");
+    EXPECT_EQ(result.captions.runDate, " Date : 230125");
     // A section line shorter than 15 characters and a header line of 8 characters.
     result = process({"95,7,230", "91,0034,NR,KM", kmLine(120, 121), peakLine(6, eightPeaks(1, 1))});
-    EXPECT_EQ(result.captions.label7, "");
-    EXPECT_EQ(result.captions.label8, " Date : 230");
+    EXPECT_EQ(result.captions.section, "");
+    EXPECT_EQ(result.captions.runDate, " Date : 230");
     // A run without them keeps none of the earlier run's; its rows replace the earlier rows.
     process({kmLine(300, 299), peakLine(7, eightPeaks(2, 2))});
     EXPECT_EQ(session.header.headerLine, "");

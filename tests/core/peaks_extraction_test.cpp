@@ -1,6 +1,6 @@
 // The peak scan, the record width, the record reader and the expansion of records into rows.
 
-#include "peaks/extraction.h"
+#include "core/peaks/extraction.h"
 #include "peaks_fixtures.h"
 
 #include <initializer_list>
@@ -37,7 +37,8 @@ TEST(PeakExpansion, StandardRecordGivesEightRowsInPairOrder) {
     EXPECT_EQ(rows[1], (PeakRow{120, 121, 6, 12, 16}));
     EXPECT_EQ(rows[7], (PeakRow{120, 121, 6, 90, 10})); // items 20 and 21; item 22 is not stored
 
-    for (const auto& [width, pairs] : {std::pair{22, 8}, {24, 9}, {26, 10}, {21, 7}, {8, 1}, {7, 0}, {0, 0}}) {
+    for (const auto& [width, pairs] :
+         {std::pair{22, 8}, {24, 9}, {26, 10}, {21, 7}, {8, 1}, {7, 0}, {0, 0}}) {
         EXPECT_EQ(rowsPerRecord(width), pairs) << width;
     }
 }

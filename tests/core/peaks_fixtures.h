@@ -2,10 +2,10 @@
 // Run files for the peak analyser's tests, and what SHOW DETAILS must list for a run worked out
 // from the run's own lines (shared by the core, command-line and screen tests).
 
-#include "peaks/peak_database.h"
-#include "peaks/query.h"
-#include "peaks/texts.h"
-#include "platform/record_store.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/query.h"
+#include "core/peaks/texts.h"
+#include "core/platform/record_store.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

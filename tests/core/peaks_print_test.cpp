@@ -1,8 +1,8 @@
 // PRINT DETAILS of the peak analyser and the parameter choice.
 
-#include "peaks/parameters.h"
-#include "peaks/print.h"
-#include "peaks/texts.h"
+#include "core/peaks/parameters.h"
+#include "core/peaks/print.h"
+#include "core/peaks/texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SHOW DETAILS of the peak analyser: the walk in the run's direction, the first-peak rule, the column
 // lists, the counts, the share and the summary captions, and the refusals.
 
-#include "peaks/parameters.h"
+#include "core/peaks/parameters.h"
 #include "peaks_fixtures.h"
 
 namespace kestrana::peaks {
@@ -72,8 +72,8 @@ TEST_F(PeakQueryTest, RisingRunListsKilometresWhoseFirstPeakIsAboveTheLimit) {
     EXPECT_EQ(summary.lists[12], (Entries{"600", "", "", "", "", ""}));
     EXPECT_EQ(summary.lists[13], (Entries{"17", "", "", "", "", ""}));
     EXPECT_TRUE(summary.lists[18].empty());
-    EXPECT_EQ(summary.label5, " Number of Kms having UN2L peaks more than 15 mm = 3 ( 30.00% )");
-    EXPECT_EQ(summary.label6, " Total number of UN2L peaks more than 15 mm = 6");
+    EXPECT_EQ(summary.kmCountText, " Number of Kms having UN2L peaks more than 15 mm = 3 ( 30.00% )");
+    EXPECT_EQ(summary.peakCountText, " Total number of UN2L peaks more than 15 mm = 6");
     EXPECT_EQ(session.kmShare, 30.0f);
     EXPECT_EQ(session.totalPeaks, 6);
     EXPECT_EQ(session.parameterCode, 6);
@@ -110,8 +110,8 @@ TEST_F(PeakQueryTest, SharesAndLimitsRoundedHalvesToEvenButShownAsTyped) {
         EXPECT_EQ(summary.kmCount, c.kmCount) << c.limit;
         EXPECT_EQ(summary.shareText, c.share);
         EXPECT_EQ(session.kmShare, c.kmShare);
-        EXPECT_EQ(summary.label5, " Number of Kms having UN2L peaks more than " + c.limit +
-                                      " mm = " + std::to_string(c.kmCount) + " ( " + c.share + "% )");
+        EXPECT_EQ(summary.kmCountText, " Number of Kms having UN2L peaks more than " + c.limit +
+                                           " mm = " + std::to_string(c.kmCount) + " ( " + c.share + "% )");
     }
 }
 
@@ -121,7 +121,7 @@ TEST_F(PeakQueryTest, TheParameterIsTakenFromItsTextEveryTime) {
     auto summary = show("120", "123", "49", "GAUGE");
     EXPECT_EQ(session.parameterCode, 3);
     EXPECT_EQ(summary.kmCount, 3); // the GAUGE peaks of 50
-    EXPECT_EQ(summary.label6, " Total number of GAUGE peaks more than 49 mm = 24");
+    EXPECT_EQ(summary.peakCountText, " Total number of GAUGE peaks more than 49 mm = 24");
     summary = show("120", "123", "49", "UN2L");
     EXPECT_EQ(session.parameterCode, 6);
     EXPECT_EQ(summary.kmCount, 0);

@@ -1,4 +1,4 @@
-#include "platform/record_store.h"
+#include "core/platform/record_store.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

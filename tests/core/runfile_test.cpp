@@ -2,11 +2,11 @@
 // kept header lines, pairing, the stream's shifting without re-synchronisation and every failure
 // of loading, each with the run file's line where there is one.
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
+#include "core/runfile/block_table.h"
+#include "core/runfile/field_stream.h"
+#include "core/runfile/run_reader.h"
 #include "run_generator.h"
-#include "runfile/block_table.h"
-#include "runfile/field_stream.h"
-#include "runfile/run_reader.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // text to 16-bit whole numbers, plain and Str() forms, shortest decimal texts, the SD file's decimal
 // form and print zones.
 
-#include "platform/text.h"
+#include "core/platform/text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "gui/app/first_start.h"
 #include "support/test_support.h"
 
-#include "platform/paths.h"
+#include "core/platform/paths.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The GUI test program: one QApplication on the offscreen platform for every screen test, with the
-// platform services in test mode and a fresh service state before each test.
-#include "gui/app/frmmain.h"
+// services in test mode and a fresh service state before each test.
+#include "gui/app/main_menu.h"
 #include "gui/app/navigator.h"
-#include "gui/platform/test_mode.h"
+#include "gui/services/test_mode.h"
 #include "support/test_support.h"
 
 #include <QApplication>
@@ -23,8 +23,8 @@ public:
     void OnTestStart(const ::testing::TestInfo&) override {
         qputenv("KESTRANA_HOME", QByteArray::fromStdString(home_));
         qputenv("KESTRANA_PRINT_TO", QByteArray::fromStdString(prints_));
-        kestrana::gui::platform::resetServices();
-        kestrana::gui::app::frmmain::resetState();
+        kestrana::gui::services::resetServices();
+        kestrana::gui::app::MainMenu::resetState();
     }
     void OnTestEnd(const ::testing::TestInfo&) override { kestrana::gui::app::Navigator::closeAll(); }
 
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Tests close windows all the time; that must never end the program.
     QApplication::setQuitOnLastWindowClosed(false);
-    kestrana::gui::platform::enableTestMode();
+    kestrana::gui::services::enableTestMode();
 
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshServices(home, prints));

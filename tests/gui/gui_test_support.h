@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the screen tests. The GUI test program (gui_test_main.cpp) already:
 //   - runs on the offscreen platform with one QApplication;
-//   - switches the platform services to test mode (no real dialog, printer or display switch);
+//   - switches the services to test mode (no real dialog, printer or display switch);
 //   - gives the whole run a private KESTRANA_HOME and KESTRANA_PRINT_TO, and sets both back to
 //     those before every test;
 //   - before every test forgets all queued answers and records of the services and the main
@@ -47,7 +47,7 @@ inline bool showActive(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
-// The open top-level windows of a class, by object name ("form1", "frmmain", ...).
+// The open top-level windows of a class, by object name ("AnalyserScreen", "MainMenu", ...).
 inline int openWindowsNamed(const QString& objectName) {
     int count = 0;
     for (QWidget* window : QApplication::topLevelWidgets())

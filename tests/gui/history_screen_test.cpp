@@ -2,24 +2,24 @@
 // refused, a cell opening its block, the maintenance list exported and printed, a damaged library.
 
 // The core's headers come before any Qt header (Qt's `record` macro).
-#include "history/block_history.h"
-#include "history/forecast_list.h"
-#include "history/history_csv.h"
-#include "history/history_screen_texts.h"
-#include "history/history_settings.h"
-#include "history/maintenance_print.h"
-#include "history/run_import.h"
-#include "history/sqlite_run_library.h"
+#include "core/history/block_history.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
+#include "core/history/history_screen_texts.h"
+#include "core/history/history_settings.h"
+#include "core/history/maintenance_print.h"
+#include "core/history/run_import.h"
+#include "core/history/sqlite_run_library.h"
 #include "run_generator.h"
 
 #include "gui/app/navigator.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
 #include "gui/history/history_screen.h"
-#include "gui/platform/file_dialog.h"
-#include "gui/platform/list_box.h"
-#include "gui/platform/message_box.h"
-#include "gui/platform/printer.h"
+#include "gui/services/file_dialog.h"
+#include "gui/services/hard_copy_printer.h"
+#include "gui/services/message_box.h"
+#include "gui/widgets/list_box.h"
 #include "gui_test_support.h"
 #include "support/test_support.h"
 
@@ -41,9 +41,9 @@ namespace {
 namespace core = kestrana::history;
 using kestrana::gui::history::HistoryScreen;
 using kestrana::gui::history::MapCell;
-using kestrana::gui::platform::FileDialog;
-using kestrana::gui::platform::HardCopyPrinter;
-using kestrana::gui::platform::MessageBox;
+using kestrana::gui::services::FileDialog;
+using kestrana::gui::services::HardCopyPrinter;
+using kestrana::gui::services::MessageBox;
 
 class HistoryScreenTest : public ::testing::Test {
 protected:

@@ -1,8 +1,8 @@
-#include "analyser/listing.h"
+#include "core/analyser/listing.h"
 
-#include "analyser/messages.h"
-#include "analyser/quality.h"
-#include "platform/text.h"
+#include "core/analyser/messages.h"
+#include "core/analyser/quality.h"
+#include "core/platform/text.h"
 
 namespace kestrana::analyser {
 
@@ -87,7 +87,7 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
 }
 
 namespace {
-// Label18: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
+// trackShareLabel: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
 std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds) {
     return platform::formatPattern(share, "##0.00") + " % of Track between  Km " +
            platform::plainInt(range.lowerKm) + "  and  " + platform::plainInt(range.upperKm) +

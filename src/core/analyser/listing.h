@@ -3,8 +3,8 @@
 // between a low and a high value, as fixed-layout listing rows, and the share of those blocks whose
 // TGI lies between two values.
 
-#include "analyser/values.h"
-#include "runfile/block_table.h"
+#include "core/analyser/values.h"
+#include "core/runfile/block_table.h"
 
 #include <array>
 #include <optional>
@@ -14,11 +14,11 @@
 
 namespace kestrana::analyser {
 
-// The only entry of List2 after a listing.
+// The only entry of listingHeaderList after a listing.
 inline constexpr std::string_view kListingHeader = " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL";
-// The entry List1 receives after every row, so rows stand at the even positions.
+// The entry listingList receives after every row, so rows stand at the even positions.
 inline constexpr std::string_view kListingSeparator = " ";
-// The index names of Combo1, in the order of its list; "TGI" is its design text.
+// The index names of indexCombo, in the order of its list; "TGI" is its design text.
 inline constexpr std::array<std::string_view, 5> kIndexNames = {"TGI", "TGIU", "TGIW", "TGIG", "TGIL"};
 
 // The BlockResult field of an index name (compared exactly); empty for any other text.
@@ -36,8 +36,8 @@ std::string listingRow(const runfile::BlockResult& row);
 
 struct Listing {
     ListingBounds bounds;
-    std::string header;               // List2
-    std::vector<std::string> entries; // List1: each row followed by the separator " "
+    std::string header;               // listingHeaderList
+    std::vector<std::string> entries; // listingList: each row followed by the separator " "
     // The rows alone (entries at even positions).
     std::vector<std::string> rows() const;
 };
@@ -53,7 +53,7 @@ struct TrackShare {
     long blocksInRange = 0;
     long blocksInBand = 0;
     double share = 0.0;  // per cent
-    std::string caption; // Label18
+    std::string caption; // trackShareLabel
 };
 
 // CALC TRACK % over the TGI of the blocks of `range` (non-recorded blocks count in range, and in the

@@ -1,8 +1,8 @@
-#include "analyser/processing.h"
+#include "core/analyser/processing.h"
 
-#include "platform/errors.h"
-#include "platform/text.h"
-#include "runfile/output_files.h"
+#include "core/platform/errors.h"
+#include "core/platform/text.h"
+#include "core/runfile/output_files.h"
 
 #include <cstdio>
 #include <filesystem>

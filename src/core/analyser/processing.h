@@ -2,7 +2,7 @@
 // The analyser's PROCESS DATA: the run file in, the block table and the SD output file out, and the
 // run's header data and kilometre range as the screen shows them.
 
-#include "runfile/block_table.h"
+#include "core/runfile/block_table.h"
 
 #include <optional>
 #include <string>
@@ -11,15 +11,16 @@
 namespace kestrana::analyser {
 
 // The one message of a failed PROCESS DATA, whatever went wrong (with its leading blank).
-inline constexpr std::string_view kProcessFailedMessage = " Could not open file. Please type file name correctly.";
+inline constexpr std::string_view kProcessFailedMessage =
+    " Could not open file. Please type file name correctly.";
 
 struct ProcessedRun {
     runfile::BlockTable table;
-    std::string runDate;   // txtrundate: header line positions 6 to 11
-    std::string runNumber; // txtrunno: header line position 4
-    std::string section;   // lblsection: section line positions 15 to 44
-    std::string kmFrom;    // txtkmfrom and txtskm: km from of the first block, plain decimal
-    std::string kmTo;      // txtkmto and txtekm: km to of the last block, plain decimal
+    std::string runDate;   // runDateEdit: header line positions 6 to 11
+    std::string runNumber; // runNumberEdit: header line position 4
+    std::string section;   // sectionLabel: section line positions 15 to 44
+    std::string kmFrom;    // kmFromEdit and startKmEdit: km from of the first block, plain decimal
+    std::string kmTo;      // kmToEdit and endKmEdit: km to of the last block, plain decimal
 };
 
 // Reads the run at `inputPath` through the pair scratch file at `scratchPath`, writes the SD output

@@ -1,7 +1,7 @@
-#include "analyser/quality.h"
+#include "core/analyser/quality.h"
 
-#include "analyser/messages.h"
-#include "platform/text.h"
+#include "core/analyser/messages.h"
+#include "core/platform/text.h"
 
 #include <algorithm>
 

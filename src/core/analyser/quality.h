@@ -2,8 +2,8 @@
 // PROCESS INFORMATION: the share of the blocks of a kilometre range in each quality band, the share
 // of non-recorded track, the average TGI, the captions that show them and the data of the bar chart.
 
-#include "analyser/values.h"
-#include "runfile/block_table.h"
+#include "core/analyser/values.h"
+#include "core/runfile/block_table.h"
 
 #include <array>
 #include <cstdint>
@@ -14,12 +14,12 @@ namespace kestrana::analyser {
 
 // The text written beneath the bars, its band names spaced to stand under the four bars.
 inline constexpr std::string_view kChartLabel = "TGI <36     TGI 36-50     TGI 51-80     TGI > 80";
-// Caption prefixes of Label3 to Label6, band 1 to 4.
+// Caption prefixes of band1Label to band4Label, band 1 to 4.
 inline constexpr std::array<std::string_view, 4> kBandCaptionPrefixes = {
     "TGI  < 36      =  ", "TGI  36 - 50  =  ", "TGI  51 - 80  =  ", "TGI  > 80     =  "};
 inline constexpr std::string_view kNonRecordedCaptionPrefix = "Non Recorded Track = ";
 inline constexpr std::string_view kAverageCaptionPrefix = "Average TGI =  ";
-// lblavgtgi when every block in range is non-recorded (no TGI to average).
+// averageLabel when every block in range is non-recorded (no TGI to average).
 inline constexpr std::string_view kAverageNotAvailableCaption = "Average TGI =  not available";
 
 // True when the block's whole span lies inside lowerKm to upperKm, read in the run's direction:
@@ -48,9 +48,9 @@ struct QualityResult {
     long blocksInRange = 0;
     long recordedBlocks = 0;                 // TGI not 0
     std::array<long, 4> bandCounts{};        // blocks per band
-    std::array<std::string, 4> bandCaptions; // Label3 to Label6
-    std::string nonRecordedCaption;          // Label7
-    std::string averageCaption;              // lblavgtgi
+    std::array<std::string, 4> bandCaptions; // band1Label to band4Label
+    std::string nonRecordedCaption;          // nonRecordedLabel
+    std::string averageCaption;              // averageLabel
     QualityChart chart;
 };
 

@@ -1,6 +1,6 @@
-#include "analyser/raw_view.h"
+#include "core/analyser/raw_view.h"
 
-#include "platform/text.h"
+#include "core/platform/text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #pragma once
 // The raw-data view of a listed block: the recorded channel SDs, ride indices and speed behind a
-// listing row, as a column header (List3) and one value row per matching block (List4).
+// listing row, as a column header (rawHeaderList) and one value row per matching block (rawValuesList).
 
-#include "runfile/block_table.h"
+#include "core/runfile/block_table.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 
 namespace kestrana::analyser {
 
-// The only entry of List3 after a click on a block row.
+// The only entry of rawHeaderList after a click on a block row.
 inline constexpr std::string_view kRawViewHeader =
     "  U2L     U2R     A2L     A2R       G       TW1     TW2     "
     "RIV       RIL        SPD      U1L     U1R     A1L     A1R";
@@ -21,14 +21,14 @@ inline constexpr std::string_view kRawViewHeader =
 std::string rawValueRow(const runfile::BlockResult& row);
 
 struct RawView {
-    std::vector<std::string> header; // List3: the header, or nothing when the entry is no block row
-    std::vector<std::string> rows;   // List4: one value row per matching block, in table order
+    std::vector<std::string> header; // rawHeaderList: the header, or nothing when the entry is no block row
+    std::vector<std::string> rows;   // rawValuesList: one value row per matching block, in table order
 };
 
 // Every block with this km from and block number, whatever its km to or the run's direction.
 RawView rawViewOfBlock(const runfile::BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber);
 
-// The view for a clicked List1 entry. The km from and the block number are read as the first and
+// The view for a clicked listingList entry. The km from and the block number are read as the first and
 // third blank-separated fields of the row, so a five-digit kilometre or a two-digit block number
 // still finds its own block. An entry that is not a block row (the one-blank separator, an empty
 // text, a field that is not a whole number) gives an empty view, without a message.

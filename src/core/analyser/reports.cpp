@@ -1,7 +1,7 @@
-#include "analyser/reports.h"
+#include "core/analyser/reports.h"
 
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 #include <array>
 
@@ -109,7 +109,7 @@ HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& r
     script.printLine("  ");
     script.setBold(false);
     script.setFontSize(9);
-    for (const std::string& entry : report.list1Entries) {
+    for (const std::string& entry : report.listingEntries) {
         script.printLineAt(kDetailsX, entry);
     }
     script.endDoc();
@@ -118,7 +118,7 @@ HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& r
 
 std::string savedReportText(const DetailsReport& report) {
     std::string text;
-    text.reserve(200 + report.list1Entries.size() * 41);
+    text.reserve(200 + report.listingEntries.size() * 41);
     const auto line = [&text](std::string_view content) {
         text += content;
         text += "\r\n";
@@ -129,8 +129,8 @@ std::string savedReportText(const DetailsReport& report) {
          plainInt(report.bounds.high()));
     line("");
     line(report.header);
-    for (std::size_t i = 0; i < report.list1Entries.size(); i += 2) {
-        line(report.list1Entries[i]);
+    for (std::size_t i = 0; i < report.listingEntries.size(); i += 2) {
+        line(report.listingEntries[i]);
     }
     return text;
 }

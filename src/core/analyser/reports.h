@@ -2,10 +2,10 @@
 // The analyser's results on paper and on disk: the PRINT GRAPH page, the PRINT DETAILS listing (both
 // as printer scripts the printing service plays) and the SAVE DETAILS report text.
 
-#include "analyser/values.h"
-#include "platform/hard_copy.h"
-#include "platform/paths.h"
-#include "runfile/run_reader.h"
+#include "core/analyser/values.h"
+#include "core/platform/hard_copy.h"
+#include "core/platform/paths.h"
+#include "core/runfile/run_reader.h"
 
 #include <string>
 #include <string_view>
@@ -33,18 +33,18 @@ platform::HardCopyScript printGraphScript(std::string_view title, const ReportHe
                                           const AnalysisRange& range, const QualityDistribution& figures,
                                           std::string_view dateTimeText);
 
-// What PRINT DETAILS and SAVE DETAILS read: the index name shown in Combo1 now, the bounds and
+// What PRINT DETAILS and SAVE DETAILS read: the index name shown in indexCombo now, the bounds and
 // entries of the listing shown, and the range as typed.
 struct DetailsReport {
     ReportHeading heading;
     AnalysisRange range;
     std::string indexName;
     ListingBounds bounds;
-    std::string header;                    // the List2 entry
-    std::vector<std::string> list1Entries; // rows at even positions, " " separators at odd ones
+    std::string header;                      // the listingHeaderList entry
+    std::vector<std::string> listingEntries; // rows at even positions, " " separators at odd ones
 };
 
-// PRINT DETAILS: heading lines, the header, then every List1 entry (separators included).
+// PRINT DETAILS: heading lines, the header, then every listingList entry (separators included).
 platform::HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& report);
 
 // SAVE DETAILS: section and date, " km   " with start and end km, the index and its bounds, an

@@ -1,4 +1,4 @@
-#include "analyser/screen_state.h"
+#include "core/analyser/screen_state.h"
 
 namespace kestrana::analyser {
 

@@ -11,12 +11,12 @@ namespace kestrana::analyser {
 // Enabled states of the buttons that depend on earlier operations; all start disabled when the screen
 // opens. PROCESS DATA, GO TO MAIN and the two Browse buttons are always enabled.
 struct AnalyserButtons {
-    bool processInformation = false; // Command2
-    bool showDetails = false;        // Command3
-    bool calcTrackShare = false;     // Command4
-    bool printDetails = false;       // Command5
-    bool printGraph = false;         // Command7
-    bool saveDetails = false;        // Command10
+    bool processInformation = false; // processInformationButton
+    bool showDetails = false;        // showDetailsButton
+    bool calcTrackShare = false;     // calcTrackShareButton
+    bool printDetails = false;       // printDetailsButton
+    bool printGraph = false;         // printGraphButton
+    bool saveDetails = false;        // saveDetailsButton
 
     void processDataSucceeded() { processInformation = true; }
     void processInformationDone() { showDetails = calcTrackShare = printGraph = true; }

@@ -1,4 +1,4 @@
-#include "analyser/session.h"
+#include "core/analyser/session.h"
 
 namespace kestrana::analyser {
 

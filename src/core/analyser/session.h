@@ -4,12 +4,12 @@
 // stay until an operation replaces them. Each operation computes into a result first and keeps its
 // values only when it succeeds, so a refusal leaves everything as it was.
 
-#include "analyser/listing.h"
-#include "analyser/quality.h"
-#include "analyser/raw_view.h"
-#include "analyser/screen_state.h"
-#include "analyser/values.h"
-#include "runfile/block_table.h"
+#include "core/analyser/listing.h"
+#include "core/analyser/quality.h"
+#include "core/analyser/raw_view.h"
+#include "core/analyser/screen_state.h"
+#include "core/analyser/values.h"
+#include "core/runfile/block_table.h"
 
 #include <string_view>
 
@@ -34,8 +34,8 @@ struct AnalyserSession {
     Listing showDetails(std::string_view lowText, std::string_view highText, std::string_view indexName);
     // CALC TRACK % over the kept range: keeps the share bounds. Throws AnalyserRefusal.
     TrackShare calcTrackShare(std::string_view lowText, std::string_view highText);
-    // A click on a List1 entry.
-    RawView rawView(std::string_view list1Entry) const { return rawViewOfEntry(table, list1Entry); }
+    // A click on a listingList entry.
+    RawView rawView(std::string_view listingEntry) const { return rawViewOfEntry(table, listingEntry); }
 };
 
 // The one session of the analyser screen, living as long as the program.

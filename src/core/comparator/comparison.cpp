@@ -1,10 +1,10 @@
-#include "comparator/comparison.h"
+#include "core/comparator/comparison.h"
 
-#include "comparator/messages.h"
-#include "comparator/run_database.h"
-#include "platform/errors.h"
-#include "platform/record_store.h"
-#include "platform/text.h"
+#include "core/comparator/messages.h"
+#include "core/comparator/run_database.h"
+#include "core/platform/errors.h"
+#include "core/platform/record_store.h"
+#include "core/platform/text.h"
 
 #include <algorithm>
 #include <limits>
@@ -100,11 +100,11 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
         const auto thisKm = static_cast<std::int16_t>(km);
         const auto nextKm = static_cast<std::int16_t>(km + step);
         for (std::int16_t block = 1; block <= 5; ++block) {
-            listing.list4.push_back(blockLabel(thisKm, nextKm, block));
-            listing.list4.emplace_back();
+            listing.blocks.push_back(blockLabel(thisKm, nextKm, block));
+            listing.blocks.emplace_back();
             for (int k = 0; k <= olderRuns; ++k) {
                 const std::optional<std::int16_t> value = lookup(k, thisKm, nextKm, block);
-                auto& column = listing.list2[static_cast<std::size_t>(k)];
+                auto& column = listing.values[static_cast<std::size_t>(k)];
                 column.push_back(value ? platform::plainInt(*value) : std::string(kNotAvailable));
                 column.emplace_back();
             }
@@ -207,10 +207,10 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
         result.message = *range.refusal;
         return result;
     }
-    result.listing.list3.emplace_back(kListingHeading);
+    result.listing.heading.emplace_back(kListingHeading);
     const auto refuse = [&](std::string_view message, std::string reason) {
         result.listing = ComparisonListing{};
-        result.listing.list3.emplace_back(kListingHeading);
+        result.listing.heading.emplace_back(kListingHeading);
         result.outcome = CompareResult::Outcome::Refused;
         result.message = std::string(message);
         result.reason = std::move(reason);
@@ -233,7 +233,7 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
             }
             const auto dates = session.runDates();
             for (int k = 0; k <= n; ++k) {
-                result.listing.list1[static_cast<std::size_t>(k)].push_back(
+                result.listing.runDates[static_cast<std::size_t>(k)].push_back(
                     dates[static_cast<std::size_t>(k)]);
             }
             fillListing(result.listing, range.bounds, n,

@@ -2,7 +2,7 @@
 // COMPARE: checks the km range and the directions of the runs, fills the comparison listing block by
 // block from the run database, and reads the per-km averages of every run that feed the line chart.
 
-#include "comparator/session.h"
+#include "core/comparator/session.h"
 
 #include <array>
 #include <cstdint>
@@ -20,10 +20,11 @@ namespace kestrana::comparator {
 
 // The list boxes of the listing, line by line, exactly as the screen shows them.
 struct ComparisonListing {
-    std::vector<std::string> list3;                           // the heading line
-    std::array<std::vector<std::string>, kSlotCount> list1{}; // List1(k): the run date of slot k
-    std::vector<std::string> list4;                           // block label, empty line, ...
-    std::array<std::vector<std::string>, kSlotCount> list2{}; // List2(k): value or "NA", empty line, ...
+    std::vector<std::string> heading;                            // the heading line
+    std::array<std::vector<std::string>, kSlotCount> runDates{}; // runDateLists(k): the run date of slot k
+    std::vector<std::string> blocks;                             // block label, empty line, ...
+    std::array<std::vector<std::string>, kSlotCount>
+        values{}; // valueLists(k): value or "NA", empty line, ...
 };
 
 // The km walk of the listing: from firstKm to lastKm by step (the current direction).
@@ -40,8 +41,8 @@ struct CompareRange {
     std::int16_t toKm = 0;
     ListingBounds bounds;
 };
-// Reads the texts of Text2(0) and Text2(1) (rounded to whole numbers, halves to even). Refuses a text
-// that is no number of the 16-bit range, a range of more than 100 km (exactly 100 is accepted) and
+// Reads the texts of kmRangeEdits(0) and kmRangeEdits(1) (rounded to whole numbers, halves to even). Refuses
+// a text that is no number of the 16-bit range, a range of more than 100 km (exactly 100 is accepted) and
 // bounds that would leave 16 bits. With lo the smaller and hi the larger km, the listing walks lo to
 // hi - 1 upwards unless the current direction is -1, then hi down to lo + 1.
 CompareRange readCompareRange(std::string_view fromText, std::string_view toText,
@@ -61,8 +62,8 @@ std::string blockLabel(std::int16_t km, std::int16_t nextKm, int block);
 using CellLookup = std::function<std::optional<std::int16_t>(int slot, std::int16_t km, std::int16_t nextKm,
                                                              std::int16_t block)>;
 
-// Fills List4 and List2(0) to List2(n) for blocks 1 to 5 of every km of the walk. `listing` keeps its
-// heading and dates.
+// Fills blockList and valueLists(0) to valueLists(n) for blocks 1 to 5 of every km of the walk. `listing`
+// keeps its heading and dates.
 void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns,
                  const CellLookup& lookup);
 

@@ -8,7 +8,7 @@
 
 namespace kestrana::comparator {
 
-// Text3 edited to a number outside 1 to 3 (the trailing blank belongs to the text).
+// olderRunCountEdit edited to a number outside 1 to 3 (the trailing blank belongs to the text).
 inline constexpr std::string_view kEnterOneToThreeMessage = "Please enter between 1 and 3 ";
 // PROCESS DATA: any failure while the runs are loaded.
 inline constexpr std::string_view kCouldNotOpenMessage =
@@ -54,7 +54,7 @@ inline constexpr std::string_view kReportNotSavedMessage =
 // "File for TRC Run(k) successfully opened", shown after slot k has loaded.
 std::string slotOpenedMessage(int slot);
 
-// The heading line of List3.
+// The heading line of headingList.
 inline constexpr std::string_view kListingHeading = "From  -  To       Blk";
 // A listing cell of a block that the run lacks.
 inline constexpr std::string_view kNotAvailable = "NA";

@@ -1,7 +1,7 @@
-#include "comparator/reports.h"
+#include "core/comparator/reports.h"
 
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 #include <algorithm>
 
@@ -43,20 +43,20 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
         script.endDoc();
         return script;
     }
-    std::string heading = lineOf(listing.list3, 0);
+    std::string heading = lineOf(listing.heading, 0);
     for (int k = 0; k <= n; ++k) {
-        heading += "   " + lineOf(listing.list1[static_cast<std::size_t>(k)], 0);
+        heading += "   " + lineOf(listing.runDates[static_cast<std::size_t>(k)], 0);
     }
     script.printLineAt(1400, heading);
     script.printLine(" ");
     script.setBold(false);
     script.setFontSize(9);
-    for (std::size_t i = 0; i < listing.list4.size(); ++i) {
+    for (std::size_t i = 0; i < listing.blocks.size(); ++i) {
         std::string row =
-            listing.list4[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.list2[0], i), "@@@");
+            listing.blocks[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.values[0], i), "@@@");
         for (int k = 1; k <= n; ++k) {
             row += std::string(10, ' ') +
-                   platform::formatAt(lineOf(listing.list2[static_cast<std::size_t>(k)], i), "@@@");
+                   platform::formatAt(lineOf(listing.values[static_cast<std::size_t>(k)], i), "@@@");
         }
         script.printLineAt(1400, row);
     }
@@ -101,15 +101,15 @@ platform::HardCopyScript printGraphScript(const ReportInputs& inputs, std::strin
 std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing) {
     std::vector<std::string> lines;
     lines.push_back(section);
-    std::vector<std::string> heading{lineOf(listing.list3, 0)};
-    for (const auto& dates : listing.list1) {
+    std::vector<std::string> heading{lineOf(listing.heading, 0)};
+    for (const auto& dates : listing.runDates) {
         heading.push_back(lineOf(dates, 0));
     }
     lines.push_back(platform::joinZones(heading));
     // Only the block rows: the empty lines between blocks are left out.
-    for (std::size_t i = 0; i < listing.list4.size() / 2; ++i) {
-        std::vector<std::string> items{listing.list4[2 * i]};
-        for (const auto& values : listing.list2) {
+    for (std::size_t i = 0; i < listing.blocks.size() / 2; ++i) {
+        std::vector<std::string> items{listing.blocks[2 * i]};
+        for (const auto& values : listing.values) {
             items.push_back(lineOf(values, 2 * i));
         }
         lines.push_back(platform::joinZones(items));

@@ -2,9 +2,9 @@
 // The comparator's documents, made from what the screen shows after COMPARE: the printed listing
 // (PRINT DETAILS), the printed chart page (PRINT GRAPH) and the saved text report (SAVE DETAILS).
 
-#include "comparator/comparison.h"
-#include "platform/hard_copy.h"
-#include "platform/paths.h"
+#include "core/comparator/comparison.h"
+#include "core/platform/hard_copy.h"
+#include "core/platform/paths.h"
 
 #include <string>
 #include <string_view>
@@ -15,16 +15,16 @@ namespace kestrana::comparator {
 // What the hard copies and the report read from the screen.
 struct ReportInputs {
     std::string section;   // the section text of the build (trimmed "91" line of slot 0)
-    std::string fromText;  // Text2(0) as it stands
-    std::string toText;    // Text2(1) as it stands
-    std::string parameter; // the text of Combo1
+    std::string fromText;  // kmRangeEdits(0) as it stands
+    std::string toText;    // kmRangeEdits(1) as it stands
+    std::string parameter; // the text of parameterCombo
     int olderRuns = 0;     // n
 };
 
 // PRINT DETAILS with the title from the prompt. Bold 11 pt underlined title, section line and
 // " Comparision of TRC runs ( P )" at x 1400 from y 600; the column heading line; then 9 pt one row
-// per line of List4 (block rows and the blank rows between them) with the values of List2(0) to
-// List2(n) right-aligned in 3 characters. For n outside 1 to 3 the document ends after the heading
+// per line of blockList (block rows and the blank rows between them) with the values of valueLists(0) to
+// valueLists(n) right-aligned in 3 characters. For n outside 1 to 3 the document ends after the heading
 // block, without the column heading and table.
 platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
                                             std::string_view title);
@@ -37,9 +37,9 @@ platform::HardCopyScript printGraphScript(const ReportInputs& inputs, std::strin
 // x of the title on the graph page: 6900 - 100 per character (a 13-character title starts at 5600).
 int graphTitleX(std::string_view title);
 
-// SAVE DETAILS: the section line, the heading line (List3 heading, L0 to L3 in print zones of 14),
-// then one line per block (List4 label and the values of List2(0) to List2(3)); five zone items on
-// every line, empty ones included. Lines without their line ends.
+// SAVE DETAILS: the section line, the heading line (headingList heading, L0 to L3 in print zones of 14),
+// then one line per block (blockList label and the values of valueLists(0) to valueLists(3)); five zone items
+// on every line, empty ones included. Lines without their line ends.
 std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing);
 // The lines joined, each followed by `lineEnd` ("\r\n" for the file, "\n" for the command line).
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd);

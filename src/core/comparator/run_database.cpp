@@ -1,12 +1,12 @@
-#include "comparator/run_database.h"
+#include "core/comparator/run_database.h"
 
-#include "comparator/messages.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "platform/record_store.h"
-#include "platform/text.h"
-#include "runfile/field_stream.h"
-#include "runfile/run_reader.h"
+#include "core/comparator/messages.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/platform/record_store.h"
+#include "core/platform/text.h"
+#include "core/runfile/field_stream.h"
+#include "core/runfile/run_reader.h"
 
 #include <cstdio>
 #include <limits>

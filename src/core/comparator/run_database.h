@@ -4,7 +4,7 @@
 // and tgi4 (the compared index), one row per block line in file order. PROCESS DATA rebuilds it from
 // the run files; COMPARE reads it.
 
-#include "comparator/session.h"
+#include "core/comparator/session.h"
 
 #include <array>
 #include <cstdint>
@@ -32,7 +32,7 @@ inline constexpr std::array<std::string_view, 5> kCompareParameterNames = {"TGI"
 std::optional<int> compareParameterField(std::string_view parameter);
 
 // -------------------------------------------------------------------------------------------------
-// Text3 edited: the number of older runs and which slots are usable.
+// olderRunCountEdit edited: the number of older runs and which slots are usable.
 
 enum class SlotEnabling { Unchanged, Enabled, Disabled };
 
@@ -53,21 +53,22 @@ OlderRunsEdit olderRunsEdited(std::string_view text, std::int16_t previousOlderR
 // PROCESS DATA.
 
 struct BuildRequest {
-    std::array<std::string, kSlotCount> slotPaths; // the texts of Text1(0) to Text1(3), as files to open
-    std::int16_t olderRuns = 0;                    // n
-    std::string parameter;                         // the text of Combo1
-    std::string databaseBase;                      // the store adds its extension: <home>/trcdbase
-    std::string scratchPath;                       // the pair scratch file: <home>/temp_1.txt
+    std::array<std::string, kSlotCount>
+        slotPaths;              // the texts of runFileEdits(0) to runFileEdits(3), as files to open
+    std::int16_t olderRuns = 0; // n
+    std::string parameter;      // the text of parameterCombo
+    std::string databaseBase;   // the store adds its extension: <home>/trcdbase
+    std::string scratchPath;    // the pair scratch file: <home>/temp_1.txt
 };
 
 // Told after each slot has loaded, in slot order, so the screen can hide the slot's path box, show
 // its km caption and the message, and for slot 0 then fill the km boxes.
 struct SlotLoaded {
     int slot = 0;
-    std::string kmCaption; // the new caption of Label6(slot)
+    std::string kmCaption; // the new caption of slotKmLabels(slot)
     std::string message;   // "File for TRC Run(k) successfully opened"
-    // Slot 0 only, set after its message: Text2(0) = start km; Text2(1) = direction * 50 + start km,
-    // or 0 when that is negative (unset when it leaves 16 bits: the build then fails).
+    // Slot 0 only, set after its message: kmRangeEdits(0) = start km; kmRangeEdits(1) = direction * 50 +
+    // start km, or 0 when that is negative (unset when it leaves 16 bits: the build then fails).
     std::optional<std::string> kmFromText;
     std::optional<std::string> kmToText;
 };

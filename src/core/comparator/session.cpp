@@ -1,6 +1,6 @@
-#include "comparator/session.h"
+#include "core/comparator/session.h"
 
-#include "platform/text.h"
+#include "core/platform/text.h"
 
 namespace kestrana::comparator {
 

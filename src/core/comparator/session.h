@@ -2,7 +2,7 @@
 // What the comparator keeps behind its screen for the program's lifetime: the number of older runs,
 // the run slots and the values the build leaves for COMPARE. Closing and opening the screen again
 // starts its controls from their design texts, but these values stay until an operation replaces
-// them (so n can differ from what Text3 shows until Text3 is edited).
+// them (so n can differ from what olderRunCountEdit shows until olderRunCountEdit is edited).
 
 #include <array>
 #include <cstdint>
@@ -20,7 +20,8 @@ constexpr bool isOlderRunCount(int olderRuns) {
     return olderRuns >= 1 && olderRuns <= 3;
 }
 
-// The design texts of the path boxes Text1(0) to Text1(3) (the screen maps them into the home folder).
+// The design texts of the path boxes runFileEdits(0) to runFileEdits(3) (the screen maps them into the home
+// folder).
 inline constexpr std::array<std::string_view, kSlotCount> kDesignSlotPaths = {
     "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run", "d:\\TRCDATA\\trcdata2.run",
     "d:\\TRCDATA\\trcdata3.run"};
@@ -28,14 +29,14 @@ inline constexpr std::array<std::string_view, kSlotCount> kDesignSlotPaths = {
 struct RunSlot {
     std::string headerLine;     // the "95" line kept when the slot last loaded
     std::int16_t direction = 0; // km to - km from of the table's first row: 1 rising, -1 falling
-    std::string kmCaption;      // caption of Label6(k): "Km  120 To Km  140"
+    std::string kmCaption;      // caption of slotKmLabels(k): "Km  120 To Km  140"
 
     // Positions 6 to 11 of the header line as they stand: the run date that labels the run.
     std::string runDate() const;
 };
 
 struct ComparatorSession {
-    std::int16_t olderRuns = 0; // n, from Text3; meaningful values 1 to 3
+    std::int16_t olderRuns = 0; // n, from olderRunCountEdit; meaningful values 1 to 3
     std::array<RunSlot, kSlotCount> runSlots;
     std::string section;               // the "91" line of slot 0, positions 15 to 44, trimmed
     std::int16_t startKm = 0;          // km from of the first row of the slot loaded last

@@ -1,6 +1,6 @@
-#include "history/block_history.h"
+#include "core/history/block_history.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 namespace kestrana::history {
 

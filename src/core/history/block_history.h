@@ -2,9 +2,9 @@
 // The history of one block: its recorded values over time cut into segments at maintenance, the
 // fitted line of every segment, where maintenance happened, and the forecast of the current segment.
 
-#include "history/history_settings.h"
-#include "history/run_library.h"
-#include "history/trend.h"
+#include "core/history/history_settings.h"
+#include "core/history/run_library.h"
+#include "core/history/trend.h"
 
 #include <cstddef>
 #include <optional>

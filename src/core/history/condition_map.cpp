@@ -1,6 +1,6 @@
-#include "history/condition_map.h"
+#include "core/history/condition_map.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 #include <algorithm>
 

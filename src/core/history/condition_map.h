@@ -2,7 +2,7 @@
 // The condition map of a km range: one row per run in run order, one column per block in the run
 // direction, each cell the block's value in that run and its quality band.
 
-#include "history/run_library.h"
+#include "core/history/run_library.h"
 
 #include <cstddef>
 #include <span>

@@ -1,4 +1,4 @@
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 #include <cstdio>
 

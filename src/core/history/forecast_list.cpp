@@ -1,4 +1,4 @@
-#include "history/forecast_list.h"
+#include "core/history/forecast_list.h"
 
 #include <algorithm>
 #include <map>

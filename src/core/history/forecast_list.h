@@ -3,9 +3,9 @@
 // sorted by status (below, crossing, stable, too few runs), then crossing day (where there is one),
 // then km in the run direction, then block number.
 
-#include "history/history_settings.h"
-#include "history/run_library.h"
-#include "history/trend.h"
+#include "core/history/history_settings.h"
+#include "core/history/run_library.h"
+#include "core/history/trend.h"
 
 #include <optional>
 #include <span>

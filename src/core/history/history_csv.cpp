@@ -1,7 +1,7 @@
-#include "history/history_csv.h"
+#include "core/history/history_csv.h"
 
-#include "history/dates.h"
-#include "platform/paths.h"
+#include "core/history/dates.h"
+#include "core/platform/paths.h"
 
 namespace kestrana::history {
 

@@ -4,10 +4,10 @@
 // doubled. Each line ends with `lineEnd` (a line feed for the command line's output, CR LF for a file
 // the program saves).
 
-#include "history/block_history.h"
-#include "history/forecast_list.h"
-#include "history/maintenance_list.h"
-#include "history/run_library.h"
+#include "core/history/block_history.h"
+#include "core/history/forecast_list.h"
+#include "core/history/maintenance_list.h"
+#include "core/history/run_library.h"
 
 #include <span>
 #include <string>

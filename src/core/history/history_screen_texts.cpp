@@ -1,6 +1,6 @@
-#include "history/history_screen_texts.h"
+#include "core/history/history_screen_texts.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 #include <chrono>
 

@@ -3,9 +3,9 @@
 // the line chooser, the import's progress line, the condition map's and the maintenance list's
 // summaries, the legend's order, and today's day number.
 
-#include "history/condition_map.h"
-#include "history/maintenance_list.h"
-#include "history/run_import.h"
+#include "core/history/condition_map.h"
+#include "core/history/maintenance_list.h"
+#include "core/history/run_import.h"
 
 #include <span>
 #include <string>

@@ -1,6 +1,6 @@
-#include "history/history_settings.h"
+#include "core/history/history_settings.h"
 
-#include "platform/text.h"
+#include "core/platform/text.h"
 
 namespace kestrana::history {
 

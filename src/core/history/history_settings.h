@@ -2,7 +2,7 @@
 // What the user chooses for a history, a forecast or a maintenance list, and the refusals of typed
 // values. The screen shows a refusal's text in a message box; the command line prints it first.
 
-#include "history/terms.h"
+#include "core/history/terms.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,6 +1,6 @@
-#include "history/maintenance_list.h"
+#include "core/history/maintenance_list.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 // horizon, ends a stretch. The stretches are sorted by status (below first), then earliest crossing
 // day, then where they begin in the run direction.
 
-#include "history/forecast_list.h"
+#include "core/history/forecast_list.h"
 
 #include <optional>
 #include <span>

@@ -1,6 +1,6 @@
-#include "history/maintenance_print.h"
+#include "core/history/maintenance_print.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 namespace kestrana::history {
 

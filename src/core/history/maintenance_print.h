@@ -3,9 +3,9 @@
 // the column headings and one line per stretch, as a printer script the printing service plays (the
 // service continues a long list at the top of the next page).
 
-#include "history/history_settings.h"
-#include "history/maintenance_list.h"
-#include "platform/hard_copy.h"
+#include "core/history/history_settings.h"
+#include "core/history/maintenance_list.h"
+#include "core/platform/hard_copy.h"
 
 #include <span>
 #include <string>

@@ -1,9 +1,9 @@
-#include "history/run_import.h"
+#include "core/history/run_import.h"
 
-#include "history/dates.h"
-#include "platform/paths.h"
-#include "platform/text.h"
-#include "runfile/block_table.h"
+#include "core/history/dates.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
+#include "core/runfile/block_table.h"
 
 #include <algorithm>
 #include <atomic>

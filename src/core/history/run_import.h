@@ -4,7 +4,7 @@
 // as a run of the library: its line, direction and date. Every file gets one outcome; a refused file
 // does not stop the others.
 
-#include "history/run_library.h"
+#include "core/history/run_library.h"
 
 #include <cstddef>
 #include <functional>

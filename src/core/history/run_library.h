@@ -7,9 +7,9 @@
 // opens a second RunLibrary on the same file for that thread; the storage lets two connections (or two
 // programs) write one after the other without losing or doubling anything.
 
-#include "history/sha256.h"
-#include "history/terms.h"
-#include "platform/errors.h"
+#include "core/history/sha256.h"
+#include "core/history/terms.h"
+#include "core/platform/errors.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "history/sha256.h"
+#include "core/history/sha256.h"
 
 namespace kestrana::history {
 

@@ -1,6 +1,6 @@
-#include "history/sqlite_run_library.h"
+#include "core/history/sqlite_run_library.h"
 
-#include "platform/paths.h"
+#include "core/platform/paths.h"
 
 #include <sqlite3.h>
 

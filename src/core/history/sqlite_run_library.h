@@ -7,7 +7,7 @@
 // time waits for it (up to the busy timeout) instead of failing, and the content hash is unique, so a
 // file imported by both is stored once.
 
-#include "history/run_library.h"
+#include "core/history/run_library.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "history/terms.h"
+#include "core/history/terms.h"
 
 namespace kestrana::history {
 

@@ -1,6 +1,6 @@
-#include "history/trend.h"
+#include "core/history/trend.h"
 
-#include "history/dates.h"
+#include "core/history/dates.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 //   (the current segment has fewer than two points on different days), crossing (slope < 0; the
 //   crossing day is where the fitted line equals X, rounded down, and may lie in the past), stable.
 
-#include "history/terms.h"
+#include "core/history/terms.h"
 
 #include <cstddef>
 #include <cstdint>

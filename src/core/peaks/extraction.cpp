@@ -1,8 +1,8 @@
-#include "peaks/extraction.h"
+#include "core/peaks/extraction.h"
 
-#include "peaks/texts.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "core/peaks/texts.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
 
 #include <fstream>
 #include <limits>

@@ -3,8 +3,8 @@
 // its kilometre line, go to the scratch file "temp_peak.txt"; the count of numbers in its first line
 // fixes the record width; each record read back becomes one PeakRow per peak pair.
 
-#include "runfile/field_stream.h"
-#include "runfile/run_reader.h"
+#include "core/runfile/field_stream.h"
+#include "core/runfile/run_reader.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "peaks/parameters.h"
+#include "core/peaks/parameters.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // The parameters the peak analyser knows: the name shown in the combo, the limiting value the choice
 // puts into the limit box, and the code of the parameter's peak lines.
 
-#include "peaks/session.h"
+#include "core/peaks/session.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "peaks/peak_database.h"
+#include "core/peaks/peak_database.h"
 
-#include "peaks/extraction.h"
-#include "peaks/texts.h"
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "platform/record_store.h"
-#include "platform/text.h"
+#include "core/peaks/extraction.h"
+#include "core/peaks/texts.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/platform/record_store.h"
+#include "core/platform/text.h"
 
 #include <array>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // fild0 to fild4, one row per peak pair in run-file order), the run's direction taken from its
 // first and last stored rows, and the captions of the run's section, date and kilometre range.
 
-#include "peaks/session.h"
+#include "core/peaks/session.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,12 +23,13 @@ struct StoredKmRange {
 };
 StoredKmRange kmRangeOf(std::optional<std::int16_t> firstKm, std::optional<std::int16_t> lastKm);
 
-// Label7 (the section, blanks trimmed), Label8 (" Date : " and the date of recording) and Label9
+// sectionLabel (the section, blanks trimmed), runDateLabel (" Date : " and the date of recording) and
+// kmRangeLabel
 // (" Km " first km " to Km " last km; an empty table leaves both numbers out).
 struct PeakCaptions {
-    std::string label7;
-    std::string label8;
-    std::string label9;
+    std::string section;
+    std::string runDate;
+    std::string kmRange;
 };
 PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange& range);
 

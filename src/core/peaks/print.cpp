@@ -1,6 +1,6 @@
-#include "peaks/print.h"
+#include "core/peaks/print.h"
 
-#include "platform/text.h"
+#include "core/platform/text.h"
 
 #include <charconv>
 

@@ -3,9 +3,9 @@
 // the share and total of the last SHOW DETAILS, the column header and one row per list entry, as
 // the printer statements that put them on paper.
 
-#include "peaks/query.h"
-#include "peaks/session.h"
-#include "platform/hard_copy.h"
+#include "core/peaks/query.h"
+#include "core/peaks/session.h"
+#include "core/platform/hard_copy.h"
 
 #include <cstddef>
 #include <string>
@@ -20,10 +20,10 @@ inline constexpr std::string_view kPrintColumnHeader =
 // The texts of the screen at printing time.
 struct PeakPrintTexts {
     std::string title;         // as the title prompt returned it (empty after a cancel)
-    std::string parameterText; // Combo1
-    std::string limitText;     // Text2
-    std::string kmFromText;    // Text3(0)
-    std::string kmToText;      // Text3(1)
+    std::string parameterText; // parameterCombo
+    std::string limitText;     // limitEdit
+    std::string kmFromText;    // kmRangeEdits(0)
+    std::string kmToText;      // kmRangeEdits(1)
 };
 
 // Row `entry` of the lists as printed: KMF, "  ", KMT, then for each of the eight pairs four blanks,
@@ -31,7 +31,7 @@ struct PeakPrintTexts {
 // least four digits ("0000"), values at least two ("00"); an empty or missing entry prints nothing.
 std::string printedRow(const ColumnLists& lists, std::size_t entry);
 
-// The whole hard copy, rows for every entry of List1(0) (the empty separator entries print as rows
+// The whole hard copy, rows for every entry of resultLists(0) (the empty separator entries print as rows
 // of blanks), the share as the shortest text of the single-precision number.
 platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
                                       const PeakSession& session);

@@ -1,11 +1,11 @@
-#include "peaks/query.h"
+#include "core/peaks/query.h"
 
-#include "peaks/parameters.h"
-#include "peaks/peak_database.h"
-#include "peaks/texts.h"
-#include "platform/errors.h"
-#include "platform/record_store.h"
-#include "platform/text.h"
+#include "core/peaks/parameters.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/texts.h"
+#include "core/platform/errors.h"
+#include "core/platform/record_store.h"
+#include "core/platform/text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -162,8 +162,9 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
         }
     }
     summary.shareText = shareText(summary.kmCount, hi - lo);
-    summary.label5 = kmCountCaption(input.parameterText, input.limitText, summary.kmCount, summary.shareText);
-    summary.label6 = peakCountCaption(input.parameterText, input.limitText, summary.peakCount);
+    summary.kmCountText =
+        kmCountCaption(input.parameterText, input.limitText, summary.kmCount, summary.shareText);
+    summary.peakCountText = peakCountCaption(input.parameterText, input.limitText, summary.peakCount);
     session.kmShare = kmShareOf(summary.shareText);
     session.totalPeaks = summary.peakCount;
     return summary;

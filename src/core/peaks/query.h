@@ -3,8 +3,8 @@
 // kilometres whose first-listed peak of the chosen parameter is above the limit, with their peaks
 // above the limit, the count of such kilometres, their share and the count of peaks listed.
 
-#include "peaks/extraction.h"
-#include "peaks/session.h"
+#include "core/peaks/extraction.h"
+#include "core/peaks/session.h"
 
 #include <array>
 #include <cstdint>
@@ -18,15 +18,15 @@ namespace kestrana::peaks {
 inline constexpr int kColumnListCount = 22;
 inline constexpr int kMaxRangeKms = 50;
 
-// List1(0) km from, List1(1) km to, List1(2i) location and List1(2i + 1) value of the i-th peak.
-// A listed kilometre adds two entries to every list in use: its values, then an empty entry.
+// resultLists(0) km from, resultLists(1) km to, resultLists(2i) location and resultLists(2i + 1) value of the
+// i-th peak. A listed kilometre adds two entries to every list in use: its values, then an empty entry.
 using ColumnLists = std::array<std::vector<std::string>, kColumnListCount>;
 
 struct ShowDetailsInput {
-    std::string parameterText; // Combo1
-    std::string limitText;     // Text2
-    std::string kmFromText;    // Text3(0)
-    std::string kmToText;      // Text3(1)
+    std::string parameterText; // parameterCombo
+    std::string limitText;     // limitEdit
+    std::string kmFromText;    // kmRangeEdits(0)
+    std::string kmToText;      // kmRangeEdits(1)
 };
 
 struct PeakSummary {
@@ -34,8 +34,8 @@ struct PeakSummary {
     std::int16_t kmCount = 0;
     std::int16_t peakCount = 0;
     std::string shareText; // the share of listed kilometres under "00.00"
-    std::string label5;
-    std::string label6;
+    std::string kmCountText;
+    std::string peakCountText;
 };
 
 // Peak columns shown per kilometre: (itemsPerRecord - 6) / 2 rounded to nearest, halves to even
@@ -58,7 +58,7 @@ std::string shareText(int kmCount, int kms);
 // The share text read back as a single-precision number (30, 33.33, 0, 100).
 float kmShareOf(const std::string& shareText);
 
-// Label5 and Label6, with the parameter and limit texts as typed.
+// kmCountLabel and peakCountLabel, with the parameter and limit texts as typed.
 std::string kmCountCaption(std::string_view parameterText, std::string_view limitText, int kmCount,
                            std::string_view shareText);
 std::string peakCountCaption(std::string_view parameterText, std::string_view limitText, int peakCount);

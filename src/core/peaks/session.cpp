@@ -1,6 +1,6 @@
-#include "peaks/session.h"
+#include "core/peaks/session.h"
 
-#include "platform/paths.h"
+#include "core/platform/paths.h"
 
 namespace kestrana::peaks {
 

@@ -2,7 +2,7 @@
 // What the peak analyser keeps between its operations, for the whole time the program runs (also
 // while its screen is closed), and where its scratch and database files live.
 
-#include "runfile/run_reader.h"
+#include "core/runfile/run_reader.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 namespace kestrana::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/hard_copy.h"
+#include "core/platform/hard_copy.h"
 
 namespace kestrana::platform {
 

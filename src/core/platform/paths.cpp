@@ -1,6 +1,6 @@
-#include "platform/paths.h"
+#include "core/platform/paths.h"
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/record_store.h"
+#include "core/platform/record_store.h"
 
 #include <sqlite3.h>
 

@@ -4,7 +4,7 @@
 // Values taken from files or typed text are bound as parameters or quoted as identifiers, never
 // pasted into SQL text.
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 #include <cstdint>
 #include <memory>

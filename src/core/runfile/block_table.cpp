@@ -1,8 +1,8 @@
-#include "runfile/block_table.h"
+#include "core/runfile/block_table.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "runfile/field_stream.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/runfile/field_stream.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // numbers in 1 to 3, block-line numbers in 4 to 26), all signed 16-bit and stored exactly as read
 // (values in tenths and hundredths stay scaled).
 
-#include "runfile/run_reader.h"
+#include "core/runfile/run_reader.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "runfile/field_stream.h"
+#include "core/runfile/field_stream.h"
 
-#include "platform/errors.h"
+#include "core/platform/errors.h"
 
 namespace kestrana::runfile {
 

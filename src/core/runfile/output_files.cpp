@@ -1,7 +1,7 @@
-#include "runfile/output_files.h"
+#include "core/runfile/output_files.h"
 
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 namespace kestrana::runfile {
 

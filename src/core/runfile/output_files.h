@@ -2,7 +2,7 @@
 // The analyser's comma-separated SD output file: a header line of 22 quoted labels, then one line per
 // block; CR LF after every line; written through a temporary file renamed into place.
 
-#include "runfile/block_table.h"
+#include "core/runfile/block_table.h"
 
 #include <string>
 

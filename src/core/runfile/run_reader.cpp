@@ -1,8 +1,8 @@
-#include "runfile/run_reader.h"
+#include "core/runfile/run_reader.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 namespace kestrana::runfile {
 

@@ -1,7 +1,7 @@
 #include "gui/app/first_start.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "core/platform/errors.h"
+#include "core/platform/paths.h"
 
 #include <QFile>
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-// The decoration of the main menu's `Picture1`: a track running into the distance under a recorded
+// The decoration of the main menu's `pictureBox`: a track running into the distance under a recorded
 // geometry trace, drawn at start so the program carries no picture file.
 
 #include <QPixmap>

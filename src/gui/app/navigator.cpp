@@ -1,11 +1,11 @@
 #include "gui/app/navigator.h"
 
-#include "gui/analyser/form1.h"
-#include "gui/app/frmmain.h"
-#include "gui/comparator/form2.h"
+#include "gui/analyser/analyser_screen.h"
+#include "gui/app/main_menu.h"
+#include "gui/comparator/comparator_screen.h"
 #include "gui/history/history_screen.h"
-#include "gui/peaks/tgi_form6.h"
-#include "gui/platform/help.h"
+#include "gui/peaks/peak_screen.h"
+#include "gui/services/help.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -30,13 +30,13 @@ QPointer<QWidget>& slotOf(Screen screen) {
 QWidget* create(Screen screen) {
     switch (screen) {
     case Screen::MainMenu:
-        return new frmmain;
+        return new MainMenu;
     case Screen::Analyser:
-        return new analyser::form1;
+        return new analyser::AnalyserScreen;
     case Screen::Comparator:
-        return new comparator::form2;
+        return new comparator::ComparatorScreen;
     case Screen::PeakAnalyser:
-        return new peaks::tgi_form6;
+        return new peaks::PeakScreen;
     case Screen::TrackHistory:
         return new history::HistoryScreen;
     }
@@ -80,7 +80,7 @@ void Navigator::closeAll() {
     for (QPointer<QWidget>& screen : openScreens())
         if (!screen.isNull())
             screen->close();
-    if (QWidget* help = platform::helpWindow())
+    if (QWidget* help = services::helpWindow())
         help->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,9 +1,9 @@
 #include "gui/history/block_history_chart.h"
 
-#include "history/block_history.h"
+#include "core/history/block_history.h"
 
-#include "gui/platform/qt_text.h"
-#include "history/dates.h"
+#include "core/history/dates.h"
+#include "gui/widgets/qt_text.h"
 
 #include <QChart>
 #include <QDateTime>
@@ -23,7 +23,7 @@ namespace kestrana::gui::history {
 namespace {
 
 namespace core = kestrana::history;
-using platform::fromCore;
+using widgets::fromCore;
 
 constexpr qint64 kMsPerDay = 86'400'000;
 constexpr int kMarginDays = 30; // room either side of the first and last date

@@ -1,9 +1,9 @@
 #include "gui/history/condition_map_view.h"
 
-#include "history/condition_map.h"
+#include "core/history/condition_map.h"
 
-#include "gui/platform/qt_text.h"
-#include "history/dates.h"
+#include "core/history/dates.h"
+#include "gui/widgets/qt_text.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -19,7 +19,7 @@ namespace kestrana::gui::history {
 
 namespace {
 
-using platform::fromCore;
+using widgets::fromCore;
 
 constexpr int kRowLabelWidth = 84; // room for "2025-03-12" left of the rows
 constexpr int kKmAxisHeight = 20;  // room for the km labels above the columns

@@ -1,24 +1,24 @@
 #include "gui/history/history_screen.h"
 
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
+#include "core/history/history_screen_texts.h"
+#include "core/history/history_settings.h"
+#include "core/history/maintenance_print.h"
+#include "core/history/sqlite_run_library.h"
 #include "gui/app/navigator.h"
 #include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
-#include "gui/platform/help.h"
-#include "gui/platform/list_box.h"
-#include "gui/platform/message_box.h"
-#include "gui/platform/printer.h"
-#include "gui/platform/qt_text.h"
-#include "gui/platform/screen_setup.h"
-#include "history/block_history.h"
-#include "history/condition_map.h"
-#include "history/dates.h"
-#include "history/forecast_list.h"
-#include "history/history_csv.h"
-#include "history/history_screen_texts.h"
-#include "history/history_settings.h"
-#include "history/maintenance_print.h"
-#include "history/sqlite_run_library.h"
+#include "gui/services/hard_copy_printer.h"
+#include "gui/services/help.h"
+#include "gui/services/message_box.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -34,10 +34,10 @@ namespace kestrana::gui::history {
 
 namespace {
 
-using platform::fromCore;
-using platform::fromPath;
-using platform::toCore;
-using platform::toPath;
+using widgets::fromCore;
+using widgets::fromPath;
+using widgets::toCore;
+using widgets::toPath;
 
 } // namespace
 
@@ -62,15 +62,15 @@ struct HistoryScreen::Shown {
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(platform::kApplicationTitle + QStringLiteral(" - Track history"));
+    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - Track history"));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);
     buildControls();
     buildLayout();
     connectHandlers();
-    platform::installHelp(this);
-    platform::fillDisplay(this);
+    services::installHelp(this);
+    widgets::fillDisplay(this);
     openLibrary();
 }
 
@@ -95,7 +95,7 @@ void HistoryScreen::connectHandlers() {
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
     for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
-        platform::pressOnEnter(box, showButton);
+        widgets::pressOnEnter(box, showButton);
     }
 }
 
@@ -177,7 +177,7 @@ void HistoryScreen::withdrawResults() {
 }
 
 void HistoryScreen::fail(std::string_view what, std::string_view reason) {
-    platform::MessageBox::information(this, fromCore(core::failureMessage(what, reason)));
+    services::MessageBox::information(this, fromCore(core::failureMessage(what, reason)));
 }
 
 bool HistoryScreen::busy() const {
@@ -199,7 +199,7 @@ void HistoryScreen::setBusy(bool importing, bool reading) {
 void HistoryScreen::showForSettings() {
     const std::optional<core::Series> series = chosenSeries();
     if (!series) {
-        platform::MessageBox::information(this, fromCore(core::kEmptyLibraryNote));
+        services::MessageBox::information(this, fromCore(core::kEmptyLibraryNote));
         return;
     }
     core::KmRange range;
@@ -219,7 +219,7 @@ void HistoryScreen::showForSettings() {
         horizon = core::horizonMonthsFromText(toCore(horizonBox->text()));
     } catch (const core::SettingRefused& refusal) {
         withdrawResults();
-        platform::MessageBox::information(this, fromCore(refusal.what()));
+        services::MessageBox::information(this, fromCore(refusal.what()));
         reading->setFocus();
         reading->selectAll();
         return;
@@ -398,10 +398,10 @@ void HistoryScreen::printMaintenanceList() {
     heading.settings = shown_->settings;
     heading.today = today_;
     heading.untilDay = shown_->untilDay;
-    platform::PrintOptions options;
+    services::PrintOptions options;
     options.documentName = QStringLiteral("maintenance");
     options.fixedPitch = true; // the table's columns are laid out with blanks
-    platform::HardCopyPrinter::print(this, core::maintenancePrintScript(heading, stretches_), QPixmap(),
+    services::HardCopyPrinter::print(this, core::maintenancePrintScript(heading, stretches_), QPixmap(),
                                      options);
 }
 

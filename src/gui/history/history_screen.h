@@ -9,7 +9,7 @@
 // maintenance list until SHOW is pressed again. Every text comes from the core (src/core/history);
 // the controls are built in history_screen_layout.cpp, the handlers live in history_screen.cpp.
 
-#include "gui/platform/file_dialog.h"
+#include "gui/services/file_dialog.h"
 
 #include <QWidget>
 
@@ -27,7 +27,7 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-namespace kestrana::gui::platform {
+namespace kestrana::gui::widgets {
 class ListBox;
 }
 
@@ -94,11 +94,11 @@ public:
     ConditionMapView* conditionMap = nullptr;
     QLabel* mapSummaryLabel = nullptr;
     BlockHistoryChart* blockChart = nullptr;
-    platform::ListBox* maintenanceListBox = nullptr;
+    widgets::ListBox* maintenanceListBox = nullptr;
     QLabel* maintenanceSummaryLabel = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* printButton = nullptr;
-    platform::ListBox* refusedList = nullptr; // each refused file of the last import, with its reason
+    widgets::ListBox* refusedList = nullptr; // each refused file of the last import, with its reason
     QLabel* importSummaryLabel = nullptr;
 
     // The pages of `pages`.
@@ -146,7 +146,7 @@ private:
     struct Shown;
     std::unique_ptr<Shown> shown_;
     std::vector<core::MaintenanceStretch> stretches_;
-    platform::FileDialog fileDialog_{this};
+    services::FileDialog fileDialog_{this};
 };
 
 } // namespace kestrana::gui::history

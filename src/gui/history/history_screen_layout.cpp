@@ -5,13 +5,13 @@
 // Laid out for 1024 x 768; the screen scrolls on a smaller display.
 #include "gui/history/history_screen.h"
 
+#include "core/history/history_screen_texts.h"
+#include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
-#include "gui/platform/fonts.h"
-#include "gui/platform/list_box.h"
-#include "gui/platform/qt_text.h"
-#include "history/history_screen_texts.h"
-#include "history/terms.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/qt_text.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -30,7 +30,7 @@ namespace kestrana::gui::history {
 
 namespace {
 
-using platform::fromCore;
+using widgets::fromCore;
 
 constexpr const char* kStyle = R"(
 QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
@@ -143,7 +143,7 @@ void HistoryScreen::buildControls() {
     horizonBox = textBox(this, "horizonBox", QString::number(core::kDefaultHorizonMonths),
                          QStringLiteral("Horizon in months"), 60);
     showButton = button(this, "showButton", QStringLiteral("&SHOW"));
-    showButton->setFont(platform::designFont(QStringLiteral("MS Sans Serif"), 10, true));
+    showButton->setFont(widgets::designFont(QStringLiteral("MS Sans Serif"), 10, true));
     goToMainButton = button(this, "goToMainButton", QStringLiteral("&GO TO MAIN"));
 
     pages = new QTabWidget(this);
@@ -171,7 +171,7 @@ void HistoryScreen::buildControls() {
 
     maintenancePage = new QWidget(pages);
     maintenanceSummaryLabel = label(maintenancePage, "maintenanceSummaryLabel");
-    maintenanceListBox = new platform::ListBox(maintenancePage);
+    maintenanceListBox = new widgets::ListBox(maintenancePage);
     maintenanceListBox->setObjectName(QStringLiteral("maintenanceListBox"));
     maintenanceListBox->setAccessibleName(QStringLiteral("Maintenance list"));
     exportButton = button(maintenancePage, "exportButton", QStringLiteral("&Export CSV..."));
@@ -188,7 +188,7 @@ void HistoryScreen::buildControls() {
     importPage = new QWidget(pages);
     importSummaryLabel = label(importPage, "importSummaryLabel");
     importSummaryLabel->setTextFormat(Qt::PlainText);
-    refusedList = new platform::ListBox(importPage);
+    refusedList = new widgets::ListBox(importPage);
     refusedList->setObjectName(QStringLiteral("refusedList"));
     refusedList->setAccessibleName(QStringLiteral("Refused files"));
     auto* importColumn = new QVBoxLayout(importPage);
@@ -210,7 +210,7 @@ void HistoryScreen::buildLayout() {
     page->setSpacing(6);
 
     auto* title = label(content, "titleBand", fromCore(core::kScreenTitle));
-    title->setFont(platform::designFont(QStringLiteral("Bookman Old Style"), 16, true));
+    title->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 16, true));
     title->setAlignment(Qt::AlignCenter);
     title->setFixedHeight(36);
     page->addWidget(title);

@@ -1,6 +1,6 @@
 #include "gui/peaks/column_area.h"
 
-#include "peaks/texts.h"
+#include "core/peaks/texts.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -58,8 +58,8 @@ std::array<CharSpan, kColumnLists> columnSpans() {
     return spans;
 }
 
-// The lists with a scroll bar of their own: List1(1), which drives the coupled lists, and the
-// uncoupled lists 18 to 21. The others follow List1(1) and show none.
+// The lists with a scroll bar of their own: resultLists(1), which drives the coupled lists, and the
+// uncoupled lists 18 to 21. The others follow resultLists(1) and show none.
 bool showsScrollBar(int index) {
     return index == 1 || index >= 18;
 }
@@ -86,7 +86,7 @@ void ColumnArea::setColumns(QLabel* header, const ColumnListArray& lists) {
     header_->setParent(this);
     header_->setTextFormat(Qt::PlainText);
     for (int i = 0; i < kColumnLists; ++i) {
-        platform::ListBox* list = lists_[static_cast<std::size_t>(i)];
+        widgets::ListBox* list = lists_[static_cast<std::size_t>(i)];
         list->setParent(this);
         // The columns are sized to their entries: they never scroll sideways.
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -136,7 +136,7 @@ void ColumnArea::placeColumns() {
     const int inset = 1 + style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
     int extraPixels = 0; // scroll bars of lists 18 to 21 push the later ones to the right
     for (int i = 0; i < kColumnLists; ++i) {
-        platform::ListBox* list = lists_[static_cast<std::size_t>(i)];
+        widgets::ListBox* list = lists_[static_cast<std::size_t>(i)];
         if (list->font() != font)
             list->setFont(font);
         const CharSpan span = spans[static_cast<std::size_t>(i)];

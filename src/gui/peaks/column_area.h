@@ -1,6 +1,6 @@
 #pragma once
-// The result columns of the peak analyser: List1(0) to List1(21), one list box per column, under
-// the fixed column header Label4.
+// The result columns of the peak analyser: resultLists(0) to resultLists(21), one list box per column, under
+// the fixed column header columnHeaderLabel.
 //
 // ColumnArea places the header and the 22 lists so that every list stands under its word of the
 // header: the km lists under "KM_fr" and "KM_to", the location and value lists of the n-th peak
@@ -8,7 +8,7 @@
 // width the screen has (small at 1024 x 768, larger on wider displays). Lists 18 to 21, the 9th and
 // 10th pairs of long peak lines, follow to the right of the header.
 
-#include "gui/platform/list_box.h"
+#include "gui/widgets/list_box.h"
 
 #include <QWidget>
 
@@ -19,7 +19,7 @@ class QLabel;
 namespace kestrana::gui::peaks {
 
 inline constexpr int kColumnLists = 22;
-using ColumnListArray = std::array<platform::ListBox*, kColumnLists>;
+using ColumnListArray = std::array<widgets::ListBox*, kColumnLists>;
 
 class ColumnArea : public QWidget {
     Q_OBJECT

@@ -1,0 +1,135 @@
+#pragma once
+// The index analyser screen `AnalyserScreen`: one recorded run, from PROCESS DATA to the quality figures and
+// chart, the block listing, the raw data of a listed block, the track share and the hard copies.
+//
+// The main menu opens it through app::Navigator::show(); GO TO MAIN (`goToMainButton`) calls
+// app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
+// the screen when it closes, so everything that must outlive it (the processed run, the range, the
+// figures and the bounds, the credit line's counter) lives in the core's analyserSession(); a screen
+// opened again starts its controls from their design texts with every dependent button off.
+//
+// Every figure and text shown comes from the core (src/core/analyser); the handlers only carry
+// texts between the controls and the core and show the core's refusals in a message box.
+// The controls are built in analyser_screen_layout.cpp, the handlers live in analyser_screen.cpp.
+
+#include "core/analyser/reports.h"
+#include "core/analyser/screen_state.h"
+#include "gui/services/file_dialog.h"
+
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+
+namespace kestrana::gui::widgets {
+class BarChart;
+class ListBox;
+} // namespace kestrana::gui::widgets
+
+namespace kestrana::gui::analyser {
+
+class AnalyserScreen : public QWidget {
+    Q_OBJECT
+public:
+    // The title band's scroll step and the credit line's pace.
+    static constexpr int kTitleIntervalMs = 10;
+    static constexpr int kCreditIntervalMs = 200;
+
+    explicit AnalyserScreen(QWidget* parent = nullptr);
+
+    // Handlers, one operation each.
+    void load();
+    void processData();        // PROCESS DATA
+    void processInformation(); // PROCESS INFORMATION
+    void showDetails();        // SHOW DETAILS
+    void calcTrackShare();     // CALC TRACK % BETWEEN TGIs
+    void printDetails();       // PRINT DETAILS
+    void goToMain();           // GO TO MAIN
+    void printGraph();         // PRINT GRAPH
+    void browseRunFile();      // Browse for the run file
+    void browseOutputFile();   // Browse for the SD output file
+    void saveDetails();        // SAVE DETAILS
+    void runFileChanged();
+    void listingEntryClicked();
+    void scrollTitle();       // title band
+    void advanceCreditLine(); // credit line
+
+    // Input files and processing.
+    QLineEdit* runFileEdit = nullptr;    // run file
+    QLineEdit* outputFileEdit = nullptr; // SD output file
+    QPushButton* browseRunFileButton = nullptr;
+    QPushButton* browseOutputFileButton = nullptr;
+    QPushButton* processDataButton = nullptr;
+    // The run as PROCESS DATA shows it.
+    QLineEdit* runDateEdit = nullptr;
+    QLineEdit* runNumberEdit = nullptr;
+    QLabel* sectionLabel = nullptr;
+    QLineEdit* kmFromEdit = nullptr;
+    QLineEdit* kmToEdit = nullptr;
+    // The analysis range and the quality distribution.
+    QLineEdit* startKmEdit = nullptr;
+    QLineEdit* endKmEdit = nullptr;
+    QPushButton* processInformationButton = nullptr;
+    QLabel* band1Label = nullptr; // band 1 .. band 4
+    QLabel* band2Label = nullptr;
+    QLabel* band3Label = nullptr;
+    QLabel* band4Label = nullptr;
+    QLabel* nonRecordedLabel = nullptr; // non-recorded track
+    QLabel* averageLabel = nullptr;
+    QPushButton* printGraphButton = nullptr;
+    // The block listing.
+    QComboBox* indexCombo = nullptr;
+    QLineEdit* lowTgiEdit = nullptr;  // LOW
+    QLineEdit* highTgiEdit = nullptr; // HIGH
+    QPushButton* showDetailsButton = nullptr;
+    widgets::ListBox* listingHeaderList = nullptr; // header
+    widgets::ListBox* listingList = nullptr;       // rows and separators
+    widgets::BarChart* qualityChart = nullptr;
+    QStackedWidget* listingArea = nullptr; // qualityChart over listingList, one of them showing
+    QPushButton* printDetailsButton = nullptr;
+    QPushButton* saveDetailsButton = nullptr;
+    // The raw data of a listed block.
+    widgets::ListBox* rawHeaderList = nullptr; // header
+    widgets::ListBox* rawValuesList = nullptr; // one value row per matching block
+    // The track share.
+    QLineEdit* shareLowEdit = nullptr;  // TGI VALUE (Low)
+    QLineEdit* shareHighEdit = nullptr; // TGI VALUE (High)
+    QPushButton* calcTrackShareButton = nullptr;
+    QLabel* trackShareLabel = nullptr;
+    // Navigation and decoration.
+    QPushButton* goToMainButton = nullptr;
+    QLabel* titleBand = nullptr;   // the title band
+    QLabel* titleLabel = nullptr;  // the title moving through it
+    QLabel* creditLabel = nullptr; // the credit line
+    QTimer* titleTimer = nullptr;
+    QTimer* creditTimer = nullptr;
+    // The file dialog shared by both Browse buttons and SAVE DETAILS.
+    services::FileDialog fileDialog{this};
+
+private:
+    void buildControls();
+    void buildLayout();
+    void setTabOrderAsSeen();
+    void connectHandlers();
+    void applyButtonStates();
+    // What PRINT DETAILS and SAVE DETAILS read: the listing shown, indexCombo as it stands now.
+    kestrana::analyser::DetailsReport detailsReport() const;
+
+    kestrana::analyser::AnalyserButtons buttons_;
+    // The listing shown in listingHeaderList and listingList, as the core built it (the hard copies and the
+    // saved report are made from it).
+    std::string listedHeader_;
+    std::vector<std::string> listedEntries_;
+    // The title's left edge inside the band in twips, once the first tick has placed it.
+    int titleLeftTwips_ = 0;
+    bool titlePlaced_ = false;
+};
+
+} // namespace kestrana::gui::analyser

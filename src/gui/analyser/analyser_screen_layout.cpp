@@ -1,0 +1,324 @@
+// The analyser screen's controls with their design texts and defaults, and how they are laid out:
+// the run and its quality figures down the left, the block listing (or the chart in its place), the
+// raw data of a listed block and the track share on the right. Everything stretches with the window.
+
+#include "core/analyser/listing.h"
+#include "core/analyser/quality.h"
+#include "core/platform/paths.h"
+#include "gui/analyser/analyser_screen.h"
+#include "gui/widgets/charts.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kestrana::gui::analyser {
+
+namespace core = kestrana::analyser;
+
+namespace {
+
+// The design's default paths, mapped into the program's home folder.
+constexpr const char* kDefaultRunFile = "d:\\TRCDATA\\trcdata.run";
+constexpr const char* kDefaultOutputFile = "c:\\Trcout.txt";
+// The title moving through the band.
+constexpr const char* kTitleText = "K E S T R A N A   -   TRACK  GEOMETRY  INDEX  ANALYSER";
+
+constexpr const char* kStyle = R"(
+QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
+                 border-radius: 4px; }
+QLabel#titleLabel { color: #ffd54a; background: transparent; }
+QLabel#creditLabel { color: #123a6b; }
+QLabel#sectionLabel { color: #123a6b; font-weight: bold; }
+QLabel#averageLabel { font-weight: bold; }
+QLabel#trackShareLabel { color: #123a6b; font-weight: bold; }
+QGroupBox { font-weight: bold; color: #123a6b; border: 1px solid #b7c5d9; border-radius: 5px;
+            margin-top: 8px; padding-top: 4px; }
+QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }
+QPushButton { padding: 3px 10px; }
+QLineEdit[readOnly="true"] { background: #eef2f7; }
+)";
+
+QString mappedDefault(const char* designPath) {
+    return QDir::toNativeSeparators(widgets::fromPath(kestrana::platform::mapDesignPath(designPath)));
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, const QString& text = {}) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(QString::fromLatin1(name));
+    return box;
+}
+
+// A box that only shows what PROCESS DATA found.
+QLineEdit* shownBox(QWidget* parent, const char* name) {
+    QLineEdit* box = textBox(parent, name);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* accessibleName) {
+    auto* command = new QPushButton(QString::fromLatin1(caption), parent);
+    command->setObjectName(QString::fromLatin1(name));
+    command->setAccessibleName(QString::fromLatin1(accessibleName));
+    // Enter on a focused button presses it, as Space does.
+    command->setAutoDefault(true);
+    return command;
+}
+
+// Captions come from the run file and the core as they stand: never read as markup.
+QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
+    auto* shown = new QLabel(caption, parent);
+    shown->setObjectName(QString::fromLatin1(name));
+    shown->setTextFormat(Qt::PlainText);
+    return shown;
+}
+
+// A caption beside a text box, naming the box for screen readers too.
+QLabel* caption(QWidget* parent, const char* text, QLineEdit* box) {
+    auto* shown = new QLabel(QString::fromLatin1(text), parent);
+    shown->setTextFormat(Qt::PlainText);
+    shown->setBuddy(box);
+    box->setAccessibleDescription(shown->text().simplified());
+    return shown;
+}
+
+widgets::ListBox* listBox(QWidget* parent, const char* name) {
+    auto* list = new widgets::ListBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setAccessibleName(QString::fromLatin1(name));
+    return list;
+}
+
+} // namespace
+
+void AnalyserScreen::buildControls() {
+    setStyleSheet(QString::fromLatin1(kStyle));
+
+    titleBand = label(this, "titleBand");
+    titleLabel = label(titleBand, "titleLabel", QString::fromLatin1(kTitleText));
+    titleLabel->setFont(widgets::designFont(QStringLiteral("Arial Black"), 13));
+    titleLabel->adjustSize();
+    titleBand->setFixedHeight(titleLabel->height() + 8);
+    creditLabel = label(this, "creditLabel");
+    QFont credit = creditLabel->font();
+    credit.setItalic(true);
+    creditLabel->setFont(credit);
+
+    runFileEdit = textBox(this, "runFileEdit", mappedDefault(kDefaultRunFile));
+    browseRunFileButton = button(this, "browseRunFileButton", "Browse", "Browse for the run file");
+    outputFileEdit = textBox(this, "outputFileEdit", mappedDefault(kDefaultOutputFile));
+    browseOutputFileButton =
+        button(this, "browseOutputFileButton", "Browse", "Browse for the SD output file");
+    processDataButton = button(this, "processDataButton", "PROCESS DATA", "Process data");
+
+    runDateEdit = shownBox(this, "runDateEdit");
+    runNumberEdit = shownBox(this, "runNumberEdit");
+    sectionLabel = label(this, "sectionLabel");
+    sectionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    kmFromEdit = shownBox(this, "kmFromEdit");
+    kmToEdit = shownBox(this, "kmToEdit");
+    startKmEdit = textBox(this, "startKmEdit");
+    endKmEdit = textBox(this, "endKmEdit");
+
+    processInformationButton =
+        button(this, "processInformationButton", "PROCESS INFORMATION", "Process information");
+    band1Label = label(this, "band1Label", widgets::fromCore(core::kBandCaptionPrefixes[0]));
+    band2Label = label(this, "band2Label", widgets::fromCore(core::kBandCaptionPrefixes[1]));
+    band3Label = label(this, "band3Label", widgets::fromCore(core::kBandCaptionPrefixes[2]));
+    band4Label = label(this, "band4Label", widgets::fromCore(core::kBandCaptionPrefixes[3]));
+    nonRecordedLabel = label(this, "nonRecordedLabel", widgets::fromCore(core::kNonRecordedCaptionPrefix));
+    averageLabel = label(this, "averageLabel", widgets::fromCore(core::kAverageCaptionPrefix));
+    printGraphButton = button(this, "printGraphButton", "PRINT GRAPH", "Print graph");
+
+    indexCombo = new QComboBox(this);
+    indexCombo->setObjectName(QStringLiteral("indexCombo"));
+    indexCombo->setAccessibleName(QStringLiteral("Index"));
+    indexCombo->setEditable(true);
+    indexCombo->setInsertPolicy(QComboBox::NoInsert);
+    for (std::string_view name : core::kIndexNames)
+        indexCombo->addItem(widgets::fromCore(name));
+    indexCombo->setCurrentIndex(0);
+    lowTgiEdit = textBox(this, "lowTgiEdit", QStringLiteral("1"));
+    highTgiEdit = textBox(this, "highTgiEdit", QStringLiteral("35"));
+    showDetailsButton = button(this, "showDetailsButton", "SHOW     DETAILS", "Show details");
+    listingHeaderList = listBox(this, "listingHeaderList");
+    listingList = listBox(this, "listingList");
+    qualityChart = new widgets::BarChart(this);
+    qualityChart->setObjectName(QStringLiteral("qualityChart"));
+    qualityChart->setAccessibleName(QStringLiteral("Quality distribution chart"));
+    printDetailsButton = button(this, "printDetailsButton", "PRINT   DETAILS", "Print details");
+    saveDetailsButton = button(this, "saveDetailsButton", "SAVE DETAILS", "Save details");
+    rawHeaderList = listBox(this, "rawHeaderList");
+    rawValuesList = listBox(this, "rawValuesList");
+    listingHeaderList->headOver(listingList);
+    rawHeaderList->headOver(rawValuesList);
+    qualityChart->setFocusPolicy(Qt::NoFocus);
+
+    shareLowEdit = textBox(this, "shareLowEdit", QStringLiteral("1"));
+    shareHighEdit = textBox(this, "shareHighEdit", QStringLiteral("100"));
+    calcTrackShareButton = button(this, "calcTrackShareButton", "CALC TRACK % BETWEEN TGIs",
+                                  "Calculate track percentage between TGIs");
+    trackShareLabel = label(this, "trackShareLabel");
+    trackShareLabel->setWordWrap(true);
+    trackShareLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    goToMainButton = button(this, "goToMainButton", "  GO TO    MAIN", "Go to main menu");
+
+    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
+    creditTimer = widgets::designTimer(this, "creditTimer", kCreditIntervalMs);
+}
+
+void AnalyserScreen::buildLayout() {
+    // Left: the run file, its header data, the range and the quality figures.
+    auto* files = new QGroupBox(QStringLiteral("Run"), this);
+    auto* filesGrid = new QGridLayout(files);
+    filesGrid->setVerticalSpacing(3);
+    filesGrid->addWidget(caption(files, "Input File-TRC- (with full path)", runFileEdit), 0, 0, 1, 2);
+    filesGrid->addWidget(runFileEdit, 1, 0);
+    filesGrid->addWidget(browseRunFileButton, 1, 1);
+    filesGrid->addWidget(caption(files, "Output File - SD -  (with full path)", outputFileEdit), 2, 0, 1, 2);
+    filesGrid->addWidget(outputFileEdit, 3, 0);
+    filesGrid->addWidget(browseOutputFileButton, 3, 1);
+    filesGrid->addWidget(processDataButton, 4, 0, 1, 2);
+
+    auto* header = new QGridLayout;
+    header->setVerticalSpacing(3);
+    header->addWidget(caption(files, "      Date of Recording", runDateEdit), 0, 0);
+    header->addWidget(runDateEdit, 0, 1);
+    header->addWidget(caption(files, "  Run Number", runNumberEdit), 1, 0);
+    header->addWidget(runNumberEdit, 1, 1);
+    header->addWidget(sectionLabel, 2, 0, 1, 3);
+    header->addWidget(caption(files, "Recording Starts at KM", kmFromEdit), 3, 0);
+    header->addWidget(kmFromEdit, 3, 1);
+    header->addWidget(caption(files, "  Recording Ends at KM", kmToEdit), 4, 0);
+    header->addWidget(kmToEdit, 4, 1);
+    header->setColumnStretch(2, 1);
+    for (QLineEdit* shown : {runDateEdit, runNumberEdit, kmFromEdit, kmToEdit})
+        shown->setFixedWidth(96);
+    filesGrid->addLayout(header, 5, 0, 1, 2);
+
+    auto* quality = new QGroupBox(QStringLiteral("Quality distribution"), this);
+    auto* qualityBox = new QVBoxLayout(quality);
+    qualityBox->setSpacing(3);
+    auto* range = new QHBoxLayout;
+    range->addWidget(caption(quality, "Starting KM", startKmEdit));
+    range->addWidget(startKmEdit, 1);
+    range->addWidget(caption(quality, "Ending KM", endKmEdit));
+    range->addWidget(endKmEdit, 1);
+    qualityBox->addLayout(range);
+    qualityBox->addWidget(processInformationButton);
+    for (QLabel* figure : {band1Label, band2Label, band3Label, band4Label, nonRecordedLabel, averageLabel})
+        qualityBox->addWidget(figure);
+    qualityBox->addWidget(printGraphButton);
+
+    auto* share = new QGroupBox(QStringLiteral("Track share"), this);
+    auto* shareGrid = new QGridLayout(share);
+    shareGrid->setVerticalSpacing(3);
+    shareGrid->addWidget(caption(share, "TGI VALUE (Low)", shareLowEdit), 0, 0);
+    shareGrid->addWidget(shareLowEdit, 0, 1);
+    shareGrid->addWidget(shareHighEdit, 0, 2);
+    shareGrid->addWidget(caption(share, "TGI VALUE (High)", shareHighEdit), 0, 3);
+    shareGrid->addWidget(calcTrackShareButton, 1, 0, 1, 4);
+    shareGrid->addWidget(trackShareLabel, 2, 0, 1, 4);
+
+    auto* left = new QVBoxLayout;
+    left->setSpacing(6);
+    left->addWidget(files);
+    left->addWidget(quality);
+    left->addWidget(share);
+    left->addStretch(1);
+    left->addWidget(goToMainButton);
+
+    // Right: the listing with its choice of index and bounds, the chart in the listing's place,
+    // and the raw data of the block picked in the listing.
+    auto* listing = new QGroupBox(QStringLiteral("Blocks"), this);
+    auto* listingBox = new QVBoxLayout(listing);
+    listingBox->setSpacing(4);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(label(listing, "detailedForLabel", QStringLiteral("DETAILED  INFORMATION  FOR")));
+    choice->addWidget(indexCombo);
+    choice->addWidget(label(listing, "betweenLabel", QStringLiteral("TGI  BETWEEN")));
+    choice->addSpacing(8);
+    choice->addWidget(caption(listing, "LOW", lowTgiEdit));
+    choice->addWidget(lowTgiEdit);
+    choice->addWidget(label(listing, "andLabel", QStringLiteral("and")));
+    choice->addWidget(highTgiEdit);
+    choice->addWidget(caption(listing, "HIGH", highTgiEdit));
+    choice->addStretch(1);
+    listingBox->addLayout(choice);
+    // The listing's three operations side by side above it.
+    auto* operations = new QHBoxLayout;
+    operations->addWidget(showDetailsButton);
+    operations->addWidget(printDetailsButton);
+    operations->addWidget(saveDetailsButton);
+    operations->addStretch(1);
+    listingBox->addLayout(operations);
+    listingHeaderList->setFixedHeight(listingHeaderList->heightForRows(1));
+    listingBox->addWidget(listingHeaderList);
+    listingArea = new QStackedWidget(listing);
+    listingArea->setObjectName(QStringLiteral("listingArea"));
+    listingArea->addWidget(listingList);
+    listingArea->addWidget(qualityChart);
+    listingArea->setCurrentWidget(qualityChart);
+    listingBox->addWidget(listingArea, 1);
+
+    auto* raw = new QGroupBox(QStringLiteral("Recorded values of the picked block"), this);
+    auto* rawBox = new QVBoxLayout(raw);
+    rawBox->setSpacing(2);
+    rawHeaderList->setFixedHeight(rawHeaderList->heightForRows(1));
+    rawValuesList->setFixedHeight(rawValuesList->heightForRows(3));
+    rawBox->addWidget(rawHeaderList);
+    rawBox->addWidget(rawValuesList);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(6);
+    right->addWidget(listing, 1);
+    right->addWidget(raw);
+
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(8);
+    columns->addLayout(left, 0);
+    columns->addLayout(right, 1);
+
+    auto* screen = new QVBoxLayout(this);
+    screen->setContentsMargins(8, 6, 8, 6);
+    screen->setSpacing(4);
+    screen->addWidget(titleBand);
+    screen->addWidget(creditLabel);
+    screen->addLayout(columns, 1);
+
+    for (QLineEdit* bound : {lowTgiEdit, highTgiEdit, shareLowEdit, shareHighEdit})
+        bound->setFixedWidth(56);
+    for (QLineEdit* km : {startKmEdit, endKmEdit})
+        km->setFixedWidth(80);
+    runFileEdit->setMinimumWidth(220);
+}
+
+void AnalyserScreen::setTabOrderAsSeen() {
+    const std::vector<QWidget*> order = {
+        runFileEdit,       browseRunFileButton, outputFileEdit,    browseOutputFileButton,
+        processDataButton, startKmEdit,         endKmEdit,         processInformationButton,
+        printGraphButton,  shareLowEdit,        shareHighEdit,     calcTrackShareButton,
+        goToMainButton,    indexCombo,          lowTgiEdit,        highTgiEdit,
+        showDetailsButton, printDetailsButton,  saveDetailsButton, listingList,
+        rawValuesList};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+} // namespace kestrana::gui::analyser

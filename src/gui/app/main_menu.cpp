@@ -1,0 +1,265 @@
+#include "gui/app/main_menu.h"
+
+#include "gui/app/menu_art.h"
+#include "gui/app/menu_texts.h"
+#include "gui/app/navigator.h"
+#include "gui/services/help.h"
+#include "gui/services/message_box.h"
+#include "gui/services/resolution_switch.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace kestrana::gui::app {
+
+namespace {
+
+using widgets::designFont;
+using widgets::fromCore;
+
+constexpr int kBlinkIntervalMs = 350;
+
+// The institution and credit labels are decoration only.
+constexpr const char* kInstitution = "TRACK  RECORDING  AND  MONITORING  CELL";
+constexpr const char* kAddress = "Permanent Way Directorate  -  Track Geometry Analysis Section";
+constexpr const char* kCredit = "Kestrana " KESTRANA_VERSION "  -  analysis of track recording car runs";
+
+// The display reports its size as a 16-bit whole number.
+std::int16_t toInt16(int pixels) {
+    return static_cast<std::int16_t>(std::clamp(pixels, -32768, 32767));
+}
+
+QPushButton* menuButton(QWidget* parent, const char* name, const char* caption, const QFont& font) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFont(font);
+    button->setMinimumHeight(58);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+constexpr const char* kStyle = R"(
+QWidget#MainMenu { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
+                               stop:0 #123a6b, stop:1 #0b2546); }
+QLabel { color: #e9eef6; }
+QLabel#titleFaces_0, QLabel#titleFaces_1 { color: #ffd54a; }
+QLabel#institutionLabel { color: #ffffff; }
+QLabel#creditLabel, QLabel#analyserButtonNote, QLabel#comparatorButtonNote, QLabel#peakAnalyserButtonNote,
+QLabel#historyButtonNote { color: #b9c8dd; }
+QPushButton { background: #eef3fa; color: #123a6b; border: 2px solid #8fa9cc; border-radius: 8px;
+              padding: 6px 18px; }
+QPushButton:hover { background: #ffffff; border-color: #ffd54a; }
+QPushButton:pressed { background: #d4e0f0; }
+QPushButton#quitButton { color: #8a1c1c; }
+QLineEdit#helpHintEdit { background: #0b2546; color: #ffd54a; border: 1px solid #8fa9cc; padding: 2px 6px; }
+)";
+
+} // namespace
+
+MenuState& MainMenu::state() {
+    static MenuState kept;
+    return kept;
+}
+
+void MainMenu::resetState() {
+    state() = MenuState{};
+}
+
+MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("MainMenu"));
+    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION));
+    buildControls();
+    services::installHelp(this);
+    load();
+}
+
+void MainMenu::buildControls() {
+    setAttribute(Qt::WA_StyledBackground);
+    setStyleSheet(QString::fromLatin1(kStyle));
+
+    auto* institution = new QLabel(QString::fromLatin1(kInstitution), this);
+    institution->setObjectName(QStringLiteral("institutionLabel"));
+    institution->setFont(designFont(QStringLiteral("MS Sans Serif"), 13, true));
+    institution->setAlignment(Qt::AlignCenter);
+    auto* address = new QLabel(QString::fromLatin1(kAddress), this);
+    address->setObjectName(QStringLiteral("addressLabel"));
+    address->setFont(designFont(QStringLiteral("MS Sans Serif"), 10));
+    address->setAlignment(Qt::AlignCenter);
+
+    // The two faces of the title share one place; the timer shows them in turn.
+    const QString title = QString::fromLatin1(menu_texts::kTitle);
+    titleFaces[0] = new QLabel(title, this);
+    titleFaces[0]->setObjectName(QStringLiteral("titleFaces_0"));
+    titleFaces[0]->setFont(designFont(QStringLiteral("Palatino Linotype"), 30, true));
+    titleFaces[1] = new QLabel(title, this);
+    titleFaces[1]->setObjectName(QStringLiteral("titleFaces_1"));
+    titleFaces[1]->setFont(designFont(QStringLiteral("MS Sans Serif"), 28, true));
+    auto* titleCell = new QGridLayout;
+    for (QLabel* face : titleFaces) {
+        face->setAlignment(Qt::AlignCenter);
+        face->setMinimumHeight(64);
+        titleCell->addWidget(face, 0, 0);
+    }
+    titleFaces[1]->setVisible(false);
+
+    pictureBox = new QLabel(this);
+    pictureBox->setObjectName(QStringLiteral("pictureBox"));
+    pictureBox->setPixmap(trackPicture(QSize(460, 330)));
+    pictureBox->setFixedSize(460, 330);
+
+    const QFont heavy = designFont(QStringLiteral("Arial Black"), 15);
+    analyserButton = menuButton(this, "analyserButton", menu_texts::kProductButton, heavy);
+    comparatorButton = menuButton(this, "comparatorButton", menu_texts::kComparatorButton, heavy);
+    peakAnalyserButton = menuButton(this, "peakAnalyserButton", menu_texts::kPeakButton, heavy);
+    historyButton = menuButton(this, "historyButton", menu_texts::kHistoryButton, heavy);
+    quitButton = menuButton(this, "quitButton", menu_texts::kQuitButton,
+                            designFont(QStringLiteral("MS Serif"), 15, true));
+    connect(analyserButton, &QPushButton::clicked, this, &MainMenu::openAnalyser);
+    connect(comparatorButton, &QPushButton::clicked, this, &MainMenu::openComparator);
+    connect(quitButton, &QPushButton::clicked, this, &MainMenu::quit);
+    connect(peakAnalyserButton, &QPushButton::clicked, this, &MainMenu::openPeakAnalyser);
+    connect(historyButton, &QPushButton::clicked, this, &MainMenu::openTrackHistory);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    const std::array<std::pair<QPushButton*, const char*>, 4> screens{
+        {{analyserButton, menu_texts::kProductNote},
+         {comparatorButton, menu_texts::kComparatorNote},
+         {peakAnalyserButton, menu_texts::kPeakNote},
+         {historyButton, menu_texts::kHistoryNote}}};
+    for (const auto& [button, note] : screens) {
+        auto* caption = new QLabel(QString::fromLatin1(note), this);
+        caption->setObjectName(button->objectName() + QStringLiteral("Note"));
+        caption->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
+        caption->setAlignment(Qt::AlignCenter);
+        buttons->addWidget(button);
+        buttons->addWidget(caption);
+        buttons->addSpacing(12);
+    }
+    buttons->addStretch(1);
+    buttons->addWidget(quitButton);
+
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(28);
+    middle->addWidget(pictureBox, 0, Qt::AlignTop);
+    middle->addLayout(buttons, 1);
+
+    helpHintEdit = new QLineEdit(QString::fromLatin1(menu_texts::kHelpReminder), this);
+    helpHintEdit->setObjectName(QStringLiteral("helpHintEdit"));
+    helpHintEdit->setFont(designFont(QStringLiteral("MS Sans Serif"), 10, true));
+    helpHintEdit->setReadOnly(true);
+    helpHintEdit->setFocusPolicy(Qt::NoFocus);
+    helpHintEdit->setFixedWidth(90);
+    helpHintEdit->setAlignment(Qt::AlignCenter);
+    auto* credit = new QLabel(QString::fromLatin1(kCredit), this);
+    credit->setObjectName(QStringLiteral("creditLabel"));
+    credit->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
+    credit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(helpHintEdit);
+    bottom->addStretch(1);
+    bottom->addWidget(credit);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(28, 18, 28, 14);
+    page->setSpacing(10);
+    page->addWidget(institution);
+    page->addWidget(address);
+    page->addLayout(titleCell);
+    page->addSpacing(6);
+    page->addLayout(middle, 1);
+    page->addSpacing(6);
+    page->addLayout(bottom);
+
+    blinkTimer = widgets::designTimer(this, "blinkTimer", kBlinkIntervalMs);
+    connect(blinkTimer, &QTimer::timeout, this, &MainMenu::blinkTitle);
+    blinkTimer->start();
+
+    setFixedSize(880, 620);
+    if (const QScreen* display = screen())
+        centreIn(display->availableGeometry());
+}
+
+void MainMenu::centreIn(const QRect& area) {
+    move(area.center() - rect().center());
+}
+
+void MainMenu::load() {
+    MenuState& kept = state();
+    const QSize size = services::ResolutionSwitch::displaySize();
+    kept.savedHeight = toInt16(size.height());
+    kept.savedWidth = toInt16(size.width());
+    if (kept.savedHeight == menu_texts::kDesignHeight && kept.savedWidth == menu_texts::kDesignWidth)
+        return;
+    const services::MessageAnswer answer = services::MessageBox::question(
+        this, fromCore(menu_texts::displayQuestion(kept.savedWidth, kept.savedHeight)));
+    if (answer == services::MessageAnswer::Yes) {
+        kept.answer = QString::fromLatin1(menu_texts::kAnswerYes);
+        const QSize designSize(menu_texts::kDesignWidth, menu_texts::kDesignHeight);
+        if (!services::ResolutionSwitch::apply(designSize)) {
+            services::MessageBox::information(this, QString::fromLatin1(menu_texts::kSwitchFailed));
+        } else if (const QScreen* display = screen()) {
+            // The menu was centred on the larger display; the window system may not have told Qt of
+            // the new size yet, so it is centred on the switched size itself.
+            centreIn(QRect(display->geometry().topLeft(), designSize));
+        }
+    } else {
+        kept.answer = QString::fromLatin1(menu_texts::kAnswerNo);
+        services::MessageBox::information(this, QString::fromLatin1(menu_texts::kNoSwitchWarning));
+    }
+}
+
+void MainMenu::openAnalyser() {
+    Navigator::show(Screen::Analyser);
+}
+
+void MainMenu::openComparator() {
+    Navigator::show(Screen::Comparator);
+}
+
+void MainMenu::openPeakAnalyser() {
+    Navigator::show(Screen::PeakAnalyser);
+}
+
+void MainMenu::openTrackHistory() {
+    Navigator::show(Screen::TrackHistory);
+}
+
+// Quit: closing the menu restores the display (closeEvent); the program ends with its last screen.
+void MainMenu::quit() {
+    close();
+}
+
+void MainMenu::blinkTitle() {
+    titleFaces[1]->setVisible(titleFaces[1]->isHidden());
+    titleFaces[0]->setVisible(titleFaces[0]->isHidden());
+}
+
+// Quit and the window's own close control both come here, so the display is put back either way:
+// a user who closes the menu by its title bar must not be left at 1024 x 768.
+void MainMenu::closeEvent(QCloseEvent* event) {
+    restoreDisplay();
+    QWidget::closeEvent(event);
+}
+
+// The outcome of the switch back is not examined.
+void MainMenu::restoreDisplay() {
+    const MenuState& kept = state();
+    if (kept.answer == QLatin1String(menu_texts::kAnswerYes))
+        services::ResolutionSwitch::apply(QSize(kept.savedWidth, kept.savedHeight));
+}
+
+} // namespace kestrana::gui::app

@@ -1,0 +1,207 @@
+#include "core/analyser/screen_state.h"
+#include "core/peaks/parameters.h"
+#include "core/peaks/peak_database.h"
+#include "core/peaks/print.h"
+#include "core/peaks/query.h"
+#include "core/peaks/session.h"
+#include "core/peaks/texts.h"
+#include "core/platform/paths.h"
+
+#include "gui/app/navigator.h"
+#include "gui/peaks/peak_screen.h"
+#include "gui/services/hard_copy_printer.h"
+#include "gui/services/help.h"
+#include "gui/services/message_box.h"
+#include "gui/services/title_prompt.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <exception>
+
+namespace kestrana::gui::peaks {
+
+namespace {
+
+namespace core = kestrana::peaks;
+using widgets::fromCore;
+using widgets::toCore;
+
+// Screen positions are kept in twips like the design's: 15 twips to a pixel.
+constexpr int kTwipsPerPixel = 15;
+// The coupled lists: resultLists(0) and resultLists(2) to resultLists(17) follow resultLists(1).
+constexpr int kLastCoupledList = 17;
+
+// The analyser's scratch and database files, in the home folder as it is now.
+core::PeakFiles homeFiles() {
+    return core::PeakFiles::in(kestrana::platform::homeFolder());
+}
+
+} // namespace
+
+PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PeakScreen"));
+    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - ") + fromCore(core::kScreenTitle));
+    buildControls();
+    buildLayout();
+    connectHandlers();
+    services::installHelp(this);
+    resize(1016, 720);
+    setMinimumSize(940, 600);
+    load();
+    titleTimer->start();
+}
+
+void PeakScreen::connectHandlers() {
+    connect(processDataButton, &QPushButton::clicked, this, &PeakScreen::processData);
+    connect(showDetailsButton, &QPushButton::clicked, this, &PeakScreen::showDetails);
+    connect(printDetailsButton, &QPushButton::clicked, this, &PeakScreen::printDetails);
+    connect(browseButton, &QPushButton::clicked, this, &PeakScreen::browseRunFile);
+    connect(goToMainButton, &QPushButton::clicked, this, &PeakScreen::goToMain);
+    connect(parameterCombo, &QComboBox::activated, this, &PeakScreen::parameterChosen);
+    connect(titleTimer, &QTimer::timeout, this, &PeakScreen::scrollTitle);
+    for (int i = 0; i < kColumnLists; ++i)
+        connect(resultLists[static_cast<std::size_t>(i)], &widgets::ListBox::scrolled, this,
+                [this, i] { resultListScrolled(i); });
+}
+
+// The screen opens maximized, as large as the display.
+void PeakScreen::load() {
+    widgets::fillDisplay(this);
+}
+
+void PeakScreen::parameterChosen() {
+    const auto limit =
+        core::chooseParameter(toCore(parameterCombo->currentText()), core::programPeakSession());
+    if (limit)
+        limitEdit->setText(fromCore(*limit));
+}
+
+void PeakScreen::showWaitLabel(const QString& caption) {
+    waitLabel->setText(caption);
+    waitLabel->show();
+    // The operation blocks the screen; paint the label now, or it would only appear afterwards.
+    waitLabel->repaint();
+}
+
+void PeakScreen::processData() {
+    showWaitLabel(fromCore(core::kReadingWaitCaption));
+    QString message;
+    try {
+        const std::string runPath = kestrana::platform::mapDesignPath(widgets::toPath(runFileEdit->text()));
+        const core::PeakProcessResult result =
+            core::processPeakData(runPath, homeFiles(), core::programPeakSession());
+        sectionLabel->setText(fromCore(result.captions.section));
+        runDateLabel->setText(fromCore(result.captions.runDate));
+        kmRangeLabel->setText(fromCore(result.captions.kmRange));
+        message = fromCore(core::kDatabaseGeneratedMessage);
+    } catch (const core::PeakError& error) {
+        message = fromCore(error.message());
+    } catch (const std::exception&) {
+        message = fromCore(core::kDatabaseFailedMessage);
+    }
+    waitLabel->hide();
+    services::MessageBox::information(this, message);
+}
+
+void PeakScreen::showDetails() {
+    showWaitLabel(fromCore(core::kProcessingWaitCaption));
+    for (widgets::ListBox* list : resultLists)
+        list->clear();
+    try {
+        const core::ShowDetailsInput input{toCore(parameterCombo->currentText()), toCore(limitEdit->text()),
+                                           toCore(kmRangeEdits[0]->text()), toCore(kmRangeEdits[1]->text())};
+        const core::PeakSummary summary =
+            core::showDetails(input, core::programPeakSession(), homeFiles().databaseBase);
+        coupling_ = true;
+        for (int i = 0; i < kColumnLists; ++i)
+            resultLists[static_cast<std::size_t>(i)]->setEntries(summary.lists[static_cast<std::size_t>(i)]);
+        coupling_ = false;
+        kmCountLabel->setText(fromCore(summary.kmCountText));
+        peakCountLabel->setText(fromCore(summary.peakCountText));
+    } catch (const core::PeakError& error) {
+        coupling_ = false;
+        services::MessageBox::information(this, fromCore(error.message()));
+    } catch (const std::exception& error) {
+        coupling_ = false;
+        services::MessageBox::information(this, QString::fromLocal8Bit(error.what()));
+    }
+    waitLabel->hide();
+}
+
+void PeakScreen::printDetails() {
+    const QString title =
+        services::TitlePrompt::ask(this, fromCore(core::kPrintTitlePrompt),
+                                   fromCore(core::kPrintTitleBoxTitle), fromCore(core::kPrintTitleDefault));
+    core::ColumnLists lists;
+    for (int i = 0; i < kColumnLists; ++i)
+        for (const QString& entry : resultLists[static_cast<std::size_t>(i)]->entries())
+            lists[static_cast<std::size_t>(i)].push_back(toCore(entry));
+    const core::PeakPrintTexts texts{toCore(title), toCore(parameterCombo->currentText()),
+                                     toCore(limitEdit->text()), toCore(kmRangeEdits[0]->text()),
+                                     toCore(kmRangeEdits[1]->text())};
+    try {
+        const kestrana::platform::HardCopyScript script =
+            core::peakHardCopy(texts, lists, core::programPeakSession());
+        services::PrintOptions options;
+        options.documentName = QStringLiteral("peak_details");
+        services::HardCopyPrinter::print(this, script, QPixmap(), options);
+    } catch (const std::exception& error) {
+        services::MessageBox::information(this, QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void PeakScreen::browseRunFile() {
+    // Whatever the dialog ended with: after a cancel that is the name it held before.
+    runFileEdit->setText(fileDialog.showOpen());
+}
+
+void PeakScreen::goToMain() {
+    app::Navigator::goToMain(this);
+}
+
+// resultLists(1) drives the columns: whichever list scrolled, resultLists(0) and resultLists(2) to
+// resultLists(17) are set to resultLists(1)'s top entry, so a scroll of any of them but resultLists(1) snaps
+// back. Lists 18 to 21 are left where they are.
+void PeakScreen::resultListScrolled(int index) {
+    Q_UNUSED(index);
+    if (coupling_)
+        return;
+    coupling_ = true;
+    const int top = resultLists[1]->topIndex();
+    resultLists[0]->setTopIndex(top);
+    for (int i = 2; i <= kLastCoupledList; ++i)
+        resultLists[static_cast<std::size_t>(i)]->setTopIndex(top);
+    coupling_ = false;
+}
+
+void PeakScreen::placeTitle() {
+    titleLabel->move(titleLeftTwips_ / kTwipsPerPixel, (titleBand->height() - titleLabel->height()) / 2);
+}
+
+// The title runs from right to left through the band, 5 twips a tick, and comes back in at the
+// band's right end once it has left at the left edge.
+void PeakScreen::scrollTitle() {
+    const int bandTwips = titleBand->width() * kTwipsPerPixel;
+    const int titleTwips = titleLabel->width() * kTwipsPerPixel;
+    if (!titlePlaced_) {
+        titleLeftTwips_ = std::max(0, bandTwips - titleTwips);
+        titlePlaced_ = true;
+    }
+    titleLeftTwips_ = kestrana::analyser::scrolledTitleLeft(titleLeftTwips_, titleTwips, 0, bandTwips);
+    placeTitle();
+}
+
+void PeakScreen::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (titlePlaced_)
+        placeTitle();
+}
+
+} // namespace kestrana::gui::peaks

@@ -1,0 +1,109 @@
+#pragma once
+// The peak analyser screen `PeakScreen`: PROCESS DATA loads the peak lines of one run into the peak
+// database, SHOW DETAILS lists, over at most 50 km, the kilometres whose first peak of the chosen
+// parameter exceeds the limiting value, and PRINT DETAILS prints that listing.
+//
+// The main menu opens it through app::Navigator::show(); GO TO MAIN (`goToMainButton`) calls
+// app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
+// the screen when it closes; what the analyser keeps between its operations (the run's header
+// lines, record width and direction, the chosen parameter, the last share and total) is the core's
+// programPeakSession(), which lives as long as the program. A screen opened again starts its controls
+// from their design texts.
+//
+// Every text shown comes from the core (src/core/peaks); the handlers carry texts between the
+// controls and the core and show the core's messages. The controls are built in
+// peak_screen_layout.cpp, the handlers live in peak_screen.cpp.
+
+#include "gui/peaks/column_area.h"
+#include "gui/services/file_dialog.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace kestrana::peaks {
+struct PeakFiles;
+}
+
+namespace kestrana::gui::peaks {
+
+class PeakScreen : public QWidget {
+    Q_OBJECT
+public:
+    // The title's scroll step.
+    static constexpr int kTitleIntervalMs = 10;
+
+    explicit PeakScreen(QWidget* parent = nullptr);
+
+    // Handlers, one operation each.
+    void load();
+    void parameterChosen(); // a parameter picked from the list
+    void processData();     // PROCESS DATA
+    void showDetails();     // SHOW DETAILS
+    void printDetails();    // PRINT DETAILS
+    void browseRunFile();   // BROWSE
+    void goToMain();        // GO TO MAIN
+    void resultListScrolled(int index);
+    void scrollTitle();
+
+    // The title band and the title moving through it.
+    QLabel* titleBand = nullptr;
+    QLabel* titleLabel = nullptr;
+    // The run file.
+    QLabel* runFileLabel = nullptr;
+    QLineEdit* runFileEdit = nullptr;
+    QPushButton* browseButton = nullptr;
+    QPushButton* processDataButton = nullptr;
+    // The processed run: section, date, km range.
+    QLabel* sectionLabel = nullptr;
+    QLabel* runDateLabel = nullptr;
+    QLabel* kmRangeLabel = nullptr;
+    // The query: parameter, limiting value, km range.
+    std::array<QLabel*, 2> parameterCaptions{}; // "Parameter", "Parameter Limiting Value"
+    QComboBox* parameterCombo = nullptr;
+    QLineEdit* limitEdit = nullptr;
+    std::array<QLabel*, 2> kmCaptions{};      // "Km - From", "Km - to"
+    std::array<QLineEdit*, 2> kmRangeEdits{}; // Km - From, Km - to
+    QPushButton* showDetailsButton = nullptr;
+    QPushButton* printDetailsButton = nullptr;
+    QPushButton* goToMainButton = nullptr;
+    // The result columns and the summary.
+    QLabel* columnHeaderLabel = nullptr; // column header
+    ColumnListArray resultLists{};
+    QLabel* kmCountLabel = nullptr;
+    QLabel* peakCountLabel = nullptr;
+    // The wait label while PROCESS DATA or SHOW DETAILS runs.
+    QLabel* waitLabel = nullptr;
+    QTimer* titleTimer = nullptr;
+    QLineEdit* spareEdit = nullptr; // used by no operation; kept hidden
+    services::FileDialog fileDialog{this};
+
+    // The title's left edge inside the band, in twips (15 to a pixel).
+    int titleLeftTwips() const { return titleLeftTwips_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void buildLayout();
+    void connectHandlers();
+    void showWaitLabel(const QString& caption);
+    void placeTitle();
+
+    ColumnArea* columnArea_ = nullptr;
+    // True while resultListScrolled moves the coupled lists, so their own scroll signals are not handled
+    // as scrolls of the user.
+    bool coupling_ = false;
+    // The title's left edge in the band (twips); placed at the band's right end on the first tick.
+    int titleLeftTwips_ = 0;
+    bool titlePlaced_ = false;
+};
+
+} // namespace kestrana::gui::peaks

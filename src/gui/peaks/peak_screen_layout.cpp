@@ -1,0 +1,200 @@
+// The controls of the peak analyser screen with their design texts and faces, and where they stand:
+// the title band on top, the run file, the processed run, the query, the result columns under their
+// header, the summary, and GO TO MAIN at the foot. Laid out for 1024 x 768; the result columns take
+// whatever room a larger display gives.
+#include "gui/peaks/peak_screen.h"
+
+#include "core/peaks/parameters.h"
+#include "core/peaks/texts.h"
+#include "core/platform/paths.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSizePolicy>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kestrana::gui::peaks {
+
+namespace {
+
+namespace core = kestrana::peaks;
+using widgets::fromCore;
+
+const QString kSansSerif = QStringLiteral("MS Sans Serif");
+constexpr double kControlPoints = 9.5;
+
+QLabel* newLabel(QWidget* parent, const char* name, const QString& text = QString()) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(widgets::designFont(kSansSerif, kControlPoints));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLineEdit* newTextBox(QWidget* parent, const char* name, const QString& text = QString()) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setFont(widgets::designFont(kSansSerif, kControlPoints));
+    return box;
+}
+
+QPushButton* newButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(widgets::designFont(kSansSerif, kControlPoints, true));
+    button->setMinimumHeight(30);
+    // Enter on a focused button presses it, as Space does.
+    button->setAutoDefault(true);
+    return button;
+}
+
+} // namespace
+
+void PeakScreen::buildControls() {
+    titleBand = newLabel(this, "titleBand");
+    titleBand->setFrameShape(QFrame::Panel);
+    titleBand->setFrameShadow(QFrame::Sunken);
+    titleBand->setAutoFillBackground(true);
+    titleBand->setStyleSheet(QStringLiteral("QLabel#titleBand { background: #0b2e59; }"));
+    titleBand->setFixedHeight(40);
+    titleLabel = new QLabel(fromCore(core::kScreenTitle), titleBand);
+    titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    titleLabel->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 18, true));
+    titleLabel->setStyleSheet(QStringLiteral("color: #ffd24a;"));
+    titleLabel->adjustSize();
+
+    runFileLabel = newLabel(this, "runFileLabel", QStringLiteral("Input File  TRC"));
+    const std::string home = kestrana::platform::homeFolder();
+    runFileEdit =
+        newTextBox(this, "runFileEdit",
+                   widgets::fromPath(kestrana::platform::mapDesignPath(core::kDefaultRunPath, home)));
+    browseButton = newButton(this, "browseButton", QStringLiteral("BROWSE"));
+    processDataButton = newButton(this, "processDataButton", QStringLiteral("PROCESS DATA"));
+
+    sectionLabel = newLabel(this, "sectionLabel");
+    runDateLabel = newLabel(this, "runDateLabel");
+    kmRangeLabel = newLabel(this, "kmRangeLabel");
+    for (QLabel* label : {sectionLabel, runDateLabel, kmRangeLabel}) {
+        label->setFont(widgets::designFont(kSansSerif, 10.5, true));
+        label->setStyleSheet(QStringLiteral("color: #0b2e59;"));
+    }
+
+    parameterCaptions[0] = newLabel(this, "parameterCaptions_0", QStringLiteral("Parameter"));
+    parameterCaptions[1] = newLabel(this, "parameterCaptions_1", QStringLiteral("Parameter Limiting Value"));
+    parameterCombo = new QComboBox(this);
+    parameterCombo->setObjectName(QStringLiteral("parameterCombo"));
+    parameterCombo->setFont(widgets::designFont(kSansSerif, kControlPoints));
+    parameterCombo->setEditable(true);
+    parameterCombo->setInsertPolicy(QComboBox::NoInsert);
+    for (const std::string& name : core::comboParameterNames())
+        parameterCombo->addItem(fromCore(name));
+    parameterCombo->setEditText(fromCore(core::kDefaultParameter));
+    parameterCombo->setMinimumWidth(90);
+    limitEdit = newTextBox(this, "limitEdit", fromCore(core::kDefaultLimit));
+    kmCaptions[0] = newLabel(this, "kmCaptions_0", QStringLiteral("Km - From"));
+    kmCaptions[1] = newLabel(this, "kmCaptions_1", QStringLiteral("Km - to"));
+    kmRangeEdits[0] = newTextBox(this, "kmRangeEdits_0");
+    kmRangeEdits[1] = newTextBox(this, "kmRangeEdits_1");
+    for (QLineEdit* box : {limitEdit, kmRangeEdits[0], kmRangeEdits[1]})
+        box->setMaximumWidth(80);
+    showDetailsButton = newButton(this, "showDetailsButton", QStringLiteral("SHOW DETAILS"));
+    printDetailsButton = newButton(this, "printDetailsButton", QStringLiteral("PRINT DETAILS"));
+    goToMainButton = newButton(this, "goToMainButton", QStringLiteral("   GO TO    MAIN"));
+
+    columnHeaderLabel = new QLabel(fromCore(core::kColumnHeaderCaption));
+    columnHeaderLabel->setObjectName(QStringLiteral("columnHeaderLabel"));
+    for (int i = 0; i < kColumnLists; ++i) {
+        resultLists[static_cast<std::size_t>(i)] = new widgets::ListBox;
+        resultLists[static_cast<std::size_t>(i)]->setObjectName(QStringLiteral("resultLists_%1").arg(i));
+    }
+    columnArea_ = new ColumnArea(this);
+    columnArea_->setColumns(columnHeaderLabel, resultLists);
+
+    kmCountLabel = newLabel(this, "kmCountLabel");
+    peakCountLabel = newLabel(this, "peakCountLabel");
+    for (QLabel* label : {kmCountLabel, peakCountLabel})
+        label->setFont(widgets::designFont(kSansSerif, 10.5, true));
+
+    waitLabel = newLabel(this, "waitLabel");
+    waitLabel->setFont(widgets::designFont(kSansSerif, 11, true));
+    waitLabel->setStyleSheet(QStringLiteral("color: #b00020;"));
+    // The wait label keeps its room while hidden, so showing it moves nothing else.
+    QSizePolicy keepRoom = waitLabel->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    waitLabel->setSizePolicy(keepRoom);
+    waitLabel->setMinimumWidth(320);
+    waitLabel->hide();
+
+    spareEdit = newTextBox(this, "spareEdit");
+    spareEdit->hide();
+
+    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
+}
+
+void PeakScreen::buildLayout() {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(8, 6, 8, 6);
+    page->setSpacing(6);
+    page->addWidget(titleBand);
+
+    auto* input = new QHBoxLayout;
+    input->addWidget(runFileLabel);
+    input->addWidget(runFileEdit, 1);
+    input->addWidget(browseButton);
+    input->addSpacing(12);
+    input->addWidget(processDataButton);
+    page->addLayout(input);
+
+    auto* run = new QHBoxLayout;
+    run->addWidget(sectionLabel, 3);
+    run->addWidget(runDateLabel, 1);
+    run->addWidget(kmRangeLabel, 1);
+    run->addWidget(waitLabel, 2);
+    page->addLayout(run);
+
+    auto* query = new QHBoxLayout;
+    query->addWidget(parameterCaptions[0]);
+    query->addWidget(parameterCombo);
+    query->addSpacing(10);
+    query->addWidget(parameterCaptions[1]);
+    query->addWidget(limitEdit);
+    query->addSpacing(10);
+    query->addWidget(kmCaptions[0]);
+    query->addWidget(kmRangeEdits[0]);
+    query->addWidget(kmCaptions[1]);
+    query->addWidget(kmRangeEdits[1]);
+    query->addStretch(1);
+    query->addWidget(showDetailsButton);
+    query->addWidget(printDetailsButton);
+    page->addLayout(query);
+
+    page->addWidget(columnArea_, 1);
+
+    auto* foot = new QGridLayout;
+    foot->addWidget(kmCountLabel, 0, 0);
+    foot->addWidget(peakCountLabel, 1, 0);
+    foot->addWidget(goToMainButton, 0, 1, 2, 1, Qt::AlignRight | Qt::AlignVCenter);
+    foot->setColumnStretch(0, 1);
+    page->addLayout(foot);
+    page->addWidget(spareEdit);
+
+    setTabOrder(runFileEdit, browseButton);
+    setTabOrder(browseButton, processDataButton);
+    setTabOrder(processDataButton, parameterCombo);
+    setTabOrder(parameterCombo, limitEdit);
+    setTabOrder(limitEdit, kmRangeEdits[0]);
+    setTabOrder(kmRangeEdits[0], kmRangeEdits[1]);
+    setTabOrder(kmRangeEdits[1], showDetailsButton);
+    setTabOrder(showDetailsButton, printDetailsButton);
+    setTabOrder(printDetailsButton, goToMainButton);
+}
+
+} // namespace kestrana::gui::peaks

@@ -1,0 +1,43 @@
+#include "gui/services/chart_clipboard.h"
+
+#include "gui/widgets/charts.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QWidget>
+
+namespace kestrana::gui::services {
+
+namespace {
+
+QPixmap& lastPicture() {
+    static QPixmap picture;
+    return picture;
+}
+
+} // namespace
+
+QPixmap ChartClipboard::copyPicture(QWidget* chart) {
+    QPixmap picture;
+    if (auto* bars = qobject_cast<widgets::BarChart*>(chart))
+        picture = bars->picture();
+    else if (auto* lines = qobject_cast<widgets::LineChart*>(chart))
+        picture = lines->picture();
+    else if (chart != nullptr)
+        picture = chart->grab();
+    lastPicture() = picture;
+    if (!picture.isNull())
+        if (QClipboard* clipboard = QGuiApplication::clipboard())
+            clipboard->setPixmap(picture);
+    return picture;
+}
+
+QPixmap ChartClipboard::picture() {
+    return lastPicture();
+}
+
+void ChartClipboard::reset() {
+    lastPicture() = QPixmap();
+}
+
+} // namespace kestrana::gui::services

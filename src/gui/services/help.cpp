@@ -1,0 +1,72 @@
+#include "gui/services/help.h"
+
+#include "gui/services/message_box.h"
+
+#include <QPointer>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
+
+// The resource lives in this static library; it must be registered by hand before first use.
+static void registerHelpResource() {
+    Q_INIT_RESOURCE(help);
+}
+
+namespace kestrana::gui::services {
+
+namespace {
+
+QPointer<QWidget>& window() {
+    static QPointer<QWidget> help;
+    return help;
+}
+
+QWidget* createHelpWindow() {
+    registerHelpResource();
+    auto* help = new QWidget(nullptr, Qt::Window);
+    help->setObjectName(QStringLiteral("helpWindow"));
+    help->setAttribute(Qt::WA_DeleteOnClose);
+    // The help window never keeps the program running once its last screen is closed.
+    help->setAttribute(Qt::WA_QuitOnClose, false);
+    help->setWindowTitle(kApplicationTitle + QStringLiteral(" Help"));
+    auto* browser = new QTextBrowser(help);
+    browser->setObjectName(QStringLiteral("helpBrowser"));
+    browser->setOpenExternalLinks(true);
+    browser->setSource(QUrl(kHelpDocument));
+    auto* layout = new QVBoxLayout(help);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser);
+    help->resize(760, 640);
+    return help;
+}
+
+} // namespace
+
+void installHelp(QWidget* screen) {
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), screen);
+    f1->setContext(Qt::WindowShortcut);
+    QObject::connect(f1, &QShortcut::activated, [] { showHelp(); });
+}
+
+QWidget* showHelp() {
+    if (window().isNull())
+        window() = createHelpWindow();
+    QWidget* help = window();
+    help->setWindowState(help->windowState() & ~Qt::WindowMinimized);
+    help->show();
+    help->raise();
+    help->activateWindow();
+    return help;
+}
+
+QWidget* helpWindow() {
+    return window();
+}
+
+QTextBrowser* helpBrowser() {
+    return window().isNull() ? nullptr : window()->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"));
+}
+
+} // namespace kestrana::gui::services

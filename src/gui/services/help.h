@@ -1,0 +1,25 @@
+#pragma once
+// Help: F1 on any screen of the program opens the help window, which shows the program's user guide,
+// the bundled HTML document help_ver03 (a Qt resource, so the installed program carries it).
+//
+//     services::installHelp(this); // in every screen's constructor
+
+#include <QString>
+
+class QTextBrowser;
+class QWidget;
+
+namespace kestrana::gui::services {
+
+// The address of the bundled help document.
+inline const QString kHelpDocument = QStringLiteral("qrc:/help/help_ver03.html");
+
+// Makes F1 anywhere in the screen's window open the help window.
+void installHelp(QWidget* screen);
+// Opens the help window, or brings it forward when it is open; returns it.
+QWidget* showHelp();
+// The help window while it is open, else nullptr; and its text browser.
+QWidget* helpWindow();
+QTextBrowser* helpBrowser();
+
+} // namespace kestrana::gui::services

@@ -1,0 +1,199 @@
+#include "gui/widgets/charts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QLegend>
+#include <QLineSeries>
+#include <QRegularExpression>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace kestrana::gui::widgets {
+
+namespace {
+
+// The smallest size at which a chart still reads well; a chart that was never laid out (a hidden
+// screen part) is grabbed at this size.
+constexpr QSize kMinimumPictureSize{480, 320};
+
+void removeEverything(QChart* chart) {
+    chart->removeAllSeries();
+    for (QAbstractAxis* axis : chart->axes()) {
+        chart->removeAxis(axis);
+        delete axis;
+    }
+}
+
+// Axis labels are drawn as rich text: "<36 ... >" would pass for a tag and runs of blanks (which
+// stand the band names under their bars) would collapse, so the text is escaped and its blanks fixed.
+QString axisText(const QString& text) {
+    return text.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
+}
+
+QPixmap grabChart(QChartView* view) {
+    if (view->width() < kMinimumPictureSize.width() || view->height() < kMinimumPictureSize.height())
+        view->resize(view->size().expandedTo(kMinimumPictureSize));
+    return view->grab();
+}
+
+} // namespace
+
+BarChart::BarChart(QWidget* parent) : QChartView(parent) {
+    setRenderHint(QPainter::Antialiasing);
+    chart()->legend()->hide();
+    setData(QString(), {});
+}
+
+void BarChart::setData(const QString& label, const std::vector<double>& values) {
+    label_ = label;
+    values_ = values;
+    QChart* chart = this->chart();
+    removeEverything(chart);
+
+    // The label names the bars in turn, its names set apart by runs of blanks. When it holds one
+    // name per bar, each bar gets its own column with its name right beneath it; otherwise the bars
+    // stand side by side over the whole label.
+    const QStringList names = label.trimmed().split(QRegularExpression(QStringLiteral(" {2,}")));
+    const bool namePerBar = values.size() > 1 && static_cast<std::size_t>(names.size()) == values.size();
+    const qsizetype columns = namePerBar ? names.size() : 1;
+
+    // Stacked, so that a column holding one bar draws it full width at the column's middle.
+    QAbstractBarSeries* series = namePerBar ? static_cast<QAbstractBarSeries*>(new QStackedBarSeries)
+                                            : static_cast<QAbstractBarSeries*>(new QBarSeries);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        auto* bar = new QBarSet(namePerBar ? names[static_cast<qsizetype>(i)] : QString::number(i + 1));
+        bar->setLabelColor(QColor(0x20, 0x20, 0x20));
+        for (qsizetype column = 0; column < columns; ++column)
+            *bar << (!namePerBar || column == static_cast<qsizetype>(i) ? values[i] : 0.0);
+        series->append(bar);
+    }
+    series->setBarWidth(0.6);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsFormat(QStringLiteral("@value"));
+    series->setLabelsPrecision(4);
+    chart->addSeries(series);
+
+    auto* categories = new QBarCategoryAxis;
+    if (namePerBar)
+        for (const QString& name : names)
+            categories->append(axisText(name));
+    else
+        categories->append(label.isEmpty() ? QStringLiteral("&nbsp;") : axisText(label));
+    categories->setTruncateLabels(false);
+    chart->addAxis(categories, Qt::AlignBottom);
+    series->attachAxis(categories);
+
+    // The scale is the screen design's: a share of track is at most 100 percent.
+    auto* percent = new QValueAxis;
+    percent->setRange(0, 100);
+    percent->setTickCount(11);
+    percent->setLabelFormat(QStringLiteral("%d"));
+    percent->setTitleText(QStringLiteral("Track  Percentage"));
+    chart->addAxis(percent, Qt::AlignLeft);
+    series->attachAxis(percent);
+}
+
+QString BarChart::valueAxisTitle() const {
+    const auto axes = chart()->axes(Qt::Vertical);
+    return axes.isEmpty() ? QString() : axes.first()->titleText();
+}
+
+double BarChart::valueAxisMaximum() const {
+    const auto axes = chart()->axes(Qt::Vertical);
+    auto* axis = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis*>(axes.first());
+    return axis != nullptr ? axis->max() : 0.0;
+}
+
+QPixmap BarChart::picture() {
+    return grabChart(this);
+}
+
+constexpr qsizetype kMaxKmLabels = 25;
+
+LineChart::LineChart(QWidget* parent) : QChartView(parent) {
+    setRenderHint(QPainter::Antialiasing);
+    clear();
+}
+
+void LineChart::clear() {
+    setData({}, {});
+}
+
+void LineChart::setData(const QStringList& categories, const std::vector<Series>& series) {
+    categories_ = categories;
+    series_ = series;
+    QChart* chart = this->chart();
+    removeEverything(chart);
+    chart->legend()->setVisible(true);
+    chart->legend()->setAlignment(Qt::AlignRight);
+
+    // Each km labels its own point; the axis leaves half a column at either end so that the first
+    // and last labels are not cut off.
+    auto* kms = new QCategoryAxis;
+    kms->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    kms->setStartValue(-0.5);
+    // A label is a rich-text item for the chart, and laying out a hundred of them costs more than
+    // the whole comparison: past 25 kilometres only every few km is labelled (every point is drawn).
+    const qsizetype labelStep = (categories.size() + kMaxKmLabels - 1) / kMaxKmLabels;
+    for (qsizetype i = 0; i < categories.size(); ++i) {
+        if (labelStep <= 1 || i % labelStep == 0)
+            kms->append(axisText(categories[i]), static_cast<double>(i));
+    }
+    kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
+    // Up to a hundred kilometres do not fit side by side: stand their labels on end.
+    if (categories.size() > 20)
+        kms->setLabelsAngle(-90);
+    kms->setTruncateLabels(false);
+    kms->setTitleText(QStringLiteral("Km"));
+    chart->addAxis(kms, Qt::AlignBottom);
+
+    auto* values = new QValueAxis;
+    values->setLabelFormat(QStringLiteral("%g"));
+    chart->addAxis(values, Qt::AlignLeft);
+
+    double low = 0.0;
+    double high = 0.0;
+    bool any = false;
+    for (const Series& run : series) {
+        auto* line = new QLineSeries;
+        line->setName(run.name);
+        line->setPointsVisible(true);
+        const qsizetype count =
+            std::min<qsizetype>(categories.size(), static_cast<qsizetype>(run.values.size()));
+        for (qsizetype i = 0; i < count; ++i) {
+            const double value = run.values[static_cast<std::size_t>(i)];
+            line->append(static_cast<double>(i), value);
+            low = any ? std::min(low, value) : value;
+            high = any ? std::max(high, value) : value;
+            any = true;
+        }
+        chart->addSeries(line);
+        line->attachAxis(kms);
+        line->attachAxis(values);
+    }
+    kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
+    if (!any) {
+        low = 0.0;
+        high = 100.0;
+    }
+    if (low == high)
+        high = low + 1.0;
+    values->setRange(std::min(0.0, low), high);
+    values->applyNiceNumbers();
+}
+
+bool LineChart::legendShown() const {
+    return chart()->legend()->isVisible();
+}
+
+QPixmap LineChart::picture() {
+    return grabChart(this);
+}
+
+} // namespace kestrana::gui::widgets

@@ -1,0 +1,62 @@
+#pragma once
+// The two charts of the working screens, drawn with Qt Charts, each a widget a screen embeds:
+//   - BarChart, the analyser's quality distribution: one label written beneath the bars and one bar
+//     per value (the four band shares in percent), value axis "Track  Percentage" from 0 to 100;
+//   - LineChart, the comparator's kilometre averages: one category per result row, labelled by its
+//     km text, one line per run named by its run date, with the legend shown.
+// picture() is the chart as it stands, for "copy the chart picture" (see gui/services/chart_clipboard.h).
+
+#include <QChartView>
+#include <QPixmap>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace kestrana::gui::widgets {
+
+class BarChart : public QChartView {
+    Q_OBJECT
+public:
+    explicit BarChart(QWidget* parent = nullptr);
+
+    // The chart's data: the label beneath the bars, then the bar values in order.
+    void setData(const QString& label, const std::vector<double>& values);
+
+    QString label() const { return label_; }
+    const std::vector<double>& values() const { return values_; }
+    QString valueAxisTitle() const;
+    double valueAxisMaximum() const;
+    QPixmap picture();
+
+private:
+    QString label_;
+    std::vector<double> values_;
+};
+
+class LineChart : public QChartView {
+    Q_OBJECT
+public:
+    struct Series {
+        QString name;               // the run date
+        std::vector<double> values; // one per category, in category order
+    };
+
+    explicit LineChart(QWidget* parent = nullptr);
+
+    // The chart's data: the categories along the bottom (km texts, in result order) and one series per
+    // run. A series shorter than the categories leaves its last points out.
+    void setData(const QStringList& categories, const std::vector<Series>& series);
+    void clear();
+
+    const QStringList& categories() const { return categories_; }
+    const std::vector<Series>& series() const { return series_; }
+    bool legendShown() const;
+    QPixmap picture();
+
+private:
+    QStringList categories_;
+    std::vector<Series> series_;
+};
+
+} // namespace kestrana::gui::widgets

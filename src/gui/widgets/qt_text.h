@@ -1,0 +1,32 @@
+#pragma once
+// Conversions between the core's texts and Qt's. The core works in single-byte text (the run files
+// and every caption built from them), so captions cross as Latin-1, one character per byte. Paths
+// cross in the file system's own encoding, so a typed path with any character survives the trip.
+
+#include <QFile>
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace kestrana::gui::widgets {
+
+// A core text (single-byte) for a label, list entry or message.
+inline QString fromCore(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+// A typed text for the core (characters beyond Latin-1 become '?').
+inline std::string toCore(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+// A path typed into a text box or chosen in the file dialog, for the core's file functions.
+inline std::string toPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+// A path from the core (for example platform::mapDesignPath) to show in a text box.
+inline QString fromPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+} // namespace kestrana::gui::widgets
