@@ -134,7 +134,11 @@ void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
             current = static_cast<int>(i);
     }
     seriesChoice->setCurrentIndex(series_.empty() ? -1 : current);
-    seriesChosen();
+    // The same line still chosen keeps the km range typed for it; another line starts from its own.
+    if (keep && chosenSeries() == keep)
+        withdrawResults();
+    else
+        seriesChosen();
 }
 
 std::optional<core::Series> HistoryScreen::chosenSeries() const {
