@@ -13,12 +13,15 @@ namespace {
 class LibraryCommand : public Command {
 public:
     std::string name() const override { return "library"; }
-    std::string synopsis() const override { return "library import PATH... | library runs [--library FILE]"; }
+    std::string synopsis() const override { return "library {import PATH... | runs} [--library FILE]"; }
     std::vector<OptionInfo> options() const override { return {history_steps::kLibraryOption}; }
-    std::size_t minFiles() const override { return 1; }
+    std::size_t minFiles() const override { return 0; }
     std::size_t maxFiles() const override { return static_cast<std::size_t>(-1); }
 
     int run(const Arguments& args, Context& context) override {
+        if (args.files.empty()) {
+            throw UsageError("library needs an action: import or runs");
+        }
         const std::string& action = args.files.front();
         const std::vector<std::string> paths(args.files.begin() + 1, args.files.end());
         if (action == "import") {

@@ -2,6 +2,8 @@
 // was, removal, and two importers writing at the same time.
 
 #include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/forecast_list.h"
 #include "core/history/run_import.h"
 #include "core/history/sqlite_run_library.h"
 #include "run_generator.h"
@@ -11,7 +13,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 using namespace kestrana::history;
@@ -260,4 +264,30 @@ TEST(HistoryLibrary, RunsTheAnalyserRefusesAreRefusedWithItsReason) {
         EXPECT_EQ(outcome.reason.substr(0, reason.size()), reason);
     }
     EXPECT_TRUE(library->runs().empty());
+}
+
+TEST(HistoryLibrary, TheBundledSampleShowsEveryStatusAndAMaintainedStretch) {
+    TempFolder folder;
+    const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
+    for (const auto& run : kestrana::bench::historySampleRecipes()) {
+        const std::string bundled = std::string(KESTRANA_SAMPLES_DIR) + "/" + run.fileName;
+        EXPECT_EQ(readFile(bundled), kestrana::bench::generateRun(run.recipe))
+            << "make_samples writes " << run.fileName;
+        ASSERT_EQ(importRunFile(*library, bundled).status, ImportStatus::Imported);
+    }
+    const auto series = library->series();
+    ASSERT_EQ(series.size(), 1U);
+    const auto runs = library->runsOf(series.front());
+    ASSERT_EQ(runs.size(), 12U);
+    EXPECT_GE(runs.back().day - runs.front().day, 2 * 365);
+    std::set<ForecastStatus> statuses;
+    for (const ForecastRow& row : forecastRows(*library, series.front(), std::nullopt, HistorySettings{})) {
+        statuses.insert(row.forecast.status);
+    }
+    EXPECT_EQ(statuses.size(), 4U);
+    EXPECT_EQ(blockHistory(*library, series.front(), {308, 2}, HistorySettings{}).segments.size(), 2U);
+    const auto map = conditionMap(*library, series.front(), {300, 319}, BlockIndex::TGI);
+    EXPECT_NE(std::count_if(map.cells.begin(), map.cells.end(),
+                            [](const ConditionCell& cell) { return cell.band == ValueBand::NotRecorded; }),
+              0);
 }

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <unordered_set>
 
+#include <unistd.h>
+
 namespace kestrana::history {
 
 namespace fs = std::filesystem;

@@ -1,6 +1,7 @@
 #pragma once
-// SHA-256 of a byte string (FIPS 180-4). The library knows a run file it has already taken in by this
-// hash of the file's bytes: two files are the same run exactly when their bytes are the same.
+// SHA-256 of a byte string (FIPS 180-4), computed by OpenSSL's libcrypto. The library knows a run file it has
+// already taken in by this hash of the file's bytes: two files are the same run exactly when their bytes are
+// the same.
 
 #include <array>
 #include <cstdint>
