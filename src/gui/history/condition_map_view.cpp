@@ -24,7 +24,7 @@ using widgets::fromCore;
 constexpr int kRowLabelWidth = 84; // room for "2025-03-12" left of the rows
 constexpr int kKmAxisHeight = 20;  // room for the km labels above the columns
 constexpr double kMinRowHeight = 6.0;
-constexpr double kMaxRowHeight = 28.0;
+constexpr double kMaxRowHeight = 40.0;
 constexpr double kMinColumnWidth = 0.05;
 constexpr double kMaxColumnWidth = 60.0;
 constexpr double kZoomStep = 1.5;
