@@ -30,8 +30,7 @@ const analyser::ProcessedRun& largestRun() {
             std::ofstream out(runPath, std::ios::binary | std::ios::trunc);
             out << bench::generateRun(recipe);
         }
-        analyser::ProcessedRun processed =
-            analyser::processData(runPath, std::nullopt, (folder / "temp.txt").string());
+        analyser::ProcessedRun processed = analyser::processData(runPath, std::nullopt);
         std::filesystem::remove_all(folder);
         if (processed.table.rows.size() != 32767) {
             throw std::runtime_error("the generated run does not hold 32767 blocks");

@@ -21,7 +21,6 @@ namespace {
 using namespace kestrana::comparator;
 using kestrana::platform::RecordStore;
 
-constexpr int kStartKm = 100;
 constexpr int kFromKm = 3000; // a 100 km stretch in the middle of the runs
 constexpr int kToKm = 3100;
 
@@ -52,14 +51,8 @@ private:
     FullSizeRuns() {
         folder_ = std::filesystem::temp_directory_path() / "kestrana-bench-comparator";
         std::filesystem::create_directories(folder_);
-        const char* dates[] = {"150324", "140921", "180322", "120326"};
         for (int k = 0; k < kSlotCount; ++k) {
-            kestrana::bench::RunRecipe recipe;
-            recipe.startKm = kStartKm;
-            recipe.kmCount = 32767 / 5 + 1;
-            recipe.maxBlockLines = 32767;
-            recipe.seed = static_cast<unsigned>(11 + k);
-            recipe.date = dates[k];
+            const kestrana::bench::RunRecipe recipe = kestrana::bench::comparedRunRecipe(k);
             const auto path = folder_ / ("trcdata" + std::to_string(k) + ".run");
             std::ofstream(path, std::ios::binary) << kestrana::bench::generateRun(recipe);
             paths_[static_cast<std::size_t>(k)] = path.string();

@@ -1,6 +1,7 @@
 // The peak analyser on a run of 2000 km (24000 peak lines, 192000 peak rows): PROCESS DATA as a whole
-// (scan, record width, database build with its index, direction), its database build alone, and
-// SHOW DETAILS over 50 km with the lists filled.
+// (one pass over the run: records, record width, database build with its index, direction), with and
+// without the scratch files, what the command line does (rows kept in memory, SHOW DETAILS over
+// 40 km of them), and SHOW DETAILS over 50 km of the database with the lists filled.
 
 #include "core/peaks/peak_database.h"
 #include "core/peaks/query.h"
@@ -34,11 +35,8 @@ private:
             (std::filesystem::temp_directory_path() / ("kestrana-bench-peaks-" + std::to_string(::getpid())))
                 .string();
         std::filesystem::create_directories(folder);
-        bench::RunRecipe recipe;
-        recipe.kmCount = 2000;
-        recipe.wear = 20;
         runPath = platform::joinPath(folder, "long.run");
-        platform::writeFileAtomically(runPath, bench::generateRun(recipe));
+        platform::writeFileAtomically(runPath, bench::generateRun(bench::longPeakRunRecipe()));
         files = peaks::PeakFiles::in(folder);
         peaks::PeakSession session;
         const auto result = peaks::processPeakData(runPath, files, session);
@@ -52,6 +50,7 @@ private:
     }
 };
 
+// PROCESS DATA as the screen runs it: the scratch files it keeps in the home folder, the database.
 void BM_PeakProcessData(benchmark::State& state) {
     auto& run = PeakRun::get();
     peaks::PeakSession session;
@@ -63,14 +62,37 @@ void BM_PeakProcessData(benchmark::State& state) {
 }
 BENCHMARK(BM_PeakProcessData)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_PeakDatabaseBuild(benchmark::State& state) {
+// PROCESS DATA as the command line runs it, without scratch files.
+void BM_PeakProcessDataWithoutScratchFiles(benchmark::State& state) {
     auto& run = PeakRun::get();
+    peaks::PeakSession session;
+    auto files = run.files;
+    files.writeScratchFiles = false;
     for (auto _ : state) {
-        auto build = peaks::buildPeakDatabase(run.files.scratchPath, 22, run.files.databaseBase);
-        benchmark::DoNotOptimize(build);
+        auto result = peaks::processPeakData(run.runPath, files, session);
+        benchmark::DoNotOptimize(result);
     }
 }
-BENCHMARK(BM_PeakDatabaseBuild)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PeakProcessDataWithoutScratchFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// What `kestrana-cli peaks` does: PROCESS DATA with the rows kept in memory, then SHOW DETAILS over
+// 40 km of them.
+void BM_PeakCommandInMemory(benchmark::State& state) {
+    auto& run = PeakRun::get();
+    auto files = run.files;
+    files.writeScratchFiles = false;
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        peaks::PeakSession session;
+        peaks::PeakRowsInMemory rows;
+        peaks::processPeakDataInMemory(run.runPath, files, session, rows);
+        auto summary = peaks::showDetails({"UN2L", "15", "500", "540"}, session, rows);
+        listed = summary.lists[0].size() / 2;
+        benchmark::DoNotOptimize(summary);
+    }
+    state.counters["kms_listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_PeakCommandInMemory)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 void BM_PeakShowDetails50Km(benchmark::State& state) {
     auto& run = PeakRun::get();

@@ -1,10 +1,13 @@
-// PROCESS DATA on the largest run the analyser accepts: 32767 block lines with their kilometre and
-// peak lines. The whole step (run file in, scratch file, block table, SD output file out), then its
-// stages one by one to show where the time goes. Throughput is in bytes of run file.
+// PROCESS DATA of the analyser, read as a stream: the largest run the analyser accepts (32767 block
+// lines with their kilometre and peak lines, 6.8 MB), and a valid run whose one kilometre line is
+// 200,000 characters long over 5000 blocks (a reader that copied the kilometre line once per block
+// would make a gigabyte of it). The whole step, then its stages to show where the time goes.
+// Throughput is in bytes of run file.
 
 #include "core/analyser/processing.h"
 #include "core/platform/paths.h"
 #include "core/runfile/block_table.h"
+#include "core/runfile/line_reader.h"
 #include "core/runfile/output_files.h"
 #include "core/runfile/run_reader.h"
 #include "run_generator.h"
@@ -12,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 
@@ -19,122 +23,137 @@ namespace {
 
 using namespace kestrana;
 
-// The generated run on disk, its scratch text and its table, made once for all benchmarks.
-class LargeRun {
+// The generated runs on disk and the largest one's table, made once for all benchmarks.
+class MeasuredRuns {
 public:
-    static LargeRun& get() {
-        static LargeRun run;
-        return run;
+    static MeasuredRuns& get() {
+        static MeasuredRuns runs;
+        return runs;
     }
     std::string folder;
-    std::string runPath;
-    std::string text;
-    std::string scratchText;
+    std::string largestPath;
+    std::string longLinePath;
+    std::size_t largestBytes = 0;
+    std::size_t longLineBytes = 0;
     runfile::BlockTable table;
 
     std::string file(const std::string& name) const { return platform::joinPath(folder, name); }
 
 private:
-    LargeRun() {
+    MeasuredRuns() {
         folder = (std::filesystem::temp_directory_path() / ("kestrana-bench-" + std::to_string(::getpid())))
                      .string();
         std::filesystem::create_directories(folder);
-        bench::RunRecipe recipe;
-        recipe.maxBlockLines = 32767;
-        text = bench::generateRun(recipe);
-        runPath = file("large.run");
-        platform::writeFileAtomically(runPath, text);
-        runfile::RunHeader header;
-        runfile::readPairs(runPath, {}, header, [&](std::string_view km, std::string_view block, long) {
-            runfile::appendScratchLine(scratchText, km, block);
-        });
-        table = runfile::loadBlockTable(runPath, file("temp.txt"));
+        const std::string largest = bench::generateRun(bench::largestRunRecipe());
+        const std::string longLine = bench::generateRun(bench::longKilometreLineRecipe());
+        largestBytes = largest.size();
+        longLineBytes = longLine.size();
+        largestPath = file("largest.run");
+        longLinePath = file("long-km-line.run");
+        platform::writeFileAtomically(largestPath, largest);
+        platform::writeFileAtomically(longLinePath, longLine);
+        table = runfile::loadBlockTable(largestPath);
+        if (table.rows.size() != 32767 || runfile::loadBlockTable(longLinePath).rows.size() != 5000) {
+            throw std::runtime_error("the generated runs do not hold 32767 and 5000 blocks");
+        }
     }
-    ~LargeRun() {
+    ~MeasuredRuns() {
         std::error_code error;
         std::filesystem::remove_all(folder, error);
     }
 };
 
-void setRunBytes(benchmark::State& state) {
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(LargeRun::get().text.size()));
+void setBytes(benchmark::State& state, std::size_t bytes) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 
-// The whole step as the analyser's PROCESS DATA runs it.
+// The whole step as the analyser's PROCESS DATA runs it, SD output file included.
 void BM_ProcessData(benchmark::State& state) {
-    auto& run = LargeRun::get();
-    const std::string output = run.file("Trcout.txt");
-    const std::string scratch = run.file("temp.txt");
+    auto& runs = MeasuredRuns::get();
+    const std::string output = runs.file("Trcout.txt");
     for (auto _ : state) {
-        auto processed = analyser::processData(run.runPath, output, scratch);
+        auto processed = analyser::processData(runs.largestPath, output);
         benchmark::DoNotOptimize(processed.table.rows.data());
     }
-    setRunBytes(state);
-    state.counters["blocks"] = static_cast<double>(run.table.rows.size());
-    state.counters["run_MB"] = static_cast<double>(run.text.size()) / 1e6;
+    setBytes(state, runs.largestBytes);
+    state.counters["blocks"] = static_cast<double>(runs.table.rows.size());
 }
 BENCHMARK(BM_ProcessData)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
-// Stage 1: reading the run file whole.
-void BM_ReadRunFile(benchmark::State& state) {
-    auto& run = LargeRun::get();
+// The step without an output file, as `kestrana-cli process RUN` runs it.
+void BM_LoadBlockTable(benchmark::State& state) {
+    auto& runs = MeasuredRuns::get();
     for (auto _ : state) {
-        auto text = platform::readWholeFile(run.runPath);
-        benchmark::DoNotOptimize(text.data());
+        auto table = runfile::loadBlockTable(runs.largestPath);
+        benchmark::DoNotOptimize(table.rows.data());
     }
-    setRunBytes(state);
+    setBytes(state, runs.largestBytes);
 }
-BENCHMARK(BM_ReadRunFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBlockTable)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
-// Stages 1 and 2: reading and pairing the lines into the scratch text (in memory, no scratch file).
-void BM_ReadPairs(benchmark::State& state) {
-    auto& run = LargeRun::get();
-    std::string scratch;
+// The run with one 200,000-character kilometre line over 5000 blocks (target: within 0.2 s).
+void BM_LoadLongKilometreLine(benchmark::State& state) {
+    auto& runs = MeasuredRuns::get();
     for (auto _ : state) {
-        scratch.clear();
-        runfile::RunHeader header;
-        const long pairs = runfile::readPairs(run.runPath, {}, header,
-                                              [&](std::string_view km, std::string_view block, long) {
-                                                  runfile::appendScratchLine(scratch, km, block);
-                                              });
-        benchmark::DoNotOptimize(pairs);
+        auto table = runfile::loadBlockTable(runs.longLinePath);
+        benchmark::DoNotOptimize(table.rows.data());
     }
-    setRunBytes(state);
+    setBytes(state, runs.longLineBytes);
+}
+BENCHMARK(BM_LoadLongKilometreLine)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// Stage 1: the lines of the run file through the reader's buffer.
+void BM_ReadLines(benchmark::State& state) {
+    auto& runs = MeasuredRuns::get();
+    for (auto _ : state) {
+        runfile::LineReader reader(runs.largestPath);
+        runfile::LineReader::Line line;
+        long lines = 0;
+        while (reader.next(line)) {
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    setBytes(state, runs.largestBytes);
+}
+BENCHMARK(BM_ReadLines)->Unit(benchmark::kMillisecond);
+
+// Stages 1 and 2: the lines paired, without taking their numbers.
+void BM_ReadPairs(benchmark::State& state) {
+    auto& runs = MeasuredRuns::get();
+    for (auto _ : state) {
+        runfile::RunHeader header;
+        std::size_t bytes = 0;
+        runfile::readPairs(
+            runs.largestPath, {}, header,
+            [&](std::string_view km, std::string_view block, long) { bytes += km.size() + block.size(); });
+        benchmark::DoNotOptimize(bytes);
+    }
+    setBytes(state, runs.largestBytes);
 }
 BENCHMARK(BM_ReadPairs)->Unit(benchmark::kMillisecond);
 
-// Stage 3: the scratch text as one stream of numbers, 26 to a row.
-void BM_ParseStream(benchmark::State& state) {
-    auto& run = LargeRun::get();
-    for (auto _ : state) {
-        auto rows = runfile::parseBlockRows(run.scratchText, "temp.txt", 32767);
-        benchmark::DoNotOptimize(rows.data());
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(run.scratchText.size()));
-}
-BENCHMARK(BM_ParseStream)->Unit(benchmark::kMillisecond);
-
-// Stage 4: the SD output text from the table.
+// Stage 3: the SD output text from the table.
 void BM_SdOutputText(benchmark::State& state) {
-    auto& run = LargeRun::get();
+    auto& runs = MeasuredRuns::get();
     for (auto _ : state) {
-        auto text = runfile::sdOutputText(run.table);
+        auto text = runfile::sdOutputText(runs.table);
         benchmark::DoNotOptimize(text.data());
     }
 }
 BENCHMARK(BM_SdOutputText)->Unit(benchmark::kMillisecond);
 
-// Stage 5: the files written: the scratch file and the SD output file, each replaced whole.
-void BM_WriteFiles(benchmark::State& state) {
-    auto& run = LargeRun::get();
-    const std::string sd = runfile::sdOutputText(run.table);
+// Stage 4: the SD output file replaced whole.
+void BM_WriteSdOutputFile(benchmark::State& state) {
+    auto& runs = MeasuredRuns::get();
+    const std::string sd = runfile::sdOutputText(runs.table);
     for (auto _ : state) {
-        platform::writeFileAtomically(run.file("temp.txt"), run.scratchText);
-        platform::writeFileAtomically(run.file("Trcout.txt"), sd);
+        platform::writeFileAtomically(runs.file("Trcout.txt"), sd);
     }
 }
-BENCHMARK(BM_WriteFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteSdOutputFile)->Unit(benchmark::kMillisecond);
 
 } // namespace

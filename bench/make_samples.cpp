@@ -4,6 +4,10 @@
 //   make_samples <folder>
 //   make_samples --large <file>    the largest run the analyser accepts (32767 block lines), for
 //                                  measuring kestrana-cli process (time, peak memory)
+//   make_samples --measured <folder>
+//                                  every run tools/bench-cli.sh and tools/compare-builds.sh use:
+//                                  largest.run, long-km-line.run, long-peaks.run, compare0.run to
+//                                  compare3.run
 
 #include "run_generator.h"
 
@@ -31,8 +35,7 @@ bool write(const std::string& folder, const std::string& name, const std::string
 int main(int argc, char** argv) {
     using kestrana::bench::RunRecipe;
     if (argc == 3 && std::string(argv[1]) == "--large") {
-        RunRecipe large;
-        large.maxBlockLines = 32767;
+        const RunRecipe large = kestrana::bench::largestRunRecipe();
         const std::string path = argv[2];
         const auto slash = path.rfind('/');
         return write(slash == std::string::npos ? "." : path.substr(0, slash), path.substr(slash + 1),
@@ -40,8 +43,26 @@ int main(int argc, char** argv) {
                    ? 0
                    : 1;
     }
+    if (argc == 3 && std::string(argv[1]) == "--measured") {
+        const std::string folder = argv[2];
+        bool ok =
+            write(folder, "largest.run", kestrana::bench::generateRun(kestrana::bench::largestRunRecipe()));
+        ok = write(folder, "long-km-line.run",
+                   kestrana::bench::generateRun(kestrana::bench::longKilometreLineRecipe())) &&
+             ok;
+        ok = write(folder, "long-peaks.run",
+                   kestrana::bench::generateRun(kestrana::bench::longPeakRunRecipe())) &&
+             ok;
+        for (int slot = 0; slot < 4; ++slot) {
+            ok = write(folder, "compare" + std::to_string(slot) + ".run",
+                       kestrana::bench::generateRun(kestrana::bench::comparedRunRecipe(slot))) &&
+                 ok;
+        }
+        return ok ? 0 : 1;
+    }
     if (argc != 2) {
-        std::cerr << "usage: make_samples <folder>\n       make_samples --large <file>\n";
+        std::cerr << "usage: make_samples <folder>\n       make_samples --large <file>\n"
+                     "       make_samples --measured <folder>\n";
         return 2;
     }
     const std::string folder = argv[1];

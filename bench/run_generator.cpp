@@ -245,7 +245,9 @@ GeneratedRun generateRunWithValues(const RunRecipe& recipe) {
         appendInt(out, kmFrom);
         out += ',';
         appendInt(out, kmTo);
-        out += ",\r\n";
+        out += ',';
+        out.append(static_cast<std::size_t>(std::max(recipe.kmLinePadding, 0)), ' ');
+        out += "\r\n";
         for (int block = 1; block <= recipe.blocksPerKm; ++block) {
             if (recipe.missingBlocks.count({kmFrom, block}) != 0) {
                 continue;
@@ -277,6 +279,39 @@ GeneratedRun generateRunWithValues(const RunRecipe& recipe) {
 
 std::string generateRun(const RunRecipe& recipe) {
     return generateRunWithValues(recipe).text;
+}
+
+RunRecipe largestRunRecipe() {
+    RunRecipe recipe;
+    recipe.maxBlockLines = 32767;
+    return recipe;
+}
+
+RunRecipe longKilometreLineRecipe() {
+    RunRecipe recipe;
+    recipe.kmCount = 1;
+    recipe.blocksPerKm = 5000;
+    recipe.peakPairs = 0;
+    recipe.kmLinePadding = 200000 - static_cast<int>(std::string("60,120,121,").size());
+    return recipe;
+}
+
+RunRecipe longPeakRunRecipe() {
+    RunRecipe recipe;
+    recipe.kmCount = 2000;
+    recipe.wear = 20;
+    return recipe;
+}
+
+RunRecipe comparedRunRecipe(int slot) {
+    static const char* const dates[] = {"150324", "140921", "180322", "120326"};
+    RunRecipe recipe;
+    recipe.startKm = 100;
+    recipe.kmCount = 32767 / 5 + 1;
+    recipe.maxBlockLines = 32767;
+    recipe.seed = static_cast<unsigned>(11 + slot);
+    recipe.date = dates[slot & 3];
+    return recipe;
 }
 
 } // namespace kestrana::bench

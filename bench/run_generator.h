@@ -42,12 +42,21 @@ struct RunRecipe {
         int wear = 0;
     };
     std::vector<WearStretch> wearStretches;
+    // Blanks after the comma that ends each "60" line: 0 for the car's own lines; a large number gives
+    // a valid run with very long kilometre lines, which a reader must not copy once per block.
+    int kmLinePadding = 0;
 };
 
 // The wear a recipe gives the kilometre starting at kmFrom.
 int wearAt(const RunRecipe& recipe, int kmFrom);
 
 std::string generateRun(const RunRecipe& recipe);
+
+// The runs that the benchmarks and tools/bench-cli.sh measure, so both measure the same files.
+RunRecipe largestRunRecipe();          // 32767 block lines, the most a run may hold (6.8 MB)
+RunRecipe longKilometreLineRecipe();   // one 200,000-character kilometre line over 5000 blocks (545 KB)
+RunRecipe longPeakRunRecipe();         // 2000 km: 24000 peak lines of 8 pairs, 192000 peak rows
+RunRecipe comparedRunRecipe(int slot); // slot 0 to 3: four recordings of one line, 32767 blocks each
 
 // The run's text together with what it holds, so that tests can derive expected results from the
 // generated values without going through the reader under test.

@@ -8,7 +8,6 @@
 #include "core/analyser/processing.h"
 #include "core/analyser/quality.h"
 #include "core/platform/errors.h"
-#include "core/platform/paths.h"
 
 #include <exception>
 #include <optional>
@@ -16,12 +15,11 @@
 
 namespace kestrana::cli::analyser_steps {
 
-// PROCESS DATA, writing the SD output file only when a path is given; the scratch file goes into the
-// call's private folder.
-inline analyser::ProcessedRun processRun(const std::string& runPath, const Context& context,
+// PROCESS DATA, writing the SD output file only when a path is given.
+inline analyser::ProcessedRun processRun(const std::string& runPath,
                                          const std::optional<std::string>& outputPath = std::nullopt) {
     try {
-        return analyser::processData(runPath, outputPath, platform::joinPath(context.workFolder, "temp.txt"));
+        return analyser::processData(runPath, outputPath);
     } catch (const platform::KestranaError& error) {
         throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
     } catch (const std::exception& error) {

@@ -32,7 +32,7 @@ public:
     int run(const Arguments& args, Context& context) override {
         const std::int16_t km = keyOption(args, "km");
         const std::int16_t block = keyOption(args, "block");
-        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::RawView view = analyser::rawViewOfBlock(run.table, km, block);
         std::vector<std::string> lines = view.header;
         lines.insert(lines.end(), view.rows.begin(), view.rows.end());

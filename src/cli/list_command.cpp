@@ -22,7 +22,7 @@ public:
     std::size_t maxFiles() const override { return 1; }
 
     int run(const Arguments& args, Context& context) override {
-        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
         const std::string indexName = args.valueOr("index", "TGI");
         analyser::Listing listing = analyser_steps::refusing([&] {

@@ -31,9 +31,12 @@ public:
             throw UsageError("--from and --to are needed");
         }
         peaks::PeakSession session;
-        const auto files = peaks::PeakFiles::in(context.workFolder);
+        auto files = peaks::PeakFiles::in(context.workFolder);
+        files.writeScratchFiles = false; // nobody looks into the call's private folder
         try {
-            peaks::processPeakData(args.files.front(), files, session);
+            // The rows stay in memory: the call's private folder is removed when it ends.
+            peaks::PeakRowsInMemory rows;
+            peaks::processPeakDataInMemory(args.files.front(), files, session, rows);
 
             // The combo shows the chosen name; a known name puts its default limit into the box.
             const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
@@ -43,8 +46,7 @@ public:
             }
             limit = args.valueOr("limit", limit);
 
-            const auto summary =
-                peaks::showDetails({parameter, limit, *from, *to}, session, files.databaseBase);
+            const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
             std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
             // Every listed kilometre fills two entries: its values, then an empty separator.
             for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {

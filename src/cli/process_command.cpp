@@ -17,7 +17,7 @@ public:
 
     int run(const Arguments& args, Context& context) override {
         const analyser::ProcessedRun run =
-            analyser_steps::processRun(args.files.front(), context, args.value("output"));
+            analyser_steps::processRun(args.files.front(), args.value("output"));
         printLines(context.out, {"Date of Recording: " + run.runDate, "Run Number: " + run.runNumber,
                                  "Section: " + run.section, "Recording Starts at KM: " + run.kmFrom,
                                  "Recording Ends at KM: " + run.kmTo});

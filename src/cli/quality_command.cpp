@@ -14,7 +14,7 @@ public:
     std::size_t maxFiles() const override { return 1; }
 
     int run(const Arguments& args, Context& context) override {
-        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
         std::vector<std::string> lines(quality.bandCaptions.begin(), quality.bandCaptions.end());
         lines.push_back(quality.nonRecordedCaption);

@@ -15,7 +15,7 @@ public:
     std::size_t maxFiles() const override { return 1; }
 
     int run(const Arguments& args, Context& context) override {
-        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), context);
+        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
         const analyser::TrackShare share = analyser_steps::refusing([&] {
             return analyser::calcTrackShare(run.table, quality.range, args.valueOr("low", "1"),

@@ -91,43 +91,32 @@ protected:
         return folder.file("run.run");
     }
     TempFolder folder;
-    const std::string scratch = folder.file("temp.txt");
     const std::string output = folder.file("Trcout.txt");
 };
 
-TEST_F(Processing, HeaderDataRangeAndNoScratchLeft) {
+TEST_F(Processing, HeaderDataRangeAndNoFileBesidesTheOutput) {
     bench::RunRecipe recipe;
     recipe.withHeader = false;
     recipe.direction = -1;
-    const auto processed =
-        analyser::processData(run("95,4,010\r\n" + bench::generateRun(recipe)), output, scratch);
+    const auto processed = analyser::processData(run("95,4,010\r\n" + bench::generateRun(recipe)), output);
     EXPECT_EQ(processed.runNumber, "4");
     EXPECT_EQ(processed.runDate, "010");
     EXPECT_EQ(processed.section, ""); // no "91" line
     EXPECT_EQ(processed.kmFrom, "120");
     EXPECT_EQ(processed.kmTo, "110");
     EXPECT_EQ(test::readFile(output), runfile::sdOutputText(processed.table));
-    EXPECT_FALSE(test::fileExists(scratch));
-    // An output path that names the scratch file keeps the output.
-    analyser::processData(folder.file("run.run"), scratch, scratch);
-    EXPECT_EQ(test::readFile(scratch), test::readFile(output));
+    // The run is read as a stream: no scratch copy of it is made anywhere beside it.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
 }
 
-TEST_F(Processing, FailedStepsKeepThePreviousOutputAndRemoveTheScratchFile) {
+TEST_F(Processing, FailedStepsKeepThePreviousOutput) {
     test::writeFile(output, "previous\r\n");
-    const std::string good = run(bench::generateRun(bench::RunRecipe{}));
-    EXPECT_THROW(analyser::processData(good, output, folder.file("missing/temp.txt")), KestranaError);
-    EXPECT_THROW(analyser::processData(folder.file("none.run"), output, scratch), KestranaError);
-    EXPECT_THROW(analyser::processData("/dev/zero", output, scratch), KestranaError); // never ends
-    test::writeFile(scratch, test::readFile(good)); // a run file at the scratch path is not lost
-    EXPECT_THROW(analyser::processData(scratch, output, scratch), KestranaError);
-    EXPECT_EQ(test::readFile(scratch), test::readFile(good));
-    std::filesystem::remove(scratch);
+    EXPECT_THROW(analyser::processData(folder.file("none.run"), output), KestranaError);
+    EXPECT_THROW(analyser::processData("/dev/zero", output), KestranaError); // never ends
     for (const std::string text :
          {"", "60,1,2,\r\n68,1,2\r\n",
           "60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,99999\r\n"}) {
-        EXPECT_THROW(analyser::processData(run(text), output, scratch), KestranaError);
-        EXPECT_FALSE(test::fileExists(scratch));
+        EXPECT_THROW(analyser::processData(run(text), output), KestranaError);
     }
     EXPECT_EQ(test::readFile(output), "previous\r\n");
 }

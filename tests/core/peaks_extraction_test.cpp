@@ -1,8 +1,11 @@
-// The peak scan, the record width, the record reader and the expansion of records into rows.
+// The peak records as the run is read: the scratch files the screen keeps, the record width, the
+// one stream of numbers and the expansion of records into rows, and which fault is reported first.
 
 #include "core/peaks/extraction.h"
+#include "core/runfile/line_reader.h"
 #include "peaks_fixtures.h"
 
+#include <filesystem>
 #include <initializer_list>
 
 namespace kestrana::peaks {
@@ -13,14 +16,31 @@ using test::kmLine;
 using test::peakLine;
 using test::runText;
 
-// Every row of a scratch text read `width` numbers to a record.
-std::vector<PeakRow> rowsOf(const std::string& scratch, int width) {
-    PeakRecordReader reader(scratch, "temp_peak.txt", width);
+// Every row of the records made of these (kilometre line, peak line) pairs, or the fault that ends
+// them ("message|detail").
+struct StreamOutcome {
     std::vector<PeakRow> rows;
-    while (reader.next()) {
-        expandRecord(reader.record(), width, rows);
+    std::string failure;
+};
+StreamOutcome streamed(const std::vector<std::pair<std::string, std::string>>& pairs) {
+    StreamOutcome outcome;
+    PeakRecordStream records("temp_peak.txt", "temp_peak1.txt", [&](std::span<const PeakRow> rows) {
+        outcome.rows.insert(outcome.rows.end(), rows.begin(), rows.end());
+    });
+    std::string current = "\n"; // no kilometre line yet
+    for (const auto& [km, peak] : pairs) {
+        if (km != current) {
+            records.setKilometreLine(km);
+            current = km;
+        }
+        records.addPeakLine(km, peak, "run", 1);
     }
-    return rows;
+    for (const auto& failure : {records.widthFailure(), records.recordFailure()}) {
+        if (failure && outcome.failure.empty()) {
+            outcome.failure = failure->message() + "|" + failure->detail();
+        }
+    }
+    return outcome;
 }
 
 TEST(PeakExpansion, StandardRecordGivesEightRowsInPairOrder) {
@@ -43,101 +63,116 @@ TEST(PeakExpansion, StandardRecordGivesEightRowsInPairOrder) {
     }
 }
 
-TEST(PeakScan, WritesOneRecordLinePerPeakLineInPrintZones) {
-    test::TempFolder folder;
-    test::writeFile(folder.file("run.txt"),
-                    runText({"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA", peakLine(3, {{5, 6}}),
-                             kmLine(120, 121), "68,1,2,3", peakLine(6, {{18, 350}}), "6",
-                             peakLine(7, {{1, 2}}), "60,1234567890,121,", peakLine(8, {{3, 4}})}));
-    runfile::RunHeader header;
-    EXPECT_EQ(scanPeaks(folder.file("run.txt"), folder.file("temp_peak.txt"), header), 4);
-    EXPECT_EQ(header.headerLine, "95,1,120326,0815,TRC");
-    EXPECT_EQ(header.sectionLine, "91,0034,NR,KM,NAGPUR - WARDHA");
+class PeakScan : public test::PeakRunTest {};
+
+TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOnItsOwn) {
+    // The records are written even when reading them back fails (an orphan record of 5 numbers, then
+    // records of 8, leave a record cut short).
+    expectPeakError(
+        [&] {
+            process({"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA", peakLine(3, {{5, 6}}),
+                     kmLine(120, 121), "68,1,2,3", peakLine(6, {{18, 350}}), "6", peakLine(7, {{1, 2}}),
+                     "60,1234,121,", peakLine(8, {{3, 4}})});
+        },
+        kRecordCutShortMessage);
     // Before any kilometre line the record starts with 14 blanks; an 11-character kilometre line is
-    // followed by 3 blanks, an 18-character one by 10.
-    EXPECT_EQ(test::readFile(folder.file("temp_peak.txt")),
-              std::string(14, ' ') + "67,3,5,6,0\r\n" + "60,120,121,   67,6,18,350,0\r\n" +
-                  "60,120,121,   67,7,1,2,0\r\n" + "60,1234567890,121,          67,8,3,4,0\r\n");
+    // followed by 3 blanks, a 12-character one by 2.
+    const std::string first = std::string(14, ' ') + "67,3,5,6,0\r\n";
+    EXPECT_EQ(test::readFile(files.scratchPath), first + "60,120,121,   67,6,18,350,0\r\n" +
+                                                     "60,120,121,   67,7,1,2,0\r\n" +
+                                                     "60,1234,121,  67,8,3,4,0\r\n");
+    EXPECT_EQ(test::readFile(files.firstLinePath), first);
+
+    // Without peak lines both files are empty; the command line's private folder gets neither.
+    process({kmLine(1, 2)});
+    EXPECT_EQ(test::readFile(files.scratchPath), "");
+    EXPECT_EQ(test::readFile(files.firstLinePath), "");
+    std::filesystem::remove(files.scratchPath);
+    std::filesystem::remove(files.firstLinePath);
+    files.writeScratchFiles = false;
+    EXPECT_EQ(process({kmLine(1, 2), peakLine(6, {{1, 2}})}).recordCount, 1);
+    EXPECT_FALSE(test::fileExists(files.scratchPath));
+    EXPECT_FALSE(test::fileExists(files.firstLinePath));
 }
 
-TEST(PeakScan, ReportsWhatStopsIt) {
-    test::TempFolder folder;
-    runfile::RunHeader header;
-    const std::string scratch = folder.file("temp_peak.txt");
-    expectPeakError([&] { scanPeaks(folder.file("missing.run"), scratch, header); }, kRunFileFailedMessage);
-    EXPECT_FALSE(test::fileExists(scratch));
+TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
+    expectPeakError([&] { processPeakData(folder.file("missing.run"), files, session); },
+                    kRunFileFailedMessage);
+    EXPECT_FALSE(test::fileExists(files.scratchPath));
 
+    PeakFiles elsewhere = PeakFiles::in(folder.file("no/such"));
+    elsewhere.databaseBase = files.databaseBase;
     test::writeFile(folder.file("run.txt"), runText({kmLine(120, 121), peakLine(6, {{1, 2}})}));
-    expectPeakError([&] { scanPeaks(folder.file("run.txt"), folder.file("no/such/temp_peak.txt"), header); },
+    expectPeakError([&] { processPeakData(folder.file("run.txt"), elsewhere, session); },
                     kScratchFailedMessage);
 
     // Ten pairs make the widest record, 26 numbers; eleven pairs in a later record are refused,
-    // since they would shift every record after them.
+    // since they would shift every record after them, even when an earlier record is bad too.
     const std::vector<test::Peak> ten(10, {5, 6}), eleven(11, {5, 6});
-    test::writeFile(folder.file("run.txt"), runText({kmLine(1, 2), peakLine(6, ten)}));
-    EXPECT_EQ(scanPeaks(folder.file("run.txt"), scratch, header), 1);
-    test::writeFile(folder.file("run.txt"),
-                    runText({kmLine(1, 2), peakLine(6, ten), kmLine(2, 3), peakLine(6, eleven)}));
+    EXPECT_EQ(process({kmLine(1, 2), peakLine(6, ten)}).itemsPerRecord, 26);
     try {
-        scanPeaks(folder.file("run.txt"), scratch, header);
+        process(
+            {kmLine(1, 2), peakLine(6, ten), peakLine(6, {{1, 99999}}), kmLine(2, 3), peakLine(6, eleven)});
         ADD_FAILURE() << "a record of 28 numbers was accepted";
     } catch (const PeakError& error) {
         EXPECT_EQ(error.message(), kRecordTooLongMessage);
-        EXPECT_NE(error.detail().find("line 4"), std::string::npos) << error.detail();
+        EXPECT_NE(error.detail().find("run.txt, line 5"), std::string::npos) << error.detail();
     }
+    // A line too long to be a run file's line.
+    test::writeFile(folder.file("run.txt"), "67" + std::string(runfile::kMaxLineLength, ' ') + "\r\n");
+    expectPeakError([&] { processPeakData(folder.file("run.txt"), files, session); }, kRunFileFailedMessage);
 }
 
-TEST(PeakRecordWidth, CountsTheNumbersOfTheFirstRecordAndCopiesItsLine) {
-    test::TempFolder folder;
-    const std::string scratch = folder.file("temp_peak.txt");
-    const std::string copy = folder.file("temp_peak1.txt");
-    const std::string first = "60,120,121,   67,6,18,350,16,12,15,40,14,50,13,60,12,70,11,80,10,90,8";
-    test::writeFile(scratch, first + "\r\n60,121,122,   67,6,1,2\r\n");
-    EXPECT_EQ(measureRecordWidth(scratch, copy), 22);
-    EXPECT_EQ(test::readFile(copy), first + "\r\n");
-
+TEST(PeakRecordWidth, CountsTheNumbersOfTheFirstRecord) {
+    const std::string km = "60,120,121,";
+    const std::string first = "67,6,18,350,16,12,15,40,14,50,13,60,12,70,11,80,10,90,8";
+    PeakRecordStream records("temp_peak.txt", "temp_peak1.txt", [](std::span<const PeakRow>) {});
+    EXPECT_EQ(records.itemsPerRecord(), 0);
+    records.setKilometreLine(km);
+    records.addPeakLine(km, first, "run", 2);
+    records.addPeakLine(km, "67,6,1,2", "run", 3); // the width is the first record's
+    EXPECT_EQ(records.itemsPerRecord(), 22);
     // Blanks alone separate numbers too: a kilometre line without its last comma still counts 3.
-    test::writeFile(scratch, "60,120,121     67,6,18,350,16,12,8\r\n");
-    EXPECT_EQ(measureRecordWidth(scratch, copy), 10);
+    PeakRecordStream blanks("s", "f", [](std::span<const PeakRow>) {});
+    blanks.addPeakLine("60,120,121", "67,6,18,350,16,12,8", "run", 1);
+    EXPECT_EQ(blanks.itemsPerRecord(), 10);
 
-    test::writeFile(scratch, "");
-    EXPECT_EQ(measureRecordWidth(scratch, copy), 0);
-    EXPECT_EQ(test::readFile(copy), "");
-    EXPECT_TRUE(rowsOf("", 0).empty());
-
-    for (const char* bad : {"60,1,2,   67,6,x,4\r\n", "60,1,2,   67,6,40000,4\r\n"}) {
-        test::writeFile(scratch, bad);
-        expectPeakError([&] { measureRecordWidth(scratch, copy); }, kBadNumberMessage);
+    for (const char* bad : {"67,6,x,4", "67,6,40000,4"}) {
+        const std::string expected = std::string(kBadNumberMessage) + "|temp_peak1.txt, line 1: ";
+        EXPECT_EQ(streamed({{"60,1,2,", bad}}).failure.substr(0, expected.size()), expected);
     }
 }
 
-TEST(PeakRecordReader, ReadsOneStreamOfNumbersWithoutResynchronisingAtLineEnds) {
-    // Two records of 10 numbers each, the second one split over two lines.
-    auto rows = rowsOf("60,120,121,   67,6,18,350,16,12,0\r\n60,121,122,   67,6\r\n9,9,8,8,0\r\n", 10);
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[2], (PeakRow{121, 122, 6, 9, 9}));
-    EXPECT_EQ(rows[3], (PeakRow{121, 122, 6, 8, 8}));
-
+TEST(PeakRecordStream, ReadsOneStreamOfNumbersWithoutResynchronisingAtRecordEnds) {
     // An orphan peak line of 11 numbers first: every later record of 22 is read as two of 11.
-    rows = rowsOf(std::string(14, ' ') + "67,6,30,1,29,2,28,3,27,4,5\r\n" +
-                      "60,120,121,   67,6,18,350,16,12,15,40,14,50,13,60,12,70,11,80,10,90,8\r\n",
-                  11);
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[0], (PeakRow{6, 30, 29, 28, 2}));
-    EXPECT_EQ(rows[2], (PeakRow{120, 121, 6, 350, 18}));
-    EXPECT_EQ(rows[4], (PeakRow{50, 13, 12, 11, 70})); // the second half of the kilometre's record
+    auto outcome = streamed({{"", "67,6,30,1,29,2,28,3,27,4,5"},
+                             {"60,120,121,", "67,6,18,350,16,12,15,40,14,50,13,60,12,70,11,80,10,90,8"}});
+    ASSERT_EQ(outcome.rows.size(), 6u) << outcome.failure;
+    EXPECT_EQ(outcome.rows[0], (PeakRow{6, 30, 29, 28, 2}));
+    EXPECT_EQ(outcome.rows[2], (PeakRow{120, 121, 6, 350, 18}));
+    EXPECT_EQ(outcome.rows[4], (PeakRow{50, 13, 12, 11, 70})); // the second half of the kilometre's record
 
     // The extreme 16-bit values themselves are read.
-    rows = rowsOf("60,-32768,32767,   67,6,18,350,0\r\n", 8);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0], (PeakRow{-32768, 32767, 6, 350, 18}));
+    outcome = streamed({{"60,-32768,32767,", "67,6,18,350,0"}});
+    ASSERT_EQ(outcome.rows.size(), 1u);
+    EXPECT_EQ(outcome.rows[0], (PeakRow{-32768, 32767, 6, 350, 18}));
 }
 
-TEST(PeakRecordReader, ReportsRecordsCutShortAndNumbersOutside16Bits) {
-    expectPeakError([] { rowsOf("60,120,121,   67,6,18,350,16,12,0\r\n60,121,122,   67,6,18\r\n", 10); },
-                    kRecordCutShortMessage);
-    expectPeakError([] { rowsOf("60,120,121,   67,6,18,-32769,16,12,0\r\n", 10); }, kBadNumberMessage);
-    expectPeakError([] { rowsOf("60,120,121,   67,6,18,350,1.5,12,0\r\n", 10); }, kBadNumberMessage);
+TEST(PeakRecordStream, FaultsAreNamedAtTheirRecordsLineOfTheScratchLayout) {
+    const std::pair<std::vector<std::pair<std::string, std::string>>, std::string> cases[] = {
+        {{{"60,120,121,", "67,6,18,350,16,12,0"}, {"60,121,122,", "67,6,18"}},
+         std::string(kRecordCutShortMessage) +
+             "|temp_peak.txt, line 3: the numbers end inside a record of 10 numbers"},
+        {{{"60,120,121,", "67,6,18,350,16,12,0"}, {"60,121,122,", "67,6,18,-32769,16,12,0"}},
+         std::string(kBadNumberMessage) +
+             "|temp_peak.txt, line 2: the number -32769 is outside -32768 to 32767"},
+        {{{"60,1,2,", "67,6,18,350,0"}, {"60,1,2,", "67,6,1.5,1,0"}, {"60,1,2,", "67,6"}},
+         std::string(kBadNumberMessage) + "|temp_peak.txt, line 2: \"1.5\" is not a whole number"},
+        {{{"60,1,2,", "67,6,18,350,0"}, {"60,x,2,", "67,6,1,1,0"}},
+         std::string(kBadNumberMessage) + "|temp_peak.txt, line 2: \"x\" is not a whole number"}};
+    for (const auto& [pairs, failure] : cases) {
+        EXPECT_EQ(streamed(pairs).failure, failure);
+    }
 }
 
 } // namespace

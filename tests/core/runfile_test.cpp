@@ -5,6 +5,7 @@
 #include "core/platform/errors.h"
 #include "core/runfile/block_table.h"
 #include "core/runfile/field_stream.h"
+#include "core/runfile/line_reader.h"
 #include "core/runfile/run_reader.h"
 #include "run_generator.h"
 #include "support/test_support.h"
@@ -21,20 +22,52 @@ namespace {
 using platform::KestranaError;
 using Lines = std::vector<std::string>;
 
-Lines linesOf(std::string_view text) {
+// The lines of `text` as the reader gives them, read through buffers of `chunk` bytes so that line
+// ends fall across reads; a too-long line shows as "!" and its code.
+Lines linesOf(std::string_view text, std::size_t chunk = 64 * 1024, std::size_t maxLength = kMaxLineLength) {
+    test::TempFolder folder;
+    test::writeFile(folder.file("lines"), text);
+    LineReader reader(folder.file("lines"), maxLength, chunk);
     Lines lines;
-    forEachLine(text, [&](std::string_view line, long number) {
-        EXPECT_EQ(number, static_cast<long>(lines.size()) + 1);
-        lines.emplace_back(line);
-    });
+    LineReader::Line line;
+    while (reader.next(line)) {
+        EXPECT_EQ(line.number, static_cast<long>(lines.size()) + 1);
+        lines.push_back((line.tooLong ? "!" : "") + std::string(line.text));
+    }
     return lines;
 }
 
-TEST(RunLines, CrLfLoneCrAndLoneLfEachEndALine) {
-    EXPECT_EQ(linesOf("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
-    EXPECT_EQ(linesOf(""), Lines{});
-    EXPECT_EQ(linesOf("a\r\n\r\nb\r\n"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(linesOf("a\n\rb"), (Lines{"a", "", "b"})); // LF CR is two line ends
+TEST(RunLines, CrLfLoneCrAndLoneLfEachEndALineWhereverReadsEnd) {
+    const std::pair<std::string, Lines> cases[] = {{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+                                                   {"", {}},
+                                                   {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+                                                   {"a\n\rb", {"a", "", "b"}}, // LF CR is two line ends
+                                                   {"ab\r", {"ab"}},
+                                                   {"\r\n\r", {"", ""}}};
+    for (const auto& [text, lines] : cases) {
+        for (std::size_t chunk : {1, 2, 3, 64 * 1024}) {
+            EXPECT_EQ(linesOf(text, chunk), lines) << chunk;
+        }
+    }
+}
+
+TEST(RunLines, ALineLongerThanTheBoundIsGivenAsItsCodeAndSkipped) {
+    const std::string longLine = "60" + std::string(20, ' ');
+    for (std::size_t chunk : {1, 3, 5, 64}) {
+        EXPECT_EQ(linesOf("95\r\n" + longLine + "\r\n68,1\r\n" + longLine, chunk, 21),
+                  (Lines{"95", "!60", "68,1", "!60"}))
+            << chunk;
+        EXPECT_EQ(linesOf(longLine + "\r", chunk, 22), (Lines{longLine}));
+        EXPECT_EQ(linesOf(longLine + "\r\nx", chunk, 21), (Lines{"!60", "x"}));
+        EXPECT_EQ(linesOf(longLine + "\r", chunk, 21), (Lines{"!60"}));
+    }
+    // The whole run file through the smallest reads.
+    const std::string run = bench::generateRun(bench::RunRecipe{});
+    std::string expected;
+    for (const auto& line : linesOf(run, 7)) {
+        expected += line + "\r\n";
+    }
+    EXPECT_EQ(expected, run);
 }
 
 TEST(RunHeaderFields, CutAtFixedPositionsWithoutTrimming) {
@@ -63,7 +96,7 @@ TEST(PairingReader, PairsEachCodedLineWithTheCurrentKilometreLine) {
     // Each pair as "kilometre line|paired line@line number".
     auto read = [&](std::string_view code) {
         Lines pairs;
-        const long count = readPairs(folder.file("run.run"), PairingOptions{code, 32767}, header,
+        const long count = readPairs(folder.file("run.run"), PairingOptions{code, 32767, {}}, header,
                                      [&](std::string_view km, std::string_view line, long number) {
                                          pairs.push_back(std::string(km) + "|" + std::string(line) + "@" +
                                                          std::to_string(number));
@@ -74,6 +107,17 @@ TEST(PairingReader, PairsEachCodedLineWithTheCurrentKilometreLine) {
     EXPECT_EQ(read("68"),
               (Lines{"|68,9@3", "60,120,121,|68,1@5", "60,120,121,|68,2@7", "60,121,122,|68,1@12"}));
     EXPECT_EQ(read("67"), (Lines{"60,120,121,|67,6,1,2@6"}));
+    // A line past the bound is refused at its line where it would be kept, and skipped elsewhere.
+    const std::string tooLong(kMaxLineLength + 1, ' ');
+    test::writeFile(folder.file("run.run"), "60,1,2,\r\n99" + tooLong + "\r\n68,1\r\n67" + tooLong + "\r\n");
+    EXPECT_EQ(read("68"), (Lines{"60,1,2,|68,1@3"}));
+    try {
+        read("67");
+        ADD_FAILURE() << "a peak line of more than 1 MiB was taken";
+    } catch (const KestranaError& error) {
+        EXPECT_EQ(error.line(), 4);
+        EXPECT_NE(error.what_text().find("longer than 1048576"), std::string::npos);
+    }
     // The later "95" and "91" lines are the kept ones.
     EXPECT_EQ(header.headerLine, "95,2,020202");
     EXPECT_EQ(header.sectionLine, "91,second");
@@ -119,7 +163,7 @@ class BlockTableLoad : public ::testing::Test {
 protected:
     BlockTable load(const std::string& text) {
         test::writeFile(runPath, text);
-        return loadBlockTable(runPath, folder.file("temp.txt"));
+        return loadBlockTable(runPath);
     }
     // Loads, expects a failure naming the run file, and returns it.
     KestranaError loadFailure(const std::string& text) {
@@ -141,7 +185,7 @@ protected:
     const std::string runPath = folder.file("run.run");
 };
 
-TEST_F(BlockTableLoad, OneKilometreOfFiveBlocksAndItsScratchFile) {
+TEST_F(BlockTableLoad, OneKilometreOfFiveBlocks) {
     const auto table = load(runText({"95,1,120326,0815", "60,120,121,", blockLine(1), "67,6,18,350",
                                      blockLine(2), blockLine(3), blockLine(4), blockLine(5)}));
     ASSERT_EQ(table.blockCount(), 5);
@@ -158,9 +202,6 @@ TEST_F(BlockTableLoad, OneKilometreOfFiveBlocksAndItsScratchFile) {
     EXPECT_EQ(table.kmTo(), 121);
     EXPECT_EQ(table.header.date(), "120326");
     EXPECT_DOUBLE_EQ(table.rows[0].scaled(field::RIL, 100), 1.87); // never rounded
-    const std::string scratch = test::readFile(folder.file("temp.txt"));
-    EXPECT_EQ(scratch.substr(0, scratch.find("\r\n") + 2), "60,120,121,   " + kBlock1 + "\r\n");
-    EXPECT_EQ(std::count(scratch.begin(), scratch.end(), '\n'), 5);
 }
 
 TEST_F(BlockTableLoad, GeneratedRunsInEveryLineEndVariant) {
@@ -230,8 +271,8 @@ TEST_F(BlockTableLoad, FailuresNameTheRunFileLine) {
     expectFailure({"60,-32768,32767,", kBlock1}, "16 bits", 2);
     EXPECT_NE(loadFailure(runText({"60,120,121,", "68,2,4.5,1"})).reason().find("run.run, line 2"),
               std::string::npos);
-    EXPECT_THROW(loadBlockTable(folder.file("missing.run"), folder.file("temp.txt")), KestranaError);
-    EXPECT_THROW(loadBlockTable(folder.path(), folder.file("temp.txt")), KestranaError);
+    EXPECT_THROW(loadBlockTable(folder.file("missing.run")), KestranaError);
+    EXPECT_THROW(loadBlockTable(folder.path()), KestranaError);
 }
 
 TEST_F(BlockTableLoad, DirectionAndValuesAreTakenAsRead) {
@@ -256,6 +297,119 @@ TEST_F(BlockTableLoad, AtMost32767BlockLines) {
     EXPECT_NE(error.what_text().find("32767"), std::string::npos);
     // The failure names the 32768th block line, the file's last line.
     EXPECT_EQ(error.line(), static_cast<long>(std::count(text.begin(), text.end(), '\n')));
+}
+
+// What loading a run gives: its rows, or the failure and its line.
+struct LoadOutcome {
+    std::vector<std::array<std::int16_t, 26>> rows;
+    std::string failure;
+    long line = 0;
+    bool operator==(const LoadOutcome&) const = default;
+};
+
+LoadOutcome streamedLoad(const std::string& runPath) {
+    LoadOutcome outcome;
+    try {
+        for (const auto& row : loadBlockTable(runPath).rows) {
+            outcome.rows.push_back(row.fields);
+        }
+    } catch (const KestranaError& error) {
+        outcome = {{}, error.what_text(), error.line()};
+    }
+    return outcome;
+}
+
+// The load as it was first built: every pair written out in the pair layout, and that whole text read
+// back as one stream of numbers, 26 to a row; a fault is reported at the run-file line of its pair.
+LoadOutcome loadThroughScratchText(const std::string& runPath) {
+    LoadOutcome outcome;
+    try {
+        std::string scratch;
+        std::vector<long> pairLines;
+        RunHeader header;
+        const long count = readPairs(runPath, PairingOptions{"68", 32767, {}}, header,
+                                     [&](std::string_view km, std::string_view block, long line) {
+                                         appendScratchLine(scratch, km, block);
+                                         pairLines.push_back(line);
+                                     });
+        if (count == 0) {
+            throw KestranaError("the run has no block line (\"68\")", runPath);
+        }
+        RecordFieldStream stream(scratch, "scratch");
+        try {
+            while (!stream.atEnd()) {
+                if (static_cast<long>(outcome.rows.size()) == count) {
+                    throw KestranaError("numbers are left over after the last block", "scratch",
+                                        stream.line());
+                }
+                auto& row = outcome.rows.emplace_back();
+                for (auto& value : row) {
+                    value = stream.next();
+                }
+            }
+            if (static_cast<long>(outcome.rows.size()) != count) {
+                throw KestranaError("the numbers end inside a record", "scratch", stream.line());
+            }
+        } catch (const KestranaError& error) {
+            const long pair = std::min(error.line(), count);
+            throw KestranaError(error.what_text(), runPath, pairLines[static_cast<std::size_t>(pair - 1)]);
+        }
+        const int direction = outcome.rows[0][2] - outcome.rows[0][1];
+        if (direction < -32768 || direction > 32767) {
+            throw KestranaError("the first block's km to minus km from is outside 16 bits", runPath,
+                                pairLines[0]);
+        }
+    } catch (const KestranaError& error) {
+        outcome = {{}, error.what_text(), error.line()};
+    }
+    return outcome;
+}
+
+TEST_F(BlockTableLoad, ReadingAsAStreamGivesWhatReadingBackAWholeScratchTextGives) {
+    // Damaged runs: lines out of place, numbers added, lost and spoiled, very long kilometre lines.
+    bench::RunRecipe recipe;
+    recipe.kmCount = 4;
+    recipe.peakPairs = 1;
+    std::string run = bench::generateRun(recipe);
+    Lines good;
+    for (std::size_t start = 0; start < run.size();) {
+        const std::size_t end = run.find("\r\n", start);
+        good.push_back(run.substr(start, end - start));
+        start = end + 2;
+    }
+    const std::string edits[] = {
+        "68,9,1,2", "60,7,8,9,", "60,1,2," + std::string(3000, ' '), "4.5", "32768", "x", "", "60,5,6,",
+        "-",        "68"};
+    std::uint64_t state = 12345;
+    auto random = [&state](std::size_t below) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<std::size_t>((state >> 33) % below);
+    };
+    int failures = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        Lines lines = good;
+        for (std::size_t edit = 0, edits_ = 1 + random(3); edit < edits_; ++edit) {
+            const std::size_t at = random(lines.size());
+            const std::string& text = edits[random(std::size(edits))];
+            switch (random(3)) {
+            case 0: // a new line
+                lines.insert(lines.begin() + static_cast<long>(at), text);
+                break;
+            case 1: // a number added to or spoiled on a line
+                lines[at] += "," + text;
+                break;
+            default: // a line lost
+                lines.erase(lines.begin() + static_cast<long>(at));
+            }
+        }
+        test::writeFile(runPath, runText(lines));
+        const LoadOutcome expected = loadThroughScratchText(runPath);
+        failures += expected.failure.empty() ? 0 : 1;
+        ASSERT_EQ(streamedLoad(runPath), expected) << "trial " << trial << ": " << expected.failure;
+    }
+    // Both kinds of outcome were met often.
+    EXPECT_GT(failures, 100);
+    EXPECT_LT(failures, 380);
 }
 
 } // namespace

@@ -23,11 +23,9 @@ struct ProcessedRun {
     std::string kmTo;      // kmToEdit and endKmEdit: km to of the last block, plain decimal
 };
 
-// Reads the run at `inputPath` through the pair scratch file at `scratchPath`, writes the SD output
-// file to `outputPath` when one is given, and deletes the scratch file. Nothing is written to the
-// output path unless the whole run loaded. Throws platform::KestranaError with the precise reason;
-// the scratch file is removed on failure too, and a run file at the scratch path is refused.
-ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath,
-                         const std::string& scratchPath);
+// Reads the run at `inputPath` and writes the SD output file to `outputPath` when one is given.
+// Nothing is written to the output path unless the whole run loaded. Throws
+// platform::KestranaError with the precise reason.
+ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath);
 
 } // namespace kestrana::analyser

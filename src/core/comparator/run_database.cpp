@@ -8,7 +8,6 @@
 #include "core/runfile/field_stream.h"
 #include "core/runfile/run_reader.h"
 
-#include <cstdio>
 #include <limits>
 
 namespace kestrana::comparator {
@@ -32,42 +31,61 @@ struct LoadedRun {
     long rows = 0;
 };
 
-// Loads one run file into table "trc" + slot: the pairing reader writes the pairs to the scratch
-// file in the pair layout, which is read back as one stream of numbers, 26 to a row, rows added until
-// the stream ends. Throws KestranaError with the file and line of what went wrong.
-LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchPath,
+// Loads one run file into table "trc" + slot: the pairing reader hands on the pairs, whose numbers
+// are read as one stream, 26 to a row, rows added until the stream ends. The rows go into the table
+// as they are read; the table is made when the first row is ready (or once the run is read, when no
+// row came), so that a run that cannot be read leaves no table, as it would if it were read whole
+// first. Failures in the numbers are reported at the line of the pair in the pair layout (pair n on
+// line n of `scratchName`), as reading back a scratch file would report them; no such file is written.
+// Throws KestranaError with the file and line of what went wrong.
+LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchName,
                    int parameterField) {
     LoadedRun run;
-    std::string scratch;
-    runfile::PairingOptions options; // "68" block lines, at most 32767 of them
-    runfile::readPairs(runPath, options, run.header,
-                       [&](std::string_view kmLine, std::string_view blockLine, long) {
-                           runfile::appendScratchLine(scratch, kmLine, blockLine);
-                       });
-    platform::writeFileAtomically(scratchPath, scratch);
-
     const std::string table = runTableName(slot);
-    store.defineTable(table, runTableFields());
-    RecordStore::Inserter inserter(store, table, runTableFields().size());
-    runfile::RecordFieldStream stream(scratch, scratchPath);
-    // Numbers 1 to 26 of a record; number 0 is never read and stays 0.
-    std::array<std::int16_t, 27> numbers{};
-    while (!stream.atEnd()) {
-        for (int i = 1; i <= 26; ++i) {
-            numbers[static_cast<std::size_t>(i)] = stream.next();
+    std::optional<RecordStore::Inserter> inserter;
+    auto startTable = [&] {
+        store.defineTable(table, runTableFields());
+        inserter.emplace(store, table, runTableFields().size());
+    };
+    runfile::PairNumberStream numbers(26, [&](const runfile::RecordSlots& record, long) {
+        if (!inserter) {
+            startTable();
         }
-        const std::array<std::int16_t, 4> row{numbers[2], numbers[3], numbers[5],
-                                              numbers[static_cast<std::size_t>(parameterField)]};
-        inserter.add(row);
+        const std::array<std::int16_t, 4> row{record[2], record[3], record[5],
+                                              record[static_cast<std::size_t>(parameterField)]};
+        inserter->add(row);
         if (run.rows == 0) {
-            run.firstKmFrom = numbers[2];
-            run.firstKmTo = numbers[3];
+            run.firstKmFrom = record[2];
+            run.firstKmTo = record[3];
         }
-        run.lastKmTo = numbers[3];
+        run.lastKmTo = record[3];
         ++run.rows;
+    });
+    runfile::PairingOptions options; // "68" block lines, at most 32767 of them
+    options.onKilometreLine = [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); };
+    long pairs = 0;
+    try {
+        pairs = runfile::readPairs(
+            runPath, options, run.header,
+            [&](std::string_view, std::string_view blockLine, long) { numbers.addPair(blockLine); });
+    } catch (const KestranaError&) {
+        if (inserter) {
+            inserter.reset(); // rolls the rows back
+            store.execute("DROP TABLE " + platform::quoteIdentifier(table));
+        }
+        throw;
     }
-    inserter.commit();
-    std::remove(scratchPath.c_str());
+    if (!inserter) {
+        startTable();
+    }
+    if (const auto& bad = numbers.badNumber()) {
+        throw KestranaError(bad->problem, scratchName, bad->pair);
+    }
+    if (numbers.pendingNumbers() > 0) {
+        // Past the last pair's line end, as a stream read to its end stands there.
+        throw KestranaError("the numbers end inside a record", scratchName, pairs + 1);
+    }
+    inserter->commit();
     store.execute("CREATE INDEX " + platform::quoteIdentifier(runTableIndexName(slot)) + " ON " +
                   platform::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
     if (run.rows == 0) {

@@ -58,7 +58,9 @@ struct BuildRequest {
     std::int16_t olderRuns = 0; // n
     std::string parameter;      // the text of parameterCombo
     std::string databaseBase;   // the store adds its extension: <home>/trcdbase
-    std::string scratchPath;    // the pair scratch file: <home>/temp_1.txt
+    // The design's pair scratch file (<home>/temp_1.txt). Nothing is written there any more: a fault
+    // in a run's numbers is reported at its line in that layout (pair n on line n), as before.
+    std::string scratchPath;
 };
 
 // Told after each slot has loaded, in slot order, so the screen can hide the slot's path box, show

@@ -1,13 +1,15 @@
 #pragma once
 // The first half of the peak analyser's PROCESS DATA: the peak lines ("67") of a run file, each with
-// its kilometre line, go to the scratch file "temp_peak.txt"; the count of numbers in its first line
-// fixes the record width; each record read back becomes one PeakRow per peak pair.
+// its kilometre line, make one record each; the count of numbers in the first record fixes the record
+// width; the records, read as one stream of numbers of that width, become one PeakRow per peak pair.
 
+#include "core/peaks/texts.h"
 #include "core/runfile/field_stream.h"
-#include "core/runfile/run_reader.h"
 
-#include <array>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,47 +29,56 @@ struct PeakRow {
     bool operator==(const PeakRow&) const = default;
 };
 
-// Reads the run at `runPath` with the pairing reader on "67" lines (no limit on their number) and
-// writes one record line per peak line to `scratchPath`: the kilometre line, blanks to the next
-// print zone, the peak line. `header` receives the "95" and "91" lines of this run only (it is
-// cleared first). Returns the number of records.
-// Throws PeakError: kRunFileFailedMessage, kScratchFailedMessage, kRecordTooLongMessage (a record of
-// more than 26 numbers, anywhere in the run).
-long scanPeaks(const std::string& runPath, const std::string& scratchPath, runfile::RunHeader& header);
-
-// Copies the first line of the scratch file to `firstLinePath` (followed by CR LF; an empty scratch
-// file gives an empty copy), reads the copy back and returns the count of its numbers.
-// Throws PeakError: kScratchFailedMessage, kBadNumberMessage.
-std::int16_t measureRecordWidth(const std::string& scratchPath, const std::string& firstLinePath);
-
 // Pairs stored per record of n numbers: (n - 6) / 2 rounded down, none when n is below 8.
 int rowsPerRecord(int itemsPerRecord);
 
 // Slots 1 to 26 hold the items of a record; slot 0 is never used.
-using RecordSlots = std::array<std::int16_t, kMaxRecordItems + 1>;
-
-// Reads the records of a scratch text as one stream of numbers, `itemsPerRecord` to a record, with
-// no re-synchronisation at line ends. The slots are not cleared between records.
-class PeakRecordReader {
-public:
-    // `text` must outlive the reader; `fileName` names it in error reasons. Throws
-    // PeakError(kRecordTooLongMessage) for a width above 26.
-    PeakRecordReader(std::string_view text, std::string fileName, int itemsPerRecord);
-
-    // Reads the next record into the slots; false when only separators are left (tested only before
-    // a record). Throws PeakError: kBadNumberMessage, kRecordCutShortMessage.
-    bool next();
-    const RecordSlots& record() const { return record_; }
-
-private:
-    runfile::RecordFieldStream stream_;
-    std::string fileName_;
-    int itemsPerRecord_;
-    RecordSlots record_{};
-};
+using RecordSlots = runfile::RecordSlots;
 
 // Appends the rows of one record, pairs m = 1 to rowsPerRecord(n) in order: fild0 = slot 2,
 // fild1 = slot 3, fild2 = slot 5, fild3 = slot 2m + 5, fild4 = slot 2m + 4.
 void expandRecord(const RecordSlots& record, int itemsPerRecord, std::vector<PeakRow>& rows);
+
+// The peak records of a run as its lines are read: give it every kilometre line as it becomes
+// current and every peak line as it comes. The first record fixes the width; from then on the
+// numbers of all records are one stream, `width` to a record, with no re-synchronisation at record
+// ends, and the rows of each record are handed on as it completes.
+//
+// Faults in the numbers stop the stream and are kept, so that the caller can rank them against the
+// faults of its own steps; they are described as the design's scratch files would show them: the
+// first record as line 1 of its copy (`firstLineName`), record n as line n of `scratchName`.
+class PeakRecordStream {
+public:
+    using RowsHandler = std::function<void(std::span<const PeakRow> rows)>;
+    PeakRecordStream(std::string scratchName, std::string firstLineName, RowsHandler onRows);
+
+    void setKilometreLine(std::string_view kmLine);
+    // Throws PeakError(kRecordTooLongMessage) at `lineNumber` of `runPath` for a record of more than
+    // 26 numbers: records are one stream of numbers, so a longer one would shift every later one.
+    void addPeakLine(std::string_view kmLine, std::string_view peakLine, const std::string& runPath,
+                     long lineNumber);
+    // No more rows are wanted (the caller met a fault of its own).
+    void stop();
+
+    long recordCount() const { return numbers_ ? numbers_->pairs() : 0; }
+    // The count of numbers of the first record; 0 without records.
+    std::int16_t itemsPerRecord() const { return width_; }
+    // The first record's first bad number, as reading its copy reports it.
+    const std::optional<PeakError>& widthFailure() const { return widthFailure_; }
+    // A bad number later in the stream, or numbers that end inside a record.
+    std::optional<PeakError> recordFailure() const;
+
+private:
+    std::string scratchName_;
+    std::string firstLineName_;
+    RowsHandler onRows_;
+    int kmLineNumbers_ = 0;
+    std::int16_t width_ = 0;
+    std::optional<PeakError> widthFailure_;
+    std::vector<PeakRow> rows_;
+    // Made at the first record, once the width is known.
+    std::optional<runfile::PairNumberStream> numbers_;
+    bool stopped_ = false;
+};
 
 } // namespace kestrana::peaks

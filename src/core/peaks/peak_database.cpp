@@ -1,14 +1,19 @@
 #include "core/peaks/peak_database.h"
 
 #include "core/peaks/extraction.h"
+#include "core/peaks/query.h"
 #include "core/peaks/texts.h"
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
 #include "core/platform/record_store.h"
 #include "core/platform/text.h"
+#include "core/runfile/pair_scratch_file.h"
+#include "core/runfile/run_reader.h"
 
 #include <array>
 #include <filesystem>
+#include <limits>
+#include <span>
 
 namespace kestrana::peaks {
 
@@ -29,29 +34,6 @@ std::string kmText(const std::optional<std::int16_t>& km) {
     return km ? platform::plainInt(*km) : std::string();
 }
 
-// Loads every record of the scratch text into an open store and indexes it; returns the row count.
-long loadRows(platform::RecordStore& store, const std::string& scratch, const std::string& scratchPath,
-              std::int16_t itemsPerRecord) {
-    store.defineTable(kPeakTable, kFieldNames);
-    long rowCount = 0;
-    platform::RecordStore::Inserter inserter(store, kPeakTable, kFieldNames.size());
-    PeakRecordReader reader(scratch, scratchPath, itemsPerRecord);
-    std::vector<PeakRow> rows;
-    while (reader.next()) {
-        rows.clear();
-        expandRecord(reader.record(), itemsPerRecord, rows);
-        for (const PeakRow& row : rows) {
-            const std::array<std::int16_t, 5> values{row.fild0, row.fild1, row.fild2, row.fild3, row.fild4};
-            inserter.add(values);
-            ++rowCount;
-        }
-    }
-    inserter.commit();
-    // The walk of SHOW DETAILS asks for one km and one parameter at a time.
-    store.execute("CREATE INDEX peaks_by_km_parameter ON peaks (fild0, fild2)");
-    return rowCount;
-}
-
 } // namespace
 
 StoredKmRange kmRangeOf(std::optional<std::int16_t> firstKm, std::optional<std::int16_t> lastKm) {
@@ -67,57 +49,164 @@ PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange&
                         " Km " + kmText(range.firstKm) + " to Km " + kmText(range.lastKm)};
 }
 
-PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPerRecord,
-                            const std::string& databaseBase) {
-    std::string scratch;
-    try {
-        scratch = platform::readWholeFile(scratchPath);
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kScratchFailedMessage, error.reason());
-    }
-    // The new database grows beside the old one, which stays usable until the new one is complete.
-    const std::string buildBase = databaseBase + "-new";
-    PeakBuild build;
-    try {
-        {
-            platform::RecordStore::remove(buildBase);
-            auto store = platform::RecordStore::create(buildBase);
-            build.rowCount = loadRows(store, scratch, scratchPath, itemsPerRecord);
-            build.range = storedRange(store);
-            store.close();
-        }
-        std::error_code error;
-        std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
-                                platform::RecordStore::fileOf(databaseBase), error);
-        if (error) {
-            throw platform::KestranaError("cannot replace the peak database: " + error.message(),
-                                          platform::RecordStore::fileOf(databaseBase));
-        }
-    } catch (const PeakError&) {
-        platform::RecordStore::remove(buildBase);
-        throw;
-    } catch (const platform::KestranaError& error) {
-        platform::RecordStore::remove(buildBase);
-        throw PeakError(kDatabaseFailedMessage, error.reason());
-    } catch (const std::exception& error) {
-        platform::RecordStore::remove(buildBase);
-        throw PeakError(kDatabaseFailedMessage, error.what());
-    }
-    return build;
-}
+namespace {
 
-PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
+// PROCESS DATA into the database file, or into `memory` when it is given (no database at all).
+PeakProcessResult process(const std::string& runPath, const PeakFiles& files, PeakSession& session,
+                          PeakRowsInMemory* memory) {
     // Header lines of an earlier run are never carried over to this one.
     runfile::RunHeader header;
     PeakProcessResult result;
-    result.recordCount = scanPeaks(runPath, files.scratchPath, header);
-    result.itemsPerRecord = measureRecordWidth(files.scratchPath, files.firstLinePath);
-    result.build = buildPeakDatabase(files.scratchPath, result.itemsPerRecord, files.databaseBase);
+
+    // The new database grows beside the old one, which stays usable until the new one is complete.
+    const std::string buildBase = files.databaseBase + "-new";
+    std::optional<platform::RecordStore> store;
+    std::optional<platform::RecordStore::Inserter> inserter;
+    auto discardBuild = [&] {
+        inserter.reset();
+        store.reset();
+        platform::RecordStore::remove(buildBase);
+    };
+    // The run is read once, and the scratch files, the record width, the database and the records all
+    // take their part as it goes. A fault is kept until the run has been read and is then reported as
+    // if those steps had run one after another: a fault of the run file itself first, then of the
+    // scratch files, of the first record, of the database and of the later records.
+    std::optional<PeakError> scratchFailure;
+    std::optional<PeakError> databaseFailure;
+    if (memory == nullptr) {
+        try {
+            platform::RecordStore::remove(buildBase);
+            store.emplace(platform::RecordStore::create(buildBase));
+            store->defineTable(kPeakTable, kFieldNames);
+            inserter.emplace(*store, kPeakTable, kFieldNames.size());
+        } catch (const std::exception& error) {
+            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            databaseFailure.emplace(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            discardBuild();
+        }
+    }
+    PeakRecordStream records(files.scratchPath, files.firstLinePath, [&](std::span<const PeakRow> rows) {
+        if (memory != nullptr) {
+            for (const PeakRow& row : rows) {
+                memory->add(row);
+            }
+            result.build.rowCount += static_cast<long>(rows.size());
+            return;
+        }
+        if (!inserter) {
+            return;
+        }
+        try {
+            for (const PeakRow& row : rows) {
+                const std::array<std::int16_t, 5> values{row.fild0, row.fild1, row.fild2, row.fild3,
+                                                         row.fild4};
+                inserter->add(values);
+                ++result.build.rowCount;
+            }
+        } catch (const platform::KestranaError& error) {
+            databaseFailure.emplace(kDatabaseFailedMessage, error.reason());
+            inserter.reset();
+        }
+    });
+
+    // The scratch files are written only where someone may look at them (the screen's home folder).
+    std::optional<runfile::PairScratchFile> scratch;
+    std::string firstLine;
+    if (files.writeScratchFiles) {
+        try {
+            scratch.emplace(files.scratchPath);
+        } catch (const platform::KestranaError& error) {
+            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        }
+    }
+    runfile::PairingOptions options;
+    options.pairCode = "67";
+    // The peak analyser counts its records without the 16-bit limit of the other readers.
+    options.maxPairs = std::numeric_limits<long>::max();
+    options.onKilometreLine = [&](std::string_view kmLine) { records.setKilometreLine(kmLine); };
+    try {
+        runfile::readPairs(runPath, options, header,
+                           [&](std::string_view kmLine, std::string_view peakLine, long lineNumber) {
+                               records.addPeakLine(kmLine, peakLine, runPath, lineNumber);
+                               if (scratch) {
+                                   if (records.recordCount() == 1) {
+                                       runfile::appendScratchLine(firstLine, kmLine, peakLine);
+                                   }
+                                   scratch->add(kmLine, peakLine);
+                               }
+                           });
+    } catch (const PeakError&) {
+        discardBuild();
+        throw;
+    } catch (const platform::KestranaError& error) {
+        discardBuild();
+        throw PeakError(kRunFileFailedMessage, error.reason());
+    }
+    if (scratch) {
+        try {
+            scratch->commit();
+            platform::writeFileAtomically(files.firstLinePath, firstLine);
+        } catch (const platform::KestranaError& error) {
+            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        }
+        scratch.reset();
+    }
+    std::optional<PeakError> failure = scratchFailure;
+    for (const auto& next : {records.widthFailure(), databaseFailure, records.recordFailure()}) {
+        if (!failure) {
+            failure = next;
+        }
+    }
+    if (failure) {
+        discardBuild();
+        throw *failure;
+    }
+
+    if (memory != nullptr) {
+        const auto& stored = memory->rows();
+        result.build.range = stored.empty() ? kmRangeOf(std::nullopt, std::nullopt)
+                                            : kmRangeOf(stored.front().fild0, stored.back().fild1);
+    } else {
+        try {
+            inserter->commit();
+            inserter.reset();
+            // The walk of SHOW DETAILS asks for one km and one parameter at a time.
+            store->execute("CREATE INDEX peaks_by_km_parameter ON peaks (fild0, fild2)");
+            result.build.range = storedRange(*store);
+            store->close();
+            store.reset();
+            std::error_code error;
+            std::filesystem::rename(platform::RecordStore::fileOf(buildBase),
+                                    platform::RecordStore::fileOf(files.databaseBase), error);
+            if (error) {
+                throw platform::KestranaError("cannot replace the peak database: " + error.message(),
+                                              platform::RecordStore::fileOf(files.databaseBase));
+            }
+        } catch (const std::exception& error) {
+            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            discardBuild();
+            throw PeakError(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+        }
+    }
+
+    result.recordCount = records.recordCount();
+    result.itemsPerRecord = records.itemsPerRecord();
     result.captions = peakCaptions(header, result.build.range);
     session.header = header;
     session.itemsPerRecord = result.itemsPerRecord;
     session.direction = result.build.range.direction;
     return result;
+}
+
+} // namespace
+
+PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
+    return process(runPath, files, session, nullptr);
+}
+
+PeakProcessResult processPeakDataInMemory(const std::string& runPath, const PeakFiles& files,
+                                          PeakSession& session, PeakRowsInMemory& rows) {
+    return process(runPath, files, session, &rows);
 }
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {

@@ -38,15 +38,6 @@ struct PeakBuild {
     StoredKmRange range;
 };
 
-// Builds the peak database from the records of the scratch file, `itemsPerRecord` numbers to a
-// record, beside the database at `databaseBase` and puts it in that one's place only when the whole
-// build succeeded; a failed build leaves the old database as it was. An index on (fild0, fild2) is
-// added after the load; rows of one km and parameter still come back in insertion order by rowid.
-// Throws PeakError: kScratchFailedMessage, kDatabaseFailedMessage, kBadNumberMessage,
-// kRecordCutShortMessage, kRecordTooLongMessage.
-PeakBuild buildPeakDatabase(const std::string& scratchPath, std::int16_t itemsPerRecord,
-                            const std::string& databaseBase);
-
 struct PeakProcessResult {
     long recordCount = 0;
     std::int16_t itemsPerRecord = 0;
@@ -54,11 +45,23 @@ struct PeakProcessResult {
     PeakCaptions captions;
 };
 
-// PROCESS DATA: scan, record width, database build, direction and captions. The session takes the
-// run's header lines (none kept from an earlier run), its record width and its direction only when
-// the whole operation succeeded; on a failure it stays as it was, like the old database.
-// Throws PeakError with the message to show; on success the screen shows kDatabaseGeneratedMessage.
+// PROCESS DATA in one pass over the run file: records, record width and the database, built beside
+// the database at `files.databaseBase` with an index on (fild0, fild2) added after the load (rows of
+// one km and parameter still come back in insertion order by rowid) and put in that one's place only
+// when the whole build succeeded; then the direction and captions. The scratch files are written when
+// `files.writeScratchFiles` is set. The session takes the run's header lines (none kept from an
+// earlier run), its record width and its direction only when the whole operation succeeded; on a
+// failure it stays as it was, like the old database.
+// Throws PeakError with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
+// kScratchFailedMessage, kBadNumberMessage, kDatabaseFailedMessage, kRecordCutShortMessage. On
+// success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
+
+class PeakRowsInMemory;
+// PROCESS DATA with the rows added to `rows` (empty before) instead of a database file; everything
+// else as above, without kDatabaseFailedMessage.
+PeakProcessResult processPeakDataInMemory(const std::string& runPath, const PeakFiles& files,
+                                          PeakSession& session, PeakRowsInMemory& rows);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, and the record width

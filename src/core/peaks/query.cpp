@@ -29,6 +29,18 @@ std::vector<PeakRow> kilometreRows(platform::RecordStore& store, int km, std::in
     return rows;
 }
 
+// The rows of the database file, one query per kilometre.
+class StoredPeakRows : public PeakRowSource {
+public:
+    explicit StoredPeakRows(platform::RecordStore& store) : store_(store) {}
+    std::vector<PeakRow> kilometreRows(int km, std::int16_t code, int wanted) override {
+        return peaks::kilometreRows(store_, km, code, wanted);
+    }
+
+private:
+    platform::RecordStore& store_;
+};
+
 platform::RecordStore openDatabase(const std::string& databaseBase) {
     try {
         auto store = platform::RecordStore::open(databaseBase);
@@ -118,8 +130,16 @@ std::string peakCountCaption(std::string_view parameterText, std::string_view li
            " mm = " + platform::plainInt(peakCount);
 }
 
-PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
-                        const std::string& databaseBase) {
+namespace {
+
+// The checks of SHOW DETAILS before it reads a row, in their order; sets the session's parameter.
+struct CheckedInput {
+    std::int16_t code = 0;
+    int lo = 0;
+    int hi = 0;
+    std::int16_t limit = 0;
+};
+CheckedInput checkInput(const ShowDetailsInput& input, PeakSession& session) {
     const auto parameter = findPeakParameter(input.parameterText);
     if (!parameter) {
         throw PeakError(kUnknownParameterMessage, "\"" + input.parameterText + "\" is no parameter name");
@@ -143,31 +163,74 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
     if (!limit) {
         throw PeakError(kBadLimitMessage);
     }
-    if (session.direction == 0) {
-        adoptStoredDatabase(databaseBase, session);
-    }
-    auto store = openDatabase(databaseBase);
+    return CheckedInput{parameter->code, lo, hi, *limit};
+}
 
+PeakSummary listKilometres(const ShowDetailsInput& input, const CheckedInput& checked, PeakSession& session,
+                           PeakRowSource& source) {
     PeakSummary summary;
     const int columns = pairColumns(session.itemsPerRecord);
-    for (int km : walkOrder(lo, hi, session.direction)) {
+    for (int km : walkOrder(checked.lo, checked.hi, session.direction)) {
         std::vector<PeakRow> rows;
         try {
-            rows = kilometreRows(store, km, parameter->code, std::max(columns, 1));
+            rows = source.kilometreRows(km, checked.code, std::max(columns, 1));
         } catch (const platform::KestranaError&) {
             continue; // a kilometre that cannot be read is passed over, as one without rows
         }
-        if (listKilometre(rows, *limit, columns, summary.lists, summary.peakCount)) {
+        if (listKilometre(rows, checked.limit, columns, summary.lists, summary.peakCount)) {
             ++summary.kmCount;
         }
     }
-    summary.shareText = shareText(summary.kmCount, hi - lo);
+    summary.shareText = shareText(summary.kmCount, checked.hi - checked.lo);
     summary.kmCountText =
         kmCountCaption(input.parameterText, input.limitText, summary.kmCount, summary.shareText);
     summary.peakCountText = peakCountCaption(input.parameterText, input.limitText, summary.peakCount);
     session.kmShare = kmShareOf(summary.shareText);
     session.totalPeaks = summary.peakCount;
     return summary;
+}
+
+} // namespace
+
+std::uint32_t PeakRowsInMemory::keyOf(int km, std::int16_t code) {
+    return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(km)) << 16) |
+           static_cast<std::uint16_t>(code);
+}
+
+void PeakRowsInMemory::add(const PeakRow& row) {
+    rowsByKmAndCode_[keyOf(row.fild0, row.fild2)].push_back(static_cast<std::uint32_t>(rows_.size()));
+    rows_.push_back(row);
+}
+
+std::vector<PeakRow> PeakRowsInMemory::kilometreRows(int km, std::int16_t code, int wanted) {
+    std::vector<PeakRow> found;
+    // Kilometres are 16-bit values; one outside that range has no rows (the key would wrap).
+    if (km < -32768 || km > 32767) {
+        return found;
+    }
+    const auto it = rowsByKmAndCode_.find(keyOf(km, code));
+    if (it != rowsByKmAndCode_.end()) {
+        for (std::size_t i = 0; i < it->second.size() && static_cast<int>(found.size()) < wanted; ++i) {
+            found.push_back(rows_[it->second[i]]);
+        }
+    }
+    return found;
+}
+
+PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, PeakRowSource& rows) {
+    const CheckedInput checked = checkInput(input, session);
+    return listKilometres(input, checked, session, rows);
+}
+
+PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
+                        const std::string& databaseBase) {
+    const CheckedInput checked = checkInput(input, session);
+    if (session.direction == 0) {
+        adoptStoredDatabase(databaseBase, session);
+    }
+    auto store = openDatabase(databaseBase);
+    StoredPeakRows rows(store);
+    return listKilometres(input, checked, session, rows);
 }
 
 } // namespace kestrana::peaks

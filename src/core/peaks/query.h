@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kestrana::peaks {
@@ -62,6 +63,34 @@ float kmShareOf(const std::string& shareText);
 std::string kmCountCaption(std::string_view parameterText, std::string_view limitText, int kmCount,
                            std::string_view shareText);
 std::string peakCountCaption(std::string_view parameterText, std::string_view limitText, int peakCount);
+
+// The rows SHOW DETAILS reads: those of one kilometre and parameter at a time, in stored order.
+class PeakRowSource {
+public:
+    virtual ~PeakRowSource() = default;
+    // Up to `wanted` rows with fild0 = km and fild2 = code, in stored order. Throws
+    // platform::KestranaError when they cannot be read.
+    virtual std::vector<PeakRow> kilometreRows(int km, std::int16_t code, int wanted) = 0;
+};
+
+// Peak rows kept in memory in stored order, found by kilometre and parameter: the store of a caller
+// that keeps no database file (the command line, whose private folder nobody opens again).
+class PeakRowsInMemory : public PeakRowSource {
+public:
+    void add(const PeakRow& row);
+    const std::vector<PeakRow>& rows() const { return rows_; }
+    std::vector<PeakRow> kilometreRows(int km, std::int16_t code, int wanted) override;
+
+private:
+    static std::uint32_t keyOf(int km, std::int16_t code);
+    std::vector<PeakRow> rows_;
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> rowsByKmAndCode_;
+};
+
+// SHOW DETAILS over rows kept in memory by processPeakDataInMemory (the session has its direction
+// and record width from that PROCESS DATA). Refuses as the other form does, but never for a missing
+// database.
+PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, PeakRowSource& rows);
 
 // SHOW DETAILS against the database at `databaseBase`. The parameter is looked up from its text
 // every time (and becomes the session's parameter code). Sets the session's kmShare and totalPeaks.

@@ -11,7 +11,8 @@ PeakSession& programPeakSession() {
 
 PeakFiles PeakFiles::in(const std::string& folder) {
     return PeakFiles{platform::joinPath(folder, "temp_peak.txt"),
-                     platform::joinPath(folder, "temp_peak1.txt"), platform::joinPath(folder, "trcpeak")};
+                     platform::joinPath(folder, "temp_peak1.txt"), platform::joinPath(folder, "trcpeak"),
+                     true};
 }
 
 } // namespace kestrana::peaks

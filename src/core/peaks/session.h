@@ -26,6 +26,9 @@ struct PeakFiles {
     std::string scratchPath;   // "temp_peak.txt": one record line per peak line
     std::string firstLinePath; // "temp_peak1.txt": the first record line alone
     std::string databaseBase;  // "trcpeak": the record store adds its own extension
+    // The scratch files stay on disk after PROCESS DATA for the user to look at; a caller whose
+    // folder nobody sees (the command line's private folder) leaves them out.
+    bool writeScratchFiles = true;
 
     static PeakFiles in(const std::string& folder);
 };

@@ -1,61 +1,65 @@
 #include "core/runfile/block_table.h"
 
 #include "core/platform/errors.h"
-#include "core/platform/paths.h"
 #include "core/runfile/field_stream.h"
-
-#include <algorithm>
 
 namespace kestrana::runfile {
 
-std::vector<BlockResult> parseBlockRows(std::string_view scratchText, const std::string& scratchName,
-                                        long expectedRows) {
-    std::vector<BlockResult> rows;
-    rows.reserve(static_cast<std::size_t>(expectedRows > 0 ? expectedRows : 0));
-    RecordFieldStream stream(scratchText, scratchName);
-    while (!stream.atEnd()) {
-        if (static_cast<long>(rows.size()) == expectedRows) {
-            throw platform::KestranaError("numbers are left over after the last block", scratchName,
-                                          stream.line());
-        }
-        BlockResult row;
-        for (auto& value : row.fields) {
-            value = stream.next();
-        }
-        rows.push_back(row);
-    }
-    if (static_cast<long>(rows.size()) != expectedRows) {
-        throw platform::KestranaError("the numbers end inside a record", scratchName, stream.line());
-    }
-    return rows;
-}
+namespace {
+// The analyser counts block lines in 16 bits.
+constexpr long kMaxBlocks = 32767;
+constexpr int kRowWidth = 26;
+} // namespace
 
-BlockTable loadBlockTable(const std::string& runPath, const std::string& scratchPath) {
+BlockTable loadBlockTable(const std::string& runPath) {
     BlockTable table;
-    std::string scratch;
-    // The run-file line of every pair, so that a fault found in the scratch text can be reported at
-    // the line of the run file the user can open.
+    // The run-file line of every pair, so that a fault in the numbers is reported at the line of the
+    // run file the user can open.
     std::vector<long> pairLines;
-    const long count = readPairs(runPath, PairingOptions{"68", 32767}, table.header,
-                                 [&](std::string_view kmLine, std::string_view blockLine, long lineNumber) {
-                                     appendScratchLine(scratch, kmLine, blockLine);
+    // The pair that gave each row's first number: a row past the last block starts the numbers left
+    // over, and the failure names its pair.
+    std::vector<long> rowFirstPairs;
+    PairNumberStream numbers(kRowWidth, [&](const RecordSlots& record, long firstPair) {
+        BlockResult& row = table.rows.emplace_back();
+        std::copy(record.begin() + 1, record.begin() + 1 + kRowWidth, row.fields.begin());
+        rowFirstPairs.push_back(firstPair);
+        // One row more than a run can have block lines is proof enough that numbers are left over.
+        if (static_cast<long>(table.rows.size()) > kMaxBlocks) {
+            numbers.stop();
+        }
+    });
+    PairingOptions options{"68", kMaxBlocks,
+                           [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); }};
+    const long count = readPairs(runPath, options, table.header,
+                                 [&](std::string_view, std::string_view blockLine, long lineNumber) {
                                      pairLines.push_back(lineNumber);
+                                     numbers.addPair(blockLine);
                                  });
-    platform::writeFileAtomically(scratchPath, scratch);
     if (count == 0) {
         throw platform::KestranaError("the run has no block line (\"68\")", runPath);
     }
-    try {
-        table.rows = parseBlockRows(scratch, scratchPath, count);
-    } catch (const platform::KestranaError& error) {
-        // Scratch line n holds pair n; name the run file's line instead. A stream that ends inside
-        // a row ends after the last pair, so its line is that pair's.
-        const long scratchLine = std::min(error.line(), static_cast<long>(pairLines.size()));
-        if (scratchLine >= 1 && scratchLine <= static_cast<long>(pairLines.size())) {
-            throw platform::KestranaError(error.what_text(), runPath,
-                                          pairLines[static_cast<std::size_t>(scratchLine - 1)]);
+    auto lineOfPair = [&](long pair) { return pairLines[static_cast<std::size_t>(pair - 1)]; };
+
+    // The rows are read while numbers are left, `count` of them: the first fault in that order wins.
+    const long wanted = kRowWidth * count;
+    const auto& bad = numbers.badNumber();
+    if (bad && bad->index < wanted) {
+        throw platform::KestranaError(bad->problem, runPath, lineOfPair(bad->pair));
+    }
+    const long tokensSeen = numbers.numbers() + (bad ? 1 : 0);
+    if (tokensSeen > wanted || numbers.stopped()) {
+        // The first number past the last row starts a complete row, a row begun, or is itself bad.
+        long firstPair = bad ? bad->pair : 0;
+        if (static_cast<long>(table.rows.size()) > count) {
+            firstPair = rowFirstPairs[static_cast<std::size_t>(count)];
+        } else if (numbers.pendingNumbers() > 0) {
+            firstPair = numbers.pendingFirstPair();
         }
-        throw platform::KestranaError(error.what_text(), runPath);
+        throw platform::KestranaError("numbers are left over after the last block", runPath,
+                                      lineOfPair(firstPair));
+    }
+    if (numbers.numbers() < wanted) {
+        throw platform::KestranaError("the numbers end inside a record", runPath, pairLines.back());
     }
     const int direction = table.rows.front().field(field::KmTo) - table.rows.front().field(field::KmFrom);
     if (direction < -32768 || direction > 32767) {

@@ -40,18 +40,17 @@ struct BlockTable {
     std::int16_t kmTo() const { return rows.back().field(field::KmTo); }      // of the run
 };
 
-// Loads a run through its pair scratch file: reads the run file with the pairing reader ("68"),
-// writes every pair to the scratch file at `scratchPath`, reads the scratch text back as a stream of
-// numbers, 26 to a row, and sets the run direction from row 1. The header lines are those of this
-// file only (lines it lacks are empty). The scratch file is left on disk for the caller to delete.
-// Throws platform::KestranaError with the file and line for: a run file that cannot be read, more
-// than 32767 block lines, no block line, a token that is not a whole number or is outside 16 bits,
-// numbers that end inside a row or are left over after the last row, a direction overflowing 16 bits.
-BlockTable loadBlockTable(const std::string& runPath, const std::string& scratchPath);
-
-// The same from the text of a scratch file already in memory: rows of 26 numbers while the stream
-// has numbers; `expectedRows` rows exactly, else a failure. Used by the loader above.
-std::vector<BlockResult> parseBlockRows(std::string_view scratchText, const std::string& scratchName,
-                                        long expectedRows);
+// Loads a run: reads the run file with the pairing reader ("68") as a stream, takes the numbers of
+// every pair (kilometre line, then block line) as one stream, 26 to a row, and sets the run direction
+// from row 1. Rows are the same as reading back a pair scratch file would give, shifted rows
+// included, but no such copy is made. The header lines are those of this file only (lines it lacks
+// are empty).
+// Throws platform::KestranaError naming the run file and, where there is one, the line of the block
+// line whose pair shows the fault: a run file that cannot be read, a line too long, more than 32767
+// block lines, no block line, a token that is not a whole number or is outside 16 bits, numbers that
+// end inside a row or are left over after the last row, a direction overflowing 16 bits. When a run
+// has more than one fault, the one reported is the one reading the whole run and then its numbers
+// meets first.
+BlockTable loadBlockTable(const std::string& runPath);
 
 } // namespace kestrana::runfile

@@ -1,8 +1,8 @@
 #include "core/runfile/run_reader.h"
 
 #include "core/platform/errors.h"
-#include "core/platform/paths.h"
 #include "core/platform/text.h"
+#include "core/runfile/line_reader.h"
 
 namespace kestrana::runfile {
 
@@ -21,53 +21,45 @@ std::string RunHeader::shortSection() const {
     return std::string(cutField(sectionLine, 24, 20));
 }
 
-void forEachLine(std::string_view text,
-                 const std::function<void(std::string_view line, long number)>& onLine) {
-    const char* data = text.data();
-    const std::size_t size = text.size();
-    std::size_t start = 0;
-    long number = 0;
-    while (start < size) {
-        std::size_t end = start;
-        // The line ends at the first CR or LF; scanning for both at once keeps this fast.
-        while (end < size && data[end] != '\r' && data[end] != '\n') {
-            ++end;
-        }
-        onLine(text.substr(start, end - start), ++number);
-        if (end < size && data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
-            start = end + 2;
-        } else {
-            start = end + 1;
-        }
-    }
-}
-
 long readPairs(
     const std::string& path, const PairingOptions& options, RunHeader& header,
     const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>& onPair) {
-    const std::string text = platform::readWholeFile(path);
-    std::string_view kmLine;
+    LineReader reader(path);
+    std::string kmLine;
     long pairs = 0;
-    forEachLine(text, [&](std::string_view line, long number) {
-        if (line.size() < 2) {
-            return;
+    LineReader::Line line;
+    while (reader.next(line)) {
+        if (line.text.size() < 2) {
+            continue;
         }
-        const std::string_view code = line.substr(0, 2);
+        const std::string_view code = line.text.substr(0, 2);
+        const bool kept = code == "95" || code == "91" || code == "60" || code == options.pairCode;
+        if (!kept) {
+            continue;
+        }
+        if (line.tooLong) {
+            throw platform::KestranaError("the line is longer than " + std::to_string(kMaxLineLength) +
+                                              " characters, more than any run file line can be",
+                                          path, line.number);
+        }
         if (code == "95") {
-            header.headerLine = std::string(line);
+            header.headerLine = std::string(line.text);
         } else if (code == "91") {
-            header.sectionLine = std::string(line);
+            header.sectionLine = std::string(line.text);
         } else if (code == "60") {
-            kmLine = line;
-        } else if (code == options.pairCode) {
+            kmLine.assign(line.text);
+            if (options.onKilometreLine) {
+                options.onKilometreLine(kmLine);
+            }
+        } else {
             if (++pairs > options.maxPairs) {
                 throw platform::KestranaError("more than " + std::to_string(options.maxPairs) + " \"" +
                                                   std::string(options.pairCode) + "\" lines",
-                                              path, number);
+                                              path, line.number);
             }
-            onPair(kmLine, line, number);
+            onPair(kmLine, line.text, line.number);
         }
-    });
+    }
     return pairs;
 }
 

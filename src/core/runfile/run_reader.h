@@ -4,7 +4,8 @@
 // chosen code ("68" block lines, "67" peak lines) on together with that kilometre line.
 //
 // A line ends at CR LF, a lone CR or a lone LF; none of them is part of the line. The code alone
-// (the first two characters) decides what a line is.
+// (the first two characters) decides what a line is. The file is read as a stream (see
+// line_reader.h): only the current kilometre line and the kept lines are held.
 
 #include <cstdint>
 #include <functional>
@@ -24,23 +25,25 @@ struct RunHeader {
     std::string shortSection() const; // section line, 20 characters from position 24
 };
 
-// Calls onLine for every line of `text` (CR LF, lone CR and lone LF end a line); the number is
-// 1-based. A last line without a line end is still a line; an empty text has no line.
-void forEachLine(std::string_view text, const std::function<void(std::string_view line, long number)>& onLine);
-
 struct PairingOptions {
     std::string_view pairCode = "68"; // "68" for the analyser and comparator, "67" for peaks
     // The analyser and the comparator count pairs in 16 bits: more than this many is a failure.
     long maxPairs = 32767;
+    // Told of every "60" line as it becomes the current kilometre line, before the pairs that use
+    // it, so that a reader can take its numbers once rather than once per pair. May be empty.
+    std::function<void(std::string_view kmLine)> onKilometreLine;
 };
 
 // Reads the run file at `path` and calls onPair(kmLine, pairLine, lineNumber) for each pair in file
 // order (kmLine empty before the first "60" line). Updates `header` with the kept lines (lines
-// absent from the file leave what `header` held). Returns the number of pairs.
-// Throws platform::KestranaError: the file cannot be opened or read; more than maxPairs pairs.
-long readPairs(const std::string& path, const PairingOptions& options, RunHeader& header,
-               const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>&
-                   onPair);
+// absent from the file leave what `header` held). Returns the number of pairs. The texts handed on
+// are valid during the call only.
+// Throws platform::KestranaError: the file cannot be opened or read; more than maxPairs pairs; a
+// "95", "91", "60" or paired line longer than kMaxLineLength (at its line; longer lines of other
+// codes are skipped like any line of another code).
+long readPairs(
+    const std::string& path, const PairingOptions& options, RunHeader& header,
+    const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>& onPair);
 
 // One line of a pair scratch file: the kilometre line, blanks to the next 14-character print zone
 // (at least one, at most 14), the paired line, CR LF; appended to `out`.

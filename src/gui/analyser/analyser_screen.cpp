@@ -31,7 +31,6 @@
 #include <QTimer>
 
 #include <exception>
-#include <filesystem>
 #include <system_error>
 
 namespace kestrana::gui::analyser {
@@ -46,8 +45,6 @@ namespace {
 constexpr int kTwipsPerPixel = 15;
 // Where the title starts in the band: the design puts its left edge at 11880 of 15375 twips.
 constexpr double kTitleStartShare = 11880.0 / 15375.0;
-// The pair scratch file of PROCESS DATA, at its design place mapped into the home folder.
-constexpr const char* kScratchFile = "c:\\temp.txt";
 
 // A path typed into a box or chosen in the dialog, mapped as the design's drive paths are.
 std::string mappedPath(const QString& typed) {
@@ -135,14 +132,9 @@ void AnalyserScreen::applyButtonStates() {
 
 void AnalyserScreen::processData() {
     core::AnalyserSession& session = core::analyserSession();
-    const std::string scratch = kestrana::platform::mapDesignPath(kScratchFile);
-    // The scratch file lives in the home folder, which first start creates; should it have gone
-    // since, it is made again rather than failing every run.
-    std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(scratch).parent_path(), ignored);
     core::ProcessedRun run;
     try {
-        run = core::processData(mappedPath(runFileEdit->text()), mappedPath(outputFileEdit->text()), scratch);
+        run = core::processData(mappedPath(runFileEdit->text()), mappedPath(outputFileEdit->text()));
     } catch (const std::exception&) {
         // Whatever failed, the run of the last successful step stays, with every view on it.
         services::MessageBox::information(this, fromCore(core::kProcessFailedMessage));
