@@ -3,8 +3,8 @@
 set -euo pipefail
 packages=(g++ cmake make pkg-config libsqlite3-dev libssl-dev libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-charts-dev libgl-dev
-          xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core python3
-          time)
+          xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core
+          time python3)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

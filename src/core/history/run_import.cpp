@@ -6,14 +6,9 @@
 #include "core/runfile/block_table.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <unordered_set>
-
-#include <unistd.h>
 
 namespace kestrana::history {
 
@@ -21,39 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The analyser's loader goes through a scratch file; each load gets its own, so that two programs
-// importing at once never share one, and it is removed whatever happens.
-class ImportScratchFile {
-public:
-    ImportScratchFile() {
-        static std::atomic<unsigned long> counter{0};
-        std::error_code error;
-        fs::path folder = fs::temp_directory_path(error);
-        if (error) {
-            folder = ".";
-        }
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        path_ =
-            (folder / ("kestrana-import-" + std::to_string(stamp) + "-" + std::to_string(++counter) + ".txt"))
-                .string();
-    }
-    ~ImportScratchFile() { std::remove(path_.c_str()); }
-    ImportScratchFile(const ImportScratchFile&) = delete;
-    ImportScratchFile& operator=(const ImportScratchFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
 std::string reasonOf(const platform::KestranaError& error) {
     return error.line() > 0 ? "line " + std::to_string(error.line()) + ": " + error.what_text()
                             : error.what_text();
 }
 
 LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
-    ImportScratchFile scratch;
-    const runfile::BlockTable table = runfile::loadBlockTable(path, scratch.path());
+    const runfile::BlockTable table = runfile::loadBlockTable(path);
     if (table.runDirection != 1 && table.runDirection != -1) {
         throw platform::KestranaError("the first block's km to minus km from is " +
                                           std::to_string(table.runDirection) +
