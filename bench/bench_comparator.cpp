@@ -64,7 +64,7 @@ private:
 
 void requireBuilt(const BuildResult& result) {
     if (result.outcome != BuildResult::Outcome::Built) {
-        throw std::runtime_error(result.message + ": " + result.reason);
+        throw std::runtime_error(result.failure->message() + ": " + result.failure->reason());
     }
 }
 
@@ -98,7 +98,8 @@ void Compare100Km(benchmark::State& state) {
         CompareResult result = compareRuns(from, to, session, request.databaseBase);
         if (result.outcome != CompareResult::Outcome::Compared || !result.chart ||
             result.listing.blocks.size() != 1000) {
-            throw std::runtime_error("the comparison did not run: " + result.message + result.reason);
+            throw std::runtime_error(std::string("the comparison did not run: ") +
+                                     (result.failure ? result.failure->what() : ""));
         }
         benchmark::DoNotOptimize(result);
     }

@@ -9,12 +9,12 @@ packages=(
     # libraries: SQLite, Qt 6 (Charts needs the OpenGL development files, which qt6-base-dev only
     # recommends; Qt SVG draws the window icon), GoogleTest, Google Benchmark (optional: the
     # benchmarks are skipped without it)
-    libsqlite3-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+    libsqlite3-dev libssl-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # tests and the program: a virtual display, printed PDFs, the resolution switch, a font
     xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core
-    # whole-process timing and peak memory (tools/bench-cli.sh)
-    time
+    # whole-process timing and peak memory (tools/bench-cli.sh); the independent forecast check
+    time python3
     # the command-line test that written files are flushed around their rename
     strace
     # formatting check, the .deb (shlibdeps), and the checks of the desktop entry and metainfo

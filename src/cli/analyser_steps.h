@@ -1,7 +1,7 @@
 #pragma once
 // The analyser's operations as the commands run them one after another: PROCESS DATA first, then
-// PROCESS INFORMATION over the typed range. A failure or refusal becomes a Refusal with the screen's
-// message, so every command reports it the same way.
+// PROCESS INFORMATION over the typed range. A failure or refusal leaves as a platform::Error with the
+// screen's message, so every command reports it the same way.
 
 #include "command.h"
 #include "core/analyser/messages.h"
@@ -20,29 +20,18 @@ inline analyser::ProcessedRun processRun(const std::string& runPath,
                                          const std::optional<std::string>& outputPath = std::nullopt) {
     try {
         return analyser::processData(runPath, outputPath);
-    } catch (const platform::KestranaError& error) {
-        throw Refusal(std::string(analyser::kProcessFailedMessage), error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(analyser::kProcessFailedMessage);
     } catch (const std::exception& error) {
-        throw Refusal(std::string(analyser::kProcessFailedMessage), error.what());
-    }
-}
-
-// Runs one analyser operation, turning its refusal into the command's refusal.
-template <typename Operation> auto refusing(Operation&& operation) -> decltype(operation()) {
-    try {
-        return operation();
-    } catch (const analyser::AnalyserRefusal& refusal) {
-        throw Refusal(refusal.what());
+        throw platform::Error::refused(analyser::kProcessFailedMessage, error.what());
     }
 }
 
 // PROCESS INFORMATION with "Starting KM" and "Ending KM" from --from and --to, which default to what
 // PROCESS DATA puts in the two boxes.
 inline analyser::QualityResult processInformation(const analyser::ProcessedRun& run, const Arguments& args) {
-    return refusing([&] {
-        return analyser::processInformation(run.table, args.valueOr("from", run.kmFrom),
-                                            args.valueOr("to", run.kmTo));
-    });
+    return analyser::processInformation(run.table, args.valueOr("from", run.kmFrom),
+                                        args.valueOr("to", run.kmTo));
 }
 
 } // namespace kestrana::cli::analyser_steps

@@ -82,8 +82,8 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines) {
 std::vector<std::unique_ptr<Command>> allCommands() {
     using Factory = std::unique_ptr<Command> (*)();
     static constexpr Factory kCommandTable[] = {
-        makeProcessCommand, makeQualityCommand, makeListCommand,  makeShareCommand,
-        makeBlockCommand,   makeCompareCommand, makePeaksCommand,
+        makeProcessCommand, makeQualityCommand, makeListCommand,    makeShareCommand,   makeBlockCommand,
+        makeCompareCommand, makePeaksCommand,   makeLibraryCommand, makeHistoryCommand, makeForecastCommand,
     };
     std::vector<std::unique_ptr<Command>> commands;
     for (Factory make : kCommandTable) {

@@ -20,18 +20,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A refused or failed operation: exit status 1, the screen's message as the first line of standard
-// error, then the detail (the precise reason) when there is one.
-class Refusal : public std::runtime_error {
-public:
-    explicit Refusal(const std::string& message, std::string detail = {})
-        : std::runtime_error(message), detail_(std::move(detail)) {}
-    const std::string& detail() const { return detail_; }
-
-private:
-    std::string detail_;
-};
-
 // One option of a command, with what its help text and manual page say about it.
 struct OptionInfo {
     std::string name; // without the leading "--"
@@ -70,7 +58,8 @@ public:
     virtual std::vector<OptionInfo> options() const = 0;
     virtual std::size_t minFiles() const = 0;
     virtual std::size_t maxFiles() const = 0;
-    // Runs the operation; returns the exit status (0), or throws Refusal or UsageError.
+    // Runs the operation; returns the exit status (0), or throws UsageError, or platform::Error for a
+    // refused or failed operation (exit status 1: its message, then its reason).
     virtual int run(const Arguments& args, Context& context) = 0;
 };
 
@@ -109,5 +98,8 @@ std::unique_ptr<Command> makeShareCommand();
 std::unique_ptr<Command> makeBlockCommand();
 std::unique_ptr<Command> makeCompareCommand();
 std::unique_ptr<Command> makePeaksCommand();
+std::unique_ptr<Command> makeLibraryCommand();
+std::unique_ptr<Command> makeHistoryCommand();
+std::unique_ptr<Command> makeForecastCommand();
 
 } // namespace kestrana::cli

@@ -82,17 +82,18 @@ public:
 
         const BuildResult built = buildRunDatabase(request, session);
         if (built.outcome != BuildResult::Outcome::Built) {
-            throw Refusal(built.message, built.reason);
+            throw *built.failure;
         }
         const std::string fromText = args.valueOr("from", built.kmFromText.value_or(""));
         const std::string toText = args.valueOr("to", built.kmToText.value_or(""));
         const CompareResult compared = compareRuns(fromText, toText, session, request.databaseBase);
         if (compared.outcome != CompareResult::Outcome::Compared) {
-            throw Refusal(compared.message, compared.reason);
+            throw *compared.failure;
         }
         // The screen offers SAVE DETAILS only once the chart query has worked.
         if (!compared.chart) {
-            throw Refusal(std::string(kChartFailedMessage), compared.reason);
+            throw compared.failure ? compared.failure->withMessage(kChartFailedMessage)
+                                   : platform::Error::refused(kChartFailedMessage);
         }
 
         if (args.has("chart")) {
@@ -103,8 +104,8 @@ public:
         if (auto path = args.value("save")) {
             try {
                 platform::writeFileAtomically(*path, savedReportText(lines, "\r\n"));
-            } catch (const platform::KestranaError& error) {
-                throw Refusal(std::string(kReportNotSavedMessage), error.reason());
+            } catch (const platform::Error& error) {
+                throw error.withMessage(kReportNotSavedMessage);
             }
             return 0;
         }

@@ -11,8 +11,9 @@ constexpr std::size_t kWidth = 80;
 const char* const kProgramDescription =
     "Runs the operations of Kestrana's index analyser, run comparator and peak analyser without a "
     "window, on the same code as the screens, so that runs can be processed by scripts. Each call reads "
-    "the run files it is given, works in a private temporary folder that it removes before it exits, "
-    "and never touches the program's home folder.";
+    "the run files it is given and works in a private temporary folder that it removes before it exits; "
+    "only the track history commands (library, history, forecast) use the home folder, for their run "
+    "library.";
 
 const char* const kValueRule =
     "Options take their value as --name VALUE or --name=VALUE (the second form for values that begin "

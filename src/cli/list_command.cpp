@@ -41,10 +41,8 @@ public:
         const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
         const std::string indexName = args.valueOr("index", "TGI");
-        analyser::Listing listing = analyser_steps::refusing([&] {
-            return analyser::showDetails(run.table, quality.range, args.valueOr("low", "1"),
-                                         args.valueOr("high", "35"), indexName);
-        });
+        analyser::Listing listing = analyser::showDetails(run.table, quality.range, args.valueOr("low", "1"),
+                                                          args.valueOr("high", "35"), indexName);
 
         if (const auto savePath = args.value("save")) {
             analyser::DetailsReport report{analyser::reportHeadingOf(run.table.header),
@@ -55,8 +53,8 @@ public:
                                            std::move(listing.entries)};
             try {
                 analyser::saveReport(*savePath, analyser::savedReportText(report));
-            } catch (const platform::KestranaError& error) {
-                throw Refusal(std::string(analyser::kReportNotSavedMessage), error.reason());
+            } catch (const platform::Error& error) {
+                throw error.withMessage(analyser::kReportNotSavedMessage);
             }
             return 0;
         }

@@ -106,8 +106,8 @@ public:
         std::string pattern = (temp / "kestrana-cli-XXXXXX").string();
         if (error || pattern.size() >= sizeof workFolderName || ::mkdtemp(pattern.data()) == nullptr) {
             const std::string reason = error ? error.message() : std::strerror(errno);
-            throw kestrana::platform::KestranaError(
-                "kestrana-cli: cannot create a private temporary folder: " + reason);
+            throw kestrana::platform::Error("kestrana-cli: cannot create a private temporary folder: " +
+                                            reason);
         }
         path_ = pattern;
         const TerminationSignalsHeld held;
@@ -182,14 +182,13 @@ int main(int argc, char** argv) {
         std::cerr << "kestrana-cli " << command->name() << ": " << error.what() << "\n"
                   << "usage: kestrana-cli " << command->synopsis() << "\n";
         return 2;
-    } catch (const Refusal& refusal) {
-        std::cerr << refusal.what() << "\n";
-        if (!refusal.detail().empty()) {
-            std::cerr << refusal.detail() << "\n";
+    } catch (const kestrana::platform::Error& error) {
+        // The screen's message first, then the precise reason; a failure no operation has given a
+        // message to shows its reason alone.
+        std::cerr << error.what() << "\n";
+        if (!error.message().empty() && !error.reason().empty()) {
+            std::cerr << error.reason() << "\n";
         }
-        return 1;
-    } catch (const kestrana::platform::KestranaError& error) {
-        std::cerr << error.reason() << "\n";
         return 1;
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";

@@ -47,29 +47,25 @@ public:
         peaks::PeakSession session;
         auto files = peaks::PeakFiles::in(context.workFolder);
         files.writeScratchFiles = false; // nobody looks into the call's private folder
-        try {
-            // The rows stay in memory: the call's private folder is removed when it ends.
-            peaks::PeakRowsInMemory rows;
-            peaks::processPeakDataInMemory(args.files.front(), files, session, rows);
+        // The rows stay in memory: the call's private folder is removed when it ends.
+        peaks::PeakRowsInMemory rows;
+        peaks::processPeakDataInMemory(args.files.front(), files, session, rows);
 
-            // The combo shows the chosen name; a known name puts its default limit into the box.
-            const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
-            std::string limit(peaks::kDefaultLimit);
-            if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
-                limit = *defaultLimit;
-            }
-            limit = args.valueOr("limit", limit);
-
-            const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
-            std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
-            // Every listed kilometre fills two entries: its values, then an empty separator.
-            for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
-                lines.push_back(peaks::printedRow(summary.lists, entry));
-            }
-            printLines(context.out, lines);
-        } catch (const peaks::PeakError& error) {
-            throw Refusal(error.message(), error.detail());
+        // The combo shows the chosen name; a known name puts its default limit into the box.
+        const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
+        std::string limit(peaks::kDefaultLimit);
+        if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
+            limit = *defaultLimit;
         }
+        limit = args.valueOr("limit", limit);
+
+        const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
+        std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
+        // Every listed kilometre fills two entries: its values, then an empty separator.
+        for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
+            lines.push_back(peaks::printedRow(summary.lists, entry));
+        }
+        printLines(context.out, lines);
         return 0;
     }
 };

@@ -30,10 +30,8 @@ public:
     int run(const Arguments& args, Context& context) override {
         const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
         const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
-        const analyser::TrackShare share = analyser_steps::refusing([&] {
-            return analyser::calcTrackShare(run.table, quality.range, args.valueOr("low", "1"),
-                                            args.valueOr("high", "100"));
-        });
+        const analyser::TrackShare share = analyser::calcTrackShare(
+            run.table, quality.range, args.valueOr("low", "1"), args.valueOr("high", "100"));
         printLines(context.out, {share.caption});
         return 0;
     }

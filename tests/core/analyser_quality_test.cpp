@@ -17,7 +17,7 @@ using test::tableOfTgis;
 long blocksSelected(const runfile::BlockTable& table, int start, int end) {
     try {
         return processInformation(table, std::to_string(start), std::to_string(end)).blocksInRange;
-    } catch (const AnalyserRefusal&) {
+    } catch (const kestrana::platform::Error&) {
         return 0;
     }
 }
@@ -125,10 +125,10 @@ TEST(AnalyserSession, KeepsEachOperationsValuesOnlyWhenItSucceeds) {
     EXPECT_EQ(session.listingBounds, (ListingBounds{1, 31}));
     const QualityDistribution figures = session.distribution;
 
-    EXPECT_THROW(session.processInformation("abc", "104"), AnalyserRefusal);
-    EXPECT_THROW(session.processInformation("300", "400"), AnalyserRefusal);
-    EXPECT_THROW(session.calcTrackShare("x", "15"), AnalyserRefusal);
-    EXPECT_THROW(session.showDetails("2", "30", "TGIX"), AnalyserRefusal);
+    EXPECT_THROW(session.processInformation("abc", "104"), kestrana::platform::Error);
+    EXPECT_THROW(session.processInformation("300", "400"), kestrana::platform::Error);
+    EXPECT_THROW(session.calcTrackShare("x", "15"), kestrana::platform::Error);
+    EXPECT_THROW(session.showDetails("2", "30", "TGIX"), kestrana::platform::Error);
     EXPECT_EQ(session.range, range);
     EXPECT_EQ(session.distribution, figures);
     EXPECT_EQ(session.shareBounds, (ShareBounds{4, 16}));

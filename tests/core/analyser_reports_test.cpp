@@ -112,7 +112,7 @@ TEST(AnalyserReports, ReportFilesGetTxtOnceAndAreReplacedWhole) {
     test::writeFile(path, "an older and much longer report text\r\n");
     saveReport(path, "new\r\n");
     EXPECT_EQ(test::readFile(path), "new\r\n");
-    EXPECT_THROW(saveReport(folder.file("missing/details.txt"), "x"), platform::KestranaError);
+    EXPECT_THROW(saveReport(folder.file("missing/details.txt"), "x"), platform::Error);
     EXPECT_FALSE(test::fileExists(folder.file("missing/details.txt")));
 }
 

@@ -46,7 +46,7 @@ TEST(ComparatorBuild, TwoRunsLoadWithMessagesCaptionsAndKmBoxes) {
     std::vector<SlotLoaded> told;
     BuildResult result = buildTelling(request, session, told);
 
-    ASSERT_EQ(result.outcome, BuildResult::Outcome::Built) << result.reason;
+    ASSERT_EQ(result.outcome, BuildResult::Outcome::Built);
     ASSERT_EQ(told.size(), 2u);
     EXPECT_EQ(told[0].message, "File for TRC Run(0) successfully opened");
     EXPECT_EQ(told[1].message, "File for TRC Run(1) successfully opened");
@@ -68,7 +68,7 @@ TEST(ComparatorBuild, TwoRunsLoadWithMessagesCaptionsAndKmBoxes) {
         request = buildRequestIn(folder, {simpleRun("010101", c.startKm, 3, c.direction),
                                           simpleRun("020202", c.startKm, 3, c.direction)});
         result = buildRunDatabase(request, session);
-        ASSERT_EQ(result.outcome, BuildResult::Outcome::Built) << result.reason;
+        ASSERT_EQ(result.outcome, BuildResult::Outcome::Built);
         EXPECT_EQ(result.kmFromText, std::to_string(c.startKm));
         EXPECT_EQ(result.kmToText, c.kmTo) << "start " << c.startKm;
         EXPECT_EQ(session.currentDirection, c.direction);
@@ -128,7 +128,7 @@ TEST(ComparatorBuild, RefusalsBeforeLoadingLeaveTheOldDatabaseOrSayWhyNoneWasMad
         std::vector<SlotLoaded> told;
         BuildResult result = buildTelling(request, session, told);
         EXPECT_EQ(result.outcome, BuildResult::Outcome::ParameterRefused);
-        EXPECT_EQ(result.message, kUnknownParameterMessage);
+        EXPECT_EQ(result.failure->message(), kUnknownParameterMessage);
         EXPECT_TRUE(told.empty());
         EXPECT_EQ(rowsOf(request.databaseBase, "trc0").size(), 10u);
     }
@@ -138,8 +138,8 @@ TEST(ComparatorBuild, RefusalsBeforeLoadingLeaveTheOldDatabaseOrSayWhyNoneWasMad
     std::vector<SlotLoaded> told;
     BuildResult result = buildTelling(request, session, told);
     EXPECT_EQ(result.outcome, BuildResult::Outcome::DatabaseFailed);
-    EXPECT_EQ(result.message, kDatabaseNotCreatedMessage);
-    EXPECT_NE(result.reason.find("no such folder"), std::string::npos) << result.reason;
+    EXPECT_EQ(result.failure->message(), kDatabaseNotCreatedMessage);
+    EXPECT_NE(result.failure->reason().find("no such folder"), std::string::npos) << result.failure->reason();
     EXPECT_TRUE(told.empty());
 }
 
@@ -153,8 +153,9 @@ TEST(ComparatorBuild, AMissingSecondRunFailsAfterTheFirstAndKeepsItsTable) {
     BuildResult result = buildTelling(request, session, told);
 
     EXPECT_EQ(result.outcome, BuildResult::Outcome::SlotFailed);
-    EXPECT_EQ(result.message, "Could not open file. Please type file name correctly.");
-    EXPECT_NE(result.reason.find("no such run.run"), std::string::npos) << result.reason;
+    EXPECT_EQ(result.failure->message(), "Could not open file. Please type file name correctly.");
+    EXPECT_NE(result.failure->reason().find("no such run.run"), std::string::npos)
+        << result.failure->reason();
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].message, "File for TRC Run(0) successfully opened");
     EXPECT_EQ(tablesOf(request.databaseBase), std::vector<std::string>{"trc0"});
@@ -179,7 +180,7 @@ TEST(ComparatorBuild, BrokenRunsFailTheBuild) {
         ComparatorSession session;
         BuildResult result = buildRunDatabase(request, session);
         EXPECT_EQ(result.outcome, BuildResult::Outcome::SlotFailed) << what;
-        EXPECT_EQ(result.message, kCouldNotOpenMessage) << what;
+        EXPECT_EQ(result.failure->message(), kCouldNotOpenMessage) << what;
         EXPECT_EQ(result.slotsLoaded, 0) << what;
     }
 

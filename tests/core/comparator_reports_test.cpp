@@ -148,5 +148,5 @@ TEST(ComparatorSavedReport, TheFileGetsTxtOnlyWhenItLacksItAndIsWrittenWhole) {
     EXPECT_EQ(kestrana::test::readFile(folder.file("report.txt")),
               savedReportText(savedReportLines("NAGPUR - WARDHA", twoRunListing()), "\r\n"));
     EXPECT_THROW(saveReport(folder.file("no/such/folder/r.txt"), "", twoRunListing()),
-                 kestrana::platform::KestranaError);
+                 kestrana::platform::Error);
 }

@@ -21,7 +21,7 @@ namespace kestrana {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::KestranaError;
+using platform::Error;
 using test::readFile;
 using test::TempFolder;
 using test::writeFile;
@@ -31,7 +31,7 @@ template <typename Write> std::string failureOf(Write&& write) {
     try {
         write();
         return "";
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         return error.reason();
     }
 }
@@ -106,7 +106,7 @@ TEST(RecordStoreNames, ANameBeginningWithFileIsAPathNotAUri) {
         try {
             auto store = platform::RecordStore::create(base);
             store.defineTable("t", {"a"});
-        } catch (const KestranaError& error) {
+        } catch (const Error& error) {
             reason = error.reason();
         }
         EXPECT_EQ(reason, "") << base;

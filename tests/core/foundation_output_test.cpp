@@ -17,7 +17,7 @@
 namespace kestrana {
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using runfile::BlockResult;
 using runfile::BlockTable;
 using test::TempFolder;
@@ -70,7 +70,7 @@ TEST(SdOutput, FileIsReplacedWholeOrNotAtAll) {
     ::chmod(readOnly.c_str(), 0444);
     std::filesystem::create_directory(folder.file("dir"));
     for (const auto& target : {readOnly, folder.file("dir"), folder.file("missing/out.txt")}) {
-        EXPECT_THROW(runfile::writeSdOutputFile(target, table), KestranaError) << target;
+        EXPECT_THROW(runfile::writeSdOutputFile(target, table), Error) << target;
     }
     EXPECT_EQ(test::readFile(readOnly), "keep");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);
@@ -112,12 +112,12 @@ TEST_F(Processing, HeaderDataRangeAndNoFileBesidesTheOutput) {
 
 TEST_F(Processing, FailedStepsKeepThePreviousOutput) {
     test::writeFile(output, "previous\r\n");
-    EXPECT_THROW(analyser::processData(folder.file("none.run"), output), KestranaError);
-    EXPECT_THROW(analyser::processData("/dev/zero", output), KestranaError); // never ends
+    EXPECT_THROW(analyser::processData(folder.file("none.run"), output), Error);
+    EXPECT_THROW(analyser::processData("/dev/zero", output), Error); // never ends
     for (const std::string text :
          {"", "60,1,2,\r\n68,1,2\r\n",
           "60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,99999\r\n"}) {
-        EXPECT_THROW(analyser::processData(run(text), output), KestranaError);
+        EXPECT_THROW(analyser::processData(run(text), output), Error);
     }
     EXPECT_EQ(test::readFile(output), "previous\r\n");
 }

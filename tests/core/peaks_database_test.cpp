@@ -7,7 +7,7 @@ namespace kestrana::peaks {
 namespace {
 
 using test::eightPeaks;
-using test::expectPeakError;
+using test::expectRefusal;
 using test::kmLine;
 using test::peakLine;
 
@@ -88,7 +88,7 @@ TEST_F(PeakDatabaseTest, FailedBuildKeepsTheOldDatabaseAndTheSession) {
     const auto before = rows();
     const PeakSession kept = session;
     auto expectRefused = [&](const std::vector<std::string>& lines, std::string_view message) {
-        expectPeakError([&] { process(lines); }, message);
+        expectRefusal([&] { process(lines); }, message);
         EXPECT_EQ(rows(), before);
         EXPECT_EQ(session.header.headerLine, kept.header.headerLine);
         EXPECT_EQ(session.itemsPerRecord, kept.itemsPerRecord);
@@ -104,16 +104,15 @@ TEST_F(PeakDatabaseTest, FailedBuildKeepsTheOldDatabaseAndTheSession) {
     expectRefused(
         {kmLine(200, 199), peakLine(6, eightPeaks(1, 1)), peakLine(6, std::vector<test::Peak>(19, {1, 1}))},
         kRecordTooLongMessage);
-    expectPeakError([&] { processPeakData(folder.file("missing.run"), files, session); },
-                    kRunFileFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("missing.run"), files, session); },
+                  kRunFileFailedMessage);
     EXPECT_EQ(rows(), before);
 
     test::writeFile(folder.file("run.txt"), test::runText({kmLine(120, 121), peakLine(6, eightPeaks(1, 1))}));
     PeakFiles elsewhere = files;
     elsewhere.databaseBase = folder.file("no-such-folder/trcpeak");
     PeakSession fresh;
-    expectPeakError([&] { processPeakData(folder.file("run.txt"), elsewhere, fresh); },
-                    kDatabaseFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("run.txt"), elsewhere, fresh); }, kDatabaseFailedMessage);
     EXPECT_EQ(fresh.direction, 0);
 }
 
@@ -126,9 +125,9 @@ TEST_F(PeakDatabaseTest, AdoptsTheDirectionAndWidthOfADatabaseLeftFromAnEarlierU
     EXPECT_EQ(fresh.itemsPerRecord, 20); // 7 pairs in the first record
 
     PeakSession none;
-    expectPeakError([&] { adoptStoredDatabase(folder.file("nothing"), none); }, kNoDatabaseMessage);
+    expectRefusal([&] { adoptStoredDatabase(folder.file("nothing"), none); }, kNoDatabaseMessage);
     test::writeFile(platform::RecordStore::fileOf(folder.file("junk")), "not a database at all");
-    expectPeakError([&] { adoptStoredDatabase(folder.file("junk"), none); }, kNoDatabaseMessage);
+    expectRefusal([&] { adoptStoredDatabase(folder.file("junk"), none); }, kNoDatabaseMessage);
     EXPECT_EQ(none.direction, 0);
 }
 

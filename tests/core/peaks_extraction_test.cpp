@@ -11,7 +11,7 @@
 namespace kestrana::peaks {
 namespace {
 
-using test::expectPeakError;
+using test::expectRefusal;
 using test::kmLine;
 using test::peakLine;
 using test::runText;
@@ -37,7 +37,7 @@ StreamOutcome streamed(const std::vector<std::pair<std::string, std::string>>& p
     }
     for (const auto& failure : {records.widthFailure(), records.recordFailure()}) {
         if (failure && outcome.failure.empty()) {
-            outcome.failure = failure->message() + "|" + failure->detail();
+            outcome.failure = failure->message() + "|" + failure->reason();
         }
     }
     return outcome;
@@ -68,7 +68,7 @@ class PeakScan : public test::PeakRunTest {};
 TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOnItsOwn) {
     // The records are written even when reading them back fails (an orphan record of 5 numbers, then
     // records of 8, leave a record cut short).
-    expectPeakError(
+    expectRefusal(
         [&] {
             process({"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA", peakLine(3, {{5, 6}}),
                      kmLine(120, 121), "68,1,2,3", peakLine(6, {{18, 350}}), "6", peakLine(7, {{1, 2}}),
@@ -96,15 +96,15 @@ TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOn
 }
 
 TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
-    expectPeakError([&] { processPeakData(folder.file("missing.run"), files, session); },
-                    kRunFileFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("missing.run"), files, session); },
+                  kRunFileFailedMessage);
     EXPECT_FALSE(test::fileExists(files.scratchPath));
 
     PeakFiles elsewhere = PeakFiles::in(folder.file("no/such"));
     elsewhere.databaseBase = files.databaseBase;
     test::writeFile(folder.file("run.txt"), runText({kmLine(120, 121), peakLine(6, {{1, 2}})}));
-    expectPeakError([&] { processPeakData(folder.file("run.txt"), elsewhere, session); },
-                    kScratchFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("run.txt"), elsewhere, session); },
+                  kScratchFailedMessage);
 
     // Ten pairs make the widest record, 26 numbers; eleven pairs in a later record are refused,
     // since they would shift every record after them, even when an earlier record is bad too.
@@ -114,13 +114,13 @@ TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
         process(
             {kmLine(1, 2), peakLine(6, ten), peakLine(6, {{1, 99999}}), kmLine(2, 3), peakLine(6, eleven)});
         ADD_FAILURE() << "a record of 28 numbers was accepted";
-    } catch (const PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         EXPECT_EQ(error.message(), kRecordTooLongMessage);
-        EXPECT_NE(error.detail().find("run.txt, line 5"), std::string::npos) << error.detail();
+        EXPECT_NE(error.reason().find("run.txt, line 5"), std::string::npos) << error.reason();
     }
     // A line too long to be a run file's line.
     test::writeFile(folder.file("run.txt"), "67" + std::string(runfile::kMaxLineLength, ' ') + "\r\n");
-    expectPeakError([&] { processPeakData(folder.file("run.txt"), files, session); }, kRunFileFailedMessage);
+    expectRefusal([&] { processPeakData(folder.file("run.txt"), files, session); }, kRunFileFailedMessage);
 }
 
 TEST(PeakRecordWidth, CountsTheNumbersOfTheFirstRecord) {

@@ -53,11 +53,11 @@ inline std::string runText(const std::vector<std::string>& lines) {
     return text;
 }
 
-template <typename F> void expectPeakError(F&& action, std::string_view message) {
+template <typename F> void expectRefusal(F&& action, std::string_view message) {
     try {
         action();
         ADD_FAILURE() << "no failure, expected: " << message;
-    } catch (const peaks::PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         EXPECT_EQ(error.message(), message);
     }
 }

@@ -129,7 +129,7 @@ TEST_F(PeakQueryTest, TheParameterIsTakenFromItsTextEveryTime) {
 }
 
 TEST_F(PeakQueryTest, RefusalsKeepTheLastShareAndTotal) {
-    test::expectPeakError([&] { show("120", "130"); }, kNoDatabaseMessage);
+    test::expectRefusal([&] { show("120", "130"); }, kNoDatabaseMessage);
     processRun(1);
     EXPECT_NO_THROW(show("100", "150")); // exactly 50 km
     show("120", "130");
@@ -144,7 +144,7 @@ TEST_F(PeakQueryTest, RefusalsKeepTheLastShareAndTotal) {
         {{"", "15", "120", "130"}, kUnknownParameterMessage},
     };
     for (const auto& [input, message] : refusals) {
-        test::expectPeakError([&] { showDetails(input, session, files.databaseBase); }, message);
+        test::expectRefusal([&] { showDetails(input, session, files.databaseBase); }, message);
     }
     EXPECT_EQ(session.kmShare, 30.0f);
     EXPECT_EQ(session.totalPeaks, 6);

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-using kestrana::platform::KestranaError;
+using kestrana::platform::Error;
 using kestrana::platform::NoCurrentRecordError;
 using kestrana::platform::quoteIdentifier;
 using kestrana::platform::RecordStore;
@@ -50,14 +50,14 @@ TEST(RecordStore, FileLifecycle) {
         EXPECT_EQ(column(store, "SELECT tgi2 FROM trc0"), (std::vector<std::int16_t>{121, 122}));
         store.close();
         EXPECT_FALSE(store.isOpen());
-        EXPECT_THROW((void)RecordStore::RowSet(store, "SELECT 1"), KestranaError);
+        EXPECT_THROW((void)RecordStore::RowSet(store, "SELECT 1"), Error);
     }
     RecordStore fresh = RecordStore::create(base); // replaces the old file
     EXPECT_EQ(column(fresh, "SELECT count(*) FROM sqlite_master"), std::vector<std::int16_t>{0});
 
-    EXPECT_THROW(RecordStore::open(folder.file("none")), KestranaError);
+    EXPECT_THROW(RecordStore::open(folder.file("none")), Error);
     kestrana::test::writeFile(folder.file("junk.sqlite"), "this is a run file, not a database\r\n");
-    EXPECT_THROW(RecordStore::open(folder.file("junk")), KestranaError);
+    EXPECT_THROW(RecordStore::open(folder.file("junk")), Error);
 }
 
 TEST(RecordStore, RowsComeBackInInsertionOrderWithFirstAndLastRow) {
@@ -100,7 +100,7 @@ TEST(RecordStore, ReadingWithoutACurrentRowIsTheDistinctNoCurrentRecordError) {
             ADD_FAILURE() << "a field that is not there must fail";
         } catch (const NoCurrentRecordError&) {
             ADD_FAILURE() << "a field that is not there is not an empty result";
-        } catch (const KestranaError&) {
+        } catch (const Error&) {
         }
     }
 }
@@ -136,7 +136,7 @@ TEST(RecordStore, AnInserterWithoutCommitLeavesNoRows) {
         const std::array<std::int16_t, 2> row{2, 2};
         inserter.add(row);
         const std::array<std::int16_t, 1> shortRow{3};
-        EXPECT_THROW(inserter.add(shortRow), KestranaError);
+        EXPECT_THROW(inserter.add(shortRow), Error);
     }
     EXPECT_EQ(column(store, "SELECT a FROM t"), std::vector<std::int16_t>{1});
     // The store is usable for a new load afterwards.

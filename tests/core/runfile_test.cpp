@@ -19,7 +19,7 @@
 namespace kestrana::runfile {
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using Lines = std::vector<std::string>;
 
 // The lines of `text` as the reader gives them, read through buffers of `chunk` bytes so that line
@@ -114,7 +114,7 @@ TEST(PairingReader, PairsEachCodedLineWithTheCurrentKilometreLine) {
     try {
         read("67");
         ADD_FAILURE() << "a peak line of more than 1 MiB was taken";
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         EXPECT_EQ(error.line(), 4);
         EXPECT_NE(error.what_text().find("longer than 1048576"), std::string::npos);
     }
@@ -166,15 +166,15 @@ protected:
         return loadBlockTable(runPath);
     }
     // Loads, expects a failure naming the run file, and returns it.
-    KestranaError loadFailure(const std::string& text) {
+    Error loadFailure(const std::string& text) {
         try {
             load(text);
-        } catch (const KestranaError& error) {
+        } catch (const Error& error) {
             EXPECT_EQ(error.file(), runPath);
             return error;
         }
         ADD_FAILURE() << "the load did not fail";
-        return KestranaError("none");
+        return Error("none");
     }
     void expectFailure(const Lines& lines, std::string_view what, long line) {
         const auto error = loadFailure(runText(lines));
@@ -271,8 +271,8 @@ TEST_F(BlockTableLoad, FailuresNameTheRunFileLine) {
     expectFailure({"60,-32768,32767,", kBlock1}, "16 bits", 2);
     EXPECT_NE(loadFailure(runText({"60,120,121,", "68,2,4.5,1"})).reason().find("run.run, line 2"),
               std::string::npos);
-    EXPECT_THROW(loadBlockTable(folder.file("missing.run")), KestranaError);
-    EXPECT_THROW(loadBlockTable(folder.path()), KestranaError);
+    EXPECT_THROW(loadBlockTable(folder.file("missing.run")), Error);
+    EXPECT_THROW(loadBlockTable(folder.path()), Error);
 }
 
 TEST_F(BlockTableLoad, DirectionAndValuesAreTakenAsRead) {
@@ -313,7 +313,7 @@ LoadOutcome streamedLoad(const std::string& runPath) {
         for (const auto& row : loadBlockTable(runPath).rows) {
             outcome.rows.push_back(row.fields);
         }
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         outcome = {{}, error.what_text(), error.line()};
     }
     return outcome;
@@ -333,14 +333,13 @@ LoadOutcome loadThroughScratchText(const std::string& runPath) {
                                          pairLines.push_back(line);
                                      });
         if (count == 0) {
-            throw KestranaError("the run has no block line (\"68\")", runPath);
+            throw Error("the run has no block line (\"68\")", runPath);
         }
         RecordFieldStream stream(scratch, "scratch");
         try {
             while (!stream.atEnd()) {
                 if (static_cast<long>(outcome.rows.size()) == count) {
-                    throw KestranaError("numbers are left over after the last block", "scratch",
-                                        stream.line());
+                    throw Error("numbers are left over after the last block", "scratch", stream.line());
                 }
                 auto& row = outcome.rows.emplace_back();
                 for (auto& value : row) {
@@ -348,18 +347,17 @@ LoadOutcome loadThroughScratchText(const std::string& runPath) {
                 }
             }
             if (static_cast<long>(outcome.rows.size()) != count) {
-                throw KestranaError("the numbers end inside a record", "scratch", stream.line());
+                throw Error("the numbers end inside a record", "scratch", stream.line());
             }
-        } catch (const KestranaError& error) {
+        } catch (const Error& error) {
             const long pair = std::min(error.line(), count);
-            throw KestranaError(error.what_text(), runPath, pairLines[static_cast<std::size_t>(pair - 1)]);
+            throw Error(error.what_text(), runPath, pairLines[static_cast<std::size_t>(pair - 1)]);
         }
         const int direction = outcome.rows[0][2] - outcome.rows[0][1];
         if (direction < -32768 || direction > 32767) {
-            throw KestranaError("the first block's km to minus km from is outside 16 bits", runPath,
-                                pairLines[0]);
+            throw Error("the first block's km to minus km from is outside 16 bits", runPath, pairLines[0]);
         }
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         outcome = {{}, error.what_text(), error.line()};
     }
     return outcome;

@@ -57,14 +57,14 @@ public:
         request.databaseBase = home_.file("trcdbase");
         request.scratchPath = home_.file("temp_1.txt");
         const BuildResult built = comparator::buildRunDatabase(request, session_);
-        return built.outcome == BuildResult::Outcome::Built ? "" : built.message;
+        return built.outcome == BuildResult::Outcome::Built ? "" : built.failure->message();
     }
     // COMPARE over km 10; "" when it listed this program's own runs, else the message shown, or
     // "wrong" for a listing of other runs presented as a result.
     std::string compare() {
         const CompareResult result = comparator::compareRuns("10", "11", session_, home_.file("trcdbase"));
         if (result.outcome != CompareResult::Outcome::Compared) {
-            return result.message;
+            return result.failure->message();
         }
         return result.listing.values[0].at(0) == std::to_string(tgiBase_ + 1) ? "" : "wrong";
     }
@@ -73,7 +73,7 @@ public:
         try {
             peaks::processPeakData(home_.file(name_ + "/peaks.run"), peakFiles_, peakSession_);
             return "";
-        } catch (const peaks::PeakError& error) {
+        } catch (const platform::Error& error) {
             return error.message();
         }
     }
@@ -84,7 +84,7 @@ public:
             const auto summary =
                 peaks::showDetails({"UN2L", "15", "120", "122"}, peakSession_, peakFiles_.databaseBase);
             return summary.kmCount == (peakValue > 15 ? 1 : 0) ? "" : "wrong";
-        } catch (const peaks::PeakError& error) {
+        } catch (const platform::Error& error) {
             return error.message();
         }
     }

@@ -3,6 +3,7 @@
 #include "gui/app/first_start.h"
 #include "support/test_support.h"
 
+#include "core/history/sqlite_run_library.h"
 #include "core/platform/paths.h"
 
 #include <QByteArray>
@@ -23,7 +24,7 @@ TEST(FirstStart, CopiesEveryBundledSampleRunToTheDefaultPathsOfTheConfiguredHome
     qputenv("KESTRANA_HOME", QByteArray::fromStdString(home));
     const app::FirstStartResult result = app::prepareHomeFolder();
     EXPECT_EQ(result.error, "");
-    EXPECT_EQ(result.copied.size(), 6u);
+    EXPECT_EQ(result.copied.size(), 19u); // 18 runs and the library
     EXPECT_TRUE(result.kept.empty());
     for (const char* design :
          {"d:\\TRCDATA\\trcdata.run", "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run",
@@ -48,11 +49,33 @@ TEST(FirstStart, NeverReplacesAFileOrALinkThatIsThere) {
     EXPECT_EQ(readFile(folder.file("TRCDATA/trcdata0.run")), "my own run\r\n");
     EXPECT_TRUE(fs::is_symlink(folder.file("TRCDATA/trcdata1.run")));
     EXPECT_EQ(result.kept.size(), 2u);
-    EXPECT_EQ(result.copied.size(), 4u);
+    EXPECT_EQ(result.copied.size(), 17u);
 
     const app::FirstStartResult again = app::prepareHomeFolder(folder.path());
     EXPECT_TRUE(again.copied.empty());
-    EXPECT_EQ(again.kept.size(), 6u);
+    EXPECT_EQ(again.kept.size(), 19u);
+}
+
+TEST(FirstStart, PutsASampleLibraryOfTheHistoryRunsOnlyWhereThereIsNone) {
+    TempFolder folder;
+    const app::FirstStartResult result = app::prepareHomeFolder(folder.path());
+    ASSERT_EQ(result.error, "");
+    const auto library = kestrana::history::openSqliteLibrary(folder.file("library.sqlite"),
+                                                              kestrana::history::LibraryAccess::OpenExisting);
+    const auto runs = library->runs();
+    ASSERT_EQ(runs.size(), 12u);
+    EXPECT_EQ(runs.front().file, folder.file("HISTORY/history01.run"));
+    EXPECT_EQ(library->series().size(), 1u);
+
+    TempFolder other;
+    kestrana::test::writeFile(other.file("library.sqlite"), "the user's own file");
+    EXPECT_EQ(app::prepareHomeFolder(other.path()).error, "");
+    EXPECT_EQ(readFile(other.file("library.sqlite")), "the user's own file");
+    EXPECT_EQ(fs::directory_iterator(other.path()) == fs::directory_iterator(), false);
+    for (const auto& entry : fs::directory_iterator(other.path())) {
+        EXPECT_EQ(entry.path().filename().string().find(".building"), std::string::npos)
+            << "nothing left behind";
+    }
 }
 
 TEST(FirstStart, AHomeThatCannotBeMadeIsReported) {

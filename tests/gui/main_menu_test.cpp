@@ -4,6 +4,7 @@
 #include "gui/app/main_menu.h"
 #include "gui/app/navigator.h"
 #include "gui/comparator/comparator_screen.h"
+#include "gui/history/history_screen.h"
 #include "gui/peaks/peak_screen.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
@@ -213,16 +214,19 @@ TEST(MainMenu, TheTimerInvertsBothTitleFacesOnEveryTick) {
 TEST(MainMenu, ItsButtonsOpenEachScreenOnceAndF1OnEveryScreenOpensTheBundledGuide) {
     MainMenu* menu = openMenu({1024, 768});
     for (int round = 0; round < 2; ++round)
-        for (QPushButton* button : {menu->analyserButton, menu->comparatorButton, menu->peakAnalyserButton})
+        for (QPushButton* button :
+             {menu->analyserButton, menu->comparatorButton, menu->peakAnalyserButton, menu->historyButton})
             QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_NE(openScreen<kestrana::gui::analyser::AnalyserScreen>(Screen::Analyser), nullptr);
     EXPECT_NE(openScreen<kestrana::gui::comparator::ComparatorScreen>(Screen::Comparator), nullptr);
     EXPECT_NE(openScreen<kestrana::gui::peaks::PeakScreen>(Screen::PeakAnalyser), nullptr);
-    for (const char* name : {"AnalyserScreen", "ComparatorScreen", "PeakScreen"})
+    EXPECT_NE(openScreen<kestrana::gui::history::HistoryScreen>(Screen::TrackHistory), nullptr);
+    for (const char* name : {"AnalyserScreen", "ComparatorScreen", "PeakScreen", "HistoryScreen"})
         EXPECT_EQ(kestrana::test::openWindowsNamed(QString::fromLatin1(name)), 1) << name;
     EXPECT_TRUE(menu->isVisible()); // the menu stays open behind them
 
-    for (Screen screen : {Screen::MainMenu, Screen::Analyser, Screen::Comparator, Screen::PeakAnalyser}) {
+    for (Screen screen : {Screen::MainMenu, Screen::Analyser, Screen::Comparator, Screen::PeakAnalyser,
+                          Screen::TrackHistory}) {
         QWidget* window = Navigator::find(screen);
         ASSERT_TRUE(kestrana::test::showActive(window));
         QTest::keyClick(window, Qt::Key_F1);
@@ -237,7 +241,7 @@ TEST(MainMenu, ItsButtonsOpenEachScreenOnceAndF1OnEveryScreenOpensTheBundledGuid
     QTextBrowser* browser = services::helpBrowser();
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(browser->source().toString(), QStringLiteral("qrc:/help/help_ver03.html"));
-    for (const char* topic :
-         {"Index analyser", "TGI comparator", "Peak analyser", "SD output file", "kestrana-cli"})
+    for (const char* topic : {"Index analyser", "TGI comparator", "Peak analyser", "Track history",
+                              "SD output file", "kestrana-cli"})
         EXPECT_TRUE(browser->toPlainText().contains(QString::fromLatin1(topic))) << topic;
 }

@@ -137,17 +137,17 @@ TEST_F(PeakScreenTest, TheTitleRunsLeftThroughTheBandAndComesBackInAtItsRightEnd
     const int title = screen->titleLabel->width() * 15;
     ASSERT_GT(band, title);
     screen->scrollTitle();
-    EXPECT_EQ(screen->titleLeftTwips(), band - title - 5);
+    EXPECT_EQ(screen->titleBand->titleLeftTwips(), band - title - 5);
     screen->scrollTitle();
-    EXPECT_EQ(screen->titleLeftTwips(), band - title - 10);
+    EXPECT_EQ(screen->titleBand->titleLeftTwips(), band - title - 10);
     EXPECT_EQ(screen->titleLabel->x(), (band - title - 10) / 15);
     // Ticks until the title has left the band at its left edge: it is then at the right end.
     int ticks = 0;
-    while (screen->titleLeftTwips() < band && ticks < 100000) {
+    while (screen->titleBand->titleLeftTwips() < band && ticks < 100000) {
         screen->scrollTitle();
         ++ticks;
     }
-    EXPECT_EQ(screen->titleLeftTwips(), band);
+    EXPECT_EQ(screen->titleBand->titleLeftTwips(), band);
     EXPECT_EQ(ticks, (band - 10) / 5);
 }
 

@@ -125,5 +125,10 @@ int main(int argc, char** argv) {
     peaks.section = "SHEGAON - BADNERA UP LINE";
     ok = write(folder, "shtd0201.run", kestrana::generator::generateRun(peaks)) && ok;
 
+    // The track history sample: one line recorded a dozen times over three years.
+    for (const auto& run : kestrana::generator::historySampleRecipes()) {
+        ok = write(folder, run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
+    }
+
     return ok ? 0 : 1;
 }

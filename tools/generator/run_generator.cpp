@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace kestrana::generator {
 namespace {
@@ -74,7 +75,7 @@ void appendInt(std::string& out, long long value) {
 std::array<int, 23> blockValues(const RunRecipe& recipe, std::uint64_t line, int km, int block) {
     Random random(hashOf(recipe.seed, 4, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(block)));
     const double r =
-        std::clamp(trackRoughness(line, km) + 0.12 * random.noise() + recipe.wear / 100.0, 0.0, 1.0);
+        std::clamp(trackRoughness(line, km) + 0.12 * random.noise() + wearAt(recipe, km) / 100.0, 0.0, 1.0);
     std::array<int, 23> v{};
     v[0] = 68;
     v[1] = block;
@@ -132,7 +133,7 @@ void appendPeakLine(std::string& out, const RunRecipe& recipe, std::uint64_t lin
     Random random(
         hashOf(recipe.seed, 5, static_cast<std::uint64_t>(km), static_cast<std::uint64_t>(family.code)));
     const double r =
-        std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + recipe.wear / 100.0, 0.0, 1.0);
+        std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + wearAt(recipe, km) / 100.0, 0.0, 1.0);
     // The car lists the leading peaks first: values fall from pair to pair.
     int value = clampInt(family.base + family.span * r * r * 1.6 + 2.0 * random.noise(), 0, 99);
     out += "67,";
@@ -152,6 +153,54 @@ void appendPeakLine(std::string& out, const RunRecipe& recipe, std::uint64_t lin
 }
 
 } // namespace
+
+int wearAt(const RunRecipe& recipe, int kmFrom) {
+    for (const auto& stretch : recipe.wearStretches) {
+        if (stretch.fromKm <= kmFrom && kmFrom <= stretch.toKm) {
+            return stretch.wear;
+        }
+    }
+    return recipe.wear;
+}
+
+std::vector<HistoryRun> historySampleRecipes() {
+    // Quarterly recordings from January 2024 to October 2026 (DDMMYY).
+    const char* const dates[] = {"160124", "150424", "100724", "141024", "150125", "140425",
+                                 "150725", "141025", "130126", "140426", "140726", "131026"};
+    constexpr int kWearPerRun = 3;
+    constexpr int kTampedAfterRun = 6; // the stretch is tamped between runs 6 and 7 (0-based)
+    std::vector<HistoryRun> runs;
+    for (int i = 0; i < 12; ++i) {
+        RunRecipe recipe;
+        recipe.startKm = 300;
+        recipe.kmCount = 20;
+        recipe.seed = 3100;
+        recipe.lineSeed = 900;
+        recipe.runNumber = static_cast<char>('1' + i % 3);
+        recipe.date = dates[i];
+        recipe.section = "AKOLA - BHUSAWAL UP MAIN LINE";
+        recipe.wear = i * kWearPerRun;
+        // Kilometres 313 and 314 were relaid just before the first run and keep their state.
+        recipe.wearStretches = {{313, 314, 0}};
+        if (i > kTampedAfterRun) {
+            // Tamping brings the stretch back below the line's best state; it wears on from there.
+            recipe.wearStretches.push_back({307, 310, (i - kTampedAfterRun) * kWearPerRun - 12});
+        }
+        // Kilometre 319 is a new loop, recorded only by the last run.
+        if (i < 11) {
+            recipe.missingKms = {319};
+        }
+        if (i == 3) {
+            recipe.missingBlocks = {{304, 2}, {315, 5}};
+        } else if (i == 8) {
+            recipe.missingKms.insert(318);
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "history%02d.run", i + 1);
+        runs.push_back(HistoryRun{name, recipe});
+    }
+    return runs;
+}
 
 std::string headerLineOf(const RunRecipe& recipe) {
     // Run number at position 4, date at positions 6 to 11.

@@ -34,10 +34,21 @@ struct RunRecipe {
     // Deterioration since the line's best state, in percent of the roughness scale: older runs of a
     // line get a smaller value than newer ones. Raises SDs and peaks and lowers the indices.
     int wear = 0;
+    // Stretches whose wear differs from `wear`, for instance a stretch tamped since the line's last
+    // recording (a lower wear there than elsewhere). The first stretch holding a km applies.
+    struct WearStretch {
+        int fromKm = 0; // km from of the first kilometre, inclusive
+        int toKm = 0;   // km from of the last kilometre, inclusive
+        int wear = 0;
+    };
+    std::vector<WearStretch> wearStretches;
     // Blanks after the comma that ends each "60" line: 0 for the car's own lines; a large number gives
     // a valid run with very long kilometre lines, which a reader must not copy once per block.
     int kmLinePadding = 0;
 };
+
+// The wear a recipe gives the kilometre starting at kmFrom.
+int wearAt(const RunRecipe& recipe, int kmFrom);
 
 std::string generateRun(const RunRecipe& recipe);
 
@@ -61,5 +72,16 @@ GeneratedRun generateRunWithValues(const RunRecipe& recipe);
 // The "95" and "91" lines the generator writes for a RunRecipe (without line ends).
 std::string headerLineOf(const RunRecipe& recipe);
 std::string sectionLineOf(const RunRecipe& recipe);
+
+// A line's history as the track-history sample shows it: a dozen runs of one line over three years,
+// a quarter apart, each worn a little more than the one before (steady deterioration), one stretch
+// tamped between two runs (its indices rise sharply and then fall again), and a few blocks not
+// recorded or missing. The blocks keep their character from run to run (one seed), so that each
+// block's values fall steadily. Runs are in date order; their file names are historyNN.run.
+struct HistoryRun {
+    std::string fileName;
+    RunRecipe recipe;
+};
+std::vector<HistoryRun> historySampleRecipes();
 
 } // namespace kestrana::generator

@@ -26,12 +26,12 @@ ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_v
     const auto low = platform::parseNumber(lowText);
     const auto high = platform::parseNumber(highText);
     if (!low || !high) {
-        throw AnalyserRefusal(refusal);
+        throw platform::Error::refused(refusal);
     }
     const auto lower = platform::roundToInt16(*low - 1.0);
     const auto upper = platform::roundToInt16(*high + 1.0);
     if (!lower || !upper) {
-        throw AnalyserRefusal(refusal);
+        throw platform::Error::refused(refusal);
     }
     return ExclusiveBounds{*lower, *upper};
 }
@@ -73,7 +73,7 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
     listing.bounds = exclusiveBoundsFromTexts(lowText, highText, kListingBoundsRefusedMessage);
     const auto indexField = indexFieldOf(indexName);
     if (!indexField) {
-        throw AnalyserRefusal(kIndexRefusedMessage);
+        throw platform::Error::refused(kIndexRefusedMessage);
     }
     listing.header = std::string(kListingHeader);
     for (const BlockResult& row : table.rows) {
@@ -110,7 +110,7 @@ TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, s
         }
     }
     if (result.blocksInRange == 0) {
-        throw AnalyserRefusal(kNoBlockInRangeMessage);
+        throw platform::Error::refused(kNoBlockInRangeMessage);
     }
     result.share =
         static_cast<double>(result.blocksInBand) * 100.0 / static_cast<double>(result.blocksInRange);

@@ -3,6 +3,8 @@
 // before it changes anything, with one of these texts. The screen shows the text in a message box;
 // the command-line front end prints it as the first line of its error output.
 
+#include "core/platform/errors.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,11 +31,5 @@ inline constexpr std::string_view kShareBoundsRefusedMessage =
 // SAVE DETAILS: the report file could not be written (the reason follows it).
 inline constexpr std::string_view kReportNotSavedMessage =
     " Could not save the details. Please choose another file name.";
-
-// Thrown by an analyser operation that refuses; what() is one of the texts above.
-class AnalyserRefusal : public std::runtime_error {
-public:
-    explicit AnalyserRefusal(std::string_view message) : std::runtime_error(std::string(message)) {}
-};
 
 } // namespace kestrana::analyser

@@ -44,7 +44,7 @@ AnalysisRange analysisRangeFromTexts(std::string_view startKmText, std::string_v
     const auto start = platform::textToInt16(startKmText);
     const auto end = platform::textToInt16(endKmText);
     if (!start || !end) {
-        throw AnalyserRefusal(kRangeRefusedMessage);
+        throw platform::Error::refused(kRangeRefusedMessage);
     }
     AnalysisRange range;
     range.startKm = *start;
@@ -73,7 +73,7 @@ QualityResult computeQuality(const BlockTable& table, const AnalysisRange& range
         }
     }
     if (result.blocksInRange == 0) {
-        throw AnalyserRefusal(kNoBlockInRangeMessage);
+        throw platform::Error::refused(kNoBlockInRangeMessage);
     }
 
     const double inRange = static_cast<double>(result.blocksInRange);

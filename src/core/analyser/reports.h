@@ -54,7 +54,7 @@ std::string savedReportText(const DetailsReport& report);
 using platform::reportFileName;
 
 // Writes the report text to `path` as a whole (temporary file renamed into place).
-// Throws platform::KestranaError; the screen shows kReportNotSavedMessage with the reason.
+// Throws platform::Error; the screen shows kReportNotSavedMessage with the reason.
 void saveReport(const std::string& path, std::string_view reportText);
 
 } // namespace kestrana::analyser

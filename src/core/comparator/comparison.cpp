@@ -16,7 +16,7 @@ namespace kestrana::comparator {
 
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using platform::RecordStore;
 
 bool fitsInt16(int value) {
@@ -96,7 +96,7 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
         return;
     }
     if (bounds.step != 1 && bounds.step != -1) {
-        throw KestranaError("the listing needs a step of 1 or -1 km, not " + platform::plainInt(bounds.step));
+        throw Error("the listing needs a step of 1 or -1 km, not " + platform::plainInt(bounds.step));
     }
     const int step = bounds.step;
     for (int km = bounds.firstKm; step == 1 ? km <= bounds.lastKm : km >= bounds.lastKm; km += step) {
@@ -176,7 +176,7 @@ std::string kmCategoryLabel(std::int16_t km) {
 KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
                               const std::array<std::string, kSlotCount>& runDates) {
     if (!isOlderRunCount(olderRuns)) {
-        throw KestranaError("no per-km comparison for " + platform::plainInt(olderRuns) + " older runs");
+        throw Error("no per-km comparison for " + platform::plainInt(olderRuns) + " older runs");
     }
     // Joined on km from and block with slot 0; the columns are taken by position, and the series get
     // their names (the run dates, which may hold any characters) outside the SQL text.
@@ -217,7 +217,7 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
     const CompareRange range = readCompareRange(fromText, toText, session.currentDirection);
     if (range.refusal) {
         result.outcome = CompareResult::Outcome::RangeRefused;
-        result.message = *range.refusal;
+        result.failure = Error::refused(*range.refusal);
         return result;
     }
     result.listing.heading.emplace_back(kListingHeading);
@@ -225,8 +225,7 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
         result.listing = ComparisonListing{};
         result.listing.heading.emplace_back(kListingHeading);
         result.outcome = CompareResult::Outcome::Refused;
-        result.message = std::string(message);
-        result.reason = std::move(reason);
+        result.failure = Error::refused(message, std::move(reason));
         return result;
     };
 
@@ -235,8 +234,8 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
     std::optional<platform::HomeFolderLock> lock;
     try {
         lock.emplace(platform::folderOfFile(databaseBase));
-    } catch (const platform::HomeBusyError& busy) {
-        return refuse(busy.what_text(), busy.reason());
+    } catch (const Error& busy) {
+        return refuse(busy.message(), busy.reason());
     }
     try {
         RecordStore store = RecordStore::open(databaseBase);
@@ -265,7 +264,7 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
                             return tables[static_cast<std::size_t>(slot)].find(km, nextKm, block);
                         });
         }
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         return refuse(kDatabaseUnreadableMessage, error.reason());
     }
 
@@ -273,8 +272,8 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
     try {
         RecordStore store = RecordStore::open(databaseBase);
         result.chart = readKmAverages(store, n, range.fromKm, range.toKm, session.runDates());
-    } catch (const KestranaError& error) {
-        result.reason = error.reason();
+    } catch (const Error& error) {
+        result.failure = error;
     }
     return result;
 }

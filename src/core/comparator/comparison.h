@@ -3,6 +3,7 @@
 // block from the run database, and reads the per-km averages of every run that feed the line chart.
 
 #include "core/comparator/session.h"
+#include "core/platform/errors.h"
 
 #include <array>
 #include <cstdint>
@@ -101,7 +102,7 @@ struct KmAverageTable {
 std::vector<std::string> chartLegendNames(const std::vector<std::string>& runDates);
 // The chart's category label of a km: the number with a leading blank, or its minus sign (" 120").
 std::string kmCategoryLabel(std::int16_t km);
-// Throws KestranaError for n outside 1 to 3 and for any failure of the query. The run dates name the
+// Throws Error for n outside 1 to 3 and for any failure of the query. The run dates name the
 // series only; they never become part of the SQL text.
 KmAverageTable readKmAverages(platform::RecordStore& store, int olderRuns, std::int16_t fromKm,
                               std::int16_t toKm, const std::array<std::string, kSlotCount>& runDates);
@@ -114,8 +115,9 @@ struct CompareResult {
         Compared      // the lists hold `listing`; PRINT DETAILS becomes usable
     };
     Outcome outcome = Outcome::Compared;
-    std::string message;
-    std::string reason; // the detail of a refusal or of a chart failure
+    // Refused: the message to show and its reason. Compared without a chart: why the chart query
+    // failed (no message; the screen shows none).
+    std::optional<platform::Error> failure;
     ComparisonListing listing;
     // Set when the per-km query succeeded: the chart shows it and PRINT GRAPH and SAVE DETAILS become
     // usable. Unset, the screen leaves the chart and those buttons as they are, without a message.

@@ -45,7 +45,7 @@ std::vector<std::string> savedReportLines(const std::string& section, const Comp
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd);
 using platform::reportFileName;
 // Writes the report (CR LF lines) to `path` as a whole, through a temporary file renamed into place.
-// Throws platform::KestranaError; the screen shows kReportNotSavedMessage with the reason.
+// Throws platform::Error; the screen shows kReportNotSavedMessage with the reason.
 void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing);
 
 } // namespace kestrana::comparator

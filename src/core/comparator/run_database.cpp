@@ -15,7 +15,7 @@ namespace kestrana::comparator {
 
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 using platform::RecordStore;
 
 bool fitsInt16(long value) {
@@ -38,7 +38,7 @@ struct LoadedRun {
 // row came), so that a run that cannot be read leaves no table, as it would if it were read whole
 // first. Failures in the numbers are reported at the line of the pair in the pair layout (pair n on
 // line n of `scratchName`), as reading back a scratch file would report them; no such file is written.
-// Throws KestranaError with the file and line of what went wrong.
+// Throws Error with the file and line of what went wrong.
 LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, const std::string& scratchName,
                    int parameterField) {
     LoadedRun run;
@@ -71,7 +71,7 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
         pairs = runfile::readPairs(
             runPath, options, run.header,
             [&](std::string_view, std::string_view blockLine, long) { numbers.addPair(blockLine); });
-    } catch (const KestranaError&) {
+    } catch (const Error&) {
         if (inserter) {
             inserter.reset(); // rolls the rows back
             store.execute("DROP TABLE " + platform::quoteIdentifier(table));
@@ -82,17 +82,17 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
         startTable();
     }
     if (const auto& bad = numbers.badNumber()) {
-        throw KestranaError(bad->problem, scratchName, bad->pair);
+        throw Error(bad->problem, scratchName, bad->pair);
     }
     if (numbers.pendingNumbers() > 0) {
         // Past the last pair's line end, as a stream read to its end stands there.
-        throw KestranaError("the numbers end inside a record", scratchName, pairs + 1);
+        throw Error("the numbers end inside a record", scratchName, pairs + 1);
     }
     inserter->commit();
     store.execute("CREATE INDEX " + platform::quoteIdentifier(runTableIndexName(slot)) + " ON " +
                   platform::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
     if (run.rows == 0) {
-        throw KestranaError("the run has no block line (code 68), so its table has no first row", runPath);
+        throw Error("the run has no block line (code 68), so its table has no first row", runPath);
     }
     return run;
 }
@@ -155,8 +155,8 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     const std::optional<int> parameterField = compareParameterField(request.parameter);
     if (!parameterField) {
         result.outcome = BuildResult::Outcome::ParameterRefused;
-        result.message = std::string(kUnknownParameterMessage);
-        result.reason = "unknown compare parameter \"" + request.parameter + "\"";
+        result.failure = Error::refused(kUnknownParameterMessage,
+                                        "unknown compare parameter \"" + request.parameter + "\"");
         return result;
     }
 
@@ -164,10 +164,9 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     std::optional<platform::HomeFolderLock> lock;
     try {
         lock.emplace(platform::folderOfFile(request.databaseBase));
-    } catch (const platform::HomeBusyError& busy) {
+    } catch (const Error& busy) {
         result.outcome = BuildResult::Outcome::DatabaseFailed;
-        result.message = busy.what_text();
-        result.reason = busy.reason();
+        result.failure = busy;
         return result;
     }
 
@@ -176,10 +175,9 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     try {
         store.emplace(RecordStore::create(request.databaseBase));
         session.databaseStamp = store->stamp();
-    } catch (const KestranaError& error) {
+    } catch (const Error& error) {
         result.outcome = BuildResult::Outcome::DatabaseFailed;
-        result.message = std::string(kDatabaseNotCreatedMessage);
-        result.reason = error.reason();
+        result.failure = error.withMessage(kDatabaseNotCreatedMessage);
         return result;
     }
 
@@ -198,8 +196,8 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
                 "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " + platform::plainInt(run.lastKmTo);
             const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
             if (!fitsInt16(direction)) {
-                throw KestranaError("the run direction (km to - km from of the first block) leaves 16 bits",
-                                    request.slotPaths[static_cast<std::size_t>(slot)]);
+                throw Error("the run direction (km to - km from of the first block) leaves 16 bits",
+                            request.slotPaths[static_cast<std::size_t>(slot)]);
             }
             session.startKm = run.firstKmFrom;
             session.currentDirection = static_cast<std::int16_t>(direction);
@@ -230,18 +228,17 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
                 onSlotLoaded(loaded);
             }
             if (slot == 0 && !toKmFits) {
-                throw KestranaError("the km to box (direction x 50 + start km) leaves 16 bits",
-                                    request.slotPaths[0]);
+                throw Error("the km to box (direction x 50 + start km) leaves 16 bits", request.slotPaths[0]);
             }
         }
     } catch (const std::exception& failure) {
-        const auto* error = dynamic_cast<const KestranaError*>(&failure);
+        const auto* error = dynamic_cast<const Error*>(&failure);
         for (auto& kept : session.runSlots) {
             kept.kmCaption.clear();
         }
         result.outcome = BuildResult::Outcome::SlotFailed;
-        result.message = std::string(kCouldNotOpenMessage);
-        result.reason = "run " + std::to_string(slot) + ": " + (error ? error->reason() : failure.what());
+        result.failure = Error::refused(kCouldNotOpenMessage, "run " + std::to_string(slot) + ": " +
+                                                                  (error ? error->reason() : failure.what()));
     }
     return result;
 }

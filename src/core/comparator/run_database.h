@@ -5,6 +5,7 @@
 // the run files; COMPARE reads it.
 
 #include "core/comparator/session.h"
+#include "core/platform/errors.h"
 
 #include <array>
 #include <cstdint>
@@ -84,8 +85,8 @@ struct BuildResult {
         SlotFailed        // show `message`, show all path boxes and empty all km captions
     };
     Outcome outcome = Outcome::Built;
-    std::string message;
-    std::string reason; // what exactly went wrong (file, line), for the command line and tests
+    // Set unless Built: the message to show and what exactly went wrong (file, line).
+    std::optional<platform::Error> failure;
     int slotsLoaded = 0;
     std::optional<std::string> kmFromText; // the km box texts set by slot 0, when it loaded
     std::optional<std::string> kmToText;

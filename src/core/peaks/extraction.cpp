@@ -7,7 +7,7 @@ namespace kestrana::peaks {
 namespace {
 
 std::string reasonAt(const std::string& what, const std::string& fileName, long line) {
-    return platform::KestranaError(what, fileName, line).reason();
+    return platform::Error(what, fileName, line).reason();
 }
 
 // The numbers of a line: runs of characters between commas and blanks.
@@ -57,7 +57,7 @@ void PeakRecordStream::stop() {
 void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view peakLine,
                                    const std::string& runPath, long lineNumber) {
     if (kmLineNumbers_ + numbersIn(peakLine) > kMaxRecordItems) {
-        throw PeakError(
+        throw platform::Error::refused(
             kRecordTooLongMessage,
             reasonAt("the peak line and its kilometre line hold more than 26 numbers", runPath, lineNumber));
     }
@@ -65,7 +65,8 @@ void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view pea
         const runfile::PairNumbers first = runfile::numbersOfPair(kmLine, peakLine);
         width_ = static_cast<std::int16_t>(first.count);
         if (first.problem) {
-            widthFailure_.emplace(kBadNumberMessage, reasonAt(*first.problem, firstLineName_, 1));
+            widthFailure_ =
+                platform::Error::refused(kBadNumberMessage, reasonAt(*first.problem, firstLineName_, 1));
         }
         numbers_.emplace(width_, [this](const RecordSlots& record, long) {
             rows_.clear();
@@ -82,17 +83,18 @@ void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view pea
     numbers_->addPair(peakLine);
 }
 
-std::optional<PeakError> PeakRecordStream::recordFailure() const {
+std::optional<platform::Error> PeakRecordStream::recordFailure() const {
     if (!numbers_) {
         return std::nullopt;
     }
     if (const auto& bad = numbers_->badNumber()) {
-        return PeakError(kBadNumberMessage, reasonAt(bad->problem, scratchName_, bad->pair));
+        return platform::Error::refused(kBadNumberMessage, reasonAt(bad->problem, scratchName_, bad->pair));
     }
     if (numbers_->pendingNumbers() > 0) {
-        return PeakError(kRecordCutShortMessage,
-                         reasonAt("the numbers end inside a record of " + std::to_string(width_) + " numbers",
-                                  scratchName_, numbers_->pairs() + 1));
+        return platform::Error::refused(
+            kRecordCutShortMessage,
+            reasonAt("the numbers end inside a record of " + std::to_string(width_) + " numbers",
+                     scratchName_, numbers_->pairs() + 1));
     }
     return std::nullopt;
 }

@@ -53,8 +53,8 @@ public:
     PeakRecordStream(std::string scratchName, std::string firstLineName, RowsHandler onRows);
 
     void setKilometreLine(std::string_view kmLine);
-    // Throws PeakError(kRecordTooLongMessage) at `lineNumber` of `runPath` for a record of more than
-    // 26 numbers: records are one stream of numbers, so a longer one would shift every later one.
+    // Throws kestrana::platform::Error(kRecordTooLongMessage) at `lineNumber` of `runPath` for a record of
+    // more than 26 numbers: records are one stream of numbers, so a longer one would shift every later one.
     void addPeakLine(std::string_view kmLine, std::string_view peakLine, const std::string& runPath,
                      long lineNumber);
     // No more rows are wanted (the caller met a fault of its own).
@@ -64,9 +64,9 @@ public:
     // The count of numbers of the first record; 0 without records.
     std::int16_t itemsPerRecord() const { return width_; }
     // The first record's first bad number, as reading its copy reports it.
-    const std::optional<PeakError>& widthFailure() const { return widthFailure_; }
+    const std::optional<platform::Error>& widthFailure() const { return widthFailure_; }
     // A bad number later in the stream, or numbers that end inside a record.
-    std::optional<PeakError> recordFailure() const;
+    std::optional<platform::Error> recordFailure() const;
 
 private:
     std::string scratchName_;
@@ -74,7 +74,7 @@ private:
     RowsHandler onRows_;
     int kmLineNumbers_ = 0;
     std::int16_t width_ = 0;
-    std::optional<PeakError> widthFailure_;
+    std::optional<platform::Error> widthFailure_;
     std::vector<PeakRow> rows_;
     // Made at the first record, once the width is known.
     std::optional<runfile::PairNumberStream> numbers_;

@@ -101,8 +101,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     // take their part as it goes. A fault is kept until the run has been read and is then reported as
     // if those steps had run one after another: a fault of the run file itself first, then of the
     // scratch files, of the first record, of the database and of the later records.
-    std::optional<PeakError> scratchFailure;
-    std::optional<PeakError> databaseFailure;
+    std::optional<platform::Error> scratchFailure;
+    std::optional<platform::Error> databaseFailure;
     if (memory == nullptr) {
         try {
             platform::RecordStore::remove(buildBase);
@@ -110,8 +110,9 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             store->defineTable(kPeakTable, kFieldNames);
             inserter.emplace(*store, kPeakTable, kFieldNames.size());
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
-            databaseFailure.emplace(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            const auto* reason = dynamic_cast<const platform::Error*>(&error);
+            databaseFailure =
+                platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
             discardBuild();
         }
     }
@@ -133,8 +134,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                 inserter->add(values);
                 ++result.build.rowCount;
             }
-        } catch (const platform::KestranaError& error) {
-            databaseFailure.emplace(kDatabaseFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            databaseFailure = platform::Error::refused(kDatabaseFailedMessage, error.reason());
             inserter.reset();
         }
     });
@@ -145,8 +146,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     if (files.writeScratchFiles) {
         try {
             scratch.emplace(files.scratchPath);
-        } catch (const platform::KestranaError& error) {
-            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
         }
     }
     runfile::PairingOptions options;
@@ -165,23 +166,21 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                                    scratch->add(kmLine, peakLine);
                                }
                            });
-    } catch (const PeakError&) {
+    } catch (const platform::Error& error) {
+        // A failure that already has its message (a record too long, ...) keeps it.
         discardBuild();
-        throw;
-    } catch (const platform::KestranaError& error) {
-        discardBuild();
-        throw PeakError(kRunFileFailedMessage, error.reason());
+        throw error.withMessage(kRunFileFailedMessage);
     }
     if (scratch) {
         try {
             scratch->commit();
             platform::writeFileAtomically(files.firstLinePath, firstLine, platform::Durability::Scratch);
-        } catch (const platform::KestranaError& error) {
-            scratchFailure.emplace(kScratchFailedMessage, error.reason());
+        } catch (const platform::Error& error) {
+            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
         }
         scratch.reset();
     }
-    std::optional<PeakError> failure = scratchFailure;
+    std::optional<platform::Error> failure = scratchFailure;
     for (const auto& next : {records.widthFailure(), databaseFailure, records.recordFailure()}) {
         if (!failure) {
             failure = next;
@@ -212,9 +211,9 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             platform::renameDurably(platform::RecordStore::fileOf(buildBase),
                                     platform::RecordStore::fileOf(files.databaseBase));
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::KestranaError*>(&error);
+            const auto* reason = dynamic_cast<const platform::Error*>(&error);
             discardBuild();
-            throw PeakError(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            throw platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
         }
     }
 
@@ -231,11 +230,7 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
 } // namespace
 
 std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase) {
-    try {
-        return std::make_unique<platform::HomeFolderLock>(platform::folderOfFile(databaseBase));
-    } catch (const platform::HomeBusyError& busy) {
-        throw PeakError(busy.what_text());
-    }
+    return std::make_unique<platform::HomeFolderLock>(platform::folderOfFile(databaseBase));
 }
 
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
@@ -253,7 +248,7 @@ std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
     try {
         auto store = platform::RecordStore::open(databaseBase);
         return peakCaptions(storedRunHeader(store), storedRange(store));
-    } catch (const platform::KestranaError&) {
+    } catch (const platform::Error&) {
         return std::nullopt;
     }
 }
@@ -261,7 +256,8 @@ std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
     const auto lock = lockHomeFolder(databaseBase);
     if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
-        throw PeakError(kNoDatabaseMessage, platform::RecordStore::fileOf(databaseBase) + " does not exist");
+        throw platform::Error::refused(kNoDatabaseMessage,
+                                       platform::RecordStore::fileOf(databaseBase) + " does not exist");
     }
     try {
         auto store = platform::RecordStore::open(databaseBase);
@@ -282,8 +278,8 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
         session.databaseStamp = store.stamp();
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kNoDatabaseMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kNoDatabaseMessage);
     }
 }
 

@@ -66,7 +66,7 @@ struct PeakProcessResult {
 // `files.writeScratchFiles` is set. The session takes the run's header lines (none kept from an
 // earlier run), its record width and its direction only when the whole operation succeeded; on a
 // failure it stays as it was, like the old database.
-// Throws PeakError with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
+// Throws kestrana::platform::Error with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
 // kScratchFailedMessage, kBadNumberMessage, kDatabaseFailedMessage, kRecordCutShortMessage. On
 // success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
@@ -78,13 +78,13 @@ PeakProcessResult processPeakDataInMemory(const std::string& runPath, const Peak
                                           PeakSession& session, PeakRowsInMemory& rows);
 
 // The lock over the home folder that holds the database at `databaseBase`, for one operation.
-// Throws PeakError with the message that another Kestrana is using that folder.
+// Throws platform::Error with the message that another Kestrana is using that folder.
 std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, the record width from
 // the pairs of its first record, and the header lines of the run it holds. Throws
-// PeakError(kNoDatabaseMessage) when there is no readable database with a "peaks" table.
+// kestrana::platform::Error(kNoDatabaseMessage) when there is no readable database with a "peaks" table.
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session);
 
 } // namespace kestrana::peaks

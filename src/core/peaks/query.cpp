@@ -51,8 +51,8 @@ platform::RecordStore openDatabase(const std::string& databaseBase) {
                 store, "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks LIMIT 1");
         }
         return store;
-    } catch (const platform::KestranaError& error) {
-        throw PeakError(kNoDatabaseMessage, error.reason());
+    } catch (const platform::Error& error) {
+        throw error.withMessage(kNoDatabaseMessage);
     }
 }
 
@@ -143,26 +143,27 @@ struct CheckedInput {
 CheckedInput checkInput(const ShowDetailsInput& input, PeakSession& session) {
     const auto parameter = findPeakParameter(input.parameterText);
     if (!parameter) {
-        throw PeakError(kUnknownParameterMessage, "\"" + input.parameterText + "\" is no parameter name");
+        throw platform::Error::refused(kUnknownParameterMessage,
+                                       "\"" + input.parameterText + "\" is no parameter name");
     }
     session.parameterCode = parameter->code;
 
     const auto a = platform::textToInt16(input.kmFromText);
     const auto b = platform::textToInt16(input.kmToText);
     if (!a || !b) {
-        throw PeakError(kBadKmMessage);
+        throw platform::Error::refused(kBadKmMessage);
     }
     const int lo = std::min<int>(*a, *b);
     const int hi = std::max<int>(*a, *b);
     if (hi - lo > kMaxRangeKms) {
-        throw PeakError(kRangeTooWideMessage);
+        throw platform::Error::refused(kRangeTooWideMessage);
     }
     if (hi == lo) {
-        throw PeakError(kEmptyRangeMessage);
+        throw platform::Error::refused(kEmptyRangeMessage);
     }
     const auto limit = platform::textToInt16(input.limitText);
     if (!limit) {
-        throw PeakError(kBadLimitMessage);
+        throw platform::Error::refused(kBadLimitMessage);
     }
     return CheckedInput{parameter->code, lo, hi, *limit};
 }
@@ -175,7 +176,7 @@ PeakSummary listKilometres(const ShowDetailsInput& input, const CheckedInput& ch
         std::vector<PeakRow> rows;
         try {
             rows = source.kilometreRows(km, checked.code, std::max(columns, 1));
-        } catch (const platform::KestranaError&) {
+        } catch (const platform::Error&) {
             continue; // a kilometre that cannot be read is passed over, as one without rows
         }
         if (listKilometre(rows, checked.limit, columns, summary.lists, summary.peakCount)) {
@@ -234,8 +235,9 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
     // The direction and record width kept here belong to one database; another program sharing the
     // home folder may have put a database of another run in its place since.
     if (session.databaseStamp != 0 && store.stamp() != session.databaseStamp) {
-        throw PeakError(kDatabaseReplacedMessage,
-                        store.path() + ": not the database this session read; another program rebuilt it");
+        throw platform::Error::refused(
+            kDatabaseReplacedMessage,
+            store.path() + ": not the database this session read; another program rebuilt it");
     }
     StoredPeakRows rows(store);
     return listKilometres(input, checked, session, rows);

@@ -2,6 +2,8 @@
 // The fixed texts of the peak analyser: the design texts of its controls, its wait captions and every
 // message it shows, and the one failure type of its operations.
 
+#include "core/platform/errors.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,18 +58,5 @@ inline constexpr std::string_view kDatabaseReplacedMessage =
 inline constexpr std::string_view kPrintTitlePrompt = "Enter Title (if any) to be printed on the hard copy";
 inline constexpr std::string_view kPrintTitleBoxTitle = "print Details";
 inline constexpr std::string_view kPrintTitleDefault = " ";
-
-// A refused or failed peak operation: message() is the text the screen shows, detail() the precise
-// reason behind it (file, line, what was wrong), empty when the message says it all.
-class PeakError : public std::runtime_error {
-public:
-    explicit PeakError(std::string_view message, std::string detail = {})
-        : std::runtime_error(std::string(message)), detail_(std::move(detail)) {}
-    std::string message() const { return what(); }
-    const std::string& detail() const { return detail_; }
-
-private:
-    std::string detail_;
-};
 
 } // namespace kestrana::peaks

@@ -22,8 +22,6 @@ thread_local std::map<std::string, int> heldByThisThread;
 
 } // namespace
 
-HomeBusyError::HomeBusyError(const std::string& folder) : KestranaError(homeBusyMessage(folder)) {}
-
 std::string homeBusyMessage(const std::string& folder) {
     return "Another Kestrana is using " + folder + ". Please try again when it has finished.";
 }
@@ -55,7 +53,7 @@ HomeFolderLock::HomeFolderLock(const std::string& folder) : folder_(folder) {
         if (std::chrono::steady_clock::now() >= deadline) {
             ::close(fd_);
             fd_ = -1;
-            throw HomeBusyError(folder_);
+            throw Error::refused(homeBusyMessage(folder_));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

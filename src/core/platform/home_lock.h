@@ -10,18 +10,13 @@
 
 namespace kestrana::platform {
 
-// The lock could not be had in time: another program holds it. what_text() is the message to show.
-class HomeBusyError : public KestranaError {
-public:
-    explicit HomeBusyError(const std::string& folder);
-};
-
 // "Another Kestrana is using <folder>. Please try again when it has finished."
 std::string homeBusyMessage(const std::string& folder);
 
 // An advisory lock (flock) on "<folder>/.kestrana.lock", held for the object's lifetime. Waits up to
-// waitLimit() for another holder to let go, then throws HomeBusyError. Taking it again on the same
-// thread while held (an operation calling another) does not wait for itself. A folder where the lock
+// waitLimit() for another holder to let go, then throws platform::Error with the message
+// homeBusyMessage(folder) (the operation's own message, since it says what to do). Taking it again on the
+// same thread while held (an operation calling another) does not wait for itself. A folder where the lock
 // file cannot be made (missing or read-only) is used without a lock: nothing can be written there.
 class HomeFolderLock {
 public:

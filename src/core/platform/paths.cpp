@@ -77,7 +77,7 @@ std::string finalTarget(const std::string& path) {
         std::string link(4096, '\0');
         const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
         if (length < 0) {
-            throw KestranaError("cannot read the symbolic link: " + systemReason(), current);
+            throw Error("cannot read the symbolic link: " + systemReason(), current);
         }
         link.resize(static_cast<std::size_t>(length));
         if (link.empty() || link.front() == '/') {
@@ -87,7 +87,7 @@ std::string finalTarget(const std::string& path) {
             current = current.find('/') == std::string::npos ? link : joinPath(folder, link);
         }
     }
-    throw KestranaError("cannot write the file: too many levels of symbolic links", path);
+    throw Error("cannot write the file: too many levels of symbolic links", path);
 }
 
 // Why a node that exists may not be replaced by a written file; nullptr for a regular file.
@@ -197,24 +197,24 @@ void refuseProtectedRunFile(const std::string& path) {
     const FileIdentity identity = identityOf(info);
     const std::lock_guard<std::mutex> guard(protectedFilesMutex);
     if (std::find(protectedFiles.begin(), protectedFiles.end(), identity) != protectedFiles.end()) {
-        throw KestranaError("cannot write the file: it is a run file being read; choose another name", path);
+        throw Error("cannot write the file: it is a run file being read; choose another name", path);
     }
 }
 
 void renameDurably(const std::string& from, const std::string& target) {
     FileDescriptor fd(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || ::fsync(fd.get()) != 0) {
-        throw KestranaError("cannot flush the file to disk: " + systemReason(), from);
+        throw Error("cannot flush the file to disk: " + systemReason(), from);
     }
     if (::rename(from.c_str(), target.c_str()) != 0) {
-        throw KestranaError("cannot put the file in place: " + systemReason(), target);
+        throw Error("cannot put the file in place: " + systemReason(), target);
     }
     syncFolderOf(target);
 }
 
 void writeFileAtomically(const std::string& path, std::string_view content, Durability durability) {
     if (path.empty()) {
-        throw KestranaError("no file name given");
+        throw Error("no file name given");
     }
     // Through a symbolic link the file it points to is replaced; the link itself stays.
     const std::string target = finalTarget(path);
@@ -223,7 +223,7 @@ void writeFileAtomically(const std::string& path, std::string_view content, Dura
     if (exists) {
         // A rename would put an ordinary file in place of the device, pipe or folder itself.
         if (const char* kind = refusedNodeKind(existing.st_mode)) {
-            throw KestranaError(std::string("cannot write the file: ") + kind, path);
+            throw Error(std::string("cannot write the file: ") + kind, path);
         }
         refuseProtectedRunFile(target);
     }
@@ -231,7 +231,7 @@ void writeFileAtomically(const std::string& path, std::string_view content, Dura
     // the user gave it. A file that may be written keeps its permissions in the new version.
     const bool replacing = exists && S_ISREG(existing.st_mode);
     if (replacing && ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
-        throw KestranaError("cannot replace the file: it is read-only", path);
+        throw Error("cannot replace the file: it is read-only", path);
     }
     std::vector<char> temp(target.begin(), target.end());
     const std::string suffix = ".tmp-XXXXXX";
@@ -239,14 +239,14 @@ void writeFileAtomically(const std::string& path, std::string_view content, Dura
     temp.push_back('\0');
     FileDescriptor fd(::mkstemp(temp.data()));
     if (fd.get() < 0) {
-        throw KestranaError("cannot create the file: " + systemReason(), path);
+        throw Error("cannot create the file: " + systemReason(), path);
     }
     const std::string tempPath(temp.data());
     auto fail = [&](const std::string& what) {
         const std::string reason = systemReason();
         ::close(fd.release());
         ::unlink(tempPath.c_str());
-        throw KestranaError(what + ": " + reason, path);
+        throw Error(what + ": " + reason, path);
     };
     // mkstemp makes the file private; give it the permissions an ordinary new file would have.
     mode_t mask = ::umask(0);
@@ -272,12 +272,12 @@ void writeFileAtomically(const std::string& path, std::string_view content, Dura
     if (::close(fd.release()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
-        throw KestranaError("cannot write the file: " + reason, path);
+        throw Error("cannot write the file: " + reason, path);
     }
     if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath.c_str());
-        throw KestranaError("cannot replace the file: " + reason, path);
+        throw Error("cannot replace the file: " + reason, path);
     }
     if (durability == Durability::Flushed) {
         syncFolderOf(target);
@@ -287,18 +287,18 @@ void writeFileAtomically(const std::string& path, std::string_view content, Dura
 std::string readWholeFile(const std::string& path) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
-        throw KestranaError("cannot open the file: " + systemReason(), path);
+        throw Error("cannot open the file: " + systemReason(), path);
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
-        throw KestranaError("cannot read the file: " + systemReason(), path);
+        throw Error("cannot read the file: " + systemReason(), path);
     }
     if (S_ISDIR(info.st_mode)) {
-        throw KestranaError("cannot open the file: it is a folder", path);
+        throw Error("cannot open the file: it is a folder", path);
     }
     // A device such as /dev/zero never ends; a pipe does, so it may still be read.
     if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
-        throw KestranaError("cannot open the file: it is not a regular file", path);
+        throw Error("cannot open the file: it is not a regular file", path);
     }
     std::string content;
     content.resize(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0));
@@ -313,7 +313,7 @@ std::string readWholeFile(const std::string& path) {
             if (errno == EINTR) {
                 continue;
             }
-            throw KestranaError("cannot read the file: " + systemReason(), path);
+            throw Error("cannot read the file: " + systemReason(), path);
         }
         if (got == 0) {
             break;

@@ -27,7 +27,7 @@ std::string reportFileName(std::string_view chosenName);
 // or empty file, nor destroys the previous one. A symbolic link is written through: its final target
 // is replaced and the link stays. Refused without writing anything: a read-only file, a folder, a
 // device, a pipe or a socket (renaming over them would replace the node itself), and a run file this
-// program has read (see protectRunFile). Throws KestranaError.
+// program has read (see protectRunFile). Throws Error.
 // A scratch file (a stage deleted within the same operation) skips the flushes: losing it to a power
 // cut costs nothing, and flushing it would cost every operation the time of a disk write.
 enum class Durability { Flushed, Scratch };
@@ -38,15 +38,15 @@ void writeFileAtomically(const std::string& path, std::string_view content,
 // file this program writes ever replaces it, under whatever name or link it is given as an output.
 // Does nothing when there is no regular file at `path`.
 void protectRunFile(const std::string& path);
-// Throws KestranaError when `path` names a file marked by protectRunFile (directly, through a link,
+// Throws Error when `path` names a file marked by protectRunFile (directly, through a link,
 // or as another hard link of it).
 void refuseProtectedRunFile(const std::string& path);
 
 // Flushes a file that was written, then renames it to `target` and flushes the folder, so the new file
-// is on disk under its name before anyone relies on it. Throws KestranaError; `from` is left on failure.
+// is on disk under its name before anyone relies on it. Throws Error; `from` is left on failure.
 void renameDurably(const std::string& from, const std::string& target);
 
-// Reads a whole file (or pipe); throws KestranaError ("cannot open ...") when it cannot be read or is
+// Reads a whole file (or pipe); throws Error ("cannot open ...") when it cannot be read or is
 // a folder or a device.
 std::string readWholeFile(const std::string& path);
 

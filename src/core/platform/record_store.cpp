@@ -30,7 +30,7 @@ sqlite3_stmt* prepare(sqlite3* db, const std::string& path, std::string_view sql
     if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, tail) != SQLITE_OK) {
         std::string what = "SQL rejected (" + errorText(db) + "): " + std::string(sql);
         sqlite3_finalize(stmt);
-        throw KestranaError(what, path);
+        throw Error(what, path);
     }
     return stmt;
 }
@@ -41,7 +41,7 @@ void bindParams(sqlite3* db, const std::string& path, sqlite3_stmt* stmt, const 
     const int count = sqlite3_bind_parameter_count(stmt);
     for (int i = 1; i <= count; ++i, ++next) {
         if (next >= params.size()) {
-            throw KestranaError("SQL text has more parameters than values were given", path);
+            throw Error("SQL text has more parameters than values were given", path);
         }
         const SqlValue& value = params[next];
         int rc = SQLITE_OK;
@@ -54,7 +54,7 @@ void bindParams(sqlite3* db, const std::string& path, sqlite3_stmt* stmt, const 
             rc = sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK) {
-            throw KestranaError("cannot bind an SQL value: " + errorText(db), path);
+            throw Error("cannot bind an SQL value: " + errorText(db), path);
         }
     }
 }
@@ -74,7 +74,7 @@ sqlite3* openHandle(const std::string& file, int flags) {
     if (rc != SQLITE_OK) {
         std::string what = "cannot open the database (" + errorText(db) + ")";
         sqlite3_close_v2(db);
-        throw KestranaError(what, file);
+        throw Error(what, file);
     }
     sqlite3_extended_result_codes(db, 1);
     return db;
@@ -112,7 +112,7 @@ RecordStore RecordStore::create(const std::string& basePath) {
     std::error_code error;
     std::filesystem::remove(file, error);
     if (error) {
-        throw KestranaError("cannot replace the old database: " + error.message(), file);
+        throw Error("cannot replace the old database: " + error.message(), file);
     }
     sqlite3* db = openHandle(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     RecordStore store(db, file);
@@ -132,15 +132,15 @@ RecordStore RecordStore::create(const std::string& basePath) {
 RecordStore RecordStore::open(const std::string& basePath) {
     const std::string file = fileOf(basePath);
     if (!std::filesystem::is_regular_file(file)) {
-        throw KestranaError("the database does not exist", file);
+        throw Error("the database does not exist", file);
     }
     sqlite3* db = openHandle(file, SQLITE_OPEN_READWRITE);
     RecordStore store(db, file);
     // SQLite reads the file only at the first statement: a file that is no database fails here.
     try {
         RowSet probe(store, "SELECT count(*) FROM sqlite_master");
-    } catch (const KestranaError&) {
-        throw KestranaError("the file is not a database of this program", file);
+    } catch (const Error&) {
+        throw Error("the file is not a database of this program", file);
     }
     tuneForRebuilding(db);
     return store;
@@ -191,13 +191,13 @@ void RecordStore::close() {
 }
 
 void RecordStore::fail(const std::string& what) const {
-    throw KestranaError(
-        what + (db_ != nullptr ? " (" + errorText(db_) + ")" : std::string(" (database closed)")), path_);
+    throw Error(what + (db_ != nullptr ? " (" + errorText(db_) + ")" : std::string(" (database closed)")),
+                path_);
 }
 
 void RecordStore::defineTable(const std::string& table, const std::vector<std::string>& fields) {
     if (fields.empty()) {
-        throw KestranaError("a table needs at least one field: " + table, path_);
+        throw Error("a table needs at least one field: " + table, path_);
     }
     // SMALLINT documents the 16-bit fields; the values themselves are checked where they are read.
     std::string sql = "CREATE TABLE " + quoteIdentifier(table) + " (";
@@ -261,7 +261,7 @@ std::vector<std::int16_t> RecordStore::edgeRow(const std::string& table, const c
 RecordStore::Inserter::Inserter(RecordStore& store, const std::string& table, std::size_t fieldCount)
     : store_(&store), fieldCount_(fieldCount) {
     if (fieldCount == 0) {
-        throw KestranaError("an insert needs at least one field: " + table, store.path());
+        throw Error("an insert needs at least one field: " + table, store.path());
     }
     // A savepoint rather than BEGIN, so that an inserter also works inside a caller's transaction.
     store.execute("SAVEPOINT kestrana_insert");
@@ -299,12 +299,12 @@ RecordStore::Inserter::~Inserter() {
 
 void RecordStore::Inserter::add(std::span<const std::int16_t> values) {
     if (!open_) {
-        throw KestranaError("rows added after the load was committed", store_->path());
+        throw Error("rows added after the load was committed", store_->path());
     }
     if (values.size() != fieldCount_) {
-        throw KestranaError("a row of " + std::to_string(values.size()) + " values for " +
-                                std::to_string(fieldCount_) + " fields",
-                            store_->path());
+        throw Error("a row of " + std::to_string(values.size()) + " values for " +
+                        std::to_string(fieldCount_) + " fields",
+                    store_->path());
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         sqlite3_bind_int(stmt_, static_cast<int>(i + 1), values[i]);
@@ -336,7 +336,7 @@ RecordStore::RowSet::RowSet(RecordStore& store, const std::string& sql, const st
     }
     stmt_ = prepare(store.handle(), store.path(), sql);
     if (stmt_ == nullptr) {
-        throw KestranaError("empty SQL text", store.path());
+        throw Error("empty SQL text", store.path());
     }
     try {
         std::size_t next = 0;
@@ -382,7 +382,7 @@ int RecordStore::RowSet::columnCount() const {
 std::string RecordStore::RowSet::columnName(int column) const {
     const char* name = stmt_ != nullptr ? sqlite3_column_name(stmt_, column) : nullptr;
     if (name == nullptr) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
+        throw Error("no column " + std::to_string(column), store_->path());
     }
     return name;
 }
@@ -394,7 +394,7 @@ int RecordStore::RowSet::columnIndex(std::string_view name) const {
             return c;
         }
     }
-    throw KestranaError("no field named " + std::string(name), store_->path());
+    throw Error("no field named " + std::string(name), store_->path());
 }
 
 void RecordStore::RowSet::requireCurrent(int column) const {
@@ -402,7 +402,7 @@ void RecordStore::RowSet::requireCurrent(int column) const {
         throw NoCurrentRecordError("no current record", store_->path());
     }
     if (column < 0 || column >= columnCount()) {
-        throw KestranaError("no column " + std::to_string(column), store_->path());
+        throw Error("no column " + std::to_string(column), store_->path());
     }
 }
 
@@ -413,14 +413,14 @@ std::int16_t RecordStore::RowSet::field(std::string_view name) const {
 std::int16_t RecordStore::RowSet::field(int column) const {
     requireCurrent(column);
     if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) {
-        throw KestranaError("field " + columnName(column) + " holds no value", store_->path());
+        throw Error("field " + columnName(column) + " holds no value", store_->path());
     }
     const sqlite3_int64 value = sqlite3_column_int64(stmt_, column);
     if (value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max()) {
-        throw KestranaError("field " + columnName(column) + " holds " + std::to_string(value) +
-                                ", outside the 16-bit range",
-                            store_->path());
+        throw Error("field " + columnName(column) + " holds " + std::to_string(value) +
+                        ", outside the 16-bit range",
+                    store_->path());
     }
     return static_cast<std::int16_t>(value);
 }

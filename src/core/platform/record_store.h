@@ -20,9 +20,9 @@ struct sqlite3_stmt;
 namespace kestrana::platform {
 
 // Reading a field where there is no current row (an empty result, or moved past the end).
-class NoCurrentRecordError : public KestranaError {
+class NoCurrentRecordError : public Error {
 public:
-    using KestranaError::KestranaError;
+    using Error::Error;
 };
 
 // A value bound to a '?' of an SQL text.
@@ -37,9 +37,9 @@ public:
     static std::string fileOf(const std::string& basePath);
     // Deletes the store's file; a missing file is no error; returns false when it could not go.
     static bool remove(const std::string& basePath);
-    // Creates a new, empty store (an existing file of that name is replaced). Throws KestranaError.
+    // Creates a new, empty store (an existing file of that name is replaced). Throws Error.
     static RecordStore create(const std::string& basePath);
-    // Opens an existing store. Throws KestranaError when the file is missing or not a store.
+    // Opens an existing store. Throws Error when the file is missing or not a store.
     static RecordStore open(const std::string& basePath);
     // Every store made by create() carries a stamp of its own, never 0: a program that built a store
     // can tell later whether the file it opens is still that one or was rebuilt by another program.
@@ -52,7 +52,7 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
 
-    // Creates a table of signed 16-bit fields, in this order. Throws KestranaError.
+    // Creates a table of signed 16-bit fields, in this order. Throws Error.
     void defineTable(const std::string& table, const std::vector<std::string>& fields);
     // Runs an SQL text without result rows (BEGIN, COMMIT, CREATE INDEX ...).
     void execute(const std::string& sql, const std::vector<SqlValue>& params = {});
@@ -94,7 +94,7 @@ public:
 
     private:
         int columnIndex(std::string_view name) const;
-        // Throws NoCurrentRecordError without a current row, KestranaError for a column not there.
+        // Throws NoCurrentRecordError without a current row, Error for a column not there.
         void requireCurrent(int column) const;
         RecordStore* store_;
         sqlite3_stmt* stmt_ = nullptr;

@@ -85,7 +85,7 @@ bool RecordFieldStream::atEnd() {
 std::int16_t RecordFieldStream::next() {
     skipSeparators();
     if (pos_ >= text_.size()) {
-        throw platform::KestranaError("the numbers end inside a record", fileName_, line_);
+        throw platform::Error("the numbers end inside a record", fileName_, line_);
     }
     const std::size_t start = pos_;
     while (pos_ < text_.size() && !isNumberSeparator(text_[pos_])) {
@@ -94,7 +94,7 @@ std::int16_t RecordFieldStream::next() {
     std::int16_t value = 0;
     std::string problem;
     if (!parseWholeNumber(text_.substr(start, pos_ - start), value, problem)) {
-        throw platform::KestranaError(problem, fileName_, line_);
+        throw platform::Error(problem, fileName_, line_);
     }
     return value;
 }

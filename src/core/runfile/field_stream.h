@@ -31,7 +31,7 @@ public:
 
     // True when only separators are left. The callers test this before a record, never inside one.
     bool atEnd();
-    // The next number. Throws platform::KestranaError: the stream has ended ("the numbers end inside
+    // The next number. Throws platform::Error: the stream has ended ("the numbers end inside
     // a record"), a token that is not a whole number, a number outside -32768 to 32767.
     std::int16_t next();
     // 1-based line of the last number read (or of the position reached).

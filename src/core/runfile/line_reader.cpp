@@ -13,7 +13,7 @@ namespace kestrana::runfile {
 
 namespace {
 
-using platform::KestranaError;
+using platform::Error;
 
 std::string systemReason() {
     return std::strerror(errno);
@@ -48,7 +48,7 @@ LineReader::LineReader(const std::string& path, std::size_t maxLineLength, std::
     : path_(path), maxLineLength_(maxLineLength), chunkSize_(std::max<std::size_t>(chunkSize, 1)) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
-        throw KestranaError("cannot open the file: " + systemReason(), path);
+        throw Error("cannot open the file: " + systemReason(), path);
     }
     struct stat info {};
     const bool known = ::fstat(fd_, &info) == 0;
@@ -57,12 +57,12 @@ LineReader::LineReader(const std::string& path, std::size_t maxLineLength, std::
         ::close(fd_);
         fd_ = -1;
         if (!known) {
-            throw KestranaError("cannot read the file: " + reason, path);
+            throw Error("cannot read the file: " + reason, path);
         }
         // A device such as /dev/zero never ends; a pipe does, so it may still be read.
-        throw KestranaError(S_ISDIR(info.st_mode) ? "cannot open the file: it is a folder"
-                                                  : "cannot open the file: it is not a regular file",
-                            path);
+        throw Error(S_ISDIR(info.st_mode) ? "cannot open the file: it is a folder"
+                                          : "cannot open the file: it is not a regular file",
+                    path);
     }
 }
 
@@ -90,7 +90,7 @@ bool LineReader::readMore() {
             continue;
         }
         if (got < 0) {
-            throw KestranaError("cannot read the file: " + systemReason(), path_);
+            throw Error("cannot read the file: " + systemReason(), path_);
         }
         if (got == 0) {
             atEof_ = true;

@@ -38,9 +38,9 @@ long readPairs(
             continue;
         }
         if (line.tooLong) {
-            throw platform::KestranaError("the line is longer than " + std::to_string(kMaxLineLength) +
-                                              " characters, more than any run file line can be",
-                                          path, line.number);
+            throw platform::Error("the line is longer than " + std::to_string(kMaxLineLength) +
+                                      " characters, more than any run file line can be",
+                                  path, line.number);
         }
         if (code == "95") {
             header.headerLine = std::string(line.text);
@@ -53,9 +53,9 @@ long readPairs(
             }
         } else {
             if (++pairs > options.maxPairs) {
-                throw platform::KestranaError("more than " + std::to_string(options.maxPairs) + " \"" +
-                                                  std::string(options.pairCode) + "\" lines",
-                                              path, line.number);
+                throw platform::Error("more than " + std::to_string(options.maxPairs) + " \"" +
+                                          std::string(options.pairCode) + "\" lines",
+                                      path, line.number);
             }
             onPair(kmLine, line.text, line.number);
         }

@@ -44,11 +44,6 @@ using widgets::toCore;
 
 namespace {
 
-// Twips per screen pixel: the title band's positions are kept in twips as the design gives them.
-constexpr int kTwipsPerPixel = 15;
-// Where the title starts in the band: the design puts its left edge at 11880 of 15375 twips.
-constexpr double kTitleStartShare = 11880.0 / 15375.0;
-
 // A path typed into a box or chosen in the dialog, mapped as the design's drive paths are.
 std::string mappedPath(const QString& typed) {
     return kestrana::platform::mapDesignPath(widgets::toPath(typed));
@@ -65,7 +60,7 @@ void showProcessFailure(QWidget* screen, const std::string& reason) {
                                                   fromCore(reason));
 }
 
-void showRefusal(QWidget* screen, const std::exception& refusal) {
+void showRefusal(QWidget* screen, const kestrana::platform::Error& refusal) {
     services::MessageBox::information(screen, fromCore(refusal.what()));
 }
 
@@ -143,7 +138,7 @@ void AnalyserScreen::processData() {
     core::ProcessedRun run;
     try {
         run = core::processData(mappedPath(runFileEdit->text()), mappedPath(outputFileEdit->text()));
-    } catch (const kestrana::platform::KestranaError& failure) {
+    } catch (const kestrana::platform::Error& failure) {
         // Whatever failed, the run of the last successful step stays, with every view on it. The
         // reason (file, line, what) follows the general message, so a bad number is not taken for
         // a wrong file name.
@@ -189,7 +184,7 @@ void AnalyserScreen::processInformation() {
     try {
         result = core::analyserSession().processInformation(toCore(startKmEdit->text()),
                                                             toCore(endKmEdit->text()));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
         // The boxes go back to the range the figures, the listing and the hard copies still use.
         if (buttons_.showDetails) {
@@ -216,7 +211,7 @@ void AnalyserScreen::showDetails() {
     try {
         listing = core::analyserSession().showDetails(toCore(lowTgiEdit->text()), toCore(highTgiEdit->text()),
                                                       toCore(indexCombo->currentText()));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
         return;
     }
@@ -234,7 +229,7 @@ void AnalyserScreen::calcTrackShare() {
         const core::TrackShare share = core::analyserSession().calcTrackShare(toCore(shareLowEdit->text()),
                                                                               toCore(shareHighEdit->text()));
         trackShareLabel->setText(fromCore(share.caption));
-    } catch (const core::AnalyserRefusal& refusal) {
+    } catch (const kestrana::platform::Error& refusal) {
         showRefusal(this, refusal);
     }
 }
@@ -310,9 +305,9 @@ void AnalyserScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::savedReportText(detailsReport()));
-    } catch (const kestrana::platform::KestranaError& failure) {
-        services::MessageBox::information(this, fromCore(core::kReportNotSavedMessage) + QLatin1Char('\n') +
-                                                    fromCore(failure.reason()));
+    } catch (const kestrana::platform::Error& failure) {
+        services::MessageBox::information(
+            this, widgets::messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }
 }
 
@@ -346,18 +341,7 @@ void AnalyserScreen::showRawView(const core::RawView& view) {
 }
 
 void AnalyserScreen::scrollTitle() {
-    const int bandWidth = titleBand->width() * kTwipsPerPixel;
-    const int titleWidth = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        // Start where the design puts the title, on a multiple of the 5-twip step.
-        titleLeftTwips_ = static_cast<int>(bandWidth * kTitleStartShare) / 5 * 5;
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = core::scrolledTitleLeft(titleLeftTwips_, titleWidth, 0, bandWidth);
-    const int x = titleLeftTwips_ / kTwipsPerPixel;
-    // The label moves a whole pixel every third tick; the ticks between cost nothing.
-    if (x != titleLabel->x())
-        titleLabel->move(x, (titleBand->height() - titleLabel->height()) / 2);
+    titleBand->scroll();
 }
 
 void AnalyserScreen::advanceCreditLine() {

@@ -16,6 +16,7 @@
 #include "core/analyser/reports.h"
 #include "core/analyser/screen_state.h"
 #include "gui/services/file_dialog.h"
+#include "gui/widgets/title_band.h"
 
 #include <QWidget>
 
@@ -108,9 +109,9 @@ public:
     QLabel* trackShareLabel = nullptr;
     // Navigation and decoration.
     QPushButton* goToMainButton = nullptr;
-    QLabel* titleBand = nullptr;   // the title band
-    QLabel* titleLabel = nullptr;  // the title moving through it
-    QLabel* creditLabel = nullptr; // the credit line
+    widgets::TitleBand* titleBand = nullptr; // the band the title moves through
+    QLabel* titleLabel = nullptr;            // the title moving through it
+    QLabel* creditLabel = nullptr;           // the credit line
     QTimer* titleTimer = nullptr;
     QTimer* creditTimer = nullptr;
     // The file dialog shared by both Browse buttons and SAVE DETAILS.
@@ -132,9 +133,6 @@ private:
     // saved report are made from it).
     std::string listedHeader_;
     std::vector<std::string> listedEntries_;
-    // The title's left edge inside the band in twips, once the first tick has placed it.
-    int titleLeftTwips_ = 0;
-    bool titlePlaced_ = false;
 };
 
 } // namespace kestrana::gui::analyser

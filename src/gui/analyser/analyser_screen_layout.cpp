@@ -11,6 +11,7 @@
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
+#include "gui/widgets/title_band.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -130,8 +131,14 @@ QTableWidget* rawTable(QWidget* parent) {
 void AnalyserScreen::buildControls() {
     setStyleSheet(QString::fromLatin1(kStyle));
 
-    titleBand = label(this, "titleBand");
-    titleLabel = label(titleBand, "titleLabel", QString::fromLatin1(kTitleText));
+    // The title starts where the design puts its left edge: at 11880 of 15375 twips, on a multiple
+    // of the 5-twip step.
+    titleBand = new widgets::TitleBand(
+        QString::fromLatin1(kTitleText),
+        [](int bandTwips, int) { return static_cast<int>(bandTwips * (11880.0 / 15375.0)) / 5 * 5; }, this);
+    titleBand->setObjectName(QStringLiteral("titleBand"));
+    titleLabel = titleBand->title();
+    titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setFont(widgets::designFont(QStringLiteral("Arial Black"), 13));
     titleLabel->adjustSize();
     titleBand->setFixedHeight(titleLabel->height() + 8);

@@ -1,5 +1,7 @@
 #include "gui/app/first_start.h"
 
+#include "core/history/sample_library.h"
+#include "core/history/sqlite_run_library.h"
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <vector>
 
 // The samples are compiled into this static library; their resource must be registered by hand.
 static void registerSampleResource() {
@@ -27,6 +30,18 @@ using kestrana::platform::joinPath;
 constexpr std::array<const char*, 6> kSamplePlaces = {"TRCDATA/trcdata.run",  "TRCDATA/trcdata0.run",
                                                       "TRCDATA/trcdata1.run", "TRCDATA/trcdata2.run",
                                                       "TRCDATA/trcdata3.run", "bbb/shtd0201.run"};
+// The track history sample: a dozen runs of one line, and the library made from them.
+constexpr int kHistorySampleRuns = 12;
+constexpr const char* kHistorySampleFolder = "HISTORY";
+
+std::vector<std::string> historySamplePlaces() {
+    std::vector<std::string> places;
+    for (int i = 1; i <= kHistorySampleRuns; ++i) {
+        places.push_back(std::string(kHistorySampleFolder) + "/history" + (i < 10 ? "0" : "") +
+                         std::to_string(i) + ".run");
+    }
+    return places;
+}
 
 std::optional<std::string> readSample(const std::string& name) {
     QFile bundled(QStringLiteral(":/samples/") + QString::fromStdString(name));
@@ -40,6 +55,26 @@ void noteError(FirstStartResult& result, const std::string& what) {
         result.error = what;
 }
 
+// The sample library from the history runs in the home folder, unless a library is there already.
+void installHistorySample(const std::string& home, const std::vector<std::string>& historyPlaces,
+                          FirstStartResult& result) {
+    const std::string library = joinPath(home, kestrana::history::kLibraryFileName);
+    std::vector<std::string> runs;
+    for (const std::string& place : historyPlaces) {
+        runs.push_back(joinPath(home, place));
+    }
+    try {
+        if (kestrana::history::installSampleLibrary(library, runs) ==
+            kestrana::history::SampleLibraryOutcome::Created) {
+            result.copied.push_back(library);
+        } else {
+            result.kept.push_back(library);
+        }
+    } catch (const kestrana::platform::Error& error) {
+        noteError(result, error.reason());
+    }
+}
+
 } // namespace
 
 FirstStartResult prepareHomeFolder(const std::string& home) {
@@ -51,7 +86,10 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
         result.error = "cannot create the folder " + home + ": " + failure.message();
         return result;
     }
-    for (const char* place : kSamplePlaces) {
+    std::vector<std::string> places(kSamplePlaces.begin(), kSamplePlaces.end());
+    const std::vector<std::string> historyPlaces = historySamplePlaces();
+    places.insert(places.end(), historyPlaces.begin(), historyPlaces.end());
+    for (const std::string& place : places) {
         const std::string target = joinPath(home, place);
         const std::string sample = fs::path(place).filename().string();
         // Whatever stands there is the user's, a link to a run on a drive not mounted now included.
@@ -72,10 +110,11 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
         try {
             kestrana::platform::writeFileAtomically(target, *content);
             result.copied.push_back(target);
-        } catch (const kestrana::platform::KestranaError& error) {
+        } catch (const kestrana::platform::Error& error) {
             noteError(result, error.reason());
         }
     }
+    installHistorySample(home, historyPlaces, result);
     return result;
 }
 

@@ -6,6 +6,9 @@
 //   <home>/TRCDATA/trcdata.run                      the analyser's default run
 //   <home>/TRCDATA/trcdata0.run .. trcdata3.run     the comparator's four runs
 //   <home>/bbb/shtd0201.run                         the peak analyser's default run
+//   <home>/HISTORY/history01.run .. history12.run   a dozen runs of one line over three years
+//   <home>/library.sqlite                           the run library of track history, made from
+//                                                   those runs when there is no library yet
 //
 // The samples travel inside the program as Qt resources (:/samples/...).
 

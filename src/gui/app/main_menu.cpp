@@ -57,7 +57,8 @@ QWidget#MainMenu { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
 QLabel { color: #e9eef6; }
 QLabel#titleFaces_0, QLabel#titleFaces_1 { color: #ffd54a; }
 QLabel#institutionLabel { color: #ffffff; }
-QLabel#creditLabel, QLabel#analyserButtonNote, QLabel#comparatorButtonNote, QLabel#peakAnalyserButtonNote { color: #b9c8dd; }
+QLabel#creditLabel, QLabel#analyserButtonNote, QLabel#comparatorButtonNote, QLabel#peakAnalyserButtonNote,
+QLabel#historyButtonNote { color: #b9c8dd; }
 QPushButton { background: #eef3fa; color: #123a6b; border: 2px solid #8fa9cc; border-radius: 8px;
               padding: 6px 18px; }
 QPushButton:hover { background: #ffffff; border-color: #ffd54a; }
@@ -123,19 +124,22 @@ void MainMenu::buildControls() {
     analyserButton = menuButton(this, "analyserButton", menu_texts::kProductButton, heavy);
     comparatorButton = menuButton(this, "comparatorButton", menu_texts::kComparatorButton, heavy);
     peakAnalyserButton = menuButton(this, "peakAnalyserButton", menu_texts::kPeakButton, heavy);
+    historyButton = menuButton(this, "historyButton", menu_texts::kHistoryButton, heavy);
     quitButton = menuButton(this, "quitButton", menu_texts::kQuitButton,
                             designFont(QStringLiteral("MS Serif"), 15, true));
     connect(analyserButton, &QPushButton::clicked, this, &MainMenu::openAnalyser);
     connect(comparatorButton, &QPushButton::clicked, this, &MainMenu::openComparator);
     connect(quitButton, &QPushButton::clicked, this, &MainMenu::quit);
     connect(peakAnalyserButton, &QPushButton::clicked, this, &MainMenu::openPeakAnalyser);
+    connect(historyButton, &QPushButton::clicked, this, &MainMenu::openTrackHistory);
 
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
-    const std::array<std::pair<QPushButton*, const char*>, 3> screens{
+    const std::array<std::pair<QPushButton*, const char*>, 4> screens{
         {{analyserButton, menu_texts::kProductNote},
          {comparatorButton, menu_texts::kComparatorNote},
-         {peakAnalyserButton, menu_texts::kPeakNote}}};
+         {peakAnalyserButton, menu_texts::kPeakNote},
+         {historyButton, menu_texts::kHistoryNote}}};
     for (const auto& [button, note] : screens) {
         auto* caption = new QLabel(QString::fromLatin1(note), this);
         caption->setObjectName(button->objectName() + QStringLiteral("Note"));
@@ -232,6 +236,10 @@ void MainMenu::openComparator() {
 
 void MainMenu::openPeakAnalyser() {
     Navigator::show(Screen::PeakAnalyser);
+}
+
+void MainMenu::openTrackHistory() {
+    Navigator::show(Screen::TrackHistory);
 }
 
 // Quit: closing the menu restores the display (closeEvent); the program ends with its last screen.

@@ -42,11 +42,13 @@ public:
     void quit();
     void openPeakAnalyser();
     void blinkTitle();
+    void openTrackHistory();
 
     QPushButton* analyserButton = nullptr;     // opens the index analyser AnalyserScreen
     QPushButton* comparatorButton = nullptr;   // opens the run comparator ComparatorScreen
     QPushButton* quitButton = nullptr;         // quit
     QPushButton* peakAnalyserButton = nullptr; // opens the peak analyser PeakScreen
+    QPushButton* historyButton = nullptr;      // opens the track history HistoryScreen
     QLineEdit* helpHintEdit = nullptr;         // "F1-HELP"
     std::array<QLabel*, 2> titleFaces{};       // the blinking title, in two faces
     QTimer* blinkTimer = nullptr;

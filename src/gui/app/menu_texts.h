@@ -9,6 +9,7 @@ namespace kestrana::gui::app::menu_texts {
 inline constexpr const char* kProductButton = "K E S T R A N A";
 inline constexpr const char* kComparatorButton = "T G I  COMPARATOR";
 inline constexpr const char* kPeakButton = "PEAK ANALYZER";
+inline constexpr const char* kHistoryButton = "TRACK HISTORY";
 inline constexpr const char* kQuitButton = "Q U I T";
 inline constexpr const char* kHelpReminder = "F1-HELP";
 inline constexpr const char* kTitle = "TRACK  GEOMETRY  INDEX";
@@ -16,6 +17,8 @@ inline constexpr const char* kTitle = "TRACK  GEOMETRY  INDEX";
 inline constexpr const char* kProductNote = "Quality bands, block listing and track share of one run";
 inline constexpr const char* kComparatorNote = "Up to four runs of one line, block by block and per km";
 inline constexpr const char* kPeakNote = "Kilometres whose peaks pass a limiting value";
+inline constexpr const char* kHistoryNote =
+    "Every run of a line over the years: trends, forecasts, maintenance";
 
 // The size the screens are laid out for.
 inline constexpr int kDesignWidth = 1024;

@@ -3,6 +3,7 @@
 #include "gui/analyser/analyser_screen.h"
 #include "gui/app/main_menu.h"
 #include "gui/comparator/comparator_screen.h"
+#include "gui/history/history_screen.h"
 #include "gui/peaks/peak_screen.h"
 #include "gui/services/help.h"
 
@@ -17,8 +18,8 @@ namespace kestrana::gui::app {
 
 namespace {
 
-std::array<QPointer<QWidget>, 4>& openScreens() {
-    static std::array<QPointer<QWidget>, 4> screens;
+std::array<QPointer<QWidget>, 5>& openScreens() {
+    static std::array<QPointer<QWidget>, 5> screens;
     return screens;
 }
 
@@ -36,6 +37,8 @@ QWidget* create(Screen screen) {
         return new comparator::ComparatorScreen;
     case Screen::PeakAnalyser:
         return new peaks::PeakScreen;
+    case Screen::TrackHistory:
+        return new history::HistoryScreen;
     }
     return nullptr;
 }

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace kestrana::gui::app {
 
-enum class Screen { MainMenu, Analyser, Comparator, PeakAnalyser };
+enum class Screen { MainMenu, Analyser, Comparator, PeakAnalyser, TrackHistory };
 
 class Navigator {
 public:

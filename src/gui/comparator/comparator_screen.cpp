@@ -39,6 +39,7 @@ namespace kestrana::gui::comparator {
 
 namespace core = kestrana::comparator;
 using widgets::fromCore;
+using widgets::messageWithReason;
 using widgets::toCore;
 
 namespace {
@@ -53,9 +54,6 @@ constexpr const char* kScratchDesignPath = "c:\\temp_1.txt";
 const QColor kDisabledSlotColour(0xC0, 0xC0, 0xC0);
 const QColor kDisabledPathColour(0x60, 0x60, 0x60);
 
-constexpr int kTwipsPerPixel = 15;
-constexpr int kTitleStepTwips = 5;
-
 std::string databaseBase() {
     return kestrana::platform::mapDesignPath(kDatabaseDesignPath);
 }
@@ -66,13 +64,6 @@ std::string mappedPath(const QString& typed) {
 }
 
 // A message of the core followed by what exactly went wrong, when there is such a detail.
-QString messageWithReason(std::string_view message, const std::string& reason) {
-    QString text = fromCore(message);
-    if (!reason.empty())
-        text += QLatin1Char('\n') + fromCore(reason);
-    return text;
-}
-
 // The credit line's counter lives as long as the program, like the rest of the comparator's values.
 kestrana::analyser::CreditLine& creditLine() {
     static kestrana::analyser::CreditLine line;
@@ -215,13 +206,13 @@ void ComparatorScreen::processData() {
             km->setEnabled(true);
         break;
     case core::BuildResult::Outcome::ParameterRefused:
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         break;
     case core::BuildResult::Outcome::DatabaseFailed:
-        services::MessageBox::information(this, messageWithReason(result.message, result.reason));
+        services::MessageBox::information(this, messageWithReason(*result.failure));
         break;
     case core::BuildResult::Outcome::SlotFailed:
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         for (int k = 0; k < core::kSlotCount; ++k) {
             runFileEdits[static_cast<std::size_t>(k)]->show();
             slotKmLabels[static_cast<std::size_t>(k)]->clear();
@@ -239,11 +230,11 @@ void ComparatorScreen::compare() {
         // The comparison on screen was of another range than the boxes now hold: it goes, and with
         // it everything that would print or save it under the new range.
         withdrawComparison(core::ComparisonListing{});
-        services::MessageBox::information(this, fromCore(result.message));
+        services::MessageBox::information(this, fromCore(result.failure->message()));
         return;
     case core::CompareResult::Outcome::Refused:
         withdrawComparison(result.listing);
-        services::MessageBox::information(this, messageWithReason(result.message, result.reason));
+        services::MessageBox::information(this, messageWithReason(*result.failure));
         return;
     case core::CompareResult::Outcome::Compared:
         break;
@@ -363,9 +354,9 @@ void ComparatorScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::comparatorSession().section, *listed_);
-    } catch (const kestrana::platform::KestranaError& failure) {
-        services::MessageBox::information(this,
-                                          messageWithReason(core::kReportNotSavedMessage, failure.reason()));
+    } catch (const kestrana::platform::Error& failure) {
+        services::MessageBox::information(
+            this, messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }
 }
 
@@ -382,18 +373,7 @@ void ComparatorScreen::goToMain() {
 }
 
 void ComparatorScreen::scrollTitle() {
-    const int bandWidth = titleBand->width() * kTwipsPerPixel;
-    const int titleWidth = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        // Start in the middle of the band, on a multiple of the 5-twip step.
-        titleLeftTwips_ = (bandWidth - titleWidth) / 2 / kTitleStepTwips * kTitleStepTwips;
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = kestrana::analyser::scrolledTitleLeft(titleLeftTwips_, titleWidth, 0, bandWidth);
-    const int x = titleLeftTwips_ / kTwipsPerPixel;
-    // The label moves a whole pixel every third tick; the ticks between cost nothing.
-    if (x != titleLabel->x())
-        titleLabel->move(x, (titleBand->height() - titleLabel->height()) / 2);
+    titleBand->scroll();
 }
 
 void ComparatorScreen::advanceCreditLine() {

@@ -16,6 +16,7 @@
 // The controls are built in comparator_screen_layout.cpp, the handlers live in comparator_screen.cpp.
 
 #include "gui/services/file_dialog.h"
+#include "gui/widgets/title_band.h"
 
 #include <QWidget>
 
@@ -94,9 +95,9 @@ public:
     std::array<widgets::ListBox*, 4> valueLists{};
     widgets::LineChart* comparisonChart = nullptr;
     // Decoration: the title moving across its band, the credit line.
-    QLabel* titleBand = nullptr;   // the band (reference edge of the title)
-    QLabel* titleLabel = nullptr;  // the title
-    QLabel* creditLabel = nullptr; // the credit line
+    widgets::TitleBand* titleBand = nullptr; // the band the title moves through
+    QLabel* titleLabel = nullptr;            // the title
+    QLabel* creditLabel = nullptr;           // the credit line
     QTimer* titleTimer = nullptr;
     QTimer* creditTimer = nullptr;
     // The file dialog shared by the Browse buttons and SAVE DETAILS.
@@ -116,9 +117,6 @@ private:
     // The listing shown in the lists, as the core built it (the hard copies and the report are made
     // from it).
     std::unique_ptr<kestrana::comparator::ComparisonListing> listed_;
-    // The title's left edge inside its band in twips, once the first tick has placed it.
-    int titleLeftTwips_ = 0;
-    bool titlePlaced_ = false;
     // True while blockListScrolled moves the value columns, so their scrolls are not taken as the user's.
     bool coupling_ = false;
 };

@@ -153,8 +153,13 @@ void ComparatorScreen::buildControls() {
     comparisonChart->setObjectName(QStringLiteral("comparisonChart"));
     comparisonChart->setAccessibleName(QStringLiteral("Comparison chart"));
 
-    titleBand = label(this, QStringLiteral("titleBand"));
-    titleLabel = label(titleBand, QStringLiteral("titleLabel"), QStringLiteral("TGI  COMPARATOR"));
+    // The title starts in the middle of the band, on a multiple of the 5-twip step.
+    titleBand = new widgets::TitleBand(
+        QStringLiteral("TGI  COMPARATOR"),
+        [](int bandTwips, int titleTwips) { return (bandTwips - titleTwips) / 2 / 5 * 5; }, this);
+    titleBand->setObjectName(QStringLiteral("titleBand"));
+    titleLabel = titleBand->title();
+    titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setFont(widgets::designFont(QStringLiteral("Arial Black"), 13));
     titleLabel->adjustSize();
     titleBand->setFixedHeight(titleLabel->height() + 8);

@@ -34,8 +34,6 @@ namespace core = kestrana::peaks;
 using widgets::fromCore;
 using widgets::toCore;
 
-// Screen positions are kept in twips like the design's: 15 twips to a pixel.
-constexpr int kTwipsPerPixel = 15;
 // The coupled lists: resultLists(0) and resultLists(2) to resultLists(17) follow resultLists(1).
 constexpr int kLastCoupledList = 17;
 
@@ -106,8 +104,9 @@ void PeakScreen::processData() {
         const std::string runPath = kestrana::platform::mapDesignPath(widgets::toPath(runFileEdit->text()));
         core::processPeakData(runPath, homeFiles(), core::programPeakSession());
         message = fromCore(core::kDatabaseGeneratedMessage);
-    } catch (const core::PeakError& error) {
-        message = fromCore(error.message());
+    } catch (const kestrana::platform::Error& error) {
+        // processPeakData gives every failure its message; one without is a failed database.
+        message = fromCore(error.withMessage(core::kDatabaseFailedMessage).message());
     } catch (const std::exception&) {
         message = fromCore(core::kDatabaseFailedMessage);
     }
@@ -137,9 +136,10 @@ void PeakScreen::showDetails() {
         showHeldRun();
         kmCountLabel->setText(fromCore(summary.kmCountText));
         peakCountLabel->setText(fromCore(summary.peakCountText));
-    } catch (const core::PeakError& error) {
+    } catch (const kestrana::platform::Error& error) {
         coupling_ = false;
-        services::MessageBox::information(this, fromCore(error.message()));
+        services::MessageBox::information(this, error.message().empty() ? QString::fromLocal8Bit(error.what())
+                                                                        : fromCore(error.message()));
     } catch (const std::exception& error) {
         coupling_ = false;
         services::MessageBox::information(this, QString::fromLocal8Bit(error.what()));
@@ -195,27 +195,8 @@ void PeakScreen::resultListScrolled(int index) {
     coupling_ = false;
 }
 
-void PeakScreen::placeTitle() {
-    titleLabel->move(titleLeftTwips_ / kTwipsPerPixel, (titleBand->height() - titleLabel->height()) / 2);
-}
-
-// The title runs from right to left through the band, 5 twips a tick, and comes back in at the
-// band's right end once it has left at the left edge.
 void PeakScreen::scrollTitle() {
-    const int bandTwips = titleBand->width() * kTwipsPerPixel;
-    const int titleTwips = titleLabel->width() * kTwipsPerPixel;
-    if (!titlePlaced_) {
-        titleLeftTwips_ = std::max(0, bandTwips - titleTwips);
-        titlePlaced_ = true;
-    }
-    titleLeftTwips_ = kestrana::analyser::scrolledTitleLeft(titleLeftTwips_, titleTwips, 0, bandTwips);
-    placeTitle();
-}
-
-void PeakScreen::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (titlePlaced_)
-        placeTitle();
+    titleBand->scroll();
 }
 
 } // namespace kestrana::gui::peaks

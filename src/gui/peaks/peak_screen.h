@@ -16,6 +16,7 @@
 
 #include "gui/peaks/column_area.h"
 #include "gui/services/file_dialog.h"
+#include "gui/widgets/title_band.h"
 
 #include <QWidget>
 
@@ -53,7 +54,7 @@ public:
     void scrollTitle();
 
     // The title band and the title moving through it.
-    QLabel* titleBand = nullptr;
+    widgets::TitleBand* titleBand = nullptr;
     QLabel* titleLabel = nullptr;
     // The run file.
     QLabel* runFileLabel = nullptr;
@@ -84,27 +85,17 @@ public:
     QLineEdit* spareEdit = nullptr; // used by no operation; kept hidden
     services::FileDialog fileDialog{this};
 
-    // The title's left edge inside the band, in twips (15 to a pixel).
-    int titleLeftTwips() const { return titleLeftTwips_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void buildControls();
     void buildLayout();
     void connectHandlers();
     void showWaitLabel(const QString& caption);
     void showHeldRun();
-    void placeTitle();
 
     ColumnArea* columnArea_ = nullptr;
     // True while resultListScrolled moves the coupled lists, so their own scroll signals are not handled
     // as scrolls of the user.
     bool coupling_ = false;
-    // The title's left edge in the band (twips); placed at the band's right end on the first tick.
-    int titleLeftTwips_ = 0;
-    bool titlePlaced_ = false;
 };
 
 } // namespace kestrana::gui::peaks

@@ -59,13 +59,18 @@ QPushButton* newButton(QWidget* parent, const char* name, const QString& caption
 } // namespace
 
 void PeakScreen::buildControls() {
-    titleBand = newLabel(this, "titleBand");
+    // The title starts at the band's right end.
+    titleBand = new widgets::TitleBand(
+        fromCore(core::kScreenTitle),
+        [](int bandTwips, int titleTwips) { return std::max(0, bandTwips - titleTwips); }, this);
+    titleBand->setObjectName(QStringLiteral("titleBand"));
+    titleBand->setFont(widgets::designFont(kSansSerif, kControlPoints));
     titleBand->setFrameShape(QFrame::Panel);
     titleBand->setFrameShadow(QFrame::Sunken);
     titleBand->setAutoFillBackground(true);
     titleBand->setStyleSheet(QStringLiteral("QLabel#titleBand { background: #0b2e59; }"));
     titleBand->setFixedHeight(40);
-    titleLabel = new QLabel(fromCore(core::kScreenTitle), titleBand);
+    titleLabel = titleBand->title();
     titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 18, true));
     titleLabel->setStyleSheet(QStringLiteral("color: #ffd24a;"));

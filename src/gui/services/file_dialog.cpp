@@ -35,8 +35,17 @@ QString FileDialog::showOpen(const QString& currentPath, const QString& filter) 
     return show(FileDialogKind::Open, currentPath, filter);
 }
 
-QString FileDialog::showSave(const QString& currentPath) {
-    return show(FileDialogKind::Save, currentPath, kTextFileFilter);
+QString FileDialog::showSave(const QString& currentPath, const QString& filter) {
+    return show(FileDialogKind::Save, currentPath, filter);
+}
+
+QStringList FileDialog::showOpenMany(const QString& currentPath) {
+    const QString names = show(FileDialogKind::OpenMany, currentPath, kRunFileFilter);
+    return names.isEmpty() ? QStringList() : names.split(QLatin1Char('\n'));
+}
+
+QString FileDialog::showFolder(const QString& currentPath) {
+    return show(FileDialogKind::Folder, currentPath, QString());
 }
 
 QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter) {
@@ -47,17 +56,25 @@ QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const 
         queuedNames().pop_front();
     } else if (!inTestMode()) {
         QString chosen;
-        if (kind == FileDialogKind::Open)
+        if (kind == FileDialogKind::Open) {
             chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), folder, filter);
-        else
+        } else if (kind == FileDialogKind::OpenMany) {
+            QStringList names = QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), folder, filter);
+            for (QString& name : names)
+                name = QDir::toNativeSeparators(name);
+            chosen = names.join(QLatin1Char('\n'));
+        } else if (kind == FileDialogKind::Folder) {
+            chosen = QFileDialog::getExistingDirectory(parent_, QStringLiteral("Choose a folder"), folder);
+        } else {
             chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), folder, filter, nullptr,
                                                   QFileDialog::DontConfirmOverwrite);
+        }
         if (!chosen.isEmpty())
-            choice = QDir::toNativeSeparators(chosen);
+            choice = kind == FileDialogKind::OpenMany ? chosen : QDir::toNativeSeparators(chosen);
     }
     record().push_back({kind, folder, filter, choice.value_or(QString()), !choice.has_value()});
     if (choice)
-        lastChosen_ = *choice;
+        lastChosen_ = kind == FileDialogKind::OpenMany ? choice->section(QLatin1Char('\n'), 0, 0) : *choice;
     return choice.value_or(QString());
 }
 
@@ -77,6 +94,11 @@ QString FileDialog::startFolder(const QString& currentPath) const {
 
 void FileDialog::setNextFileName(const QString& name) {
     queuedNames().push_back(name);
+}
+
+// Several names are kept as one choice, one name per line, as the multi-file dialog gives them.
+void FileDialog::setNextFileNames(const QStringList& names) {
+    queuedNames().push_back(names.join(QLatin1Char('\n')));
 }
 
 void FileDialog::setNextCancel() {

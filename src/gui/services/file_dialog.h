@@ -12,6 +12,7 @@
 // native paths as the user chose them.
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -19,7 +20,7 @@ class QWidget;
 
 namespace kestrana::gui::services {
 
-enum class FileDialogKind { Open, Save };
+enum class FileDialogKind { Open, Save, OpenMany, Folder };
 
 // The filters of the open dialogs, the first one chosen when the dialog opens.
 inline const QString kRunFileFilter = QStringLiteral("Run files (*.run);;All files (*)");
@@ -29,7 +30,7 @@ struct ShownFileDialog {
     FileDialogKind kind = FileDialogKind::Open;
     QString startFolder; // where the dialog opened
     QString filter;      // the filters it offered
-    QString chosenName;  // empty when cancelled
+    QString chosenName;  // empty when cancelled; several names one per line (OpenMany)
     bool cancelled = false;
 };
 
@@ -42,11 +43,17 @@ public:
     QString showOpen(const QString& currentPath = {}, const QString& filter = kRunFileFilter);
     // The save dialog for a saved report. Returns the chosen name, or an empty text when the user
     // cancelled.
-    QString showSave(const QString& currentPath = {});
+    QString showSave(const QString& currentPath = {}, const QString& filter = kTextFileFilter);
+
+    // The file-open dialog that picks several files at once (an import); empty when cancelled.
+    QStringList showOpenMany(const QString& currentPath = {});
+    // The folder dialog (an import of a whole folder); empty when cancelled.
+    QString showFolder(const QString& currentPath = {});
 
     // Test hooks: the next dialog shown (of any screen) picks this name, or is cancelled. Queued in
     // order; with nothing queued, test mode cancels.
     static void setNextFileName(const QString& name);
+    static void setNextFileNames(const QStringList& names);
     static void setNextCancel();
     static const std::vector<ShownFileDialog>& shown();
     static void reset();

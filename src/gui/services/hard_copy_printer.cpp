@@ -124,7 +124,7 @@ public:
             const QByteArray& bytes = buffer_.data();
             kestrana::platform::writeFileAtomically(widgets::toPath(path_),
                                                     std::string_view(bytes.constData(), bytes.size()));
-        } catch (const kestrana::platform::KestranaError& failure) {
+        } catch (const kestrana::platform::Error& failure) {
             error = widgets::fromCore(failure.reason());
             return false;
         }
@@ -341,10 +341,20 @@ bool printsToPdf(QPrinterInfo& printer) {
     return printer.isNull();
 }
 
-bool printDocument(QWidget* parent, std::span<const PrintOp> ops, const QPixmap& picture,
+bool printDocument(QWidget* parent, std::span<const PrintOp> givenOps, const QPixmap& picture,
                    const PrintOptions& options) {
+    // A document printed in a fixed-pitch face as a whole sets that face on every font it names.
+    std::vector<PrintOp> fixedOps;
+    std::span<const PrintOp> ops = givenOps;
+    if (options.fixedPitch) {
+        fixedOps.assign(givenOps.begin(), givenOps.end());
+        for (PrintOp& op : fixedOps)
+            op.font.fixedPitch = true;
+        ops = fixedOps;
+    }
     PrintJob job;
     job.landscape = options.landscape;
+    job.fixedPitch = options.fixedPitch;
     QString error;
     bool done = false;
     QPrinterInfo printer;

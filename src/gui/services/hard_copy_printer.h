@@ -36,6 +36,7 @@ namespace kestrana::gui::services {
 struct PrintOptions {
     bool landscape = false;                            // the comparator's graph page is printed across
     QString documentName = QStringLiteral("hardcopy"); // the print job's name; begins the PDF's name
+    bool fixedPitch = false; // every line in a fixed-pitch face (tables laid out with blanks)
 };
 
 struct PrintedLine {
@@ -62,6 +63,7 @@ struct PrintJob {
     std::vector<std::string> pageNumbers;   // "page N of M", one per page in order
     std::vector<PrintedPicture> pictures;
     int pageCount = 0;
+    bool fixedPitch = false;
     bool landscape = false;
     QString pdfPath; // the PDF written, empty when it went to a printer
 

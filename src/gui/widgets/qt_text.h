@@ -3,6 +3,8 @@
 // and every caption built from them), so captions cross as Latin-1, one character per byte. Paths
 // cross in the file system's own encoding, so a typed path with any character survives the trip.
 
+#include "core/platform/errors.h"
+
 #include <QFile>
 #include <QString>
 
@@ -27,6 +29,15 @@ inline std::string toPath(const QString& path) {
 // A path from the core (for example platform::mapDesignPath) to show in a text box.
 inline QString fromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// A failure as a message box shows it: the designed message, then the reason on a line of its own
+// when there is one.
+inline QString messageWithReason(const kestrana::platform::Error& failure) {
+    QString text = fromCore(failure.message());
+    if (!failure.reason().empty())
+        text += QLatin1Char('\n') + fromCore(failure.reason());
+    return text;
 }
 
 } // namespace kestrana::gui::widgets

@@ -1,0 +1,172 @@
+// Track history at full size: runs of 32767 blocks each (the most a run may hold, 6554 km of line).
+//   Import40Runs        40 such runs (1.3 M block rows) into a new library (target: within 6 s; peak
+//                       memory is measured on kestrana-cli library import, see the closing note).
+// On a library of 400 such runs (13 M block rows), built once and kept in a cache file under the
+// temporary folder (building it takes a few minutes; delete the folder to build it again):
+//   BlockHistory        the history of one block over the 400 runs (within 10 ms);
+//   Forecast100Km       the forecast of every block of 100 km over the 400 runs (within 300 ms);
+//   ConditionMap100Km   the condition map data of 100 km over the latest 40 runs (the data only; the
+//                       drawing is measured with the screen).
+
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/run_import.h"
+#include "core/history/sqlite_run_library.h"
+#include "run_generator.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kestrana::history;
+
+constexpr int kStartKm = 100;
+constexpr std::int16_t kFromKm = 3000; // a 100 km stretch in the middle of the runs
+constexpr std::int16_t kToKm = 3099;
+const Series kSeries{"NAGPUR - WARDHA UP MAIN LINE", 1};
+
+const fs::path& cacheFolder() {
+    static const fs::path folder = fs::temp_directory_path() / "kestrana-bench-history";
+    return folder;
+}
+
+// Run i of the line: a month after run i - 1 from January 1995; worn a little more every month and
+// tamped every five years, so that blocks have segments; its own seed, so that values scatter.
+kestrana::generator::RunRecipe fullSizeRecipe(int i) {
+    kestrana::generator::RunRecipe recipe;
+    recipe.startKm = kStartKm;
+    recipe.kmCount = 32767 / 5 + 1;
+    recipe.maxBlockLines = 32767;
+    recipe.lineSeed = 2024;
+    recipe.seed = 100 + static_cast<unsigned>(i);
+    recipe.wear = (i % 60) / 3;
+    const CivilDate date = civilDateOf(addMonths(dayOf({1995, 1, 15}), i));
+    char text[8];
+    std::snprintf(text, sizeof text, "%02d%02d%02d", date.day, date.month, date.year % 100);
+    recipe.date = text;
+    recipe.runNumber = static_cast<char>('1' + i % 9);
+    return recipe;
+}
+
+void writeRun(const fs::path& path, int i) {
+    const std::string text = kestrana::generator::generateRun(fullSizeRecipe(i));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+// The 40 runs of the import benchmark, written once.
+const std::vector<std::string>& fortyRunFiles() {
+    static const std::vector<std::string> files = [] {
+        const fs::path folder = cacheFolder() / "runs40";
+        fs::create_directories(folder);
+        std::vector<std::string> paths;
+        for (int i = 0; i < 40; ++i) {
+            const fs::path path = folder / ("run" + std::to_string(i) + ".run");
+            if (!fs::exists(path)) {
+                writeRun(path, i);
+            }
+            paths.push_back(path.string());
+        }
+        return paths;
+    }();
+    return files;
+}
+
+// The library of 400 runs, built into the cache once (run by run through a scratch run file).
+RunLibrary& library400() {
+    static const std::unique_ptr<RunLibrary> library = [] {
+        const fs::path path = cacheFolder() / "library400.sqlite";
+        if (fs::exists(path)) {
+            auto cached = openSqliteLibrary(path.string(), LibraryAccess::OpenExisting);
+            if (cached->runs().size() == 400) {
+                return cached;
+            }
+        }
+        fs::create_directories(cacheFolder());
+        fs::remove(path);
+        auto built = openSqliteLibrary(path.string(), LibraryAccess::CreateIfMissing);
+        const fs::path scratch = cacheFolder() / "building.run";
+        for (int i = 0; i < 400; ++i) {
+            writeRun(scratch, i);
+            if (importRunFile(*built, scratch.string()).status != ImportStatus::Imported) {
+                throw std::runtime_error("run " + std::to_string(i) + " was not imported");
+            }
+        }
+        fs::remove(scratch);
+        return built;
+    }();
+    return *library;
+}
+
+void Import40Runs(benchmark::State& state) {
+    const std::vector<std::string>& files = fortyRunFiles();
+    const fs::path path = cacheFolder() / "import40.sqlite";
+    std::size_t imported = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(path);
+        state.ResumeTiming();
+        const auto library = openSqliteLibrary(path.string(), LibraryAccess::CreateIfMissing);
+        imported = importPaths(*library, files).imported;
+    }
+    if (imported != files.size()) {
+        state.SkipWithError("not every run was imported");
+    }
+    fs::remove(path);
+    state.counters["block_rows"] = static_cast<double>(imported) * 32767;
+}
+BENCHMARK(Import40Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
+void BlockHistory(benchmark::State& state) {
+    const RunLibrary& library = library400();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        const auto history = blockHistory(library, kSeries, BlockKey{3050, 3}, HistorySettings{});
+        points = history.points.size();
+        benchmark::DoNotOptimize(history);
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(BlockHistory)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+void Forecast100Km(benchmark::State& state) {
+    const RunLibrary& library = library400();
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        const auto forecast = forecastRows(library, kSeries, KmRange{kFromKm, kToKm}, HistorySettings{});
+        rows = forecast.size();
+        benchmark::DoNotOptimize(forecast);
+    }
+    state.counters["blocks"] = static_cast<double>(rows);
+}
+BENCHMARK(Forecast100Km)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+void ConditionMap100Km(benchmark::State& state) {
+    const RunLibrary& library = library400();
+    const std::vector<RunRecord> runs = library.runsOf(kSeries);
+    std::vector<RunId> latest;
+    for (std::size_t i = runs.size() - 40; i < runs.size(); ++i) {
+        latest.push_back(runs[i].id);
+    }
+    std::size_t cells = 0;
+    for (auto _ : state) {
+        const auto map = conditionMap(library, kSeries, KmRange{kFromKm, kToKm}, BlockIndex::TGI, latest);
+        cells = map.cells.size();
+        benchmark::DoNotOptimize(map);
+    }
+    state.counters["cells"] = static_cast<double>(cells);
+}
+BENCHMARK(ConditionMap100Km)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+} // namespace

@@ -1,0 +1,163 @@
+// The track history screen's condition map on the offscreen platform, painted into an image:
+//   ConditionMapPaint100Km40Runs   a map of 100 km x 40 runs (500 blocks a run) drawn whole, fitted to
+//                                  the width of a 1024 x 768 screen
+//   ConditionMapPaintZoomed        the same map zoomed in until each cell is 12 pixels wide
+//   ConditionMapPaintWide          the same map on a 1600 x 1200 screen
+//   ConditionMapReadAndPaint       the map read from a library of 40 runs of 32767 blocks, then drawn
+
+#include "core/history/condition_map.h"
+#include "core/history/sqlite_run_library.h"
+
+#include "gui/history/condition_map_view.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace {
+
+namespace core = kestrana::history;
+namespace fs = std::filesystem;
+
+constexpr int kRuns = 40;
+constexpr int kBlocksPerKm = 5;
+constexpr std::int16_t kFirstKm = 100;
+const core::Series kSeries{"BENCH LINE", 1};
+
+fs::path benchFolder() {
+    static const fs::path folder = fs::temp_directory_path() / "kestrana-bench-history-map";
+    return folder;
+}
+
+// A block's value in a run: worn a little more in every run, a few not recorded.
+std::int16_t valueOf(std::mt19937& random, int run, int km) {
+    if (random() % 50 == 0)
+        return 0;
+    return static_cast<std::int16_t>(20 + (km * 37) % 70 - run / 2 + static_cast<int>(random() % 6));
+}
+
+std::vector<core::RunValues> runValues(int kmCount) {
+    std::mt19937 random(7);
+    std::vector<core::RunValues> runs;
+    for (int run = 0; run < kRuns; ++run) {
+        core::RunValues values;
+        values.run.id = run + 1;
+        values.run.series = kSeries;
+        values.run.day = 19000 + run * 90;
+        for (int km = 0; km < kmCount; ++km)
+            for (int block = 1; block <= kBlocksPerKm; ++block)
+                values.values.push_back(
+                    {{static_cast<std::int16_t>(kFirstKm + km), static_cast<std::int16_t>(block)},
+                     valueOf(random, run, km)});
+        runs.push_back(std::move(values));
+    }
+    return runs;
+}
+
+double paintOnce(kestrana::gui::history::ConditionMapView& view, QImage& image) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    view.paintMap(painter);
+    return image.pixel(image.width() / 2, image.height() / 2);
+}
+
+void paintBenchmark(benchmark::State& state, QSize size, double cellWidth) {
+    const std::vector<core::RunValues> runs = runValues(100);
+    kestrana::gui::history::ConditionMapView view;
+    view.resize(size);
+    view.setMap(std::make_shared<const core::ConditionMap>(
+        core::conditionMapOf(kSeries, core::BlockIndex::TGI, runs)));
+    if (cellWidth > 0)
+        view.setColumnWidth(cellWidth, size.width() / 2.0);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(paintOnce(view, image));
+    state.counters["cells"] = static_cast<double>(view.map()->cells.size());
+}
+
+void ConditionMapPaint100Km40Runs(benchmark::State& state) {
+    paintBenchmark(state, {1000, 520}, 0);
+}
+BENCHMARK(ConditionMapPaint100Km40Runs)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void ConditionMapPaintZoomed(benchmark::State& state) {
+    paintBenchmark(state, {1000, 520}, 12);
+}
+BENCHMARK(ConditionMapPaintZoomed)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void ConditionMapPaintWide(benchmark::State& state) {
+    paintBenchmark(state, {1580, 950}, 0);
+}
+BENCHMARK(ConditionMapPaintWide)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// A library of 40 runs, each of 32767 blocks (6554 km), stored straight from their values.
+std::string fullLibrary() {
+    const fs::path path = benchFolder() / "library.sqlite";
+    if (fs::exists(path))
+        return path.string();
+    fs::create_directories(benchFolder());
+    auto library = core::openSqliteLibrary(path.string(), core::LibraryAccess::CreateIfMissing);
+    std::mt19937 random(11);
+    for (int run = 0; run < kRuns; ++run) {
+        core::LoadedRun loaded;
+        loaded.series = kSeries;
+        loaded.day = 19000 + run * 90;
+        loaded.dateText = "010120";
+        loaded.runNumber = "1";
+        loaded.file = "bench" + std::to_string(run) + ".run";
+        loaded.contentHash = core::sha256(loaded.file);
+        for (int i = 0; i < 32767; ++i) {
+            const int km = i / kBlocksPerKm;
+            core::StoredBlock block;
+            block.key = {static_cast<std::int16_t>(kFirstKm + km),
+                         static_cast<std::int16_t>(i % kBlocksPerKm + 1)};
+            block.values.fill(valueOf(random, run, km));
+            loaded.blocks.push_back(block);
+        }
+        library->addRun(loaded);
+    }
+    return path.string();
+}
+
+void ConditionMapReadAndPaint(benchmark::State& state) {
+    const std::string path = fullLibrary();
+    auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+    kestrana::gui::history::ConditionMapView view;
+    view.resize(1000, 520);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    const core::KmRange range{1000, 1099};
+    for (auto _ : state) {
+        view.setMap(std::make_shared<const core::ConditionMap>(
+            core::conditionMap(*library, kSeries, range, core::BlockIndex::TGI)));
+        benchmark::DoNotOptimize(paintOnce(view, image));
+    }
+    state.counters["cells"] = static_cast<double>(view.map()->cells.size());
+}
+BENCHMARK(ConditionMapReadAndPaint)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code error;
+    fs::remove_all(benchFolder(), error);
+    return 0;
+}

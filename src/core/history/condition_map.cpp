@@ -1,0 +1,62 @@
+#include "core/history/condition_map.h"
+
+#include "core/history/dates.h"
+
+#include <algorithm>
+
+namespace kestrana::history {
+
+ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<const RunValues> runs) {
+    ConditionMap map{series, index, {}, {}, {}};
+    for (const RunValues& run : runs) {
+        for (const BlockValue& value : run.values) {
+            map.columns.push_back(value.key);
+        }
+    }
+    std::sort(map.columns.begin(), map.columns.end());
+    map.columns.erase(std::unique(map.columns.begin(), map.columns.end()), map.columns.end());
+    // Key order gives each block's column by binary search; the run direction gives the order shown.
+    const std::vector<BlockKey> keyOrder = map.columns;
+    std::sort(map.columns.begin(), map.columns.end(),
+              [&](const BlockKey& a, const BlockKey& b) { return comesBefore(a, b, series.direction); });
+    std::vector<std::size_t> columnOfKey(keyOrder.size());
+    for (std::size_t column = 0; column < map.columns.size(); ++column) {
+        const auto at = std::lower_bound(keyOrder.begin(), keyOrder.end(), map.columns[column]);
+        columnOfKey[static_cast<std::size_t>(at - keyOrder.begin())] = column;
+    }
+    map.cells.assign(runs.size() * map.columns.size(), ConditionCell{});
+    for (std::size_t row = 0; row < runs.size(); ++row) {
+        map.rows.push_back(runs[row].run);
+        for (const BlockValue& value : runs[row].values) {
+            const auto at = std::lower_bound(keyOrder.begin(), keyOrder.end(), value.key);
+            const std::size_t column = columnOfKey[static_cast<std::size_t>(at - keyOrder.begin())];
+            map.cells[row * map.columns.size() + column] =
+                ConditionCell{value.value, valueBandOf(value.value)};
+        }
+    }
+    return map;
+}
+
+ConditionMap conditionMap(const RunLibrary& library, const Series& series, const KmRange& range,
+                          BlockIndex index, std::span<const RunId> onlyRuns) {
+    const std::vector<RunValues> runs = library.valuesInRange(series, range, index, onlyRuns);
+    return conditionMapOf(series, index, runs);
+}
+
+std::string cellDescription(const ConditionMap& map, std::size_t row, std::size_t column) {
+    const BlockKey& key = map.columns[column];
+    const RunRecord& run = map.rows[row];
+    const ConditionCell& cell = map.cell(row, column);
+    std::string text = "km " + std::to_string(key.km) + " block " + std::to_string(key.block) + ", " +
+                       isoDate(run.day) + " run " + run.runNumber + ": ";
+    switch (cell.band) {
+    case ValueBand::Absent:
+        return text + "no such block in this run";
+    case ValueBand::NotRecorded:
+        return text + "not recorded";
+    default:
+        return text + std::string(indexName(map.index)) + " " + std::to_string(cell.value);
+    }
+}
+
+} // namespace kestrana::history

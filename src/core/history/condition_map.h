@@ -1,0 +1,41 @@
+#pragma once
+// The condition map of a km range: one row per run in run order, one column per block in the run
+// direction, each cell the block's value in that run and its quality band.
+
+#include "core/history/run_library.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kestrana::history {
+
+struct ConditionCell {
+    std::int16_t value = 0;
+    ValueBand band = ValueBand::Absent;
+};
+
+struct ConditionMap {
+    Series series;
+    BlockIndex index = BlockIndex::TGI;
+    std::vector<BlockKey> columns;    // every block any of the runs has in the range, in the run direction
+    std::vector<RunRecord> rows;      // run order
+    std::vector<ConditionCell> cells; // row by row: cells[row * columns.size() + column]
+
+    const ConditionCell& cell(std::size_t row, std::size_t column) const {
+        return cells[row * columns.size() + column];
+    }
+};
+
+// From the values of the runs (as RunLibrary::valuesInRange gives them).
+ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<const RunValues> runs);
+// The same read from the library; `onlyRuns` empty = every run of the series.
+ConditionMap conditionMap(const RunLibrary& library, const Series& series, const KmRange& range,
+                          BlockIndex index, std::span<const RunId> onlyRuns = {});
+
+// What hovering over a cell shows: "km 123 block 4, 2025-03-12 run 1: TGI 45", with "not recorded"
+// or "no such block in this run" instead of the value.
+std::string cellDescription(const ConditionMap& map, std::size_t row, std::size_t column);
+
+} // namespace kestrana::history

@@ -1,0 +1,31 @@
+#pragma once
+// The forecast of every block of a km range: one row per block with at least one recorded value,
+// sorted by status (below, crossing, stable, too few runs), then crossing day (where there is one),
+// then km in the run direction, then block number.
+
+#include "core/history/history_settings.h"
+#include "core/history/run_library.h"
+#include "core/history/trend.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kestrana::history {
+
+struct ForecastRow {
+    BlockKey block;
+    BlockForecast forecast;
+};
+
+// From the values of the runs in run order (as RunLibrary::valuesInRange gives them).
+std::vector<ForecastRow> forecastRowsOf(std::span<const RunValues> runs, int direction,
+                                        const HistorySettings& settings);
+// The same read from the library; `range` empty = every km of the series.
+std::vector<ForecastRow> forecastRows(const RunLibrary& library, const Series& series,
+                                      const std::optional<KmRange>& range, const HistorySettings& settings);
+
+// Sorts rows in the list order above.
+void sortForecastRows(std::vector<ForecastRow>& rows, int direction);
+
+} // namespace kestrana::history

@@ -1,0 +1,120 @@
+#include "core/history/history_csv.h"
+
+#include "core/history/dates.h"
+#include "core/platform/paths.h"
+
+namespace kestrana::history {
+
+namespace {
+class CsvText {
+public:
+    explicit CsvText(std::string_view lineEnd) : lineEnd_(lineEnd) {}
+    CsvText& field(std::string_view text) {
+        if (!lineStart_) {
+            text_ += ',';
+        }
+        text_ += csvField(text);
+        lineStart_ = false;
+        return *this;
+    }
+    CsvText& field(long long number) { return field(std::to_string(number)); }
+    void endLine() {
+        text_ += lineEnd_;
+        lineStart_ = true;
+    }
+    // A header line of fixed names, written as it stands.
+    void header(std::string_view names) {
+        text_ += names;
+        endLine();
+    }
+    std::string take() { return std::move(text_); }
+
+private:
+    std::string_view lineEnd_;
+    std::string text_;
+    bool lineStart_ = true;
+};
+} // namespace
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') {
+            quoted += '"';
+        }
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd) {
+    CsvText csv(lineEnd);
+    csv.header("line,direction,date,run,blocks,file");
+    for (const RunRecord& run : runs) {
+        csv.field(run.series.line)
+            .field(run.series.direction)
+            .field(isoDate(run.day))
+            .field(run.runNumber)
+            .field(run.blocks)
+            .field(run.file)
+            .endLine();
+    }
+    return csv.take();
+}
+
+std::string historyCsv(const BlockHistory& history, std::string_view lineEnd) {
+    CsvText csv(lineEnd);
+    csv.header("date,run,value,segment");
+    for (const HistoryPoint& point : history.points) {
+        csv.field(isoDate(point.run.day))
+            .field(point.run.runNumber)
+            .field(point.value)
+            .field(point.segment)
+            .endLine();
+    }
+    return csv.take();
+}
+
+std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view lineEnd) {
+    CsvText csv(lineEnd);
+    csv.header("km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status");
+    for (const ForecastRow& row : rows) {
+        const BlockForecast& forecast = row.forecast;
+        csv.field(row.block.km)
+            .field(row.block.block)
+            .field(static_cast<long long>(forecast.points))
+            .field(isoDate(forecast.latestDay))
+            .field(forecast.latestValue)
+            .field(forecast.trend ? forecast.trend->ratePerYear : std::string())
+            .field(forecast.status == ForecastStatus::Crossing ? isoDate(*forecast.crossingDay)
+                                                               : std::string())
+            .field(statusName(forecast.status))
+            .endLine();
+    }
+    return csv.take();
+}
+
+std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::string_view lineEnd) {
+    CsvText csv(lineEnd);
+    csv.header("status,from_km,from_block,to_km,to_block,blocks,earliest_date");
+    for (const MaintenanceStretch& stretch : stretches) {
+        csv.field(statusName(stretch.status))
+            .field(stretch.from.km)
+            .field(stretch.from.block)
+            .field(stretch.to.km)
+            .field(stretch.to.block)
+            .field(static_cast<long long>(stretch.blocks))
+            .field(stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string())
+            .endLine();
+    }
+    return csv.take();
+}
+
+void saveCsv(const std::string& path, std::string_view text) {
+    platform::writeFileAtomically(path, text);
+}
+
+} // namespace kestrana::history

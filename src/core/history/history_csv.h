@@ -1,0 +1,32 @@
+#pragma once
+// The CSV texts of track history: the run list, a block's history, the forecast list and the
+// maintenance list. A field holding a comma, a double quote or a line end is quoted, its quotes
+// doubled. Each line ends with `lineEnd` (a line feed for the command line's output, CR LF for a file
+// the program saves).
+
+#include "core/history/block_history.h"
+#include "core/history/forecast_list.h"
+#include "core/history/maintenance_list.h"
+#include "core/history/run_library.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kestrana::history {
+
+std::string csvField(std::string_view text);
+
+// line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
+std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = "\n");
+// date,run,value,segment
+std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");
+// km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status
+std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view lineEnd = "\n");
+// status,from_km,from_block,to_km,to_block,blocks,earliest_date
+std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::string_view lineEnd = "\n");
+
+// Writes a CSV text to a file as a whole (temporary file renamed into place). Throws platform::Error.
+void saveCsv(const std::string& path, std::string_view text);
+
+} // namespace kestrana::history

@@ -1,0 +1,60 @@
+#include "core/history/history_screen_texts.h"
+
+#include "core/history/dates.h"
+
+#include <chrono>
+
+namespace kestrana::history {
+
+std::string seriesName(const Series& series) {
+    return series.line + (series.direction < 0 ? "  (falling km)" : "  (rising km)");
+}
+
+std::string importProgressText(const ImportProgress& progress) {
+    if (progress.total == 0 && progress.current.empty())
+        return "Looking for run files ...";
+    if (progress.done >= progress.total)
+        return "Import finished: " + std::to_string(progress.total) +
+               (progress.total == 1 ? " file" : " files");
+    return "Importing " + std::to_string(progress.done + 1) + " of " + std::to_string(progress.total) + ": " +
+           std::string(progress.current);
+}
+
+std::string mapSummary(const ConditionMap& map, const KmRange& range) {
+    const std::string kms = "km " + std::to_string(range.low) + " to " + std::to_string(range.high);
+    if (map.rows.empty() || map.columns.empty())
+        return "No run of this line has a block in " + kms + ".";
+    return std::to_string(map.rows.size()) + (map.rows.size() == 1 ? " run x " : " runs x ") +
+           std::to_string(map.columns.size()) + (map.columns.size() == 1 ? " block, " : " blocks, ") + kms;
+}
+
+std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, Day untilDay) {
+    if (stretches.empty())
+        return "Nothing is due before " + isoDate(untilDay) + ".";
+    std::size_t blocks = 0;
+    for (const MaintenanceStretch& stretch : stretches)
+        blocks += stretch.blocks;
+    return std::to_string(stretches.size()) + (stretches.size() == 1 ? " stretch, " : " stretches, ") +
+           std::to_string(blocks) + (blocks == 1 ? " block, due before " : " blocks, due before ") +
+           isoDate(untilDay);
+}
+
+std::vector<ValueBand> legendBands() {
+    return {ValueBand::Band1,       ValueBand::Band2,  ValueBand::Band3, ValueBand::Band4,
+            ValueBand::NotRecorded, ValueBand::NoBand, ValueBand::Absent};
+}
+
+std::string failureMessage(std::string_view what, std::string_view reason) {
+    return std::string(what) + "\n" + std::string(reason);
+}
+
+std::string savedText(std::string_view path) {
+    return "Maintenance list saved to " + std::string(path);
+}
+
+Day todayDay() {
+    const auto now = std::chrono::system_clock::now();
+    return static_cast<Day>(std::chrono::floor<std::chrono::days>(now).time_since_epoch().count());
+}
+
+} // namespace kestrana::history

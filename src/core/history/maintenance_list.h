@@ -1,0 +1,33 @@
+#pragma once
+// The maintenance list: the blocks that are below the threshold now, or whose forecast crosses it
+// before a horizon, merged into stretches of neighbouring blocks of the same status.
+//
+// Neighbouring means next to each other in the run direction among the blocks of the forecast (the
+// blocks with at least one recorded value); a block of another status, or one crossing after the
+// horizon, ends a stretch. The stretches are sorted by status (below first), then earliest crossing
+// day, then where they begin in the run direction.
+
+#include "core/history/forecast_list.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kestrana::history {
+
+struct MaintenanceStretch {
+    ForecastStatus status = ForecastStatus::Below; // Below or Crossing
+    BlockKey from;                                 // first block in the run direction
+    BlockKey to;                                   // last block in the run direction
+    std::size_t blocks = 0;
+    std::optional<Day> earliestDay; // crossing: the earliest crossing day; below: none
+};
+
+// `rows` in any order (forecastRows gives them in list order). Crossings after `untilDay` are left out.
+std::vector<MaintenanceStretch> maintenanceList(std::span<const ForecastRow> rows, int direction,
+                                                Day untilDay);
+
+// The horizon's last day: `months` calendar months after `today`.
+Day horizonEnd(Day today, int months);
+
+} // namespace kestrana::history

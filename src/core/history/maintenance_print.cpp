@@ -1,0 +1,78 @@
+#include "core/history/maintenance_print.h"
+
+#include "core/history/dates.h"
+
+namespace kestrana::history {
+
+namespace {
+constexpr int kLeftMarginTwips = 1000;
+constexpr int kTopTwips = 700;
+
+std::string padded(std::string text, std::size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string blockText(const BlockKey& key) {
+    return "km " + std::to_string(key.km) + " block " + std::to_string(key.block);
+}
+} // namespace
+
+std::vector<std::string> maintenanceHeadingLines(const MaintenanceHeading& heading) {
+    std::vector<std::string> lines;
+    if (!heading.title.empty()) {
+        lines.push_back(heading.title);
+    }
+    lines.push_back("Maintenance list: " + heading.series.line + ", " +
+                    (heading.series.direction < 0 ? "falling km (-1)" : "rising km (1)"));
+    lines.push_back(std::string(indexName(heading.settings.index)) + " below " +
+                    std::to_string(heading.settings.threshold) + " now or by " + isoDate(heading.untilDay) +
+                    " (as of " + isoDate(heading.today) + "), maintenance jump " +
+                    std::to_string(heading.settings.jump));
+    return lines;
+}
+
+std::vector<std::string> maintenanceTableLines(std::span<const MaintenanceStretch> stretches) {
+    std::vector<std::string> lines;
+    if (stretches.empty()) {
+        lines.push_back("No block needs maintenance within the horizon.");
+        return lines;
+    }
+    lines.push_back(padded("Status", 10) + padded("From", 22) + padded("To", 22) + padded("Blocks", 8) +
+                    "Earliest date");
+    for (const MaintenanceStretch& stretch : stretches) {
+        const std::string count = std::to_string(stretch.blocks);
+        lines.push_back(padded(std::string(statusName(stretch.status)), 10) +
+                        padded(blockText(stretch.from), 22) + padded(blockText(stretch.to), 22) +
+                        padded(count, 8) +
+                        (stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string()));
+    }
+    return lines;
+}
+
+platform::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,
+                                                std::span<const MaintenanceStretch> stretches) {
+    platform::HardCopyScript script;
+    script.setPosition(kLeftMarginTwips, kTopTwips);
+    script.setFontSize(12);
+    script.setBold(true);
+    for (const std::string& line : maintenanceHeadingLines(heading)) {
+        script.printLineAt(kLeftMarginTwips, line);
+    }
+    script.printLine("");
+    script.setFontSize(10);
+    const std::vector<std::string> table = maintenanceTableLines(stretches);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        // The column heading stays bold; the stretches are in the normal face.
+        if (i == 1) {
+            script.setBold(false);
+        }
+        script.printLineAt(kLeftMarginTwips, table[i]);
+    }
+    script.endDoc();
+    return script;
+}
+
+} // namespace kestrana::history

@@ -1,0 +1,20 @@
+#pragma once
+// The sample library the first start puts in the home folder, so that the track history screen shows
+// a line's history at once: made from the bundled sample runs, and never put over a library that is
+// already there.
+
+#include <string>
+#include <vector>
+
+namespace kestrana::history {
+
+enum class SampleLibraryOutcome { Created, AlreadyThere };
+
+// Imports `runFiles` into a new library built beside `libraryPath` and moves it into place only when
+// nothing stands at `libraryPath` then (not even a link), so that a library made meanwhile by another
+// program is kept. Throws platform::Error when the library cannot be made or a sample run is
+// refused (nothing is left behind then).
+SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
+                                          const std::vector<std::string>& runFiles);
+
+} // namespace kestrana::history

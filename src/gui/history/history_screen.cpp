@@ -1,0 +1,416 @@
+#include "gui/history/history_screen.h"
+
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
+#include "core/history/history_screen_texts.h"
+#include "core/history/history_settings.h"
+#include "core/history/maintenance_print.h"
+#include "core/history/sqlite_run_library.h"
+#include "gui/app/navigator.h"
+#include "gui/history/background_task.h"
+#include "gui/history/block_history_chart.h"
+#include "gui/history/condition_map_view.h"
+#include "gui/services/hard_copy_printer.h"
+#include "gui/services/help.h"
+#include "gui/services/message_box.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <utility>
+
+namespace kestrana::gui::history {
+
+namespace {
+
+using widgets::fromCore;
+using widgets::fromPath;
+using widgets::toCore;
+using widgets::toPath;
+
+} // namespace
+
+// What one SHOW computed on its thread, and the settings it was computed for.
+struct HistoryScreen::Results {
+    unsigned generation = 0;
+    core::Series series;
+    core::KmRange range;
+    core::HistorySettings settings;
+    core::Day untilDay = 0;
+    std::shared_ptr<const core::ConditionMap> map;
+    std::vector<core::MaintenanceStretch> stretches;
+    std::string failure; // set when the library could not be read
+};
+
+struct HistoryScreen::Shown {
+    core::Series series;
+    core::KmRange range;
+    core::HistorySettings settings;
+    core::Day untilDay = 0;
+};
+
+HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("HistoryScreen"));
+    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - Track history"));
+    today_ = core::todayDay();
+    importTask_ = new BackgroundTask(this);
+    readTask_ = new BackgroundTask(this);
+    buildControls();
+    buildLayout();
+    connectHandlers();
+    services::installHelp(this);
+    widgets::fillDisplay(this);
+    openLibrary();
+}
+
+HistoryScreen::~HistoryScreen() {
+    // The work on other threads stops before the screen's parts go.
+    importTask_->requestStop();
+    readTask_->requestStop();
+    importTask_->waitForEnd();
+    readTask_->waitForEnd();
+}
+
+void HistoryScreen::connectHandlers() {
+    connect(importFilesButton, &QPushButton::clicked, this, &HistoryScreen::importFiles);
+    connect(importFolderButton, &QPushButton::clicked, this, &HistoryScreen::importFolder);
+    connect(cancelImportButton, &QPushButton::clicked, this, &HistoryScreen::cancelImport);
+    connect(showButton, &QPushButton::clicked, this, &HistoryScreen::showForSettings);
+    connect(goToMainButton, &QPushButton::clicked, this, &HistoryScreen::goToMain);
+    connect(exportButton, &QPushButton::clicked, this, &HistoryScreen::exportMaintenanceList);
+    connect(printButton, &QPushButton::clicked, this, &HistoryScreen::printMaintenanceList);
+    connect(conditionMap, &ConditionMapView::cellActivated, this, &HistoryScreen::openBlock);
+    connect(seriesChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::seriesChosen);
+    connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
+    for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
+        connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
+        widgets::pressOnEnter(box, showButton);
+    }
+}
+
+// The library is created where it is missing, so that a first import has somewhere to go.
+void HistoryScreen::openLibrary() {
+    libraryPath_ = core::defaultLibraryPath();
+    libraryPathBox->setText(QDir::toNativeSeparators(fromPath(libraryPath_)));
+    try {
+        library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::CreateIfMissing);
+    } catch (const core::LibraryError& error) {
+        library_.reset();
+        fillSeriesChoice(std::nullopt);
+        fail(core::kLibraryOpenFailed, error.reason());
+        return;
+    }
+    fillSeriesChoice(std::nullopt);
+    if (!series_.empty())
+        showForSettings();
+}
+
+void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
+    series_.clear();
+    if (library_) {
+        try {
+            series_ = library_->series();
+        } catch (const core::LibraryError& error) {
+            fail(core::kReadFailed, error.reason());
+        }
+    }
+    const QSignalBlocker quiet(seriesChoice);
+    seriesChoice->clear();
+    int current = 0;
+    for (std::size_t i = 0; i < series_.size(); ++i) {
+        seriesChoice->addItem(fromCore(core::seriesName(series_[i])));
+        if (keep && series_[i] == *keep)
+            current = static_cast<int>(i);
+    }
+    seriesChoice->setCurrentIndex(series_.empty() ? -1 : current);
+    // The same line still chosen keeps the km range typed for it; another line starts from its own.
+    if (keep && chosenSeries() == keep)
+        withdrawResults();
+    else
+        seriesChosen();
+}
+
+std::optional<core::Series> HistoryScreen::chosenSeries() const {
+    const int current = seriesChoice->currentIndex();
+    if (current < 0 || static_cast<std::size_t>(current) >= series_.size())
+        return std::nullopt;
+    return series_[static_cast<std::size_t>(current)];
+}
+
+// A line chosen: its whole km range goes into the km boxes.
+void HistoryScreen::seriesChosen() {
+    withdrawResults();
+    const std::optional<core::Series> series = chosenSeries();
+    kmFromBox->clear();
+    kmToBox->clear();
+    if (!series || !library_)
+        return;
+    try {
+        if (const std::optional<core::KmRange> range = library_->kmRangeOf(*series)) {
+            kmFromBox->setText(QString::number(range->low));
+            kmToBox->setText(QString::number(range->high));
+        }
+    } catch (const core::LibraryError& error) {
+        fail(core::kReadFailed, error.reason());
+    }
+}
+
+void HistoryScreen::withdrawResults() {
+    ++generation_;
+    shown_.reset();
+    stretches_.clear();
+    const bool empty = series_.empty();
+    conditionMap->clear(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
+    mapSummaryLabel->clear();
+    blockChart->clear();
+    maintenanceListBox->clear();
+    maintenanceSummaryLabel->setText(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
+    exportButton->setEnabled(false);
+    printButton->setEnabled(false);
+}
+
+void HistoryScreen::fail(std::string_view what, std::string_view reason) {
+    services::MessageBox::information(this, fromCore(core::failureMessage(what, reason)));
+}
+
+bool HistoryScreen::busy() const {
+    return importing_ || reading_;
+}
+
+void HistoryScreen::setBusy(bool importing, bool reading) {
+    importing_ = importing;
+    reading_ = reading;
+    importFilesButton->setEnabled(!importing);
+    importFolderButton->setEnabled(!importing);
+    cancelImportButton->setEnabled(importing);
+    showButton->setEnabled(!reading);
+    progressBar->setVisible(importing || reading);
+    if (reading && !importing)
+        progressBar->setRange(0, 0); // going on, length unknown
+}
+
+void HistoryScreen::showForSettings() {
+    const std::optional<core::Series> series = chosenSeries();
+    if (!series) {
+        services::MessageBox::information(this, fromCore(core::kEmptyLibraryNote));
+        return;
+    }
+    core::KmRange range;
+    core::HistorySettings settings;
+    int horizon = 0;
+    QLineEdit* reading = kmFromBox;
+    try {
+        const std::int16_t from = core::kmFromText(toCore(kmFromBox->text()));
+        reading = kmToBox;
+        range = core::kmRangeBetween(from, core::kmFromText(toCore(kmToBox->text())));
+        settings.index = core::indexFromText(toCore(indexChoice->currentText()));
+        reading = thresholdBox;
+        settings.threshold = core::thresholdFromText(toCore(thresholdBox->text()));
+        reading = jumpBox;
+        settings.jump = core::jumpFromText(toCore(jumpBox->text()));
+        reading = horizonBox;
+        horizon = core::horizonMonthsFromText(toCore(horizonBox->text()));
+    } catch (const core::SettingRefused& refusal) {
+        withdrawResults();
+        services::MessageBox::information(this, fromCore(refusal.what()));
+        reading->setFocus();
+        reading->selectAll();
+        return;
+    }
+    withdrawResults();
+    conditionMap->clear(fromCore(core::kDrawingNote));
+    statusLabel->setText(fromCore(core::kDrawingNote));
+    // An earlier SHOW still reading is left to end; its map is for settings no longer shown.
+    readTask_->requestStop();
+    readTask_->waitForEnd();
+
+    Results request;
+    request.generation = generation_;
+    request.series = *series;
+    request.range = range;
+    request.settings = settings;
+    request.untilDay = core::horizonEnd(today_, horizon);
+    const std::string path = libraryPath_;
+    setBusy(importing_, true);
+    readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
+        try {
+            const std::unique_ptr<core::RunLibrary> library =
+                core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+            request.map = std::make_shared<const core::ConditionMap>(
+                core::conditionMap(*library, request.series, request.range, request.settings.index));
+            const std::vector<core::ForecastRow> rows =
+                core::forecastRows(*library, request.series, request.range, request.settings);
+            request.stretches = core::maintenanceList(rows, request.series.direction, request.untilDay);
+        } catch (const std::exception& error) {
+            const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);
+            request.failure = known != nullptr ? known->reason() : error.what();
+        }
+        readTask_->post([this, request] { showResults(request); });
+    });
+}
+
+void HistoryScreen::showResults(const Results& results) {
+    setBusy(importing_, false);
+    if (!importing_)
+        statusLabel->clear();
+    if (results.generation != generation_)
+        return; // the settings changed while the runs were read
+    if (!results.failure.empty()) {
+        conditionMap->clear(fromCore(core::kReadFailed));
+        fail(core::kReadFailed, results.failure);
+        emit resultsShown();
+        return;
+    }
+    shown_ =
+        std::make_unique<Shown>(Shown{results.series, results.range, results.settings, results.untilDay});
+    conditionMap->setMap(results.map);
+    mapSummaryLabel->setText(fromCore(core::mapSummary(*results.map, results.range)));
+    blockChart->clear(fromCore(core::kPickBlockNote));
+    stretches_ = results.stretches;
+    maintenanceListBox->setEntries(core::maintenanceTableLines(stretches_));
+    maintenanceSummaryLabel->setText(fromCore(core::maintenanceSummary(stretches_, results.untilDay)));
+    exportButton->setEnabled(true);
+    printButton->setEnabled(true);
+    emit resultsShown();
+}
+
+void HistoryScreen::openBlock(std::size_t row, std::size_t column) {
+    const core::ConditionMap* map = conditionMap->map();
+    if (!shown_ || map == nullptr || column >= map->columns.size() || row >= map->rows.size() || !library_)
+        return;
+    try {
+        blockChart->setHistory(
+            core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings));
+    } catch (const core::LibraryError& error) {
+        fail(core::kReadFailed, error.reason());
+        return;
+    }
+    pages->setCurrentWidget(blockPage);
+}
+
+void HistoryScreen::importFiles() {
+    std::vector<std::string> paths;
+    for (const QString& name : fileDialog_.showOpenMany())
+        paths.push_back(toPath(name));
+    if (!paths.empty())
+        importPaths(paths);
+}
+
+void HistoryScreen::importFolder() {
+    const QString folder = fileDialog_.showFolder();
+    if (!folder.isEmpty())
+        importPaths({toPath(folder)});
+}
+
+void HistoryScreen::cancelImport() {
+    importTask_->requestStop();
+}
+
+void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
+    if (importing_)
+        return;
+    importTask_->waitForEnd();
+    refusedList->clear();
+    importSummaryLabel->clear();
+    progressBar->setRange(0, 0);
+    statusLabel->setText(fromCore(core::importProgressText({})));
+    setBusy(true, reading_);
+    const std::string path = libraryPath_;
+    importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
+        core::ImportSummary summary;
+        std::string failure;
+        try {
+            // The import's own connection: a RunLibrary is used from one thread only.
+            const std::unique_ptr<core::RunLibrary> library =
+                core::openSqliteLibrary(path, core::LibraryAccess::CreateIfMissing);
+            core::ImportCallbacks callbacks;
+            callbacks.onProgress = [this](const core::ImportProgress& progress) {
+                const int done = static_cast<int>(progress.done);
+                const int total = static_cast<int>(progress.total);
+                const QString text = fromCore(core::importProgressText(progress));
+                importTask_->post([this, done, total, text] {
+                    progressBar->setRange(0, std::max(total, 1));
+                    progressBar->setValue(done);
+                    statusLabel->setText(text);
+                });
+            };
+            callbacks.cancelRequested = [&stop] { return stop.load(); };
+            summary = core::importPaths(*library, paths, callbacks);
+        } catch (const std::exception& error) {
+            const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);
+            failure = known != nullptr ? known->reason() : error.what();
+        }
+        importTask_->post([this, summary, failure] { importFinished(summary, failure); });
+    });
+}
+
+void HistoryScreen::importFinished(const core::ImportSummary& summary, const std::string& failure) {
+    setBusy(false, reading_);
+    QStringList refused;
+    for (const core::FileOutcome& outcome : summary.outcomes)
+        if (outcome.status == core::ImportStatus::Refused)
+            refused << fromCore(core::outcomeLine(outcome));
+    refusedList->setEntries(refused);
+    const QString text =
+        failure.empty() ? fromCore(core::summaryText(summary)) : fromCore(core::kImportFailed);
+    importSummaryLabel->setText(text);
+    statusLabel->setText(text);
+    // The library has changed: what was shown is withdrawn, and the line list read again.
+    const std::optional<core::Series> keep = chosenSeries();
+    if (library_ == nullptr)
+        openLibrary();
+    else
+        fillSeriesChoice(keep);
+    if (summary.refused > 0)
+        pages->setCurrentWidget(importPage);
+    if (!failure.empty())
+        fail(core::kImportFailed, failure);
+    emit importEnded();
+}
+
+void HistoryScreen::exportMaintenanceList() {
+    if (!shown_)
+        return;
+    const QString name = fileDialog_.showSave();
+    if (name.isEmpty())
+        return;
+    try {
+        core::saveCsv(toPath(name), core::maintenanceCsv(stretches_, "\r\n"));
+    } catch (const kestrana::platform::Error& error) {
+        fail(core::kExportFailed, error.reason());
+        return;
+    }
+    statusLabel->setText(fromCore(core::savedText(toCore(QDir::toNativeSeparators(name)))));
+}
+
+void HistoryScreen::printMaintenanceList() {
+    if (!shown_)
+        return;
+    core::MaintenanceHeading heading;
+    heading.series = shown_->series;
+    heading.settings = shown_->settings;
+    heading.today = today_;
+    heading.untilDay = shown_->untilDay;
+    services::PrintOptions options;
+    options.documentName = QStringLiteral("maintenance");
+    options.fixedPitch = true; // the table's columns are laid out with blanks
+    services::HardCopyPrinter::print(this, core::maintenancePrintScript(heading, stretches_), QPixmap(),
+                                     options);
+}
+
+void HistoryScreen::goToMain() {
+    app::Navigator::goToMain(this);
+}
+
+} // namespace kestrana::gui::history

@@ -1,0 +1,152 @@
+#pragma once
+// The track history screen: the run library of every run taken in over the years, the condition map
+// of a line's km range (one row per run), the history of one block with its trend and forecast, and
+// the maintenance list of the stretches due within a horizon.
+//
+// Import and the reading of the map run on threads of their own (BackgroundTask), so the screen keeps
+// answering; a progress bar shows them going. Whatever is shown belongs to the settings as they stand:
+// changing any of them, or the library by an import, withdraws the map, the block history and the
+// maintenance list until SHOW is pressed again. Every text comes from the core (src/core/history);
+// the controls are built in history_screen_layout.cpp, the handlers live in history_screen.cpp.
+
+#include "gui/services/file_dialog.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+
+namespace kestrana::gui::widgets {
+class ListBox;
+}
+
+namespace kestrana::history {
+using Day = std::int32_t;
+class RunLibrary;
+struct ImportSummary;
+struct MaintenanceStretch;
+struct Series;
+} // namespace kestrana::history
+
+namespace kestrana::gui::history {
+
+class BackgroundTask;
+class BlockHistoryChart;
+class ConditionMapView;
+
+namespace core = kestrana::history;
+
+class HistoryScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryScreen(QWidget* parent = nullptr);
+    ~HistoryScreen() override;
+
+    // Handlers, one operation each.
+    void importFiles();
+    void importFolder();
+    void cancelImport();
+    void seriesChosen();
+    void showForSettings(); // SHOW
+    void openBlock(std::size_t row, std::size_t column);
+    void exportMaintenanceList();
+    void printMaintenanceList();
+    void goToMain();
+
+    // Imports the paths as the import buttons do once their dialog has answered.
+    void importPaths(const std::vector<std::string>& paths);
+    // True while an import or the reading of a map goes on.
+    bool busy() const;
+    // The day the horizon counts from (today, unless a test fixes it).
+    void setToday(core::Day day) { today_ = day; }
+    core::Day today() const { return today_; }
+
+    // The library.
+    QLineEdit* libraryPathBox = nullptr;
+    QPushButton* importFilesButton = nullptr;
+    QPushButton* importFolderButton = nullptr;
+    QPushButton* cancelImportButton = nullptr;
+    QProgressBar* progressBar = nullptr;
+    QLabel* statusLabel = nullptr; // the import's progress and summary, the map being read
+    // The settings.
+    QComboBox* seriesChoice = nullptr;
+    QLineEdit* kmFromBox = nullptr;
+    QLineEdit* kmToBox = nullptr;
+    QComboBox* indexChoice = nullptr;
+    QLineEdit* thresholdBox = nullptr;
+    QLineEdit* jumpBox = nullptr;
+    QLineEdit* horizonBox = nullptr;
+    QPushButton* showButton = nullptr;
+    QPushButton* goToMainButton = nullptr;
+    // The results.
+    QTabWidget* pages = nullptr;
+    ConditionMapView* conditionMap = nullptr;
+    QLabel* mapSummaryLabel = nullptr;
+    BlockHistoryChart* blockChart = nullptr;
+    widgets::ListBox* maintenanceListBox = nullptr;
+    QLabel* maintenanceSummaryLabel = nullptr;
+    QPushButton* exportButton = nullptr;
+    QPushButton* printButton = nullptr;
+    widgets::ListBox* refusedList = nullptr; // each refused file of the last import, with its reason
+    QLabel* importSummaryLabel = nullptr;
+
+    // The pages of `pages`.
+    QWidget* mapPage = nullptr;
+    QWidget* blockPage = nullptr;
+    QWidget* maintenancePage = nullptr;
+    QWidget* importPage = nullptr;
+
+    const std::vector<core::MaintenanceStretch>& maintenanceStretches() const { return stretches_; }
+
+signals:
+    // After an import has ended (its summary is shown) and after a map was shown or refused.
+    void importEnded();
+    void resultsShown();
+
+private:
+    struct Results;
+
+    void buildControls();
+    void buildLayout();
+    void connectHandlers();
+
+    void openLibrary();
+    void fillSeriesChoice(const std::optional<core::Series>& keep);
+    std::optional<core::Series> chosenSeries() const;
+    void withdrawResults();
+    void showResults(const Results& results);
+    void setBusy(bool importing, bool reading);
+    void importFinished(const core::ImportSummary& summary, const std::string& failure);
+    void fail(std::string_view what, std::string_view reason);
+
+    std::unique_ptr<core::RunLibrary> library_;
+    std::string libraryPath_;
+    std::vector<core::Series> series_;
+    BackgroundTask* importTask_ = nullptr;
+    BackgroundTask* readTask_ = nullptr;
+    // Counts the withdrawals, so that a map read for settings since changed is never shown.
+    unsigned generation_ = 0;
+    // From the start of the work until its results are on the screen.
+    bool importing_ = false;
+    bool reading_ = false;
+    core::Day today_ = 0;
+
+    // What is shown now, with the settings it was made for.
+    struct Shown;
+    std::unique_ptr<Shown> shown_;
+    std::vector<core::MaintenanceStretch> stretches_;
+    services::FileDialog fileDialog_{this};
+};
+
+} // namespace kestrana::gui::history

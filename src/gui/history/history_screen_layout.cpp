@@ -1,0 +1,290 @@
+// The controls of the track history screen and where they stand: the title band; the library with
+// its import buttons, progress bar and status line; the settings (line and direction, km range,
+// index, threshold, maintenance jump, horizon) with SHOW; and the results as pages: the condition
+// map with its legend, the block history chart, the maintenance list, the import's refused files.
+// Laid out for 1024 x 768; the screen scrolls on a smaller display.
+#include "gui/history/history_screen.h"
+
+#include "core/history/history_screen_texts.h"
+#include "core/history/terms.h"
+#include "gui/history/block_history_chart.h"
+#include "gui/history/condition_map_view.h"
+#include "gui/widgets/fonts.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/qt_text.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace kestrana::gui::history {
+
+namespace {
+
+using widgets::fromCore;
+
+constexpr const char* kStyle = R"(
+QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
+                   border-radius: 4px; color: #ffd54a; }
+QLabel#statusLabel, QLabel#mapSummaryLabel, QLabel#maintenanceSummaryLabel, QLabel#importSummaryLabel
+    { color: #123a6b; font-weight: bold; }
+QGroupBox { font-weight: bold; color: #123a6b; border: 1px solid #b7c5d9; border-radius: 5px;
+            margin-top: 8px; padding-top: 4px; }
+QPushButton { padding: 3px 10px; }
+)";
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
+    auto* shown = new QLabel(caption, parent);
+    shown->setObjectName(QLatin1String(name));
+    return shown;
+}
+
+QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, const QString& accessibleName,
+                   int width) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAccessibleName(accessibleName);
+    box->setMaximumWidth(width);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
+    auto* command = new QPushButton(caption, parent);
+    command->setObjectName(QLatin1String(name));
+    // Enter on a focused button presses it, as Space does.
+    command->setAutoDefault(true);
+    return command;
+}
+
+// A caption in front of its box; its mnemonic moves the focus into the box.
+QLabel* buddyLabel(QWidget* parent, const char* name, const QString& caption, QWidget* buddy) {
+    QLabel* shown = label(parent, name, caption);
+    shown->setBuddy(buddy);
+    return shown;
+}
+
+QWidget* legend(QWidget* parent) {
+    auto* strip = new QWidget(parent);
+    strip->setObjectName(QStringLiteral("mapLegend"));
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    for (core::ValueBand band : core::legendBands()) {
+        QPixmap swatch(14, 14);
+        swatch.fill(bandColour(band));
+        QPainter frame(&swatch);
+        frame.setPen(Qt::darkGray);
+        frame.drawRect(0, 0, 13, 13);
+        frame.end();
+        auto* box = new QLabel(strip);
+        box->setPixmap(swatch);
+        row->addWidget(box);
+        row->addWidget(new QLabel(fromCore(core::valueBandLegend(band)), strip));
+        row->addSpacing(10);
+    }
+    row->addStretch(1);
+    return strip;
+}
+
+} // namespace
+
+void HistoryScreen::buildControls() {
+    setStyleSheet(QString::fromLatin1(kStyle));
+
+    libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
+    libraryPathBox->setReadOnly(true);
+    importFilesButton = button(this, "importFilesButton", QStringLiteral("Import &files..."));
+    importFolderButton = button(this, "importFolderButton", QStringLiteral("Import f&older..."));
+    cancelImportButton = button(this, "cancelImportButton", QStringLiteral("&Cancel import"));
+    cancelImportButton->setEnabled(false);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setMinimumWidth(160);
+    progressBar->setMaximumWidth(220);
+    progressBar->setTextVisible(true);
+    progressBar->setRange(0, 1);
+    progressBar->setValue(0);
+    // Shown only while work goes on; it keeps its room meanwhile, so nothing moves.
+    QSizePolicy keepRoom = progressBar->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    progressBar->setSizePolicy(keepRoom);
+    progressBar->hide();
+    statusLabel = label(this, "statusLabel");
+    statusLabel->setTextFormat(Qt::PlainText);
+    statusLabel->setMinimumWidth(100);
+    statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+
+    seriesChoice = new QComboBox(this);
+    seriesChoice->setObjectName(QStringLiteral("seriesChoice"));
+    seriesChoice->setAccessibleName(QStringLiteral("Line and direction"));
+    seriesChoice->setMinimumWidth(360);
+    seriesChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    seriesChoice->setMinimumContentsLength(40);
+    kmFromBox = textBox(this, "kmFromBox", QString(), QStringLiteral("Km from"), 70);
+    kmToBox = textBox(this, "kmToBox", QString(), QStringLiteral("Km to"), 70);
+    indexChoice = new QComboBox(this);
+    indexChoice->setObjectName(QStringLiteral("indexChoice"));
+    indexChoice->setAccessibleName(QStringLiteral("Index"));
+    for (core::BlockIndex index : core::kBlockIndices)
+        indexChoice->addItem(fromCore(core::indexName(index)));
+    thresholdBox = textBox(this, "thresholdBox", QString::number(core::kDefaultThreshold),
+                           QStringLiteral("Threshold"), 60);
+    jumpBox =
+        textBox(this, "jumpBox", QString::number(core::kDefaultJump), QStringLiteral("Maintenance jump"), 60);
+    horizonBox = textBox(this, "horizonBox", QString::number(core::kDefaultHorizonMonths),
+                         QStringLiteral("Horizon in months"), 60);
+    showButton = button(this, "showButton", QStringLiteral("&SHOW"));
+    showButton->setFont(widgets::designFont(QStringLiteral("MS Sans Serif"), 10, true));
+    goToMainButton = button(this, "goToMainButton", QStringLiteral("&GO TO MAIN"));
+
+    pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("pages"));
+
+    mapPage = new QWidget(pages);
+    conditionMap = new ConditionMapView(mapPage);
+    mapSummaryLabel = label(mapPage, "mapSummaryLabel");
+    auto* mapHint =
+        label(mapPage, "mapHint",
+              QStringLiteral("Wheel or + / - zoom, drag or arrow keys move, Enter or a click opens "
+                             "the block"));
+    auto* mapColumn = new QVBoxLayout(mapPage);
+    mapColumn->setContentsMargins(6, 6, 6, 6);
+    mapColumn->addWidget(mapSummaryLabel);
+    mapColumn->addWidget(conditionMap, 1);
+    mapColumn->addWidget(legend(mapPage));
+    mapColumn->addWidget(mapHint);
+
+    blockPage = new QWidget(pages);
+    blockChart = new BlockHistoryChart(blockPage);
+    auto* blockColumn = new QVBoxLayout(blockPage);
+    blockColumn->setContentsMargins(2, 2, 2, 2);
+    blockColumn->addWidget(blockChart);
+
+    maintenancePage = new QWidget(pages);
+    maintenanceSummaryLabel = label(maintenancePage, "maintenanceSummaryLabel");
+    maintenanceListBox = new widgets::ListBox(maintenancePage);
+    maintenanceListBox->setObjectName(QStringLiteral("maintenanceListBox"));
+    maintenanceListBox->setAccessibleName(QStringLiteral("Maintenance list"));
+    exportButton = button(maintenancePage, "exportButton", QStringLiteral("&Export CSV..."));
+    printButton = button(maintenancePage, "printButton", QStringLiteral("&Print"));
+    auto* maintenanceButtons = new QHBoxLayout;
+    maintenanceButtons->addWidget(maintenanceSummaryLabel, 1);
+    maintenanceButtons->addWidget(exportButton);
+    maintenanceButtons->addWidget(printButton);
+    auto* maintenanceColumn = new QVBoxLayout(maintenancePage);
+    maintenanceColumn->setContentsMargins(6, 6, 6, 6);
+    maintenanceColumn->addLayout(maintenanceButtons);
+    maintenanceColumn->addWidget(maintenanceListBox, 1);
+
+    importPage = new QWidget(pages);
+    importSummaryLabel = label(importPage, "importSummaryLabel");
+    importSummaryLabel->setTextFormat(Qt::PlainText);
+    refusedList = new widgets::ListBox(importPage);
+    refusedList->setObjectName(QStringLiteral("refusedList"));
+    refusedList->setAccessibleName(QStringLiteral("Refused files"));
+    auto* importColumn = new QVBoxLayout(importPage);
+    importColumn->setContentsMargins(6, 6, 6, 6);
+    importColumn->addWidget(importSummaryLabel);
+    importColumn->addWidget(refusedList, 1);
+
+    pages->addTab(mapPage, QStringLiteral("Condition &map"));
+    pages->addTab(blockPage, QStringLiteral("&Block history"));
+    pages->addTab(maintenancePage, QStringLiteral("M&aintenance list"));
+    pages->addTab(importPage, QStringLiteral("Import &details"));
+}
+
+void HistoryScreen::buildLayout() {
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("historyContent"));
+    auto* page = new QVBoxLayout(content);
+    page->setContentsMargins(8, 6, 8, 6);
+    page->setSpacing(6);
+
+    auto* title = label(content, "titleBand", fromCore(core::kScreenTitle));
+    title->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 16, true));
+    title->setAlignment(Qt::AlignCenter);
+    title->setFixedHeight(36);
+    page->addWidget(title);
+
+    auto* library = new QHBoxLayout;
+    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Library"), libraryPathBox));
+    library->addWidget(libraryPathBox, 1);
+    library->addWidget(importFilesButton);
+    library->addWidget(importFolderButton);
+    library->addWidget(cancelImportButton);
+    page->addLayout(library);
+
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(progressBar);
+    progress->addWidget(statusLabel, 1);
+    page->addLayout(progress);
+
+    auto* settings = new QGridLayout;
+    settings->setHorizontalSpacing(6);
+    settings->addWidget(buddyLabel(content, "seriesLabel", QStringLiteral("&Line"), seriesChoice), 0, 0);
+    settings->addWidget(seriesChoice, 0, 1, 1, 3);
+    settings->addWidget(buddyLabel(content, "kmFromLabel", QStringLiteral("Km f&rom"), kmFromBox), 0, 4);
+    settings->addWidget(kmFromBox, 0, 5);
+    settings->addWidget(buddyLabel(content, "kmToLabel", QStringLiteral("Km &to"), kmToBox), 0, 6);
+    settings->addWidget(kmToBox, 0, 7);
+    settings->addWidget(buddyLabel(content, "indexLabel", QStringLiteral("&Index"), indexChoice), 1, 0);
+    settings->addWidget(indexChoice, 1, 1);
+    settings->addWidget(buddyLabel(content, "thresholdLabel", QStringLiteral("T&hreshold"), thresholdBox), 1,
+                        2);
+    settings->addWidget(thresholdBox, 1, 3);
+    settings->addWidget(buddyLabel(content, "jumpLabel", QStringLiteral("Maintenance &jump"), jumpBox), 1, 4);
+    settings->addWidget(jumpBox, 1, 5);
+    settings->addWidget(buddyLabel(content, "horizonLabel", QStringLiteral("Hori&zon (months)"), horizonBox),
+                        1, 6);
+    settings->addWidget(horizonBox, 1, 7);
+    settings->setColumnStretch(8, 1);
+    settings->addWidget(showButton, 0, 9, 2, 1);
+    settings->addWidget(goToMainButton, 0, 10, 2, 1);
+    showButton->setMinimumHeight(44);
+    goToMainButton->setMinimumHeight(44);
+    page->addLayout(settings);
+
+    page->addWidget(pages, 1);
+
+    // On a display smaller than the layout the whole screen scrolls instead of squeezing the map.
+    content->setMinimumSize(980, 640);
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("historyScroller"));
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
+
+    setTabOrder(importFilesButton, importFolderButton);
+    setTabOrder(importFolderButton, cancelImportButton);
+    setTabOrder(cancelImportButton, seriesChoice);
+    setTabOrder(seriesChoice, kmFromBox);
+    setTabOrder(kmFromBox, kmToBox);
+    setTabOrder(kmToBox, indexChoice);
+    setTabOrder(indexChoice, thresholdBox);
+    setTabOrder(thresholdBox, jumpBox);
+    setTabOrder(jumpBox, horizonBox);
+    setTabOrder(horizonBox, showButton);
+    setTabOrder(showButton, goToMainButton);
+    setTabOrder(goToMainButton, pages);
+    setTabOrder(pages, conditionMap);
+    setTabOrder(conditionMap, blockChart);
+    setTabOrder(blockChart, exportButton);
+    setTabOrder(exportButton, printButton);
+    setTabOrder(printButton, maintenanceListBox);
+    setTabOrder(maintenanceListBox, refusedList);
+    setTabOrder(refusedList, libraryPathBox);
+}
+
+} // namespace kestrana::gui::history

@@ -1,0 +1,208 @@
+// What the screen and the command line show of a library: a block's history, the forecast list, the
+// maintenance list, the condition map, the CSV texts and the printed maintenance list.
+
+#include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
+#include "core/history/forecast_list.h"
+#include "core/history/history_csv.h"
+#include "core/history/maintenance_list.h"
+#include "core/history/maintenance_print.h"
+
+#include <gtest/gtest.h>
+
+using namespace kestrana::history;
+
+namespace {
+
+Day day(const char* ddmmyy) {
+    return *dayOfRunDate(ddmmyy);
+}
+
+RunRecord runOn(RunId id, const char* ddmmyy, const Series& series) {
+    RunRecord run;
+    run.id = id;
+    run.series = series;
+    run.day = day(ddmmyy);
+    run.dateText = ddmmyy;
+    run.runNumber = std::to_string(id);
+    return run;
+}
+
+// Runs of a falling line, each with the values of the blocks given as {km, block, value}.
+std::vector<RunValues>
+runsOf(const Series& series,
+       const std::vector<std::pair<const char*, std::vector<std::array<int, 3>>>>& runs) {
+    std::vector<RunValues> result;
+    RunId id = 1;
+    for (const auto& [date, values] : runs) {
+        RunValues run{runOn(id++, date, series), {}};
+        for (const auto& [km, block, value] : values) {
+            run.values.push_back({BlockKey{static_cast<std::int16_t>(km), static_cast<std::int16_t>(block)},
+                                  static_cast<std::int16_t>(value)});
+        }
+        result.push_back(run);
+    }
+    return result;
+}
+
+const Series kFalling{"DOWN LINE", -1};
+
+} // namespace
+
+TEST(HistoryLists, BlockHistoryLeavesOutUnrecordedRunsAndNumbersSegments) {
+    std::vector<RunValue> values;
+    const std::pair<const char*, int> runs[] = {{"010124", 60}, {"010424", 0},  {"010724", 52},
+                                                {"011024", 70}, {"010125", 64}, {"010425", 58}};
+    RunId id = 1;
+    for (const auto& [date, value] : runs) {
+        values.push_back({runOn(id++, date, kFalling), static_cast<std::int16_t>(value)});
+    }
+    const BlockHistory history = blockHistoryOf(kFalling, {12, 3}, HistorySettings{}, values);
+    EXPECT_EQ(historyCsv(history), "date,run,value,segment\n"
+                                   "2024-01-01,1,60,1\n"
+                                   "2024-07-01,3,52,1\n"
+                                   "2024-10-01,4,70,2\n"
+                                   "2025-01-01,5,64,2\n"
+                                   "2025-04-01,6,58,2\n");
+    ASSERT_EQ(history.segments.size(), 2U);
+    EXPECT_EQ(history.maintenance, std::vector<std::size_t>{2});
+    ASSERT_TRUE(history.segments[0].trend);
+    EXPECT_LT(history.segments[0].trend->slope, 0);
+    ASSERT_TRUE(history.forecast);
+    EXPECT_EQ(history.forecast->points, 3U);
+    const auto line = forecastLineOf(history);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->fromDay, day("010425"));
+    EXPECT_NEAR(line->fromValue, history.forecast->trend->valueAt(day("010425")), 1e-9);
+    EXPECT_EQ(line->crossingDay, *history.forecast->crossingDay);
+    EXPECT_EQ(historyCaption(history), "km 12 block 3, TGI: crossing 36 on " +
+                                           isoDate(*history.forecast->crossingDay) + ", " +
+                                           history.forecast->trend->ratePerYear + " per year");
+    EXPECT_EQ(historyCaption(blockHistoryOf(kFalling, {1, 1}, HistorySettings{}, {})),
+              "km 1 block 1, TGI: not recorded in any run");
+}
+
+TEST(HistoryLists, ForecastRowsSortByStatusCrossingThenKmInTheRunDirection) {
+    // Falling line: km 12 comes before km 11 along the run.
+    const auto runs =
+        runsOf(kFalling, {{"010124", {{11, 1, 50}, {11, 2, 50}, {12, 1, 50}, {12, 2, 60}, {13, 1, 0}}},
+                          {"010125", {{11, 1, 40}, {11, 2, 30}, {12, 1, 40}, {12, 2, 60}, {13, 1, 0}}},
+                          {"010126", {{11, 1, 45}, {11, 2, 20}, {12, 1, 30}, {12, 2, 59}, {10, 5, 70}}}});
+    const auto rows = forecastRowsOf(runs, kFalling.direction, HistorySettings{});
+    // 12/1 and 11/2 are below (latest 30, 20): km 12 first. 11/1 (50, 40, 45) crosses earlier than 12/2
+    // (60, 60, 59). 10/5 has one point. 13/1 was never recorded: no row.
+    const std::string csv = forecastCsv(rows);
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status");
+    std::vector<std::string> keys;
+    for (const ForecastRow& row : rows) {
+        keys.push_back(std::to_string(row.block.km) + "/" + std::to_string(row.block.block) + " " +
+                       std::string(statusName(row.forecast.status)));
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"12/1 below", "11/2 below", "11/1 crossing", "12/2 crossing",
+                                              "10/5 too few runs"}));
+    EXPECT_LT(*rows[2].forecast.crossingDay, *rows[3].forecast.crossingDay);
+    EXPECT_NE(csv.find("\n10,5,1,2026-01-01,70,,,too few runs\n"), std::string::npos);
+}
+
+TEST(HistoryLists, MaintenanceStretchesMergeNeighboursOfOneStatusWithinTheHorizon) {
+    const Day until = day("010127");
+    auto row = [](int km, int block, ForecastStatus status, const char* crossing = nullptr) {
+        ForecastRow r{{static_cast<std::int16_t>(km), static_cast<std::int16_t>(block)}, {}};
+        r.forecast.status = status;
+        if (crossing != nullptr) {
+            r.forecast.crossingDay = day(crossing);
+        }
+        return r;
+    };
+    using S = ForecastStatus;
+    // Along a rising line: 1/1-1/3 crossing (1/3 after the horizon ends it at 1/2), 1/4-2/1 below,
+    // 2/2 stable, 2/3-2/4 crossing, 3/1 below alone.
+    const std::vector<ForecastRow> rows = {
+        row(2, 3, S::Crossing, "010626"),
+        row(1, 2, S::Crossing, "010326"),
+        row(1, 1, S::Crossing, "010526"),
+        row(1, 3, S::Crossing, "010227"),
+        row(1, 4, S::Below),
+        row(1, 5, S::Below),
+        row(2, 1, S::Below),
+        row(2, 2, S::Stable),
+        row(2, 4, S::Crossing, "010426"),
+        row(3, 1, S::Below),
+        row(3, 2, S::TooFewRuns),
+    };
+    EXPECT_EQ(maintenanceCsv(maintenanceList(rows, 1, until)),
+              "status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
+              "below,1,4,2,1,3,\n"
+              "below,3,1,3,1,1,\n"
+              "crossing,1,1,1,2,2,2026-03-01\n"
+              "crossing,2,3,2,4,2,2026-04-01\n");
+    // Falling: the run meets km 3, then 2, then 1 (blocks of a km in their order), so 2/2 now parts 2/1
+    // from 1/4-1/5, and 2/4 is followed by 1/1: one crossing stretch of four blocks.
+    EXPECT_EQ(maintenanceCsv(maintenanceList(rows, -1, until)),
+              "status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
+              "below,3,1,3,1,1,\n"
+              "below,2,1,2,1,1,\n"
+              "below,1,4,1,5,2,\n"
+              "crossing,2,3,1,2,4,2026-03-01\n");
+    EXPECT_EQ(horizonEnd(day("061226"), 12), day("061227"));
+}
+
+TEST(HistoryLists, ConditionMapHasEveryBlockOfAnyRunInTheRunDirection) {
+    const auto runs =
+        runsOf(kFalling, {{"010124", {{11, 1, 40}, {12, 2, 0}}}, {"010125", {{11, 2, 90}, {12, 2, -3}}}});
+    const ConditionMap map = conditionMapOf(kFalling, BlockIndex::TGIU, runs);
+    EXPECT_EQ(map.columns, (std::vector<BlockKey>{{12, 2}, {11, 1}, {11, 2}}));
+    ASSERT_EQ(map.rows.size(), 2U);
+    const ValueBand expected[2][3] = {{ValueBand::NotRecorded, ValueBand::Band2, ValueBand::Absent},
+                                      {ValueBand::NoBand, ValueBand::Absent, ValueBand::Band4}};
+    for (std::size_t r = 0; r < 2; ++r) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            EXPECT_EQ(map.cell(r, c).band, expected[r][c]) << r << "," << c;
+        }
+    }
+    EXPECT_EQ(map.cell(1, 0).value, -3);
+    EXPECT_EQ(cellDescription(map, 0, 1), "km 11 block 1, 2024-01-01 run 1: TGIU 40");
+    EXPECT_EQ(cellDescription(map, 0, 0), "km 12 block 2, 2024-01-01 run 1: not recorded");
+    EXPECT_EQ(cellDescription(map, 1, 1), "km 11 block 1, 2025-01-01 run 2: no such block in this run");
+}
+
+TEST(HistoryLists, CsvFieldsAreQuotedOnlyWhenTheyMustBe) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"plain text", "plain text"},     {"a,b", "\"a,b\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""}, {"", ""},
+    };
+    for (const auto& [text, field] : cases) {
+        EXPECT_EQ(csvField(text), field);
+    }
+    RunRecord run = runOn(3, "290224", Series{"A, B \"UP\"", -1});
+    run.blocks = 120;
+    run.file = "/data/runs/x.run";
+    EXPECT_EQ(runsCsv(std::vector<RunRecord>{run}, "\r\n"),
+              "line,direction,date,run,blocks,file\r\n\"A, B "
+              "\"\"UP\"\"\",-1,2024-02-29,3,120,/data/runs/x.run\r\n");
+}
+
+TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {
+    MaintenanceHeading heading{"Section 4 plan", Series{"AKOLA UP", 1}, HistorySettings{}, day("061226"),
+                               day("061227")};
+    const std::vector<MaintenanceStretch> stretches = {
+        {ForecastStatus::Below, {300, 1}, {301, 4}, 9, std::nullopt},
+        {ForecastStatus::Crossing, {305, 2}, {305, 2}, 1, day("010327")}};
+    const auto lines = maintenancePrintScript(heading, stretches).lines();
+    const std::vector<std::string> expected = {
+        "Section 4 plan",
+        "Maintenance list: AKOLA UP, rising km (1)",
+        "TGI below 36 now or by 2027-12-06 (as of 2026-12-06), maintenance jump 15",
+        "",
+        "Status    From                  To                    Blocks  Earliest date",
+        "below     km 300 block 1        km 301 block 4        9       ",
+        "crossing  km 305 block 2        km 305 block 2        1       2027-03-01",
+    };
+    EXPECT_EQ(lines, expected);
+    heading.title.clear();
+    EXPECT_EQ(maintenanceHeadingLines(heading).size(), 2U);
+    EXPECT_EQ(maintenanceTableLines({}),
+              std::vector<std::string>{"No block needs maintenance within the horizon."});
+}
