@@ -2,6 +2,7 @@
 
 #include "core/history/dates.h"
 #include "core/platform/paths.h"
+#include "core/platform/text.h"
 
 namespace kestrana::history {
 
@@ -13,7 +14,7 @@ public:
         if (!lineStart_) {
             text_ += ',';
         }
-        text_ += csvField(text);
+        text_ += platform::csvField(text);
         lineStart_ = false;
         return *this;
     }
@@ -35,20 +36,6 @@ private:
     bool lineStart_ = true;
 };
 } // namespace
-
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') {
-            quoted += '"';
-        }
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd) {
     CsvText csv(lineEnd);

@@ -15,8 +15,6 @@
 
 namespace kestrana::history {
 
-std::string csvField(std::string_view text);
-
 // line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = "\n");
 // date,run,value,segment
