@@ -56,7 +56,8 @@ auto typedSetting(const Arguments& args, const std::string& name, const std::str
     try {
         return parse(args.valueOr(name, fallback));
     } catch (const history::SettingRefused& refusal) {
-        throw platform::Error::refused(refusal.what(), "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
+        throw platform::Error::refused(refusal.what(),
+                                       "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
     }
 }
 
@@ -79,7 +80,7 @@ inline history::Series seriesOf(const Arguments& args, const history::RunLibrary
     }
     if (library.runsOf(series).empty()) {
         throw platform::Error::refused("No run of line \"" + series.line + "\" in direction " +
-                      std::to_string(series.direction) + " is in the library.");
+                                       std::to_string(series.direction) + " is in the library.");
     }
     return series;
 }

@@ -65,8 +65,9 @@ private:
             throw platform::Error::refused(error.reason());
         }
         if (summary.refused > 0) {
-            throw platform::Error::refused(std::to_string(summary.refused) + " of " + std::to_string(summary.outcomes.size()) +
-                          " files were refused; the others were taken in.");
+            throw platform::Error::refused(std::to_string(summary.refused) + " of " +
+                                           std::to_string(summary.outcomes.size()) +
+                                           " files were refused; the others were taken in.");
         }
         return 0;
     }

@@ -25,15 +25,14 @@ LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
     const runfile::BlockTable table = runfile::loadBlockTable(path);
     if (table.runDirection != 1 && table.runDirection != -1) {
         throw platform::Error("the first block's km to minus km from is " +
-                                          std::to_string(table.runDirection) +
-                                          ", so the run is neither over rising (1) nor falling (-1) km",
-                                      path);
+                                  std::to_string(table.runDirection) +
+                                  ", so the run is neither over rising (1) nor falling (-1) km",
+                              path);
     }
     const std::string dateText = table.header.date();
     const auto day = dayOfRunDate(dateText);
     if (!day) {
-        throw platform::Error("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)",
-                                      path);
+        throw platform::Error("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)", path);
     }
     LoadedRun run;
     run.series = Series{std::string(platform::trimBlanks(table.header.section())), table.runDirection};

@@ -59,7 +59,8 @@ QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const 
         if (kind == FileDialogKind::Open) {
             chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), folder, filter);
         } else if (kind == FileDialogKind::OpenMany) {
-            QStringList names = QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), folder, filter);
+            QStringList names =
+                QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), folder, filter);
             for (QString& name : names)
                 name = QDir::toNativeSeparators(name);
             chosen = names.join(QLatin1Char('\n'));
