@@ -145,6 +145,7 @@ void MainMenu::buildControls() {
         caption->setObjectName(button->objectName() + QStringLiteral("Note"));
         caption->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
         caption->setAlignment(Qt::AlignCenter);
+        caption->setWordWrap(true); // a long note takes two lines rather than widening the menu
         buttons->addWidget(button);
         buttons->addWidget(caption);
         buttons->addSpacing(12);
