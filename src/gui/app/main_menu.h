@@ -60,7 +60,7 @@ protected:
 private:
     void buildControls();
     // The menu's designed size.
-    static constexpr QSize kMenuSize{880, 720};
+    static constexpr QSize kMenuSize{880, 700};
     void centreIn(const QRect& area);
     void restoreDisplay();
 };
