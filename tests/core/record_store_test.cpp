@@ -60,20 +60,6 @@ TEST(RecordStore, FileLifecycle) {
     EXPECT_THROW(RecordStore::open(folder.file("junk")), Error);
 }
 
-TEST(RecordStore, RowsComeBackInInsertionOrderWithFirstAndLastRow) {
-    TempFolder folder;
-    RecordStore store = RecordStore::create(folder.file("db"));
-    store.defineTable("t", {"a", "b"});
-    // Deliberately not in key order: stored order is the order of adding.
-    addRows(store, "t", {{{5, 1}}, {{-3, 2}}, {{32767, 3}}, {{-32768, 4}}, {{0, 5}}});
-    EXPECT_EQ(column(store, "SELECT * FROM t"), (std::vector<std::int16_t>{5, -3, 32767, -32768, 0}));
-    EXPECT_EQ(store.firstRow("t"), (std::vector<std::int16_t>{5, 1}));
-    EXPECT_EQ(store.lastRow("t"), (std::vector<std::int16_t>{0, 5}));
-    store.defineTable("empty", {"a"});
-    EXPECT_TRUE(store.firstRow("empty").empty());
-    EXPECT_TRUE(store.lastRow("empty").empty());
-}
-
 TEST(RecordStore, ReadingWithoutACurrentRowIsTheDistinctNoCurrentRecordError) {
     TempFolder folder;
     RecordStore store = RecordStore::create(folder.file("db"));
