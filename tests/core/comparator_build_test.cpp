@@ -170,6 +170,7 @@ TEST(ComparatorBuild, BrokenRunsFailTheBuild) {
     const std::vector<std::pair<std::string, std::string>> broken{
         {"no block line", head + kmLine(1, 2) + "\r\n"},
         {"number beyond 16 bits", head + kmLine(1, 2) + "\r\n" + blockLine(1, 40000) + "\r\n"},
+        {"record cut short", head + kmLine(1, 2) + "\r\n68,1,2,3\r\n"},
         {"direction beyond 16 bits", head + kmLine(-30000, 30000) + "\r\n" + blockLine(1, 5) + "\r\n"},
     };
     for (const auto& [what, text] : broken) {

@@ -168,6 +168,17 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
               "cannot create the run library ");
 }
 
+TEST(HistoryLibrary, ARunOverNeitherRisingNorFallingKmIsRefused) {
+    TempFolder folder;
+    const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
+    writeFile(folder.file("two.run"),
+              "60,10,12,\r\n68,1,1,2,3,4,5,6,7,8,9,10,11,50,60,0,1,1,50,50,50,50,0\r\n");
+    const FileOutcome outcome = importRunFile(*library, folder.file("two.run"));
+    EXPECT_EQ(outcome.status, ImportStatus::Refused);
+    EXPECT_TRUE(outcome.reason.starts_with("the first block's km to minus km from is 2,")) << outcome.reason;
+    EXPECT_TRUE(library->runs().empty());
+}
+
 TEST(HistoryLibrary, APathIsNeverReadAsAnSqliteUri) {
     TempFolder folder;
     const auto before = std::filesystem::current_path();

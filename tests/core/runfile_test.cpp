@@ -108,6 +108,10 @@ TEST(FieldStream, CommasBlanksAndLineEndsAllSeparate) {
         values.push_back(stream.next());
     }
     EXPECT_EQ(values, (std::vector<long>{60, 120, 121, 68, 1, -5, 7, 7, -32768, 32767}));
+    EXPECT_THROW(stream.next(), platform::Error); // read past the end
+    RecordFieldStream bad("1,x", "s");
+    bad.next();
+    EXPECT_THROW(bad.next(), platform::Error);
 }
 
 // A run file with the given lines, each ended by CR LF.
