@@ -101,17 +101,28 @@ TEST(PairingReader, PairsEachCodedLineWithTheCurrentKilometreLine) {
     EXPECT_EQ(header.sectionLine, "91,second");
 }
 
-TEST(FieldStream, CommasBlanksAndLineEndsAllSeparate) {
-    RecordFieldStream stream("60,120,121,   68,1,-5\r\n+7 , 007,,\t-32768 32767\r\n\r\n", "s");
-    std::vector<long> values;
-    while (!stream.atEnd()) {
-        values.push_back(stream.next());
-    }
-    EXPECT_EQ(values, (std::vector<long>{60, 120, 121, 68, 1, -5, 7, 7, -32768, 32767}));
-    EXPECT_THROW(stream.next(), platform::Error); // read past the end
-    RecordFieldStream bad("1,x", "s");
-    bad.next();
-    EXPECT_THROW(bad.next(), platform::Error);
+TEST(FieldStream, PairsAreOneStreamOfNumbersWhateverSeparatesThem) {
+    std::vector<std::vector<int>> records;
+    std::vector<long> firstPairs;
+    PairNumberStream stream(4, [&](const RecordSlots& record, long firstPair) {
+        records.push_back({record[1], record[2], record[3], record[4]});
+        firstPairs.push_back(firstPair);
+    });
+    // Each pair repeats the kilometre line's numbers; records run on across pairs without resyncing.
+    stream.setKilometreLine("60,120,121");
+    stream.addPair("68,1,-5\t+7 , 007,,");
+    stream.addPair("-32768 32767");
+    EXPECT_EQ(records,
+              (std::vector<std::vector<int>>{{60, 120, 121, 68}, {1, -5, 7, 7}, {60, 120, 121, -32768}}));
+    EXPECT_EQ(firstPairs, (std::vector<long>{1, 1, 2}));
+    EXPECT_EQ(stream.pendingNumbers(), 1);
+    EXPECT_EQ(stream.pendingFirstPair(), 2);
+    // The first token that is not a 16-bit whole number stops the stream at its pair.
+    stream.addPair("1,32768,x");
+    ASSERT_TRUE(stream.badNumber().has_value());
+    EXPECT_EQ(stream.badNumber()->pair, 3);
+    EXPECT_EQ(stream.badNumber()->problem, "the number 32768 is outside -32768 to 32767");
+    EXPECT_EQ(records.size(), 4U);
 }
 
 // A run file with the given lines, each ended by CR LF.

@@ -65,40 +65,6 @@ template <typename OnToken> void forEachToken(std::string_view text, OnToken&& o
 
 } // namespace
 
-RecordFieldStream::RecordFieldStream(std::string_view text, std::string fileName)
-    : text_(text), fileName_(std::move(fileName)) {}
-
-void RecordFieldStream::skipSeparators() {
-    while (pos_ < text_.size() && isNumberSeparator(text_[pos_])) {
-        if (text_[pos_] == '\n') {
-            ++line_;
-        }
-        ++pos_;
-    }
-}
-
-bool RecordFieldStream::atEnd() {
-    skipSeparators();
-    return pos_ >= text_.size();
-}
-
-std::int16_t RecordFieldStream::next() {
-    skipSeparators();
-    if (pos_ >= text_.size()) {
-        throw platform::Error("the numbers end inside a record", fileName_, line_);
-    }
-    const std::size_t start = pos_;
-    while (pos_ < text_.size() && !isNumberSeparator(text_[pos_])) {
-        ++pos_;
-    }
-    std::int16_t value = 0;
-    std::string problem;
-    if (!parseWholeNumber(text_.substr(start, pos_ - start), value, problem)) {
-        throw platform::Error(problem, fileName_, line_);
-    }
-    return value;
-}
-
 PairNumberStream::PairNumberStream(int width, RecordHandler onRecord)
     : width_(width), onRecord_(std::move(onRecord)) {}
 

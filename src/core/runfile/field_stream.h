@@ -23,28 +23,6 @@ inline bool isNumberSeparator(char c) {
 // whole number", "the number 32768 is outside -32768 to 32767".
 bool parseWholeNumber(std::string_view token, std::int16_t& value, std::string& problem);
 
-// A text held whole in memory, read as one stream of numbers.
-class RecordFieldStream {
-public:
-    // `text` must outlive the stream; `fileName` names it in error reasons.
-    RecordFieldStream(std::string_view text, std::string fileName);
-
-    // True when only separators are left. The callers test this before a record, never inside one.
-    bool atEnd();
-    // The next number. Throws platform::Error: the stream has ended ("the numbers end inside
-    // a record"), a token that is not a whole number, a number outside -32768 to 32767.
-    std::int16_t next();
-    // 1-based line of the last number read (or of the position reached).
-    long line() const { return line_; }
-
-private:
-    void skipSeparators();
-    std::string_view text_;
-    std::string fileName_;
-    std::size_t pos_ = 0;
-    long line_ = 1;
-};
-
 // Slots 1 to 26 hold the numbers of a record; slot 0 is never used.
 using RecordSlots = std::array<std::int16_t, 27>;
 
