@@ -1,7 +1,7 @@
 #pragma once
-// What every working screen does the same way when it opens: fill the display (scrolling where the
-// display is smaller than the screen's controls need), and let Enter in a text box run the operation
-// that box feeds.
+// What every screen does the same way when it opens: take the program's look, fill the display
+// (scrolling where the display is smaller than the screen's controls need), and let Enter in a text
+// box run the operation that box feeds.
 
 #include <QRect>
 
@@ -12,6 +12,12 @@ class QTimer;
 class QWidget;
 
 namespace kestrana::gui::widgets {
+
+// Sets the program's style sheet (kestrana.qss, one resource for every screen) on `screen`. It is set
+// on each screen rather than on the application, so a dialog of no screen keeps the desktop's look.
+// Call it before the screen's controls are made, so they are sized in their styled faces. A screen
+// that is styled only in part sets it on those controls alone.
+void applyStyle(QWidget* screen);
 
 // Asks for the screen maximized and sizes it to the display's available area, so that it fills the
 // display also where no window manager maximizes it. (Qt drops the maximized request of a window not

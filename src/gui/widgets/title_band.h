@@ -19,6 +19,7 @@ public:
     // Where the title's left edge starts, in twips, from the band's and the title's widths in twips.
     using StartPosition = std::function<int(int bandTwips, int titleTwips)>;
 
+    // The band is named titleBand and its title titleLabel, on every screen.
     TitleBand(const QString& title, StartPosition start, QWidget* parent);
 
     // The title moving through the band.
@@ -39,5 +40,12 @@ private:
     int titleLeftTwips_ = 0;
     bool titlePlaced_ = false;
 };
+
+// The band of the analyser and the comparator: the title in Arial Black, the band 4 pixels higher
+// and lower than the title.
+TitleBand* makeHeadingBand(QWidget* screen, const QString& title, TitleBand::StartPosition start);
+
+// The credit line under a screen's title band, in italics, named creditLabel.
+QLabel* makeCreditLine(QWidget* screen);
 
 } // namespace kestrana::gui::widgets
