@@ -315,12 +315,7 @@ void AnalyserScreen::buildLayout() {
     columns->addLayout(left, 0);
     columns->addLayout(right, 1);
 
-    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
-    screen->setContentsMargins(8, 6, 8, 6);
-    screen->setSpacing(4);
-    screen->addWidget(titleBand);
-    screen->addWidget(creditLabel);
-    screen->addLayout(columns, 1);
+    widgets::headedPage(this, titleBand, creditLabel)->addLayout(columns, 1);
 
     for (QLineEdit* bound : {lowTgiEdit, highTgiEdit, shareLowEdit, shareHighEdit})
         bound->setFixedWidth(56);

@@ -265,12 +265,7 @@ void ComparatorScreen::buildLayout() {
     parts->setSizes({450, 300});
     comparisonChart->setMinimumHeight(200);
 
-    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
-    screen->setContentsMargins(8, 6, 8, 6);
-    screen->setSpacing(4);
-    screen->addWidget(titleBand);
-    screen->addWidget(creditLabel);
-    screen->addWidget(parts, 1);
+    widgets::headedPage(this, titleBand, creditLabel)->addWidget(parts, 1);
 
     for (QLineEdit* path : runFileEdits)
         path->setMinimumWidth(240);

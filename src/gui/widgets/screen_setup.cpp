@@ -62,6 +62,15 @@ QWidget* scrollingPage(QWidget* screen) {
     return page;
 }
 
+QVBoxLayout* headedPage(QWidget* screen, QWidget* titleBand, QWidget* creditLine) {
+    auto* page = new QVBoxLayout(scrollingPage(screen));
+    page->setContentsMargins(8, 6, 8, 6);
+    page->setSpacing(4);
+    page->addWidget(titleBand);
+    page->addWidget(creditLine);
+    return page;
+}
+
 QRect placedInside(const QSize& wanted, const QRect& area) {
     const QSize size = wanted.boundedTo(area.size());
     const QPoint centred = area.center() - QRect(QPoint(), size).center();

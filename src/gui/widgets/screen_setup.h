@@ -9,6 +9,7 @@ class QLineEdit;
 class QObject;
 class QPushButton;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kestrana::gui::widgets {
@@ -29,6 +30,10 @@ void fillDisplay(QWidget* screen);
 // smaller than the controls need, so every control can be reached on a display from 800 x 600 up.
 // Give the screen's layout to the page, not to the screen.
 QWidget* scrollingPage(QWidget* screen);
+
+// The scrolling page of a screen headed by its title band and credit line, for the screen's parts
+// to go below them.
+QVBoxLayout* headedPage(QWidget* screen, QWidget* titleBand, QWidget* creditLine);
 
 // Where a window of `wanted` size goes in `area`: centred, cut to the area where it is larger, and
 // never beyond the area's top-left corner.
