@@ -44,8 +44,6 @@ Command makeBlockCommand() {
                 "per matching block (the header alone when no block matches).",
             .options = {{"km", true, "KM", "The km from of the block (required)."},
                         {"block", true, "BK", "The number of the block within its km (required)."}},
-            .minFiles = 1,
-            .maxFiles = 1,
             .run = runBlock};
 }
 

@@ -55,8 +55,9 @@ struct Command {
     // A paragraph for the command's help: what it does with its files and what it prints.
     std::string description;
     std::vector<OptionInfo> options;
-    std::size_t minFiles = 0;
-    std::size_t maxFiles = 0;
+    // How many files it takes; most commands take one run file.
+    std::size_t minFiles = 1;
+    std::size_t maxFiles = 1;
     // Runs the operation; returns the exit status (0), or throws UsageError, or platform::Error for a
     // refused or failed operation (exit status 1: its message, then its reason).
     std::function<int(const Arguments& args, Context& context)> run;

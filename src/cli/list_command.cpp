@@ -57,8 +57,6 @@ Command makeListCommand() {
                     {"save", true, "FILE",
                      "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
                      "added) and prints nothing."}},
-        .minFiles = 1,
-        .maxFiles = 1,
         .run = runList};
 }
 

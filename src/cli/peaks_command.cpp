@@ -60,8 +60,6 @@ Command makePeaksCommand() {
                          "The parameter: " + oneOf(peaks::comboParameterNames()) +
                              " (default UN2L); choosing it sets the limit to the parameter's own."},
                         {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."}},
-            .minFiles = 1,
-            .maxFiles = 1,
             .run = runPeaks};
 }
 

@@ -29,8 +29,6 @@ Command makeProcessCommand() {
         .options = {{"output", true, "FILE",
                      "Also writes the comma-separated SD output file to FILE; the file is written whole or "
                      "not at all."}},
-        .minFiles = 1,
-        .maxFiles = 1,
         .run = runProcess};
 }
 

@@ -25,8 +25,6 @@ Command makeQualityCommand() {
                            "INFORMATION does, and prints six lines: the four quality bands, the non-recorded "
                            "track and the average TGI, worded as the screen shows them.",
             .options = {rangeFromOption(), rangeToOption()},
-            .minFiles = 1,
-            .maxFiles = 1,
             .run = runQuality};
 }
 

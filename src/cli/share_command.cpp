@@ -29,8 +29,6 @@ Command makeShareCommand() {
                         rangeToOption(),
                         {"low", true, "X", "The lowest TGI value counted (default 1)."},
                         {"high", true, "Y", "The highest TGI value counted (default 100)."}},
-            .minFiles = 1,
-            .maxFiles = 1,
             .run = runShare};
 }
 
