@@ -40,10 +40,6 @@ namespace kestrana::gui::analyser {
 class AnalyserScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title band's scroll step and the credit line's pace.
-    static constexpr int kTitleIntervalMs = 10;
-    static constexpr int kCreditIntervalMs = 200;
-
     explicit AnalyserScreen(QWidget* parent = nullptr);
 
     // Handlers, one operation each.

@@ -170,8 +170,8 @@ void AnalyserScreen::buildControls() {
 
     goToMainButton = button(this, "goToMainButton", "  GO TO    MAIN", "Go to main menu");
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
-    creditTimer = widgets::designTimer(this, "creditTimer", kCreditIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
+    creditTimer = widgets::designTimer(this, "creditTimer", widgets::kCreditIntervalMs);
 }
 
 namespace {

@@ -44,10 +44,6 @@ namespace kestrana::gui::comparator {
 class ComparatorScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title's scroll step and the credit line's pace.
-    static constexpr int kTitleIntervalMs = 10;
-    static constexpr int kCreditIntervalMs = 200;
-
     explicit ComparatorScreen(QWidget* parent = nullptr);
     ~ComparatorScreen() override;
 

@@ -129,8 +129,8 @@ void ComparatorScreen::buildControls() {
     titleLabel = titleBand->title();
     creditLabel = widgets::makeCreditLine(this);
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
-    creditTimer = widgets::designTimer(this, "creditTimer", kCreditIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
+    creditTimer = widgets::designTimer(this, "creditTimer", widgets::kCreditIntervalMs);
 }
 
 namespace {

@@ -36,9 +36,6 @@ namespace kestrana::gui::peaks {
 class PeakScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title's scroll step.
-    static constexpr int kTitleIntervalMs = 10;
-
     explicit PeakScreen(QWidget* parent = nullptr);
 
     // Handlers, one operation each.

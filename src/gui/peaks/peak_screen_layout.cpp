@@ -134,7 +134,7 @@ void PeakScreen::buildControls() {
     spareEdit = newTextBox(this, "spareEdit");
     spareEdit->hide();
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
 }
 
 void PeakScreen::buildLayout() {

@@ -13,6 +13,10 @@ namespace kestrana::gui::widgets {
 // Twips per screen pixel: the designs give positions and sizes in twips, 1440 to an inch.
 inline constexpr int kTwipsPerPixel = 15;
 
+// The pace of the title band's timer (a 5-twip step a tick) and of the credit line's.
+inline constexpr int kTitleIntervalMs = 10;
+inline constexpr int kCreditIntervalMs = 200;
+
 class TitleBand : public QLabel {
     Q_OBJECT
 public:
