@@ -69,6 +69,23 @@ TEST(RecordStore, RowsComeBackInInsertionOrderWithFirstAndLastRow) {
     EXPECT_EQ(column(store, "SELECT * FROM t"), (std::vector<std::int16_t>{5, -3, 32767, -32768, 0}));
     EXPECT_EQ(store.firstRow("t"), (std::vector<std::int16_t>{5, 1}));
     EXPECT_EQ(store.lastRow("t"), (std::vector<std::int16_t>{0, 5}));
+    // Rows are written many to a statement: counts around a whole batch keep every row and its order.
+    for (int count : {1, 63, 64, 65, 129, 1000}) {
+        SCOPED_TRACE(count);
+        const std::string table = "t" + std::to_string(count);
+        store.defineTable(table, {"a", "b"});
+        std::vector<std::array<std::int16_t, 2>> rows;
+        std::vector<std::int16_t> expected;
+        for (int i = 0; i < count; ++i) {
+            const auto a = static_cast<std::int16_t>(count - 2 * i);
+            rows.push_back({a, static_cast<std::int16_t>(i)});
+            expected.push_back(a);
+        }
+        addRows(store, table, rows);
+        EXPECT_EQ(column(store, "SELECT a FROM " + table), expected);
+        EXPECT_EQ(store.lastRow(table),
+                  (std::vector<std::int16_t>{expected.back(), static_cast<std::int16_t>(count - 1)}));
+    }
     store.defineTable("empty", {"a"});
     EXPECT_TRUE(store.firstRow("empty").empty());
     EXPECT_TRUE(store.lastRow("empty").empty());
@@ -134,7 +151,9 @@ TEST(RecordStore, AnInserterWithoutCommitLeavesNoRows) {
     {
         RecordStore::Inserter inserter(store, "t", 2);
         const std::array<std::int16_t, 2> row{2, 2};
-        inserter.add(row);
+        for (int i = 0; i < 100; ++i) { // more than one statement's worth, some already written
+            inserter.add(row);
+        }
         const std::array<std::int16_t, 1> shortRow{3};
         EXPECT_THROW(inserter.add(shortRow), Error);
     }

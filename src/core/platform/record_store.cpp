@@ -62,7 +62,8 @@ void bindParams(sqlite3* db, const std::string& path, sqlite3_stmt* stmt, const 
 // The stores are private scratch databases rebuilt from run files on every use, so losing one
 // to a power failure costs nothing: no syncing to disk, the rollback journal kept in memory.
 void tuneForRebuilding(sqlite3* db) {
-    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY;", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; PRAGMA temp_store=MEMORY;", nullptr,
+                 nullptr, nullptr);
 }
 
 sqlite3* openHandle(const std::string& file, int flags) {
@@ -70,7 +71,8 @@ sqlite3* openHandle(const std::string& file, int flags) {
     // SQLite reads a name beginning with "file:" as a URI (with options such as mode=memory) and
     // ":memory:" as no file at all; a relative path is given a leading "./" so it stays a path.
     const std::string name = !file.empty() && file.front() != '/' ? "./" + file : file;
-    int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
+    // A store is used by one thread at a time, so SQLite's own locking of the connection is skipped.
+    int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string what = "cannot open the database (" + errorText(db) + ")";
         sqlite3_close_v2(db);
@@ -258,6 +260,30 @@ std::vector<std::int16_t> RecordStore::edgeRow(const std::string& table, const c
 // ---------------------------------------------------------------------------------------------
 // Inserter
 
+namespace {
+
+// "INSERT INTO table VALUES (?, ?), (?, ?) ..." for `rows` rows of `fieldCount` fields.
+std::string insertSql(const std::string& table, std::size_t fieldCount, std::size_t rows) {
+    std::string row = "(";
+    for (std::size_t i = 0; i < fieldCount; ++i) {
+        row += i == 0 ? "?" : ", ?";
+    }
+    row += ")";
+    std::string sql = "INSERT INTO " + quoteIdentifier(table) + " VALUES ";
+    for (std::size_t r = 0; r < rows; ++r) {
+        sql += r == 0 ? row : ", " + row;
+    }
+    return sql;
+}
+
+// Rows a batch statement carries: as many as keep its parameters within the 999 every SQLite build
+// accepts, and no more than 64, past which a longer statement saves nothing measurable.
+std::size_t rowsPerBatch(std::size_t fieldCount) {
+    return std::clamp<std::size_t>(999 / fieldCount, 1, 64);
+}
+
+} // namespace
+
 RecordStore::Inserter::Inserter(RecordStore& store, const std::string& table, std::size_t fieldCount)
     : store_(&store), fieldCount_(fieldCount) {
     if (fieldCount == 0) {
@@ -266,31 +292,35 @@ RecordStore::Inserter::Inserter(RecordStore& store, const std::string& table, st
     // A savepoint rather than BEGIN, so that an inserter also works inside a caller's transaction.
     store.execute("SAVEPOINT kestrana_insert");
     open_ = true;
-    std::string sql = "INSERT INTO " + quoteIdentifier(table) + " VALUES (";
-    for (std::size_t i = 0; i < fieldCount; ++i) {
-        sql += i == 0 ? "?" : ", ?";
-    }
-    sql += ")";
+    batchRows_ = rowsPerBatch(fieldCount);
     try {
         if (store.handle() == nullptr) {
             store.fail("cannot add rows");
         }
-        stmt_ = prepare(store.handle(), store.path(), sql);
+        rowStmt_ = prepare(store.handle(), store.path(), insertSql(table, fieldCount, 1));
+        batchStmt_ = prepare(store.handle(), store.path(), insertSql(table, fieldCount, batchRows_));
     } catch (...) {
+        sqlite3_finalize(rowStmt_);
+        rowStmt_ = nullptr;
         store.execute("ROLLBACK TO kestrana_insert; RELEASE kestrana_insert");
         open_ = false;
         throw;
     }
+    pending_.reserve(batchRows_ * fieldCount);
 }
 
 RecordStore::Inserter::Inserter(Inserter&& other) noexcept
-    : store_(other.store_), stmt_(other.stmt_), fieldCount_(other.fieldCount_), open_(other.open_) {
-    other.stmt_ = nullptr;
+    : store_(other.store_), rowStmt_(other.rowStmt_), batchStmt_(other.batchStmt_),
+      fieldCount_(other.fieldCount_), batchRows_(other.batchRows_), pending_(std::move(other.pending_)),
+      open_(other.open_) {
+    other.rowStmt_ = nullptr;
+    other.batchStmt_ = nullptr;
     other.open_ = false;
 }
 
 RecordStore::Inserter::~Inserter() {
-    sqlite3_finalize(stmt_);
+    sqlite3_finalize(rowStmt_);
+    sqlite3_finalize(batchStmt_);
     if (open_ && store_->handle() != nullptr) {
         sqlite3_exec(store_->handle(), "ROLLBACK TO kestrana_insert; RELEASE kestrana_insert", nullptr,
                      nullptr, nullptr);
@@ -306,22 +336,41 @@ void RecordStore::Inserter::add(std::span<const std::int16_t> values) {
                         std::to_string(fieldCount_) + " fields",
                     store_->path());
     }
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        sqlite3_bind_int(stmt_, static_cast<int>(i + 1), values[i]);
+    pending_.insert(pending_.end(), values.begin(), values.end());
+    if (pending_.size() == batchRows_ * fieldCount_) {
+        writeRows(batchStmt_, pending_.data(), batchRows_);
+        pending_.clear();
     }
-    int rc = sqlite3_step(stmt_);
-    sqlite3_reset(stmt_);
+}
+
+void RecordStore::Inserter::writeRows(sqlite3_stmt* stmt, const std::int16_t* values, std::size_t rows) {
+    const std::size_t count = rows * fieldCount_;
+    for (std::size_t i = 0; i < count; ++i) {
+        sqlite3_bind_int(stmt, static_cast<int>(i + 1), values[i]);
+    }
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
     if (rc != SQLITE_DONE) {
         store_->fail("cannot add a row");
     }
+}
+
+void RecordStore::Inserter::flush() {
+    for (std::size_t at = 0; at < pending_.size(); at += fieldCount_) {
+        writeRows(rowStmt_, pending_.data() + at, 1);
+    }
+    pending_.clear();
 }
 
 void RecordStore::Inserter::commit() {
     if (!open_) {
         return;
     }
-    sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
+    flush();
+    sqlite3_finalize(rowStmt_);
+    sqlite3_finalize(batchStmt_);
+    rowStmt_ = nullptr;
+    batchStmt_ = nullptr;
     store_->execute("RELEASE kestrana_insert");
     open_ = false;
 }

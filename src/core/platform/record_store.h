@@ -57,8 +57,10 @@ public:
     // Runs an SQL text without result rows (BEGIN, COMMIT, CREATE INDEX ...).
     void execute(const std::string& sql, const std::vector<SqlValue>& params = {});
 
-    // Adds rows to one table through one prepared statement inside one transaction: commit()
-    // makes them lasting; an Inserter destroyed without commit() rolls them back.
+    // Adds rows to one table inside one transaction: commit() makes them lasting; an Inserter
+    // destroyed without commit() rolls them back. Rows are gathered and written many to one
+    // statement, since a statement run per row costs more than the row itself; they are stored in
+    // the order they were added.
     class Inserter {
     public:
         Inserter(RecordStore& store, const std::string& table, std::size_t fieldCount);
@@ -68,9 +70,15 @@ public:
         void commit();
 
     private:
+        // Writes the gathered rows: full batches through batchStmt_, the rest one by one.
+        void flush();
+        void writeRows(sqlite3_stmt* stmt, const std::int16_t* values, std::size_t rows);
         RecordStore* store_;
-        sqlite3_stmt* stmt_ = nullptr;
+        sqlite3_stmt* rowStmt_ = nullptr;
+        sqlite3_stmt* batchStmt_ = nullptr;
         std::size_t fieldCount_;
+        std::size_t batchRows_ = 1;
+        std::vector<std::int16_t> pending_;
         bool open_ = false;
     };
 
