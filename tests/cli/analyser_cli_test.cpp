@@ -1,16 +1,10 @@
 // kestrana-cli quality, list, share and block, run as the real binary on run files written here.
 
-#include "core/analyser/listing.h"
 #include "core/analyser/messages.h"
 #include "core/analyser/processing.h"
-#include "core/runfile/block_table.h"
-#include "run_generator.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <sstream>
 
 namespace kestrana::test {
 namespace {
@@ -165,34 +159,6 @@ TEST_F(AnalyserCli, BlockShowsTheRawValuesOfTheBlock) {
     EXPECT_EQ(cli("block", "--km 121 --block 9").out, joined({header}));
     EXPECT_EQ(cli("block", "--km 120").status, 2);
     EXPECT_EQ(cli("block", "--km x --block 1").status, 2);
-}
-
-// A run of the generator, read back through the block table to compare with the rows printed.
-TEST(AnalyserCliGenerated, ListOverEveryBlockOfALongFallingRunMatchesItsRows) {
-    TempFolder folder;
-    generator::RunRecipe recipe;
-    recipe.startKm = 900;
-    recipe.kmCount = 300;
-    recipe.direction = -1;
-    recipe.missingBlocks = {{850, 2}, {700, 5}};
-    const generator::GeneratedRun run = generator::generateRunWithValues(recipe);
-    const std::string path = folder.file("falling.run");
-    writeFile(path, run.text);
-
-    const auto result = cli("list", path, "--low=-32767 --high 32766 --from 600 --to 900");
-    ASSERT_EQ(result.status, 0) << result.err;
-    std::vector<std::string> expected = {kHeader};
-    for (const auto& block : run.blocks) {
-        runfile::BlockResult row;
-        std::copy(block.begin(), block.end(), row.fields.begin());
-        expected.push_back(analyser::listingRow(row));
-    }
-    EXPECT_EQ(result.out, joined(expected));
-
-    // A narrower range leaves the straddling blocks out: km 700 to 650 holds 50 kilometres, one of
-    // whose blocks is missing from the run.
-    const auto narrow = cli("list", path, "--low=-32767 --high 32766 --from 650 --to 700");
-    EXPECT_EQ(std::count(narrow.out.begin(), narrow.out.end(), '\n'), 1 + 50 * 5 - 1);
 }
 
 } // namespace

@@ -80,19 +80,6 @@ TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
     EXPECT_FALSE(std::filesystem::exists(target + ".txt"));
 }
 
-TEST_F(CompareCli, KmDefaultsAreWhatProcessDataPutsInTheBoxes) {
-    // Falling from km 80: From 80, To 30; the listing walks 80 down to 31 (50 km, 250 blocks).
-    const std::string runs = run("a.run", simpleRun("1", 80, 60, -1)) + " " +
-                             run("b.run", simpleRun("2", 80, 60, -1)) + " " +
-                             run("c.run", simpleRun("3", 80, 60, -1));
-    auto result = cli(runs);
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 2 + 250);
-    EXPECT_NE(result.out.find("\n0080    -   0079        1 "), std::string::npos);
-    EXPECT_NE(result.out.find("\n0031    -   0030        5 "), std::string::npos);
-    EXPECT_EQ(result.out.find("0030    -   0029"), std::string::npos);
-}
-
 TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
     // km 5: TGI 40, 42, 43 in the current run (mean 125 / 3), 10 and 20 in the older run; block 3
     // of the older run is missing, so km 5 averages blocks 1 and 2 only in both runs.

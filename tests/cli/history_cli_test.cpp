@@ -90,17 +90,6 @@ TEST_F(HistoryCli, ImportPrintsOneLinePerFileAndExitsOneWhenAnyWasRefused) {
                                runs + "/run2.run\n");
 }
 
-TEST_F(HistoryCli, HistoryAndForecastAnswerForAKnownLine) {
-    importRuns();
-    const auto history = cli("history --line 'KATNI - BINA UP' --direction 1 --km 11 --block 2");
-    EXPECT_EQ(history.status, 0) << history.err;
-    EXPECT_EQ(history.out.substr(0, 23), "date,run,value,segment\n");
-    EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 4);
-    const auto forecast = cli("forecast --line 'KATNI - BINA UP' --direction 1 --from 11 --to 11");
-    EXPECT_EQ(forecast.status, 0) << forecast.err;
-    EXPECT_EQ(std::count(forecast.out.begin(), forecast.out.end(), '\n'), 6); // header and 5 blocks
-}
-
 TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
     importRuns();
     const std::string known = "--line 'KATNI - BINA UP' --direction 1 ";

@@ -163,18 +163,6 @@ TEST(AnalyserReports, PrintGraphPlacesThePictureAndEveryLine) {
     EXPECT_EQ(ops.back().kind, PrintOp::Kind::EndDoc);
 }
 
-TEST(AnalyserReports, PrintGraphWritesSmallFiguresWithTwoLeadingDigits) {
-    QualityDistribution figures{{0.5, 9.994, 9.995, 45}, 100.0F / 3.0F, std::nullopt};
-    const auto lines = printedLines(printGraphScript("", {}, {}, figures, ""));
-    ASSERT_EQ(lines.size(), 28U);
-    EXPECT_EQ(lines[11].text, " Quality Distribution between Km 0 to 0");
-    EXPECT_EQ(lines[13].text, " Track below TGI 36              =  00.50 %");
-    EXPECT_EQ(lines[15].text, " Track between TGI 36 - 50   =  09.99 %");
-    EXPECT_EQ(lines[17].text, " Track between TGI 51 - 80   =  10.00 %");
-    EXPECT_EQ(lines[21].text, " Non Recorded Track            =  33.33 %");
-    EXPECT_EQ(lines[23].text, " Average  TGI                         =  not available");
-}
-
 TEST(AnalyserReports, PrintDetailsPrintsHeadingHeaderAndEveryEntry) {
     const DetailsReport report = threeRowReport();
     std::vector<PrintedLine> expected = {

@@ -171,7 +171,6 @@ TEST(ComparatorBuild, BrokenRunsFailTheBuild) {
         {"no block line", head + kmLine(1, 2) + "\r\n"},
         {"number beyond 16 bits", head + kmLine(1, 2) + "\r\n" + blockLine(1, 40000) + "\r\n"},
         {"record cut short", head + kmLine(1, 2) + "\r\n68,1,2,3\r\n"},
-        {"block before any km line", head + blockLine(1, 5) + "\r\n"},
         {"direction beyond 16 bits", head + kmLine(-30000, 30000) + "\r\n" + blockLine(1, 5) + "\r\n"},
     };
     for (const auto& [what, text] : broken) {
@@ -195,21 +194,6 @@ TEST(ComparatorBuild, BrokenRunsFailTheBuild) {
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0].kmFromText, "32760");
     EXPECT_FALSE(told[0].kmToText.has_value());
-}
-
-TEST(ComparatorBuild, NumbersAreReadAsOneStreamWithoutResynchronising) {
-    // A km line with a fourth number and a block line one number short: 27 + 25 = 52 numbers make
-    // two rows of 26, the second shifted by one place.
-    TempFolder folder;
-    const std::string run = headerLines("010101") + "60,5,6,99\r\n" + blockLine(1, 30) + "\r\n" +
-                            "60,6,7\r\n" +
-                            "68,2,45,38,21,12,63,59,71,68,44,49,26,31,95,7,115,187,0,0,0,0\r\n";
-    auto request = buildRequestIn(folder, {run, run});
-    ComparatorSession session;
-    ASSERT_EQ(buildRunDatabase(request, session).outcome, BuildResult::Outcome::Built);
-    // tgi3 = number 5 = "68", tgi4 = number 17; the second row starts with the last number of the
-    // first block line: 0, 60, 6, 7, 68, 2, ...
-    EXPECT_EQ(rowsOf(request.databaseBase, "trc0"), (Rows{{5, 6, 68, 26}, {60, 6, 68, 26}}));
 }
 
 TEST(OlderRunsRule, TheTypedNumberSetsNAndTheUsableSlots) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 using namespace kestrana::comparator;
@@ -187,93 +186,6 @@ TEST(KmAverages, LegendNamesAreTheDatesWithTheRunNumberWhereADateRepeats) {
     EXPECT_EQ(chartLegendNames({"120326", "110325"}), (Names{"120326", "110325"}));
     EXPECT_EQ(chartLegendNames({"120326", "110325", "120326", "120326"}),
               (Names{"120326 Run No.0", "110325", "120326 Run No.2", "120326 Run No.3"}));
-}
-
-TEST(KmAverages, MatchTheJoinOnKmAndBlockPerSlot) {
-    TempFolder folder;
-    RecordStore store = RecordStore::create(folder.file("db"));
-    std::mt19937 random(7);
-    std::array<std::vector<Row>, 3> tables;
-    for (int slot = 0; slot < 3; ++slot) {
-        for (int i = 0; i < 300; ++i) {
-            const auto km = static_cast<std::int16_t>(-3 + static_cast<int>(random() % 10));
-            const auto block = static_cast<std::int16_t>(1 + random() % 7);
-            const auto value = static_cast<std::int16_t>(static_cast<int>(random() % 200) - 20);
-            tables[slot].push_back({km, static_cast<std::int16_t>(km + 1), block, value});
-        }
-        fillTable(store, slot, tables[slot]);
-    }
-    // By the meaning of the query: every combination of rows of the same km and block in all three
-    // tables is one joined row; per km the mean of each table's value over those rows.
-    std::map<int, std::array<double, 4>> sums; // km -> sum0, sum1, sum2, count
-    for (const auto& a : tables[0]) {
-        for (const auto& b : tables[1]) {
-            for (const auto& c : tables[2]) {
-                if (a[0] >= -1 && a[0] <= 4 && b[0] == a[0] && c[0] == a[0] && b[2] == a[2] && c[2] == a[2]) {
-                    auto& s = sums[a[0]];
-                    s = {s[0] + a[3], s[1] + b[3], s[2] + c[3], s[3] + 1};
-                }
-            }
-        }
-    }
-    const std::array<std::string, 4> dates{"d0", "d'1", "d2\"", ""};
-    for (auto [from, to] : {std::pair<std::int16_t, std::int16_t>{4, -1}, {-1, 4}}) { // both inclusive
-        KmAverageTable table = readKmAverages(store, 2, from, to, dates);
-        EXPECT_EQ(table.seriesNames, (Lines{"d0", "d'1", "d2\""}));
-        ASSERT_EQ(table.rows.size(), sums.size());
-        auto expected = sums.begin();
-        for (const auto& row : table.rows) {
-            EXPECT_EQ(row.km, expected->first);
-            ASSERT_EQ(row.means.size(), 3u);
-            for (int k = 0; k < 3; ++k) {
-                EXPECT_DOUBLE_EQ(row.means[static_cast<std::size_t>(k)],
-                                 expected->second[k] / expected->second[3]);
-            }
-            ++expected;
-        }
-    }
-    EXPECT_THROW(readKmAverages(store, 0, 1, 2, dates), kestrana::platform::Error);
-    EXPECT_THROW(readKmAverages(store, 3, 1, 2, dates), kestrana::platform::Error); // no trc3
-    EXPECT_EQ(kmCategoryLabel(120), " 120");
-    EXPECT_EQ(kmCategoryLabel(-5), "-5");
-}
-
-TEST(CompareRuns, RisingRunsFrom120To170) {
-    TempFolder folder;
-    ComparatorSession session =
-        build(folder, {simpleRun("120326", 100, 100, 1), simpleRun("011225", 100, 100, 1)});
-    CompareResult result = compareRuns("120", "170", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    ASSERT_EQ(result.listing.blocks.size(), 50u * 10); // km 120 to 169
-    EXPECT_EQ(result.listing.blocks.front(), "0120    -   0121        1");
-    EXPECT_EQ(result.listing.blocks[490], "0169    -   0170        1");
-    ASSERT_TRUE(result.chart.has_value());
-    ASSERT_EQ(result.chart->rows.size(), 51u); // km 120 to 170
-    EXPECT_EQ(result.chart->rows.front().km, 120);
-    EXPECT_EQ(result.chart->rows.back().km, 170);
-    EXPECT_DOUBLE_EQ(result.chart->rows.front().means[0], 203.0); // km 120: offset 20, TGI 201 to 205
-    EXPECT_EQ(result.chart->seriesNames, (Lines{"120326", "011225"}));
-}
-
-TEST(CompareRuns, TheSameRunTwiceGivesEqualColumnsAndFromEqualToAChartRowOnly) {
-    TempFolder folder;
-    const std::string run = simpleRun("120326", 10, 20, 1);
-    ComparatorSession session = build(folder, {run, run});
-    CompareResult result = compareRuns("10", "30", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_EQ(result.listing.values[0], result.listing.values[1]);
-    ASSERT_TRUE(result.chart.has_value());
-    for (const auto& row : result.chart->rows) {
-        EXPECT_EQ(row.means[0], row.means[1]);
-    }
-
-    result = compareRuns("12", "12", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    EXPECT_TRUE(result.listing.blocks.empty());
-    EXPECT_EQ(result.listing.runDates[0], Lines{"120326"});
-    ASSERT_TRUE(result.chart.has_value());
-    ASSERT_EQ(result.chart->rows.size(), 1u);
-    EXPECT_EQ(result.chart->rows[0].km, 12);
 }
 
 TEST(CompareRuns, RefusalsSayWhyAndLeaveOnlyTheHeading) {

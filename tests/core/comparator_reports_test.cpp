@@ -98,17 +98,6 @@ TEST(ComparatorPrintDetails, ColumnsFollowNAndEveryListLineIsOneRowOnPaper) {
     // Nothing compared (n outside 1 to 3): the page ends after its heading.
     EXPECT_TRUE(dump(printDetailsScript(inputs(5), listing, "T"))
                     .ends_with("|L  Comparision of TRC runs ( TGI )|F 11 B|L |E"));
-
-    // 250 blocks: 500 rows on paper after the 8 heading lines, 250 lines after the report's 2.
-    listing = twoRunListing();
-    for (auto* list : {&listing.blocks, &listing.values[0], &listing.values[1]}) {
-        list->clear();
-        for (int i = 0; i < 250; ++i) {
-            list->insert(list->end(), {"x", ""});
-        }
-    }
-    EXPECT_EQ(printDetailsScript(inputs(1), listing, "").lines().size(), 8u + 500u);
-    EXPECT_EQ(savedReportLines("s", listing).size(), 2u + 250u);
 }
 
 TEST(ComparatorPrintGraph, PositionsFontsAndTexts) {
@@ -136,17 +125,4 @@ TEST(ComparatorSavedReport, FiveZoneItemsOnEveryLine) {
     EXPECT_EQ(lines, expected);
     EXPECT_EQ(savedReportText({"a", "b"}, "\r\n"), "a\r\nb\r\n");
     EXPECT_EQ(savedReportText({"a", "b"}, "\n"), "a\nb\n");
-}
-
-TEST(ComparatorSavedReport, TheFileGetsTxtOnlyWhenItLacksItAndIsWrittenWhole) {
-    EXPECT_EQ(reportFileName("/tmp/cmp"), "/tmp/cmp.txt");
-    EXPECT_EQ(reportFileName("/tmp/cmp.txt"), "/tmp/cmp.txt");
-    EXPECT_EQ(reportFileName("/tmp/cmp.txt.bak"), "/tmp/cmp.txt.bak.txt");
-
-    kestrana::test::TempFolder folder;
-    saveReport(folder.file("report.txt"), "NAGPUR - WARDHA", twoRunListing());
-    EXPECT_EQ(kestrana::test::readFile(folder.file("report.txt")),
-              savedReportText(savedReportLines("NAGPUR - WARDHA", twoRunListing()), "\r\n"));
-    EXPECT_THROW(saveReport(folder.file("no/such/folder/r.txt"), "", twoRunListing()),
-                 kestrana::platform::Error);
 }

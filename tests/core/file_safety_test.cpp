@@ -1,12 +1,10 @@
 // What stands at an output path: links are written through, devices, pipes and folders are refused,
-// and no output ever replaces a run file being read, under any name. Database names are always paths,
-// and fields of comma-separated lines are quoted only where they must be.
+// and no output ever replaces a run file being read, under any name. Database names are always paths.
 
 #include "core/analyser/processing.h"
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
 #include "core/platform/record_store.h"
-#include "core/platform/text.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 
@@ -115,18 +113,6 @@ TEST(RecordStoreNames, ANameBeginningWithFileIsAPathNotAUri) {
     }
     EXPECT_FALSE(fs::exists(folder.file("store.sqlite")));
     fs::current_path(previous);
-}
-
-TEST(CsvFields, QuotedOnlyWhereACommaQuoteOrLineEndStands) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"120326", "120326"},   {"", ""},
-        {" 12 03", " 12 03"},   {"12,03x", "\"12,03x\""},
-        {"1\"2", "\"1\"\"2\""}, {"a\rb", "\"a\rb\""},
-        {"a\nb", "\"a\nb\""},   {"\"", "\"\"\"\""},
-    };
-    for (const auto& [text, field] : cases) {
-        EXPECT_EQ(platform::csvField(text), field) << text;
-    }
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-// The SD output file and the analyser's processing step: the worked example row, the header line,
-// number forms, replacing files whole, and what a failed step leaves on disk.
+// The SD output file: the worked example row, the header line, number forms, files replaced whole
+// or not at all, and design drive paths mapped into the home folder. (The processing step around it
+// is checked through kestrana-cli process.)
 
-#include "core/analyser/processing.h"
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
 #include "core/runfile/output_files.h"
-#include "run_generator.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -82,44 +81,6 @@ TEST(DesignPaths, DrivePathsMapIntoTheHomeFolder) {
     EXPECT_EQ(platform::mapDesignPath("/data/run 1.run", "/h/K"), "/data/run 1.run");
     EXPECT_EQ(platform::mapDesignPath("a\\b.run", "/h/K"), "a\\b.run");
     EXPECT_EQ(platform::mapDesignPath("c:", "/h/K"), "c:");
-}
-
-class Processing : public ::testing::Test {
-protected:
-    std::string run(const std::string& text) {
-        test::writeFile(folder.file("run.run"), text);
-        return folder.file("run.run");
-    }
-    TempFolder folder;
-    const std::string output = folder.file("Trcout.txt");
-};
-
-TEST_F(Processing, HeaderDataRangeAndNoFileBesidesTheOutput) {
-    generator::RunRecipe recipe;
-    recipe.withHeader = false;
-    recipe.direction = -1;
-    const auto processed =
-        analyser::processData(run("95,4,010\r\n" + generator::generateRun(recipe)), output);
-    EXPECT_EQ(processed.runNumber, "4");
-    EXPECT_EQ(processed.runDate, "010");
-    EXPECT_EQ(processed.section, ""); // no "91" line
-    EXPECT_EQ(processed.kmFrom, "120");
-    EXPECT_EQ(processed.kmTo, "110");
-    EXPECT_EQ(test::readFile(output), runfile::sdOutputText(processed.table));
-    // The run is read as a stream: no scratch copy of it is made anywhere beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
-}
-
-TEST_F(Processing, FailedStepsKeepThePreviousOutput) {
-    test::writeFile(output, "previous\r\n");
-    EXPECT_THROW(analyser::processData(folder.file("none.run"), output), Error);
-    EXPECT_THROW(analyser::processData("/dev/zero", output), Error); // never ends
-    for (const std::string text :
-         {"", "60,1,2,\r\n68,1,2\r\n",
-          "60,1,2,\r\n68,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,99999\r\n"}) {
-        EXPECT_THROW(analyser::processData(run(text), output), Error);
-    }
-    EXPECT_EQ(test::readFile(output), "previous\r\n");
 }
 
 } // namespace

@@ -129,25 +129,6 @@ TEST(HistoryLibrary, ImportGivesOneOutcomePerFileAndStoresWhatTheRunHolds) {
     EXPECT_EQ(history[0].value, first.blocks[7][16]);
 }
 
-TEST(HistoryLibrary, RunsOfOneDateAreOrderedByRunNumberThenImport) {
-    TempFolder folder;
-    const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
-    const std::tuple<unsigned, const char*, char> runs[] = {
-        {1, "150124", '2'}, {2, "150124", '1'}, {3, "010124", '9'}, {4, "150124", '1'}};
-    for (const auto& [seed, date, number] : runs) {
-        RunRecipe recipe = recipeOf(seed, date);
-        recipe.runNumber = number;
-        const std::string path = folder.file("r" + std::to_string(seed) + ".run");
-        writeFile(path, generateRunWithValues(recipe).text);
-        ASSERT_EQ(importRunFile(*library, path).status, ImportStatus::Imported);
-    }
-    std::vector<std::string> order;
-    for (const RunRecord& run : library->runsOf(kLine)) {
-        order.push_back(std::filesystem::path(run.file).filename().string());
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"r3.run", "r2.run", "r4.run", "r1.run"}));
-}
-
 TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
     TempFolder folder;
     const std::string text = folder.file("text.sqlite");
@@ -185,6 +166,17 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("none.sqlite")));
     EXPECT_EQ(refusalOf(folder.file("no/folder/lib.sqlite"), LibraryAccess::CreateIfMissing).substr(0, 30),
               "cannot create the run library ");
+}
+
+TEST(HistoryLibrary, ARunOverNeitherRisingNorFallingKmIsRefused) {
+    TempFolder folder;
+    const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
+    writeFile(folder.file("two.run"),
+              "60,10,12,\r\n68,1,1,2,3,4,5,6,7,8,9,10,11,50,60,0,1,1,50,50,50,50,0\r\n");
+    const FileOutcome outcome = importRunFile(*library, folder.file("two.run"));
+    EXPECT_EQ(outcome.status, ImportStatus::Refused);
+    EXPECT_TRUE(outcome.reason.starts_with("the first block's km to minus km from is 2,")) << outcome.reason;
+    EXPECT_TRUE(library->runs().empty());
 }
 
 TEST(HistoryLibrary, APathIsNeverReadAsAnSqliteUri) {
@@ -243,27 +235,6 @@ TEST(HistoryLibrary, TwoImportersAtOnceStoreEveryRunExactlyOnce) {
     const auto library = openSqliteLibrary(path, LibraryAccess::OpenExisting);
     EXPECT_EQ(library->runs().size(), 8U);
     EXPECT_EQ(library->blockValues(kLine, {42, 2}, BlockIndex::TGI).size(), 8U);
-}
-
-TEST(HistoryLibrary, RunsTheAnalyserRefusesAreRefusedWithItsReason) {
-    TempFolder folder;
-    const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
-    RunRecipe twoKm = recipeOf(1, "010124");
-    const std::string header =
-        kestrana::generator::headerLineOf(twoKm) + "\r\n" + kestrana::generator::sectionLineOf(twoKm);
-    const std::pair<std::string, std::string> cases[] = {
-        {header + "\r\n60,10,12,\r\n68,1,1,2,3,4,5,6,7,8,9,10,11,50,60,0,1,1,50,50,50,50,0\r\n",
-         "the first block's km to minus km from is 2, so the run is neither over rising (1) nor falling (-1) "
-         "km"},
-        {header + "\r\n60,10,11,\r\n68,1,1,2,3,4,5,6,7,8,9,10,11,5x,60,0,1,1,50,50,50,50,0\r\n", "line 4: "},
-    };
-    for (const auto& [text, reason] : cases) {
-        writeFile(folder.file("bad.run"), text);
-        const FileOutcome outcome = importRunFile(*library, folder.file("bad.run"));
-        EXPECT_EQ(outcome.status, ImportStatus::Refused);
-        EXPECT_EQ(outcome.reason.substr(0, reason.size()), reason);
-    }
-    EXPECT_TRUE(library->runs().empty());
 }
 
 TEST(HistoryLibrary, TheBundledSampleShowsEveryStatusAndAMaintainedStretch) {

@@ -3,7 +3,6 @@
 
 #include "core/peaks/parameters.h"
 #include "peaks_fixtures.h"
-#include "run_generator.h"
 
 namespace kestrana::peaks {
 namespace {
@@ -79,15 +78,6 @@ TEST_F(PeakQueryTest, RisingRunListsKilometresWhoseFirstPeakIsAboveTheLimit) {
     EXPECT_EQ(session.totalPeaks, 6);
     EXPECT_EQ(session.parameterCode, 6);
     EXPECT_EQ(show("130", "120").lists, summary.lists); // the ends in either order
-}
-
-TEST_F(PeakQueryTest, FallingRunWalksDownFromTheUpperEnd) {
-    processRun(-1);
-    const auto summary = show("120", "130");
-    // Kilometres from 130 down to 121 by their km from; the one from 131 to 130 is not visited.
-    EXPECT_EQ(summary.lists[0], (Entries{"130", "", "126", "", "122", ""}));
-    EXPECT_EQ(summary.lists[1], (Entries{"129", "", "125", "", "121", ""}));
-    EXPECT_EQ(summary.peakCount, 6);
 }
 
 TEST_F(PeakQueryTest, SharesAndLimitsRoundedHalvesToEvenButShownAsTyped) {
@@ -175,40 +165,6 @@ TEST_F(PeakQueryTest, OddRecordWidthsShowColumnsRoundedHalvesToEven) {
     for (const auto& [width, columns] : {std::pair{22, 8}, {26, 10}, {7, 0}, {5, 0}, {0, 0}}) {
         EXPECT_EQ(pairColumns(width), columns) << width;
     }
-}
-
-TEST_F(PeakQueryTest, RowsKeptInMemoryListWhatTheDatabaseLists) {
-    std::size_t listed = 0;
-    for (int direction : {1, -1}) {
-        generator::RunRecipe recipe;
-        recipe.kmCount = 60;
-        recipe.direction = direction;
-        recipe.wear = 25;
-        recipe.missingKms = {130, 131};
-        test::writeFile(folder.file("run.txt"), generator::generateRun(recipe));
-        PeakSession stored;
-        processPeakData(folder.file("run.txt"), files, stored);
-        PeakSession kept;
-        PeakRowsInMemory rows;
-        const auto result = processPeakDataInMemory(folder.file("run.txt"), files, kept, rows);
-        EXPECT_EQ(result.build.rowCount, static_cast<long>(rows.rows().size()));
-        EXPECT_EQ(kept.direction, stored.direction);
-        EXPECT_EQ(kept.itemsPerRecord, stored.itemsPerRecord);
-        const ShowDetailsInput inputs[] = {{"UN2L", "15", "120", "170"},
-                                           {"GAUGE", "4", "150", "110"},
-                                           {"AL1R", "-1", "100", "140"},
-                                           {"LACC", "0", "125", "135"},
-                                           {"UN1L", "9", "179", "180"}};
-        for (const auto& input : inputs) {
-            const auto fromDatabase = showDetails(input, stored, files.databaseBase);
-            const auto fromMemory = showDetails(input, kept, rows);
-            EXPECT_EQ(fromMemory.lists, fromDatabase.lists) << input.parameterText;
-            EXPECT_EQ(fromMemory.kmCountText, fromDatabase.kmCountText);
-            EXPECT_EQ(fromMemory.peakCountText, fromDatabase.peakCountText);
-            listed += fromMemory.lists[0].size();
-        }
-    }
-    EXPECT_GT(listed, 20u);
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -147,33 +146,6 @@ TEST_F(SharedHome, ADatabaseRebuiltByAnotherProgramIsNeverReadAsOurs) {
     // PROCESS DATA again makes the database one's own again.
     ASSERT_EQ(first.buildComparison(), "");
     EXPECT_EQ(first.compare(), "");
-}
-
-TEST_F(SharedHome, TwoProgramsAtOnceNeverGetEachOthersResults) {
-    auto work = [&](const std::string& name, int tgiBase, int peakValue) {
-        Program program(home, name, tgiBase, peakValue);
-        std::vector<std::string> outcomes;
-        for (int round = 0; round < 12; ++round) {
-            if (program.buildComparison().empty()) {
-                outcomes.push_back(program.compare());
-            }
-            if (program.processPeaks().empty()) {
-                outcomes.push_back(program.showPeaks(peakValue));
-            }
-        }
-        return outcomes;
-    };
-    auto first = std::async(std::launch::async, work, "first", 0, 30);
-    auto second = std::async(std::launch::async, work, "second", 500, 5);
-    auto outcomes = first.get();
-    const auto secondOutcomes = second.get();
-    outcomes.insert(outcomes.end(), secondOutcomes.begin(), secondOutcomes.end());
-    int results = 0;
-    for (const auto& outcome : outcomes) {
-        EXPECT_NE(outcome, "wrong");
-        results += outcome.empty() ? 1 : 0;
-    }
-    EXPECT_GT(results, 0);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The text helpers against the worked examples: number patterns and their rounding at ties, typed
-// text to 16-bit whole numbers, plain and Str() forms, shortest decimal texts, the SD file's decimal
-// form and print zones.
+// text to 16-bit whole numbers and the SD file's decimal form.
 
 #include "core/platform/text.h"
 
@@ -71,24 +70,6 @@ TEST(TextToInt16, RoundsHalvesToEvenWithinSixteenBits) {
     EXPECT_EQ(roundToInt16(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
 }
 
-TEST(TextNumbers, PlainStrPrintedAndShortestForms) {
-    EXPECT_EQ(plainInt(-7), "-7");
-    EXPECT_EQ(strOfInt(120), " 120");
-    EXPECT_EQ(strOfInt(0), " 0");
-    EXPECT_EQ(strOfInt(-5), "-5");
-    EXPECT_EQ(printedInt(120), " 120 ");
-    EXPECT_EQ(printedInt(-5), "-5 ");
-    EXPECT_EQ(shortestDouble(42.0), "42");
-    EXPECT_EQ(shortestDouble(42.4), "42.4");
-    EXPECT_EQ(shortestDouble(125.0 / 3.0), "41.666666666666664");
-    EXPECT_EQ(shortestDouble(1e-7), "0.0000001");
-    EXPECT_EQ(shortestDouble(1e21), "1000000000000000000000");
-    EXPECT_EQ(shortestFloat(33.33f), "33.33");
-    for (double value : {0.1 + 0.2, 2.0 / 7.0, -1234.5678}) {
-        EXPECT_EQ(std::strtod(shortestDouble(value).c_str(), nullptr), value);
-    }
-}
-
 TEST(TextSdDecimal, TheDoubleQuotientWithALeadingZero) {
     EXPECT_EQ(sdDecimal(120, 10), "12");
     EXPECT_EQ(sdDecimal(125, 10), "12.5");
@@ -109,34 +90,6 @@ TEST(TextSdDecimal, TheDoubleQuotientWithALeadingZero) {
         }
     }
     EXPECT_EQ(mismatches, 0);
-}
-
-TEST(TextZones, FourteenCharacterZones) {
-    EXPECT_EQ(blanksToNextZone(0), 14u);
-    EXPECT_EQ(blanksToNextZone(13), 1u);
-    EXPECT_EQ(blanksToNextZone(14), 14u);
-    EXPECT_EQ(blanksToNextZone(27), 1u);
-    EXPECT_EQ(joinZones({"abc"}), "abc");
-    EXPECT_EQ(joinZones({"", "x", ""}), std::string(14, ' ') + "x" + std::string(13, ' '));
-    EXPECT_EQ(joinZones({std::string(14, 'k'), "v"}), std::string(14, 'k') + std::string(14, ' ') + "v");
-    EXPECT_EQ(trimBlanks("  ab c  "), "ab c");
-    EXPECT_EQ(trimBlanks("   "), "");
-}
-
-TEST(TextHeaders, EachWordStandsCentredOverItsColumnOfTheFirstMatchingRow) {
-    const std::vector<std::string> rows = {" ", "  0120    0121       1    007"};
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        // Narrower words centre over their columns, a wider one starts a little before its column.
-        {" Kmfr   Kmto   BLK    TGI", "  Kmfr    Kmto      BLK   TGI"},
-        {"A B C D", "   A       B         C     D"},
-        // Wide words never run into the word before.
-        {"LONGWORD LONGWORD X Y", "LONGWORD LONGWORD    X     Y"},
-        // No row with as many columns as words: the header as it stands.
-        {"A B", "A B"},
-    };
-    for (const auto& [header, aligned] : cases)
-        EXPECT_EQ(alignedHeader(header, rows), aligned) << header;
-    EXPECT_EQ(alignedHeader("A B", {}), "A B");
 }
 
 } // namespace

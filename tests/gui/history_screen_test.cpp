@@ -1,5 +1,5 @@
-// The track history screen: import summary, results withdrawn when an input changes, typed values
-// refused, a cell opening its block, the maintenance list exported and printed, a damaged library.
+// The track history screen: import summary, results withdrawn when an input changes, the maintenance
+// list exported and printed as the core makes it, a damaged library.
 
 // The core's headers come before any Qt header (Qt's `record` macro).
 #include "core/history/block_history.h"
@@ -40,7 +40,6 @@ namespace {
 
 namespace core = kestrana::history;
 using kestrana::gui::history::HistoryScreen;
-using kestrana::gui::history::MapCell;
 using kestrana::gui::services::FileDialog;
 using kestrana::gui::services::HardCopyPrinter;
 using kestrana::gui::services::MessageBox;
@@ -135,10 +134,7 @@ TEST_F(HistoryScreenTest, ChangingAnyInputWithdrawsTheResultsUntilShowIsPressedA
     ASSERT_TRUE(resultsShown(screen)) << "a library with runs is shown at once";
     const std::vector<std::function<void(HistoryScreen*)>> changes = {
         [](HistoryScreen* s) { type(s->kmFromBox, s->kmFromBox->text() + "0"); },
-        [](HistoryScreen* s) { type(s->kmToBox, QStringLiteral("1")); },
         [](HistoryScreen* s) { type(s->thresholdBox, QStringLiteral("40")); },
-        [](HistoryScreen* s) { type(s->jumpBox, QStringLiteral("9")); },
-        [](HistoryScreen* s) { type(s->horizonBox, QStringLiteral("24")); },
         [](HistoryScreen* s) {
             s->indexChoice->setCurrentIndex(s->indexChoice->currentIndex() == 0 ? 1 : 0);
         },
@@ -157,65 +153,6 @@ TEST_F(HistoryScreenTest, ChangingAnyInputWithdrawsTheResultsUntilShowIsPressedA
         waitForScreen(screen);
         EXPECT_TRUE(resultsShown(screen));
     }
-}
-
-TEST_F(HistoryScreenTest, ATypedValueThatCannotBeUsedIsRefusedWithItsMessageAndNothingIsShown) {
-    fillLibrary();
-    HistoryScreen* screen = openScreen();
-    const struct {
-        QLineEdit* HistoryScreen::*box;
-        const char* text;
-        std::string_view message;
-    } cases[] = {
-        {&HistoryScreen::kmFromBox, "3x0", core::kKmMessage},
-        {&HistoryScreen::kmToBox, "99999", core::kKmMessage},
-        {&HistoryScreen::thresholdBox, "40000", core::kThresholdMessage},
-        {&HistoryScreen::jumpBox, "0", core::kJumpMessage},
-        {&HistoryScreen::horizonBox, "-1", core::kHorizonMessage},
-    };
-    for (const auto& refused : cases) {
-        SCOPED_TRACE(refused.text);
-        QLineEdit* box = screen->*refused.box;
-        const QString kept = box->text();
-        MessageBox::reset();
-        type(box, QString::fromLatin1(refused.text));
-        QTest::keyClick(box, Qt::Key_Return); // Enter in a box presses SHOW
-        waitForScreen(screen);
-        EXPECT_EQ(MessageBox::shownTexts(), QStringList{QString::fromLatin1(refused.message)});
-        EXPECT_FALSE(resultsShown(screen));
-        type(box, kept);
-    }
-}
-
-TEST_F(HistoryScreenTest, AClickedCellOrEnterOnTheSelectedCellOpensTheHistoryOfItsBlock) {
-    fillLibrary();
-    HistoryScreen* screen = openScreen();
-    ASSERT_TRUE(resultsShown(screen));
-    const core::ConditionMap& map = *screen->conditionMap->map();
-    ASSERT_GT(map.columns.size(), 4u);
-    auto library = core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting);
-    const auto captionOf = [&](std::size_t column) {
-        return QString::fromStdString(core::historyCaption(
-            core::blockHistory(*library, map.series, map.columns[column], settingsOf(screen))));
-    };
-
-    const MapCell clicked{1, 3};
-    QTest::mouseClick(screen->conditionMap, Qt::LeftButton, {},
-                      screen->conditionMap->cellRect(clicked).center().toPoint());
-    EXPECT_EQ(screen->pages->currentWidget(), screen->blockPage);
-    EXPECT_EQ(screen->blockChart->caption(), captionOf(3));
-    EXPECT_GT(screen->blockChart->pointCount(), 1);
-    EXPECT_EQ(screen->conditionMap->descriptionAt(screen->conditionMap->cellRect(clicked).center().toPoint()),
-              QString::fromStdString(core::cellDescription(map, 1, 3)));
-
-    screen->pages->setCurrentWidget(screen->mapPage);
-    screen->conditionMap->setFocus();
-    QTest::keyClick(screen->conditionMap, Qt::Key_Right);
-    QTest::keyClick(screen->conditionMap, Qt::Key_Down);
-    EXPECT_EQ(screen->conditionMap->selectedCell(), (MapCell{2, 4}));
-    QTest::keyClick(screen->conditionMap, Qt::Key_Return);
-    EXPECT_EQ(screen->pages->currentWidget(), screen->blockPage);
-    EXPECT_EQ(screen->blockChart->caption(), captionOf(4));
 }
 
 TEST_F(HistoryScreenTest, TheMaintenanceListIsExportedAsCsvAndPrintedInAFixedPitchFace) {

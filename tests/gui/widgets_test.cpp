@@ -1,0 +1,137 @@
+// The widgets the screens share: the analyser's bar chart with each band name beneath
+// its own bar, the list box with core texts unchanged and the top entry the coupled columns set,
+// and every screen fitting a display of 800 x 600.
+#include "gui/app/navigator.h"
+#include "gui/services/resolution_switch.h"
+#include "gui/widgets/charts.h"
+#include "gui/widgets/list_box.h"
+#include "gui/widgets/screen_setup.h"
+
+#include <QAbstractBarSeries>
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace widgets = kestrana::gui::widgets;
+
+namespace {
+
+const QString kBandLabel = QStringLiteral("TGI <36     TGI 36-50     TGI 51-80     TGI > 80");
+
+QStringList bottomCategories(QChart* chart) {
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    return axis != nullptr ? axis->categories() : QStringList{QStringLiteral("no category axis")};
+}
+
+// Every bar set's values, column by column.
+std::vector<std::vector<double>> barSets(QChart* chart) {
+    std::vector<std::vector<double>> sets;
+    auto* bars =
+        chart->series().size() == 1 ? qobject_cast<QAbstractBarSeries*>(chart->series()[0]) : nullptr;
+    for (QBarSet* set : bars != nullptr ? bars->barSets() : QList<QBarSet*>{}) {
+        sets.emplace_back();
+        for (int column = 0; column < set->count(); ++column)
+            sets.back().push_back(set->at(column));
+    }
+    return sets;
+}
+
+std::vector<std::string> numbered(int count) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back(std::to_string(i));
+    return entries;
+}
+
+std::unique_ptr<widgets::ListBox> shownBox(int rows) {
+    auto box = std::make_unique<widgets::ListBox>();
+    box->resize(200, box->heightForRows(rows));
+    box->show();
+    return box;
+}
+
+} // namespace
+
+TEST(BarChart, EachBandNameOfTheLabelStandsBeneathItsOwnBarOnAPercentScale) {
+    widgets::BarChart chart;
+    chart.setData(kBandLabel, {10, 20, 30, 40});
+    chart.setData(kBandLabel, {62.5, 25.0, 10.0, 2.5}); // new data replaces the old bars and axes
+    // One column per band, the escaped names beneath them (a "<" must not pass for a tag); bar set k
+    // carries only the k-th value, so each band keeps its own colour.
+    EXPECT_EQ(bottomCategories(chart.chart()),
+              (QStringList{"TGI&nbsp;&lt;36", "TGI&nbsp;36-50", "TGI&nbsp;51-80", "TGI&nbsp;&gt;&nbsp;80"}));
+    EXPECT_EQ(barSets(chart.chart()),
+              (std::vector<std::vector<double>>{
+                  {62.5, 0, 0, 0}, {0, 25.0, 0, 0}, {0, 0, 10.0, 0}, {0, 0, 0, 2.5}}));
+    EXPECT_EQ(chart.chart()->axes().size(), 2);
+    EXPECT_EQ(chart.valueAxisTitle(), QStringLiteral("Track  Percentage"));
+    EXPECT_DOUBLE_EQ(chart.valueAxisMaximum(), 100.0);
+
+    // A label without one name per bar is written whole beneath all bars, which stand side by side.
+    chart.setData(QStringLiteral("TGI <36  36-50"), {10, 20, 30, 40});
+    EXPECT_EQ(bottomCategories(chart.chart()), QStringList{"TGI&nbsp;&lt;36&nbsp;&nbsp;36-50"});
+    EXPECT_EQ(barSets(chart.chart()), (std::vector<std::vector<double>>{{10}, {20}, {30}, {40}}));
+    EXPECT_EQ(chart.chart()->series().value(0)->type(), QAbstractSeries::SeriesTypeBar);
+}
+
+TEST(ListBox, CoreTextsAreEntriesOneCharacterPerByte) {
+    widgets::ListBox box;
+    box.setEntries(std::vector<std::string>{"0101  \xB0", "", "end"});
+    ASSERT_EQ(box.count(), 3);
+    EXPECT_EQ(box.entry(0), QStringLiteral("0101  \u00B0"));
+    EXPECT_EQ(box.entries(), (QStringList{QStringLiteral("0101  \u00B0"), QString(), QStringLiteral("end")}));
+    box.clear();
+    EXPECT_EQ(box.count(), 0);
+    EXPECT_EQ(box.topIndex(), 0);
+}
+
+TEST(ListBox, TheTopEntryIsSetAsFarAsTheBoxScrollsAndKeptForNewEntries) {
+    auto box = shownBox(5);
+    box->setEntries(numbered(100));
+    QSignalSpy scrolled(box.get(), &widgets::ListBox::scrolled);
+    box->setTopIndex(40);
+    EXPECT_EQ(box->topIndex(), 40);
+    EXPECT_EQ(scrolled.count(), 1);
+    // Past the end the last entry stays in view, at the bottom.
+    box->setTopIndex(1000);
+    const int last = box->topIndex();
+    EXPECT_LT(last, 99);
+    EXPECT_TRUE(box->viewport()->rect().intersects(box->visualRect(box->model()->index(99, 0))));
+    // A new listing starts where the box stood, and at the top once the screen asks for it.
+    box->setTopIndex(40);
+    box->setEntries(numbered(60));
+    EXPECT_EQ(box->topIndex(), 40);
+    box->scrollToTop();
+    EXPECT_EQ(box->topIndex(), 0);
+}
+
+TEST(ScreenSetup, EveryScreenFitsAnEightHundredBySixHundredDisplay) {
+    using kestrana::gui::app::Navigator;
+    using kestrana::gui::app::Screen;
+    kestrana::gui::services::ResolutionSwitch::fakeDisplay({800, 600}, false);
+    const QRect display = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const Screen kind : {Screen::MainMenu, Screen::Analyser, Screen::Comparator, Screen::PeakAnalyser}) {
+        QWidget* screen = Navigator::show(kind);
+        ASSERT_NE(screen, nullptr);
+        const std::string name = screen->objectName().toStdString();
+        EXPECT_TRUE(display.contains(QRect(screen->pos(), screen->size())))
+            << name << " at " << screen->x() << "," << screen->y() << " " << screen->width() << "x"
+            << screen->height() << " in " << display.x() << "," << display.y() << " " << display.width()
+            << "x" << display.height();
+        // Whatever the display, the window may be made as small as 800 x 600: its page scrolls.
+        EXPECT_LE(screen->minimumSizeHint().width(), 800) << name;
+        EXPECT_LE(screen->minimumSizeHint().height(), 600) << name;
+        Navigator::closeAll();
+    }
+    // Centred where there is room, cut to the display and held at its corner where there is not.
+    EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 0, 1024, 768)), QRect(72, 74, 880, 620));
+    EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 20, 800, 580)), QRect(0, 20, 800, 580));
+}
