@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const Command& command = *commands[data[0] % commands.size()];
+    const Command& command = commands[data[0] % commands.size()];
     std::vector<std::string> words(1);
     for (std::size_t i = 1; i < size; ++i) {
         if (data[i] == 0) {
@@ -29,14 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What was parsed must be what the command knows and accepts.
         for (const auto& [name, value] : args.values) {
             bool known = false;
-            for (const auto& option : command.options()) {
+            for (const auto& option : command.options) {
                 known = known || (option.name == name && option.takesValue);
             }
             if (!known || !args.has(name)) {
                 std::abort();
             }
         }
-        if (args.files.size() < command.minFiles() || args.files.size() > command.maxFiles()) {
+        if (args.files.size() < command.minFiles || args.files.size() > command.maxFiles) {
             std::abort();
         }
     } catch (const UsageError&) {

@@ -20,14 +20,14 @@ using namespace kestrana;
 int runCommand(const std::string& name, const std::vector<std::string>& words) {
     static auto commands = cli::allCommands();
     for (auto& command : commands) {
-        if (command->name() != name) {
+        if (command.name != name) {
             continue;
         }
         std::ostringstream out;
         std::ostringstream err;
         cli::Context context{out, err, fuzz::fuzzFolder()};
         try {
-            return command->run(cli::parseArguments(*command, words), context);
+            return command.run(cli::parseArguments(command, words), context);
         } catch (const platform::Error&) {
             return 1;
         } catch (const cli::UsageError&) {

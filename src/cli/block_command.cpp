@@ -21,39 +21,30 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
 
 // PROCESS DATA, then the raw-data view of the blocks with this km from and block number: the column
 // names, then every value row.
-class BlockCommand : public Command {
-public:
-    std::string name() const override { return "block"; }
-    std::string synopsis() const override { return "block RUN --km KM --block BK"; }
-    std::string summary() const override { return "Prints the recorded values of one block of a run."; }
-    std::string description() const override {
-        return "Processes RUN and prints the values recorded for the block with the given km from and "
-               "block number, as a click on a listing row shows them: a header line, then one line "
-               "per matching block (the header alone when no block matches).";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {{"km", true, "KM", "The km from of the block (required)."},
-                {"block", true, "BK", "The number of the block within its km (required)."}};
-    }
-    std::size_t minFiles() const override { return 1; }
-    std::size_t maxFiles() const override { return 1; }
-
-    int run(const Arguments& args, Context& context) override {
-        const std::int16_t km = keyOption(args, "km");
-        const std::int16_t block = keyOption(args, "block");
-        const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
-        const analyser::RawView view = analyser::rawViewOfBlock(run.table, km, block);
-        std::vector<std::string> lines = view.header;
-        lines.insert(lines.end(), view.rows.begin(), view.rows.end());
-        printLines(context.out, lines);
-        return 0;
-    }
-};
+int runBlock(const Arguments& args, Context& context) {
+    const std::int16_t km = keyOption(args, "km");
+    const std::int16_t block = keyOption(args, "block");
+    const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
+    const analyser::RawView view = analyser::rawViewOfBlock(run.table, km, block);
+    std::vector<std::string> lines = view.header;
+    lines.insert(lines.end(), view.rows.begin(), view.rows.end());
+    printLines(context.out, lines);
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeBlockCommand() {
-    return std::make_unique<BlockCommand>();
+Command makeBlockCommand() {
+    return {.name = "block",
+            .synopsis = "block RUN --km KM --block BK",
+            .summary = "Prints the recorded values of one block of a run.",
+            .description =
+                "Processes RUN and prints the values recorded for the block with the given km from and "
+                "block number, as a click on a listing row shows them: a header line, then one line "
+                "per matching block (the header alone when no block matches).",
+            .options = {{"km", true, "KM", "The km from of the block (required)."},
+                        {"block", true, "BK", "The number of the block within its km (required)."}},
+            .run = runBlock};
 }
 
 } // namespace kestrana::cli

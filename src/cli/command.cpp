@@ -23,7 +23,7 @@ bool Arguments::has(const std::string& name) const {
 
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
     Arguments args;
-    const auto options = command.options();
+    const auto& options = command.options;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
@@ -56,10 +56,10 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             args.files.push_back(word);
         }
     }
-    if (args.files.size() < command.minFiles()) {
+    if (args.files.size() < command.minFiles) {
         throw UsageError("missing run file");
     }
-    if (args.files.size() > command.maxFiles()) {
+    if (args.files.size() > command.maxFiles) {
         throw UsageError("too many files");
     }
     return args;
@@ -79,13 +79,13 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines) {
     }
 }
 
-std::vector<std::unique_ptr<Command>> allCommands() {
-    using Factory = std::unique_ptr<Command> (*)();
+std::vector<Command> allCommands() {
+    using Factory = Command (*)();
     static constexpr Factory kCommandTable[] = {
         makeProcessCommand, makeQualityCommand, makeListCommand,    makeShareCommand,   makeBlockCommand,
         makeCompareCommand, makePeaksCommand,   makeLibraryCommand, makeHistoryCommand, makeForecastCommand,
     };
-    std::vector<std::unique_ptr<Command>> commands;
+    std::vector<Command> commands;
     for (Factory make : kCommandTable) {
         commands.push_back(make());
     }

@@ -1,12 +1,11 @@
 #pragma once
-// The command classes of kestrana-cli: each subcommand names its options and files and runs one
-// operation of a screen over the core.
+// The commands of kestrana-cli: each subcommand names its options and files and runs one operation
+// of a screen over the core.
 
 #include <functional>
 #include <iosfwd>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -45,22 +44,23 @@ struct Context {
     std::string workFolder;
 };
 
-class Command {
-public:
-    virtual ~Command() = default;
-    virtual std::string name() const = 0;
+// One subcommand: its name, the texts of its help and manual page, its options, how many files it
+// takes, and the operation it runs.
+struct Command {
+    std::string name;
     // The synopsis after "kestrana-cli ", for example "process RUN [--output FILE]".
-    virtual std::string synopsis() const = 0;
+    std::string synopsis;
     // One sentence for the list of commands.
-    virtual std::string summary() const = 0;
+    std::string summary;
     // A paragraph for the command's help: what it does with its files and what it prints.
-    virtual std::string description() const = 0;
-    virtual std::vector<OptionInfo> options() const = 0;
-    virtual std::size_t minFiles() const = 0;
-    virtual std::size_t maxFiles() const = 0;
+    std::string description;
+    std::vector<OptionInfo> options;
+    // How many files it takes; most commands take one run file.
+    std::size_t minFiles = 1;
+    std::size_t maxFiles = 1;
     // Runs the operation; returns the exit status (0), or throws UsageError, or platform::Error for a
     // refused or failed operation (exit status 1: its message, then its reason).
-    virtual int run(const Arguments& args, Context& context) = 0;
+    std::function<int(const Arguments& args, Context& context)> run;
 };
 
 // Parses the words after the command name against the command's options. Throws UsageError.
@@ -88,18 +88,18 @@ template <typename Names> std::string oneOf(const Names& names) {
 void printLines(std::ostream& out, const std::vector<std::string>& lines);
 
 // Every subcommand, in the order the usage text lists them. A new command is one more entry in the
-// table behind this (command.cpp): its class carries its name, synopsis, help and options.
-std::vector<std::unique_ptr<Command>> allCommands();
+// table behind this (command.cpp): its make function gives its name, synopsis, help and options.
+std::vector<Command> allCommands();
 
-std::unique_ptr<Command> makeProcessCommand();
-std::unique_ptr<Command> makeQualityCommand();
-std::unique_ptr<Command> makeListCommand();
-std::unique_ptr<Command> makeShareCommand();
-std::unique_ptr<Command> makeBlockCommand();
-std::unique_ptr<Command> makeCompareCommand();
-std::unique_ptr<Command> makePeaksCommand();
-std::unique_ptr<Command> makeLibraryCommand();
-std::unique_ptr<Command> makeHistoryCommand();
-std::unique_ptr<Command> makeForecastCommand();
+Command makeProcessCommand();
+Command makeQualityCommand();
+Command makeListCommand();
+Command makeShareCommand();
+Command makeBlockCommand();
+Command makeCompareCommand();
+Command makePeaksCommand();
+Command makeLibraryCommand();
+Command makeHistoryCommand();
+Command makeForecastCommand();
 
 } // namespace kestrana::cli

@@ -35,89 +35,80 @@ std::vector<std::string> chartLines(const KmAverageTable& table) {
     return lines;
 }
 
-class CompareCommand : public Command {
-public:
-    std::string name() const override { return "compare"; }
-    std::string synopsis() const override {
-        return "compare RUN0 RUN1 [RUN2 [RUN3]] [--param NAME] [--from KM] [--to KM] [--save FILE] [--chart]";
+int runCompare(const Arguments& args, Context& context) {
+    if (args.has("chart") && args.has("save")) {
+        throw UsageError("--chart and --save cannot be used together");
     }
-    std::string summary() const override {
-        return "Compares one index of up to four runs of a line, block by block.";
+    ComparatorSession session;
+    session.olderRuns = static_cast<std::int16_t>(args.files.size() - 1);
+    BuildRequest request;
+    for (std::size_t k = 0; k < args.files.size(); ++k) {
+        request.slotPaths[k] = args.files[k];
     }
-    std::string description() const override {
-        return "Loads RUN0 as the current run and RUN1 to RUN3 as older runs of the same line, "
-               "compares them as the run comparator's COMPARE does and prints the report: the section, "
-               "a heading and one line per block. --chart prints the chart's per-km averages instead; "
-               "--save writes the report to a file.";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {{"param", true, "NAME",
-                 "The index compared: " + oneOf(comparator::kCompareParameterNames) + " (default TGI)."},
-                {"from", true, "KM", "The first km compared (default: the first km of the current run)."},
-                {"to", true, "KM", "The last km compared (default: the last km of the current run)."},
-                {"save", true, "FILE",
-                 "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
-                 "added) and prints nothing."},
-                {"chart", false, "",
-                 "Prints the table behind the chart as CSV instead of the report: the km, then each "
-                 "run's mean; not together with --save."}};
-    }
-    std::size_t minFiles() const override { return 2; }
-    std::size_t maxFiles() const override { return 4; }
+    request.olderRuns = session.olderRuns;
+    request.parameter = args.valueOr("param", "TGI");
+    request.databaseBase = platform::joinPath(context.workFolder, "trcdbase");
+    request.scratchPath = platform::joinPath(context.workFolder, "temp_1.txt");
 
-    int run(const Arguments& args, Context& context) override {
-        if (args.has("chart") && args.has("save")) {
-            throw UsageError("--chart and --save cannot be used together");
-        }
-        ComparatorSession session;
-        session.olderRuns = static_cast<std::int16_t>(args.files.size() - 1);
-        BuildRequest request;
-        for (std::size_t k = 0; k < args.files.size(); ++k) {
-            request.slotPaths[k] = args.files[k];
-        }
-        request.olderRuns = session.olderRuns;
-        request.parameter = args.valueOr("param", "TGI");
-        request.databaseBase = platform::joinPath(context.workFolder, "trcdbase");
-        request.scratchPath = platform::joinPath(context.workFolder, "temp_1.txt");
+    const BuildResult built = buildRunDatabase(request, session);
+    if (built.outcome != BuildResult::Outcome::Built) {
+        throw *built.failure;
+    }
+    const std::string fromText = args.valueOr("from", built.kmFromText.value_or(""));
+    const std::string toText = args.valueOr("to", built.kmToText.value_or(""));
+    const CompareResult compared = compareRuns(fromText, toText, session, request.databaseBase);
+    if (compared.outcome != CompareResult::Outcome::Compared) {
+        throw *compared.failure;
+    }
+    // The screen offers SAVE DETAILS only once the chart query has worked.
+    if (!compared.chart) {
+        throw compared.failure ? compared.failure->withMessage(kChartFailedMessage)
+                               : platform::Error::refused(kChartFailedMessage);
+    }
 
-        const BuildResult built = buildRunDatabase(request, session);
-        if (built.outcome != BuildResult::Outcome::Built) {
-            throw *built.failure;
-        }
-        const std::string fromText = args.valueOr("from", built.kmFromText.value_or(""));
-        const std::string toText = args.valueOr("to", built.kmToText.value_or(""));
-        const CompareResult compared = compareRuns(fromText, toText, session, request.databaseBase);
-        if (compared.outcome != CompareResult::Outcome::Compared) {
-            throw *compared.failure;
-        }
-        // The screen offers SAVE DETAILS only once the chart query has worked.
-        if (!compared.chart) {
-            throw compared.failure ? compared.failure->withMessage(kChartFailedMessage)
-                                   : platform::Error::refused(kChartFailedMessage);
-        }
-
-        if (args.has("chart")) {
-            printLines(context.out, chartLines(*compared.chart));
-            return 0;
-        }
-        const auto lines = savedReportLines(session.section, compared.listing);
-        if (auto path = args.value("save")) {
-            try {
-                platform::writeFileAtomically(*path, savedReportText(lines, "\r\n"));
-            } catch (const platform::Error& error) {
-                throw error.withMessage(kReportNotSavedMessage);
-            }
-            return 0;
-        }
-        printLines(context.out, lines);
+    if (args.has("chart")) {
+        printLines(context.out, chartLines(*compared.chart));
         return 0;
     }
-};
+    const auto lines = savedReportLines(session.section, compared.listing);
+    if (auto path = args.value("save")) {
+        try {
+            platform::writeFileAtomically(*path, savedReportText(lines, "\r\n"));
+        } catch (const platform::Error& error) {
+            throw error.withMessage(kReportNotSavedMessage);
+        }
+        return 0;
+    }
+    printLines(context.out, lines);
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeCompareCommand() {
-    return std::make_unique<CompareCommand>();
+Command makeCompareCommand() {
+    return {
+        .name = "compare",
+        .synopsis =
+            "compare RUN0 RUN1 [RUN2 [RUN3]] [--param NAME] [--from KM] [--to KM] [--save FILE] [--chart]",
+        .summary = "Compares one index of up to four runs of a line, block by block.",
+        .description =
+            "Loads RUN0 as the current run and RUN1 to RUN3 as older runs of the same line, "
+            "compares them as the run comparator's COMPARE does and prints the report: the section, "
+            "a heading and one line per block. --chart prints the chart's per-km averages instead; "
+            "--save writes the report to a file.",
+        .options = {{"param", true, "NAME",
+                     "The index compared: " + oneOf(comparator::kCompareParameterNames) + " (default TGI)."},
+                    {"from", true, "KM", "The first km compared (default: the first km of the current run)."},
+                    {"to", true, "KM", "The last km compared (default: the last km of the current run)."},
+                    {"save", true, "FILE",
+                     "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
+                     "added) and prints nothing."},
+                    {"chart", false, "",
+                     "Prints the table behind the chart as CSV instead of the report: the km, then each "
+                     "run's mean; not together with --save."}},
+        .minFiles = 2,
+        .maxFiles = 4,
+        .run = runCompare};
 }
 
 } // namespace kestrana::cli

@@ -9,58 +9,48 @@ namespace kestrana::cli {
 namespace {
 
 // The forecast of every block of a km range, as CSV in the list's order.
-class ForecastCommand : public Command {
-public:
-    std::string name() const override { return "forecast"; }
-    std::string synopsis() const override {
-        return "forecast --line TEXT --direction D [--from KM] [--to KM] [--index NAME] [--below X] [--jump "
-               "J] "
-               "[--library FILE]";
+int runForecast(const Arguments& args, Context& context) {
+    const history::HistorySettings settings = history_steps::settingsOf(args);
+    // A missing bound is the end of the 16-bit km scale: --from alone takes every km from there on.
+    const std::int16_t from = history_steps::typedSetting(args, "from", "-32768", history::kmFromText);
+    const std::int16_t to = history_steps::typedSetting(args, "to", "32767", history::kmFromText);
+    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+    const history::Series series = history_steps::seriesOf(args, *library);
+    try {
+        const auto rows =
+            history::forecastRows(*library, series, history::kmRangeBetween(from, to), settings);
+        context.out << history::forecastCsv(rows);
+    } catch (const platform::Error& error) {
+        throw platform::Error::refused(error.reason());
     }
-    std::string summary() const override {
-        return "Prints the trend and forecast of every block of a km range.";
-    }
-    std::string description() const override {
-        return "Prints one CSV row per block of the range recorded at least once: the points since the last "
-               "maintenance, the latest date and value, the rate per year of the fitted line, the date it "
-               "crosses the threshold and the status (below, crossing, stable, too few runs), sorted by "
-               "status, crossing date, km in the run direction and block.";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {history_steps::kLineOption,
-                history_steps::kDirectionOption,
-                {"from", true, "KM", "The first km of the range, inclusive (default: every km)."},
-                {"to", true, "KM", "The last km of the range, inclusive (default: every km)."},
-                history_steps::kIndexOption,
-                {"below", true, "X", "The threshold the forecast looks for (default 36)."},
-                history_steps::kJumpOption,
-                history_steps::kLibraryOption};
-    }
-    std::size_t minFiles() const override { return 0; }
-    std::size_t maxFiles() const override { return 0; }
-
-    int run(const Arguments& args, Context& context) override {
-        const history::HistorySettings settings = history_steps::settingsOf(args);
-        // A missing bound is the end of the 16-bit km scale: --from alone takes every km from there on.
-        const std::int16_t from = history_steps::typedSetting(args, "from", "-32768", history::kmFromText);
-        const std::int16_t to = history_steps::typedSetting(args, "to", "32767", history::kmFromText);
-        const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
-        const history::Series series = history_steps::seriesOf(args, *library);
-        try {
-            const auto rows =
-                history::forecastRows(*library, series, history::kmRangeBetween(from, to), settings);
-            context.out << history::forecastCsv(rows);
-        } catch (const platform::Error& error) {
-            throw platform::Error::refused(error.reason());
-        }
-        return 0;
-    }
-};
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeForecastCommand() {
-    return std::make_unique<ForecastCommand>();
+Command makeForecastCommand() {
+    return {.name = "forecast",
+            .synopsis =
+                "forecast --line TEXT --direction D [--from KM] [--to KM] [--index NAME] [--below X] [--jump "
+                "J] "
+                "[--library FILE]",
+            .summary = "Prints the trend and forecast of every block of a km range.",
+            .description =
+                "Prints one CSV row per block of the range recorded at least once: the points since the last "
+                "maintenance, the latest date and value, the rate per year of the fitted line, the date it "
+                "crosses the threshold and the status (below, crossing, stable, too few runs), sorted by "
+                "status, crossing date, km in the run direction and block.",
+            .options = {history_steps::kLineOption,
+                        history_steps::kDirectionOption,
+                        {"from", true, "KM", "The first km of the range, inclusive (default: every km)."},
+                        {"to", true, "KM", "The last km of the range, inclusive (default: every km)."},
+                        history_steps::kIndexOption,
+                        {"below", true, "X", "The threshold the forecast looks for (default 36)."},
+                        history_steps::kJumpOption,
+                        history_steps::kLibraryOption},
+            .minFiles = 0,
+            .maxFiles = 0,
+            .run = runForecast};
 }
 
 } // namespace kestrana::cli

@@ -97,7 +97,7 @@ std::string usageText(const CommandList& commands) {
                        "       kestrana-cli --help\n"
                        "commands:\n";
     for (const auto& command : commands) {
-        text += "  kestrana-cli " + command->synopsis() + "\n";
+        text += "  kestrana-cli " + command.synopsis + "\n";
     }
     text += "options take their value as --name VALUE or --name=VALUE\n";
     return text;
@@ -109,8 +109,8 @@ std::string programHelp(const CommandList& commands) {
                        "       kestrana-cli --help | --version\n\n" +
                        wrapText(kProgramDescription, kWidth, 0) + "\n\ncommands:\n";
     for (const auto& command : commands) {
-        text += "  " + command->synopsis() + "\n";
-        text += "      " + wrapText(command->summary(), kWidth - 6, 6) + "\n";
+        text += "  " + command.synopsis + "\n";
+        text += "      " + wrapText(command.summary, kWidth - 6, 6) + "\n";
     }
     text += "\n" + wrapText(kValueRule, kWidth, 0) + "\n\noptions:\n";
     text += helpEntry("-h, --help", "Prints this help and exits.", 16);
@@ -124,14 +124,14 @@ std::string programHelp(const CommandList& commands) {
 }
 
 std::string commandHelp(const Command& command) {
-    std::string text = "usage: kestrana-cli " + command.synopsis() + "\n\n" +
-                       wrapText(command.description(), kWidth, 0) + "\n\noptions:\n";
+    std::string text = "usage: kestrana-cli " + command.synopsis + "\n\n" +
+                       wrapText(command.description, kWidth, 0) + "\n\noptions:\n";
     std::size_t column = 0;
-    for (const auto& option : command.options()) {
+    for (const auto& option : command.options) {
         column = std::max(column, optionLabel(option).size() + 4);
     }
     column = std::clamp<std::size_t>(column, 12, 24);
-    for (const auto& option : command.options()) {
+    for (const auto& option : command.options) {
         text += helpEntry(optionLabel(option), option.description, column);
     }
     text += helpEntry("--help", "Prints this help and exits.", column);
@@ -147,7 +147,7 @@ std::string manualPage(const CommandList& commands, const std::string& version) 
     page += ".SH NAME\nkestrana\\-cli \\- analyse track recording car runs without a window\n";
     page += ".SH SYNOPSIS\n";
     for (const auto& command : commands) {
-        page += ".B kestrana\\-cli\n" + roff(command->synopsis()) + "\n.br\n";
+        page += ".B kestrana\\-cli\n" + roff(command.synopsis) + "\n.br\n";
     }
     page += ".B kestrana\\-cli\n\\fICOMMAND\\fR \\-\\-help\n.br\n";
     page += ".B kestrana\\-cli\n\\-\\-help | \\-\\-version\n";
@@ -157,8 +157,8 @@ std::string manualPage(const CommandList& commands, const std::string& version) 
             "and are either written whole or not at all.\n";
     page += ".SH COMMANDS\n";
     for (const auto& command : commands) {
-        page += ".SS \"" + roff(command->synopsis()) + "\"\n" + roff(command->description()) + "\n";
-        for (const auto& option : command->options()) {
+        page += ".SS \"" + roff(command.synopsis) + "\"\n" + roff(command.description) + "\n";
+        for (const auto& option : command.options) {
             page += ".TP\n" + roffBold("--" + option.name) +
                     (option.takesValue ? " \\fI" + roff(option.valueName) + "\\fR" : std::string()) + "\n" +
                     roff(option.description) + "\n";

@@ -1,6 +1,6 @@
 #pragma once
 // The texts kestrana-cli prints about itself: the usage on a usage error, --help for the program and
-// for each command, and its manual page. All of them come from the command classes' own names,
+// for each command, and its manual page. All of them come from the commands' own names,
 // synopses, help sentences and options, so a new command or option documents itself everywhere.
 
 #include "command.h"
@@ -11,7 +11,7 @@
 
 namespace kestrana::cli {
 
-using CommandList = std::vector<std::unique_ptr<Command>>;
+using CommandList = std::vector<Command>;
 
 // The short usage printed with a usage error: the general form and every command's synopsis.
 std::string usageText(const CommandList& commands);

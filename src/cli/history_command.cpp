@@ -19,51 +19,41 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
 }
 
 // The history of one block: date,run,value,segment for every run where it is recorded.
-class HistoryCommand : public Command {
-public:
-    std::string name() const override { return "history"; }
-    std::string synopsis() const override {
-        return "history --line TEXT --direction D --km K --block B [--index NAME] [--jump J] [--library "
-               "FILE]";
+int runHistory(const Arguments& args, Context& context) {
+    const history::BlockKey block{keyOption(args, "km"), keyOption(args, "block")};
+    const history::HistorySettings settings = history_steps::settingsOf(args);
+    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+    const history::Series series = history_steps::seriesOf(args, *library);
+    try {
+        context.out << history::historyCsv(history::blockHistory(*library, series, block, settings));
+    } catch (const platform::Error& error) {
+        throw platform::Error::refused(error.reason());
     }
-    std::string summary() const override {
-        return "Prints the values of one block in every run of the library.";
-    }
-    std::string description() const override {
-        return "Prints the block's value in every run of the line and direction that recorded it, in date "
-               "and run order, as CSV: date, run, value and segment (segments numbered from 1, a new one "
-               "after each maintenance).";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {history_steps::kLineOption,
-                history_steps::kDirectionOption,
-                {"km", true, "K", "The km from of the block (required)."},
-                {"block", true, "B", "The number of the block within its km (required)."},
-                history_steps::kIndexOption,
-                history_steps::kJumpOption,
-                history_steps::kLibraryOption};
-    }
-    std::size_t minFiles() const override { return 0; }
-    std::size_t maxFiles() const override { return 0; }
-
-    int run(const Arguments& args, Context& context) override {
-        const history::BlockKey block{keyOption(args, "km"), keyOption(args, "block")};
-        const history::HistorySettings settings = history_steps::settingsOf(args);
-        const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
-        const history::Series series = history_steps::seriesOf(args, *library);
-        try {
-            context.out << history::historyCsv(history::blockHistory(*library, series, block, settings));
-        } catch (const platform::Error& error) {
-            throw platform::Error::refused(error.reason());
-        }
-        return 0;
-    }
-};
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeHistoryCommand() {
-    return std::make_unique<HistoryCommand>();
+Command makeHistoryCommand() {
+    return {.name = "history",
+            .synopsis =
+                "history --line TEXT --direction D --km K --block B [--index NAME] [--jump J] [--library "
+                "FILE]",
+            .summary = "Prints the values of one block in every run of the library.",
+            .description =
+                "Prints the block's value in every run of the line and direction that recorded it, in date "
+                "and run order, as CSV: date, run, value and segment (segments numbered from 1, a new one "
+                "after each maintenance).",
+            .options = {history_steps::kLineOption,
+                        history_steps::kDirectionOption,
+                        {"km", true, "K", "The km from of the block (required)."},
+                        {"block", true, "B", "The number of the block within its km (required)."},
+                        history_steps::kIndexOption,
+                        history_steps::kJumpOption,
+                        history_steps::kLibraryOption},
+            .minFiles = 0,
+            .maxFiles = 0,
+            .run = runHistory};
 }
 
 } // namespace kestrana::cli

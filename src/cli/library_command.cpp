@@ -8,75 +8,68 @@
 namespace kestrana::cli {
 namespace {
 
+// Takes the files and folders into the library (made when missing), one line per file as it goes.
+int importPaths(const Arguments& args, const std::vector<std::string>& paths, Context& context) {
+    const auto library = history_steps::openLibrary(args, history::LibraryAccess::CreateIfMissing);
+    history::ImportCallbacks callbacks;
+    callbacks.onOutcome = [&](const history::FileOutcome& outcome) {
+        context.out << history::outcomeLine(outcome) << '\n' << std::flush;
+    };
+    history::ImportSummary summary;
+    try {
+        summary = history::importPaths(*library, paths, callbacks);
+    } catch (const platform::Error& error) {
+        throw platform::Error::refused(error.reason());
+    }
+    if (summary.refused > 0) {
+        throw platform::Error::refused(std::to_string(summary.refused) + " of " +
+                                       std::to_string(summary.outcomes.size()) +
+                                       " files were refused; the others were taken in.");
+    }
+    return 0;
+}
+
 // library import PATH...: takes run files and folders into the library, one line per file as it goes.
 // library runs: the library's runs as CSV.
-class LibraryCommand : public Command {
-public:
-    std::string name() const override { return "library"; }
-    std::string synopsis() const override { return "library {import PATH... | runs} [--library FILE]"; }
-    std::string summary() const override {
-        return "Takes run files into the run library, or lists its runs.";
+int runLibrary(const Arguments& args, Context& context) {
+    if (args.files.empty()) {
+        throw UsageError("library needs an action: import or runs");
     }
-    std::string description() const override {
-        return "library import takes each run file, and the .run files (any case) of each folder at any "
-               "depth, into the run library and prints one line per file: imported, skipped (the same "
-               "bytes are already there) or refused with the reason; it ends with status 1 when any file "
-               "was refused, the others being taken in all the same. library runs prints the runs as CSV "
-               "(line, direction, date, run, blocks, file), sorted by line, direction, date and run.";
+    const std::string& action = args.files.front();
+    const std::vector<std::string> paths(args.files.begin() + 1, args.files.end());
+    if (action == "import") {
+        if (paths.empty()) {
+            throw UsageError("library import needs at least one file or folder");
+        }
+        return importPaths(args, paths, context);
     }
-    std::vector<OptionInfo> options() const override { return {history_steps::kLibraryOption}; }
-    std::size_t minFiles() const override { return 0; }
-    std::size_t maxFiles() const override { return static_cast<std::size_t>(-1); }
-
-    int run(const Arguments& args, Context& context) override {
-        if (args.files.empty()) {
-            throw UsageError("library needs an action: import or runs");
+    if (action == "runs") {
+        if (!paths.empty()) {
+            throw UsageError("library runs takes no file");
         }
-        const std::string& action = args.files.front();
-        const std::vector<std::string> paths(args.files.begin() + 1, args.files.end());
-        if (action == "import") {
-            if (paths.empty()) {
-                throw UsageError("library import needs at least one file or folder");
-            }
-            return importPaths(args, paths, context);
-        }
-        if (action == "runs") {
-            if (!paths.empty()) {
-                throw UsageError("library runs takes no file");
-            }
-            const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
-            context.out << history::runsCsv(library->runs());
-            return 0;
-        }
-        throw UsageError("unknown library action " + action + " (import or runs)");
-    }
-
-private:
-    static int importPaths(const Arguments& args, const std::vector<std::string>& paths, Context& context) {
-        const auto library = history_steps::openLibrary(args, history::LibraryAccess::CreateIfMissing);
-        history::ImportCallbacks callbacks;
-        callbacks.onOutcome = [&](const history::FileOutcome& outcome) {
-            context.out << history::outcomeLine(outcome) << '\n' << std::flush;
-        };
-        history::ImportSummary summary;
-        try {
-            summary = history::importPaths(*library, paths, callbacks);
-        } catch (const platform::Error& error) {
-            throw platform::Error::refused(error.reason());
-        }
-        if (summary.refused > 0) {
-            throw platform::Error::refused(std::to_string(summary.refused) + " of " +
-                                           std::to_string(summary.outcomes.size()) +
-                                           " files were refused; the others were taken in.");
-        }
+        const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+        context.out << history::runsCsv(library->runs());
         return 0;
     }
-};
+    throw UsageError("unknown library action " + action + " (import or runs)");
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeLibraryCommand() {
-    return std::make_unique<LibraryCommand>();
+Command makeLibraryCommand() {
+    return {.name = "library",
+            .synopsis = "library {import PATH... | runs} [--library FILE]",
+            .summary = "Takes run files into the run library, or lists its runs.",
+            .description =
+                "library import takes each run file, and the .run files (any case) of each folder at any "
+                "depth, into the run library and prints one line per file: imported, skipped (the same "
+                "bytes are already there) or refused with the reason; it ends with status 1 when any file "
+                "was refused, the others being taken in all the same. library runs prints the runs as CSV "
+                "(line, direction, date, run, blocks, file), sorted by line, direction, date and run.",
+            .options = {history_steps::kLibraryOption},
+            .minFiles = 0,
+            .maxFiles = static_cast<std::size_t>(-1),
+            .run = runLibrary};
 }
 
 } // namespace kestrana::cli

@@ -150,10 +150,10 @@ int main(int argc, char** argv) {
         std::cout << versionText(KESTRANA_VERSION);
         return 0;
     }
-    Command* command = nullptr;
-    for (auto& candidate : commands) {
-        if (candidate->name() == words[0]) {
-            command = candidate.get();
+    const Command* command = nullptr;
+    for (const Command& candidate : commands) {
+        if (candidate.name == words[0]) {
+            command = &candidate;
         }
     }
     if (command == nullptr) {
@@ -179,8 +179,8 @@ int main(int argc, char** argv) {
         }
         return status;
     } catch (const UsageError& error) {
-        std::cerr << "kestrana-cli " << command->name() << ": " << error.what() << "\n"
-                  << "usage: kestrana-cli " << command->synopsis() << "\n";
+        std::cerr << "kestrana-cli " << command->name << ": " << error.what() << "\n"
+                  << "usage: kestrana-cli " << command->synopsis << "\n";
         return 2;
     } catch (const kestrana::platform::Error& error) {
         // The screen's message first, then the precise reason; a failure no operation has given a

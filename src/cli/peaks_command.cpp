@@ -12,68 +12,55 @@
 namespace kestrana::cli {
 namespace {
 
-class PeaksCommand : public Command {
-public:
-    std::string name() const override { return "peaks"; }
-    std::string synopsis() const override {
-        return "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]";
+int runPeaks(const Arguments& args, Context& context) {
+    const auto from = args.value("from");
+    const auto to = args.value("to");
+    if (!from || !to) {
+        throw UsageError("--from and --to are needed");
     }
-    std::string summary() const override {
-        return "Lists the kilometres of a run where the first peak of a parameter exceeds a limit.";
-    }
-    std::string description() const override {
-        return "Processes RUN as the peak analyser does and lists the kilometres of the km range where "
-               "the first peak of the parameter exceeds the limiting value: the count and the share of "
-               "such kilometres, then each kilometre's row as printed (km from, km to and eight "
-               "location and peak pairs).";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {{"from", true, "KM", "The first km of the range (required)."},
-                {"to", true, "KM", "The last km of the range (required)."},
-                {"param", true, "NAME",
-                 "The parameter: " + oneOf(peaks::comboParameterNames()) +
-                     " (default UN2L); choosing it sets the limit to the parameter's own."},
-                {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."}};
-    }
-    std::size_t minFiles() const override { return 1; }
-    std::size_t maxFiles() const override { return 1; }
+    peaks::PeakSession session;
+    auto files = peaks::PeakFiles::in(context.workFolder);
+    files.writeScratchFiles = false; // nobody looks into the call's private folder
+    // The rows stay in memory: the call's private folder is removed when it ends.
+    peaks::PeakRowsInMemory rows;
+    peaks::processPeakDataInMemory(args.files.front(), files, session, rows);
 
-    int run(const Arguments& args, Context& context) override {
-        const auto from = args.value("from");
-        const auto to = args.value("to");
-        if (!from || !to) {
-            throw UsageError("--from and --to are needed");
-        }
-        peaks::PeakSession session;
-        auto files = peaks::PeakFiles::in(context.workFolder);
-        files.writeScratchFiles = false; // nobody looks into the call's private folder
-        // The rows stay in memory: the call's private folder is removed when it ends.
-        peaks::PeakRowsInMemory rows;
-        peaks::processPeakDataInMemory(args.files.front(), files, session, rows);
-
-        // The combo shows the chosen name; a known name puts its default limit into the box.
-        const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
-        std::string limit(peaks::kDefaultLimit);
-        if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
-            limit = *defaultLimit;
-        }
-        limit = args.valueOr("limit", limit);
-
-        const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
-        std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
-        // Every listed kilometre fills two entries: its values, then an empty separator.
-        for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
-            lines.push_back(peaks::printedRow(summary.lists, entry));
-        }
-        printLines(context.out, lines);
-        return 0;
+    // The combo shows the chosen name; a known name puts its default limit into the box.
+    const std::string parameter = args.valueOr("param", std::string(peaks::kDefaultParameter));
+    std::string limit(peaks::kDefaultLimit);
+    if (auto defaultLimit = peaks::chooseParameter(parameter, session)) {
+        limit = *defaultLimit;
     }
-};
+    limit = args.valueOr("limit", limit);
+
+    const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
+    std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
+    // Every listed kilometre fills two entries: its values, then an empty separator.
+    for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
+        lines.push_back(peaks::printedRow(summary.lists, entry));
+    }
+    printLines(context.out, lines);
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makePeaksCommand() {
-    return std::make_unique<PeaksCommand>();
+Command makePeaksCommand() {
+    return {.name = "peaks",
+            .synopsis = "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]",
+            .summary = "Lists the kilometres of a run where the first peak of a parameter exceeds a limit.",
+            .description =
+                "Processes RUN as the peak analyser does and lists the kilometres of the km range where "
+                "the first peak of the parameter exceeds the limiting value: the count and the share of "
+                "such kilometres, then each kilometre's row as printed (km from, km to and eight "
+                "location and peak pairs).",
+            .options = {{"from", true, "KM", "The first km of the range (required)."},
+                        {"to", true, "KM", "The last km of the range (required)."},
+                        {"param", true, "NAME",
+                         "The parameter: " + oneOf(peaks::comboParameterNames()) +
+                             " (default UN2L); choosing it sets the limit to the parameter's own."},
+                        {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."}},
+            .run = runPeaks};
 }
 
 } // namespace kestrana::cli

@@ -7,40 +7,29 @@
 namespace kestrana::cli {
 namespace {
 
-class ProcessCommand : public Command {
-public:
-    std::string name() const override { return "process"; }
-    std::string synopsis() const override { return "process RUN [--output FILE]"; }
-    std::string summary() const override {
-        return "Reads a run file and prints its date, run number, section and km range.";
-    }
-    std::string description() const override {
-        return "Reads the run file RUN as the analyser's PROCESS DATA does and prints five lines: the date "
-               "of recording, the run number, the section, and the km where the recording starts and "
-               "ends. Nothing is written unless --output is given.";
-    }
-    std::vector<OptionInfo> options() const override {
-        return {{"output", true, "FILE",
-                 "Also writes the comma-separated SD output file to FILE; the file is written whole or "
-                 "not at all."}};
-    }
-    std::size_t minFiles() const override { return 1; }
-    std::size_t maxFiles() const override { return 1; }
-
-    int run(const Arguments& args, Context& context) override {
-        const analyser::ProcessedRun run =
-            analyser_steps::processRun(args.files.front(), args.value("output"));
-        printLines(context.out, {"Date of Recording: " + run.runDate, "Run Number: " + run.runNumber,
-                                 "Section: " + run.section, "Recording Starts at KM: " + run.kmFrom,
-                                 "Recording Ends at KM: " + run.kmTo});
-        return 0;
-    }
-};
+int runProcess(const Arguments& args, Context& context) {
+    const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front(), args.value("output"));
+    printLines(context.out, {"Date of Recording: " + run.runDate, "Run Number: " + run.runNumber,
+                             "Section: " + run.section, "Recording Starts at KM: " + run.kmFrom,
+                             "Recording Ends at KM: " + run.kmTo});
+    return 0;
+}
 
 } // namespace
 
-std::unique_ptr<Command> makeProcessCommand() {
-    return std::make_unique<ProcessCommand>();
+Command makeProcessCommand() {
+    return {
+        .name = "process",
+        .synopsis = "process RUN [--output FILE]",
+        .summary = "Reads a run file and prints its date, run number, section and km range.",
+        .description =
+            "Reads the run file RUN as the analyser's PROCESS DATA does and prints five lines: the date "
+            "of recording, the run number, the section, and the km where the recording starts and "
+            "ends. Nothing is written unless --output is given.",
+        .options = {{"output", true, "FILE",
+                     "Also writes the comma-separated SD output file to FILE; the file is written whole or "
+                     "not at all."}},
+        .run = runProcess};
 }
 
 } // namespace kestrana::cli

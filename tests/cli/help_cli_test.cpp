@@ -38,29 +38,29 @@ std::string overlongLines(const std::string& text) {
 TEST(CliHelp, EveryCommandAndOptionIsDescribedAndNamedInTheSynopsis) {
     const auto commands = cli::allCommands();
     for (const auto& command : commands) {
-        SCOPED_TRACE(command->name());
-        EXPECT_EQ(command->synopsis().rfind(command->name() + " ", 0), 0u);
-        EXPECT_FALSE(command->summary().empty());
-        EXPECT_FALSE(command->description().empty());
-        const std::string help = commandHelp(*command);
-        for (const auto& option : command->options()) {
+        SCOPED_TRACE(command.name);
+        EXPECT_EQ(command.synopsis.rfind(command.name + " ", 0), 0u);
+        EXPECT_FALSE(command.summary.empty());
+        EXPECT_FALSE(command.description.empty());
+        const std::string help = commandHelp(command);
+        for (const auto& option : command.options) {
             SCOPED_TRACE(option.name);
             const std::string label =
                 "--" + option.name + (option.takesValue ? " " + option.valueName : std::string());
-            EXPECT_NE(command->synopsis().find(label), std::string::npos);
+            EXPECT_NE(command.synopsis.find(label), std::string::npos);
             EXPECT_EQ(option.takesValue, !option.valueName.empty());
             EXPECT_GT(option.description.size(), 10u);
             EXPECT_NE(help.find("\n  " + label + " "), std::string::npos) << help;
         }
         // Nothing in the synopsis that the parser would refuse.
-        std::string synopsis = command->synopsis();
+        std::string synopsis = command.synopsis;
         std::replace_if(
             synopsis.begin(), synopsis.end(), [](char c) { return c == '[' || c == ']'; }, ' ');
         std::istringstream words(synopsis);
         std::string word;
         while (words >> word) {
             if (word.rfind("--", 0) == 0) {
-                const auto options = command->options();
+                const auto options = command.options;
                 EXPECT_TRUE(std::any_of(options.begin(), options.end(), [&](const cli::OptionInfo& option) {
                     return "--" + option.name == word;
                 })) << word;
@@ -77,8 +77,8 @@ TEST(CliHelp, TheProgramPrintsItsHelpAndVersion) {
     EXPECT_EQ(programHelp, cli::programHelp(commands));
     EXPECT_EQ(cli("-h"), programHelp);
     for (const auto& command : commands) {
-        EXPECT_NE(programHelp.find("  " + command->synopsis() + "\n      "), std::string::npos);
-        EXPECT_EQ(cli(command->name() + " --help"), cli::commandHelp(*command));
+        EXPECT_NE(programHelp.find("  " + command.synopsis + "\n      "), std::string::npos);
+        EXPECT_EQ(cli(command.name + " --help"), cli::commandHelp(command));
     }
     EXPECT_EQ(cli("--version"), std::string("kestrana-cli ") + KESTRANA_VERSION + "\n");
 }

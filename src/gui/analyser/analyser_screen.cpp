@@ -18,6 +18,7 @@
 #include "gui/services/message_box.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/charts.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -87,19 +88,16 @@ AnalyserScreen::AnalyserScreen(QWidget* parent) : QWidget(parent) {
 }
 
 void AnalyserScreen::connectHandlers() {
-    const std::vector<std::pair<QPushButton*, void (AnalyserScreen::*)()>> clicks = {
-        {processDataButton, &AnalyserScreen::processData},
-        {processInformationButton, &AnalyserScreen::processInformation},
-        {showDetailsButton, &AnalyserScreen::showDetails},
-        {calcTrackShareButton, &AnalyserScreen::calcTrackShare},
-        {printDetailsButton, &AnalyserScreen::printDetails},
-        {goToMainButton, &AnalyserScreen::goToMain},
-        {printGraphButton, &AnalyserScreen::printGraph},
-        {browseRunFileButton, &AnalyserScreen::browseRunFile},
-        {browseOutputFileButton, &AnalyserScreen::browseOutputFile},
-        {saveDetailsButton, &AnalyserScreen::saveDetails}};
-    for (const auto& [command, handler] : clicks)
-        connect(command, &QPushButton::clicked, this, handler);
+    widgets::connectClicks(this, {{processDataButton, &AnalyserScreen::processData},
+                                  {processInformationButton, &AnalyserScreen::processInformation},
+                                  {showDetailsButton, &AnalyserScreen::showDetails},
+                                  {calcTrackShareButton, &AnalyserScreen::calcTrackShare},
+                                  {printDetailsButton, &AnalyserScreen::printDetails},
+                                  {goToMainButton, &AnalyserScreen::goToMain},
+                                  {printGraphButton, &AnalyserScreen::printGraph},
+                                  {browseRunFileButton, &AnalyserScreen::browseRunFile},
+                                  {browseOutputFileButton, &AnalyserScreen::browseOutputFile},
+                                  {saveDetailsButton, &AnalyserScreen::saveDetails}});
     connect(runFileEdit, &QLineEdit::textChanged, this, &AnalyserScreen::runFileChanged);
     connect(listingList, &widgets::ListBox::entryClicked, this, &AnalyserScreen::listingEntryClicked);
     connect(titleTimer, &QTimer::timeout, this, &AnalyserScreen::scrollTitle);

@@ -2,9 +2,8 @@
 // The index analyser screen `AnalyserScreen`: one recorded run, from PROCESS DATA to the quality figures and
 // chart, the block listing, the raw data of a listed block, the track share and the hard copies.
 //
-// The main menu opens it through app::Navigator::show(); GO TO MAIN (`goToMainButton`) calls
-// app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
-// the screen when it closes, so everything that must outlive it (the processed run, the range, the
+// It is opened and closed (GO TO MAIN, `goToMainButton`) through app::Navigator, which deletes it
+// when it closes, so everything that must outlive it (the processed run, the range, the
 // figures and the bounds, the credit line's counter) lives in the core's analyserSession(); a screen
 // opened again starts its controls from their design texts with every dependent button off.
 //
@@ -41,10 +40,6 @@ namespace kestrana::gui::analyser {
 class AnalyserScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title band's scroll step and the credit line's pace.
-    static constexpr int kTitleIntervalMs = 10;
-    static constexpr int kCreditIntervalMs = 200;
-
     explicit AnalyserScreen(QWidget* parent = nullptr);
 
     // Handlers, one operation each.

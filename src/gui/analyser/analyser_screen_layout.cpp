@@ -7,6 +7,7 @@
 #include "core/platform/paths.h"
 #include "gui/analyser/analyser_screen.h"
 #include "gui/widgets/charts.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
@@ -41,28 +42,14 @@ constexpr const char* kDefaultOutputFile = "c:\\Trcout.txt";
 // The title moving through the band.
 constexpr const char* kTitleText = "K E S T R A N A   -   TRACK  GEOMETRY  INDEX  ANALYSER";
 
-constexpr const char* kStyle = R"(
-QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
-                 border-radius: 4px; }
-QLabel#titleLabel { color: #ffd54a; background: transparent; }
-QLabel#creditLabel { color: #123a6b; }
-QLabel#sectionLabel { color: #123a6b; font-weight: bold; }
-QLabel#averageLabel { font-weight: bold; }
-QLabel#trackShareLabel { color: #123a6b; font-weight: bold; }
-QGroupBox { font-weight: bold; color: #123a6b; border: 1px solid #b7c5d9; border-radius: 5px;
-            margin-top: 8px; padding-top: 4px; }
-QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }
-QPushButton { padding: 3px 10px; }
-QLineEdit[readOnly="true"] { background: #eef2f7; }
-)";
-
 QString mappedDefault(const char* designPath) {
     return QDir::toNativeSeparators(widgets::fromPath(kestrana::platform::mapDesignPath(designPath)));
 }
 
+// Boxes, buttons and lists are named for screen readers by their object names, unless a plainer
+// name is given.
 QLineEdit* textBox(QWidget* parent, const char* name, const QString& text = {}) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
+    QLineEdit* box = widgets::makeTextBox(parent, QString::fromLatin1(name), text);
     box->setAccessibleName(QString::fromLatin1(name));
     return box;
 }
@@ -76,20 +63,14 @@ QLineEdit* shownBox(QWidget* parent, const char* name) {
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* accessibleName) {
-    auto* command = new QPushButton(QString::fromLatin1(caption), parent);
-    command->setObjectName(QString::fromLatin1(name));
+    QPushButton* command =
+        widgets::makeButton(parent, QString::fromLatin1(name), QString::fromLatin1(caption));
     command->setAccessibleName(QString::fromLatin1(accessibleName));
-    // Enter on a focused button presses it, as Space does.
-    command->setAutoDefault(true);
     return command;
 }
 
-// Captions come from the run file and the core as they stand: never read as markup.
 QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
-    auto* shown = new QLabel(caption, parent);
-    shown->setObjectName(QString::fromLatin1(name));
-    shown->setTextFormat(Qt::PlainText);
-    return shown;
+    return widgets::makeLabel(parent, QString::fromLatin1(name), caption);
 }
 
 // A caption beside a text box, naming the box for screen readers too.
@@ -102,10 +83,7 @@ QLabel* caption(QWidget* parent, const char* text, QLineEdit* box) {
 }
 
 widgets::ListBox* listBox(QWidget* parent, const char* name) {
-    auto* list = new widgets::ListBox(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setAccessibleName(QString::fromLatin1(name));
-    return list;
+    return widgets::makeListBox(parent, QString::fromLatin1(name), QString::fromLatin1(name));
 }
 
 // The raw data of a picked block: read-only cells in the listings' fixed-pitch face, columns as wide
@@ -129,23 +107,15 @@ QTableWidget* rawTable(QWidget* parent) {
 } // namespace
 
 void AnalyserScreen::buildControls() {
-    setStyleSheet(QString::fromLatin1(kStyle));
+    widgets::applyStyle(this);
 
     // The title starts where the design puts its left edge: at 11880 of 15375 twips, on a multiple
     // of the 5-twip step.
-    titleBand = new widgets::TitleBand(
-        QString::fromLatin1(kTitleText),
-        [](int bandTwips, int) { return static_cast<int>(bandTwips * (11880.0 / 15375.0)) / 5 * 5; }, this);
-    titleBand->setObjectName(QStringLiteral("titleBand"));
+    titleBand = widgets::makeHeadingBand(this, QString::fromLatin1(kTitleText), [](int bandTwips, int) {
+        return static_cast<int>(bandTwips * (11880.0 / 15375.0)) / 5 * 5;
+    });
     titleLabel = titleBand->title();
-    titleLabel->setObjectName(QStringLiteral("titleLabel"));
-    titleLabel->setFont(widgets::designFont(QStringLiteral("Arial Black"), 13));
-    titleLabel->adjustSize();
-    titleBand->setFixedHeight(titleLabel->height() + 8);
-    creditLabel = label(this, "creditLabel");
-    QFont credit = creditLabel->font();
-    credit.setItalic(true);
-    creditLabel->setFont(credit);
+    creditLabel = widgets::makeCreditLine(this);
 
     runFileEdit = textBox(this, "runFileEdit", mappedDefault(kDefaultRunFile));
     browseRunFileButton = button(this, "browseRunFileButton", "Browse", "Browse for the run file");
@@ -173,14 +143,9 @@ void AnalyserScreen::buildControls() {
     averageLabel = label(this, "averageLabel", widgets::fromCore(core::kAverageCaptionPrefix));
     printGraphButton = button(this, "printGraphButton", "PRINT GRAPH", "Print graph");
 
-    indexCombo = new QComboBox(this);
-    indexCombo->setObjectName(QStringLiteral("indexCombo"));
+    indexCombo =
+        widgets::makeChoiceBox(this, QStringLiteral("indexCombo"), widgets::fromCoreList(core::kIndexNames));
     indexCombo->setAccessibleName(QStringLiteral("Index"));
-    indexCombo->setEditable(true);
-    indexCombo->setInsertPolicy(QComboBox::NoInsert);
-    for (std::string_view name : core::kIndexNames)
-        indexCombo->addItem(widgets::fromCore(name));
-    indexCombo->setCurrentIndex(0);
     lowTgiEdit = textBox(this, "lowTgiEdit", QStringLiteral("1"));
     highTgiEdit = textBox(this, "highTgiEdit", QStringLiteral("35"));
     showDetailsButton = button(this, "showDetailsButton", "SHOW     DETAILS", "Show details");
@@ -205,130 +170,152 @@ void AnalyserScreen::buildControls() {
 
     goToMainButton = button(this, "goToMainButton", "  GO TO    MAIN", "Go to main menu");
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
-    creditTimer = widgets::designTimer(this, "creditTimer", kCreditIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
+    creditTimer = widgets::designTimer(this, "creditTimer", widgets::kCreditIntervalMs);
 }
 
-void AnalyserScreen::buildLayout() {
-    // Left: the run file, its header data, the range and the quality figures.
-    auto* files = new QGroupBox(QStringLiteral("Run"), this);
+namespace {
+
+// The run file, the SD output file, PROCESS DATA and the run's header data.
+QGroupBox* buildRunGroup(AnalyserScreen& screen) {
+    auto* files = new QGroupBox(QStringLiteral("Run"), &screen);
     auto* filesGrid = new QGridLayout(files);
     filesGrid->setVerticalSpacing(3);
-    filesGrid->addWidget(caption(files, "Input File-TRC- (with full path)", runFileEdit), 0, 0, 1, 2);
-    filesGrid->addWidget(runFileEdit, 1, 0);
-    filesGrid->addWidget(browseRunFileButton, 1, 1);
-    filesGrid->addWidget(caption(files, "Output File - SD -  (with full path)", outputFileEdit), 2, 0, 1, 2);
-    filesGrid->addWidget(outputFileEdit, 3, 0);
-    filesGrid->addWidget(browseOutputFileButton, 3, 1);
-    filesGrid->addWidget(processDataButton, 4, 0, 1, 2);
+    filesGrid->addWidget(caption(files, "Input File-TRC- (with full path)", screen.runFileEdit), 0, 0, 1, 2);
+    filesGrid->addWidget(screen.runFileEdit, 1, 0);
+    filesGrid->addWidget(screen.browseRunFileButton, 1, 1);
+    filesGrid->addWidget(caption(files, "Output File - SD -  (with full path)", screen.outputFileEdit), 2, 0,
+                         1, 2);
+    filesGrid->addWidget(screen.outputFileEdit, 3, 0);
+    filesGrid->addWidget(screen.browseOutputFileButton, 3, 1);
+    filesGrid->addWidget(screen.processDataButton, 4, 0, 1, 2);
 
     auto* header = new QGridLayout;
     header->setVerticalSpacing(3);
-    header->addWidget(caption(files, "      Date of Recording", runDateEdit), 0, 0);
-    header->addWidget(runDateEdit, 0, 1);
-    header->addWidget(caption(files, "  Run Number", runNumberEdit), 1, 0);
-    header->addWidget(runNumberEdit, 1, 1);
-    header->addWidget(sectionLabel, 2, 0, 1, 3);
-    header->addWidget(caption(files, "Recording Starts at KM", kmFromEdit), 3, 0);
-    header->addWidget(kmFromEdit, 3, 1);
-    header->addWidget(caption(files, "  Recording Ends at KM", kmToEdit), 4, 0);
-    header->addWidget(kmToEdit, 4, 1);
+    header->addWidget(caption(files, "      Date of Recording", screen.runDateEdit), 0, 0);
+    header->addWidget(screen.runDateEdit, 0, 1);
+    header->addWidget(caption(files, "  Run Number", screen.runNumberEdit), 1, 0);
+    header->addWidget(screen.runNumberEdit, 1, 1);
+    header->addWidget(screen.sectionLabel, 2, 0, 1, 3);
+    header->addWidget(caption(files, "Recording Starts at KM", screen.kmFromEdit), 3, 0);
+    header->addWidget(screen.kmFromEdit, 3, 1);
+    header->addWidget(caption(files, "  Recording Ends at KM", screen.kmToEdit), 4, 0);
+    header->addWidget(screen.kmToEdit, 4, 1);
     header->setColumnStretch(2, 1);
-    for (QLineEdit* shown : {runDateEdit, runNumberEdit, kmFromEdit, kmToEdit})
+    for (QLineEdit* shown : {screen.runDateEdit, screen.runNumberEdit, screen.kmFromEdit, screen.kmToEdit})
         shown->setFixedWidth(96);
     filesGrid->addLayout(header, 5, 0, 1, 2);
+    return files;
+}
 
-    auto* quality = new QGroupBox(QStringLiteral("Quality distribution"), this);
+// The analysis range, PROCESS INFORMATION, the quality bands and PRINT GRAPH.
+QGroupBox* buildQualityGroup(AnalyserScreen& screen) {
+    auto* quality = new QGroupBox(QStringLiteral("Quality distribution"), &screen);
     auto* qualityBox = new QVBoxLayout(quality);
     qualityBox->setSpacing(3);
     auto* range = new QHBoxLayout;
-    range->addWidget(caption(quality, "Starting KM", startKmEdit));
-    range->addWidget(startKmEdit, 1);
-    range->addWidget(caption(quality, "Ending KM", endKmEdit));
-    range->addWidget(endKmEdit, 1);
+    range->addWidget(caption(quality, "Starting KM", screen.startKmEdit));
+    range->addWidget(screen.startKmEdit, 1);
+    range->addWidget(caption(quality, "Ending KM", screen.endKmEdit));
+    range->addWidget(screen.endKmEdit, 1);
     qualityBox->addLayout(range);
-    qualityBox->addWidget(processInformationButton);
-    for (QLabel* figure : {band1Label, band2Label, band3Label, band4Label, nonRecordedLabel, averageLabel})
+    qualityBox->addWidget(screen.processInformationButton);
+    for (QLabel* figure : {screen.band1Label, screen.band2Label, screen.band3Label, screen.band4Label,
+                           screen.nonRecordedLabel, screen.averageLabel})
         qualityBox->addWidget(figure);
-    qualityBox->addWidget(printGraphButton);
+    qualityBox->addWidget(screen.printGraphButton);
+    return quality;
+}
 
-    auto* share = new QGroupBox(QStringLiteral("Track share"), this);
+// The TGI bounds of the track share, CALC TRACK % BETWEEN TGIs and its answer.
+QGroupBox* buildShareGroup(AnalyserScreen& screen) {
+    auto* share = new QGroupBox(QStringLiteral("Track share"), &screen);
     auto* shareGrid = new QGridLayout(share);
     shareGrid->setVerticalSpacing(3);
-    shareGrid->addWidget(caption(share, "TGI VALUE (Low)", shareLowEdit), 0, 0);
-    shareGrid->addWidget(shareLowEdit, 0, 1);
-    shareGrid->addWidget(shareHighEdit, 0, 2);
-    shareGrid->addWidget(caption(share, "TGI VALUE (High)", shareHighEdit), 0, 3);
-    shareGrid->addWidget(calcTrackShareButton, 1, 0, 1, 4);
-    shareGrid->addWidget(trackShareLabel, 2, 0, 1, 4);
+    shareGrid->addWidget(caption(share, "TGI VALUE (Low)", screen.shareLowEdit), 0, 0);
+    shareGrid->addWidget(screen.shareLowEdit, 0, 1);
+    shareGrid->addWidget(screen.shareHighEdit, 0, 2);
+    shareGrid->addWidget(caption(share, "TGI VALUE (High)", screen.shareHighEdit), 0, 3);
+    shareGrid->addWidget(screen.calcTrackShareButton, 1, 0, 1, 4);
+    shareGrid->addWidget(screen.trackShareLabel, 2, 0, 1, 4);
+    return share;
+}
 
+// The listing with its choice of index and bounds and its three operations, the chart in the
+// listing's place.
+QGroupBox* buildListingGroup(AnalyserScreen& screen) {
+    auto* listing = new QGroupBox(QStringLiteral("Blocks"), &screen);
+    auto* listingBox = new QVBoxLayout(listing);
+    listingBox->setSpacing(4);
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(label(listing, "detailedForLabel", QStringLiteral("DETAILED  INFORMATION  FOR")));
+    choice->addWidget(screen.indexCombo);
+    choice->addWidget(label(listing, "betweenLabel", QStringLiteral("TGI  BETWEEN")));
+    choice->addSpacing(8);
+    choice->addWidget(caption(listing, "LOW", screen.lowTgiEdit));
+    choice->addWidget(screen.lowTgiEdit);
+    choice->addWidget(label(listing, "andLabel", QStringLiteral("and")));
+    choice->addWidget(screen.highTgiEdit);
+    choice->addWidget(caption(listing, "HIGH", screen.highTgiEdit));
+    choice->addStretch(1);
+    listingBox->addLayout(choice);
+    // The listing's three operations side by side above it.
+    auto* operations = new QHBoxLayout;
+    operations->addWidget(screen.showDetailsButton);
+    operations->addWidget(screen.printDetailsButton);
+    operations->addWidget(screen.saveDetailsButton);
+    operations->addStretch(1);
+    listingBox->addLayout(operations);
+    screen.listingHeaderList->setFixedHeight(screen.listingHeaderList->heightForRows(1));
+    listingBox->addWidget(screen.listingHeaderList);
+    screen.listingArea = new QStackedWidget(listing);
+    screen.listingArea->setObjectName(QStringLiteral("listingArea"));
+    screen.listingArea->addWidget(screen.listingList);
+    screen.listingArea->addWidget(screen.qualityChart);
+    screen.listingArea->setCurrentWidget(screen.qualityChart);
+    listingBox->addWidget(screen.listingArea, 1);
+    return listing;
+}
+
+// The raw data of the block picked in the listing.
+QGroupBox* buildRawGroup(AnalyserScreen& screen) {
+    QTableWidget* table = screen.rawValuesTable;
+    auto* raw = new QGroupBox(QStringLiteral("Recorded values of the picked block"), &screen);
+    auto* rawBox = new QVBoxLayout(raw);
+    rawBox->setSpacing(2);
+    // The names and three value rows, with room for the sideways scroll bar of a narrow display.
+    const int rowHeight = table->verticalHeader()->defaultSectionSize();
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + rowHeight * 3 +
+                          table->horizontalScrollBar()->sizeHint().height() + 2 * table->frameWidth());
+    rawBox->addWidget(table);
+    return raw;
+}
+
+} // namespace
+
+void AnalyserScreen::buildLayout() {
+    // Left: the run file, its header data, the range and the quality figures.
     auto* left = new QVBoxLayout;
     left->setSpacing(6);
-    left->addWidget(files);
-    left->addWidget(quality);
-    left->addWidget(share);
+    left->addWidget(buildRunGroup(*this));
+    left->addWidget(buildQualityGroup(*this));
+    left->addWidget(buildShareGroup(*this));
     left->addStretch(1);
     left->addWidget(goToMainButton);
 
     // Right: the listing with its choice of index and bounds, the chart in the listing's place,
     // and the raw data of the block picked in the listing.
-    auto* listing = new QGroupBox(QStringLiteral("Blocks"), this);
-    auto* listingBox = new QVBoxLayout(listing);
-    listingBox->setSpacing(4);
-    auto* choice = new QHBoxLayout;
-    choice->addWidget(label(listing, "detailedForLabel", QStringLiteral("DETAILED  INFORMATION  FOR")));
-    choice->addWidget(indexCombo);
-    choice->addWidget(label(listing, "betweenLabel", QStringLiteral("TGI  BETWEEN")));
-    choice->addSpacing(8);
-    choice->addWidget(caption(listing, "LOW", lowTgiEdit));
-    choice->addWidget(lowTgiEdit);
-    choice->addWidget(label(listing, "andLabel", QStringLiteral("and")));
-    choice->addWidget(highTgiEdit);
-    choice->addWidget(caption(listing, "HIGH", highTgiEdit));
-    choice->addStretch(1);
-    listingBox->addLayout(choice);
-    // The listing's three operations side by side above it.
-    auto* operations = new QHBoxLayout;
-    operations->addWidget(showDetailsButton);
-    operations->addWidget(printDetailsButton);
-    operations->addWidget(saveDetailsButton);
-    operations->addStretch(1);
-    listingBox->addLayout(operations);
-    listingHeaderList->setFixedHeight(listingHeaderList->heightForRows(1));
-    listingBox->addWidget(listingHeaderList);
-    listingArea = new QStackedWidget(listing);
-    listingArea->setObjectName(QStringLiteral("listingArea"));
-    listingArea->addWidget(listingList);
-    listingArea->addWidget(qualityChart);
-    listingArea->setCurrentWidget(qualityChart);
-    listingBox->addWidget(listingArea, 1);
-
-    auto* raw = new QGroupBox(QStringLiteral("Recorded values of the picked block"), this);
-    auto* rawBox = new QVBoxLayout(raw);
-    rawBox->setSpacing(2);
-    // The names and three value rows, with room for the sideways scroll bar of a narrow display.
-    const int rowHeight = rawValuesTable->verticalHeader()->defaultSectionSize();
-    rawValuesTable->setFixedHeight(rawValuesTable->horizontalHeader()->sizeHint().height() + rowHeight * 3 +
-                                   rawValuesTable->horizontalScrollBar()->sizeHint().height() +
-                                   2 * rawValuesTable->frameWidth());
-    rawBox->addWidget(rawValuesTable);
-
     auto* right = new QVBoxLayout;
     right->setSpacing(6);
-    right->addWidget(listing, 1);
-    right->addWidget(raw);
+    right->addWidget(buildListingGroup(*this), 1);
+    right->addWidget(buildRawGroup(*this));
 
     auto* columns = new QHBoxLayout;
     columns->setSpacing(8);
     columns->addLayout(left, 0);
     columns->addLayout(right, 1);
 
-    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
-    screen->setContentsMargins(8, 6, 8, 6);
-    screen->setSpacing(4);
-    screen->addWidget(titleBand);
-    screen->addWidget(creditLabel);
-    screen->addLayout(columns, 1);
+    widgets::headedPage(this, titleBand, creditLabel)->addLayout(columns, 1);
 
     for (QLineEdit* bound : {lowTgiEdit, highTgiEdit, shareLowEdit, shareHighEdit})
         bound->setFixedWidth(56);

@@ -6,6 +6,7 @@
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
 #include "gui/services/resolution_switch.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -51,22 +52,6 @@ QPushButton* menuButton(QWidget* parent, const char* name, const char* caption, 
     return button;
 }
 
-constexpr const char* kStyle = R"(
-QWidget#MainMenu { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                               stop:0 #123a6b, stop:1 #0b2546); }
-QLabel { color: #e9eef6; }
-QLabel#titleFaces_0, QLabel#titleFaces_1 { color: #ffd54a; }
-QLabel#institutionLabel { color: #ffffff; }
-QLabel#creditLabel, QLabel#analyserButtonNote, QLabel#comparatorButtonNote, QLabel#peakAnalyserButtonNote,
-QLabel#historyButtonNote { color: #b9c8dd; }
-QPushButton { background: #eef3fa; color: #123a6b; border: 2px solid #8fa9cc; border-radius: 8px;
-              padding: 6px 18px; }
-QPushButton:hover { background: #ffffff; border-color: #ffd54a; }
-QPushButton:pressed { background: #d4e0f0; }
-QPushButton#quitButton { color: #8a1c1c; }
-QLineEdit#helpHintEdit { background: #0b2546; color: #ffd54a; border: 1px solid #8fa9cc; padding: 2px 6px; }
-)";
-
 } // namespace
 
 MenuState& MainMenu::state() {
@@ -86,62 +71,63 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
     load();
 }
 
-void MainMenu::buildControls() {
-    setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QString::fromLatin1(kStyle));
+namespace {
 
-    auto* institution = new QLabel(QString::fromLatin1(kInstitution), this);
-    institution->setObjectName(QStringLiteral("institutionLabel"));
-    institution->setFont(designFont(QStringLiteral("MS Sans Serif"), 13, true));
-    institution->setAlignment(Qt::AlignCenter);
-    auto* address = new QLabel(QString::fromLatin1(kAddress), this);
-    address->setObjectName(QStringLiteral("addressLabel"));
-    address->setFont(designFont(QStringLiteral("MS Sans Serif"), 10));
-    address->setAlignment(Qt::AlignCenter);
+// The institution and its address over the title, whose two faces share one place; the blink timer
+// shows them in turn.
+struct Heading {
+    QLabel* institution = nullptr;
+    QLabel* address = nullptr;
+    QGridLayout* titleCell = nullptr;
+};
 
-    // The two faces of the title share one place; the timer shows them in turn.
+Heading buildHeading(MainMenu& menu) {
+    Heading heading;
+    heading.institution = new QLabel(QString::fromLatin1(kInstitution), &menu);
+    heading.institution->setObjectName(QStringLiteral("institutionLabel"));
+    heading.institution->setFont(designFont(QStringLiteral("MS Sans Serif"), 13, true));
+    heading.institution->setAlignment(Qt::AlignCenter);
+    heading.address = new QLabel(QString::fromLatin1(kAddress), &menu);
+    heading.address->setObjectName(QStringLiteral("addressLabel"));
+    heading.address->setFont(designFont(QStringLiteral("MS Sans Serif"), 10));
+    heading.address->setAlignment(Qt::AlignCenter);
+
     const QString title = QString::fromLatin1(menu_texts::kTitle);
-    titleFaces[0] = new QLabel(title, this);
-    titleFaces[0]->setObjectName(QStringLiteral("titleFaces_0"));
-    titleFaces[0]->setFont(designFont(QStringLiteral("Palatino Linotype"), 30, true));
-    titleFaces[1] = new QLabel(title, this);
-    titleFaces[1]->setObjectName(QStringLiteral("titleFaces_1"));
-    titleFaces[1]->setFont(designFont(QStringLiteral("MS Sans Serif"), 28, true));
-    auto* titleCell = new QGridLayout;
-    for (QLabel* face : titleFaces) {
+    menu.titleFaces[0] = new QLabel(title, &menu);
+    menu.titleFaces[0]->setObjectName(QStringLiteral("titleFaces_0"));
+    menu.titleFaces[0]->setFont(designFont(QStringLiteral("Palatino Linotype"), 30, true));
+    menu.titleFaces[1] = new QLabel(title, &menu);
+    menu.titleFaces[1]->setObjectName(QStringLiteral("titleFaces_1"));
+    menu.titleFaces[1]->setFont(designFont(QStringLiteral("MS Sans Serif"), 28, true));
+    heading.titleCell = new QGridLayout;
+    for (QLabel* face : menu.titleFaces) {
         face->setAlignment(Qt::AlignCenter);
         face->setMinimumHeight(64);
-        titleCell->addWidget(face, 0, 0);
+        heading.titleCell->addWidget(face, 0, 0);
     }
-    titleFaces[1]->setVisible(false);
+    menu.titleFaces[1]->setVisible(false);
+    return heading;
+}
 
-    pictureBox = new QLabel(this);
-    pictureBox->setObjectName(QStringLiteral("pictureBox"));
-    pictureBox->setPixmap(trackPicture(QSize(460, 330)));
-    pictureBox->setFixedSize(460, 330);
-
+// A button for each screen with its note under it, and QUIT at the foot.
+QVBoxLayout* buildScreenButtons(MainMenu& menu) {
     const QFont heavy = designFont(QStringLiteral("Arial Black"), 15);
-    analyserButton = menuButton(this, "analyserButton", menu_texts::kProductButton, heavy);
-    comparatorButton = menuButton(this, "comparatorButton", menu_texts::kComparatorButton, heavy);
-    peakAnalyserButton = menuButton(this, "peakAnalyserButton", menu_texts::kPeakButton, heavy);
-    historyButton = menuButton(this, "historyButton", menu_texts::kHistoryButton, heavy);
-    quitButton = menuButton(this, "quitButton", menu_texts::kQuitButton,
-                            designFont(QStringLiteral("MS Serif"), 15, true));
-    connect(analyserButton, &QPushButton::clicked, this, &MainMenu::openAnalyser);
-    connect(comparatorButton, &QPushButton::clicked, this, &MainMenu::openComparator);
-    connect(quitButton, &QPushButton::clicked, this, &MainMenu::quit);
-    connect(peakAnalyserButton, &QPushButton::clicked, this, &MainMenu::openPeakAnalyser);
-    connect(historyButton, &QPushButton::clicked, this, &MainMenu::openTrackHistory);
+    menu.analyserButton = menuButton(&menu, "analyserButton", menu_texts::kProductButton, heavy);
+    menu.comparatorButton = menuButton(&menu, "comparatorButton", menu_texts::kComparatorButton, heavy);
+    menu.peakAnalyserButton = menuButton(&menu, "peakAnalyserButton", menu_texts::kPeakButton, heavy);
+    menu.historyButton = menuButton(&menu, "historyButton", menu_texts::kHistoryButton, heavy);
+    menu.quitButton = menuButton(&menu, "quitButton", menu_texts::kQuitButton,
+                                 designFont(QStringLiteral("MS Serif"), 15, true));
 
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
     const std::array<std::pair<QPushButton*, const char*>, 4> screens{
-        {{analyserButton, menu_texts::kProductNote},
-         {comparatorButton, menu_texts::kComparatorNote},
-         {peakAnalyserButton, menu_texts::kPeakNote},
-         {historyButton, menu_texts::kHistoryNote}}};
+        {{menu.analyserButton, menu_texts::kProductNote},
+         {menu.comparatorButton, menu_texts::kComparatorNote},
+         {menu.peakAnalyserButton, menu_texts::kPeakNote},
+         {menu.historyButton, menu_texts::kHistoryNote}}};
     for (const auto& [button, note] : screens) {
-        auto* caption = new QLabel(QString::fromLatin1(note), this);
+        auto* caption = new QLabel(QString::fromLatin1(note), &menu);
         caption->setObjectName(button->objectName() + QStringLiteral("Note"));
         caption->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
         caption->setAlignment(Qt::AlignCenter);
@@ -151,35 +137,63 @@ void MainMenu::buildControls() {
         buttons->addSpacing(12);
     }
     buttons->addStretch(1);
-    buttons->addWidget(quitButton);
+    buttons->addWidget(menu.quitButton);
+    return buttons;
+}
+
+// The help reminder at the left of the foot, the credit line at its right.
+QHBoxLayout* buildFoot(MainMenu& menu) {
+    menu.helpHintEdit = new QLineEdit(QString::fromLatin1(menu_texts::kHelpReminder), &menu);
+    menu.helpHintEdit->setObjectName(QStringLiteral("helpHintEdit"));
+    menu.helpHintEdit->setFont(designFont(QStringLiteral("MS Sans Serif"), 10, true));
+    menu.helpHintEdit->setReadOnly(true);
+    menu.helpHintEdit->setFocusPolicy(Qt::NoFocus);
+    menu.helpHintEdit->setFixedWidth(90);
+    menu.helpHintEdit->setAlignment(Qt::AlignCenter);
+    auto* credit = new QLabel(QString::fromLatin1(kCredit), &menu);
+    credit->setObjectName(QStringLiteral("creditLabel"));
+    credit->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
+    credit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(menu.helpHintEdit);
+    bottom->addStretch(1);
+    bottom->addWidget(credit);
+    return bottom;
+}
+
+} // namespace
+
+void MainMenu::buildControls() {
+    setAttribute(Qt::WA_StyledBackground);
+    widgets::applyStyle(this);
+
+    const Heading heading = buildHeading(*this);
+
+    pictureBox = new QLabel(this);
+    pictureBox->setObjectName(QStringLiteral("pictureBox"));
+    pictureBox->setPixmap(trackPicture(QSize(460, 330)));
+    pictureBox->setFixedSize(460, 330);
+
+    QVBoxLayout* buttons = buildScreenButtons(*this);
+    widgets::connectClicks(this, {{analyserButton, &MainMenu::openAnalyser},
+                                  {comparatorButton, &MainMenu::openComparator},
+                                  {quitButton, &MainMenu::quit},
+                                  {peakAnalyserButton, &MainMenu::openPeakAnalyser},
+                                  {historyButton, &MainMenu::openTrackHistory}});
 
     auto* middle = new QHBoxLayout;
     middle->setSpacing(28);
     middle->addWidget(pictureBox, 0, Qt::AlignTop);
     middle->addLayout(buttons, 1);
 
-    helpHintEdit = new QLineEdit(QString::fromLatin1(menu_texts::kHelpReminder), this);
-    helpHintEdit->setObjectName(QStringLiteral("helpHintEdit"));
-    helpHintEdit->setFont(designFont(QStringLiteral("MS Sans Serif"), 10, true));
-    helpHintEdit->setReadOnly(true);
-    helpHintEdit->setFocusPolicy(Qt::NoFocus);
-    helpHintEdit->setFixedWidth(90);
-    helpHintEdit->setAlignment(Qt::AlignCenter);
-    auto* credit = new QLabel(QString::fromLatin1(kCredit), this);
-    credit->setObjectName(QStringLiteral("creditLabel"));
-    credit->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
-    credit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(helpHintEdit);
-    bottom->addStretch(1);
-    bottom->addWidget(credit);
+    QHBoxLayout* bottom = buildFoot(*this);
 
     auto* page = new QVBoxLayout(widgets::scrollingPage(this));
     page->setContentsMargins(28, 18, 28, 14);
     page->setSpacing(10);
-    page->addWidget(institution);
-    page->addWidget(address);
-    page->addLayout(titleCell);
+    page->addWidget(heading.institution);
+    page->addWidget(heading.address);
+    page->addLayout(heading.titleCell);
     page->addSpacing(6);
     page->addLayout(middle, 1);
     page->addSpacing(6);

@@ -17,6 +17,7 @@
 #include "gui/services/message_box.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/charts.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -87,15 +88,12 @@ ComparatorScreen::ComparatorScreen(QWidget* parent)
 ComparatorScreen::~ComparatorScreen() = default;
 
 void ComparatorScreen::connectHandlers() {
-    const std::vector<std::pair<QPushButton*, void (ComparatorScreen::*)()>> clicks = {
-        {compareButton, &ComparatorScreen::compare},
-        {processDataButton, &ComparatorScreen::processData},
-        {printDetailsButton, &ComparatorScreen::printDetails},
-        {goToMainButton, &ComparatorScreen::goToMain},
-        {printGraphButton, &ComparatorScreen::printGraph},
-        {saveDetailsButton, &ComparatorScreen::saveDetails}};
-    for (const auto& [command, handler] : clicks)
-        connect(command, &QPushButton::clicked, this, handler);
+    widgets::connectClicks(this, {{compareButton, &ComparatorScreen::compare},
+                                  {processDataButton, &ComparatorScreen::processData},
+                                  {printDetailsButton, &ComparatorScreen::printDetails},
+                                  {goToMainButton, &ComparatorScreen::goToMain},
+                                  {printGraphButton, &ComparatorScreen::printGraph},
+                                  {saveDetailsButton, &ComparatorScreen::saveDetails}});
     for (int k = 0; k < core::kSlotCount; ++k)
         connect(browseButtons[k], &QPushButton::clicked, this, [this, k] { browseRunFile(k); });
     connect(olderRunCountEdit, &QLineEdit::textChanged, this, &ComparatorScreen::olderRunCountChanged);

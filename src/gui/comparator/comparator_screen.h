@@ -3,9 +3,8 @@
 // loaded into the run database by PROCESS DATA, compared block by block and as kilometre averages by
 // COMPARE, and put on paper or in a text file by the three hard-copy buttons.
 //
-// The main menu opens it through app::Navigator::show(); GO TO MAIN (`goToMainButton`) calls
-// app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
-// the screen when it closes, so what must outlive it (the number of older runs n, the run slots, the
+// It is opened and closed (GO TO MAIN, `goToMainButton`) through app::Navigator, which deletes it
+// when it closes, so what must outlive it (the number of older runs n, the run slots, the
 // section, start km and direction of the build, the credit line's counter) lives in the core's
 // comparatorSession() and in the credit line kept by comparator_screen.cpp. A screen opened again starts its
 // controls from their design texts: olderRunCountEdit shows "0" while n keeps its value until
@@ -45,10 +44,6 @@ namespace kestrana::gui::comparator {
 class ComparatorScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title's scroll step and the credit line's pace.
-    static constexpr int kTitleIntervalMs = 10;
-    static constexpr int kCreditIntervalMs = 200;
-
     explicit ComparatorScreen(QWidget* parent = nullptr);
     ~ComparatorScreen() override;
 

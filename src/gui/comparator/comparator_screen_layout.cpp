@@ -10,10 +10,12 @@
 
 #include "gui/comparator/comparator_screen.h"
 #include "gui/widgets/charts.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
+#include "gui/widgets/title_band.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -37,92 +39,57 @@ constexpr std::array<const char*, core::kSlotCount> kSlotHeadings = {
     "Input File - Current TRC Run No.0", "Input File  -  TRC Run No.1   [ Oldest ]",
     "Input File  -  TRC Run No.2", "Input File  -  TRC Run No.3"};
 
-constexpr const char* kStyle = R"(
-QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
-                border-radius: 4px; }
-QLabel#titleLabel { color: #ffd54a; background: transparent; }
-QLabel#creditLabel { color: #123a6b; }
-QLabel[kmCaption="true"] { color: #123a6b; font-weight: bold; padding-left: 4px;
-                           border: 1px solid #b7c5d9; border-radius: 3px; background: #eef2f7; }
-QGroupBox { font-weight: bold; color: #123a6b; border: 1px solid #b7c5d9; border-radius: 5px;
-            margin-top: 8px; padding-top: 4px; }
-QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 3px; }
-QPushButton { padding: 3px 10px; }
-)";
+using widgets::indexedName;
 
-QString indexedName(const char* name, int index) {
-    return QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(index);
-}
-
-QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text = {}) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    return box;
-}
-
+// Buttons here are pressed by Space or a click; Enter in a box presses the operation it feeds.
 QPushButton* button(QWidget* parent, const QString& name, const char* caption,
                     const QString& accessibleName) {
-    auto* command = new QPushButton(QString::fromLatin1(caption), parent);
-    command->setObjectName(name);
+    QPushButton* command = widgets::makeButton(parent, name, QString::fromLatin1(caption));
     command->setAccessibleName(accessibleName);
     command->setAutoDefault(false);
     return command;
 }
 
-QLabel* label(QWidget* parent, const QString& name, const QString& caption = {}) {
-    auto* shown = new QLabel(caption, parent);
-    shown->setObjectName(name);
-    return shown;
-}
-
-widgets::ListBox* listBox(QWidget* parent, const QString& name, const QString& accessibleName) {
-    auto* list = new widgets::ListBox(parent);
-    list->setObjectName(name);
-    list->setAccessibleName(accessibleName);
-    return list;
-}
-
 } // namespace
 
 void ComparatorScreen::buildControls() {
-    setStyleSheet(QString::fromLatin1(kStyle));
+    widgets::applyStyle(this);
 
     // The km caption of a slot is made before its path box, so that the box lies over it.
     for (int k = 0; k < core::kSlotCount; ++k) {
-        slotHeadingLabels[k] =
-            label(this, indexedName("slotHeadingLabels", k), QString::fromLatin1(kSlotHeadings[k]));
-        slotKmLabels[k] = label(this, indexedName("slotKmLabels", k));
+        slotHeadingLabels[k] = widgets::makeLabel(this, indexedName("slotHeadingLabels", k),
+                                                  QString::fromLatin1(kSlotHeadings[k]));
+        slotKmLabels[k] = widgets::makeLabel(this, indexedName("slotKmLabels", k));
         slotKmLabels[k]->setProperty("kmCaption", true);
-        runFileEdits[k] = textBox(this, indexedName("runFileEdits", k),
-                                  QDir::toNativeSeparators(widgets::fromPath(
-                                      kestrana::platform::mapDesignPath(core::kDesignSlotPaths[k]))));
+        runFileEdits[k] =
+            widgets::makeTextBox(this, indexedName("runFileEdits", k),
+                                 QDir::toNativeSeparators(widgets::fromPath(
+                                     kestrana::platform::mapDesignPath(core::kDesignSlotPaths[k]))));
         runFileEdits[k]->setAccessibleName(QStringLiteral("Run file of run %1").arg(k));
         slotHeadingLabels[k]->setBuddy(runFileEdits[k]);
         browseButtons[k] = button(this, indexedName("browseButtons", k), "Browse",
                                   QStringLiteral("Browse for the run file of run %1").arg(k));
     }
 
-    olderRunCountLabel = label(this, QStringLiteral("olderRunCountLabel"),
-                               QStringLiteral("Number of Runs for comparision (excluding current)"));
+    olderRunCountLabel =
+        widgets::makeLabel(this, QStringLiteral("olderRunCountLabel"),
+                           QStringLiteral("Number of Runs for comparision (excluding current)"));
     olderRunCountLabel->setWordWrap(true);
-    olderRunCountEdit = textBox(this, QStringLiteral("olderRunCountEdit"), QStringLiteral("0"));
+    olderRunCountEdit = widgets::makeTextBox(this, QStringLiteral("olderRunCountEdit"), QStringLiteral("0"));
     olderRunCountEdit->setAccessibleName(QStringLiteral("Number of older runs"));
     olderRunCountLabel->setBuddy(olderRunCountEdit);
-    parameterLabel = label(this, QStringLiteral("parameterLabel"), QStringLiteral("Compare Parameter "));
-    parameterCombo = new QComboBox(this);
-    parameterCombo->setObjectName(QStringLiteral("parameterCombo"));
+    parameterLabel =
+        widgets::makeLabel(this, QStringLiteral("parameterLabel"), QStringLiteral("Compare Parameter "));
+    parameterCombo = widgets::makeChoiceBox(this, QStringLiteral("parameterCombo"),
+                                            widgets::fromCoreList(core::kCompareParameterNames));
     parameterCombo->setAccessibleName(QStringLiteral("Compare parameter"));
-    parameterCombo->setEditable(true);
-    parameterCombo->setInsertPolicy(QComboBox::NoInsert);
-    for (std::string_view name : core::kCompareParameterNames)
-        parameterCombo->addItem(widgets::fromCore(name));
-    parameterCombo->setCurrentIndex(0);
     parameterLabel->setBuddy(parameterCombo);
 
-    kmRangeLabels[0] = label(this, indexedName("kmRangeLabels", 0), QStringLiteral("Km  - From"));
-    kmRangeLabels[1] = label(this, indexedName("kmRangeLabels", 1), QStringLiteral("Km - To"));
+    kmRangeLabels[0] =
+        widgets::makeLabel(this, indexedName("kmRangeLabels", 0), QStringLiteral("Km  - From"));
+    kmRangeLabels[1] = widgets::makeLabel(this, indexedName("kmRangeLabels", 1), QStringLiteral("Km - To"));
     for (int i = 0; i < 2; ++i) {
-        kmRangeEdits[i] = textBox(this, indexedName("kmRangeEdits", i));
+        kmRangeEdits[i] = widgets::makeTextBox(this, indexedName("kmRangeEdits", i));
         kmRangeLabels[i]->setBuddy(kmRangeEdits[i]);
     }
     kmRangeEdits[0]->setAccessibleName(QStringLiteral("Km from"));
@@ -141,121 +108,138 @@ void ComparatorScreen::buildControls() {
     goToMainButton =
         button(this, QStringLiteral("goToMainButton"), "   GO TO   MAIN", QStringLiteral("Go to main menu"));
 
-    headingList = listBox(this, QStringLiteral("headingList"), QStringLiteral("Listing heading"));
-    blockList = listBox(this, QStringLiteral("blockList"), QStringLiteral("Blocks"));
+    headingList =
+        widgets::makeListBox(this, QStringLiteral("headingList"), QStringLiteral("Listing heading"));
+    blockList = widgets::makeListBox(this, QStringLiteral("blockList"), QStringLiteral("Blocks"));
     for (int k = 0; k < core::kSlotCount; ++k) {
-        runDateLists[k] =
-            listBox(this, indexedName("runDateLists", k), QStringLiteral("Run date of run %1").arg(k));
-        valueLists[k] =
-            listBox(this, indexedName("valueLists", k), QStringLiteral("Values of run %1").arg(k));
+        runDateLists[k] = widgets::makeListBox(this, indexedName("runDateLists", k),
+                                               QStringLiteral("Run date of run %1").arg(k));
+        valueLists[k] = widgets::makeListBox(this, indexedName("valueLists", k),
+                                             QStringLiteral("Values of run %1").arg(k));
     }
     comparisonChart = new widgets::LineChart(this);
     comparisonChart->setObjectName(QStringLiteral("comparisonChart"));
     comparisonChart->setAccessibleName(QStringLiteral("Comparison chart"));
 
     // The title starts in the middle of the band, on a multiple of the 5-twip step.
-    titleBand = new widgets::TitleBand(
-        QStringLiteral("TGI  COMPARATOR"),
-        [](int bandTwips, int titleTwips) { return (bandTwips - titleTwips) / 2 / 5 * 5; }, this);
-    titleBand->setObjectName(QStringLiteral("titleBand"));
+    titleBand =
+        widgets::makeHeadingBand(this, QStringLiteral("TGI  COMPARATOR"), [](int bandTwips, int titleTwips) {
+            return (bandTwips - titleTwips) / 2 / 5 * 5;
+        });
     titleLabel = titleBand->title();
-    titleLabel->setObjectName(QStringLiteral("titleLabel"));
-    titleLabel->setFont(widgets::designFont(QStringLiteral("Arial Black"), 13));
-    titleLabel->adjustSize();
-    titleBand->setFixedHeight(titleLabel->height() + 8);
-    creditLabel = label(this, QStringLiteral("creditLabel"));
-    QFont credit = creditLabel->font();
-    credit.setItalic(true);
-    creditLabel->setFont(credit);
+    creditLabel = widgets::makeCreditLine(this);
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
-    creditTimer = widgets::designTimer(this, "creditTimer", kCreditIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
+    creditTimer = widgets::designTimer(this, "creditTimer", widgets::kCreditIntervalMs);
 }
 
-void ComparatorScreen::buildLayout() {
-    // Left: the run files, each path box lying over its km caption.
-    auto* runs = new QGroupBox(QStringLiteral("Runs"), this);
+namespace {
+
+// The run files, each path box lying over its km caption.
+QGroupBox* buildRunsGroup(ComparatorScreen& screen) {
+    auto* runs = new QGroupBox(QStringLiteral("Runs"), &screen);
     auto* runsGrid = new QGridLayout(runs);
     runsGrid->setVerticalSpacing(2);
     for (int k = 0; k < core::kSlotCount; ++k) {
-        runsGrid->addWidget(slotHeadingLabels[k], 2 * k, 0, 1, 2);
-        runsGrid->addWidget(slotKmLabels[k], 2 * k + 1, 0);
-        runsGrid->addWidget(runFileEdits[k], 2 * k + 1, 0);
-        runsGrid->addWidget(browseButtons[k], 2 * k + 1, 1);
+        runsGrid->addWidget(screen.slotHeadingLabels[k], 2 * k, 0, 1, 2);
+        runsGrid->addWidget(screen.slotKmLabels[k], 2 * k + 1, 0);
+        runsGrid->addWidget(screen.runFileEdits[k], 2 * k + 1, 0);
+        runsGrid->addWidget(screen.browseButtons[k], 2 * k + 1, 1);
         // The hidden path box keeps its room, so the caption takes its place without a jump.
-        QSizePolicy keepRoom = runFileEdits[k]->sizePolicy();
+        QSizePolicy keepRoom = screen.runFileEdits[k]->sizePolicy();
         keepRoom.setRetainSizeWhenHidden(true);
-        runFileEdits[k]->setSizePolicy(keepRoom);
-        slotKmLabels[k]->setFixedHeight(runFileEdits[k]->sizeHint().height());
+        screen.runFileEdits[k]->setSizePolicy(keepRoom);
+        screen.slotKmLabels[k]->setFixedHeight(screen.runFileEdits[k]->sizeHint().height());
     }
     runsGrid->setColumnStretch(0, 1);
+    return runs;
+}
 
-    auto* inputs = new QGroupBox(QStringLiteral("Comparison"), this);
+// The number of older runs, the parameter and the km range.
+QGroupBox* buildComparisonGroup(ComparatorScreen& screen) {
+    auto* inputs = new QGroupBox(QStringLiteral("Comparison"), &screen);
     auto* inputsGrid = new QGridLayout(inputs);
     inputsGrid->setVerticalSpacing(4);
-    inputsGrid->addWidget(olderRunCountLabel, 0, 0, 1, 3);
-    inputsGrid->addWidget(olderRunCountEdit, 0, 3);
-    inputsGrid->addWidget(parameterLabel, 1, 0, 1, 2);
-    inputsGrid->addWidget(parameterCombo, 1, 2, 1, 2);
-    inputsGrid->addWidget(kmRangeLabels[0], 2, 0);
-    inputsGrid->addWidget(kmRangeEdits[0], 2, 1);
-    inputsGrid->addWidget(kmRangeLabels[1], 2, 2);
-    inputsGrid->addWidget(kmRangeEdits[1], 2, 3);
+    inputsGrid->addWidget(screen.olderRunCountLabel, 0, 0, 1, 3);
+    inputsGrid->addWidget(screen.olderRunCountEdit, 0, 3);
+    inputsGrid->addWidget(screen.parameterLabel, 1, 0, 1, 2);
+    inputsGrid->addWidget(screen.parameterCombo, 1, 2, 1, 2);
+    inputsGrid->addWidget(screen.kmRangeLabels[0], 2, 0);
+    inputsGrid->addWidget(screen.kmRangeEdits[0], 2, 1);
+    inputsGrid->addWidget(screen.kmRangeLabels[1], 2, 2);
+    inputsGrid->addWidget(screen.kmRangeEdits[1], 2, 3);
     inputsGrid->setColumnStretch(1, 1);
     inputsGrid->setColumnStretch(3, 1);
-    for (QLineEdit* number : {olderRunCountEdit, kmRangeEdits[0], kmRangeEdits[1]})
+    for (QLineEdit* number : {screen.olderRunCountEdit, screen.kmRangeEdits[0], screen.kmRangeEdits[1]})
         number->setMinimumWidth(56);
-    olderRunCountEdit->setMaximumWidth(70);
+    screen.olderRunCountEdit->setMaximumWidth(70);
+    return inputs;
+}
 
+// The six operations, two by two.
+QGridLayout* buildOperations(ComparatorScreen& screen) {
     auto* operations = new QGridLayout;
     operations->setSpacing(4);
-    operations->addWidget(processDataButton, 0, 0);
-    operations->addWidget(compareButton, 0, 1);
-    operations->addWidget(printDetailsButton, 1, 0);
-    operations->addWidget(printGraphButton, 1, 1);
-    operations->addWidget(saveDetailsButton, 2, 0);
-    operations->addWidget(goToMainButton, 2, 1);
+    operations->addWidget(screen.processDataButton, 0, 0);
+    operations->addWidget(screen.compareButton, 0, 1);
+    operations->addWidget(screen.printDetailsButton, 1, 0);
+    operations->addWidget(screen.printGraphButton, 1, 1);
+    operations->addWidget(screen.saveDetailsButton, 2, 0);
+    operations->addWidget(screen.goToMainButton, 2, 1);
+    return operations;
+}
 
-    auto* left = new QVBoxLayout;
-    left->setSpacing(6);
-    left->addWidget(runs);
-    left->addWidget(inputs);
-    left->addLayout(operations);
-    left->addStretch(1);
-
-    // Right of the inputs: the listing, headings over their columns.
-    auto* listing = new QGroupBox(QStringLiteral("Comparison listing"), this);
+// The listing, headings over their columns.
+QGroupBox* buildListingGroup(ComparatorScreen& screen) {
+    auto* listing = new QGroupBox(QStringLiteral("Comparison listing"), &screen);
     auto* listingGrid = new QGridLayout(listing);
     listingGrid->setHorizontalSpacing(2);
     listingGrid->setVerticalSpacing(2);
     const QFontMetrics digits(widgets::listingFont());
-    listingGrid->addWidget(headingList, 0, 0);
-    listingGrid->addWidget(blockList, 1, 0);
+    listingGrid->addWidget(screen.headingList, 0, 0);
+    listingGrid->addWidget(screen.blockList, 1, 0);
     // The block column is as wide as its labels; the value columns share the rest, each value
     // standing in the middle under its run date.
     const auto chars = [&](int count) { return digits.horizontalAdvance(QString(count, QLatin1Char('0'))); };
-    blockList->setMinimumWidth(chars(30));
-    blockList->setMaximumWidth(chars(36));
+    screen.blockList->setMinimumWidth(chars(30));
+    screen.blockList->setMaximumWidth(chars(36));
     listingGrid->setColumnStretch(0, 3);
     for (int k = 0; k < core::kSlotCount; ++k) {
-        listingGrid->addWidget(runDateLists[k], 0, k + 1);
-        listingGrid->addWidget(valueLists[k], 1, k + 1);
-        valueLists[k]->setMinimumWidth(chars(9));
-        runDateLists[k]->setEntryAlignment(Qt::AlignCenter);
-        valueLists[k]->setEntryAlignment(Qt::AlignCenter);
+        listingGrid->addWidget(screen.runDateLists[k], 0, k + 1);
+        listingGrid->addWidget(screen.valueLists[k], 1, k + 1);
+        screen.valueLists[k]->setMinimumWidth(chars(9));
+        screen.runDateLists[k]->setEntryAlignment(Qt::AlignCenter);
+        screen.valueLists[k]->setEntryAlignment(Qt::AlignCenter);
         // The value columns follow the block column's scroll bar; their own would only distract.
-        valueLists[k]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        screen.valueLists[k]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         listingGrid->setColumnStretch(k + 1, 2);
     }
-    headingList->setMaximumWidth(chars(36));
-    for (widgets::ListBox* heading :
-         {headingList, runDateLists[0], runDateLists[1], runDateLists[2], runDateLists[3]}) {
+    screen.headingList->setMaximumWidth(chars(36));
+    std::vector<widgets::ListBox*> headings{screen.headingList};
+    headings.insert(headings.end(), screen.runDateLists.begin(), screen.runDateLists.end());
+    for (widgets::ListBox* heading : headings) {
         heading->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         heading->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         heading->setFocusPolicy(Qt::NoFocus);
         heading->setFixedHeight(heading->heightForRows(1));
     }
     listingGrid->setRowStretch(1, 1);
+    return listing;
+}
+
+} // namespace
+
+void ComparatorScreen::buildLayout() {
+    // Left: the run files, the comparison's inputs and the operations.
+    auto* left = new QVBoxLayout;
+    left->setSpacing(6);
+    left->addWidget(buildRunsGroup(*this));
+    left->addWidget(buildComparisonGroup(*this));
+    left->addLayout(buildOperations(*this));
+    left->addStretch(1);
+
+    // Right of the inputs: the listing, headings over their columns.
+    QGroupBox* listing = buildListingGroup(*this);
 
     auto* top = new QWidget(this);
     auto* columns = new QHBoxLayout(top);
@@ -281,12 +265,7 @@ void ComparatorScreen::buildLayout() {
     parts->setSizes({450, 300});
     comparisonChart->setMinimumHeight(200);
 
-    auto* screen = new QVBoxLayout(widgets::scrollingPage(this));
-    screen->setContentsMargins(8, 6, 8, 6);
-    screen->setSpacing(4);
-    screen->addWidget(titleBand);
-    screen->addWidget(creditLabel);
-    screen->addWidget(parts, 1);
+    widgets::headedPage(this, titleBand, creditLabel)->addWidget(parts, 1);
 
     for (QLineEdit* path : runFileEdits)
         path->setMinimumWidth(240);

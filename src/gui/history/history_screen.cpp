@@ -16,6 +16,7 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -83,13 +84,13 @@ HistoryScreen::~HistoryScreen() {
 }
 
 void HistoryScreen::connectHandlers() {
-    connect(importFilesButton, &QPushButton::clicked, this, &HistoryScreen::importFiles);
-    connect(importFolderButton, &QPushButton::clicked, this, &HistoryScreen::importFolder);
-    connect(cancelImportButton, &QPushButton::clicked, this, &HistoryScreen::cancelImport);
-    connect(showButton, &QPushButton::clicked, this, &HistoryScreen::showForSettings);
-    connect(goToMainButton, &QPushButton::clicked, this, &HistoryScreen::goToMain);
-    connect(exportButton, &QPushButton::clicked, this, &HistoryScreen::exportMaintenanceList);
-    connect(printButton, &QPushButton::clicked, this, &HistoryScreen::printMaintenanceList);
+    widgets::connectClicks(this, {{importFilesButton, &HistoryScreen::importFiles},
+                                  {importFolderButton, &HistoryScreen::importFolder},
+                                  {cancelImportButton, &HistoryScreen::cancelImport},
+                                  {showButton, &HistoryScreen::showForSettings},
+                                  {goToMainButton, &HistoryScreen::goToMain},
+                                  {exportButton, &HistoryScreen::exportMaintenanceList},
+                                  {printButton, &HistoryScreen::printMaintenanceList}});
     connect(conditionMap, &ConditionMapView::cellActivated, this, &HistoryScreen::openBlock);
     connect(seriesChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::seriesChosen);
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);

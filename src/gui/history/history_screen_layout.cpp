@@ -9,9 +9,11 @@
 #include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
+#include "gui/widgets/screen_setup.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -32,37 +34,20 @@ namespace {
 
 using widgets::fromCore;
 
-constexpr const char* kStyle = R"(
-QLabel#titleBand { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #123a6b, stop:1 #0b2546);
-                   border-radius: 4px; color: #ffd54a; }
-QLabel#statusLabel, QLabel#mapSummaryLabel, QLabel#maintenanceSummaryLabel, QLabel#importSummaryLabel
-    { color: #123a6b; font-weight: bold; }
-QGroupBox { font-weight: bold; color: #123a6b; border: 1px solid #b7c5d9; border-radius: 5px;
-            margin-top: 8px; padding-top: 4px; }
-QPushButton { padding: 3px 10px; }
-)";
-
 QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
-    auto* shown = new QLabel(caption, parent);
-    shown->setObjectName(QLatin1String(name));
-    return shown;
+    return widgets::makeLabel(parent, QLatin1String(name), caption);
 }
 
 QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, const QString& accessibleName,
                    int width) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QLatin1String(name));
+    QLineEdit* box = widgets::makeTextBox(parent, QLatin1String(name), text);
     box->setAccessibleName(accessibleName);
     box->setMaximumWidth(width);
     return box;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* command = new QPushButton(caption, parent);
-    command->setObjectName(QLatin1String(name));
-    // Enter on a focused button presses it, as Space does.
-    command->setAutoDefault(true);
-    return command;
+    return widgets::makeButton(parent, QLatin1String(name), caption);
 }
 
 // A caption in front of its box; its mnemonic moves the focus into the box.
@@ -95,10 +80,66 @@ QWidget* legend(QWidget* parent) {
     return strip;
 }
 
+// The results, a page each: the condition map with its legend, the block history chart, the
+// maintenance list and the import's refused files.
+void buildResultPages(HistoryScreen& screen) {
+    screen.pages = new QTabWidget(&screen);
+    screen.pages->setObjectName(QStringLiteral("pages"));
+
+    screen.mapPage = new QWidget(screen.pages);
+    screen.conditionMap = new ConditionMapView(screen.mapPage);
+    screen.mapSummaryLabel = label(screen.mapPage, "mapSummaryLabel");
+    auto* mapHint =
+        label(screen.mapPage, "mapHint",
+              QStringLiteral("Wheel or + / - zoom, drag or arrow keys move, Enter or a click opens "
+                             "the block"));
+    auto* mapColumn = new QVBoxLayout(screen.mapPage);
+    mapColumn->setContentsMargins(6, 6, 6, 6);
+    mapColumn->addWidget(screen.mapSummaryLabel);
+    mapColumn->addWidget(screen.conditionMap, 1);
+    mapColumn->addWidget(legend(screen.mapPage));
+    mapColumn->addWidget(mapHint);
+
+    screen.blockPage = new QWidget(screen.pages);
+    screen.blockChart = new BlockHistoryChart(screen.blockPage);
+    auto* blockColumn = new QVBoxLayout(screen.blockPage);
+    blockColumn->setContentsMargins(2, 2, 2, 2);
+    blockColumn->addWidget(screen.blockChart);
+
+    screen.maintenancePage = new QWidget(screen.pages);
+    screen.maintenanceSummaryLabel = label(screen.maintenancePage, "maintenanceSummaryLabel");
+    screen.maintenanceListBox = widgets::makeListBox(
+        screen.maintenancePage, QStringLiteral("maintenanceListBox"), QStringLiteral("Maintenance list"));
+    screen.exportButton = button(screen.maintenancePage, "exportButton", QStringLiteral("&Export CSV..."));
+    screen.printButton = button(screen.maintenancePage, "printButton", QStringLiteral("&Print"));
+    auto* maintenanceButtons = new QHBoxLayout;
+    maintenanceButtons->addWidget(screen.maintenanceSummaryLabel, 1);
+    maintenanceButtons->addWidget(screen.exportButton);
+    maintenanceButtons->addWidget(screen.printButton);
+    auto* maintenanceColumn = new QVBoxLayout(screen.maintenancePage);
+    maintenanceColumn->setContentsMargins(6, 6, 6, 6);
+    maintenanceColumn->addLayout(maintenanceButtons);
+    maintenanceColumn->addWidget(screen.maintenanceListBox, 1);
+
+    screen.importPage = new QWidget(screen.pages);
+    screen.importSummaryLabel = label(screen.importPage, "importSummaryLabel");
+    screen.refusedList = widgets::makeListBox(screen.importPage, QStringLiteral("refusedList"),
+                                              QStringLiteral("Refused files"));
+    auto* importColumn = new QVBoxLayout(screen.importPage);
+    importColumn->setContentsMargins(6, 6, 6, 6);
+    importColumn->addWidget(screen.importSummaryLabel);
+    importColumn->addWidget(screen.refusedList, 1);
+
+    screen.pages->addTab(screen.mapPage, QStringLiteral("Condition &map"));
+    screen.pages->addTab(screen.blockPage, QStringLiteral("&Block history"));
+    screen.pages->addTab(screen.maintenancePage, QStringLiteral("M&aintenance list"));
+    screen.pages->addTab(screen.importPage, QStringLiteral("Import &details"));
+}
+
 } // namespace
 
 void HistoryScreen::buildControls() {
-    setStyleSheet(QString::fromLatin1(kStyle));
+    widgets::applyStyle(this);
 
     libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
     libraryPathBox->setReadOnly(true);
@@ -119,7 +160,6 @@ void HistoryScreen::buildControls() {
     progressBar->setSizePolicy(keepRoom);
     progressBar->hide();
     statusLabel = label(this, "statusLabel");
-    statusLabel->setTextFormat(Qt::PlainText);
     statusLabel->setMinimumWidth(100);
     statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
@@ -146,60 +186,7 @@ void HistoryScreen::buildControls() {
     showButton->setFont(widgets::designFont(QStringLiteral("MS Sans Serif"), 10, true));
     goToMainButton = button(this, "goToMainButton", QStringLiteral("&GO TO MAIN"));
 
-    pages = new QTabWidget(this);
-    pages->setObjectName(QStringLiteral("pages"));
-
-    mapPage = new QWidget(pages);
-    conditionMap = new ConditionMapView(mapPage);
-    mapSummaryLabel = label(mapPage, "mapSummaryLabel");
-    auto* mapHint =
-        label(mapPage, "mapHint",
-              QStringLiteral("Wheel or + / - zoom, drag or arrow keys move, Enter or a click opens "
-                             "the block"));
-    auto* mapColumn = new QVBoxLayout(mapPage);
-    mapColumn->setContentsMargins(6, 6, 6, 6);
-    mapColumn->addWidget(mapSummaryLabel);
-    mapColumn->addWidget(conditionMap, 1);
-    mapColumn->addWidget(legend(mapPage));
-    mapColumn->addWidget(mapHint);
-
-    blockPage = new QWidget(pages);
-    blockChart = new BlockHistoryChart(blockPage);
-    auto* blockColumn = new QVBoxLayout(blockPage);
-    blockColumn->setContentsMargins(2, 2, 2, 2);
-    blockColumn->addWidget(blockChart);
-
-    maintenancePage = new QWidget(pages);
-    maintenanceSummaryLabel = label(maintenancePage, "maintenanceSummaryLabel");
-    maintenanceListBox = new widgets::ListBox(maintenancePage);
-    maintenanceListBox->setObjectName(QStringLiteral("maintenanceListBox"));
-    maintenanceListBox->setAccessibleName(QStringLiteral("Maintenance list"));
-    exportButton = button(maintenancePage, "exportButton", QStringLiteral("&Export CSV..."));
-    printButton = button(maintenancePage, "printButton", QStringLiteral("&Print"));
-    auto* maintenanceButtons = new QHBoxLayout;
-    maintenanceButtons->addWidget(maintenanceSummaryLabel, 1);
-    maintenanceButtons->addWidget(exportButton);
-    maintenanceButtons->addWidget(printButton);
-    auto* maintenanceColumn = new QVBoxLayout(maintenancePage);
-    maintenanceColumn->setContentsMargins(6, 6, 6, 6);
-    maintenanceColumn->addLayout(maintenanceButtons);
-    maintenanceColumn->addWidget(maintenanceListBox, 1);
-
-    importPage = new QWidget(pages);
-    importSummaryLabel = label(importPage, "importSummaryLabel");
-    importSummaryLabel->setTextFormat(Qt::PlainText);
-    refusedList = new widgets::ListBox(importPage);
-    refusedList->setObjectName(QStringLiteral("refusedList"));
-    refusedList->setAccessibleName(QStringLiteral("Refused files"));
-    auto* importColumn = new QVBoxLayout(importPage);
-    importColumn->setContentsMargins(6, 6, 6, 6);
-    importColumn->addWidget(importSummaryLabel);
-    importColumn->addWidget(refusedList, 1);
-
-    pages->addTab(mapPage, QStringLiteral("Condition &map"));
-    pages->addTab(blockPage, QStringLiteral("&Block history"));
-    pages->addTab(maintenancePage, QStringLiteral("M&aintenance list"));
-    pages->addTab(importPage, QStringLiteral("Import &details"));
+    buildResultPages(*this);
 }
 
 void HistoryScreen::buildLayout() {

@@ -13,6 +13,7 @@
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
 #include "gui/services/title_prompt.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
 
@@ -56,11 +57,11 @@ PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
 }
 
 void PeakScreen::connectHandlers() {
-    connect(processDataButton, &QPushButton::clicked, this, &PeakScreen::processData);
-    connect(showDetailsButton, &QPushButton::clicked, this, &PeakScreen::showDetails);
-    connect(printDetailsButton, &QPushButton::clicked, this, &PeakScreen::printDetails);
-    connect(browseButton, &QPushButton::clicked, this, &PeakScreen::browseRunFile);
-    connect(goToMainButton, &QPushButton::clicked, this, &PeakScreen::goToMain);
+    widgets::connectClicks(this, {{processDataButton, &PeakScreen::processData},
+                                  {showDetailsButton, &PeakScreen::showDetails},
+                                  {printDetailsButton, &PeakScreen::printDetails},
+                                  {browseButton, &PeakScreen::browseRunFile},
+                                  {goToMainButton, &PeakScreen::goToMain}});
     connect(parameterCombo, &QComboBox::activated, this, &PeakScreen::parameterChosen);
     connect(titleTimer, &QTimer::timeout, this, &PeakScreen::scrollTitle);
     for (int i = 0; i < kColumnLists; ++i)

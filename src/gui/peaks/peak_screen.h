@@ -3,9 +3,8 @@
 // database, SHOW DETAILS lists, over at most 50 km, the kilometres whose first peak of the chosen
 // parameter exceeds the limiting value, and PRINT DETAILS prints that listing.
 //
-// The main menu opens it through app::Navigator::show(); GO TO MAIN (`goToMainButton`) calls
-// app::Navigator::goToMain(this), which shows the menu and closes this screen. The Navigator deletes
-// the screen when it closes; what the analyser keeps between its operations (the run's header
+// It is opened and closed (GO TO MAIN, `goToMainButton`) through app::Navigator, which deletes it
+// when it closes; what the analyser keeps between its operations (the run's header
 // lines, record width and direction, the chosen parameter, the last share and total) is the core's
 // programPeakSession(), which lives as long as the program. A screen opened again starts its controls
 // from their design texts.
@@ -37,9 +36,6 @@ namespace kestrana::gui::peaks {
 class PeakScreen : public QWidget {
     Q_OBJECT
 public:
-    // The title's scroll step.
-    static constexpr int kTitleIntervalMs = 10;
-
     explicit PeakScreen(QWidget* parent = nullptr);
 
     // Handlers, one operation each.

@@ -7,6 +7,7 @@
 #include "core/peaks/parameters.h"
 #include "core/peaks/texts.h"
 #include "core/platform/paths.h"
+#include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -31,28 +32,23 @@ using widgets::fromCore;
 const QString kSansSerif = QStringLiteral("MS Sans Serif");
 constexpr double kControlPoints = 9.5;
 
+// The controls in the screen's face.
 QLabel* newLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+    QLabel* label = widgets::makeLabel(parent, QLatin1String(name), text);
     label->setFont(widgets::designFont(kSansSerif, kControlPoints));
-    label->setTextFormat(Qt::PlainText);
     return label;
 }
 
 QLineEdit* newTextBox(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QLatin1String(name));
+    QLineEdit* box = widgets::makeTextBox(parent, QLatin1String(name), text);
     box->setFont(widgets::designFont(kSansSerif, kControlPoints));
     return box;
 }
 
 QPushButton* newButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
+    QPushButton* button = widgets::makeButton(parent, QLatin1String(name), caption);
     button->setFont(widgets::designFont(kSansSerif, kControlPoints, true));
     button->setMinimumHeight(30);
-    // Enter on a focused button presses it, as Space does.
-    button->setAutoDefault(true);
     return button;
 }
 
@@ -63,17 +59,13 @@ void PeakScreen::buildControls() {
     titleBand = new widgets::TitleBand(
         fromCore(core::kScreenTitle),
         [](int bandTwips, int titleTwips) { return std::max(0, bandTwips - titleTwips); }, this);
-    titleBand->setObjectName(QStringLiteral("titleBand"));
     titleBand->setFont(widgets::designFont(kSansSerif, kControlPoints));
     titleBand->setFrameShape(QFrame::Panel);
     titleBand->setFrameShadow(QFrame::Sunken);
     titleBand->setAutoFillBackground(true);
-    titleBand->setStyleSheet(QStringLiteral("QLabel#titleBand { background: #0b2e59; }"));
     titleBand->setFixedHeight(40);
     titleLabel = titleBand->title();
-    titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 18, true));
-    titleLabel->setStyleSheet(QStringLiteral("color: #ffd24a;"));
     titleLabel->adjustSize();
 
     runFileLabel = newLabel(this, "runFileLabel", QStringLiteral("Input File  TRC"));
@@ -87,10 +79,8 @@ void PeakScreen::buildControls() {
     sectionLabel = newLabel(this, "sectionLabel");
     runDateLabel = newLabel(this, "runDateLabel");
     kmRangeLabel = newLabel(this, "kmRangeLabel");
-    for (QLabel* label : {sectionLabel, runDateLabel, kmRangeLabel}) {
+    for (QLabel* label : {sectionLabel, runDateLabel, kmRangeLabel})
         label->setFont(widgets::designFont(kSansSerif, 10.5, true));
-        label->setStyleSheet(QStringLiteral("color: #0b2e59;"));
-    }
 
     parameterCaptions[0] = newLabel(this, "parameterCaptions_0", QStringLiteral("Parameter"));
     parameterCaptions[1] = newLabel(this, "parameterCaptions_1", QStringLiteral("Parameter Limiting Value"));
@@ -99,8 +89,7 @@ void PeakScreen::buildControls() {
     parameterCombo->setFont(widgets::designFont(kSansSerif, kControlPoints));
     parameterCombo->setEditable(true);
     parameterCombo->setInsertPolicy(QComboBox::NoInsert);
-    for (const std::string& name : core::comboParameterNames())
-        parameterCombo->addItem(fromCore(name));
+    parameterCombo->addItems(widgets::fromCoreList(core::comboParameterNames()));
     parameterCombo->setEditText(fromCore(core::kDefaultParameter));
     parameterCombo->setMinimumWidth(90);
     limitEdit = newTextBox(this, "limitEdit", fromCore(core::kDefaultLimit));
@@ -130,7 +119,11 @@ void PeakScreen::buildControls() {
 
     waitLabel = newLabel(this, "waitLabel");
     waitLabel->setFont(widgets::designFont(kSansSerif, 11, true));
-    waitLabel->setStyleSheet(QStringLiteral("color: #b00020;"));
+    // Only the title band and these labels take the style sheet: set on the whole screen it would
+    // draw the parameter box's edit field in another face.
+    for (QWidget* styled :
+         std::initializer_list<QWidget*>{titleBand, sectionLabel, runDateLabel, kmRangeLabel, waitLabel})
+        widgets::applyStyle(styled);
     // The wait label keeps its room while hidden, so showing it moves nothing else.
     QSizePolicy keepRoom = waitLabel->sizePolicy();
     keepRoom.setRetainSizeWhenHidden(true);
@@ -141,7 +134,7 @@ void PeakScreen::buildControls() {
     spareEdit = newTextBox(this, "spareEdit");
     spareEdit->hide();
 
-    titleTimer = widgets::designTimer(this, "titleTimer", kTitleIntervalMs);
+    titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
 }
 
 void PeakScreen::buildLayout() {

@@ -1,5 +1,6 @@
 #include "gui/services/chart_clipboard.h"
 
+#include "gui/services/test_hook.h"
 #include "gui/widgets/charts.h"
 
 #include <QClipboard>
@@ -11,7 +12,11 @@ namespace kestrana::gui::services {
 namespace {
 
 QPixmap& lastPicture() {
-    static QPixmap picture;
+    // Made on first use, when it also asks resetServices() to forget it.
+    static QPixmap picture = [] {
+        onServicesReset([] { lastPicture() = QPixmap(); });
+        return QPixmap();
+    }();
     return picture;
 }
 

@@ -1,6 +1,7 @@
 #include "gui/services/file_dialog.h"
 
 #include "core/platform/paths.h"
+#include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 #include "gui/widgets/qt_text.h"
 
@@ -9,22 +10,16 @@
 #include <QFileInfo>
 #include <QWidget>
 
-#include <deque>
 #include <optional>
 
 namespace kestrana::gui::services {
 
 namespace {
 
-// A queued choice: a name, or nullopt for a cancel.
-std::deque<std::optional<QString>>& queuedNames() {
-    static std::deque<std::optional<QString>> names;
-    return names;
-}
-
-std::vector<ShownFileDialog>& record() {
-    static std::vector<ShownFileDialog> shown;
-    return shown;
+// A queued choice is a name, or nullopt for a cancel.
+TestHook<std::optional<QString>, ShownFileDialog>& hook() {
+    static TestHook<std::optional<QString>, ShownFileDialog> dialogs;
+    return dialogs;
 }
 
 } // namespace
@@ -51,9 +46,8 @@ QString FileDialog::showFolder(const QString& currentPath) {
 QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter) {
     const QString folder = startFolder(currentPath);
     std::optional<QString> choice;
-    if (!queuedNames().empty()) {
-        choice = queuedNames().front();
-        queuedNames().pop_front();
+    if (std::optional<std::optional<QString>> queued = hook().takeNext()) {
+        choice = *queued;
     } else if (!inTestMode()) {
         QString chosen;
         if (kind == FileDialogKind::Open) {
@@ -73,7 +67,7 @@ QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const 
         if (!chosen.isEmpty())
             choice = kind == FileDialogKind::OpenMany ? chosen : QDir::toNativeSeparators(chosen);
     }
-    record().push_back({kind, folder, filter, choice.value_or(QString()), !choice.has_value()});
+    hook().record({kind, folder, filter, choice.value_or(QString()), !choice.has_value()});
     if (choice)
         lastChosen_ = kind == FileDialogKind::OpenMany ? choice->section(QLatin1Char('\n'), 0, 0) : *choice;
     return choice.value_or(QString());
@@ -94,25 +88,24 @@ QString FileDialog::startFolder(const QString& currentPath) const {
 }
 
 void FileDialog::setNextFileName(const QString& name) {
-    queuedNames().push_back(name);
+    hook().queue(name);
 }
 
 // Several names are kept as one choice, one name per line, as the multi-file dialog gives them.
 void FileDialog::setNextFileNames(const QStringList& names) {
-    queuedNames().push_back(names.join(QLatin1Char('\n')));
+    hook().queue(names.join(QLatin1Char('\n')));
 }
 
 void FileDialog::setNextCancel() {
-    queuedNames().push_back(std::nullopt);
+    hook().queue(std::nullopt);
 }
 
 const std::vector<ShownFileDialog>& FileDialog::shown() {
-    return record();
+    return hook().shown();
 }
 
 void FileDialog::reset() {
-    queuedNames().clear();
-    record().clear();
+    hook().clear();
 }
 
 } // namespace kestrana::gui::services

@@ -3,6 +3,7 @@
 #include "core/platform/errors.h"
 #include "core/platform/paths.h"
 #include "gui/services/message_box.h"
+#include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
@@ -40,9 +41,9 @@ constexpr double kFootMarginTwips = 720.0;
 // The PDF's resolution: fine enough that twips land within a fraction of a point.
 constexpr int kPdfDotsPerInch = 600;
 
-std::vector<PrintJob>& record() {
-    static std::vector<PrintJob> jobs;
-    return jobs;
+TestHook<NoAnswer, PrintJob>& hook() {
+    static TestHook<NoAnswer, PrintJob> printed;
+    return printed;
 }
 
 // Where "page N of M" stands: centred, below the lowest line a page takes.
@@ -376,7 +377,7 @@ bool printDocument(QWidget* parent, std::span<const PrintOp> givenOps, const QPi
         MessageBox::information(parent, QStringLiteral("The hard copy could not be printed: ") + error + '.');
         return false;
     }
-    record().push_back(job);
+    hook().record(job);
     if (!job.pdfPath.isEmpty())
         MessageBox::information(parent, QStringLiteral("The hard copy was saved as ") +
                                             QDir::toNativeSeparators(job.pdfPath));
@@ -427,11 +428,11 @@ QString HardCopyPrinter::pdfFolder() {
 }
 
 const std::vector<PrintJob>& HardCopyPrinter::jobs() {
-    return record();
+    return hook().shown();
 }
 
 void HardCopyPrinter::reset() {
-    record().clear();
+    hook().clear();
 }
 
 } // namespace kestrana::gui::services

@@ -1,5 +1,6 @@
 #include "gui/services/resolution_switch.h"
 
+#include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 
 #include <QGuiApplication>
@@ -19,13 +20,18 @@ struct FakeDisplay {
 };
 
 std::optional<FakeDisplay>& fake() {
-    static std::optional<FakeDisplay> display;
+    // Made on first use, when it also asks resetServices() to forget it.
+    static std::optional<FakeDisplay> display = [] {
+        onServicesReset([] { fake().reset(); });
+        return std::optional<FakeDisplay>();
+    }();
     return display;
 }
 
-std::vector<QSize>& applied() {
-    static std::vector<QSize> sizes;
-    return sizes;
+// Every size applied, faked or not.
+TestHook<NoAnswer, QSize>& hook() {
+    static TestHook<NoAnswer, QSize> applied;
+    return applied;
 }
 
 constexpr int kXrandrTimeoutMs = 10000;
@@ -70,7 +76,7 @@ bool ResolutionSwitch::modeOffered(const QString& xrandrOutput, QSize size) {
 }
 
 bool ResolutionSwitch::apply(QSize size) {
-    applied().push_back(size);
+    hook().record(size);
     if (fake()) {
         if (fake()->switchWorks)
             fake()->size = size;
@@ -89,12 +95,12 @@ void ResolutionSwitch::fakeDisplay(QSize size, bool switchWorks) {
 }
 
 const std::vector<QSize>& ResolutionSwitch::appliedSizes() {
-    return applied();
+    return hook().shown();
 }
 
 void ResolutionSwitch::reset() {
     fake().reset();
-    applied().clear();
+    hook().clear();
 }
 
 } // namespace kestrana::gui::services

@@ -1,16 +1,24 @@
 #include "gui/services/test_mode.h"
 
-#include "gui/services/chart_clipboard.h"
-#include "gui/services/file_dialog.h"
-#include "gui/services/hard_copy_printer.h"
-#include "gui/services/message_box.h"
-#include "gui/services/resolution_switch.h"
-#include "gui/services/title_prompt.h"
+#include "gui/services/test_hook.h"
+
+#include <vector>
 
 namespace kestrana::gui::services {
 
 namespace {
+
 bool testModeOn = false;
+
+std::vector<std::function<void()>>& resetters() {
+    static std::vector<std::function<void()>> registered;
+    return registered;
+}
+
+} // namespace
+
+void onServicesReset(std::function<void()> clear) {
+    resetters().push_back(std::move(clear));
 }
 
 void enableTestMode() {
@@ -22,12 +30,8 @@ bool inTestMode() {
 }
 
 void resetServices() {
-    MessageBox::reset();
-    TitlePrompt::reset();
-    FileDialog::reset();
-    ChartClipboard::reset();
-    HardCopyPrinter::reset();
-    ResolutionSwitch::reset();
+    for (const std::function<void()>& clear : resetters())
+        clear();
 }
 
 } // namespace kestrana::gui::services

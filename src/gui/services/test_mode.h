@@ -14,7 +14,8 @@ void enableTestMode();
 bool inTestMode();
 
 // Forgets every queued answer, every record of what was shown or printed, and a faked display,
-// in every service. The GUI test program calls it before each test.
+// in every service: each test hook (test_hook.h) and each other piece of test state registers
+// itself when it is first used. The GUI test program calls it before each test.
 void resetServices();
 
 } // namespace kestrana::gui::services

@@ -1,26 +1,19 @@
 #include "gui/services/title_prompt.h"
 
+#include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 
 #include <QInputDialog>
 #include <QWidget>
 
-#include <deque>
-#include <optional>
-
 namespace kestrana::gui::services {
 
 namespace {
 
-// A queued answer: a text, or nullopt for a cancel.
-std::deque<std::optional<QString>>& queuedTexts() {
-    static std::deque<std::optional<QString>> texts;
-    return texts;
-}
-
-std::vector<ShownPrompt>& record() {
-    static std::vector<ShownPrompt> shown;
-    return shown;
+// A queued answer is a text, or nullopt for a cancel.
+TestHook<std::optional<QString>, ShownPrompt>& hook() {
+    static TestHook<std::optional<QString>, ShownPrompt> prompts;
+    return prompts;
 }
 
 } // namespace
@@ -28,9 +21,8 @@ std::vector<ShownPrompt>& record() {
 QString TitlePrompt::ask(QWidget* parent, const QString& prompt, const QString& title,
                          const QString& defaultText) {
     std::optional<QString> answer;
-    if (!queuedTexts().empty()) {
-        answer = queuedTexts().front();
-        queuedTexts().pop_front();
+    if (std::optional<std::optional<QString>> queued = hook().takeNext()) {
+        answer = *queued;
     } else if (inTestMode()) {
         answer = defaultText;
     } else {
@@ -40,25 +32,24 @@ QString TitlePrompt::ask(QWidget* parent, const QString& prompt, const QString& 
             answer = typed;
     }
     QString result = answer.value_or(QString());
-    record().push_back({prompt, title, defaultText, result, !answer.has_value()});
+    hook().record({prompt, title, defaultText, result, !answer.has_value()});
     return result;
 }
 
 void TitlePrompt::setNextText(const QString& text) {
-    queuedTexts().push_back(text);
+    hook().queue(text);
 }
 
 void TitlePrompt::setNextCancel() {
-    queuedTexts().push_back(std::nullopt);
+    hook().queue(std::nullopt);
 }
 
 const std::vector<ShownPrompt>& TitlePrompt::shown() {
-    return record();
+    return hook().shown();
 }
 
 void TitlePrompt::reset() {
-    queuedTexts().clear();
-    record().clear();
+    hook().clear();
 }
 
 } // namespace kestrana::gui::services

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 #include <string_view>
@@ -16,6 +17,13 @@ namespace kestrana::gui::widgets {
 // A core text (single-byte) for a label, list entry or message.
 inline QString fromCore(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+// Core texts (the names of a choice) for a choice box or a list.
+template <typename Texts> QStringList fromCoreList(const Texts& texts) {
+    QStringList list;
+    for (const auto& text : texts)
+        list << fromCore(text);
+    return list;
 }
 // A typed text for the core (characters beyond Latin-1 become '?').
 inline std::string toCore(const QString& text) {

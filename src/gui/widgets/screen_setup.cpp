@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,7 +11,29 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+// The style sheet is compiled into this static library; its resource must be registered by hand.
+static void registerStyleResource() {
+    Q_INIT_RESOURCE(style);
+}
+
 namespace kestrana::gui::widgets {
+
+namespace {
+
+const QString& programStyleSheet() {
+    static const QString sheet = [] {
+        registerStyleResource();
+        QFile file(QStringLiteral(":/style/kestrana.qss"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    return sheet;
+}
+
+} // namespace
+
+void applyStyle(QWidget* screen) {
+    screen->setStyleSheet(programStyleSheet());
+}
 
 void fillDisplay(QWidget* screen) {
     screen->setWindowState(screen->windowState() | Qt::WindowMaximized);
@@ -29,14 +52,22 @@ QWidget* scrollingPage(QWidget* screen) {
     auto* page = new QWidget(scroller);
     page->setObjectName(QStringLiteral("page"));
     scroller->setWidget(page);
-    // The screen's own background shows through (the menu's gradient, for one).
+    // The screen's own background shows through (the menu's gradient, for one); the style sheet
+    // makes the scroller and the page transparent.
     page->setAutoFillBackground(false);
     scroller->viewport()->setAutoFillBackground(false);
-    scroller->setStyleSheet(
-        QStringLiteral("QScrollArea#pageScroller, QWidget#page { background: transparent; }"));
     auto* fill = new QVBoxLayout(screen);
     fill->setContentsMargins(0, 0, 0, 0);
     fill->addWidget(scroller);
+    return page;
+}
+
+QVBoxLayout* headedPage(QWidget* screen, QWidget* titleBand, QWidget* creditLine) {
+    auto* page = new QVBoxLayout(scrollingPage(screen));
+    page->setContentsMargins(8, 6, 8, 6);
+    page->setSpacing(4);
+    page->addWidget(titleBand);
+    page->addWidget(creditLine);
     return page;
 }
 

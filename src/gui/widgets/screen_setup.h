@@ -1,7 +1,7 @@
 #pragma once
-// What every working screen does the same way when it opens: fill the display (scrolling where the
-// display is smaller than the screen's controls need), and let Enter in a text box run the operation
-// that box feeds.
+// What every screen does the same way when it opens: take the program's look, fill the display
+// (scrolling where the display is smaller than the screen's controls need), and let Enter in a text
+// box run the operation that box feeds.
 
 #include <QRect>
 
@@ -9,9 +9,16 @@ class QLineEdit;
 class QObject;
 class QPushButton;
 class QTimer;
+class QVBoxLayout;
 class QWidget;
 
 namespace kestrana::gui::widgets {
+
+// Sets the program's style sheet (kestrana.qss, one resource for every screen) on `screen`. It is set
+// on each screen rather than on the application, so a dialog of no screen keeps the desktop's look.
+// Call it before the screen's controls are made, so they are sized in their styled faces. A screen
+// that is styled only in part sets it on those controls alone.
+void applyStyle(QWidget* screen);
 
 // Asks for the screen maximized and sizes it to the display's available area, so that it fills the
 // display also where no window manager maximizes it. (Qt drops the maximized request of a window not
@@ -23,6 +30,10 @@ void fillDisplay(QWidget* screen);
 // smaller than the controls need, so every control can be reached on a display from 800 x 600 up.
 // Give the screen's layout to the page, not to the screen.
 QWidget* scrollingPage(QWidget* screen);
+
+// The scrolling page of a screen headed by its title band and credit line, for the screen's parts
+// to go below them.
+QVBoxLayout* headedPage(QWidget* screen, QWidget* titleBand, QWidget* creditLine);
 
 // Where a window of `wanted` size goes in `area`: centred, cut to the area where it is larger, and
 // never beyond the area's top-left corner.

@@ -1,11 +1,14 @@
 #include "gui/widgets/title_band.h"
 
 #include "core/analyser/screen_state.h"
+#include "gui/widgets/fonts.h"
 
 namespace kestrana::gui::widgets {
 
 TitleBand::TitleBand(const QString& title, StartPosition start, QWidget* parent)
     : QLabel(parent), title_(new QLabel(title, this)), start_(std::move(start)) {
+    setObjectName(QStringLiteral("titleBand"));
+    title_->setObjectName(QStringLiteral("titleLabel"));
     setTextFormat(Qt::PlainText);
     title_->setTextFormat(Qt::PlainText);
 }
@@ -32,6 +35,24 @@ void TitleBand::placeTitle() {
     // Two ticks of three leave the title where it is; those cost nothing.
     if (title_->pos() != at)
         title_->move(at);
+}
+
+TitleBand* makeHeadingBand(QWidget* screen, const QString& title, TitleBand::StartPosition start) {
+    auto* band = new TitleBand(title, std::move(start), screen);
+    band->title()->setFont(designFont(QStringLiteral("Arial Black"), 13));
+    band->title()->adjustSize();
+    band->setFixedHeight(band->title()->height() + 8);
+    return band;
+}
+
+QLabel* makeCreditLine(QWidget* screen) {
+    auto* credit = new QLabel(screen);
+    credit->setObjectName(QStringLiteral("creditLabel"));
+    credit->setTextFormat(Qt::PlainText);
+    QFont italic = credit->font();
+    italic.setItalic(true);
+    credit->setFont(italic);
+    return credit;
 }
 
 } // namespace kestrana::gui::widgets

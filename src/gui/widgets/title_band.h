@@ -13,12 +13,17 @@ namespace kestrana::gui::widgets {
 // Twips per screen pixel: the designs give positions and sizes in twips, 1440 to an inch.
 inline constexpr int kTwipsPerPixel = 15;
 
+// The pace of the title band's timer (a 5-twip step a tick) and of the credit line's.
+inline constexpr int kTitleIntervalMs = 10;
+inline constexpr int kCreditIntervalMs = 200;
+
 class TitleBand : public QLabel {
     Q_OBJECT
 public:
     // Where the title's left edge starts, in twips, from the band's and the title's widths in twips.
     using StartPosition = std::function<int(int bandTwips, int titleTwips)>;
 
+    // The band is named titleBand and its title titleLabel, on every screen.
     TitleBand(const QString& title, StartPosition start, QWidget* parent);
 
     // The title moving through the band.
@@ -39,5 +44,12 @@ private:
     int titleLeftTwips_ = 0;
     bool titlePlaced_ = false;
 };
+
+// The band of the analyser and the comparator: the title in Arial Black, the band 4 pixels higher
+// and lower than the title.
+TitleBand* makeHeadingBand(QWidget* screen, const QString& title, TitleBand::StartPosition start);
+
+// The credit line under a screen's title band, in italics, named creditLabel.
+QLabel* makeCreditLine(QWidget* screen);
 
 } // namespace kestrana::gui::widgets
