@@ -82,6 +82,29 @@ TEST(BarChart, EachBandNameOfTheLabelStandsBeneathItsOwnBarOnAPercentScale) {
     EXPECT_EQ(chart.chart()->series().value(0)->type(), QAbstractSeries::SeriesTypeBar);
 }
 
+// A chart on screen that is given new data looks exactly like a chart drawn with that data alone:
+// nothing of the earlier data (such as the tick labels of its value axis) is left standing.
+TEST(LineChart, NewDataLeavesNothingOfTheEarlierDataOnScreen) {
+    const QStringList kms{QStringLiteral("130"), QStringLiteral("131"), QStringLiteral("132")};
+    const std::vector<widgets::LineChart::Series> earlier{{QStringLiteral("150324"), {40, 180, 95}}};
+    const std::vector<widgets::LineChart::Series> later{{QStringLiteral("140921"), {12, 31, 7}}};
+    widgets::LineChart redrawn;
+    redrawn.resize(600, 400);
+    redrawn.show();
+    QCoreApplication::processEvents();
+    redrawn.setData(kms, earlier);
+    QCoreApplication::processEvents();
+    redrawn.setData(kms, later);
+    QCoreApplication::processEvents();
+
+    widgets::LineChart drawnOnce;
+    drawnOnce.resize(600, 400);
+    drawnOnce.setData(kms, later);
+    drawnOnce.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(redrawn.grab().toImage() == drawnOnce.grab().toImage());
+}
+
 TEST(ListBox, CoreTextsAreEntriesOneCharacterPerByte) {
     widgets::ListBox box;
     box.setEntries(std::vector<std::string>{"0101  \xB0", "", "end"});

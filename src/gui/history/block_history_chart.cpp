@@ -3,6 +3,7 @@
 #include "core/history/block_history.h"
 
 #include "core/history/dates.h"
+#include "gui/widgets/charts.h"
 #include "gui/widgets/qt_text.h"
 
 #include <QChart>
@@ -34,14 +35,6 @@ const std::array<QColor, 4> kSegmentColours{QColor(0x15, 0x65, 0xc0), QColor(0x2
 
 qreal chartX(core::Day day) {
     return static_cast<qreal>(static_cast<qint64>(day) * kMsPerDay);
-}
-
-void removeEverything(QChart* chart) {
-    chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
 }
 
 struct Axes {
@@ -172,7 +165,6 @@ BlockHistoryChart::BlockHistoryChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("blockHistoryChart"));
     setRenderHint(QPainter::Antialiasing);
     setMinimumSize(320, 200);
-    chart()->legend()->setAlignment(Qt::AlignBottom);
     clear();
 }
 
@@ -181,8 +173,9 @@ QString BlockHistoryChart::caption() const {
 }
 
 void BlockHistoryChart::clear(const QString& note) {
-    removeEverything(chart());
-    chart()->setTitle(note);
+    QChart* chart = widgets::freshChart(this);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setTitle(note);
     hasHistory_ = false;
     pointCount_ = fittedLineCount_ = maintenanceMarkCount_ = 0;
     forecastDrawn_ = false;

@@ -22,14 +22,6 @@ namespace {
 // screen part) is grabbed at this size.
 constexpr QSize kMinimumPictureSize{480, 320};
 
-void removeEverything(QChart* chart) {
-    chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) {
-        chart->removeAxis(axis);
-        delete axis;
-    }
-}
-
 // Axis labels are drawn as rich text: "<36 ... >" would pass for a tag and runs of blanks (which
 // stand the band names under their bars) would collapse, so the text is escaped and its blanks fixed.
 QString axisText(const QString& text) {
@@ -59,17 +51,24 @@ QPixmap grabChart(QChartView* view) {
 
 } // namespace
 
+QChart* freshChart(QChartView* view) {
+    QChart* old = view->chart();
+    auto* chart = new QChart;
+    view->setChart(chart); // the view owns the new chart; the old one is ours to delete
+    delete old;
+    return chart;
+}
+
 BarChart::BarChart(QWidget* parent) : QChartView(parent) {
     setRenderHint(QPainter::Antialiasing);
-    chart()->legend()->hide();
     setData(QString(), {});
 }
 
 void BarChart::setData(const QString& label, const std::vector<double>& values) {
     label_ = label;
     values_ = values;
-    QChart* chart = this->chart();
-    removeEverything(chart);
+    QChart* chart = freshChart(this);
+    chart->legend()->hide();
 
     // The label names the bars in turn, its names set apart by runs of blanks. When it holds one
     // name per bar, each bar gets its own column with its name right beneath it; otherwise the bars
@@ -144,8 +143,7 @@ void LineChart::clear() {
 void LineChart::setData(const QStringList& categories, const std::vector<Series>& series) {
     categories_ = categories;
     series_ = series;
-    QChart* chart = this->chart();
-    removeEverything(chart);
+    QChart* chart = freshChart(this);
     chart->legend()->setVisible(true);
     chart->legend()->setAlignment(Qt::AlignRight);
 

@@ -15,6 +15,11 @@
 
 namespace kestrana::gui::widgets {
 
+// Puts a new, empty chart into `view` and deletes the one it showed. Every new set of data gets a
+// chart of its own: axes removed from a chart on screen leave their old tick labels drawn beside the
+// new axes' labels, so a chart redrawn in place would show figures of the data before.
+QChart* freshChart(QChartView* view);
+
 class BarChart : public QChartView {
     Q_OBJECT
 public:
