@@ -1,11 +1,9 @@
 #pragma once
 // The test hook every service keeps: answers a test queued for the dialogs to come, and a record of
 // every dialog (or job) the service showed, in order. A hook registers itself when it is made, so
-// resetServices() (test_mode.h) clears every hook there is before each test.
-//
-//     TestHook<MessageAnswer, ShownMessage>& hook() { static TestHook<MessageAnswer, ShownMessage> h; return
-//     h; } if (std::optional<MessageAnswer> queued = hook().takeNext()) ...   // the oldest queued answer
-//     hook().record(ShownMessage{...});
+// resetServices() (test_mode.h) clears every hook there is before each test. A service keeps one
+// hook in a function-local static, takes the oldest queued answer with takeNext() before it would
+// ask the user, and record()s what it showed.
 
 #include <deque>
 #include <functional>
