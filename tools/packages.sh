@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Kestrana needs to build, test, package and run, only those missing.
 # The list is complete on its own: packages are installed without their "recommends", so nothing may
 # be counted on to arrive as a side effect (tools/fresh-check.sh proves it on a minimal Debian).
+# Packages named as arguments are installed too (tools/coverage.sh asks for gcovr this way).
 set -euo pipefail
 packages=(
     # compiler and build
@@ -19,6 +20,7 @@ packages=(
     strace
     # formatting check, the .deb (shlibdeps), and the checks of the desktop entry and metainfo
     clang-format dpkg-dev file desktop-file-utils appstream
+    "$@"
 )
 missing=()
 for p in "${packages[@]}"; do
