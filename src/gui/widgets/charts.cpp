@@ -83,6 +83,8 @@ void BarChart::setData(const QString& label, const std::vector<double>& values) 
     for (std::size_t i = 0; i < values.size(); ++i) {
         auto* bar = new QBarSet(namePerBar ? names[static_cast<qsizetype>(i)] : QString::number(i + 1));
         bar->setLabelColor(QColor(0x20, 0x20, 0x20));
+        if (i < barColours_.size())
+            bar->setColor(barColours_[i]);
         for (qsizetype column = 0; column < columns; ++column)
             *bar << (!namePerBar || column == static_cast<qsizetype>(i) ? values[i] : 0.0);
         series->append(bar);

@@ -7,6 +7,7 @@
 // picture() is the chart as it stands, for "copy the chart picture" (see gui/services/chart_clipboard.h).
 
 #include <QChartView>
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,9 @@ public:
 
     // The chart's data: the label beneath the bars, then the bar values in order.
     void setData(const QString& label, const std::vector<double>& values);
+    // The bars take these colours in order (from the next setData on); bars past the list keep the
+    // chart theme's colours.
+    void setBarColours(std::vector<QColor> colours) { barColours_ = std::move(colours); }
 
     QString label() const { return label_; }
     const std::vector<double>& values() const { return values_; }
@@ -37,6 +41,7 @@ public:
 private:
     QString label_;
     std::vector<double> values_;
+    std::vector<QColor> barColours_;
 };
 
 class LineChart : public QChartView {
