@@ -25,8 +25,10 @@ std::string importProgressText(const ImportProgress& progress);
 // the map is empty).
 std::string mapSummary(const ConditionMap& map, const KmRange& range);
 
-// "3 stretches, 17 blocks, due before 2027-12-06" or "Nothing is due before 2027-12-06."
-std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, Day untilDay);
+// "km 100 to 200: 3 stretches, 17 blocks, due by 2027-12-06" or "km 100 to 200: nothing is due by
+// 2027-12-06." (the horizon's last day is included).
+std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, const KmRange& range,
+                               Day untilDay);
 
 // The bands in the order the legend shows them: the four quality bands, not recorded, below 0,
 // no such block.
@@ -51,6 +53,8 @@ inline constexpr std::string_view kExportFailed = "Could not save the maintenanc
 std::string failureMessage(std::string_view what, std::string_view reason);
 // "Maintenance list saved to PATH"
 std::string savedText(std::string_view path);
+// Asked before a saved file replaces one that is there: "PATH already exists. Replace it?"
+std::string replaceQuestion(std::string_view path);
 
 // Today on this computer's clock (UTC), as a day number.
 Day todayDay();
