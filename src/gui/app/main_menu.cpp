@@ -67,7 +67,7 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainMenu"));
     setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION));
     buildControls();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("menu"));
     load();
 }
 

@@ -81,7 +81,7 @@ ComparatorScreen::ComparatorScreen(QWidget* parent)
     buildLayout();
     setTabOrderAsSeen();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("comparator"));
     load();
 }
 

@@ -23,6 +23,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -49,6 +50,7 @@ struct HistoryScreen::Results {
     core::KmRange range;
     core::HistorySettings settings;
     core::Day untilDay = 0;
+    int horizonMonths = 0;
     std::shared_ptr<const core::ConditionMap> map;
     std::vector<core::MaintenanceStretch> stretches;
     std::string failure; // set when the library could not be read
@@ -59,6 +61,7 @@ struct HistoryScreen::Shown {
     core::KmRange range;
     core::HistorySettings settings;
     core::Day untilDay = 0;
+    int horizonMonths = 0;
 };
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
@@ -70,7 +73,7 @@ HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     buildControls();
     buildLayout();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("history"));
     widgets::fillDisplay(this);
     openLibrary();
 }
@@ -98,6 +101,11 @@ void HistoryScreen::connectHandlers() {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
         widgets::pressOnEnter(box, showButton);
     }
+    // A km typed by the user stays; untouched boxes follow the line's range as runs come and go.
+    for (QLineEdit* box : {kmFromBox, kmToBox})
+        connect(box, &QLineEdit::textEdited, this, [this] { kmRangeTyped_ = true; });
+    for (QComboBox* choice : {seriesChoice, indexChoice})
+        widgets::pressOnEnter(choice, showButton);
 }
 
 // The library is created where it is missing, so that a first import has somewhere to go.
@@ -135,8 +143,9 @@ void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
             current = static_cast<int>(i);
     }
     seriesChoice->setCurrentIndex(series_.empty() ? -1 : current);
-    // The same line still chosen keeps the km range typed for it; another line starts from its own.
-    if (keep && chosenSeries() == keep)
+    // The same line still chosen keeps the km range typed for it, and an untyped range widens to the
+    // line's range as it is now; another line starts from its own whole range.
+    if (keep && chosenSeries() == keep && kmRangeTyped_)
         withdrawResults();
     else
         seriesChosen();
@@ -155,6 +164,7 @@ void HistoryScreen::seriesChosen() {
     const std::optional<core::Series> series = chosenSeries();
     kmFromBox->clear();
     kmToBox->clear();
+    kmRangeTyped_ = false;
     if (!series || !library_)
         return;
     try {
@@ -242,6 +252,7 @@ void HistoryScreen::showForSettings() {
     request.range = range;
     request.settings = settings;
     request.untilDay = core::horizonEnd(today_, horizon);
+    request.horizonMonths = horizon;
     const std::string path = libraryPath_;
     setBusy(importing_, true);
     readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
@@ -273,14 +284,15 @@ void HistoryScreen::showResults(const Results& results) {
         emit resultsShown();
         return;
     }
-    shown_ =
-        std::make_unique<Shown>(Shown{results.series, results.range, results.settings, results.untilDay});
+    shown_ = std::make_unique<Shown>(
+        Shown{results.series, results.range, results.settings, results.untilDay, results.horizonMonths});
     conditionMap->setMap(results.map);
     mapSummaryLabel->setText(fromCore(core::mapSummary(*results.map, results.range)));
     blockChart->clear(fromCore(core::kPickBlockNote));
     stretches_ = results.stretches;
     maintenanceListBox->setEntries(core::maintenanceTableLines(stretches_));
-    maintenanceSummaryLabel->setText(fromCore(core::maintenanceSummary(stretches_, results.untilDay)));
+    maintenanceSummaryLabel->setText(
+        fromCore(core::maintenanceSummary(stretches_, results.range, results.untilDay)));
     exportButton->setEnabled(true);
     printButton->setEnabled(true);
     emit resultsShown();
@@ -292,7 +304,8 @@ void HistoryScreen::openBlock(std::size_t row, std::size_t column) {
         return;
     try {
         blockChart->setHistory(
-            core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings));
+            core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings),
+            shown_->horizonMonths);
     } catch (const core::LibraryError& error) {
         fail(core::kReadFailed, error.reason());
         return;
@@ -358,11 +371,11 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
 
 void HistoryScreen::importFinished(const core::ImportSummary& summary, const std::string& failure) {
     setBusy(false, reading_);
-    QStringList refused;
+    QStringList notTaken;
     for (const core::FileOutcome& outcome : summary.outcomes)
-        if (outcome.status == core::ImportStatus::Refused)
-            refused << fromCore(core::outcomeLine(outcome));
-    refusedList->setEntries(refused);
+        if (outcome.status != core::ImportStatus::Imported)
+            notTaken << fromCore(core::outcomeLine(outcome));
+    refusedList->setEntries(notTaken);
     const QString text =
         failure.empty() ? fromCore(core::summaryText(summary)) : fromCore(core::kImportFailed);
     importSummaryLabel->setText(text);
@@ -383,16 +396,23 @@ void HistoryScreen::importFinished(const core::ImportSummary& summary, const std
 void HistoryScreen::exportMaintenanceList() {
     if (!shown_)
         return;
-    const QString name = fileDialog_.showSave();
-    if (name.isEmpty())
+    const QString offered = fromPath(core::maintenanceCsvName(shown_->series, today_));
+    const QString chosen = fileDialog_.showSaveAs(offered, services::kCsvFileFilter);
+    if (chosen.isEmpty())
+        return;
+    const std::string path = core::withCsvExtension(toPath(chosen));
+    const QString shownName = QDir::toNativeSeparators(fromPath(path));
+    if (QFileInfo::exists(fromPath(path)) &&
+        services::MessageBox::question(this, fromCore(core::replaceQuestion(toCore(shownName)))) !=
+            services::MessageAnswer::Yes)
         return;
     try {
-        core::saveCsv(toPath(name), core::maintenanceCsv(stretches_, "\r\n"));
+        core::saveCsv(path, core::maintenanceCsv(shown_->series, stretches_, "\r\n"));
     } catch (const kestrana::platform::Error& error) {
         fail(core::kExportFailed, error.reason());
         return;
     }
-    statusLabel->setText(fromCore(core::savedText(toCore(QDir::toNativeSeparators(name)))));
+    statusLabel->setText(fromCore(core::savedText(toCore(shownName))));
 }
 
 void HistoryScreen::printMaintenanceList() {
@@ -403,6 +423,8 @@ void HistoryScreen::printMaintenanceList() {
     heading.settings = shown_->settings;
     heading.today = today_;
     heading.untilDay = shown_->untilDay;
+    heading.range = shown_->range;
+    heading.horizonMonths = shown_->horizonMonths;
     services::PrintOptions options;
     options.documentName = QStringLiteral("maintenance");
     options.fixedPitch = true; // the table's columns are laid out with blanks

@@ -98,7 +98,8 @@ public:
     QLabel* maintenanceSummaryLabel = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* printButton = nullptr;
-    widgets::ListBox* refusedList = nullptr; // each refused file of the last import, with its reason
+    // Each file of the last import that was skipped or refused, with the reason.
+    widgets::ListBox* refusedList = nullptr;
     QLabel* importSummaryLabel = nullptr;
 
     // The pages of `pages`.
@@ -141,6 +142,8 @@ private:
     bool importing_ = false;
     bool reading_ = false;
     core::Day today_ = 0;
+    // The user typed a km bound for the line chosen: imports and removals leave the range alone.
+    bool kmRangeTyped_ = false;
 
     // What is shown now, with the settings it was made for.
     struct Shown;

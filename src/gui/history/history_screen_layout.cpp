@@ -9,6 +9,7 @@
 #include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/list_box.h"
@@ -25,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -65,7 +67,7 @@ QWidget* legend(QWidget* parent) {
     row->setSpacing(4);
     for (core::ValueBand band : core::legendBands()) {
         QPixmap swatch(14, 14);
-        swatch.fill(bandColour(band));
+        swatch.fill(widgets::bandColour(band));
         QPainter frame(&swatch);
         frame.setPen(Qt::darkGray);
         frame.drawRect(0, 0, 13, 13);
@@ -91,8 +93,8 @@ void buildResultPages(HistoryScreen& screen) {
     screen.mapSummaryLabel = label(screen.mapPage, "mapSummaryLabel");
     auto* mapHint =
         label(screen.mapPage, "mapHint",
-              QStringLiteral("Wheel or + / - zoom, drag or arrow keys move, Enter or a click opens "
-                             "the block"));
+              QStringLiteral("Ctrl+wheel or + / - zoom, drag or arrow keys move, Enter or a click "
+                             "opens the block"));
     auto* mapColumn = new QVBoxLayout(screen.mapPage);
     mapColumn->setContentsMargins(6, 6, 6, 6);
     mapColumn->addWidget(screen.mapSummaryLabel);
@@ -124,7 +126,7 @@ void buildResultPages(HistoryScreen& screen) {
     screen.importPage = new QWidget(screen.pages);
     screen.importSummaryLabel = label(screen.importPage, "importSummaryLabel");
     screen.refusedList = widgets::makeListBox(screen.importPage, QStringLiteral("refusedList"),
-                                              QStringLiteral("Refused files"));
+                                              QStringLiteral("Skipped and refused files"));
     auto* importColumn = new QVBoxLayout(screen.importPage);
     importColumn->setContentsMargins(6, 6, 6, 6);
     importColumn->addWidget(screen.importSummaryLabel);
@@ -248,6 +250,7 @@ void HistoryScreen::buildLayout() {
     scroller->setObjectName(QStringLiteral("historyScroller"));
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus); // no stop of Tab: the page follows the focus
     scroller->setWidget(content);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -264,8 +267,11 @@ void HistoryScreen::buildLayout() {
     setTabOrder(jumpBox, horizonBox);
     setTabOrder(horizonBox, showButton);
     setTabOrder(showButton, goToMainButton);
-    setTabOrder(goToMainButton, pages);
-    setTabOrder(pages, conditionMap);
+    // The page tabs, then the map: the tab widget hands its focus to its tab bar, so the order is set
+    // on the bar itself.
+    auto* pageTabs = pages->findChild<QTabBar*>();
+    setTabOrder(goToMainButton, pageTabs);
+    setTabOrder(pageTabs, conditionMap);
     setTabOrder(conditionMap, blockChart);
     setTabOrder(blockChart, exportButton);
     setTabOrder(exportButton, printButton);

@@ -51,7 +51,7 @@ PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
     buildControls();
     buildLayout();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("peaks"));
     load();
     titleTimer->start();
 }

@@ -44,13 +44,13 @@ QWidget* createHelpWindow() {
 
 } // namespace
 
-void installHelp(QWidget* screen) {
+void installHelp(QWidget* screen, const QString& section) {
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), screen);
     f1->setContext(Qt::WindowShortcut);
-    QObject::connect(f1, &QShortcut::activated, [] { showHelp(); });
+    QObject::connect(f1, &QShortcut::activated, [section] { showHelp(section); });
 }
 
-QWidget* showHelp() {
+QWidget* showHelp(const QString& section) {
     if (window().isNull())
         window() = createHelpWindow();
     QWidget* help = window();
@@ -58,6 +58,9 @@ QWidget* showHelp() {
     help->show();
     help->raise();
     help->activateWindow();
+    // After show(), so that the document is laid out and the anchor has a place to scroll to.
+    if (!section.isEmpty())
+        helpBrowser()->scrollToAnchor(section);
     return help;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QRect>
 
+class QComboBox;
 class QLineEdit;
 class QObject;
 class QPushButton;
@@ -41,6 +42,8 @@ QRect placedInside(const QSize& wanted, const QRect& area);
 
 // Enter in `box` presses `button`, when the button is enabled at that moment.
 void pressOnEnter(QLineEdit* box, QPushButton* button);
+// The same for a choice box, while its list is closed (Enter in the open list chooses an item).
+void pressOnEnter(QComboBox* choice, QPushButton* button);
 
 // A screen's timer (not started), named as designed so tests can find it.
 QTimer* designTimer(QObject* owner, const char* name, int intervalMs);
