@@ -30,11 +30,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
 #include <QWheelEvent>
@@ -373,6 +375,80 @@ TEST(ConditionMapViewTest, ZoomedOutEveryPixelShowsTheWorstBlockItStandsFor) {
     const double zoomed = view.columnWidth();
     view.resize(1200, 300);
     EXPECT_EQ(view.columnWidth(), zoomed);
+}
+
+TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFollows) {
+    fillLibrary();
+    HistoryScreen* screen = openScreen();
+    ASSERT_TRUE(resultsShown(screen));
+    auto library = core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting);
+    const std::vector<core::RunRecord> before = library->runs();
+    ASSERT_EQ(screen->runTable->rowCount(), static_cast<int>(before.size()));
+    EXPECT_EQ(screen->runTable->item(0, 3)->text(), QString::fromStdString(before.front().file));
+    EXPECT_FALSE(screen->removeRunsButton->isEnabled());
+    screen->runTable->selectRow(1);
+    screen->runTable->selectionModel()->select(screen->runTable->model()->index(3, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_TRUE(screen->removeRunsButton->isEnabled());
+    const std::vector<core::RunRecord> chosen = {before[1], before[3]};
+
+    // No: nothing changes.
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::No);
+    click(screen->removeRunsButton);
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_EQ(MessageBox::shownTexts().front(), QString::fromStdString(core::removalQuestion(chosen)));
+    EXPECT_EQ(library->runs().size(), before.size());
+    EXPECT_TRUE(resultsShown(screen));
+
+    // Yes: both go in one step, and what was shown of them is withdrawn.
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::Yes);
+    click(screen->removeRunsButton);
+    std::vector<core::RunRecord> expected = before;
+    expected.erase(expected.begin() + 3);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(library->runs(), expected);
+    EXPECT_FALSE(resultsShown(screen));
+    EXPECT_EQ(screen->runTable->rowCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(screen->statusLabel->text(), QString::fromStdString(core::removedText(2)));
+}
+
+TEST_F(HistoryScreenTest, TheSamplesAreALibraryOfTheirOwnShownWhileYoursIsEmpty) {
+    // The samples' library as the first start makes it; the user's library does not exist yet.
+    const std::string samples = core::sampleLibraryPath();
+    QDir().mkpath(QFileInfo(QString::fromStdString(samples)).path());
+    {
+        auto library = core::openSqliteLibrary(samples, core::LibraryAccess::CreateIfMissing);
+        ASSERT_EQ(core::importPaths(*library, writeSampleRuns(folder_.file("samples"))).refused, 0u);
+    }
+    HistoryScreen* screen = openScreen();
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    EXPECT_TRUE(resultsShown(screen));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(core::defaultLibraryPath())));
+
+    // An import asked for over the samples goes into the user's own library, which it makes.
+    const std::vector<std::string> runs = writeSampleRuns(folder_.file("mine"));
+    screen->importPaths({runs.front()});
+    waitForScreen(screen);
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary);
+    EXPECT_EQ(
+        core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting)->runs().size(),
+        1u);
+    EXPECT_EQ(core::openSqliteLibrary(samples, core::LibraryAccess::OpenExisting)->runs().size(),
+              runs.size());
+
+    // The choice is remembered: the next screen opens on the user's library; choosing the samples
+    // again shows them, and a cancelled "another file" changes nothing.
+    kestrana::gui::app::Navigator::closeAll();
+    screen = openScreen();
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary);
+    screen->libraryChosen(HistoryScreen::Samples);
+    waitForScreen(screen);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    FileDialog::setNextCancel();
+    screen->libraryChosen(HistoryScreen::OtherFile);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
 }
 
 TEST_F(HistoryScreenTest, ALibraryFileThatIsNoLibraryIsRefusedWithWhereAndWhyAndLeftUnchanged) {

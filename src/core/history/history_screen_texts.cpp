@@ -54,6 +54,28 @@ std::string savedText(std::string_view path) {
     return "Maintenance list saved to " + std::string(path);
 }
 
+std::string otherLibraryChoice(std::string_view fileName) {
+    return "Another file: " + std::string(fileName);
+}
+
+std::vector<std::string> runListRow(const RunRecord& run) {
+    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), run.file};
+}
+
+std::string removalQuestion(std::span<const RunRecord> runs) {
+    std::string text = runs.size() == 1
+                           ? "Remove this run from the library?"
+                           : "Remove these " + std::to_string(runs.size()) + " runs from the library?";
+    for (const RunRecord& run : runs)
+        text += "\n" + isoDate(run.day) + " run " + run.runNumber + ", " + std::to_string(run.blocks) +
+                (run.blocks == 1 ? " block, " : " blocks, ") + run.file;
+    return text;
+}
+
+std::string removedText(std::size_t runs) {
+    return std::to_string(runs) + (runs == 1 ? " run removed" : " runs removed") + " from the library.";
+}
+
 std::string replaceQuestion(std::string_view path) {
     return std::string(path) + " already exists. Replace it?";
 }

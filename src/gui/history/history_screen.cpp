@@ -16,6 +16,7 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/settings.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
@@ -29,7 +30,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrana::gui::history {
@@ -96,6 +99,10 @@ void HistoryScreen::connectHandlers() {
                                   {printButton, &HistoryScreen::printMaintenanceList}});
     connect(conditionMap, &ConditionMapView::cellActivated, this, &HistoryScreen::openBlock);
     connect(seriesChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::seriesChosen);
+    connect(libraryChoice, &QComboBox::activated, this, &HistoryScreen::libraryChosen);
+    connect(removeRunsButton, &QPushButton::clicked, this, &HistoryScreen::removeSelectedRuns);
+    connect(runTable, &QTableWidget::itemSelectionChanged, this,
+            [this] { removeRunsButton->setEnabled(!runTable->selectionModel()->selectedRows().isEmpty()); });
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
     for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
@@ -108,21 +115,91 @@ void HistoryScreen::connectHandlers() {
         widgets::pressOnEnter(choice, showButton);
 }
 
-// The library is created where it is missing, so that a first import has somewhere to go.
-void HistoryScreen::openLibrary() {
-    libraryPath_ = core::defaultLibraryPath();
-    libraryPathBox->setText(QDir::toNativeSeparators(fromPath(libraryPath_)));
+namespace {
+const QString kLibrarySetting = QStringLiteral("history/library");
+}
+
+// The library chosen last time; at a first start, the samples while the user's own library holds no
+// run yet.
+int HistoryScreen::startingLibraryChoice(std::string& path) const {
+    const std::string remembered = toPath(services::storedText(kLibrarySetting));
+    const std::string yours = core::defaultLibraryPath();
+    const std::string samples = core::sampleLibraryPath();
+    if (!remembered.empty()) {
+        path = remembered;
+        return remembered == yours ? YourLibrary : remembered == samples ? Samples : OtherFile;
+    }
+    path = yours;
+    bool yoursHasRuns = false;
     try {
-        library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::CreateIfMissing);
-    } catch (const core::LibraryError& error) {
-        library_.reset();
-        fillSeriesChoice(std::nullopt);
-        fail(core::kLibraryOpenFailed, error.reason());
-        return;
+        if (QFileInfo::exists(fromPath(yours)))
+            yoursHasRuns = !core::openSqliteLibrary(yours, core::LibraryAccess::OpenExisting)->runs().empty();
+    } catch (const core::LibraryError&) {
+        return YourLibrary; // its failure is shown when it is opened
+    }
+    if (!yoursHasRuns && QFileInfo::exists(fromPath(samples))) {
+        path = samples;
+        return Samples;
+    }
+    return YourLibrary;
+}
+
+void HistoryScreen::openLibrary() {
+    std::string path;
+    const int choice = startingLibraryChoice(path);
+    openLibraryAt(path, choice);
+}
+
+// The user's own library is made by the first import into it; until then the screen shows it empty.
+void HistoryScreen::openLibraryAt(const std::string& path, int choice) {
+    libraryPath_ = path;
+    {
+        const QSignalBlocker quiet(libraryChoice);
+        libraryChoice->setItemText(
+            OtherFile, fromCore(choice == OtherFile
+                                    ? core::otherLibraryChoice(toCore(QFileInfo(fromPath(path)).fileName()))
+                                    : std::string(core::kOtherLibraryChoice)));
+        libraryChoice->setCurrentIndex(choice);
+    }
+    libraryPathBox->setText(QDir::toNativeSeparators(fromPath(libraryPath_)));
+    library_.reset();
+    kmRangeTyped_ = false;
+    if (choice != YourLibrary || QFileInfo::exists(fromPath(path))) {
+        try {
+            library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::OpenExisting);
+        } catch (const core::LibraryError& error) {
+            fillSeriesChoice(std::nullopt);
+            fail(core::kLibraryOpenFailed, error.reason());
+            return;
+        }
     }
     fillSeriesChoice(std::nullopt);
     if (!series_.empty())
         showForSettings();
+}
+
+void HistoryScreen::libraryChosen(int choice) {
+    if (busy())
+        return;
+    std::string path;
+    if (choice == YourLibrary) {
+        path = core::defaultLibraryPath();
+    } else if (choice == Samples) {
+        path = core::sampleLibraryPath();
+    } else {
+        const QString chosen = fileDialog_.showOpen(fromPath(libraryPath_), services::kLibraryFileFilter);
+        if (chosen.isEmpty()) {
+            // A cancel changes nothing: the choice goes back to the library shown.
+            const QSignalBlocker quiet(libraryChoice);
+            libraryChoice->setCurrentIndex(libraryPath_ == core::defaultLibraryPath()  ? YourLibrary
+                                           : libraryPath_ == core::sampleLibraryPath() ? Samples
+                                                                                       : OtherFile);
+            return;
+        }
+        path = toPath(chosen);
+    }
+    services::storeText(kLibrarySetting, fromPath(path));
+    openLibraryAt(path, choice);
 }
 
 void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
@@ -145,9 +222,10 @@ void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
     seriesChoice->setCurrentIndex(series_.empty() ? -1 : current);
     // The same line still chosen keeps the km range typed for it, and an untyped range widens to the
     // line's range as it is now; another line starts from its own whole range.
-    if (keep && chosenSeries() == keep && kmRangeTyped_)
+    if (keep && chosenSeries() == keep && kmRangeTyped_) {
         withdrawResults();
-    else
+        fillRunList();
+    } else
         seriesChosen();
 }
 
@@ -161,6 +239,7 @@ std::optional<core::Series> HistoryScreen::chosenSeries() const {
 // A line chosen: its whole km range goes into the km boxes.
 void HistoryScreen::seriesChosen() {
     withdrawResults();
+    fillRunList();
     const std::optional<core::Series> series = chosenSeries();
     kmFromBox->clear();
     kmToBox->clear();
@@ -340,6 +419,12 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
     progressBar->setRange(0, 0);
     statusLabel->setText(fromCore(core::importProgressText({})));
     setBusy(true, reading_);
+    // The samples stay as they were shipped: runs of the user's own go into the user's library.
+    if (libraryChoice->currentIndex() == Samples) {
+        services::storeText(kLibrarySetting, fromPath(core::defaultLibraryPath()));
+        openLibraryAt(core::defaultLibraryPath(), YourLibrary);
+        statusLabel->setText(fromCore(core::kImportGoesToYourLibrary));
+    }
     const std::string path = libraryPath_;
     importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
         core::ImportSummary summary;
@@ -430,6 +515,62 @@ void HistoryScreen::printMaintenanceList() {
     options.fixedPitch = true; // the table's columns are laid out with blanks
     services::HardCopyPrinter::print(this, core::maintenancePrintScript(heading, stretches_), QPixmap(),
                                      options);
+}
+
+// The runs of the line chosen, in run order.
+void HistoryScreen::fillRunList() {
+    listedRuns_.clear();
+    const std::optional<core::Series> series = chosenSeries();
+    if (series && library_) {
+        try {
+            listedRuns_ = library_->runsOf(*series);
+        } catch (const core::LibraryError& error) {
+            fail(core::kReadFailed, error.reason());
+        }
+    }
+    runTable->clearContents();
+    runTable->setRowCount(static_cast<int>(listedRuns_.size()));
+    for (std::size_t row = 0; row < listedRuns_.size(); ++row) {
+        const std::vector<std::string> cells = core::runListRow(listedRuns_[row]);
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            auto* item = new QTableWidgetItem(fromCore(cells[column]));
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            runTable->setItem(static_cast<int>(row), static_cast<int>(column), item);
+        }
+    }
+    removeRunsButton->setEnabled(false);
+}
+
+void HistoryScreen::removeSelectedRuns() {
+    if (!library_ || busy())
+        return;
+    std::vector<core::RunRecord> chosen;
+    for (const QModelIndex& row : runTable->selectionModel()->selectedRows())
+        chosen.push_back(listedRuns_.at(static_cast<std::size_t>(row.row())));
+    if (chosen.empty())
+        return;
+    std::sort(chosen.begin(), chosen.end(), core::runComesBefore);
+    if (services::MessageBox::question(this, fromCore(core::removalQuestion(chosen))) !=
+        services::MessageAnswer::Yes)
+        return;
+    std::vector<core::RunId> ids;
+    for (const core::RunRecord& run : chosen)
+        ids.push_back(run.id);
+    std::string failure;
+    try {
+        // Another program may have removed one of them meanwhile; then nothing is removed here.
+        if (!library_->removeRuns(ids).empty())
+            failure = core::kRunGoneReason;
+    } catch (const core::LibraryError& error) {
+        failure = error.reason();
+    }
+    // What was shown came from runs that may be gone: withdrawn, and the lines read again.
+    fillSeriesChoice(chosenSeries());
+    if (!failure.empty()) {
+        fail(core::kRemoveFailed, failure);
+        return;
+    }
+    statusLabel->setText(fromCore(core::removedText(ids.size())));
 }
 
 void HistoryScreen::goToMain() {

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -28,6 +29,7 @@
 #include <QScrollArea>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace kestrana::gui::history {
@@ -132,10 +134,39 @@ void buildResultPages(HistoryScreen& screen) {
     importColumn->addWidget(screen.importSummaryLabel);
     importColumn->addWidget(screen.refusedList, 1);
 
+    // The runs of the line chosen; the selected ones can be removed.
+    screen.runsPage = new QWidget(screen.pages);
+    screen.runTable = new QTableWidget(0, 4, screen.runsPage);
+    screen.runTable->setObjectName(QStringLiteral("runTable"));
+    screen.runTable->setAccessibleName(QStringLiteral("Runs of the line"));
+    screen.runTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("Run"), QStringLiteral("Blocks"), QStringLiteral("File")});
+    screen.runTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    screen.runTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    screen.runTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    screen.runTable->verticalHeader()->hide();
+    screen.runTable->horizontalHeader()->setStretchLastSection(true);
+    screen.runTable->setColumnWidth(0, 100);
+    screen.runTable->setColumnWidth(1, 50);
+    screen.runTable->setColumnWidth(2, 70);
+    screen.removeRunsButton = button(screen.runsPage, "removeRunsButton", QStringLiteral("Remo&ve runs..."));
+    screen.removeRunsButton->setEnabled(false);
+    auto* runsButtons = new QHBoxLayout;
+    runsButtons->addWidget(
+        label(screen.runsPage, "runsHint",
+              QStringLiteral("Select runs (Shift or Ctrl for several) to take them out of the library.")),
+        1);
+    runsButtons->addWidget(screen.removeRunsButton);
+    auto* runsColumn = new QVBoxLayout(screen.runsPage);
+    runsColumn->setContentsMargins(6, 6, 6, 6);
+    runsColumn->addLayout(runsButtons);
+    runsColumn->addWidget(screen.runTable, 1);
+
     screen.pages->addTab(screen.mapPage, QStringLiteral("Condition &map"));
     screen.pages->addTab(screen.blockPage, QStringLiteral("&Block history"));
     screen.pages->addTab(screen.maintenancePage, QStringLiteral("M&aintenance list"));
     screen.pages->addTab(screen.importPage, QStringLiteral("Import &details"));
+    screen.pages->addTab(screen.runsPage, QStringLiteral("R&uns"));
 }
 
 } // namespace
@@ -143,6 +174,12 @@ void buildResultPages(HistoryScreen& screen) {
 void HistoryScreen::buildControls() {
     widgets::applyStyle(this);
 
+    libraryChoice = new QComboBox(this);
+    libraryChoice->setObjectName(QStringLiteral("libraryChoice"));
+    libraryChoice->setAccessibleName(QStringLiteral("Run library choice"));
+    for (std::string_view choice :
+         {core::kYourLibraryChoice, core::kSamplesChoice, core::kOtherLibraryChoice})
+        libraryChoice->addItem(fromCore(choice));
     libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
     libraryPathBox->setReadOnly(true);
     importFilesButton = button(this, "importFilesButton", QStringLiteral("Import &files..."));
@@ -205,7 +242,8 @@ void HistoryScreen::buildLayout() {
     page->addWidget(title);
 
     auto* library = new QHBoxLayout;
-    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Library"), libraryPathBox));
+    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Librar&y"), libraryChoice));
+    library->addWidget(libraryChoice);
     library->addWidget(libraryPathBox, 1);
     library->addWidget(importFilesButton);
     library->addWidget(importFolderButton);
@@ -256,6 +294,7 @@ void HistoryScreen::buildLayout() {
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroller);
 
+    setTabOrder(libraryChoice, importFilesButton);
     setTabOrder(importFilesButton, importFolderButton);
     setTabOrder(importFolderButton, cancelImportButton);
     setTabOrder(cancelImportButton, seriesChoice);
@@ -277,7 +316,9 @@ void HistoryScreen::buildLayout() {
     setTabOrder(exportButton, printButton);
     setTabOrder(printButton, maintenanceListBox);
     setTabOrder(maintenanceListBox, refusedList);
-    setTabOrder(refusedList, libraryPathBox);
+    setTabOrder(refusedList, removeRunsButton);
+    setTabOrder(removeRunsButton, runTable);
+    setTabOrder(runTable, libraryPathBox);
 }
 
 } // namespace kestrana::gui::history

@@ -25,6 +25,7 @@ enum class FileDialogKind { Open, Save, OpenMany, Folder };
 // The filters of the open dialogs, the first one chosen when the dialog opens.
 inline const QString kRunFileFilter = QStringLiteral("Run files (*.run);;All files (*)");
 inline const QString kTextFileFilter = QStringLiteral("Text files (*.txt);;All files (*)");
+inline const QString kLibraryFileFilter = QStringLiteral("Run libraries (*.sqlite);;All files (*)");
 inline const QString kCsvFileFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 
 struct ShownFileDialog {
