@@ -3,6 +3,7 @@
 // and every screen fitting a display of 800 x 600.
 #include "gui/app/navigator.h"
 #include "gui/services/resolution_switch.h"
+#include "gui/services/help.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/screen_setup.h"
@@ -157,4 +158,26 @@ TEST(ScreenSetup, EveryScreenFitsAnEightHundredBySixHundredDisplay) {
     // Centred where there is room, cut to the display and held at its corner where there is not.
     EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 0, 1024, 768)), QRect(72, 74, 880, 620));
     EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 20, 800, 580)), QRect(0, 20, 800, 580));
+}
+
+// Every window names the program and then itself, in one form: "Kestrana — NAME".
+TEST(ScreenSetup, EveryWindowIsTitledWithTheProgramAndItsOwnName) {
+    using kestrana::gui::app::Navigator;
+    using kestrana::gui::app::Screen;
+    kestrana::gui::services::ResolutionSwitch::fakeDisplay({1024, 768}, false);
+    const std::vector<std::pair<Screen, QString>> titles{
+        {Screen::MainMenu, QStringLiteral("Kestrana \u2014 Main Menu")},
+        {Screen::Analyser, QStringLiteral("Kestrana \u2014 Index Analyser")},
+        {Screen::Comparator, QStringLiteral("Kestrana \u2014 TGI Comparator")},
+        {Screen::PeakAnalyser, QStringLiteral("Kestrana \u2014 Peak Analyzer")},
+        {Screen::TrackHistory, QStringLiteral("Kestrana \u2014 Track History")}};
+    for (const auto& [kind, title] : titles) {
+        QWidget* screen = Navigator::show(kind);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->windowTitle(), title) << screen->objectName().toStdString();
+    }
+    kestrana::gui::services::showHelp();
+    ASSERT_NE(kestrana::gui::services::helpWindow(), nullptr);
+    EXPECT_EQ(kestrana::gui::services::helpWindow()->windowTitle(), QStringLiteral("Kestrana \u2014 Help"));
+    Navigator::closeAll();
 }

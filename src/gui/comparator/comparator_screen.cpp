@@ -76,7 +76,7 @@ kestrana::analyser::CreditLine& creditLine() {
 ComparatorScreen::ComparatorScreen(QWidget* parent)
     : QWidget(parent), listed_(std::make_unique<core::ComparisonListing>()) {
     setObjectName(QStringLiteral("ComparatorScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION " - TGI Comparator"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("TGI Comparator")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();

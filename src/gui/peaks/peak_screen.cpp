@@ -47,7 +47,7 @@ core::PeakFiles homeFiles() {
 
 PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PeakScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - ") + fromCore(core::kScreenTitle));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Peak Analyzer")));
     buildControls();
     buildLayout();
     connectHandlers();
