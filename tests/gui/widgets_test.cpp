@@ -1,9 +1,10 @@
 // The widgets the screens share: the analyser's bar chart with each band name beneath
-// its own bar, the list box with core texts unchanged and the top entry the coupled columns set,
-// and every screen fitting a display of 800 x 600.
+// its own bar, the comparator's line chart broken where a run has no value, the list box with core
+// texts unchanged and the top entry the coupled columns set, every screen fitting a display of
+// 800 x 600, and every window titled in the one form.
 #include "gui/app/navigator.h"
-#include "gui/services/resolution_switch.h"
 #include "gui/services/help.h"
+#include "gui/services/resolution_switch.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/screen_setup.h"
@@ -12,12 +13,18 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QGuiApplication>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QScreen>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,6 +111,61 @@ TEST(LineChart, NewDataLeavesNothingOfTheEarlierDataOnScreen) {
     drawnOnce.show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(redrawn.grab().toImage() == drawnOnce.grab().toImage());
+}
+
+// A run without a value at a km has no point there: its line breaks over the gap and goes on in the
+// same colour after it, named once in the legend; an isolated value is a point of its own.
+TEST(LineChart, AMissingValueLeavesAGapInItsRunsLineAndNoPoint) {
+    const QStringList kms{QStringLiteral(" 130"), QStringLiteral(" 131"), QStringLiteral(" 132"),
+                          QStringLiteral(" 133"), QStringLiteral(" 134")};
+    widgets::LineChart chart;
+    chart.setData(kms, {{QStringLiteral("150324"), {79.5, std::nullopt, 70, 71, std::nullopt}},
+                        {QStringLiteral("140921"), {std::nullopt, 60, std::nullopt, 62, 63}},
+                        {QStringLiteral("130920"),
+                         {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}}});
+    // The legend lays its markers out once the chart is shown.
+    chart.resize(600, 400);
+    chart.show();
+    QCoreApplication::processEvents();
+    struct Line {
+        QString name;
+        QColor colour;
+        std::vector<QPointF> points;
+        bool inLegend;
+    };
+    std::vector<Line> lines;
+    for (QAbstractSeries* series : chart.chart()->series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        ASSERT_NE(line, nullptr);
+        const auto markers = chart.chart()->legend()->markers(line);
+        ASSERT_EQ(markers.size(), 1);
+        const QList<QPointF> points = line->points();
+        lines.push_back(
+            {line->name(), line->color(), {points.begin(), points.end()}, markers[0]->isVisible()});
+    }
+    const auto linesOf = [&](const QString& name) {
+        std::vector<Line> named;
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(named),
+                     [&](const Line& line) { return line.name == name; });
+        return named;
+    };
+    const std::vector<Line> first = linesOf(QStringLiteral("150324"));
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].points, (std::vector<QPointF>{{0, 79.5}}));
+    EXPECT_EQ(first[1].points, (std::vector<QPointF>{{2, 70}, {3, 71}}));
+    const std::vector<Line> second = linesOf(QStringLiteral("140921"));
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(second[0].points, (std::vector<QPointF>{{1, 60}}));
+    EXPECT_EQ(second[1].points, (std::vector<QPointF>{{3, 62}, {4, 63}}));
+    for (const auto& run : {first, second}) {
+        EXPECT_TRUE(run[0].inLegend && !run[1].inLegend);
+        EXPECT_EQ(run[0].colour, run[1].colour);
+    }
+    EXPECT_NE(first[0].colour, second[0].colour);
+    // A run without any value keeps its place in the legend.
+    const std::vector<Line> third = linesOf(QStringLiteral("130920"));
+    ASSERT_EQ(third.size(), 1u);
+    EXPECT_TRUE(third[0].points.empty() && third[0].inLegend);
 }
 
 TEST(ListBox, CoreTextsAreEntriesOneCharacterPerByte) {
