@@ -101,9 +101,6 @@ TEST_F(PeakDatabaseTest, FailedBuildKeepsTheOldDatabaseAndTheSession) {
     // A run that gives no peak pair is refused by name: an empty database would read as a stretch
     // without a single peak. No peak line, an empty file, records too short to hold a pair, noise.
     const std::string noPeaks = noPeakRecordsMessage(folder.file("run.txt"));
-    EXPECT_EQ(noPeaks, "The file " + folder.file("run.txt") +
-                           " holds no peak records. Peak Database not "
-                           "generated.");
     expectRefused({"95,1,120326,0815,TRC", kmLine(120, 121), "68,1,2,3,4"}, noPeaks);
     expectRefused({}, noPeaks);
     expectRefused({kmLine(120, 121), "67,6,18", kmLine(121, 122), "67,6,15"}, noPeaks);

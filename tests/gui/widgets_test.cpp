@@ -22,9 +22,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -127,45 +128,26 @@ TEST(LineChart, AMissingValueLeavesAGapInItsRunsLineAndNoPoint) {
     chart.resize(600, 400);
     chart.show();
     QCoreApplication::processEvents();
-    struct Line {
-        QString name;
-        QColor colour;
-        std::vector<QPointF> points;
-        bool inLegend;
-    };
-    std::vector<Line> lines;
+    // Every line drawn as "run, whether the legend names it: its points", and the colours of each run.
+    std::vector<std::string> drawn;
+    std::map<QString, std::set<QRgb>> colours;
     for (QAbstractSeries* series : chart.chart()->series()) {
         auto* line = qobject_cast<QLineSeries*>(series);
         ASSERT_NE(line, nullptr);
-        const auto markers = chart.chart()->legend()->markers(line);
-        ASSERT_EQ(markers.size(), 1);
-        const QList<QPointF> points = line->points();
-        lines.push_back(
-            {line->name(), line->color(), {points.begin(), points.end()}, markers[0]->isVisible()});
+        const bool named = chart.chart()->legend()->markers(line).value(0)->isVisible();
+        std::string text = line->name().toStdString() + (named ? " named:" : ":");
+        for (const QPointF& point : line->points())
+            text += " " + QString::number(point.x()).toStdString() + "=" +
+                    QString::number(point.y()).toStdString();
+        drawn.push_back(text);
+        colours[line->name()].insert(line->color().rgb());
     }
-    const auto linesOf = [&](const QString& name) {
-        std::vector<Line> named;
-        std::copy_if(lines.begin(), lines.end(), std::back_inserter(named),
-                     [&](const Line& line) { return line.name == name; });
-        return named;
-    };
-    const std::vector<Line> first = linesOf(QStringLiteral("150324"));
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(first[0].points, (std::vector<QPointF>{{0, 79.5}}));
-    EXPECT_EQ(first[1].points, (std::vector<QPointF>{{2, 70}, {3, 71}}));
-    const std::vector<Line> second = linesOf(QStringLiteral("140921"));
-    ASSERT_EQ(second.size(), 2u);
-    EXPECT_EQ(second[0].points, (std::vector<QPointF>{{1, 60}}));
-    EXPECT_EQ(second[1].points, (std::vector<QPointF>{{3, 62}, {4, 63}}));
-    for (const auto& run : {first, second}) {
-        EXPECT_TRUE(run[0].inLegend && !run[1].inLegend);
-        EXPECT_EQ(run[0].colour, run[1].colour);
-    }
-    EXPECT_NE(first[0].colour, second[0].colour);
-    // A run without any value keeps its place in the legend.
-    const std::vector<Line> third = linesOf(QStringLiteral("130920"));
-    ASSERT_EQ(third.size(), 1u);
-    EXPECT_TRUE(third[0].points.empty() && third[0].inLegend);
+    std::sort(drawn.begin(), drawn.end());
+    EXPECT_EQ(drawn, (std::vector<std::string>{"130920 named:", "140921 named: 1=60", "140921: 3=62 4=63",
+                                               "150324 named: 0=79.5", "150324: 2=70 3=71"}));
+    for (const auto& [name, used] : colours)
+        EXPECT_EQ(used.size(), 1u) << name.toStdString();
+    EXPECT_NE(colours[QStringLiteral("150324")], colours[QStringLiteral("140921")]);
 }
 
 TEST(ListBox, CoreTextsAreEntriesOneCharacterPerByte) {
