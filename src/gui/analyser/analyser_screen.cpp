@@ -79,7 +79,7 @@ std::string printedDateTime(const QDateTime& now) {
 
 AnalyserScreen::AnalyserScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AnalyserScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION " - Index Analyser"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Index Analyser")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();

@@ -65,7 +65,7 @@ void MainMenu::resetState() {
 
 MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainMenu"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Main Menu")));
     buildControls();
     services::installHelp(this, QStringLiteral("menu"));
     load();

@@ -69,7 +69,7 @@ struct HistoryScreen::Shown {
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - Track history"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);

@@ -1,6 +1,7 @@
 #include "gui/services/help.h"
 
 #include "gui/services/message_box.h"
+#include "gui/widgets/screen_setup.h"
 
 #include <QPointer>
 #include <QShortcut>
@@ -30,7 +31,7 @@ QWidget* createHelpWindow() {
     help->setAttribute(Qt::WA_DeleteOnClose);
     // The help window never keeps the program running once its last screen is closed.
     help->setAttribute(Qt::WA_QuitOnClose, false);
-    help->setWindowTitle(kApplicationTitle + QStringLiteral(" Help"));
+    help->setWindowTitle(widgets::windowTitle(QStringLiteral("Help")));
     auto* browser = new QTextBrowser(help);
     browser->setObjectName(QStringLiteral("helpBrowser"));
     browser->setOpenExternalLinks(true);

@@ -33,6 +33,10 @@ const QString& programStyleSheet() {
 
 } // namespace
 
+QString windowTitle(const QString& windowName) {
+    return kProductName + QStringLiteral(" \u2014 ") + windowName;
+}
+
 void applyStyle(QWidget* screen) {
     screen->setStyleSheet(programStyleSheet());
 }

@@ -4,6 +4,7 @@
 // box run the operation that box feeds.
 
 #include <QRect>
+#include <QString>
 
 class QComboBox;
 class QLineEdit;
@@ -14,6 +15,14 @@ class QVBoxLayout;
 class QWidget;
 
 namespace kestrana::gui::widgets {
+
+// The program's name: the title of every message box and the first part of every window's title.
+inline const QString kProductName = QStringLiteral("Kestrana");
+
+// The title of a window of the program, in the one form they all share: "Kestrana — NAME", an em
+// dash between blanks, NAME the window's own name as its title band or its main-menu button gives it
+// ("Index Analyser", "Main Menu").
+QString windowTitle(const QString& windowName);
 
 // Sets the program's style sheet (kestrana.qss, one resource for every screen) on `screen`. It is set
 // on each screen rather than on the application, so a dialog of no screen keeps the desktop's look.
