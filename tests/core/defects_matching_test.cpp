@@ -110,6 +110,23 @@ TEST(DefectMatching, PiledUpExceedancesPairInOrder) {
     }
 }
 
+TEST(DefectMatching, ExceedancesInAnyOrderOfTheFile) {
+    // The car writes km by km; a file that does not (here the kms of the first run the other way
+    // round, and every other one in the second) is matched all the same.
+    for (const int direction : {1, -1}) {
+        RunPeaks first, second;
+        for (std::int16_t km = 0; km < 300; ++km) {
+            first.push_back({static_cast<std::int16_t>(400 - km), kUN2L, 500, 20});
+            second.push_back({static_cast<std::int16_t>(km % 2 == 0 ? 101 + km : 401 - km), kUN2L, 507, 21});
+        }
+        const auto tracked = track(direction, {{0, first}, {90, second}});
+        EXPECT_EQ(tracked.defects().size(), 300u) << direction;
+        for (const Defect& defect : tracked.defects()) {
+            EXPECT_EQ(defect.exceedances, 2u);
+        }
+    }
+}
+
 TEST(DefectMatching, ADefectFollowedAcrossAKilometreBoundary) {
     // Falling km: km 410 location 995 is position 409005; km 409 location 3 is 408997, 8 m on.
     const RunPeaks before{{410, kUN2L, 995, 20}, {409, kUN2L, 400, 2}};

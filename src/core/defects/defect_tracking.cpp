@@ -19,14 +19,39 @@ constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // Marks an open entry whose defect moved elsewhere in this run.
 constexpr std::uint32_t kMovedAway = std::numeric_limits<std::uint32_t>::max();
 
-// A parameter and a km from in one number, ordered by code, then km.
+// A km from and a parameter in one number, ordered by km, then code: the order a run on rising km
+// gives them in.
 std::uint32_t coverageKey(std::int16_t code, std::int16_t km) {
-    return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(code)) << 16) |
-           (static_cast<std::uint32_t>(km) + 0x8000u) % 0x10000u;
+    return ((static_cast<std::uint32_t>(km) + 0x8000u) % 0x10000u) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint16_t>(code));
 }
 
 bool openBefore(const DefectTracker::OpenDefect& a, const DefectTracker::OpenDefect& b) {
     return std::tie(a.position, a.defect) < std::tie(b.position, b.defect);
+}
+
+bool hitBefore(const DefectTracker::Hit& a, const DefectTracker::Hit& b) {
+    return std::tie(a.position, a.order) < std::tie(b.position, b.order);
+}
+
+// Sorts by insertion, which costs little on items already almost in order, and gives up for
+// std::sort when they turn out to be far from it (a garbled run file), so that is never slow.
+template <typename Iterator, typename Before>
+void sortMostlyInOrder(Iterator first, Iterator last, Before before) {
+    auto budget = 16 * (last - first);
+    for (Iterator i = first; i != last; ++i) {
+        const auto item = *i;
+        Iterator j = i;
+        for (; j != first && before(item, *(j - 1)); --j) {
+            *j = *(j - 1);
+            if (budget-- == 0) {
+                *(j - 1) = item;
+                std::sort(first, last, before);
+                return;
+            }
+        }
+        *j = item;
+    }
 }
 
 } // namespace
@@ -69,17 +94,10 @@ std::int16_t blockOfLocation(std::int16_t location) {
 
 // ------------------------------------------------------------------------------------ the defects
 
-template <typename Visit> void TrackedDefects::walk(const Defect& defect, Visit visit) const {
-    for (std::uint32_t link = defect.exceedances > 0 ? defect.latestLink : kNoLink; link != kNoLink;
-         link = links_[link].previous) {
-        visit(links_[link].exceedance);
-    }
-}
-
 std::vector<Exceedance> TrackedDefects::exceedancesOf(const Defect& defect) const {
     std::vector<Exceedance> exceedances;
     exceedances.reserve(defect.exceedances);
-    walk(defect, [&](const Exceedance& exceedance) { exceedances.push_back(exceedance); });
+    walkBack(defect, [&](const Exceedance& exceedance) { exceedances.push_back(exceedance); });
     std::reverse(exceedances.begin(), exceedances.end());
     return exceedances;
 }
@@ -87,8 +105,9 @@ std::vector<Exceedance> TrackedDefects::exceedancesOf(const Defect& defect) cons
 std::vector<std::size_t> TrackedDefects::coveringRunsOf(const Defect& defect) const {
     const std::uint32_t key = coverageKey(defect.code, defect.latest.km);
     std::vector<std::size_t> runs;
-    for (std::size_t run = 0; run < coverage_.size(); ++run) {
-        if (std::binary_search(coverage_[run].begin(), coverage_[run].end(), key)) {
+    for (std::size_t run = 0; run < runs_.size(); ++run) {
+        const auto covered = coverageOf(run);
+        if (std::binary_search(covered.begin(), covered.end(), key)) {
             runs.push_back(run);
         }
     }
@@ -96,13 +115,18 @@ std::vector<std::size_t> TrackedDefects::coveringRunsOf(const Defect& defect) co
 }
 
 DefectSummary TrackedDefects::summaryOf(const Defect& defect) const {
-    DefectSummary summary;
     std::vector<history::RatePoint> points;
-    points.reserve(defect.exceedances);
-    walk(defect, [&](const Exceedance& exceedance) {
+    return summaryOf(defect, points);
+}
+
+DefectSummary TrackedDefects::summaryOf(const Defect& defect, std::vector<history::RatePoint>& points) const {
+    DefectSummary summary;
+    points.clear();
+    walkBack(defect, [&](const Exceedance& exceedance) {
         const std::int32_t size = std::abs(std::int32_t{exceedance.value});
         points.push_back(history::RatePoint{runs_[exceedance.run].day, size});
         summary.largest = std::max(summary.largest, size);
+        summary.firstRun = exceedance.run;
     });
     if (!points.empty()) {
         summary.latestDay = points.front().day;
@@ -139,11 +163,15 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
     }
     const auto run = static_cast<std::uint16_t>(result_.runs_.size());
     result_.runs_.push_back(TrackedRun{day, std::move(runNumber)});
-    std::vector<std::uint32_t>& covered = result_.coverage_.emplace_back();
+    std::vector<std::uint32_t>& coverage = result_.coverage_;
+    const std::size_t coverageStart = coverage.size();
     if (peaks == nullptr) {
+        result_.coverageStart_.push_back(coverage.size());
         return;
     }
-    hits_.clear();
+    for (auto& hits : hitsOf_) {
+        hits.clear();
+    }
     const Limits& limits = result_.settings_.limits;
     std::uint32_t lastKey = kNone;
     for (std::size_t order = 0; order < peaks->size(); ++order) {
@@ -155,33 +183,36 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         // The peaks of one peak line share their key: most repeats are dropped here already.
         const std::uint32_t key = coverageKey(peak.code, peak.km);
         if (key != lastKey) {
-            covered.push_back(key);
+            coverage.push_back(key);
             lastKey = key;
         }
         if (std::abs(std::int32_t{peak.value}) > *limit) {
-            hits_.push_back(Hit{positionOf(peak.km, peak.location, result_.direction_),
-                                static_cast<std::uint32_t>(order), peak.code, peak.km, peak.location,
-                                peak.value});
+            hitsOf_[static_cast<std::size_t>(peak.code)].push_back(
+                Hit{positionOf(peak.km, peak.location, result_.direction_), static_cast<std::uint32_t>(order),
+                    peak.code, peak.km, peak.location, peak.value});
         }
     }
-    std::sort(covered.begin(), covered.end());
-    covered.erase(std::unique(covered.begin(), covered.end()), covered.end());
-    covered.shrink_to_fit();
+    const auto ofRun = coverage.begin() + static_cast<std::ptrdiff_t>(coverageStart);
+    sortMostlyInOrder(ofRun, coverage.end(), std::less<>());
+    coverage.erase(std::unique(ofRun, coverage.end()), coverage.end());
+    result_.coverageStart_.push_back(coverage.size());
 
-    std::sort(hits_.begin(), hits_.end(), [](const Hit& a, const Hit& b) {
-        return std::tie(a.code, a.position, a.order) < std::tie(b.code, b.position, b.order);
-    });
+    // Each parameter's exceedances by position, then order in the file; the car writes them km by
+    // km, so they come almost in order (in reverse order on falling km).
     unmatched_.clear();
-    for (auto first = hits_.begin(); first != hits_.end();) {
-        const auto last =
-            std::find_if(first, hits_.end(), [&](const Hit& hit) { return hit.code != first->code; });
-        matchParameter(std::span<const Hit>(first, last), first->code, run);
-        first = last;
+    for (std::int16_t code = 0; code < static_cast<std::int16_t>(hitsOf_.size()); ++code) {
+        std::vector<Hit>& hits = hitsOf_[static_cast<std::size_t>(code)];
+        if (result_.direction_ < 0) {
+            std::reverse(hits.begin(), hits.end());
+        }
+        sortMostlyInOrder(hits.begin(), hits.end(), hitBefore);
+        const auto sortedUnmatched = static_cast<std::ptrdiff_t>(unmatched_.size());
+        matchParameter(hits, code, run);
+        // The new defects of the run are numbered by position, then order in the file, over all
+        // parameters; each parameter's are in that order already.
+        std::inplace_merge(unmatched_.begin(), unmatched_.begin() + sortedUnmatched, unmatched_.end(),
+                           hitBefore);
     }
-    // The new defects of the run, numbered by position, then order in the file, over all parameters.
-    std::sort(unmatched_.begin(), unmatched_.end(), [](const Hit& a, const Hit& b) {
-        return std::tie(a.position, a.order) < std::tie(b.position, b.order);
-    });
     for (const Hit& hit : unmatched_) {
         const auto number = static_cast<std::uint32_t>(result_.defects_.size());
         Defect& defect = result_.defects_.emplace_back();
@@ -197,42 +228,23 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
 // Within one run and one parameter, the exceedances at one position are taken in file order and the
 // defects whose latest exceedance is at one position in the order they started: for any partner,
 // the earlier one of such a group makes the better pair. So the best pair left between two such
-// groups is always their first untaken members, and the pairs can be accepted group against group
-// from one queue. Many exceedances piled up at one place (a garbled file) then cost no more than
-// scattered ones.
+// groups is always their first untaken members, and the pairs can be accepted group against group.
+// Many exceedances piled up at one place (a garbled file) then cost no more than scattered ones.
 void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code, std::uint16_t run) {
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
-    struct Group {
-        std::int32_t position = 0;
-        std::uint32_t next = 0; // first untaken member
-        std::uint32_t end = 0;
-    };
-    auto groupsOf = [](const auto& items) {
-        std::vector<Group> groups;
-        for (std::uint32_t i = 0; i < items.size(); ++i) {
-            if (groups.empty() || items[i].position != groups.back().position) {
-                groups.push_back(Group{items[i].position, i, i});
-            }
-            groups.back().end = i + 1;
+    std::vector<Group>& hitGroups = hitGroups_;
+    std::vector<Group>& openGroups = openGroups_;
+    std::vector<Candidate>& candidates = candidates_;
+    hitGroups.clear();
+    openGroups.clear();
+    candidates.clear();
+    for (std::uint32_t i = 0; i < hits.size(); ++i) {
+        if (hitGroups.empty() || hits[i].position != hitGroups.back().position) {
+            hitGroups.push_back(Group{hits[i].position, i, i});
         }
-        return groups;
-    };
-    std::vector<Group> hitGroups = groupsOf(hits);
-    std::vector<Group> openGroups = groupsOf(open);
-
-    // A pair of groups by the acceptance order of their best pair.
-    struct Candidate {
-        std::uint32_t distance = 0;
-        std::uint32_t defect = 0;
-        std::int32_t position = 0;
-        std::uint32_t order = 0;
-        std::uint32_t hitGroup = 0;
-        std::uint32_t openGroup = 0;
-        bool operator>(const Candidate& other) const {
-            return std::tie(distance, defect, position, order) >
-                   std::tie(other.distance, other.defect, other.position, other.order);
-        }
-    };
+        hitGroups.back().end = i + 1;
+    }
+    // The groups of open defects are made only where an exceedance is near, not for the whole line.
     auto candidate = [&](std::uint32_t hitGroup, std::uint32_t openGroup) {
         const Group& h = hitGroups[hitGroup];
         const Group& o = openGroups[openGroup];
@@ -243,32 +255,56 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
                          hitGroup,
                          openGroup};
     };
-    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> queue;
     const std::int32_t tolerance = result_.settings_.tolerance;
-    std::size_t low = 0;
+    std::size_t firstNear = 0; // of openGroups
+    std::size_t unseen = 0;    // first open defect not in a group yet
     for (std::uint32_t h = 0; h < hitGroups.size(); ++h) {
-        const std::int32_t position = hitGroups[h].position;
-        while (low < openGroups.size() && openGroups[low].position < position - tolerance) {
-            ++low;
+        const std::int32_t low = hitGroups[h].position - tolerance;
+        const std::int32_t high = hitGroups[h].position + tolerance;
+        while (firstNear < openGroups.size() && openGroups[firstNear].position < low) {
+            ++firstNear;
         }
-        for (std::size_t o = low; o < openGroups.size() && openGroups[o].position <= position + tolerance;
-             ++o) {
-            queue.push(candidate(h, static_cast<std::uint32_t>(o)));
+        if (unseen < open.size() && open[unseen].position < low) {
+            unseen = static_cast<std::size_t>(
+                std::lower_bound(
+                    open.begin() + static_cast<std::ptrdiff_t>(unseen), open.end(), low,
+                    [](const OpenDefect& entry, std::int32_t at) { return entry.position < at; }) -
+                open.begin());
+        }
+        while (unseen < open.size() && open[unseen].position <= high) {
+            Group group{open[unseen].position, static_cast<std::uint32_t>(unseen), 0};
+            while (unseen < open.size() && open[unseen].position == group.position) {
+                ++unseen;
+            }
+            group.end = static_cast<std::uint32_t>(unseen);
+            openGroups.push_back(group);
+        }
+        for (std::size_t o = firstNear; o < openGroups.size() && openGroups[o].position <= high; ++o) {
+            candidates.push_back(candidate(h, static_cast<std::uint32_t>(o)));
         }
     }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return b > a; });
+    // Pairs of groups whose rank changed as members were taken wait here, in rank order.
+    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> reranked;
     std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
-    while (!queue.empty()) {
-        const Candidate top = queue.top();
-        queue.pop();
+    for (std::size_t next = 0; next < candidates.size() || !reranked.empty();) {
+        Candidate top;
+        if (!reranked.empty() && (next == candidates.size() || candidates[next] > reranked.top())) {
+            top = reranked.top();
+            reranked.pop();
+        } else {
+            top = candidates[next++];
+        }
         Group& h = hitGroups[top.hitGroup];
         Group& o = openGroups[top.openGroup];
         if (h.next == h.end || o.next == o.end) {
             continue;
         }
-        // Taking members only makes a pair of groups worse: a stale entry goes back with its new rank.
+        // Taking members only makes a pair of groups worse: a stale one goes back with its new rank.
         const Candidate current = candidate(top.hitGroup, top.openGroup);
         if (current.defect != top.defect || current.order != top.order) {
-            queue.push(current);
+            reranked.push(current);
             continue;
         }
         const Hit& hit = hits[h.next];
@@ -278,7 +314,7 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
         ++h.next;
         ++o.next;
         if (h.next != h.end && o.next != o.end) {
-            queue.push(candidate(top.hitGroup, top.openGroup));
+            reranked.push(candidate(top.hitGroup, top.openGroup));
         }
     }
     for (const Group& group : hitGroups) {
@@ -286,24 +322,44 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
     }
 }
 
-// The open defects sorted again: the untouched ones keep their order, the moved and the new ones are
-// sorted on their own and merged in, so a run costs one pass over the open defects.
+// The open defects sorted again in one pass: the untouched ones keep their order, and the moved and
+// the new ones, sorted on their own, are merged in.
 void DefectTracker::reorderOpen(std::int16_t code) {
     std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
     if (moved.empty()) {
         return;
     }
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
-    std::erase_if(open, [](const OpenDefect& entry) { return entry.defect == kMovedAway; });
     std::sort(moved.begin(), moved.end(), openBefore);
-    const auto middle = static_cast<std::ptrdiff_t>(open.size());
-    open.insert(open.end(), moved.begin(), moved.end());
-    std::inplace_merge(open.begin(), open.begin() + middle, open.end(), openBefore);
+    mergeBuffer_.clear();
+    mergeBuffer_.reserve(open.size() + moved.size());
+    auto added = moved.begin();
+    for (const OpenDefect& entry : open) {
+        if (entry.defect == kMovedAway) {
+            continue;
+        }
+        for (; added != moved.end() && openBefore(*added, entry); ++added) {
+            mergeBuffer_.push_back(*added);
+        }
+        mergeBuffer_.push_back(entry);
+    }
+    mergeBuffer_.insert(mergeBuffer_.end(), added, moved.end());
+    open.swap(mergeBuffer_);
     moved.clear();
 }
 
 TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
+    // What only the matching needed goes first, to make room for the statuses' work.
+    open_ = {};
+    moved_ = {};
+    hitsOf_ = {};
+    unmatched_ = {};
+    mergeBuffer_ = {};
+    hitGroups_ = {};
+    openGroups_ = {};
+    candidates_ = {};
     std::vector<Defect>& defects = result_.defects_;
+    const std::vector<TrackedDefects::Link>& links = result_.links_;
     // The last and the previous covering run of every (parameter, km) a latest exceedance is at.
     std::vector<std::uint32_t> keys;
     keys.reserve(defects.size());
@@ -314,8 +370,8 @@ TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     std::vector<std::uint32_t> lastCovering(keys.size(), kNone);
     std::vector<std::uint32_t> previousCovering(keys.size(), kNone);
-    for (std::uint32_t run = 0; run < result_.coverage_.size(); ++run) {
-        const std::vector<std::uint32_t>& covered = result_.coverage_[run];
+    for (std::uint32_t run = 0; run < result_.runs_.size(); ++run) {
+        const auto covered = result_.coverageOf(run);
         auto key = keys.begin();
         for (const std::uint32_t have : covered) {
             key = std::lower_bound(key, keys.end(), have);
@@ -343,12 +399,11 @@ TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
         } else {
             bool inPrevious = false;
             if (previous != kNone) {
-                std::uint32_t link = result_.links_[defect.latestLink].previous;
-                while (link != TrackedDefects::kNoLink && result_.links_[link].exceedance.run > previous) {
-                    link = result_.links_[link].previous;
+                std::uint32_t link = links[defect.latestLink].previous;
+                while (link != TrackedDefects::kNoLink && links[link].exceedance.run > previous) {
+                    link = links[link].previous;
                 }
-                inPrevious =
-                    link != TrackedDefects::kNoLink && result_.links_[link].exceedance.run == previous;
+                inPrevious = link != TrackedDefects::kNoLink && links[link].exceedance.run == previous;
             }
             defect.status = inPrevious ? DefectStatus::Repeat : DefectStatus::Recurring;
         }

@@ -19,6 +19,7 @@
 
 #include "core/defects/run_peaks.h"
 #include "core/history/terms.h"
+#include "core/history/trend.h"
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace kestrana::defects {
@@ -104,6 +106,7 @@ struct TrackedRun {
 // What the whole history of a defect gives: first and latest day of its exceedances, the largest
 // absolute value and the growth per year with two decimals (empty below two different days).
 struct DefectSummary {
+    std::size_t firstRun = 0; // the run of the first exceedance
     history::Day firstDay = 0;
     history::Day latestDay = 0;
     std::int32_t largest = 0; // 32768 for a peak of -32768
@@ -128,6 +131,8 @@ public:
     // The runs covering a defect, in run order.
     std::vector<std::size_t> coveringRunsOf(const Defect& defect) const;
     DefectSummary summaryOf(const Defect& defect) const;
+    // The same with `points` as room to work in, for going through many defects.
+    DefectSummary summaryOf(const Defect& defect, std::vector<history::RatePoint>& points) const;
     // How far the latest absolute value is over the parameter's limit.
     std::int32_t excessOf(const Defect& defect) const;
     std::int32_t positionOf(const Defect& defect) const {
@@ -137,21 +142,34 @@ public:
 private:
     friend class DefectTracker;
     // Exceedances are kept in the order they are found, each linked to the one before it of its
-    // defect, so that no defect needs a list of its own.
+    // defect, so that no defect needs a list of its own and none has to be moved: a whole line can
+    // have millions. Only what is listed is ever walked.
     struct Link {
         Exceedance exceedance;
         std::uint32_t previous = kNoLink;
     };
     static constexpr std::uint32_t kNoLink = 0xFFFFFFFFu;
-    template <typename Visit> void walk(const Defect& defect, Visit visit) const;
+    // Calls visit(exceedance) from the latest exceedance of the defect back to its first.
+    template <typename Visit> void walkBack(const Defect& defect, Visit visit) const {
+        for (std::uint32_t link = defect.exceedances > 0 ? defect.latestLink : kNoLink; link != kNoLink;
+             link = links_[link].previous) {
+            visit(links_[link].exceedance);
+        }
+    }
 
     int direction_ = 1;
     TrackingSettings settings_;
     std::vector<TrackedRun> runs_;
     std::vector<Defect> defects_;
     std::vector<Link> links_;
-    // Per run: the (code, km from) of every tracked parameter it has a peak of, packed and sorted.
-    std::vector<std::vector<std::uint32_t>> coverage_;
+    // Per run: the (km from, code) of every tracked parameter it has a peak of, packed and sorted, all
+    // runs in one list so that a long series does not leave thousands of small blocks behind.
+    std::vector<std::uint32_t> coverage_;
+    std::vector<std::size_t> coverageStart_{0}; // run r's are from coverageStart_[r] to [r + 1]
+    std::span<const std::uint32_t> coverageOf(std::size_t run) const {
+        return std::span<const std::uint32_t>(coverage_).subspan(
+            coverageStart_[run], coverageStart_[run + 1] - coverageStart_[run]);
+    }
 };
 
 // Matching run by run: give it the runs of one series in run order, then finish(). Only the current
@@ -192,8 +210,32 @@ private:
     // position this run changed or that this run started, to be merged back in once it is matched.
     std::array<std::vector<OpenDefect>, 14> open_;
     std::array<std::vector<OpenDefect>, 14> moved_;
-    std::vector<Hit> hits_;      // of the current run
-    std::vector<Hit> unmatched_; // of the current run
+    std::array<std::vector<Hit>, 14> hitsOf_; // of the current run, per parameter code
+    std::vector<Hit> unmatched_;              // of the current run
+    std::vector<OpenDefect> mergeBuffer_;
+    // Groups of exceedances and of open defects at one position, and pairs of them (see
+    // matchParameter); room kept from run to run.
+    struct Group {
+        std::int32_t position = 0;
+        std::uint32_t next = 0; // first untaken member
+        std::uint32_t end = 0;
+    };
+    struct Candidate {
+        std::uint32_t distance = 0;
+        std::uint32_t defect = 0;
+        std::int32_t position = 0;
+        std::uint32_t order = 0;
+        std::uint32_t hitGroup = 0;
+        std::uint32_t openGroup = 0;
+        // By the acceptance order of the best pair of the two groups.
+        bool operator>(const Candidate& other) const {
+            return std::tie(distance, defect, position, order) >
+                   std::tie(other.distance, other.defect, other.position, other.order);
+        }
+    };
+    std::vector<Group> hitGroups_;
+    std::vector<Group> openGroups_;
+    std::vector<Candidate> candidates_;
 };
 
 // One run of a series for trackDefects.
