@@ -60,17 +60,9 @@ struct GeneratedRun {
 
 defects::RunPeaks peaksOf(const std::string& text) {
     defects::RunPeakReader reader("bench.run");
-    std::string_view kmLine;
-    long number = 0;
-    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const std::string_view line(text.data() + start, end - start);
-        ++number;
-        if (line.starts_with("60")) {
-            kmLine = line;
-            reader.kilometreLine(kmLine);
-        } else if (line.starts_with("67")) {
-            reader.peakLine(kmLine, line, number);
-        }
+    const std::vector<std::string_view> lines = generator::linesOf(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        reader.line(lines[i], static_cast<long>(i + 1));
     }
     return reader.finish();
 }

@@ -29,25 +29,10 @@ RunPeaks analyserPeaks(const std::string& path, const test::TempFolder& folder) 
 // The same run fed line by line, as an import that reads the file itself would.
 RunPeaks fedLineByLine(const std::string& path, const std::vector<std::string>& lines) {
     RunPeakReader reader(path);
-    std::string kmLine;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].rfind("60", 0) == 0) {
-            kmLine = lines[i];
-            reader.kilometreLine(kmLine);
-        } else if (lines[i].rfind("67", 0) == 0) {
-            reader.peakLine(kmLine, lines[i], static_cast<long>(i + 1));
-        }
+        reader.line(lines[i], static_cast<long>(i + 1));
     }
     return reader.finish();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
 }
 
 TEST(RunPeaks, EveryPairOfEveryPeakLineWithItsKilometreInFileOrder) {
@@ -85,7 +70,8 @@ TEST(RunPeaks, AgreeWithThePeakAnalyserOnWholeRuns) {
         test::writeFile(path, text);
         const RunPeaks peaks = readRunPeaks(path);
         EXPECT_EQ(peaks, analyserPeaks(path, folder)) << name;
-        EXPECT_EQ(fedLineByLine(path, linesOf(text)), peaks) << name;
+        const auto lines = generator::linesOf(text);
+        EXPECT_EQ(fedLineByLine(path, std::vector<std::string>(lines.begin(), lines.end())), peaks) << name;
     }
 }
 

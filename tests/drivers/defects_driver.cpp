@@ -34,7 +34,6 @@ struct DescribedRun {
     history::Day day = 0;
     std::string runNumber;
     std::unique_ptr<defects::RunPeakReader> reader; // none: no peaks stored
-    std::string kmLine;
     std::optional<defects::RunPeaks> peaks;
     std::map<std::pair<int, int>, std::int16_t> tgi;
 };
@@ -125,14 +124,8 @@ int main(int argc, char** argv) {
             const std::vector<std::string> words = wordsOf(line);
             if (line.rfind("60", 0) == 0 || line.rfind("67", 0) == 0) {
                 DescribedRun& run = series->runs.back();
-                if (!run.reader) {
-                    continue;
-                }
-                if (line[1] == '0') {
-                    run.kmLine = line;
-                    run.reader->kilometreLine(line);
-                } else {
-                    run.reader->peakLine(run.kmLine, line, lineNumber);
+                if (run.reader) {
+                    run.reader->line(line, lineNumber);
                 }
             } else if (words.empty()) {
                 continue;

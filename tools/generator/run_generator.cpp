@@ -298,6 +298,14 @@ DefectSeries defectSeriesRecipes() {
     return series;
 }
 
+std::vector<std::string_view> linesOf(const std::string& text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.emplace_back(text.data() + start, end - start);
+    }
+    return lines;
+}
+
 std::string headerLineOf(const RunRecipe& recipe) {
     // Run number at position 4, date at positions 6 to 11.
     return std::string("95,") + recipe.runNumber + "," + recipe.date + ",0815,TRC";

@@ -7,6 +7,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -82,6 +83,9 @@ struct GeneratedRun {
     long peakLines = 0;
 };
 GeneratedRun generateRunWithValues(const RunRecipe& recipe);
+
+// The lines of a generated run's text, without their CR LF ends (valid while the text is).
+std::vector<std::string_view> linesOf(const std::string& text);
 
 // The "95" and "91" lines the generator writes for a RunRecipe (without line ends).
 std::string headerLineOf(const RunRecipe& recipe);

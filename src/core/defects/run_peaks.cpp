@@ -37,6 +37,15 @@ void RunPeakReader::peakLine(std::string_view kmLine, std::string_view peakLine,
     peakLines_.push_back(lineNumber);
 }
 
+void RunPeakReader::line(std::string_view text, long lineNumber) {
+    if (text.starts_with("60")) {
+        kmLine_.assign(text);
+        kilometreLine(kmLine_);
+    } else if (text.starts_with("67")) {
+        peakLine(kmLine_, text, lineNumber);
+    }
+}
+
 long RunPeakReader::lineOfRecordLine(long recordLine) const {
     if (peakLines_.empty()) {
         return 0;

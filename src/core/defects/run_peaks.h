@@ -40,6 +40,9 @@ public:
     void kilometreLine(std::string_view kmLine);
     // `lineNumber` is the peak line's line in the run file (1-based).
     void peakLine(std::string_view kmLine, std::string_view peakLine, long lineNumber);
+    // Any line of the run, for a reader that goes through all of them: its code (the first two
+    // characters) decides, as for the run file reader; lines of other codes are passed over.
+    void line(std::string_view text, long lineNumber);
 
     // The run's peaks. Throws platform::Error when the extraction refuses the peak lines: its message
     // (a bad number, a record of more than 26 numbers, records cut short) and, as file() and line(),
@@ -50,6 +53,7 @@ private:
     long lineOfRecordLine(long recordLine) const;
 
     std::string runPath_;
+    std::string kmLine_; // the current kilometre line, for line()
     RunPeaks peaks_;
     // The run-file line of each peak line fed, so that a fault found in the n-th record line can name
     // the line of the run file it came from.
