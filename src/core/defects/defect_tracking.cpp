@@ -192,7 +192,11 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
                     peak.code, peak.km, peak.location, peak.value});
         }
     }
+    // Rising km gives the keys in order, falling km in reverse order (each km's codes aside).
     const auto ofRun = coverage.begin() + static_cast<std::ptrdiff_t>(coverageStart);
+    if (result_.direction_ < 0) {
+        std::reverse(ofRun, coverage.end());
+    }
     sortMostlyInOrder(ofRun, coverage.end(), std::less<>());
     coverage.erase(std::unique(ofRun, coverage.end()), coverage.end());
     result_.coverageStart_.push_back(coverage.size());

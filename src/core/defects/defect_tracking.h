@@ -45,15 +45,12 @@ public:
     void set(std::int16_t code, std::int16_t limit);
     // The limit of a tracked code.
     std::optional<std::int16_t> of(std::int16_t code) const {
-        return code >= 0 && code < kCodes && limits_[static_cast<std::size_t>(code)] >= 0
-                   ? std::optional<std::int16_t>(
-                         static_cast<std::int16_t>(limits_[static_cast<std::size_t>(code)]))
-                   : std::nullopt;
+        return code >= 0 && code < kCodes ? limits_[static_cast<std::size_t>(code)] : std::nullopt;
     }
 
 private:
     static constexpr int kCodes = 14;
-    std::array<std::int32_t, kCodes> limits_{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    std::array<std::optional<std::int16_t>, kCodes> limits_{};
 };
 
 struct TrackingSettings {
