@@ -78,22 +78,6 @@ TEST(DefectMatching, OfTwoDefectsNearAnExceedanceTheNearerOneElseTheOlderOneTake
               (Histories{"100/500=21 100/505=30", "100/512=20", "100/491=31"}));
 }
 
-TEST(DefectMatching, NewDefectsOfARunAreNumberedByPositionThenFileOrderOverAllParameters) {
-    const auto tracked = track(-1, {{0, RunPeaks{{100, kUN2L, 300, 20},
-                                                 {101, kUN2L, 900, 20},
-                                                 {100, kUN1L, 300, 12},
-                                                 {100, kGAUGE, 100, 7}}}});
-    // Positions on falling km: 99700, 100100, 99700, 99900.
-    EXPECT_EQ(histories(tracked), (Histories{"100/300=20", "100/300=12", "100/100=7", "101/900=20"}));
-    EXPECT_EQ(tracked.defects()[1].code, kUN1L);
-}
-
-TEST(DefectMatching, ParametersAreMatchedOnTheirOwn) {
-    const auto tracked =
-        track(1, {{0, RunPeaks{{100, kUN2L, 500, 20}}}, {90, RunPeaks{{100, kUN1L, 500, 12}}}});
-    EXPECT_EQ(histories(tracked), (Histories{"100/500=20", "100/500=12"}));
-}
-
 TEST(DefectMatching, PiledUpExceedancesPairInOrder) {
     // Two thousand exceedances at one place in two runs (a garbled file): each defect takes the
     // exceedance of the same rank in the file, without comparing every pair with every other.
@@ -254,13 +238,6 @@ TEST(DefectLimits, AnAbsoluteValueAboveTheLimitOfATrackedParameter) {
                           {kUN2L, -32768, defaults, true}}) {
         const auto tracked = track(1, {{0, RunPeaks{{100, c.code, 500, c.value}}}}, 10, {}, c.limits);
         EXPECT_EQ(tracked.defects().size(), c.exceeds ? 1u : 0u) << c.code << " " << c.value;
-    }
-    for (const auto& [code, limit] : std::map<std::int16_t, std::int16_t>{
-             {0, 10}, {1, 10}, {2, 10}, {3, 6}, {4, 6}, {5, 6}, {6, 15}, {7, 15}, {8, 10}, {9, 10}}) {
-        EXPECT_EQ(defaults.of(code), limit) << code;
-    }
-    for (const std::int16_t untracked : {10, 11, 12, 13, 14, -1}) {
-        EXPECT_EQ(defaults.of(untracked), std::nullopt) << untracked;
     }
 }
 
