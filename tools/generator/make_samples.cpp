@@ -8,6 +8,9 @@
 //                                  every run tools/bench-cli.sh and tools/compare-builds.sh use:
 //                                  largest.run, long-km-line.run, long-peaks.run, compare0.run to
 //                                  compare3.run
+//   make_samples --defects <folder>
+//                                  the six runs of a line with planted isolated defects
+//                                  (defects01.run to defects06.run), every defect status at once
 
 #include "run_generator.h"
 
@@ -60,9 +63,16 @@ int main(int argc, char** argv) {
         }
         return ok ? 0 : 1;
     }
+    if (argc == 3 && std::string(argv[1]) == "--defects") {
+        bool ok = true;
+        for (const auto& run : kestrana::generator::defectSeriesRecipes().runs) {
+            ok = write(argv[2], run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
+        }
+        return ok ? 0 : 1;
+    }
     if (argc != 2) {
         std::cerr << "usage: make_samples <folder>\n       make_samples --large <file>\n"
-                     "       make_samples --measured <folder>\n";
+                     "       make_samples --measured <folder>\n       make_samples --defects <folder>\n";
         return 2;
     }
     const std::string folder = argv[1];

@@ -136,15 +136,29 @@ void appendPeakLine(std::string& out, const RunRecipe& recipe, std::uint64_t lin
         std::clamp(trackRoughness(line, km) + 0.15 * random.noise() + wearAt(recipe, km) / 100.0, 0.0, 1.0);
     // The car lists the leading peaks first: values fall from pair to pair.
     int value = clampInt(family.base + family.span * r * r * 1.6 + 2.0 * random.noise(), 0, 99);
+    std::vector<const RunRecipe::PlantedPeak*> planted;
+    for (const auto& peak : recipe.plantedPeaks) {
+        if (peak.km == km && peak.code == family.code) {
+            planted.push_back(&peak);
+        }
+    }
+    const bool quiet = recipe.quietPeakLines.count({km, family.code}) != 0;
     out += "67,";
     appendInt(out, family.code);
     int listed = 0;
     for (int m = 0; m < recipe.peakPairs; ++m) {
+        // Every pair draws its numbers, planted or not, so the lines after it stay as they were.
+        int shown = quiet ? std::min(value, static_cast<int>(family.base)) : value;
+        int location = random.between(0, 1000);
+        if (static_cast<std::size_t>(m) < planted.size()) {
+            shown = planted[static_cast<std::size_t>(m)]->value;
+            location = planted[static_cast<std::size_t>(m)]->location;
+        }
         out += ',';
-        appendInt(out, value);
+        appendInt(out, shown);
         out += ',';
-        appendInt(out, random.between(0, 1000));
-        listed += value > 0 ? 1 : 0;
+        appendInt(out, location);
+        listed += shown != 0 ? 1 : 0;
         value = std::max(0, value - random.between(0, 2));
     }
     out += ',';
@@ -200,6 +214,96 @@ std::vector<HistoryRun> historySampleRecipes() {
         runs.push_back(HistoryRun{name, recipe});
     }
     return runs;
+}
+
+DefectSeries defectSeriesRecipes() {
+    const char* const dates[] = {"100125", "110425", "100725", "091025", "120126", "100426"};
+    constexpr int kRuns = 6;
+    constexpr int kUN1L = 0, kUN2R = 7, kTW1 = 2, kGAUGE = 3, kAL1L = 4, kUN2L = 6, kAL2L = 8;
+    // Values per run (0: the defect is not there in that run) and location per run.
+    struct Story {
+        PlantedDefect defect;
+        std::array<int, kRuns> values;
+        std::array<int, kRuns> kms;
+        std::array<int, kRuns> locations;
+    };
+    const std::vector<Story> stories = {
+        {{"repeats and grows", kUN2L, 436, 251, "repeat"},
+         {17, 19, 21, 23, 26, 28},
+         {436, 436, 436, 436, 436, 436},
+         {250, 252, 249, 251, 250, 251}},
+        {{"a dip that repeats and grows", kTW1, 432, 608, "repeat"},
+         {0, 0, -12, -13, -15, -17},
+         {432, 432, 432, 432, 432, 432},
+         {0, 0, 610, 611, 609, 608}},
+        {{"removed by tamping", kUN1L, 429, 420, "gone"},
+         {13, 15, 17, 0, 0, 0},
+         {429, 429, 429, 429, 429, 429},
+         {420, 418, 420, 0, 0, 0}},
+        {{"new in the latest run", kAL1L, 425, 730, "new"},
+         {0, 0, 0, 0, 0, 9},
+         {425, 425, 425, 425, 425, 425},
+         {0, 0, 0, 0, 0, 730}},
+        // On falling km, km 434 location 996 (position 433004) is 6 m before km 433 location 2 (432998):
+        // each run moves it 6 m on.
+        {{"wanders across a kilometre boundary", kUN2R, 433, 14, "repeat"},
+         {18, 19, 20, 21, 22, 23},
+         {434, 434, 434, 433, 433, 433},
+         {984, 990, 996, 2, 8, 14}},
+        {{"comes back after two clean runs", kAL2L, 427, 151, "recurring"},
+         {12, 13, 0, 0, 0, 14},
+         {427, 427, 427, 427, 427, 427},
+         {150, 149, 0, 0, 0, 151}},
+        {{"in a block of good track", kGAUGE, 422, 821, "repeat"},
+         {0, 0, 0, 8, 9, 9},
+         {422, 422, 422, 422, 422, 422},
+         {0, 0, 0, 820, 822, 821}},
+    };
+    constexpr int kTampedKm = 429;
+    constexpr int kGoodTrackKm = 422;
+    DefectSeries series;
+    for (const Story& story : stories) {
+        series.defects.push_back(story.defect);
+    }
+    for (int i = 0; i < kRuns; ++i) {
+        RunRecipe recipe;
+        recipe.startKm = 440;
+        recipe.kmCount = 20;
+        recipe.direction = -1;
+        recipe.seed = 4400;
+        recipe.lineSeed = 4401;
+        recipe.runNumber = static_cast<char>('1' + i % 2);
+        recipe.date = dates[i];
+        recipe.section = "WARDHA - BALHARSHAH DN LINE";
+        recipe.wear = 20 + 3 * i;
+        // A stretch of new track keeps its best state; the tamped kilometre is better after run 3.
+        recipe.wearStretches = {{kGoodTrackKm, kGoodTrackKm, -100}};
+        if (i >= 3) {
+            recipe.wearStretches.push_back({kTampedKm, kTampedKm, -20});
+        }
+        for (const Story& story : stories) {
+            for (int run = 0; run < kRuns; ++run) {
+                recipe.quietPeakLines.insert({story.kms[static_cast<std::size_t>(run)], story.defect.code});
+            }
+            const auto at = static_cast<std::size_t>(i);
+            if (story.values[at] != 0) {
+                recipe.plantedPeaks.push_back(
+                    {story.kms[at], story.defect.code, story.locations[at], story.values[at]});
+            }
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "defects%02d.run", i + 1);
+        series.runs.push_back(HistoryRun{name, recipe});
+    }
+    return series;
+}
+
+std::vector<std::string_view> linesOf(const std::string& text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.emplace_back(text.data() + start, end - start);
+    }
+    return lines;
 }
 
 std::string headerLineOf(const RunRecipe& recipe) {

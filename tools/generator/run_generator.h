@@ -7,6 +7,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,20 @@ struct RunRecipe {
     // Blanks after the comma that ends each "60" line: 0 for the car's own lines; a large number gives
     // a valid run with very long kilometre lines, which a reader must not copy once per block.
     int kmLinePadding = 0;
+    // Isolated defects: peaks written as the first pairs of the peak line of their kilometre and
+    // parameter, in the order given, in place of the car's leading peaks (more than the line holds are
+    // left out). Empty for the car's own peaks only.
+    struct PlantedPeak {
+        int km = 0; // km from
+        int code = 0;
+        int location = 0;
+        int value = 0; // signed
+    };
+    std::vector<PlantedPeak> plantedPeaks;
+    // Peak lines (km from, parameter code) whose own pairs stay at the parameter's typical size, below
+    // every default limit: the place of a planted defect, so that in runs where it is absent nothing
+    // else exceeds there.
+    std::set<std::pair<int, int>> quietPeakLines;
 };
 
 // The wear a recipe gives the kilometre starting at kmFrom.
@@ -69,6 +84,9 @@ struct GeneratedRun {
 };
 GeneratedRun generateRunWithValues(const RunRecipe& recipe);
 
+// The lines of a generated run's text, without their CR LF ends (valid while the text is).
+std::vector<std::string_view> linesOf(const std::string& text);
+
 // The "95" and "91" lines the generator writes for a RunRecipe (without line ends).
 std::string headerLineOf(const RunRecipe& recipe);
 std::string sectionLineOf(const RunRecipe& recipe);
@@ -83,5 +101,23 @@ struct HistoryRun {
     RunRecipe recipe;
 };
 std::vector<HistoryRun> historySampleRecipes();
+
+// A line recorded six times over fifteen months on falling km (440 down to 421), with planted isolated
+// defects that show every defect status at once besides the car's own peaks of a wearing line:
+// two that repeat and grow (one a dip), one removed by tamping (gone), one new in the latest run, one
+// that wanders across a kilometre boundary, one that comes back after two clean runs (recurring) and
+// one in a block of good TGI. Runs are in date order; their file names are defectsNN.run.
+struct PlantedDefect {
+    std::string story;
+    int code = 0;
+    int km = 0; // where its latest exceedance is
+    int location = 0;
+    std::string status; // "repeat", "new", "recurring" or "gone" with the default limits and tolerance
+};
+struct DefectSeries {
+    std::vector<HistoryRun> runs;
+    std::vector<PlantedDefect> defects;
+};
+DefectSeries defectSeriesRecipes();
 
 } // namespace kestrana::generator

@@ -32,8 +32,8 @@ Wide floorDivide(Wide numerator, Wide denominator) {
 // Least-squares sums of the points: slope = covariance / variance, both scaled by n squared.
 struct Sums {
     Wide n = 0, x = 0, y = 0, xx = 0, xy = 0;
-    explicit Sums(std::span<const TrendPoint> points) {
-        for (const TrendPoint& point : points) {
+    template <typename Point> explicit Sums(std::span<const Point> points) {
+        for (const Point& point : points) {
             n += 1;
             x += point.day;
             y += point.value;
@@ -63,9 +63,9 @@ std::string rateText(const Sums& sums) {
     return text;
 }
 
-bool hasTwoDays(std::span<const TrendPoint> points) {
+template <typename Point> bool hasTwoDays(std::span<const Point> points) {
     return std::any_of(points.begin(), points.end(),
-                       [&](const TrendPoint& point) { return point.day != points.front().day; });
+                       [&](const Point& point) { return point.day != points.front().day; });
 }
 } // namespace
 
@@ -91,6 +91,13 @@ std::optional<Trend> fitTrend(std::span<const TrendPoint> points) {
     trend.intercept = meanValue - trend.slope * meanDay;
     trend.ratePerYear = rateText(sums);
     return trend;
+}
+
+std::optional<std::string> ratePerYear(std::span<const RatePoint> points) {
+    if (points.empty() || !hasTwoDays(points)) {
+        return std::nullopt;
+    }
+    return rateText(Sums(points));
 }
 
 std::string_view statusName(ForecastStatus status) {

@@ -44,6 +44,15 @@ struct Trend {
 // The least-squares line of the points; empty with fewer than two different days.
 std::optional<Trend> fitTrend(std::span<const TrendPoint> points);
 
+// A point whose value may need more than 16 bits (the size of a peak of -32768 is 32768).
+struct RatePoint {
+    Day day = 0;
+    std::int32_t value = 0;
+};
+// The rate per year of the least-squares line of the points, as Trend::ratePerYear writes it; empty
+// with fewer than two different days.
+std::optional<std::string> ratePerYear(std::span<const RatePoint> points);
+
 // Statuses in the order lists are sorted by.
 enum class ForecastStatus { Below, Crossing, Stable, TooFewRuns };
 // "below", "crossing", "stable", "too few runs".

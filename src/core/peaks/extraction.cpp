@@ -6,10 +6,6 @@ namespace kestrana::peaks {
 
 namespace {
 
-std::string reasonAt(const std::string& what, const std::string& fileName, long line) {
-    return platform::Error(what, fileName, line).reason();
-}
-
 // The numbers of a line: runs of characters between commas and blanks.
 int numbersIn(std::string_view text) {
     int count = 0;
@@ -57,16 +53,15 @@ void PeakRecordStream::stop() {
 void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view peakLine,
                                    const std::string& runPath, long lineNumber) {
     if (kmLineNumbers_ + numbersIn(peakLine) > kMaxRecordItems) {
-        throw platform::Error::refused(
-            kRecordTooLongMessage,
-            reasonAt("the peak line and its kilometre line hold more than 26 numbers", runPath, lineNumber));
+        throw platform::Error("the peak line and its kilometre line hold more than 26 numbers", runPath,
+                              lineNumber)
+            .withMessage(kRecordTooLongMessage);
     }
     if (!numbers_) {
         const runfile::PairNumbers first = runfile::numbersOfPair(kmLine, peakLine);
         width_ = static_cast<std::int16_t>(first.count);
         if (first.problem) {
-            widthFailure_ =
-                platform::Error::refused(kBadNumberMessage, reasonAt(*first.problem, firstLineName_, 1));
+            widthFault_ = Fault{kBadNumberMessage, *first.problem, 1};
         }
         numbers_.emplace(width_, [this](const RecordSlots& record, long) {
             rows_.clear();
@@ -83,20 +78,38 @@ void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view pea
     numbers_->addPair(peakLine);
 }
 
-std::optional<platform::Error> PeakRecordStream::recordFailure() const {
+std::optional<PeakRecordStream::Fault> PeakRecordStream::recordFault() const {
     if (!numbers_) {
         return std::nullopt;
     }
     if (const auto& bad = numbers_->badNumber()) {
-        return platform::Error::refused(kBadNumberMessage, reasonAt(bad->problem, scratchName_, bad->pair));
+        return Fault{kBadNumberMessage, bad->problem, bad->pair};
     }
     if (numbers_->pendingNumbers() > 0) {
-        return platform::Error::refused(
-            kRecordCutShortMessage,
-            reasonAt("the numbers end inside a record of " + std::to_string(width_) + " numbers",
-                     scratchName_, numbers_->pairs() + 1));
+        return Fault{kRecordCutShortMessage,
+                     "the numbers end inside a record of " + std::to_string(width_) + " numbers",
+                     numbers_->pairs() + 1};
     }
     return std::nullopt;
+}
+
+namespace {
+std::optional<platform::Error> failureIn(const std::optional<PeakRecordStream::Fault>& fault,
+                                         const std::string& fileName) {
+    if (!fault) {
+        return std::nullopt;
+    }
+    return platform::Error::refused(fault->message,
+                                    platform::Error(fault->problem, fileName, fault->line).reason());
+}
+} // namespace
+
+std::optional<platform::Error> PeakRecordStream::widthFailure() const {
+    return failureIn(widthFault_, firstLineName_);
+}
+
+std::optional<platform::Error> PeakRecordStream::recordFailure() const {
+    return failureIn(recordFault(), scratchName_);
 }
 
 } // namespace kestrana::peaks

@@ -53,8 +53,9 @@ public:
     PeakRecordStream(std::string scratchName, std::string firstLineName, RowsHandler onRows);
 
     void setKilometreLine(std::string_view kmLine);
-    // Throws kestrana::platform::Error(kRecordTooLongMessage) at `lineNumber` of `runPath` for a record of
-    // more than 26 numbers: records are one stream of numbers, so a longer one would shift every later one.
+    // Throws kestrana::platform::Error(kRecordTooLongMessage) at `lineNumber` of `runPath` (its file and
+    // line() say where) for a record of more than 26 numbers: records are one stream of numbers, so a
+    // longer one would shift every later one.
     void addPeakLine(std::string_view kmLine, std::string_view peakLine, const std::string& runPath,
                      long lineNumber);
     // No more rows are wanted (the caller met a fault of its own).
@@ -63,9 +64,22 @@ public:
     long recordCount() const { return numbers_ ? numbers_->pairs() : 0; }
     // The count of numbers of the first record; 0 without records.
     std::int16_t itemsPerRecord() const { return width_; }
-    // The first record's first bad number, as reading its copy reports it.
-    const std::optional<platform::Error>& widthFailure() const { return widthFailure_; }
+
+    // A fault in the numbers: its designed message, what is wrong, and the line of the scratch copy
+    // that shows it (line n holds the numbers of the n-th peak line; numbers that end inside a record
+    // are found on the line after the last). A reader of the run file itself maps that line to the
+    // peak line it came from.
+    struct Fault {
+        std::string_view message;
+        std::string problem;
+        long line = 0;
+    };
+    // The first record's first bad number (line 1 of the first record's copy).
+    const std::optional<Fault>& widthFault() const { return widthFault_; }
     // A bad number later in the stream, or numbers that end inside a record.
+    std::optional<Fault> recordFault() const;
+    // The same faults as the peak analyser reports them, against its two scratch files.
+    std::optional<platform::Error> widthFailure() const;
     std::optional<platform::Error> recordFailure() const;
 
 private:
@@ -74,7 +88,7 @@ private:
     RowsHandler onRows_;
     int kmLineNumbers_ = 0;
     std::int16_t width_ = 0;
-    std::optional<platform::Error> widthFailure_;
+    std::optional<Fault> widthFault_;
     std::vector<PeakRow> rows_;
     // Made at the first record, once the width is known.
     std::optional<runfile::PairNumberStream> numbers_;
