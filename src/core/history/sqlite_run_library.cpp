@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,7 +123,7 @@ public:
     // the user can do nothing with it; the system's own reason (permission denied, file too large, no
     // space) where there is one. Memory running out is std::bad_alloc, as anywhere else.
     [[noreturn]] void fail(int rc, std::string_view doing) const {
-        const int systemError = sqlite3_system_errno(db_);
+        const int systemError = lastSystemError();
         switch (rc & 0xff) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
@@ -146,6 +147,24 @@ public:
         }
     }
 
+    // The system's reason for the last failed operation on the file: the library file's own, which
+    // SQLite keeps with the file, else the one it noted for the connection (a journal's, say).
+    int lastSystemError() const {
+        int fileError = 0;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
+            fileError != 0) {
+            return fileError;
+        }
+        sqlite3_file* journal = nullptr;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK &&
+            journal != nullptr && journal->pMethods != nullptr &&
+            journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
+            fileError != 0) {
+            return fileError;
+        }
+        return sqlite3_system_errno(db_);
+    }
+
     // Refuses to write into a damaged file: SQLite's quick check reads it whole before the first
     // write through this connection (a library just made here has nothing to check).
     void checkBeforeWriting() const {
@@ -160,6 +179,31 @@ public:
         }
         if (damaged_) {
             throw LibraryError(std::string(kDamagedLibraryMessage), path_);
+        }
+    }
+
+    // Under a file-size limit (ulimit -f) smaller than the file, a page past the limit could be changed
+    // but not put back, which would leave the journal behind for the next program to roll back; such a
+    // library is not written at all. A library within the limit may grow up to it: a write past it
+    // fails, and SQLite rolls back at once, as the old pages all lie within the limit.
+    void checkFileSizeLimit() const {
+        struct rlimit limit {};
+        if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+            return;
+        }
+        sqlite3_stmt* stmt = nullptr;
+        long long size = 0;
+        if (sqlite3_prepare_v2(db_,
+                               "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()",
+                               -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW) {
+            size = sqlite3_column_int64(stmt, 0);
+        }
+        sqlite3_finalize(stmt);
+        if (static_cast<unsigned long long>(size) > limit.rlim_cur) {
+            throw LibraryError("the run library cannot be written: " + fileProblemText(EFBIG) +
+                                   " (it is larger than the file-size limit this program runs under)",
+                               path_);
         }
     }
 
@@ -255,10 +299,15 @@ public:
         connection.execute("BEGIN IMMEDIATE", doing);
         open_ = true;
         connection.checkBeforeWriting();
+        connection.checkFileSizeLimit();
     }
     ~WriteTransaction() {
         if (open_) {
             sqlite3_exec(connection_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            // A write that failed half-way (a file-size limit, a full disk) can leave SQLite unable to
+            // roll back at once, the old pages kept in the journal; the next reading puts them back and
+            // removes the journal, which is done now rather than left to whoever opens the file next.
+            sqlite3_exec(connection_.db(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
         }
     }
     WriteTransaction(const WriteTransaction&) = delete;
