@@ -179,9 +179,9 @@ TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) 
     formula.blocks = 5;
     formula.file = "@runs/x.run";
     EXPECT_EQ(runsCsv(std::vector<RunRecord>{run, formula}, "\r\n"),
-              "line,direction,date,run,blocks,file\r\n\"A, B "
+              "id,line,direction,date,run,blocks,file\r\n3,\"A, B "
               "\"\"UP\"\"\",-1,2024-02-29,3,120,/data/runs/x.run\r\n"
-              "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,'@runs/x.run\r\n");
+              "4,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,'@runs/x.run\r\n");
 }
 
 TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {

@@ -43,9 +43,10 @@ private:
 
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd) {
     CsvText csv(lineEnd);
-    csv.header("line,direction,date,run,blocks,file");
+    csv.header("id,line,direction,date,run,blocks,file");
     for (const RunRecord& run : runs) {
-        csv.field(run.series.line)
+        csv.number(run.id)
+            .field(run.series.line)
             .number(run.series.direction)
             .field(isoDate(run.day))
             .field(run.runNumber)

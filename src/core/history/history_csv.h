@@ -15,7 +15,7 @@
 
 namespace kestrana::history {
 
-// line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
+// id,line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = "\n");
 // date,run,value,segment
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");
