@@ -873,9 +873,12 @@ std::string defaultLibraryPath() {
     return platform::joinPath(platform::homeFolder(), kLibraryFileName);
 }
 
+std::string sampleLibraryPath(std::string_view home) {
+    return platform::joinPath(platform::joinPath(home, kSampleFolderName), kSampleLibraryFileName);
+}
+
 std::string sampleLibraryPath() {
-    return platform::joinPath(platform::joinPath(platform::homeFolder(), kSampleFolderName),
-                              kSampleLibraryFileName);
+    return sampleLibraryPath(platform::homeFolder());
 }
 
 void setBeforeNewLibraryInPlace(std::function<void(const std::string& path)> hook) {

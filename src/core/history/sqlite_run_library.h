@@ -30,7 +30,8 @@ std::string defaultLibraryPath();
 // The library of the bundled history samples, a library of its own in their folder.
 inline constexpr std::string_view kSampleFolderName = "HISTORY";
 inline constexpr std::string_view kSampleLibraryFileName = "samples.sqlite";
-// <home>/HISTORY/samples.sqlite
+// <home>/HISTORY/samples.sqlite, for the home folder given or platform::homeFolder().
+std::string sampleLibraryPath(std::string_view home);
 std::string sampleLibraryPath();
 
 // The schema version this program writes; a library with a higher one is refused.
