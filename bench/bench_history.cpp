@@ -9,8 +9,8 @@
 //                       drawing is measured with the screen);
 //   RemoveRun           one run (32767 block rows) taken out (within 1 s; it is taken in again after
 //                       each removal, untimed), on a connection that has checked the file already;
-//   FirstWriteCheck     what the first write of a program adds: opening the library and SQLite's quick
-//                       check of the whole file before anything is written to it.
+//   FirstWriteCheck     what a program's first write to a library adds: opening it and SQLite's quick
+//                       check of the whole file (on a copy of the library of 400 runs, 320 MB).
 
 #include "core/history/block_history.h"
 #include "core/history/condition_map.h"
@@ -201,13 +201,19 @@ BENCHMARK(RemoveRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1
 
 void FirstWriteCheck(benchmark::State& state) {
     library400();
-    const std::string path = (cacheFolder() / "library400.sqlite").string();
+    // A copy: a program checks each file once, and this one has checked the library of 400 already.
+    const fs::path copy = cacheFolder() / "checked.sqlite";
     const std::vector<RunId> noRun = {-1};
     for (auto _ : state) {
-        const auto library = openSqliteLibrary(path, LibraryAccess::OpenExisting);
+        state.PauseTiming();
+        fs::remove(copy);
+        fs::copy_file(cacheFolder() / "library400.sqlite", copy);
+        state.ResumeTiming();
+        const auto library = openSqliteLibrary(copy.string(), LibraryAccess::OpenExisting);
         // Removing a run that is not there writes nothing, but checks the file first.
         benchmark::DoNotOptimize(library->removeRuns(noRun));
     }
+    fs::remove(copy);
 }
 BENCHMARK(FirstWriteCheck)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 

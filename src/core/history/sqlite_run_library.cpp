@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 #include <new>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -75,6 +78,33 @@ std::function<void(const std::string&)>& beforeInPlaceHook() {
     static std::function<void(const std::string&)> hook;
     return hook;
 }
+
+// Which file a library is, whatever name leads to it: its device, its inode and the time it was made,
+// so that a later file given a freed inode is another file.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    long long bornNs = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// Where the file system does not record when a file was made, a file cannot be told from a later one
+// on its inode: it is then checked before the first write of every connection.
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_INO | STATX_BTIME, &info) != 0 ||
+        (info.stx_mask & STATX_BTIME) == 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino,
+                        static_cast<long long>(info.stx_btime.tv_sec) * 1000000000LL +
+                            info.stx_btime.tv_nsec};
+}
+
+// The libraries this program has found sound: SQLite's quick check reads a whole file (seconds for a
+// library of hundreds of runs), so it is made once per program and file, not before every import.
+std::mutex soundFilesMutex;
+std::set<FileIdentity> soundFiles; // guarded by soundFilesMutex
 
 enum class CheckResult { Sound, Damaged, NotChecked };
 
@@ -165,18 +195,21 @@ public:
         return sqlite3_system_errno(db_);
     }
 
-    // Refuses to write into a damaged file: SQLite's quick check reads it whole before the first
-    // write through this connection (a library just made here has nothing to check).
+    // Refuses to write into a damaged file: SQLite's quick check reads it whole before this program
+    // first writes to it (a library just made here has nothing to check).
     void checkBeforeWriting() const {
-        if (!damaged_ && !checked_) {
+        if (!damaged_ && !checked_ && !knownSound()) {
             int failure = SQLITE_OK;
             const CheckResult result = quickCheck(db_, failure);
             if (result == CheckResult::NotChecked) {
                 fail(failure, "checking the library");
             }
-            checked_ = true;
             damaged_ = result == CheckResult::Damaged;
+            if (!damaged_) {
+                rememberSound();
+            }
         }
+        checked_ = true;
         if (damaged_) {
             throw LibraryError(std::string(kDamagedLibraryMessage), path_);
         }
@@ -210,16 +243,39 @@ public:
     // A question met damage: the file may have been sound when it was checked and damaged since (by
     // another program, or on the disk), so it is checked again before anything more is written.
     void noteDamageMet() const {
+        if (identity_) {
+            const std::lock_guard<std::mutex> guard(soundFilesMutex);
+            soundFiles.erase(*identity_);
+        }
         int failure = SQLITE_OK;
         damaged_ = quickCheck(db_, failure) != CheckResult::Sound;
         checked_ = !damaged_;
     }
 
-    void noteNewFile() const { checked_ = true; }
+    // The file this connection has open, taken when it was opened under its name.
+    void setIdentity(std::optional<FileIdentity> identity) { identity_ = identity; }
+
+    // The file has just been made by this program: there is nothing to check in it.
+    void noteNewFile() const {
+        checked_ = true;
+        rememberSound();
+    }
 
 private:
     sqlite3* db_;
     std::string path_;
+    bool knownSound() const {
+        const std::lock_guard<std::mutex> guard(soundFilesMutex);
+        return identity_ && soundFiles.count(*identity_) > 0;
+    }
+    void rememberSound() const {
+        if (identity_) {
+            const std::lock_guard<std::mutex> guard(soundFilesMutex);
+            soundFiles.insert(*identity_);
+        }
+    }
+
+    std::optional<FileIdentity> identity_;
     mutable bool checked_ = false;
     mutable bool damaged_ = false;
 };
@@ -852,7 +908,9 @@ void checkLooksLikeLibrary(const std::string& path) {
 
 std::unique_ptr<SqliteRunLibrary> openExistingLibrary(const std::string& path) {
     checkLooksLikeLibrary(path);
-    auto library = std::make_unique<SqliteRunLibrary>(openConnection(path, path));
+    std::unique_ptr<Connection> connection = openConnection(path, path);
+    connection->setIdentity(identityOf(path));
+    auto library = std::make_unique<SqliteRunLibrary>(std::move(connection));
     library->checkIsLibrary();
     return library;
 }

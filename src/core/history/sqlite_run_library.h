@@ -3,13 +3,13 @@
 //
 // Opening checks the file before anything is written to it: a file that is not a Kestrana library (any
 // table, index, trigger or view it does not know included), is damaged, or was written by a newer
-// version of the program is refused with LibraryError and left exactly as it was. Before the first
-// write through an opened library, SQLite's quick check reads the whole file: a damaged one is refused
-// unchanged, and so is one where a question meets damage. A new library is built beside its final
-// name and put there only when it is complete, so a library never exists half made, and programs
-// creating the same library at once all end up using the one that was put in place first. Each run is
-// stored in its own transaction; a second program storing at the same time waits for it (up to the
-// busy timeout) instead of failing, and a run is stored once however many programs store it.
+// version of the program is refused with LibraryError and left exactly as it was. Before a program
+// first writes to a library, SQLite's quick check reads the whole file (once per program and file): a
+// damaged one is refused unchanged, and so is one where a question meets damage. A new library is built
+// beside its final name and put there only when it is complete, so a library never exists half made, and
+// programs creating the same library at once all end up using the one that was put in place first. Each run
+// is stored in its own transaction; a second program storing at the same time waits for it (up to the busy
+// timeout) instead of failing, and a run is stored once however many programs store it.
 //
 // Every failure's message says what happened in words and names the file (LibraryError: the path is
 // its file).
