@@ -122,14 +122,20 @@ TEST(HistoryLibrary, ImportGivesOneOutcomePerPathAndStoresWhatTheRunHolds) {
     writeFile(folder.file("runs/blank.run"), generateRun(blankRecipe));
     std::filesystem::create_symlink(folder.file("moved away.run"), folder.file("runs/gone.run"));
     ASSERT_EQ(::mkfifo(folder.file("runs/pipe.run").c_str(), 0600), 0); // a search never waits on one
-    writeFile(folder.file("plain.dat"), "68,1,2\r\n");                  // named, so taken whatever its name
+    // A run date of control characters: the outcome still prints as one line.
+    RunRecipe controlRecipe = recipeOf(7, "");
+    controlRecipe.date = std::string("0\x1b\0\t14", 6);
+    writeFile(folder.file("runs/z_control_date.run"), generateRun(controlRecipe));
+    writeFile(folder.file("plain.dat"), "68,1,2\r\n"); // named, so taken whatever its name
+    const std::string tooLong = folder.file(std::string(300, 'r') + ".run");
     const auto library = openSqliteLibrary(folder.file("lib.sqlite"), LibraryAccess::CreateIfMissing);
 
     std::vector<ImportProgress> progress;
     ImportCallbacks callbacks;
     callbacks.onProgress = [&](const ImportProgress& p) { progress.push_back({p.done, p.total, {}}); };
     const ImportSummary summary = importPaths(
-        *library, {folder.file("runs"), folder.file("plain.dat"), folder.file("missing.run")}, callbacks);
+        *library, {folder.file("runs"), folder.file("plain.dat"), folder.file("missing.run"), tooLong},
+        callbacks);
 
     std::vector<std::string> lines;
     for (const FileOutcome& outcome : summary.outcomes) {
@@ -147,14 +153,17 @@ TEST(HistoryLibrary, ImportGivesOneOutcomePerPathAndStoresWhatTheRunHolds) {
         "refused " + runs + "/nosection.run: the run has no section line (\"91\"), so its line is not known",
         "refused " + runs + "/pipe.run: it is not a regular file; a folder search takes regular files only",
         "refused " + runs + "/z_bad_date.run: the run date \"310224\" is not a calendar date (DDMMYY)",
+        "refused " + runs +
+            "/z_control_date.run: the run date \"0\\x1b\\x00\\t14\" is not a calendar date (DDMMYY)",
         "refused " + folder.file("plain.dat") + ": line 1: the numbers end inside a record",
         "refused " + folder.file("missing.run") + ": no such file or folder",
+        "refused " + tooLong + ": the path is too long",
     };
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(summaryText(summary), "2 imported, 2 skipped, 7 refused");
-    ASSERT_EQ(progress.size(), 12U);
-    EXPECT_EQ(progress.front().total, 11U);
-    EXPECT_EQ(progress.back().done, 11U);
+    EXPECT_EQ(summaryText(summary), "2 imported, 2 skipped, 9 refused");
+    ASSERT_EQ(progress.size(), 14U);
+    EXPECT_EQ(progress.front().total, 13U);
+    EXPECT_EQ(progress.back().done, 13U);
 
     const std::vector<RunRecord> stored = library->runs();
     ASSERT_EQ(stored.size(), 2U);
