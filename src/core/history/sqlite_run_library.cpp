@@ -948,6 +948,7 @@ bool buildLibraryInPlace(const std::string& path, const std::function<void(RunLi
     {
         SqliteRunLibrary library(openConnection(building.path(), path));
         createSchema(library.connection());
+        library.connection().noteNewFile();
         if (fill) {
             fill(library);
         }
