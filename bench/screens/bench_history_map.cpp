@@ -4,8 +4,15 @@
 //   ConditionMapPaintZoomed        the same map zoomed in until each cell is 12 pixels wide
 //   ConditionMapPaintWide          the same map on a 1600 x 1200 screen
 //   ConditionMapReadAndPaint       the map read from a library of 40 runs of 32767 blocks, then drawn
+// On a line of 2,000 km (10,000 blocks) with 125 runs (1.25 M values), in a 1000 x 520 map:
+//   ShowLine2000Km125Runs          what SHOW does from the press to the painted map: the map read, the
+//                                  forecast of every block, the maintenance list, the map drawn fitted
+//                                  (each pixel the worst of the 10 blocks it stands for); target 300 ms
+//   ZoomStep2000Km / PanStep2000Km one zoom step or one pan step and the repaint; target 16 ms
 
 #include "core/history/condition_map.h"
+#include "core/history/forecast_list.h"
+#include "core/history/maintenance_list.h"
 #include "core/history/sqlite_run_library.h"
 
 #include "gui/history/condition_map_view.h"
@@ -100,23 +107,24 @@ void ConditionMapPaintWide(benchmark::State& state) {
 }
 BENCHMARK(ConditionMapPaintWide)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// A library of 40 runs, each of 32767 blocks (6554 km), stored straight from their values.
-std::string fullLibrary() {
-    const fs::path path = benchFolder() / "library.sqlite";
+// A library of `runs` runs, each of `blocks` blocks, stored straight from their values.
+std::string fullLibrary(int runs = kRuns, int blocks = 32767) {
+    const fs::path path =
+        benchFolder() / ("library-" + std::to_string(runs) + "x" + std::to_string(blocks) + ".sqlite");
     if (fs::exists(path))
         return path.string();
     fs::create_directories(benchFolder());
     auto library = core::openSqliteLibrary(path.string(), core::LibraryAccess::CreateIfMissing);
     std::mt19937 random(11);
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < runs; ++run) {
         core::LoadedRun loaded;
         loaded.series = kSeries;
-        loaded.day = 19000 + run * 90;
+        loaded.day = 15000 + run * 60;
         loaded.dateText = "010120";
         loaded.runNumber = "1";
         loaded.file = "bench" + std::to_string(run) + ".run";
         loaded.contentHash = core::sha256(loaded.file);
-        for (int i = 0; i < 32767; ++i) {
+        for (int i = 0; i < blocks; ++i) {
             const int km = i / kBlocksPerKm;
             core::StoredBlock block;
             block.key = {static_cast<std::int16_t>(kFirstKm + km),
@@ -147,6 +155,72 @@ BENCHMARK(ConditionMapReadAndPaint)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+constexpr int kLongLineRuns = 125;
+constexpr int kLongLineBlocks = 10000;
+const core::KmRange kLongLineRange{kFirstKm,
+                                   static_cast<std::int16_t>(kFirstKm + kLongLineBlocks / kBlocksPerKm - 1)};
+
+void ShowLine2000Km125Runs(benchmark::State& state) {
+    const std::string path = fullLibrary(kLongLineRuns, kLongLineBlocks);
+    kestrana::gui::history::ConditionMapView view;
+    view.resize(1000, 520);
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    const core::HistorySettings settings;
+    std::size_t stretches = 0;
+    for (auto _ : state) {
+        auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+        view.setMap(std::make_shared<const core::ConditionMap>(
+            core::conditionMap(*library, kSeries, kLongLineRange, settings.index)));
+        const auto rows = core::forecastRows(*library, kSeries, kLongLineRange, settings);
+        stretches = core::maintenanceList(rows, kSeries.direction, 20000).size();
+        benchmark::DoNotOptimize(paintOnce(view, image));
+    }
+    state.counters["cells"] = static_cast<double>(view.map()->cells.size());
+    state.counters["stretches"] = static_cast<double>(stretches);
+}
+BENCHMARK(ShowLine2000Km125Runs)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The long line's map in view, zoomed in `zoom` times from the fitted width.
+struct LongLineView {
+    kestrana::gui::history::ConditionMapView view;
+    QImage image;
+    explicit LongLineView(double zoom) {
+        const std::string path = fullLibrary(kLongLineRuns, kLongLineBlocks);
+        auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+        view.resize(1000, 520);
+        view.setMap(std::make_shared<const core::ConditionMap>(
+            core::conditionMap(*library, kSeries, kLongLineRange, core::BlockIndex::TGI)));
+        view.setColumnWidth(view.columnWidth() * zoom, 500);
+        image = QImage(view.size(), QImage::Format_ARGB32_Premultiplied);
+    }
+};
+
+void ZoomStep2000Km(benchmark::State& state) {
+    LongLineView shown(1.0);
+    bool in = true;
+    for (auto _ : state) {
+        in ? shown.view.zoomIn() : shown.view.zoomOut();
+        in = !in;
+        benchmark::DoNotOptimize(paintOnce(shown.view, shown.image));
+    }
+}
+BENCHMARK(ZoomStep2000Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void PanStep2000Km(benchmark::State& state) {
+    LongLineView shown(4.0);
+    double step = 40;
+    for (auto _ : state) {
+        shown.view.panBy(step, 0);
+        step = -step;
+        benchmark::DoNotOptimize(paintOnce(shown.view, shown.image));
+    }
+}
+BENCHMARK(PanStep2000Km)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -17,8 +17,9 @@ namespace {
 
 using namespace kestrana::comparator;
 
-// The chart's table as CSV: a header of the run dates, then per km the plain km and each run's mean.
-// A run date is text from the run file and may hold a comma or a quote: such a field is quoted.
+// The chart's table as CSV: a header of the run dates, then per km the plain km and each run's mean,
+// an empty field where the run recorded no block of the km. A run date is text from the run file and
+// may hold a comma or a quote: such a field is quoted.
 std::vector<std::string> chartLines(const KmAverageTable& table) {
     std::string header = "km";
     for (const auto& name : table.seriesNames) {
@@ -27,8 +28,8 @@ std::vector<std::string> chartLines(const KmAverageTable& table) {
     std::vector<std::string> lines{header};
     for (const auto& row : table.rows) {
         std::string line = platform::plainInt(row.km);
-        for (double mean : row.means) {
-            line += "," + platform::shortestDouble(mean);
+        for (const std::optional<double>& mean : row.means) {
+            line += "," + (mean ? platform::shortestDouble(*mean) : std::string());
         }
         lines.push_back(line);
     }
@@ -105,7 +106,8 @@ Command makeCompareCommand() {
                      "added) and prints nothing."},
                     {"chart", false, "",
                      "Prints the table behind the chart as CSV instead of the report: the km, then each "
-                     "run's mean; not together with --save."}},
+                     "run's mean of its recorded (non-zero) values, empty where it recorded none; not "
+                     "together with --save."}},
         .minFiles = 2,
         .maxFiles = 4,
         .run = runCompare};

@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(services::kApplicationTitle);
+    // Where the settings that last between starts are kept (~/.config/Kestrana/Kestrana.conf).
+    QApplication::setOrganizationName(services::kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(KESTRANA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.kestrana.Kestrana"));
     QApplication::setWindowIcon(programIcon());

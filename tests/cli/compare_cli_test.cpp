@@ -98,6 +98,25 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
                           "6,41.666666666666664,20.333333333333332\n");
 }
 
+// The chart's means leave each run's unrecorded (0) blocks out: km 130 of the second sample run reads
+// 82, not recorded, 77, 76, 83, whose recorded blocks average 79.5. A run that recorded no block of a
+// km has an empty field there.
+TEST_F(CompareCli, ChartMeansLeaveOutBlocksThatWereNotRecorded) {
+    const std::string samples = std::string(KESTRANA_SAMPLES_DIR);
+    auto result = cli(shellQuote(samples + "/trcdata0.run") + " " + shellQuote(samples + "/trcdata1.run") +
+                      " --chart --from 130 --to 130");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "km,150324,140921\n130,65.8,79.5\n");
+
+    const std::string current =
+        headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40) + "\r\n" + blockLine(2, 0) + "\r\n";
+    const std::string older =
+        headerLines("020202") + kmLine(5, 6) + "\r\n" + blockLine(1, 0) + "\r\n" + blockLine(2, 0) + "\r\n";
+    result = cli(run("a.run", current) + " " + run("b.run", older) + " --chart --from 5 --to 6");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "km,010101,020202\n5,40,\n");
+}
+
 TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirstAndWriteNothing) {
     const std::string rising = run("a.run", simpleRun("1", 10, 3, 1));
     const std::string falling = run("b.run", simpleRun("2", 12, 3, -1));

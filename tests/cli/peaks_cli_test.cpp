@@ -77,13 +77,18 @@ TEST_F(PeaksCli, PrintsTheSummaryAndTheListedRowsAsPrinted) {
 
 TEST_F(PeaksCli, RefusalsExitWithTheScreensMessageFirstAndLeaveNothingBehind) {
     test::writeFile(folder.file("bad.run"), "60,120,121,\r\n67,6,18,99999,0\r\n");
-    const std::vector<std::tuple<std::string, std::string, std::string_view>> cases{
-        {"run.txt", "--from 100 --to 151", peaks::kRangeTooWideMessage},
-        {"run.txt", "--from 120 --to 122 --param FOO", peaks::kUnknownParameterMessage},
-        {"run.txt", "--from 120 --to 120", peaks::kEmptyRangeMessage},
-        {"run.txt", "--from 120 --to 122 --limit abc", peaks::kBadLimitMessage},
-        {"missing.run", "--from 120 --to 122", peaks::kRunFileFailedMessage},
-        {"bad.run", "--from 120 --to 122", peaks::kBadNumberMessage},
+    // Runs without a peak record: block lines only, and nothing at all.
+    test::writeFile(folder.file("blocks.run"), "95,1,120326,0815,TRC\r\n60,120,121,\r\n68,1,40,2,3\r\n");
+    test::writeFile(folder.file("empty.run"), "");
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"run.txt", "--from 100 --to 151", std::string(peaks::kRangeTooWideMessage)},
+        {"run.txt", "--from 120 --to 122 --param FOO", std::string(peaks::kUnknownParameterMessage)},
+        {"run.txt", "--from 120 --to 120", std::string(peaks::kEmptyRangeMessage)},
+        {"run.txt", "--from 120 --to 122 --limit abc", std::string(peaks::kBadLimitMessage)},
+        {"missing.run", "--from 120 --to 122", std::string(peaks::kRunFileFailedMessage)},
+        {"bad.run", "--from 120 --to 122", std::string(peaks::kBadNumberMessage)},
+        {"blocks.run", "--from 120 --to 122", peaks::noPeakRecordsMessage(folder.file("blocks.run"))},
+        {"empty.run", "--from 120 --to 122", peaks::noPeakRecordsMessage(folder.file("empty.run"))},
     };
     for (const auto& [run, options, message] : cases) {
         const auto result = cli(run, options);

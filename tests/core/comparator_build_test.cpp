@@ -105,13 +105,19 @@ TEST(ComparatorBuild, TheNumberOfOlderRunsDecidesTheTables) {
     ASSERT_EQ(buildRunDatabase(request, session).outcome, BuildResult::Outcome::Built);
     EXPECT_EQ(tablesOf(request.databaseBase), (std::vector<std::string>{"trc0", "trc1", "trc2", "trc3"}));
 
-    // n outside 1 to 3: an empty database, no message, and still a build (COMPARE becomes usable).
+    // n outside 1 to 3 loads nothing, so it builds nothing: the count's own message, and the database
+    // and the session of the build before stay as they were.
+    const ComparatorSession built = session;
     for (std::int16_t n : {0, 5, -1}) {
         request.olderRuns = n;
         std::vector<SlotLoaded> told;
-        EXPECT_EQ(buildTelling(request, session, told).outcome, BuildResult::Outcome::Built);
+        const BuildResult result = buildTelling(request, session, told);
+        EXPECT_EQ(result.outcome, BuildResult::Outcome::CountRefused) << n;
+        EXPECT_EQ(result.failure->message(), kEnterOneToThreeMessage);
         EXPECT_TRUE(told.empty());
-        EXPECT_TRUE(tablesOf(request.databaseBase).empty());
+        EXPECT_EQ(tablesOf(request.databaseBase), (std::vector<std::string>{"trc0", "trc1", "trc2", "trc3"}));
+        EXPECT_EQ(session.databaseStamp, built.databaseStamp);
+        EXPECT_EQ(session.section, built.section);
     }
 }
 

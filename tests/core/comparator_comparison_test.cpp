@@ -181,6 +181,43 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
     EXPECT_EQ(result.chart->rows.back().km, 170);
 }
 
+// A block recorded as 0 was not recorded: each run's km mean leaves its own such blocks out, and a run
+// that recorded none of a km's blocks has no mean there. The listing still shows the 0.
+TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocks) {
+    TempFolder folder;
+    const auto run = [](const std::string& date, const std::vector<std::vector<int>>& kms) {
+        std::string text = headerLines(date);
+        for (std::size_t i = 0; i < kms.size(); ++i) {
+            text += kmLine(130 + static_cast<int>(i), 131 + static_cast<int>(i)) + "\r\n";
+            for (std::size_t block = 0; block < kms[i].size(); ++block)
+                text += blockLine(static_cast<int>(block) + 1, kms[i][block]) + "\r\n";
+        }
+        return text;
+    };
+    // km 130 of the current run: 82, not recorded, 77, 76, 83; the older run lacks block 5 of km 132,
+    // which leaves that block out of both runs' means, as before.
+    const std::string current =
+        run("111111", {{82, 0, 77, 76, 83}, {50, 52, 54, 56, 58}, {10, 20, 30, 40, 90}, {0, 0, 0, 0, 0}});
+    const std::string older =
+        run("222222", {{0, 0, 0, 0, 0}, {0, 40, 0, 0, 0}, {0, 21, 31, 41}, {5, 0, 0, 0, 7}});
+    ComparatorSession session = build(folder, {current, older});
+    const CompareResult result = compareRuns("130", "133", session, folder.file("trcdbase"));
+    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
+    ASSERT_TRUE(result.chart.has_value());
+    using Means = std::vector<std::optional<double>>;
+    std::vector<Means> means;
+    std::vector<int> kms;
+    for (const KmAverageRow& row : result.chart->rows) {
+        kms.push_back(row.km);
+        means.push_back(row.means);
+    }
+    EXPECT_EQ(kms, (std::vector<int>{130, 131, 132, 133}));
+    EXPECT_EQ(means,
+              (std::vector<Means>{{79.5, std::nullopt}, {54.0, 40.0}, {25.0, 31.0}, {std::nullopt, 6.0}}));
+    EXPECT_EQ(result.listing.values[0][2], "0"); // km 130, block 2
+    EXPECT_EQ(result.listing.values[1][0], "0");
+}
+
 TEST(KmAverages, LegendNamesAreTheDatesWithTheRunNumberWhereADateRepeats) {
     using Names = std::vector<std::string>;
     EXPECT_EQ(chartLegendNames({"120326", "110325"}), (Names{"120326", "110325"}));

@@ -81,6 +81,31 @@ TEST(HistoryLists, BlockHistoryLeavesOutUnrecordedRunsAndNumbersSegments) {
                                            history.forecast->trend->ratePerYear + " per year");
     EXPECT_EQ(historyCaption(blockHistoryOf(kFalling, {1, 1}, HistorySettings{}, {})),
               "km 1 block 1, TGI: not recorded in any run");
+
+    // The chart reaches ten years (or a longer horizon) past the latest run; a crossing beyond is cut
+    // there, the line ending at its value on that day.
+    EXPECT_EQ(chartEndDay(day("010425"), 12), day("010435"));
+    EXPECT_EQ(chartEndDay(day("010425"), 180), day("010440"));
+    const ForecastLine far{day("010125"), 50.0, day("010145"), 36.0, 36.0, true};
+    const ForecastLine cut = forecastLineUntil(far, day("010135"));
+    EXPECT_FALSE(cut.reachesThreshold);
+    EXPECT_EQ(cut.crossingDay, day("010135"));
+    EXPECT_NEAR(cut.endValue, 50.0 - 14.0 * (day("010135") - day("010125")) / (day("010145") - day("010125")),
+                1e-9);
+    EXPECT_TRUE(forecastLineUntil(*line, chartEndDay(line->fromDay, 12)).reachesThreshold);
+
+    // A fitted line that met the threshold on or before the latest run: the block is due now.
+    std::vector<RunValue> scattered;
+    const std::pair<const char*, int> dueRuns[] = {{"010124", 60}, {"010724", 30}, {"010125", 37}};
+    for (const auto& [date, value] : dueRuns) {
+        scattered.push_back({runOn(id++, date, kFalling), static_cast<std::int16_t>(value)});
+    }
+    const BlockHistory due = blockHistoryOf(kFalling, {12, 4}, HistorySettings{}, scattered);
+    ASSERT_EQ(due.forecast->status, ForecastStatus::Crossing);
+    ASSERT_LE(*due.forecast->crossingDay, day("010125"));
+    EXPECT_EQ(historyCaption(due), "km 12 block 4, TGI: due now (the fitted line crossed on " +
+                                       isoDate(*due.forecast->crossingDay) + "), " +
+                                       due.forecast->trend->ratePerYear + " per year");
 }
 
 TEST(HistoryLists, ForecastRowsSortByStatusCrossingThenKmInTheRunDirection) {
@@ -134,20 +159,27 @@ TEST(HistoryLists, MaintenanceStretchesMergeNeighboursOfOneStatusWithinTheHorizo
         row(3, 1, S::Below),
         row(3, 2, S::TooFewRuns),
     };
-    EXPECT_EQ(maintenanceCsv(maintenanceList(rows, 1, until)),
-              "status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
-              "below,1,4,2,1,3,\n"
-              "below,3,1,3,1,1,\n"
-              "crossing,1,1,1,2,2,2026-03-01\n"
-              "crossing,2,3,2,4,2,2026-04-01\n");
+    const Series rising{"UP, \"MAIN\"", 1};
+    EXPECT_EQ(maintenanceCsv(rising, maintenanceList(rows, 1, until)),
+              "line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
+              "\"UP, \"\"MAIN\"\"\",1,below,1,4,2,1,3,\n"
+              "\"UP, \"\"MAIN\"\"\",1,below,3,1,3,1,1,\n"
+              "\"UP, \"\"MAIN\"\"\",1,crossing,1,1,1,2,2,2026-03-01\n"
+              "\"UP, \"\"MAIN\"\"\",1,crossing,2,3,2,4,2,2026-04-01\n");
     // Falling: the run meets km 3, then 2, then 1 (blocks of a km in their order), so 2/2 now parts 2/1
-    // from 1/4-1/5, and 2/4 is followed by 1/1: one crossing stretch of four blocks.
-    EXPECT_EQ(maintenanceCsv(maintenanceList(rows, -1, until)),
-              "status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
-              "below,3,1,3,1,1,\n"
-              "below,2,1,2,1,1,\n"
-              "below,1,4,1,5,2,\n"
-              "crossing,2,3,1,2,4,2026-03-01\n");
+    // from 1/4-1/5. 2/4 is not followed by 1/1 on the track (2/5 was never recorded), so the crossing
+    // blocks 2/3-2/4 and 1/1-1/2 are two stretches, each counting only blocks it covers.
+    EXPECT_EQ(maintenanceCsv(kFalling, maintenanceList(rows, -1, until)),
+              "line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date\n"
+              "DOWN LINE,-1,below,3,1,3,1,1,\n"
+              "DOWN LINE,-1,below,2,1,2,1,1,\n"
+              "DOWN LINE,-1,below,1,4,1,5,2,\n"
+              "DOWN LINE,-1,crossing,1,1,1,2,2,2026-03-01\n"
+              "DOWN LINE,-1,crossing,2,3,2,4,2,2026-04-01\n");
+    EXPECT_TRUE(blockFollows({2, 5}, {1, 1}, -1));
+    EXPECT_FALSE(blockFollows({2, 5}, {3, 1}, -1));
+    EXPECT_TRUE(blockFollows({2, 5}, {3, 1}, 1));
+    EXPECT_FALSE(blockFollows({2, 3}, {2, 5}, 1));
     EXPECT_EQ(horizonEnd(day("061226"), 12), day("061227"));
 }
 
@@ -185,24 +217,84 @@ TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) 
 }
 
 TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {
-    MaintenanceHeading heading{"Section 4 plan", Series{"AKOLA UP", 1}, HistorySettings{}, day("061226"),
-                               day("061227")};
+    MaintenanceHeading heading{"Section 4 plan",
+                               Series{"AKOLA UP", 1},
+                               HistorySettings{},
+                               day("061226"),
+                               day("061227"),
+                               KmRange{300, 320},
+                               12};
     const std::vector<MaintenanceStretch> stretches = {
         {ForecastStatus::Below, {300, 1}, {301, 4}, 9, std::nullopt},
         {ForecastStatus::Crossing, {305, 2}, {305, 2}, 1, day("010327")}};
     const auto lines = maintenancePrintScript(heading, stretches).lines();
     const std::vector<std::string> expected = {
         "Section 4 plan",
-        "Maintenance list: AKOLA UP, rising km (1)",
-        "TGI below 36 now or by 2027-12-06 (as of 2026-12-06), maintenance jump 15",
+        "Maintenance list: AKOLA UP, rising km (1), km 300 to 320",
+        "TGI below 36 now or by 2027-12-06 (horizon 12 months from 2026-12-06), maintenance jump 15",
         "",
         "Status    From                  To                    Blocks  Earliest date",
         "below     km 300 block 1        km 301 block 4        9       ",
         "crossing  km 305 block 2        km 305 block 2        1       2027-03-01",
     };
     EXPECT_EQ(lines, expected);
+    // Every later page opens with the same heading and column heading, so a loose page says what
+    // it covers.
+    std::vector<std::string> repeated;
+    const kestrana::platform::HardCopyScript script = maintenancePrintScript(heading, stretches);
+    for (const kestrana::platform::PrintOp& op : script.ops()) {
+        if (op.kind == kestrana::platform::PrintOp::Kind::PageHeader) {
+            repeated.push_back(op.text);
+        }
+    }
+    EXPECT_EQ(repeated, std::vector<std::string>(expected.begin(), expected.begin() + 5));
     heading.title.clear();
     EXPECT_EQ(maintenanceHeadingLines(heading).size(), 2U);
     EXPECT_EQ(maintenanceTableLines({}),
               std::vector<std::string>{"No block needs maintenance within the horizon."});
+}
+
+TEST(HistoryLists, ACrossingNotAfterTheLatestRunIsDueNow) {
+    auto row = [](int block, ForecastStatus status, const char* latest, const char* crossing) {
+        ForecastRow r{{7, static_cast<std::int16_t>(block)}, {}};
+        r.forecast.status = status;
+        r.forecast.latestDay = day(latest);
+        if (crossing != nullptr) {
+            r.forecast.crossingDay = day(crossing);
+        }
+        return r;
+    };
+    // The latest run of the list is 2026-06-01 (block 3's); block 1's line crossed before it.
+    const std::vector<ForecastRow> rows = {row(1, ForecastStatus::Crossing, "010126", "010326"),
+                                           row(3, ForecastStatus::Crossing, "010626", "010926")};
+    const std::vector<MaintenanceStretch> stretches = maintenanceList(rows, 1, day("010127"));
+    ASSERT_EQ(stretches.size(), 2U);
+    EXPECT_TRUE(stretches[0].dueNow);
+    EXPECT_FALSE(stretches[1].dueNow);
+    const std::vector<std::string> lines = maintenanceTableLines(stretches);
+    EXPECT_EQ(lines[1].substr(62), "due now (the fitted line crossed on 2026-03-01)");
+    EXPECT_EQ(lines[2].substr(62), "2026-09-01");
+    // The CSV keeps the date.
+    EXPECT_NE(maintenanceCsv(kFalling, stretches).find(",1,2026-03-01\n"), std::string::npos);
+}
+
+TEST(HistoryLists, MapPixelsShowTheWorstOfTheirBlocks) {
+    const auto runs =
+        runsOf(kFalling, {{"010124", {{9, 1, 90}, {9, 2, 0}, {9, 3, 20}, {9, 4, 90}, {9, 5, -2}}},
+                          {"010125", {{9, 1, 0}, {9, 2, 0}, {9, 4, 85}}}});
+    const ConditionMap map = conditionMapOf(kFalling, BlockIndex::TGI, runs);
+    EXPECT_EQ(worstColumn(map, 0, 0, 4), 2U); // 20 among 90, not recorded and 90
+    EXPECT_EQ(worstColumn(map, 0, 0, 5), 4U); // a value below 0 is lower still
+    EXPECT_EQ(worstColumn(map, 0, 0, 2), 0U); // a recorded 90 before a not-recorded block
+    EXPECT_EQ(worstColumn(map, 1, 0, 3), 0U); // all not recorded or missing: not recorded first
+    EXPECT_EQ(worstColumn(map, 1, 2, 4), 3U); // a missing block only when nothing else is there
+    EXPECT_EQ(worstColumn(map, 1, 2, 3), 2U);
+}
+
+TEST(HistoryLists, ExportedListIsNamedForItsLineAndDay) {
+    EXPECT_EQ(maintenanceCsvName(Series{"A/B: \"UP\"", 1}, day("071226")),
+              "maintenance A_B_ _UP_ 2026-12-07.csv");
+    EXPECT_EQ(withCsvExtension("/tmp/plan"), "/tmp/plan.csv");
+    EXPECT_EQ(withCsvExtension("/tmp/plan.CSV"), "/tmp/plan.CSV");
+    EXPECT_EQ(withCsvExtension("/tmp/plan.csv.txt"), "/tmp/plan.csv.txt.csv");
 }

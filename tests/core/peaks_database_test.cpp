@@ -7,6 +7,7 @@
 #include "peaks_fixtures.h"
 
 #include <algorithm>
+#include <random>
 #include <tuple>
 
 namespace kestrana::peaks {
@@ -53,13 +54,6 @@ TEST_F(PeakDatabaseTest, DirectionAndKmCaptionComeFromTheFirstAndLastRows) {
     result = process(lines);
     EXPECT_EQ(session.direction, -1);
     EXPECT_EQ(result.captions.kmRange, " Km 151 to Km 120");
-
-    // No peak lines: an empty table, falling, and no kilometres in the caption.
-    result = process({"95,1,120326,0815,TRC", kmLine(120, 121), "68,1,2,3,4"});
-    EXPECT_EQ(result.itemsPerRecord, 0);
-    EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(session.direction, -1);
-    EXPECT_EQ(result.captions.kmRange, " Km  to Km ");
 }
 
 TEST_F(PeakDatabaseTest, CaptionsComeFromThisRunsHeaderLinesOnly) {
@@ -102,6 +96,24 @@ TEST_F(PeakDatabaseTest, FailedBuildKeepsTheOldDatabaseAndTheSession) {
         kRecordTooLongMessage);
     expectRefusal([&] { processPeakData(folder.file("missing.run"), files, session); },
                   kRunFileFailedMessage);
+    EXPECT_EQ(rows(), before);
+
+    // A run that gives no peak pair is refused by name: an empty database would read as a stretch
+    // without a single peak. No peak line, an empty file, records too short to hold a pair, noise.
+    const std::string noPeaks = noPeakRecordsMessage(folder.file("run.txt"));
+    expectRefused({"95,1,120326,0815,TRC", kmLine(120, 121), "68,1,2,3,4"}, noPeaks);
+    expectRefused({}, noPeaks);
+    expectRefused({kmLine(120, 121), "67,6,18", kmLine(121, 122), "67,6,15"}, noPeaks);
+    std::mt19937 random(16);
+    std::string noise(4096, '\0');
+    for (char& byte : noise)
+        byte = static_cast<char>(random() % 256);
+    test::writeFile(folder.file("noise.bin"), noise);
+    expectRefusal([&] { processPeakData(folder.file("noise.bin"), files, session); },
+                  noPeakRecordsMessage(folder.file("noise.bin")));
+    PeakRowsInMemory inMemory;
+    expectRefusal([&] { processPeakDataInMemory(folder.file("noise.bin"), files, session, inMemory); },
+                  noPeakRecordsMessage(folder.file("noise.bin")));
     EXPECT_EQ(rows(), before);
 
     test::writeFile(folder.file("run.txt"), test::runText({kmLine(120, 121), peakLine(6, eightPeaks(1, 1))}));

@@ -83,8 +83,9 @@ TEST_F(PeakScan, TheScreenKeepsOneRecordLinePerPeakLineInPrintZonesAndTheFirstOn
                                                      "60,1234,121,  67,8,3,4,0\r\n");
     EXPECT_EQ(test::readFile(files.firstLinePath), first);
 
-    // Without peak lines both files are empty; the command line's private folder gets neither.
-    process({kmLine(1, 2)});
+    // Without peak lines both files are empty (the run itself is refused); the command line's private
+    // folder gets neither.
+    expectRefusal([&] { process({kmLine(1, 2)}); }, noPeakRecordsMessage(folder.file("run.txt")));
     EXPECT_EQ(test::readFile(files.scratchPath), "");
     EXPECT_EQ(test::readFile(files.firstLinePath), "");
     std::filesystem::remove(files.scratchPath);

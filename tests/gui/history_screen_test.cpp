@@ -3,6 +3,8 @@
 
 // The core's headers come before any Qt header (Qt's `record` macro).
 #include "core/history/block_history.h"
+#include "core/history/condition_map.h"
+#include "core/history/dates.h"
 #include "core/history/forecast_list.h"
 #include "core/history/history_csv.h"
 #include "core/history/history_screen_texts.h"
@@ -18,18 +20,26 @@
 #include "gui/history/history_screen.h"
 #include "gui/services/file_dialog.h"
 #include "gui/services/hard_copy_printer.h"
+#include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/list_box.h"
 #include "gui_test_support.h"
 #include "support/test_support.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
+#include <QTextBrowser>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -117,10 +127,14 @@ TEST_F(HistoryScreenTest, ImportOfAFolderSummarisesAndListsEachRefusedFileWithIt
     const QString summary =
         QString::fromStdString(std::to_string(written.size()) + " imported, 1 skipped, 1 refused");
     EXPECT_EQ(screen->importSummaryLabel->text(), summary);
-    ASSERT_EQ(screen->refusedList->count(), 1);
+    // Skipped and refused files both listed with their reasons, in the order they were taken.
+    ASSERT_EQ(screen->refusedList->count(), 2);
     EXPECT_TRUE(
         screen->refusedList->entry(0).startsWith(QString::fromStdString("refused " + runs + "/broken.run: ")))
         << screen->refusedList->entry(0).toStdString();
+    // The copy comes first in path order, so the year's first run is the one skipped.
+    EXPECT_EQ(screen->refusedList->entry(1),
+              QString::fromStdString("skipped " + written.front() + ": already in the library"));
     EXPECT_EQ(screen->pages->currentWidget(), screen->importPage);
     EXPECT_EQ(screen->seriesChoice->count(), 1);
     EXPECT_FALSE(screen->kmFromBox->text().isEmpty());
@@ -171,10 +185,28 @@ TEST_F(HistoryScreenTest, TheMaintenanceListIsExportedAsCsvAndPrintedInAFixedPit
     EXPECT_EQ(screen->maintenanceListBox->count(),
               static_cast<int>(core::maintenanceTableLines(stretches).size()));
 
+    // The dialog offers CSV files under a name with the line and the day; ".csv" is added to a name
+    // typed without it, and an existing file is replaced only when the user says so.
     const std::string csv = folder_.file("list.csv");
+    FileDialog::setNextFileName(QString::fromStdString(folder_.file("list")));
+    click(screen->exportButton);
+    EXPECT_EQ(readFile(csv), core::maintenanceCsv(map.series, stretches, "\r\n"));
+    ASSERT_FALSE(FileDialog::shown().empty());
+    EXPECT_EQ(FileDialog::shown().back().filter, kestrana::gui::services::kCsvFileFilter);
+    EXPECT_EQ(FileDialog::shown().back().suggestedName,
+              QString::fromStdString(core::maintenanceCsvName(map.series, screen->today())));
+    writeFile(csv, "the user's own file\r\n");
+    MessageBox::reset();
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::No);
     FileDialog::setNextFileName(QString::fromStdString(csv));
     click(screen->exportButton);
-    EXPECT_EQ(readFile(csv), core::maintenanceCsv(stretches, "\r\n"));
+    EXPECT_EQ(readFile(csv), "the user's own file\r\n");
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_EQ(MessageBox::shownTexts().front(), QString::fromStdString(core::replaceQuestion(csv)));
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::Yes);
+    FileDialog::setNextFileName(QString::fromStdString(csv));
+    click(screen->exportButton);
+    EXPECT_EQ(readFile(csv), core::maintenanceCsv(map.series, stretches, "\r\n"));
 
     FileDialog::setNextFileName(QString::fromStdString(folder_.file("no/such/folder/list.csv")));
     MessageBox::reset();
@@ -186,9 +218,237 @@ TEST_F(HistoryScreenTest, TheMaintenanceListIsExportedAsCsvAndPrintedInAFixedPit
     ASSERT_EQ(HardCopyPrinter::jobs().size(), 1u);
     const auto& job = HardCopyPrinter::jobs().front();
     EXPECT_TRUE(job.fixedPitch);
-    core::MaintenanceHeading heading{{}, map.series, settingsOf(screen), screen->today(), until};
+    core::MaintenanceHeading heading{{},    map.series, settingsOf(screen),         screen->today(),
+                                     until, range,      core::kDefaultHorizonMonths};
     EXPECT_EQ(job.texts(), core::maintenancePrintScript(heading, stretches).lines());
     EXPECT_TRUE(QFileInfo::exists(job.pdfPath));
+}
+
+TEST_F(HistoryScreenTest, TheKmRangeFollowsTheLineUnlessTheUserTypedOne) {
+    fillLibrary();
+    HistoryScreen* screen = openScreen();
+    const QString from = screen->kmFromBox->text();
+    const int to = screen->kmToBox->text().toInt();
+    // A later run that reaches five km further widens the range, and the map covers the new km.
+    auto further = [&](int extraKm, const char* date, const char* name) {
+        kestrana::generator::RunRecipe recipe = kestrana::generator::historySampleRecipes().back().recipe;
+        recipe.kmCount += extraKm;
+        recipe.date = date;
+        writeFile(folder_.file(name), kestrana::generator::generateRun(recipe));
+        screen->importPaths({folder_.file(name)});
+        waitForScreen(screen);
+    };
+    further(5, "010130", "further.run");
+    EXPECT_EQ(screen->kmFromBox->text(), from);
+    EXPECT_EQ(screen->kmToBox->text().toInt(), to + 5);
+    click(screen->showButton);
+    waitForScreen(screen);
+    EXPECT_TRUE(
+        screen->mapSummaryLabel->text().endsWith(QStringLiteral("km %1 to %2").arg(from).arg(to + 5)));
+    EXPECT_TRUE(screen->maintenanceSummaryLabel->text().startsWith(
+        QStringLiteral("km %1 to %2: ").arg(from).arg(to + 5)));
+    // A range the user typed stays as typed.
+    type(screen->kmToBox, QString::number(to));
+    further(8, "010131", "further still.run");
+    EXPECT_EQ(screen->kmToBox->text().toInt(), to);
+}
+
+TEST_F(HistoryScreenTest, KeyboardReachesTheMapAndEnterInAnySettingShows) {
+    fillLibrary();
+    HistoryScreen* screen = openScreen();
+    screen->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
+    // Tab from the last button of the settings goes on to the map, through the page tabs at most.
+    screen->goToMainButton->setFocus();
+    for (int presses = 0; presses < 3 && !screen->conditionMap->hasFocus(); ++presses)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(screen->conditionMap->hasFocus());
+    for (QWidget* setting : std::initializer_list<QWidget*>{screen->seriesChoice, screen->indexChoice,
+                                                            screen->kmFromBox, screen->horizonBox}) {
+        type(screen->thresholdBox, QStringLiteral("40")); // withdraws what is shown
+        ASSERT_FALSE(resultsShown(screen));
+        setting->setFocus();
+        QTest::keyClick(setting, Qt::Key_Return);
+        waitForScreen(screen);
+        EXPECT_TRUE(resultsShown(screen)) << setting->objectName().toStdString();
+    }
+    // F1 opens the help at the track history's own section.
+    QTest::keyClick(screen, Qt::Key_F1);
+    ASSERT_NE(kestrana::gui::services::helpBrowser(), nullptr);
+    EXPECT_GT(kestrana::gui::services::helpBrowser()->verticalScrollBar()->value(), 0);
+    kestrana::gui::services::helpWindow()->close();
+}
+
+TEST_F(HistoryScreenTest, ALongForecastIsCutAtTheChartsEnd) {
+    // A block falling a point in twenty years crosses long after ten years; the chart stops at ten
+    // years past the latest run and marks no crossing, and the caption still names the date.
+    const core::Series series{"FLAT LINE", 1};
+    std::vector<core::RunValue> values;
+    const std::pair<const char*, int> runs[] = {{"010120", 40}, {"010125", 40}, {"020125", 39}};
+    core::RunId id = 1;
+    for (const auto& [date, value] : runs) {
+        core::RunRecord run;
+        run.id = id++;
+        run.series = series;
+        run.day = *core::dayOfRunDate(date);
+        run.runNumber = "1";
+        values.push_back({run, static_cast<std::int16_t>(value)});
+    }
+    const core::BlockHistory history = core::blockHistoryOf(series, {5, 1}, core::HistorySettings{}, values);
+    ASSERT_EQ(history.forecast->status, core::ForecastStatus::Crossing);
+    kestrana::gui::history::BlockHistoryChart chart;
+    chart.setHistory(history, 12);
+    const core::Day latest = *core::dayOfRunDate("020125");
+    EXPECT_GT(*history.forecast->crossingDay, core::chartEndDay(latest, 12));
+    EXPECT_TRUE(chart.forecastDrawn());
+    EXPECT_LE(chart.timeAxisDays().second, core::chartEndDay(latest, 12) + 30);
+    EXPECT_TRUE(
+        chart.caption().contains(QString::fromStdString(core::isoDate(*history.forecast->crossingDay))));
+}
+
+TEST(ConditionMapViewTest, ZoomedOutEveryPixelShowsTheWorstBlockItStandsFor) {
+    // 2,000 km of good track in 60 runs, one block at TGI 20 in one run.
+    const core::Series series{"LONG LINE", 1};
+    std::vector<core::RunValues> runs;
+    const core::BlockKey bad{1234, 3};
+    for (int r = 0; r < 60; ++r) {
+        core::RunValues run;
+        run.run.id = r + 1;
+        run.run.series = series;
+        run.run.day = 18000 + 30 * r;
+        for (int km = 100; km < 2100; ++km)
+            for (int block = 1; block <= 5; ++block)
+                run.values.push_back({{static_cast<std::int16_t>(km), static_cast<std::int16_t>(block)},
+                                      static_cast<std::int16_t>(
+                                          r == 7 && core::BlockKey{static_cast<std::int16_t>(km),
+                                                                   static_cast<std::int16_t>(block)} == bad
+                                              ? 20
+                                              : 90)});
+        runs.push_back(std::move(run));
+    }
+    auto map =
+        std::make_shared<const core::ConditionMap>(core::conditionMapOf(series, core::BlockIndex::TGI, runs));
+    kestrana::gui::history::ConditionMapView view;
+    view.resize(800, 300);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.setMap(map);
+    ASSERT_LT(view.columnWidth(), 1.0);
+    const std::size_t badColumn = static_cast<std::size_t>(
+        std::find(map->columns.begin(), map->columns.end(), bad) - map->columns.begin());
+    const QRectF cell = view.cellRect({7, badColumn});
+    const QPoint pixel(static_cast<int>(std::floor(cell.left())), static_cast<int>(cell.center().y()));
+    const auto shown = view.cellAt(pixel);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->column, badColumn);
+    EXPECT_EQ(view.grab().toImage().pixelColor(pixel),
+              kestrana::gui::widgets::bandColour(core::ValueBand::Band1));
+    EXPECT_TRUE(view.descriptionAt(pixel).startsWith(QStringLiteral("km 1234 block 3")));
+
+    // The km axis is labelled on round numbers; the runs that do not fit get a scroll bar.
+    const int step = view.kmLabelStep();
+    EXPECT_GE(step, 10);
+    ASSERT_FALSE(view.labelledKms().empty());
+    for (int km : view.labelledKms())
+        EXPECT_EQ(km % step, 0) << km;
+    EXPECT_TRUE(view.runScrollBar()->isVisible());
+    EXPECT_FALSE(view.showsBlockNumbers());
+
+    // Resized, the map fits the new width; a plain wheel leaves the zoom to Ctrl+wheel.
+    const double fitted = view.columnWidth();
+    view.resize(1600, 300);
+    EXPECT_GT(view.columnWidth(), fitted * 1.9);
+    const double before = view.columnWidth();
+    const QPointF centre(400, 150);
+    QWheelEvent plain(centre, view.mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &plain);
+    EXPECT_EQ(view.columnWidth(), before);
+    for (int i = 0; i < 12; ++i) {
+        QWheelEvent zoom(centre, view.mapToGlobal(centre), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &zoom);
+    }
+    EXPECT_GT(view.columnWidth(), before * 100);
+    EXPECT_TRUE(view.showsBlockNumbers());
+    // Zoomed by the user, a resize keeps the zoom.
+    const double zoomed = view.columnWidth();
+    view.resize(1200, 300);
+    EXPECT_EQ(view.columnWidth(), zoomed);
+}
+
+TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFollows) {
+    fillLibrary();
+    HistoryScreen* screen = openScreen();
+    ASSERT_TRUE(resultsShown(screen));
+    auto library = core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting);
+    const std::vector<core::RunRecord> before = library->runs();
+    ASSERT_EQ(screen->runTable->rowCount(), static_cast<int>(before.size()));
+    EXPECT_EQ(screen->runTable->item(0, 3)->text(), QString::fromStdString(before.front().file));
+    EXPECT_FALSE(screen->removeRunsButton->isEnabled());
+    screen->runTable->selectRow(1);
+    screen->runTable->selectionModel()->select(screen->runTable->model()->index(3, 0),
+                                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_TRUE(screen->removeRunsButton->isEnabled());
+    const std::vector<core::RunRecord> chosen = {before[1], before[3]};
+
+    // No: nothing changes.
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::No);
+    click(screen->removeRunsButton);
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_EQ(MessageBox::shownTexts().front(), QString::fromStdString(core::removalQuestion(chosen)));
+    EXPECT_EQ(library->runs().size(), before.size());
+    EXPECT_TRUE(resultsShown(screen));
+
+    // Yes: both go in one step, and what was shown of them is withdrawn.
+    MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::Yes);
+    click(screen->removeRunsButton);
+    std::vector<core::RunRecord> expected = before;
+    expected.erase(expected.begin() + 3);
+    expected.erase(expected.begin() + 1);
+    EXPECT_EQ(library->runs(), expected);
+    EXPECT_FALSE(resultsShown(screen));
+    EXPECT_EQ(screen->runTable->rowCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(screen->statusLabel->text(), QString::fromStdString(core::removedText(2)));
+}
+
+TEST_F(HistoryScreenTest, TheSamplesAreALibraryOfTheirOwnShownWhileYoursIsEmpty) {
+    // The samples' library as the first start makes it; the user's library does not exist yet.
+    const std::string samples = core::sampleLibraryPath();
+    QDir().mkpath(QFileInfo(QString::fromStdString(samples)).path());
+    {
+        auto library = core::openSqliteLibrary(samples, core::LibraryAccess::CreateIfMissing);
+        ASSERT_EQ(core::importPaths(*library, writeSampleRuns(folder_.file("samples"))).refused, 0u);
+    }
+    HistoryScreen* screen = openScreen();
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    EXPECT_TRUE(resultsShown(screen));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(core::defaultLibraryPath())));
+
+    // An import asked for over the samples goes into the user's own library, which it makes.
+    const std::vector<std::string> runs = writeSampleRuns(folder_.file("mine"));
+    screen->importPaths({runs.front()});
+    waitForScreen(screen);
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary);
+    EXPECT_EQ(
+        core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting)->runs().size(),
+        1u);
+    EXPECT_EQ(core::openSqliteLibrary(samples, core::LibraryAccess::OpenExisting)->runs().size(),
+              runs.size());
+
+    // The choice is remembered: the next screen opens on the user's library; choosing the samples
+    // again shows them, and a cancelled "another file" changes nothing.
+    kestrana::gui::app::Navigator::closeAll();
+    screen = openScreen();
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary);
+    screen->libraryChosen(HistoryScreen::Samples);
+    waitForScreen(screen);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    FileDialog::setNextCancel();
+    screen->libraryChosen(HistoryScreen::OtherFile);
+    EXPECT_EQ(screen->libraryPath(), samples);
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
 }
 
 TEST_F(HistoryScreenTest, ALibraryFileThatIsNoLibraryIsRefusedWithWhereAndWhyAndLeftUnchanged) {

@@ -170,12 +170,16 @@ TEST_F(PeakScreenTest, OpensOnTheDefaultRunWithTheFirstParameterAndItsLimit) {
     EXPECT_FALSE(screen->spareEdit->isVisible());
 }
 
-TEST_F(PeakScreenTest, ProcessDataShowsTheRunAndAFailureKeepsTheEarlierRun) {
+TEST_F(PeakScreenTest, ProcessDataShowsTheRunAndAFailureWithdrawsEverythingOfTheRunBefore) {
     PeakScreen* screen = openScreen();
+    // No database yet: nothing to list or print.
+    EXPECT_FALSE(screen->showDetailsButton->isEnabled());
+    EXPECT_FALSE(screen->printDetailsButton->isEnabled());
     click(screen->processDataButton); // nothing at the default path yet
     ASSERT_EQ(messages().size(), 1);
     EXPECT_NE(messages().front(), kGenerated);
     EXPECT_TRUE(screen->kmRangeLabel->text().isEmpty());
+    EXPECT_FALSE(screen->showDetailsButton->isEnabled());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home_ + "/trcpeak.sqlite")));
 
     writeDefaultRun(kHandRun);
@@ -190,7 +194,17 @@ TEST_F(PeakScreenTest, ProcessDataShowsTheRunAndAFailureKeepsTheEarlierRun) {
     EXPECT_GE(waitPaints.paints, 1);
     EXPECT_EQ(screen->waitLabel->text(), QStringLiteral("Please wait.Data reading in progress...."));
     EXPECT_FALSE(screen->waitLabel->isVisible());
+    // A run to list; PRINT DETAILS waits for a listing.
+    EXPECT_TRUE(screen->showDetailsButton->isEnabled());
+    EXPECT_FALSE(screen->printDetailsButton->isEnabled());
+    type(screen->kmRangeEdits[0], QStringLiteral("120"));
+    type(screen->kmRangeEdits[1], QStringLiteral("123"));
+    click(screen->showDetailsButton);
+    EXPECT_EQ(listsOf(screen)[0], (Entries{"120", "", "122", ""}));
+    EXPECT_TRUE(screen->printDetailsButton->isEnabled());
 
+    // A failed PROCESS DATA takes everything of the run before off the screen: another run was asked
+    // for. Its database stays on disk untouched and is named again when the screen next opens.
     MessageBox::reset();
     type(screen->runFileEdit, QString::fromStdString(home_ + "/bbb/missing.run"));
     click(screen->processDataButton);
@@ -198,12 +212,65 @@ TEST_F(PeakScreenTest, ProcessDataShowsTheRunAndAFailureKeepsTheEarlierRun) {
                               "Could not open the run file. Please type file name correctly. Peak Database "
                               "not generated.")});
     EXPECT_FALSE(screen->waitLabel->isVisible());
-    // The captions and the database of the earlier run are kept: SHOW DETAILS still lists it.
-    EXPECT_EQ(screen->kmRangeLabel->text(), QStringLiteral(" Km 120 to Km 123"));
-    type(screen->kmRangeEdits[0], QStringLiteral("120"));
-    type(screen->kmRangeEdits[1], QStringLiteral("123"));
-    click(screen->showDetailsButton);
-    EXPECT_EQ(listsOf(screen)[0], (Entries{"120", "", "122", ""}));
+    EXPECT_EQ(listsOf(screen), kestrana::peaks::ColumnLists{});
+    for (QLabel* label : {screen->sectionLabel, screen->runDateLabel, screen->kmRangeLabel,
+                          screen->kmCountLabel, screen->peakCountLabel})
+        EXPECT_TRUE(label->text().isEmpty()) << label->objectName().toStdString();
+    EXPECT_FALSE(screen->showDetailsButton->isEnabled());
+    EXPECT_FALSE(screen->printDetailsButton->isEnabled());
+    Navigator::closeAll();
+    EXPECT_EQ(openScreen()->kmRangeLabel->text(), QStringLiteral(" Km 120 to Km 123"));
+}
+
+TEST_F(PeakScreenTest, ANewRunWithdrawsTheOldResultsAndARunWithoutPeakRecordsIsRefusedByName) {
+    writeDefaultRun(kHandRun);
+    PeakScreen* screen = openScreen();
+    processAndShow(screen, QStringLiteral("120"), QStringLiteral("123"));
+    ASSERT_EQ(listsOf(screen)[0], (Entries{"120", "", "122", ""}));
+    ASSERT_TRUE(screen->printDetailsButton->isEnabled());
+
+    // Another run processed: its heading, and nothing of the earlier listing under it.
+    RunRecipe recipe;
+    recipe.startKm = 300;
+    recipe.kmCount = 5;
+    type(screen->runFileEdit, QString::fromStdString(writeRun("other.run", generateRun(recipe))));
+    MessageBox::reset();
+    click(screen->processDataButton);
+    EXPECT_EQ(messages(), QStringList{kGenerated});
+    EXPECT_EQ(screen->kmRangeLabel->text(), QStringLiteral(" Km 300 to Km 305"));
+    EXPECT_EQ(listsOf(screen), kestrana::peaks::ColumnLists{});
+    EXPECT_TRUE(screen->kmCountLabel->text().isEmpty() && screen->peakCountLabel->text().isEmpty());
+    EXPECT_TRUE(screen->showDetailsButton->isEnabled());
+    EXPECT_FALSE(screen->printDetailsButton->isEnabled());
+    click(screen->printDetailsButton);
+    EXPECT_TRUE(HardCopyPrinter::jobs().empty());
+
+    // Files that hold no peak record: named in the message, no database made from them, nothing to
+    // list or print. The database of the run before is the one on disk still.
+    std::string noise(2048, '\0');
+    unsigned seed = 16;
+    for (char& byte : noise) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<char>(seed >> 16);
+    }
+    const std::vector<std::string> refused{
+        writeRun("noise.run", noise), writeRun("empty.run", ""),
+        writeRun("blocks.run", "95,7,230224,0815,TRC\r\n60,120,121,\r\n68,1,40,38,21\r\n")};
+    for (const std::string& run : refused) {
+        SCOPED_TRACE(run);
+        MessageBox::reset();
+        type(screen->runFileEdit, QString::fromStdString(run));
+        click(screen->processDataButton);
+        EXPECT_EQ(messages(),
+                  QStringList{QString::fromStdString(kestrana::peaks::noPeakRecordsMessage(run))});
+        EXPECT_FALSE(screen->showDetailsButton->isEnabled());
+        EXPECT_FALSE(screen->printDetailsButton->isEnabled());
+        EXPECT_TRUE(screen->kmRangeLabel->text().isEmpty());
+        const auto held =
+            kestrana::peaks::storedRunCaptions(kestrana::peaks::PeakFiles::in(home_).databaseBase);
+        ASSERT_TRUE(held.has_value());
+        EXPECT_EQ(held->kmRange, " Km 300 to Km 305");
+    }
 }
 
 TEST_F(PeakScreenTest, ShowDetailsOnAGeneratedRunShowsTheCoresColumnsInBothDirections) {
@@ -244,12 +311,6 @@ TEST_F(PeakScreenTest, ShowDetailsOnAGeneratedRunShowsTheCoresColumnsInBothDirec
 
 TEST_F(PeakScreenTest, RefusedQueriesShowTheirMessageAndLeaveTheListsClearedAndTheSummaryAsItWas) {
     PeakScreen* screen = openScreen();
-    type(screen->kmRangeEdits[0], QStringLiteral("120"));
-    type(screen->kmRangeEdits[1], QStringLiteral("130"));
-    click(screen->showDetailsButton);
-    EXPECT_EQ(messages(), QStringList{QStringLiteral(" No Peak Database found. Please PROCESS DATA first")});
-    EXPECT_TRUE(screen->kmCountLabel->text().isEmpty());
-
     writeDefaultRun(kHandRun);
     processAndShow(screen, QStringLiteral("120"), QStringLiteral("123"));
     const QString kmCountText = screen->kmCountLabel->text();
@@ -277,6 +338,8 @@ TEST_F(PeakScreenTest, RefusedQueriesShowTheirMessageAndLeaveTheListsClearedAndT
         EXPECT_EQ(screen->kmCountLabel->text(), kmCountText);
         EXPECT_EQ(screen->peakCountLabel->text(), peakCountText);
         EXPECT_FALSE(screen->waitLabel->isVisible());
+        // No listing, nothing to print.
+        EXPECT_FALSE(screen->printDetailsButton->isEnabled());
     }
 }
 

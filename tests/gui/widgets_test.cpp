@@ -1,7 +1,9 @@
 // The widgets the screens share: the analyser's bar chart with each band name beneath
-// its own bar, the list box with core texts unchanged and the top entry the coupled columns set,
-// and every screen fitting a display of 800 x 600.
+// its own bar, the comparator's line chart broken where a run has no value, the list box with core
+// texts unchanged and the top entry the coupled columns set, every screen fitting a display of
+// 800 x 600, and every window titled in the one form.
 #include "gui/app/navigator.h"
+#include "gui/services/help.h"
 #include "gui/services/resolution_switch.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/list_box.h"
@@ -11,12 +13,19 @@
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QGuiApplication>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QScreen>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -105,6 +114,42 @@ TEST(LineChart, NewDataLeavesNothingOfTheEarlierDataOnScreen) {
     EXPECT_TRUE(redrawn.grab().toImage() == drawnOnce.grab().toImage());
 }
 
+// A run without a value at a km has no point there: its line breaks over the gap and goes on in the
+// same colour after it, named once in the legend; an isolated value is a point of its own.
+TEST(LineChart, AMissingValueLeavesAGapInItsRunsLineAndNoPoint) {
+    const QStringList kms{QStringLiteral(" 130"), QStringLiteral(" 131"), QStringLiteral(" 132"),
+                          QStringLiteral(" 133"), QStringLiteral(" 134")};
+    widgets::LineChart chart;
+    chart.setData(kms, {{QStringLiteral("150324"), {79.5, std::nullopt, 70, 71, std::nullopt}},
+                        {QStringLiteral("140921"), {std::nullopt, 60, std::nullopt, 62, 63}},
+                        {QStringLiteral("130920"),
+                         {std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt}}});
+    // The legend lays its markers out once the chart is shown.
+    chart.resize(600, 400);
+    chart.show();
+    QCoreApplication::processEvents();
+    // Every line drawn as "run, whether the legend names it: its points", and the colours of each run.
+    std::vector<std::string> drawn;
+    std::map<QString, std::set<QRgb>> colours;
+    for (QAbstractSeries* series : chart.chart()->series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        ASSERT_NE(line, nullptr);
+        const bool named = chart.chart()->legend()->markers(line).value(0)->isVisible();
+        std::string text = line->name().toStdString() + (named ? " named:" : ":");
+        for (const QPointF& point : line->points())
+            text += " " + QString::number(point.x()).toStdString() + "=" +
+                    QString::number(point.y()).toStdString();
+        drawn.push_back(text);
+        colours[line->name()].insert(line->color().rgb());
+    }
+    std::sort(drawn.begin(), drawn.end());
+    EXPECT_EQ(drawn, (std::vector<std::string>{"130920 named:", "140921 named: 1=60", "140921: 3=62 4=63",
+                                               "150324 named: 0=79.5", "150324: 2=70 3=71"}));
+    for (const auto& [name, used] : colours)
+        EXPECT_EQ(used.size(), 1u) << name.toStdString();
+    EXPECT_NE(colours[QStringLiteral("150324")], colours[QStringLiteral("140921")]);
+}
+
 TEST(ListBox, CoreTextsAreEntriesOneCharacterPerByte) {
     widgets::ListBox box;
     box.setEntries(std::vector<std::string>{"0101  \xB0", "", "end"});
@@ -157,4 +202,26 @@ TEST(ScreenSetup, EveryScreenFitsAnEightHundredBySixHundredDisplay) {
     // Centred where there is room, cut to the display and held at its corner where there is not.
     EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 0, 1024, 768)), QRect(72, 74, 880, 620));
     EXPECT_EQ(widgets::placedInside({880, 620}, QRect(0, 20, 800, 580)), QRect(0, 20, 800, 580));
+}
+
+// Every window names the program and then itself, in one form: "Kestrana — NAME".
+TEST(ScreenSetup, EveryWindowIsTitledWithTheProgramAndItsOwnName) {
+    using kestrana::gui::app::Navigator;
+    using kestrana::gui::app::Screen;
+    kestrana::gui::services::ResolutionSwitch::fakeDisplay({1024, 768}, false);
+    const std::vector<std::pair<Screen, QString>> titles{
+        {Screen::MainMenu, QStringLiteral("Kestrana \u2014 Main Menu")},
+        {Screen::Analyser, QStringLiteral("Kestrana \u2014 Index Analyser")},
+        {Screen::Comparator, QStringLiteral("Kestrana \u2014 TGI Comparator")},
+        {Screen::PeakAnalyser, QStringLiteral("Kestrana \u2014 Peak Analyzer")},
+        {Screen::TrackHistory, QStringLiteral("Kestrana \u2014 Track History")}};
+    for (const auto& [kind, title] : titles) {
+        QWidget* screen = Navigator::show(kind);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_EQ(screen->windowTitle(), title) << screen->objectName().toStdString();
+    }
+    kestrana::gui::services::showHelp();
+    ASSERT_NE(kestrana::gui::services::helpWindow(), nullptr);
+    EXPECT_EQ(kestrana::gui::services::helpWindow()->windowTitle(), QStringLiteral("Kestrana \u2014 Help"));
+    Navigator::closeAll();
 }

@@ -185,7 +185,8 @@ KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fr
     for (int k = 0; k <= olderRuns; ++k) {
         std::string alias = std::to_string(k);
         alias.insert(0, 1, 't');
-        select += ", avg(" + alias + ".tgi4)";
+        // Not recorded (0) counts as no value, which avg passes over; over no value at all it is NULL.
+        select += ", avg(NULLIF(" + alias + ".tgi4, 0))";
         if (k > 0) {
             from += " INNER JOIN " + platform::quoteIdentifier(runTableName(k)) + " AS " + alias +
                     " ON t0.tgi1 = " + alias + ".tgi1 AND t0.tgi3 = " + alias + ".tgi3";
@@ -204,7 +205,7 @@ KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fr
         KmAverageRow row;
         row.km = rows.field(0);
         for (int k = 0; k <= olderRuns; ++k) {
-            row.means.push_back(rows.valueDouble(k + 1));
+            row.means.push_back(rows.isNull(k + 1) ? std::nullopt : std::optional(rows.valueDouble(k + 1)));
         }
         table.rows.push_back(std::move(row));
     }

@@ -89,9 +89,12 @@ std::optional<std::int16_t> lookupCellByQuery(platform::RecordStore& store, int 
 // The per-km averages that feed the chart: the rows of slot 0 joined with the rows of every other
 // compared slot of the same km from and block, km from between the two typed kms inclusive (either
 // order), one row per km in ascending order with the mean of tgi4 of each slot over the joined rows.
+// A value of 0 was not recorded: each run's mean leaves its own 0 values out, as the analyser's
+// figures do, so an unrecorded block neither pulls the km down nor shows as a dip.
 struct KmAverageRow {
     std::int16_t km = 0;
-    std::vector<double> means; // one per slot 0 to n
+    // One per slot 0 to n; none where the run recorded no block of the km (no point on the chart).
+    std::vector<std::optional<double>> means;
 };
 struct KmAverageTable {
     std::vector<std::string> seriesNames; // the run dates of slots 0 to n, as they stand

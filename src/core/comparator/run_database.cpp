@@ -154,6 +154,14 @@ OlderRunsEdit olderRunsEdited(std::string_view text) {
 BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& session,
                              const std::function<void(const SlotLoaded&)>& onSlotLoaded) {
     BuildResult result;
+    // Nothing to load is no database: the old one, and the comparison made from it, stay.
+    if (!isOlderRunCount(request.olderRuns)) {
+        result.outcome = BuildResult::Outcome::CountRefused;
+        result.failure = Error::refused(kEnterOneToThreeMessage, "the number of older runs is " +
+                                                                     platform::plainInt(request.olderRuns) +
+                                                                     ", not 1 to 3");
+        return result;
+    }
     const std::optional<int> parameterField = compareParameterField(request.parameter);
     if (!parameterField) {
         result.outcome = BuildResult::Outcome::ParameterRefused;
@@ -184,9 +192,6 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     }
 
     const int n = request.olderRuns;
-    if (!isOlderRunCount(n)) {
-        return result; // nothing to load, yet COMPARE becomes usable
-    }
     int slot = 0;
     try {
         for (slot = 0; slot <= n; ++slot) {

@@ -79,7 +79,8 @@ struct SlotLoaded {
 
 struct BuildResult {
     enum class Outcome {
-        Built,            // COMPARE and the km boxes become usable (also when n loads nothing)
+        Built,            // COMPARE and the km boxes become usable
+        CountRefused,     // n is not 1 to 3: nothing was touched; show `message`
         ParameterRefused, // nothing was touched; show `message`
         DatabaseFailed,   // the database could not be made; show `message`
         SlotFailed        // show `message`, show all path boxes and empty all km captions
@@ -92,7 +93,7 @@ struct BuildResult {
     std::optional<std::string> kmToText;
 };
 
-// Rebuilds the run database from slots 0 to n (nothing is loaded for n outside 1 to 3). Keeps in
+// Rebuilds the run database from slots 0 to n; refuses n outside 1 to 3 before anything is touched. Keeps in
 // `session` per loaded slot its header line, direction and km caption, the section of slot 0, and
 // the start km and current direction of the slot loaded last; a failing slot empties every km caption.
 // Tables loaded before a failure stay in the database. `onSlotLoaded` may be empty.

@@ -2,6 +2,8 @@
 
 #include "core/history/dates.h"
 
+#include <algorithm>
+
 namespace kestrana::history {
 
 BlockHistory blockHistoryOf(const Series& series, const BlockKey& block, const HistorySettings& settings,
@@ -45,8 +47,30 @@ std::optional<ForecastLine> forecastLineOf(const BlockHistory& history) {
         return std::nullopt;
     }
     const BlockForecast& forecast = *history.forecast;
-    return ForecastLine{forecast.latestDay, forecast.trend->valueAt(forecast.latestDay),
-                        *forecast.crossingDay, static_cast<double>(history.settings.threshold)};
+    const double threshold = history.settings.threshold;
+    return ForecastLine{forecast.latestDay,
+                        forecast.trend->valueAt(forecast.latestDay),
+                        *forecast.crossingDay,
+                        threshold,
+                        threshold,
+                        true};
+}
+
+Day chartEndDay(Day latestDay, int horizonMonths) {
+    constexpr int kTenYears = 120;
+    return addMonths(latestDay, std::max(horizonMonths, kTenYears));
+}
+
+ForecastLine forecastLineUntil(const ForecastLine& line, Day endDay) {
+    if (line.crossingDay <= endDay || endDay <= line.fromDay) {
+        return line;
+    }
+    ForecastLine cut = line;
+    const double share = static_cast<double>(endDay - line.fromDay) / (line.crossingDay - line.fromDay);
+    cut.crossingDay = endDay;
+    cut.endValue = line.fromValue + (line.threshold - line.fromValue) * share;
+    cut.reachesThreshold = false;
+    return cut;
 }
 
 std::string historyCaption(const BlockHistory& history) {
@@ -64,6 +88,10 @@ std::string historyCaption(const BlockHistory& history) {
     case ForecastStatus::Below:
         return caption + "below " + threshold + " on " + isoDate(forecast.latestDay) + rate;
     case ForecastStatus::Crossing:
+        if (*forecast.crossingDay <= forecast.latestDay) {
+            return caption + "due now (the fitted line crossed on " + isoDate(*forecast.crossingDay) + ")" +
+                   rate;
+        }
         return caption + "crossing " + threshold + " on " + isoDate(*forecast.crossingDay) + rate;
     case ForecastStatus::Stable:
         return caption + "stable" + rate;

@@ -47,12 +47,23 @@ BlockHistory blockHistory(const RunLibrary& library, const Series& series, const
 struct ForecastLine {
     Day fromDay = 0;
     double fromValue = 0.0;
-    Day crossingDay = 0;
+    Day crossingDay = 0; // where the line ends: the crossing, or the chart's end when cut there
     double threshold = 0.0;
+    double endValue = 0.0;        // the line's value where it ends (the threshold at the crossing)
+    bool reachesThreshold = true; // false when cut at the chart's end before the crossing
 };
 std::optional<ForecastLine> forecastLineOf(const BlockHistory& history);
 
-// A caption for the chart: "km 123 block 4, TGI: crossing 36 on 2027-03-01, -3.41 per year", "km 123
+// The last day the chart's time axis reaches: the horizon's end or ten years past `latestDay`,
+// whichever is later, so that a nearly flat line does not squash the runs to the left.
+Day chartEndDay(Day latestDay, int horizonMonths);
+// The forecast line cut at `endDay` when its crossing lies later; the crossing is then only written
+// in the caption.
+ForecastLine forecastLineUntil(const ForecastLine& line, Day endDay);
+
+// A caption for the chart: "km 123 block 4, TGI: crossing 36 on 2027-03-01, -3.41 per year", "...:
+// due now (the fitted line crossed on 2026-01-05), -3.41 per year" when the crossing is not after the
+// latest run, "km 123
 // block 4, TGI: below 36 since 2026-05-12", "... stable, 0.50 per year", "... too few runs",
 // "... not recorded in any run".
 std::string historyCaption(const BlockHistory& history);

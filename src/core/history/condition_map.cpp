@@ -43,6 +43,36 @@ ConditionMap conditionMap(const RunLibrary& library, const Series& series, const
     return conditionMapOf(series, index, runs);
 }
 
+namespace {
+// Lower ranks are worse: any recorded value (ranked by the value itself), then not recorded, then a
+// block the run does not have.
+int badnessRank(const ConditionCell& cell) {
+    switch (cell.band) {
+    case ValueBand::Absent:
+        return 1 << 17;
+    case ValueBand::NotRecorded:
+        return 1 << 16;
+    default:
+        return cell.value;
+    }
+}
+} // namespace
+
+std::size_t worstColumn(const ConditionMap& map, std::size_t row, std::size_t first, std::size_t end) {
+    std::size_t worst = first;
+    int worstRank = 1 << 18;
+    const std::size_t columns = map.columns.size();
+    end = std::min(end, columns);
+    for (std::size_t column = first; column < end; ++column) {
+        const int rank = badnessRank(map.cells[row * columns + column]);
+        if (rank < worstRank) {
+            worstRank = rank;
+            worst = column;
+        }
+    }
+    return worst;
+}
+
 std::string cellDescription(const ConditionMap& map, std::size_t row, std::size_t column) {
     const BlockKey& key = map.columns[column];
     const RunRecord& run = map.rows[row];

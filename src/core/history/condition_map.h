@@ -34,6 +34,12 @@ ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<co
 ConditionMap conditionMap(const RunLibrary& library, const Series& series, const KmRange& range,
                           BlockIndex index, std::span<const RunId> onlyRuns = {});
 
+// Where one pixel of the map stands for several cells of a row (columns [first, end)), it shows the
+// worst of them, so that zooming out never hides a bad block: the lowest recorded value; a
+// not-recorded cell only when none of them is recorded; a missing block only when all are missing.
+// Returns that cell's column (the first of equals); `first` when the span is empty.
+std::size_t worstColumn(const ConditionMap& map, std::size_t row, std::size_t first, std::size_t end);
+
 // What hovering over a cell shows: "km 123 block 4, 2025-03-12 run 1: TGI 45", with "not recorded"
 // or "no such block in this run" instead of the value.
 std::string cellDescription(const ConditionMap& map, std::size_t row, std::size_t column);

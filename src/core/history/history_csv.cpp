@@ -4,6 +4,8 @@
 #include "core/platform/paths.h"
 #include "core/platform/text.h"
 
+#include <cctype>
+
 namespace kestrana::history {
 
 namespace {
@@ -89,11 +91,14 @@ std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view line
     return csv.take();
 }
 
-std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::string_view lineEnd) {
+std::string maintenanceCsv(const Series& series, std::span<const MaintenanceStretch> stretches,
+                           std::string_view lineEnd) {
     CsvText csv(lineEnd);
-    csv.header("status,from_km,from_block,to_km,to_block,blocks,earliest_date");
+    csv.header("line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date");
     for (const MaintenanceStretch& stretch : stretches) {
-        csv.field(statusName(stretch.status))
+        csv.field(series.line)
+            .number(series.direction)
+            .field(statusName(stretch.status))
             .number(stretch.from.km)
             .number(stretch.from.block)
             .number(stretch.to.km)
@@ -103,6 +108,29 @@ std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::s
             .endLine();
     }
     return csv.take();
+}
+
+std::string maintenanceCsvName(const Series& series, Day today) {
+    std::string line;
+    for (const char c : series.line) {
+        const bool unsafe = static_cast<unsigned char>(c) < 0x20 || c == 0x7f ||
+                            std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+        line += unsafe ? '_' : c;
+    }
+    return "maintenance " + line + " " + isoDate(today) + ".csv";
+}
+
+std::string withCsvExtension(const std::string& name) {
+    if (name.size() >= 4) {
+        std::string ending = name.substr(name.size() - 4);
+        for (char& c : ending) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (ending == ".csv") {
+            return name;
+        }
+    }
+    return name + ".csv";
 }
 
 void saveCsv(const std::string& path, std::string_view text) {

@@ -21,8 +21,14 @@ std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = 
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");
 // km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status
 std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view lineEnd = "\n");
-// status,from_km,from_block,to_km,to_block,blocks,earliest_date
-std::string maintenanceCsv(std::span<const MaintenanceStretch> stretches, std::string_view lineEnd = "\n");
+// line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date
+std::string maintenanceCsv(const Series& series, std::span<const MaintenanceStretch> stretches,
+                           std::string_view lineEnd = "\n");
+// The name a saved maintenance list is offered under: "maintenance LINE YYYY-MM-DD.csv", with the
+// characters a file name cannot hold in the line's name written as "_".
+std::string maintenanceCsvName(const Series& series, Day today);
+// The name as typed, with ".csv" added unless it ends so already (in any case).
+std::string withCsvExtension(const std::string& name);
 
 // Writes a CSV text to a file as a whole (temporary file renamed into place). Throws platform::Error.
 void saveCsv(const std::string& path, std::string_view text);

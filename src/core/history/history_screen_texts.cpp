@@ -28,14 +28,16 @@ std::string mapSummary(const ConditionMap& map, const KmRange& range) {
            std::to_string(map.columns.size()) + (map.columns.size() == 1 ? " block, " : " blocks, ") + kms;
 }
 
-std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, Day untilDay) {
+std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, const KmRange& range,
+                               Day untilDay) {
+    const std::string kms = "km " + std::to_string(range.low) + " to " + std::to_string(range.high) + ": ";
     if (stretches.empty())
-        return "Nothing is due before " + isoDate(untilDay) + ".";
+        return kms + "nothing is due by " + isoDate(untilDay) + ".";
     std::size_t blocks = 0;
     for (const MaintenanceStretch& stretch : stretches)
         blocks += stretch.blocks;
-    return std::to_string(stretches.size()) + (stretches.size() == 1 ? " stretch, " : " stretches, ") +
-           std::to_string(blocks) + (blocks == 1 ? " block, due before " : " blocks, due before ") +
+    return kms + std::to_string(stretches.size()) + (stretches.size() == 1 ? " stretch, " : " stretches, ") +
+           std::to_string(blocks) + (blocks == 1 ? " block, due by " : " blocks, due by ") +
            isoDate(untilDay);
 }
 
@@ -50,6 +52,32 @@ std::string failureMessage(std::string_view what, std::string_view reason) {
 
 std::string savedText(std::string_view path) {
     return "Maintenance list saved to " + std::string(path);
+}
+
+std::string otherLibraryChoice(std::string_view fileName) {
+    return "Another file: " + std::string(fileName);
+}
+
+std::vector<std::string> runListRow(const RunRecord& run) {
+    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), run.file};
+}
+
+std::string removalQuestion(std::span<const RunRecord> runs) {
+    std::string text = runs.size() == 1
+                           ? "Remove this run from the library?"
+                           : "Remove these " + std::to_string(runs.size()) + " runs from the library?";
+    for (const RunRecord& run : runs)
+        text += "\n" + isoDate(run.day) + " run " + run.runNumber + ", " + std::to_string(run.blocks) +
+                (run.blocks == 1 ? " block, " : " blocks, ") + run.file;
+    return text;
+}
+
+std::string removedText(std::size_t runs) {
+    return std::to_string(runs) + (runs == 1 ? " run removed" : " runs removed") + " from the library.";
+}
+
+std::string replaceQuestion(std::string_view path) {
+    return std::string(path) + " already exists. Replace it?";
 }
 
 Day todayDay() {

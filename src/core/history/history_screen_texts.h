@@ -25,8 +25,10 @@ std::string importProgressText(const ImportProgress& progress);
 // the map is empty).
 std::string mapSummary(const ConditionMap& map, const KmRange& range);
 
-// "3 stretches, 17 blocks, due before 2027-12-06" or "Nothing is due before 2027-12-06."
-std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, Day untilDay);
+// "km 100 to 200: 3 stretches, 17 blocks, due by 2027-12-06" or "km 100 to 200: nothing is due by
+// 2027-12-06." (the horizon's last day is included).
+std::string maintenanceSummary(std::span<const MaintenanceStretch> stretches, const KmRange& range,
+                               Day untilDay);
 
 // The bands in the order the legend shows them: the four quality bands, not recorded, below 0,
 // no such block.
@@ -51,6 +53,29 @@ inline constexpr std::string_view kExportFailed = "Could not save the maintenanc
 std::string failureMessage(std::string_view what, std::string_view reason);
 // "Maintenance list saved to PATH"
 std::string savedText(std::string_view path);
+// Asked before a saved file replaces one that is there: "PATH already exists. Replace it?"
+std::string replaceQuestion(std::string_view path);
+
+// The library choice: the user's own library, the bundled samples' library, or another file.
+inline constexpr std::string_view kYourLibraryChoice = "Your library";
+inline constexpr std::string_view kSamplesChoice = "Samples";
+inline constexpr std::string_view kOtherLibraryChoice = "Another file...";
+// "Another file: NAME" once one is chosen.
+std::string otherLibraryChoice(std::string_view fileName);
+// Said when an import is asked for while the samples are shown: the runs go to the user's library.
+inline constexpr std::string_view kImportGoesToYourLibrary =
+    "The samples' library takes no runs of yours: the import goes into your library.";
+
+// The run list: one row per run of the line chosen, in run order (date, run, blocks, file).
+std::vector<std::string> runListRow(const RunRecord& run);
+// The question asked before runs are removed, naming each: "Remove these 2 runs from the library?"
+// and a line per run: "2024-01-01 run 1, 512 blocks, /data/a.run".
+std::string removalQuestion(std::span<const RunRecord> runs);
+// "2 runs removed from the library."
+std::string removedText(std::size_t runs);
+inline constexpr std::string_view kRemoveFailed = "Could not remove the runs from the run library.";
+inline constexpr std::string_view kRunGoneReason =
+    "a run chosen is no longer in the library (another program removed it); nothing was removed";
 
 // Today on this computer's clock (UTC), as a day number.
 Day todayDay();

@@ -3,6 +3,7 @@
 #include "core/history/dates.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kestrana::history {
 
@@ -23,6 +24,10 @@ std::vector<MaintenanceStretch> maintenanceList(std::span<const ForecastRow> row
     std::sort(alongLine.begin(), alongLine.end(), [direction](const ForecastRow* a, const ForecastRow* b) {
         return comesBefore(a->block, b->block, direction);
     });
+    Day latestRunDay = std::numeric_limits<Day>::min();
+    for (const ForecastRow& row : rows) {
+        latestRunDay = std::max(latestRunDay, row.forecast.latestDay);
+    }
     std::vector<MaintenanceStretch> stretches;
     bool extending = false; // the previous block along the line opened or extended the last stretch
     for (const ForecastRow* row : alongLine) {
@@ -31,7 +36,8 @@ std::vector<MaintenanceStretch> maintenanceList(std::span<const ForecastRow> row
             extending = false;
             continue;
         }
-        if (extending && stretches.back().status == forecast.status) {
+        if (extending && stretches.back().status == forecast.status &&
+            blockFollows(stretches.back().to, row->block, direction)) {
             MaintenanceStretch& stretch = stretches.back();
             stretch.to = row->block;
             ++stretch.blocks;
@@ -43,6 +49,9 @@ std::vector<MaintenanceStretch> maintenanceList(std::span<const ForecastRow> row
                 MaintenanceStretch{forecast.status, row->block, row->block, 1, forecast.crossingDay});
         }
         extending = true;
+    }
+    for (MaintenanceStretch& stretch : stretches) {
+        stretch.dueNow = stretch.earliestDay && *stretch.earliestDay <= latestRunDay;
     }
     std::stable_sort(stretches.begin(), stretches.end(),
                      [](const MaintenanceStretch& a, const MaintenanceStretch& b) {

@@ -2,10 +2,9 @@
 // The maintenance list: the blocks that are below the threshold now, or whose forecast crosses it
 // before a horizon, merged into stretches of neighbouring blocks of the same status.
 //
-// Neighbouring means next to each other in the run direction among the blocks of the forecast (the
-// blocks with at least one recorded value); a block of another status, or one crossing after the
-// horizon, ends a stretch. The stretches are sorted by status (below first), then earliest crossing
-// day, then where they begin in the run direction.
+// Neighbouring means following each other on the track (blockFollows): a block never recorded, a
+// block of another status, or one crossing after the horizon ends a stretch. The stretches are sorted by
+// status (below first), then earliest crossing day, then where they begin in the run direction.
 
 #include "core/history/forecast_list.h"
 
@@ -21,6 +20,9 @@ struct MaintenanceStretch {
     BlockKey to;                                   // last block in the run direction
     std::size_t blocks = 0;
     std::optional<Day> earliestDay; // crossing: the earliest crossing day; below: none
+    // A crossing whose fitted line met the threshold on or before the latest run of the list: the
+    // blocks are due now although their latest values are still above it.
+    bool dueNow = false;
 };
 
 // `rows` in any order (forecastRows gives them in list order). Crossings after `untilDay` are left out.

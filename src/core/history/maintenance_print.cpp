@@ -15,6 +15,14 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
+std::string dueText(const MaintenanceStretch& stretch) {
+    if (!stretch.earliestDay) {
+        return {};
+    }
+    return stretch.dueNow ? "due now (the fitted line crossed on " + isoDate(*stretch.earliestDay) + ")"
+                          : isoDate(*stretch.earliestDay);
+}
+
 std::string blockText(const BlockKey& key) {
     return "km " + std::to_string(key.km) + " block " + std::to_string(key.block);
 }
@@ -26,11 +34,13 @@ std::vector<std::string> maintenanceHeadingLines(const MaintenanceHeading& headi
         lines.push_back(heading.title);
     }
     lines.push_back("Maintenance list: " + heading.series.line + ", " +
-                    (heading.series.direction < 0 ? "falling km (-1)" : "rising km (1)"));
+                    (heading.series.direction < 0 ? "falling km (-1)" : "rising km (1)") + ", km " +
+                    std::to_string(heading.range.low) + " to " + std::to_string(heading.range.high));
     lines.push_back(std::string(indexName(heading.settings.index)) + " below " +
                     std::to_string(heading.settings.threshold) + " now or by " + isoDate(heading.untilDay) +
-                    " (as of " + isoDate(heading.today) + "), maintenance jump " +
-                    std::to_string(heading.settings.jump));
+                    " (horizon " + std::to_string(heading.horizonMonths) +
+                    (heading.horizonMonths == 1 ? " month" : " months") + " from " + isoDate(heading.today) +
+                    "), maintenance jump " + std::to_string(heading.settings.jump));
     return lines;
 }
 
@@ -46,8 +56,7 @@ std::vector<std::string> maintenanceTableLines(std::span<const MaintenanceStretc
         const std::string count = std::to_string(stretch.blocks);
         lines.push_back(padded(std::string(statusName(stretch.status)), 10) +
                         padded(blockText(stretch.from), 22) + padded(blockText(stretch.to), 22) +
-                        padded(count, 8) +
-                        (stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string()));
+                        padded(count, 8) + dueText(stretch));
     }
     return lines;
 }
@@ -58,18 +67,23 @@ platform::HardCopyScript maintenancePrintScript(const MaintenanceHeading& headin
     script.setPosition(kLeftMarginTwips, kTopTwips);
     script.setFontSize(12);
     script.setBold(true);
-    for (const std::string& line : maintenanceHeadingLines(heading)) {
+    const std::vector<std::string> headingLines = maintenanceHeadingLines(heading);
+    for (const std::string& line : headingLines) {
         script.printLineAt(kLeftMarginTwips, line);
+        script.repeatOnNewPages(kLeftMarginTwips, line);
     }
     script.printLine("");
+    script.repeatOnNewPages(kLeftMarginTwips, "");
     script.setFontSize(10);
     const std::vector<std::string> table = maintenanceTableLines(stretches);
     for (std::size_t i = 0; i < table.size(); ++i) {
-        // The column heading stays bold; the stretches are in the normal face.
-        if (i == 1) {
+        script.printLineAt(kLeftMarginTwips, table[i]);
+        // The column heading stays bold and opens every later page; the stretches are in the
+        // normal face.
+        if (i == 0 && !stretches.empty()) {
+            script.repeatOnNewPages(kLeftMarginTwips, table[0]);
             script.setBold(false);
         }
-        script.printLineAt(kLeftMarginTwips, table[i]);
     }
     script.endDoc();
     return script;

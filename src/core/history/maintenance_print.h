@@ -1,7 +1,8 @@
 #pragma once
-// The maintenance list on paper: a title, the line, direction, index, threshold, jump and horizon,
-// the column headings and one line per stretch, as a printer script the printing service plays (the
-// service continues a long list at the top of the next page).
+// The maintenance list on paper: a title, the line, direction, km range, index, threshold, jump,
+// horizon and the day it was made, the column headings and one line per stretch, as a printer script
+// the printing service plays. A long list goes on over several pages, and every page opens with the
+// same heading and column headings, so that a loose page still says what it covers.
 
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_list.h"
@@ -20,11 +21,14 @@ struct MaintenanceHeading {
     HistorySettings settings;
     Day today = 0;
     Day untilDay = 0;
+    KmRange range;
+    int horizonMonths = kDefaultHorizonMonths;
 };
 
 // The heading lines of the page (title line only when a title was given).
 std::vector<std::string> maintenanceHeadingLines(const MaintenanceHeading& heading);
 // The column heading and one line per stretch (fixed columns), or one line saying the list is empty.
+// A stretch due now reads "due now (the fitted line crossed on DATE)" in the date column.
 std::vector<std::string> maintenanceTableLines(std::span<const MaintenanceStretch> stretches);
 
 platform::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,

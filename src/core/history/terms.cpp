@@ -30,6 +30,13 @@ bool comesBefore(const BlockKey& a, const BlockKey& b, int direction) {
     return a.block < b.block;
 }
 
+bool blockFollows(const BlockKey& a, const BlockKey& b, int direction) {
+    if (a.km == b.km) {
+        return b.block == a.block + 1;
+    }
+    return a.block == 5 && b.block == 1 && b.km == a.km + (direction < 0 ? -1 : 1);
+}
+
 ValueBand valueBandOf(std::int16_t value) {
     if (value == 0) {
         return ValueBand::NotRecorded;

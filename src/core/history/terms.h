@@ -55,6 +55,9 @@ KmRange kmRangeBetween(std::int16_t first, std::int16_t second);
 // Blocks in the run direction: rising km for direction 1, falling km for -1; within one km by block
 // number. True when a comes before b.
 bool comesBefore(const BlockKey& a, const BlockKey& b, int direction);
+// True when b is the block right after a on the track in the run direction: the next block of the
+// same km, or block 1 of the next km after block 5.
+bool blockFollows(const BlockKey& a, const BlockKey& b, int direction);
 
 // The state of one block value as the condition map colours it: the analyser's quality bands of the
 // value (1 to 35, 36 to 50, 51 to 80, 81 and above), 0 as not recorded, a negative value as recorded

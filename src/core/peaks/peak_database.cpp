@@ -186,6 +186,15 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             failure = next;
         }
     }
+    if (!failure && result.build.rowCount == 0) {
+        failure = platform::Error::refused(
+            noPeakRecordsMessage(runPath),
+            platform::Error(records.recordCount() == 0
+                                ? "no peak line (code 67)"
+                                : "no peak line holds a pair of peak value and location",
+                            runPath)
+                .reason());
+    }
     if (failure) {
         discardBuild();
         throw *failure;

@@ -67,7 +67,8 @@ struct PeakProcessResult {
 // earlier run), its record width and its direction only when the whole operation succeeded; on a
 // failure it stays as it was, like the old database.
 // Throws kestrana::platform::Error with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
-// kScratchFailedMessage, kBadNumberMessage, kDatabaseFailedMessage, kRecordCutShortMessage. On
+// kScratchFailedMessage, kBadNumberMessage, kDatabaseFailedMessage, kRecordCutShortMessage, or
+// noPeakRecordsMessage for a run that gives no peak pair at all (no database is built from it). On
 // success the screen shows kDatabaseGeneratedMessage.
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session);
 

@@ -40,6 +40,10 @@ inline constexpr std::string_view kRecordTooLongMessage =
     "A peak record holds more than 26 numbers. Peak Database not generated.";
 inline constexpr std::string_view kRecordCutShortMessage =
     "The peak records end inside a record. Peak Database not generated.";
+// A run without a single peak pair: an empty database would read as kilometres without a peak.
+inline std::string noPeakRecordsMessage(std::string_view runPath) {
+    return "The file " + std::string(runPath) + " holds no peak records. Peak Database not generated.";
+}
 
 // Why SHOW DETAILS refused to walk the kilometres.
 inline constexpr std::string_view kRangeTooWideMessage = " Range too wide. Please select within 50 kms";

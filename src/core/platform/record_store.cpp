@@ -479,6 +479,11 @@ double RecordStore::RowSet::valueDouble(int column) const {
     return sqlite3_column_double(stmt_, column);
 }
 
+bool RecordStore::RowSet::isNull(int column) const {
+    requireCurrent(column);
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
+
 std::string RecordStore::RowSet::valueText(int column) const {
     requireCurrent(column);
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));

@@ -99,6 +99,8 @@ public:
         std::int16_t field(int column) const;
         double valueDouble(int column) const;
         std::string valueText(int column) const;
+        // Whether the column holds no value at all (SQL NULL: an average over no row, for example).
+        bool isNull(int column) const;
 
     private:
         int columnIndex(std::string_view name) const;

@@ -17,6 +17,7 @@
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
 #include "gui/services/title_prompt.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
@@ -78,12 +79,12 @@ std::string printedDateTime(const QDateTime& now) {
 
 AnalyserScreen::AnalyserScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AnalyserScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION " - Index Analyser"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Index Analyser")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("analyser"));
     load();
 }
 
@@ -260,6 +261,7 @@ void AnalyserScreen::printGraph() {
     // The chart as it stands, drawn at the size the page gives it, so that its texts print at the
     // same size whatever the display the screen is shown on.
     widgets::BarChart printed;
+    printed.setBarColours(widgets::qualityBandColours());
     printed.setData(qualityChart->label(), qualityChart->values());
     printed.resize(AnalyserChartCanvas::kPictureWidth, AnalyserChartCanvas::kPictureHeight);
     services::ChartClipboard::copyPicture(&printed);

@@ -6,6 +6,7 @@
 #include "core/analyser/quality.h"
 #include "core/platform/paths.h"
 #include "gui/analyser/analyser_screen.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
@@ -154,6 +155,7 @@ void AnalyserScreen::buildControls() {
     qualityChart = new widgets::BarChart(this);
     qualityChart->setObjectName(QStringLiteral("qualityChart"));
     qualityChart->setAccessibleName(QStringLiteral("Quality distribution chart"));
+    qualityChart->setBarColours(widgets::qualityBandColours());
     printDetailsButton = button(this, "printDetailsButton", "PRINT   DETAILS", "Print details");
     saveDetailsButton = button(this, "saveDetailsButton", "SAVE DETAILS", "Save details");
     rawValuesTable = rawTable(this);

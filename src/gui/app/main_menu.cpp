@@ -65,9 +65,9 @@ void MainMenu::resetState() {
 
 MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainMenu"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Main Menu")));
     buildControls();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("menu"));
     load();
 }
 

@@ -76,12 +76,12 @@ kestrana::analyser::CreditLine& creditLine() {
 ComparatorScreen::ComparatorScreen(QWidget* parent)
     : QWidget(parent), listed_(std::make_unique<core::ComparisonListing>()) {
     setObjectName(QStringLiteral("ComparatorScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" " KESTRANA_VERSION " - TGI Comparator"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("TGI Comparator")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("comparator"));
     load();
 }
 
@@ -173,7 +173,12 @@ void ComparatorScreen::parameterChosen() {
     compareButton->setEnabled(false);
 }
 
+// Before anything else the comparison of the runs loaded before goes, with COMPARE and the hard
+// copies: a new build replaces the runs and the section it was printed under, and a refused one
+// means other runs were asked for. Only a build that loads every run makes COMPARE usable again.
 void ComparatorScreen::processData() {
+    withdrawComparison(core::ComparisonListing{});
+    compareButton->setEnabled(false);
     core::ComparatorSession& session = core::comparatorSession();
     core::BuildRequest request;
     for (int k = 0; k < core::kSlotCount; ++k)
@@ -203,6 +208,7 @@ void ComparatorScreen::processData() {
         for (QLineEdit* km : kmRangeEdits)
             km->setEnabled(true);
         break;
+    case core::BuildResult::Outcome::CountRefused:
     case core::BuildResult::Outcome::ParameterRefused:
         services::MessageBox::information(this, fromCore(result.failure->message()));
         break;

@@ -145,8 +145,10 @@ void addForecast(QChart* chart, const Axes& axes, const core::ForecastLine& fore
     line->setName(QStringLiteral("Forecast"));
     line->setPen(QPen(QColor(0xc6, 0x28, 0x28), 2, Qt::DashLine));
     line->append(chartX(forecast.fromDay), forecast.fromValue);
-    line->append(chartX(forecast.crossingDay), forecast.threshold);
+    line->append(chartX(forecast.crossingDay), forecast.endValue);
     attach(chart, axes, line);
+    if (!forecast.reachesThreshold)
+        return;
     auto* crossing = new QScatterSeries;
     crossing->setColor(QColor(0xc6, 0x28, 0x28));
     crossing->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
@@ -181,16 +183,19 @@ void BlockHistoryChart::clear(const QString& note) {
     forecastDrawn_ = false;
 }
 
-void BlockHistoryChart::setHistory(const core::BlockHistory& history) {
+void BlockHistoryChart::setHistory(const core::BlockHistory& history, int horizonMonths) {
     clear(fromCore(core::historyCaption(history)));
     if (history.points.empty())
         return;
     hasHistory_ = true;
-    const std::optional<core::ForecastLine> forecast = core::forecastLineOf(history);
     const core::Day firstDay = history.points.front().run.day;
     core::Day lastDay = history.points.back().run.day;
-    if (forecast)
+    std::optional<core::ForecastLine> forecast = core::forecastLineOf(history);
+    if (forecast) {
+        forecast = core::forecastLineUntil(*forecast, core::chartEndDay(lastDay, horizonMonths));
         lastDay = std::max(lastDay, forecast->crossingDay);
+    }
+    timeAxisDays_ = {firstDay - kMarginDays, lastDay + kMarginDays};
 
     const Axes axes = addAxes(chart(), history, firstDay, lastDay);
     addThreshold(chart(), axes, history, firstDay, lastDay);

@@ -2,10 +2,14 @@
 // The history of one block as a chart: its recorded values over time (one colour per segment between
 // maintenance), each segment's fitted line, a dashed upright line where maintenance was done, the
 // threshold, and for a block that is crossing the forecast drawn from its last value down to the
-// threshold, marked with the crossing date. The title is the core's caption of the history.
+// threshold, marked with the crossing date. The time axis reaches at most the horizon or ten years
+// past the latest run (whichever is later); a crossing beyond that is only written in the title,
+// which is the core's caption of the history.
 
 #include <QChartView>
 #include <QString>
+
+#include <utility>
 
 namespace kestrana::history {
 struct BlockHistory;
@@ -18,7 +22,7 @@ class BlockHistoryChart : public QChartView {
 public:
     explicit BlockHistoryChart(QWidget* parent = nullptr);
 
-    void setHistory(const kestrana::history::BlockHistory& history);
+    void setHistory(const kestrana::history::BlockHistory& history, int horizonMonths);
     // Withdraws the history; the chart shows `note` as its title.
     void clear(const QString& note = QString());
 
@@ -30,6 +34,8 @@ public:
     int fittedLineCount() const { return fittedLineCount_; }
     int maintenanceMarkCount() const { return maintenanceMarkCount_; }
     bool forecastDrawn() const { return forecastDrawn_; }
+    // The time axis' ends, in days since 1970-01-01.
+    std::pair<qint64, qint64> timeAxisDays() const { return timeAxisDays_; }
 
 private:
     bool hasHistory_ = false;
@@ -37,6 +43,7 @@ private:
     int fittedLineCount_ = 0;
     int maintenanceMarkCount_ = 0;
     bool forecastDrawn_ = false;
+    std::pair<qint64, qint64> timeAxisDays_{0, 0};
 };
 
 } // namespace kestrana::gui::history

@@ -3,12 +3,14 @@
 #include "core/history/condition_map.h"
 
 #include "core/history/dates.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/qt_text.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -19,10 +21,12 @@ namespace kestrana::gui::history {
 
 namespace {
 
+using widgets::bandColour;
 using widgets::fromCore;
 
 constexpr int kRowLabelWidth = 84; // room for "2025-03-12" left of the rows
-constexpr int kKmAxisHeight = 20;  // room for the km labels above the columns
+constexpr int kKmAxisHeight = 34;  // room for the km labels above the columns, block numbers below them
+constexpr int kBlockLabelTop = 19; // where the block numbers' row begins in the axis
 constexpr double kMinRowHeight = 6.0;
 constexpr double kMaxRowHeight = 40.0;
 constexpr double kMinColumnWidth = 0.05;
@@ -30,28 +34,9 @@ constexpr double kMaxColumnWidth = 60.0;
 constexpr double kZoomStep = 1.5;
 constexpr int kDragThreshold = 4; // pixels a press may move and still count as a click
 constexpr int kMinKmLabelSpacing = 44;
+constexpr int kMinBlockLabelWidth = 14; // a column this wide has room for its block number
 
 } // namespace
-
-QColor bandColour(core::ValueBand band) {
-    switch (band) {
-    case core::ValueBand::Band1:
-        return {0xc6, 0x28, 0x28}; // worst: red
-    case core::ValueBand::Band2:
-        return {0xf5, 0x9e, 0x0b}; // amber
-    case core::ValueBand::Band3:
-        return {0xcd, 0xdc, 0x39}; // yellow-green
-    case core::ValueBand::Band4:
-        return {0x2e, 0x7d, 0x32}; // best: green
-    case core::ValueBand::NotRecorded:
-        return {0x9e, 0x9e, 0x9e}; // grey
-    case core::ValueBand::NoBand:
-        return {0x6a, 0x1b, 0x9a}; // purple: a value below 0
-    case core::ValueBand::Absent:
-        break;
-    }
-    return {0xff, 0xff, 0xff}; // the run has no such block
-}
 
 ConditionMapView::ConditionMapView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("conditionMap"));
@@ -60,6 +45,16 @@ ConditionMapView::ConditionMapView(QWidget* parent) : QWidget(parent) {
     setMinimumSize(240, 120);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
+    runScrollBar_ = new QScrollBar(Qt::Vertical, this);
+    runScrollBar_->setObjectName(QStringLiteral("runScrollBar"));
+    runScrollBar_->setAccessibleName(QStringLiteral("Runs of the condition map"));
+    runScrollBar_->setFocusPolicy(Qt::NoFocus);
+    runScrollBar_->hide();
+    connect(runScrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
+        offsetY_ = value;
+        clampOffsets();
+        update();
+    });
 }
 
 void ConditionMapView::setMap(std::shared_ptr<const core::ConditionMap> map) {
@@ -68,24 +63,53 @@ void ConditionMapView::setMap(std::shared_ptr<const core::ConditionMap> map) {
     selected_.reset();
     offsetX_ = 0.0;
     offsetY_ = 0.0;
-    const double columns = map_ ? static_cast<double>(map_->columns.size()) : 0.0;
-    columnWidth_ =
-        columns > 0 ? std::clamp(plotArea().width() / columns, kMinColumnWidth, kMaxColumnWidth) : 4.0;
     if (map_ && !map_->rows.empty() && !map_->columns.empty())
         selected_ = MapCell{0, 0};
-    clampOffsets();
-    update();
+    updateScrollBar();
+    fitWidth();
 }
 
 void ConditionMapView::clear(const QString& note) {
     map_.reset();
     note_ = note;
     selected_.reset();
+    updateScrollBar();
+    update();
+}
+
+// The columns fill the plot's width (within the zoom limits).
+void ConditionMapView::fitWidth() {
+    fitted_ = true;
+    const double columns = map_ ? static_cast<double>(map_->columns.size()) : 0.0;
+    columnWidth_ =
+        columns > 0 ? std::clamp(plotArea().width() / columns, kMinColumnWidth, kMaxColumnWidth) : 4.0;
+    clampOffsets();
     update();
 }
 
 QRect ConditionMapView::plotArea() const {
-    return rect().adjusted(kRowLabelWidth, kKmAxisHeight, -1, -1);
+    const int scrollBar = runScrollBar_->isVisible() ? runScrollBar_->sizeHint().width() : 0;
+    return rect().adjusted(kRowLabelWidth, kKmAxisHeight, -1 - scrollBar, -1);
+}
+
+// The scroll bar stands right of the rows when they do not all fit, and moves through them.
+void ConditionMapView::updateScrollBar() {
+    const bool needed =
+        map_ && !map_->rows.empty() &&
+        rowHeight() * static_cast<double>(map_->rows.size()) > rect().height() - kKmAxisHeight - 1 + 0.5;
+    runScrollBar_->setVisible(needed);
+    if (!needed) {
+        offsetY_ = 0.0;
+        return;
+    }
+    const QRect plot = plotArea();
+    const int width = runScrollBar_->sizeHint().width();
+    runScrollBar_->setGeometry(rect().right() - width + 1, plot.top(), width, plot.height() + 1);
+    const QSignalBlocker quiet(runScrollBar_);
+    runScrollBar_->setRange(0, static_cast<int>(std::ceil(std::max(0.0, contentHeight() - plot.height()))));
+    runScrollBar_->setPageStep(plot.height());
+    runScrollBar_->setSingleStep(static_cast<int>(std::ceil(rowHeight())));
+    runScrollBar_->setValue(static_cast<int>(offsetY_));
 }
 
 double ConditionMapView::rowHeight() const {
@@ -107,6 +131,10 @@ void ConditionMapView::clampOffsets() {
     const QRect plot = plotArea();
     offsetX_ = std::clamp(offsetX_, 0.0, std::max(0.0, contentWidth() - plot.width()));
     offsetY_ = std::clamp(offsetY_, 0.0, std::max(0.0, contentHeight() - plot.height()));
+    if (runScrollBar_->isVisible() && runScrollBar_->value() != static_cast<int>(offsetY_)) {
+        const QSignalBlocker quiet(runScrollBar_);
+        runScrollBar_->setValue(static_cast<int>(offsetY_));
+    }
 }
 
 void ConditionMapView::setColumnWidth(double pixels, double anchorX) {
@@ -115,6 +143,7 @@ void ConditionMapView::setColumnWidth(double pixels, double anchorX) {
     // The column under the anchor stays under it.
     const double anchorColumn = (anchorX - plotArea().left() + offsetX_) / columnWidth_;
     columnWidth_ = std::clamp(pixels, kMinColumnWidth, kMaxColumnWidth);
+    fitted_ = false;
     offsetX_ = anchorColumn * columnWidth_ - (anchorX - plotArea().left());
     clampOffsets();
     update();
@@ -149,7 +178,20 @@ std::optional<MapCell> ConditionMapView::cellAt(const QPoint& position) const {
     const double y = position.y() - plot.top() + offsetY_;
     if (x < 0 || y < 0 || x >= contentWidth() || y >= contentHeight())
         return std::nullopt;
-    return MapCell{static_cast<std::size_t>(y / rowHeight()), static_cast<std::size_t>(x / columnWidth_)};
+    const auto row = static_cast<std::size_t>(y / rowHeight());
+    return MapCell{row, columnAtPixel(row, std::floor(position.x() - plot.left()))};
+}
+
+// The column a pixel of the plot shows in a row: the worst of the columns it covers.
+std::size_t ConditionMapView::columnAtPixel(std::size_t row, double x) const {
+    const std::size_t columns = map_->columns.size();
+    const auto first =
+        std::min(columns - 1, static_cast<std::size_t>(std::max(0.0, (x + offsetX_) / columnWidth_)));
+    if (columnWidth_ >= 1.0)
+        return first;
+    const auto end =
+        std::min(columns, static_cast<std::size_t>(std::ceil((x + 1 + offsetX_) / columnWidth_)));
+    return core::worstColumn(*map_, row, first, std::max(end, first + 1));
 }
 
 QRectF ConditionMapView::cellRect(const MapCell& cell) const {
@@ -214,34 +256,43 @@ void ConditionMapView::paintMap(QPainter& painter) const {
         const int top = static_cast<int>(std::floor(plot.top() + row * height - offsetY_));
         const int bottom = static_cast<int>(std::floor(plot.top() + (row + 1) * height - offsetY_));
         const int rowPixels = std::max(1, bottom - top - (height >= 8 ? 1 : 0));
-        // Neighbouring cells of one colour are filled as one rectangle; where a pixel holds several
-        // columns it shows the first of them.
+        // Neighbouring cells of one colour are filled as one rectangle. Zoomed out, a pixel holds
+        // several columns and shows the worst of them.
         int runStart = 0;
         int runEnd = 0;
         core::ValueBand runBand = core::ValueBand::Absent;
         bool inRun = false;
-        for (std::size_t column = firstColumn; column < endColumn; ++column) {
-            const int left = static_cast<int>(std::floor(plot.left() + column * columnWidth_ - offsetX_));
-            int right = static_cast<int>(std::floor(plot.left() + (column + 1) * columnWidth_ - offsetX_));
-            if (right <= left) {
-                if (inRun && left < runEnd)
-                    continue; // this pixel is taken
-                right = left + 1;
-            }
-            const core::ValueBand band = map_->cells[row * columns + column].band;
-            if (inRun && band == runBand && left <= runEnd && columnWidth_ < 8) {
-                runEnd = right;
-                continue;
-            }
+        const auto flush = [&] {
             if (inRun)
                 painter.fillRect(runStart, top, runEnd - runStart, rowPixels, bandColour(runBand));
+        };
+        const auto extend = [&](int left, int right, core::ValueBand band) {
+            if (inRun && band == runBand && left <= runEnd && columnWidth_ < 8) {
+                runEnd = right;
+                return;
+            }
+            flush();
             runStart = left;
             runEnd = columnWidth_ >= 8 ? right - 1 : right; // wide cells keep a gap between them
             runBand = band;
             inRun = true;
+        };
+        if (columnWidth_ < 1.0) {
+            const int width =
+                static_cast<int>(std::min<double>(plot.width(), contentWidth() - offsetX_ + 1.0));
+            for (int x = 0; x < width; ++x) {
+                const std::size_t column = columnAtPixel(row, x);
+                extend(plot.left() + x, plot.left() + x + 1, map_->cells[row * columns + column].band);
+            }
+        } else {
+            for (std::size_t column = firstColumn; column < endColumn; ++column) {
+                const int left = static_cast<int>(std::floor(plot.left() + column * columnWidth_ - offsetX_));
+                const int right =
+                    static_cast<int>(std::floor(plot.left() + (column + 1) * columnWidth_ - offsetX_));
+                extend(left, right, map_->cells[row * columns + column].band);
+            }
         }
-        if (inRun)
-            painter.fillRect(runStart, top, runEnd - runStart, rowPixels, bandColour(runBand));
+        flush();
     }
     if (selected_ && hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -255,8 +306,8 @@ void ConditionMapView::paintMap(QPainter& painter) const {
     paintAxes(painter, plot);
 }
 
-// The run dates left of the rows and the km above the columns where a new km begins, as many as
-// there is room for.
+// The run dates left of the rows, the km above the columns on round numbers, and, zoomed in far
+// enough, the block numbers under them.
 void ConditionMapView::paintAxes(QPainter& painter, const QRect& plot) const {
     painter.setPen(palette().color(QPalette::Text));
     const QFontMetrics metrics(painter.font());
@@ -275,21 +326,75 @@ void ConditionMapView::paintAxes(QPainter& painter, const QRect& plot) const {
             painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
                              fromCore(core::isoDate(map_->rows[row].day)));
     }
+    const int kmBaseline = kBlockLabelTop - 5;
+    for (const auto& [column, km] : kmLabels(metrics)) {
+        const double left = plot.left() + column * columnWidth_ - offsetX_;
+        painter.drawLine(QPointF(left, plot.top() - 4), QPointF(left, plot.top() - 1));
+        painter.drawText(QPointF(left + 2, kmBaseline), QString::number(km));
+    }
+    if (!showsBlockNumbers())
+        return;
+    const std::size_t endColumn = std::min(
+        map_->columns.size(), static_cast<std::size_t>((offsetX_ + plot.width()) / columnWidth_) + 1);
+    painter.save();
+    painter.setClipRect(QRect(plot.left(), 0, plot.width(), plot.top()));
+    for (std::size_t column = static_cast<std::size_t>(offsetX_ / columnWidth_); column < endColumn;
+         ++column) {
+        const QRectF cell(plot.left() + column * columnWidth_ - offsetX_, kBlockLabelTop, columnWidth_,
+                          kKmAxisHeight - kBlockLabelTop - 4);
+        painter.drawText(cell, Qt::AlignCenter, QString::number(map_->columns[column].block));
+    }
+    painter.restore();
+}
+
+int ConditionMapView::kmLabelStep() const {
+    if (!map_ || map_->columns.empty())
+        return 1;
+    const int first = map_->columns.front().km;
+    const int last = map_->columns.back().km;
+    const double kms = std::abs(last - first) + 1.0;
+    const double pixelsPerKm = contentWidth() / kms;
+    for (int scale = 1;; scale *= 10) {
+        for (int step : {1, 2, 5}) {
+            if (step * scale * pixelsPerKm >= kMinKmLabelSpacing || step * scale >= 100000)
+                return step * scale;
+        }
+    }
+}
+
+bool ConditionMapView::showsBlockNumbers() const {
+    return map_ && columnWidth_ >= kMinBlockLabelWidth;
+}
+
+// The km labelled above the columns: where a km on a multiple of the step begins, leaving room
+// between labels.
+std::vector<std::pair<std::size_t, int>> ConditionMapView::kmLabels(const QFontMetrics& metrics) const {
+    std::vector<std::pair<std::size_t, int>> labels;
+    if (!map_)
+        return labels;
+    const QRect plot = plotArea();
+    const int step = kmLabelStep();
     const std::size_t columns = map_->columns.size();
-    const std::size_t firstColumn = static_cast<std::size_t>(offsetX_ / columnWidth_);
     double lastLabelRight = -1e9;
-    for (std::size_t column = firstColumn; column < columns; ++column) {
+    for (std::size_t column = static_cast<std::size_t>(offsetX_ / columnWidth_); column < columns; ++column) {
         const double left = plot.left() + column * columnWidth_ - offsetX_;
         if (left > plot.right())
             break;
-        const bool kmBegins = column == 0 || map_->columns[column - 1].km != map_->columns[column].km;
-        if (!kmBegins || left < plot.left() || left < lastLabelRight + 6)
+        const int km = map_->columns[column].km;
+        const bool kmBegins = column == 0 || map_->columns[column - 1].km != km;
+        if (!kmBegins || km % step != 0 || left < plot.left() || left < lastLabelRight + 6)
             continue;
-        const QString text = QString::number(map_->columns[column].km);
-        painter.drawLine(QPointF(left, plot.top() - 4), QPointF(left, plot.top() - 1));
-        painter.drawText(QPointF(left + 2, plot.top() - 6), text);
-        lastLabelRight = left + std::max(metrics.horizontalAdvance(text) + 4, kMinKmLabelSpacing);
+        labels.emplace_back(column, km);
+        lastLabelRight = left + metrics.horizontalAdvance(QString::number(km)) + 4;
     }
+    return labels;
+}
+
+std::vector<int> ConditionMapView::labelledKms() const {
+    std::vector<int> kms;
+    for (const auto& label : kmLabels(QFontMetrics(font())))
+        kms.push_back(label.second);
+    return kms;
 }
 
 bool ConditionMapView::event(QEvent* event) {
@@ -306,13 +411,19 @@ bool ConditionMapView::event(QEvent* event) {
 }
 
 void ConditionMapView::resizeEvent(QResizeEvent*) {
+    updateScrollBar();
+    if (fitted_)
+        fitWidth();
     clampOffsets();
 }
 
+// Ctrl+wheel zooms; a plain wheel is left to the page the map stands on, so that the page scrolls.
 void ConditionMapView::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    if (steps == 0 || !map_)
+    if (!(event->modifiers() & Qt::ControlModifier) || steps == 0 || !map_) {
+        event->ignore();
         return;
+    }
     setColumnWidth(columnWidth_ * std::pow(kZoomStep, steps), event->position().x());
     event->accept();
 }

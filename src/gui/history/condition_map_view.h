@@ -1,17 +1,23 @@
 #pragma once
 // The condition map: km along the horizontal axis, one row per run in date order, each block a cell
-// coloured by the quality band of its value. The wheel and the + and - keys zoom along the km axis,
-// dragging pans, the arrow keys move the selected cell (the view follows it), hovering shows the
+// coloured by the quality band of its value. Ctrl+wheel and the + and - keys zoom along the km axis
+// (a plain wheel scrolls the page the map stands on), dragging pans, the scroll bar moves through runs
+// that do not fit, the arrow keys move the selected cell (the view follows it), hovering shows the
 // cell's km, block, date and value, and a click on a cell (or Enter on the selected one) opens the
-// block.
+// block. Zoomed out, a pixel that stands for several blocks shows the worst of them, and hovering or
+// clicking there means that block. Until the user zooms, the map keeps fitting the width.
 
-#include <QColor>
 #include <QWidget>
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
+
+class QFontMetrics;
+class QScrollBar;
 
 namespace kestrana::history {
 struct ConditionMap;
@@ -21,9 +27,6 @@ enum class ValueBand : std::uint8_t;
 namespace kestrana::gui::history {
 
 namespace core = kestrana::history;
-
-// The colour of a band on the map and in its legend.
-QColor bandColour(core::ValueBand band);
 
 struct MapCell {
     std::size_t row = 0;
@@ -49,6 +52,7 @@ public:
     void zoomOut();
     void panBy(double dx, double dy);
 
+    // The cell a point stands for: where a pixel holds several blocks, the worst of them.
     std::optional<MapCell> cellAt(const QPoint& position) const;
     // Where a cell stands in the widget.
     QRectF cellRect(const MapCell& cell) const;
@@ -59,6 +63,13 @@ public:
 
     // Draws the map as the widget shows it (also for the benchmark).
     void paintMap(QPainter& painter) const;
+    // The km the axis labels, left to right, as now drawn (for tests).
+    std::vector<int> labelledKms() const;
+    // The step between labelled km: 1, 2, 5, 10, 20, 50, ... km, the smallest that leaves room.
+    int kmLabelStep() const;
+    // Whether block numbers are written under the km axis (zoomed in far enough for them).
+    bool showsBlockNumbers() const;
+    QScrollBar* runScrollBar() const { return runScrollBar_; }
 
     QSize sizeHint() const override { return {800, 320}; }
 
@@ -78,6 +89,10 @@ protected:
 
 private:
     QRect plotArea() const;
+    void updateScrollBar();
+    void fitWidth();
+    std::size_t columnAtPixel(std::size_t row, double x) const;
+    std::vector<std::pair<std::size_t, int>> kmLabels(const QFontMetrics& metrics) const;
     double rowHeight() const;
     double contentWidth() const;
     double contentHeight() const;
@@ -94,6 +109,8 @@ private:
     QPoint pressPosition_;
     QPoint lastDragPosition_;
     bool dragging_ = false;
+    bool fitted_ = true; // the columns fill the width; true until the user zooms
+    QScrollBar* runScrollBar_ = nullptr;
 };
 
 } // namespace kestrana::gui::history

@@ -16,6 +16,7 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/settings.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
@@ -23,12 +24,15 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrana::gui::history {
@@ -49,6 +53,7 @@ struct HistoryScreen::Results {
     core::KmRange range;
     core::HistorySettings settings;
     core::Day untilDay = 0;
+    int horizonMonths = 0;
     std::shared_ptr<const core::ConditionMap> map;
     std::vector<core::MaintenanceStretch> stretches;
     std::string failure; // set when the library could not be read
@@ -59,18 +64,19 @@ struct HistoryScreen::Shown {
     core::KmRange range;
     core::HistorySettings settings;
     core::Day untilDay = 0;
+    int horizonMonths = 0;
 };
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - Track history"));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);
     buildControls();
     buildLayout();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("history"));
     widgets::fillDisplay(this);
     openLibrary();
 }
@@ -93,28 +99,107 @@ void HistoryScreen::connectHandlers() {
                                   {printButton, &HistoryScreen::printMaintenanceList}});
     connect(conditionMap, &ConditionMapView::cellActivated, this, &HistoryScreen::openBlock);
     connect(seriesChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::seriesChosen);
+    connect(libraryChoice, &QComboBox::activated, this, &HistoryScreen::libraryChosen);
+    connect(removeRunsButton, &QPushButton::clicked, this, &HistoryScreen::removeSelectedRuns);
+    connect(runTable, &QTableWidget::itemSelectionChanged, this,
+            [this] { removeRunsButton->setEnabled(!runTable->selectionModel()->selectedRows().isEmpty()); });
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
     for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
         widgets::pressOnEnter(box, showButton);
     }
+    // A km typed by the user stays; untouched boxes follow the line's range as runs come and go.
+    for (QLineEdit* box : {kmFromBox, kmToBox})
+        connect(box, &QLineEdit::textEdited, this, [this] { kmRangeTyped_ = true; });
+    for (QComboBox* choice : {seriesChoice, indexChoice})
+        widgets::pressOnEnter(choice, showButton);
 }
 
-// The library is created where it is missing, so that a first import has somewhere to go.
-void HistoryScreen::openLibrary() {
-    libraryPath_ = core::defaultLibraryPath();
-    libraryPathBox->setText(QDir::toNativeSeparators(fromPath(libraryPath_)));
+namespace {
+const QString kLibrarySetting = QStringLiteral("history/library");
+}
+
+// The library chosen last time; at a first start, the samples while the user's own library holds no
+// run yet.
+int HistoryScreen::startingLibraryChoice(std::string& path) const {
+    const std::string remembered = toPath(services::storedText(kLibrarySetting));
+    const std::string yours = core::defaultLibraryPath();
+    const std::string samples = core::sampleLibraryPath();
+    if (!remembered.empty()) {
+        path = remembered;
+        return remembered == yours ? YourLibrary : remembered == samples ? Samples : OtherFile;
+    }
+    path = yours;
+    bool yoursHasRuns = false;
     try {
-        library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::CreateIfMissing);
-    } catch (const core::LibraryError& error) {
-        library_.reset();
-        fillSeriesChoice(std::nullopt);
-        fail(core::kLibraryOpenFailed, error.reason());
-        return;
+        if (QFileInfo::exists(fromPath(yours)))
+            yoursHasRuns = !core::openSqliteLibrary(yours, core::LibraryAccess::OpenExisting)->runs().empty();
+    } catch (const core::LibraryError&) {
+        return YourLibrary; // its failure is shown when it is opened
+    }
+    if (!yoursHasRuns && QFileInfo::exists(fromPath(samples))) {
+        path = samples;
+        return Samples;
+    }
+    return YourLibrary;
+}
+
+void HistoryScreen::openLibrary() {
+    std::string path;
+    const int choice = startingLibraryChoice(path);
+    openLibraryAt(path, choice);
+}
+
+// The user's own library is made by the first import into it; until then the screen shows it empty.
+void HistoryScreen::openLibraryAt(const std::string& path, int choice) {
+    libraryPath_ = path;
+    {
+        const QSignalBlocker quiet(libraryChoice);
+        libraryChoice->setItemText(
+            OtherFile, fromCore(choice == OtherFile
+                                    ? core::otherLibraryChoice(toCore(QFileInfo(fromPath(path)).fileName()))
+                                    : std::string(core::kOtherLibraryChoice)));
+        libraryChoice->setCurrentIndex(choice);
+    }
+    libraryPathBox->setText(QDir::toNativeSeparators(fromPath(libraryPath_)));
+    library_.reset();
+    kmRangeTyped_ = false;
+    if (choice != YourLibrary || QFileInfo::exists(fromPath(path))) {
+        try {
+            library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::OpenExisting);
+        } catch (const core::LibraryError& error) {
+            fillSeriesChoice(std::nullopt);
+            fail(core::kLibraryOpenFailed, error.reason());
+            return;
+        }
     }
     fillSeriesChoice(std::nullopt);
     if (!series_.empty())
         showForSettings();
+}
+
+void HistoryScreen::libraryChosen(int choice) {
+    if (busy())
+        return;
+    std::string path;
+    if (choice == YourLibrary) {
+        path = core::defaultLibraryPath();
+    } else if (choice == Samples) {
+        path = core::sampleLibraryPath();
+    } else {
+        const QString chosen = fileDialog_.showOpen(fromPath(libraryPath_), services::kLibraryFileFilter);
+        if (chosen.isEmpty()) {
+            // A cancel changes nothing: the choice goes back to the library shown.
+            const QSignalBlocker quiet(libraryChoice);
+            libraryChoice->setCurrentIndex(libraryPath_ == core::defaultLibraryPath()  ? YourLibrary
+                                           : libraryPath_ == core::sampleLibraryPath() ? Samples
+                                                                                       : OtherFile);
+            return;
+        }
+        path = toPath(chosen);
+    }
+    services::storeText(kLibrarySetting, fromPath(path));
+    openLibraryAt(path, choice);
 }
 
 void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
@@ -135,10 +220,12 @@ void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
             current = static_cast<int>(i);
     }
     seriesChoice->setCurrentIndex(series_.empty() ? -1 : current);
-    // The same line still chosen keeps the km range typed for it; another line starts from its own.
-    if (keep && chosenSeries() == keep)
+    // The same line still chosen keeps the km range typed for it, and an untyped range widens to the
+    // line's range as it is now; another line starts from its own whole range.
+    if (keep && chosenSeries() == keep && kmRangeTyped_) {
         withdrawResults();
-    else
+        fillRunList();
+    } else
         seriesChosen();
 }
 
@@ -152,9 +239,11 @@ std::optional<core::Series> HistoryScreen::chosenSeries() const {
 // A line chosen: its whole km range goes into the km boxes.
 void HistoryScreen::seriesChosen() {
     withdrawResults();
+    fillRunList();
     const std::optional<core::Series> series = chosenSeries();
     kmFromBox->clear();
     kmToBox->clear();
+    kmRangeTyped_ = false;
     if (!series || !library_)
         return;
     try {
@@ -242,6 +331,7 @@ void HistoryScreen::showForSettings() {
     request.range = range;
     request.settings = settings;
     request.untilDay = core::horizonEnd(today_, horizon);
+    request.horizonMonths = horizon;
     const std::string path = libraryPath_;
     setBusy(importing_, true);
     readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
@@ -273,14 +363,15 @@ void HistoryScreen::showResults(const Results& results) {
         emit resultsShown();
         return;
     }
-    shown_ =
-        std::make_unique<Shown>(Shown{results.series, results.range, results.settings, results.untilDay});
+    shown_ = std::make_unique<Shown>(
+        Shown{results.series, results.range, results.settings, results.untilDay, results.horizonMonths});
     conditionMap->setMap(results.map);
     mapSummaryLabel->setText(fromCore(core::mapSummary(*results.map, results.range)));
     blockChart->clear(fromCore(core::kPickBlockNote));
     stretches_ = results.stretches;
     maintenanceListBox->setEntries(core::maintenanceTableLines(stretches_));
-    maintenanceSummaryLabel->setText(fromCore(core::maintenanceSummary(stretches_, results.untilDay)));
+    maintenanceSummaryLabel->setText(
+        fromCore(core::maintenanceSummary(stretches_, results.range, results.untilDay)));
     exportButton->setEnabled(true);
     printButton->setEnabled(true);
     emit resultsShown();
@@ -292,7 +383,8 @@ void HistoryScreen::openBlock(std::size_t row, std::size_t column) {
         return;
     try {
         blockChart->setHistory(
-            core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings));
+            core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings),
+            shown_->horizonMonths);
     } catch (const core::LibraryError& error) {
         fail(core::kReadFailed, error.reason());
         return;
@@ -327,6 +419,12 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
     progressBar->setRange(0, 0);
     statusLabel->setText(fromCore(core::importProgressText({})));
     setBusy(true, reading_);
+    // The samples stay as they were shipped: runs of the user's own go into the user's library.
+    if (libraryChoice->currentIndex() == Samples) {
+        services::storeText(kLibrarySetting, fromPath(core::defaultLibraryPath()));
+        openLibraryAt(core::defaultLibraryPath(), YourLibrary);
+        statusLabel->setText(fromCore(core::kImportGoesToYourLibrary));
+    }
     const std::string path = libraryPath_;
     importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
         core::ImportSummary summary;
@@ -358,11 +456,11 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
 
 void HistoryScreen::importFinished(const core::ImportSummary& summary, const std::string& failure) {
     setBusy(false, reading_);
-    QStringList refused;
+    QStringList notTaken;
     for (const core::FileOutcome& outcome : summary.outcomes)
-        if (outcome.status == core::ImportStatus::Refused)
-            refused << fromCore(core::outcomeLine(outcome));
-    refusedList->setEntries(refused);
+        if (outcome.status != core::ImportStatus::Imported)
+            notTaken << fromCore(core::outcomeLine(outcome));
+    refusedList->setEntries(notTaken);
     const QString text =
         failure.empty() ? fromCore(core::summaryText(summary)) : fromCore(core::kImportFailed);
     importSummaryLabel->setText(text);
@@ -383,16 +481,23 @@ void HistoryScreen::importFinished(const core::ImportSummary& summary, const std
 void HistoryScreen::exportMaintenanceList() {
     if (!shown_)
         return;
-    const QString name = fileDialog_.showSave();
-    if (name.isEmpty())
+    const QString offered = fromPath(core::maintenanceCsvName(shown_->series, today_));
+    const QString chosen = fileDialog_.showSaveAs(offered, services::kCsvFileFilter);
+    if (chosen.isEmpty())
+        return;
+    const std::string path = core::withCsvExtension(toPath(chosen));
+    const QString shownName = QDir::toNativeSeparators(fromPath(path));
+    if (QFileInfo::exists(fromPath(path)) &&
+        services::MessageBox::question(this, fromCore(core::replaceQuestion(toCore(shownName)))) !=
+            services::MessageAnswer::Yes)
         return;
     try {
-        core::saveCsv(toPath(name), core::maintenanceCsv(stretches_, "\r\n"));
+        core::saveCsv(path, core::maintenanceCsv(shown_->series, stretches_, "\r\n"));
     } catch (const kestrana::platform::Error& error) {
         fail(core::kExportFailed, error.reason());
         return;
     }
-    statusLabel->setText(fromCore(core::savedText(toCore(QDir::toNativeSeparators(name)))));
+    statusLabel->setText(fromCore(core::savedText(toCore(shownName))));
 }
 
 void HistoryScreen::printMaintenanceList() {
@@ -403,11 +508,69 @@ void HistoryScreen::printMaintenanceList() {
     heading.settings = shown_->settings;
     heading.today = today_;
     heading.untilDay = shown_->untilDay;
+    heading.range = shown_->range;
+    heading.horizonMonths = shown_->horizonMonths;
     services::PrintOptions options;
     options.documentName = QStringLiteral("maintenance");
     options.fixedPitch = true; // the table's columns are laid out with blanks
     services::HardCopyPrinter::print(this, core::maintenancePrintScript(heading, stretches_), QPixmap(),
                                      options);
+}
+
+// The runs of the line chosen, in run order.
+void HistoryScreen::fillRunList() {
+    listedRuns_.clear();
+    const std::optional<core::Series> series = chosenSeries();
+    if (series && library_) {
+        try {
+            listedRuns_ = library_->runsOf(*series);
+        } catch (const core::LibraryError& error) {
+            fail(core::kReadFailed, error.reason());
+        }
+    }
+    runTable->clearContents();
+    runTable->setRowCount(static_cast<int>(listedRuns_.size()));
+    for (std::size_t row = 0; row < listedRuns_.size(); ++row) {
+        const std::vector<std::string> cells = core::runListRow(listedRuns_[row]);
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            auto* item = new QTableWidgetItem(fromCore(cells[column]));
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            runTable->setItem(static_cast<int>(row), static_cast<int>(column), item);
+        }
+    }
+    removeRunsButton->setEnabled(false);
+}
+
+void HistoryScreen::removeSelectedRuns() {
+    if (!library_ || busy())
+        return;
+    std::vector<core::RunRecord> chosen;
+    for (const QModelIndex& row : runTable->selectionModel()->selectedRows())
+        chosen.push_back(listedRuns_.at(static_cast<std::size_t>(row.row())));
+    if (chosen.empty())
+        return;
+    std::sort(chosen.begin(), chosen.end(), core::runComesBefore);
+    if (services::MessageBox::question(this, fromCore(core::removalQuestion(chosen))) !=
+        services::MessageAnswer::Yes)
+        return;
+    std::vector<core::RunId> ids;
+    for (const core::RunRecord& run : chosen)
+        ids.push_back(run.id);
+    std::string failure;
+    try {
+        // Another program may have removed one of them meanwhile; then nothing is removed here.
+        if (!library_->removeRuns(ids).empty())
+            failure = core::kRunGoneReason;
+    } catch (const core::LibraryError& error) {
+        failure = error.reason();
+    }
+    // What was shown came from runs that may be gone: withdrawn, and the lines read again.
+    fillSeriesChoice(chosenSeries());
+    if (!failure.empty()) {
+        fail(core::kRemoveFailed, failure);
+        return;
+    }
+    statusLabel->setText(fromCore(core::removedText(ids.size())));
 }
 
 void HistoryScreen::goToMain() {

@@ -26,6 +26,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
+class QTableWidget;
 
 namespace kestrana::gui::widgets {
 class ListBox;
@@ -35,6 +36,7 @@ namespace kestrana::history {
 using Day = std::int32_t;
 class RunLibrary;
 struct ImportSummary;
+struct RunRecord;
 struct MaintenanceStretch;
 struct Series;
 } // namespace kestrana::history
@@ -63,6 +65,10 @@ public:
     void exportMaintenanceList();
     void printMaintenanceList();
     void goToMain();
+    // The library choice: the user's, the samples', or another file (asked for with a dialog).
+    void libraryChosen(int choice);
+    // Removes the runs selected in the run list, once the user has confirmed.
+    void removeSelectedRuns();
 
     // Imports the paths as the import buttons do once their dialog has answered.
     void importPaths(const std::vector<std::string>& paths);
@@ -73,6 +79,7 @@ public:
     core::Day today() const { return today_; }
 
     // The library.
+    QComboBox* libraryChoice = nullptr;
     QLineEdit* libraryPathBox = nullptr;
     QPushButton* importFilesButton = nullptr;
     QPushButton* importFolderButton = nullptr;
@@ -98,14 +105,23 @@ public:
     QLabel* maintenanceSummaryLabel = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* printButton = nullptr;
-    widgets::ListBox* refusedList = nullptr; // each refused file of the last import, with its reason
+    // Each file of the last import that was skipped or refused, with the reason.
+    widgets::ListBox* refusedList = nullptr;
     QLabel* importSummaryLabel = nullptr;
+    QTableWidget* runTable = nullptr; // the runs of the line chosen, in run order
+    QPushButton* removeRunsButton = nullptr;
 
     // The pages of `pages`.
     QWidget* mapPage = nullptr;
     QWidget* blockPage = nullptr;
     QWidget* maintenancePage = nullptr;
     QWidget* importPage = nullptr;
+    QWidget* runsPage = nullptr;
+
+    // The library choice's entries.
+    enum LibraryChoice { YourLibrary, Samples, OtherFile };
+    // The library the screen works on now.
+    const std::string& libraryPath() const { return libraryPath_; }
 
     const std::vector<core::MaintenanceStretch>& maintenanceStretches() const { return stretches_; }
 
@@ -122,6 +138,9 @@ private:
     void connectHandlers();
 
     void openLibrary();
+    void openLibraryAt(const std::string& path, int choice);
+    int startingLibraryChoice(std::string& path) const;
+    void fillRunList();
     void fillSeriesChoice(const std::optional<core::Series>& keep);
     std::optional<core::Series> chosenSeries() const;
     void withdrawResults();
@@ -133,6 +152,7 @@ private:
     std::unique_ptr<core::RunLibrary> library_;
     std::string libraryPath_;
     std::vector<core::Series> series_;
+    std::vector<core::RunRecord> listedRuns_; // the rows of runTable
     BackgroundTask* importTask_ = nullptr;
     BackgroundTask* readTask_ = nullptr;
     // Counts the withdrawals, so that a map read for settings since changed is never shown.
@@ -141,6 +161,8 @@ private:
     bool importing_ = false;
     bool reading_ = false;
     core::Day today_ = 0;
+    // The user typed a km bound for the line chosen: imports and removals leave the range alone.
+    bool kmRangeTyped_ = false;
 
     // What is shown now, with the settings it was made for.
     struct Shown;

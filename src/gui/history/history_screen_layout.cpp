@@ -9,6 +9,7 @@
 #include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/widgets/band_colours.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/list_box.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -25,7 +27,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace kestrana::gui::history {
@@ -65,7 +69,7 @@ QWidget* legend(QWidget* parent) {
     row->setSpacing(4);
     for (core::ValueBand band : core::legendBands()) {
         QPixmap swatch(14, 14);
-        swatch.fill(bandColour(band));
+        swatch.fill(widgets::bandColour(band));
         QPainter frame(&swatch);
         frame.setPen(Qt::darkGray);
         frame.drawRect(0, 0, 13, 13);
@@ -91,8 +95,8 @@ void buildResultPages(HistoryScreen& screen) {
     screen.mapSummaryLabel = label(screen.mapPage, "mapSummaryLabel");
     auto* mapHint =
         label(screen.mapPage, "mapHint",
-              QStringLiteral("Wheel or + / - zoom, drag or arrow keys move, Enter or a click opens "
-                             "the block"));
+              QStringLiteral("Ctrl+wheel or + / - zoom, drag or arrow keys move, Enter or a click "
+                             "opens the block"));
     auto* mapColumn = new QVBoxLayout(screen.mapPage);
     mapColumn->setContentsMargins(6, 6, 6, 6);
     mapColumn->addWidget(screen.mapSummaryLabel);
@@ -124,16 +128,45 @@ void buildResultPages(HistoryScreen& screen) {
     screen.importPage = new QWidget(screen.pages);
     screen.importSummaryLabel = label(screen.importPage, "importSummaryLabel");
     screen.refusedList = widgets::makeListBox(screen.importPage, QStringLiteral("refusedList"),
-                                              QStringLiteral("Refused files"));
+                                              QStringLiteral("Skipped and refused files"));
     auto* importColumn = new QVBoxLayout(screen.importPage);
     importColumn->setContentsMargins(6, 6, 6, 6);
     importColumn->addWidget(screen.importSummaryLabel);
     importColumn->addWidget(screen.refusedList, 1);
 
+    // The runs of the line chosen; the selected ones can be removed.
+    screen.runsPage = new QWidget(screen.pages);
+    screen.runTable = new QTableWidget(0, 4, screen.runsPage);
+    screen.runTable->setObjectName(QStringLiteral("runTable"));
+    screen.runTable->setAccessibleName(QStringLiteral("Runs of the line"));
+    screen.runTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("Run"), QStringLiteral("Blocks"), QStringLiteral("File")});
+    screen.runTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    screen.runTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    screen.runTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    screen.runTable->verticalHeader()->hide();
+    screen.runTable->horizontalHeader()->setStretchLastSection(true);
+    screen.runTable->setColumnWidth(0, 100);
+    screen.runTable->setColumnWidth(1, 50);
+    screen.runTable->setColumnWidth(2, 70);
+    screen.removeRunsButton = button(screen.runsPage, "removeRunsButton", QStringLiteral("Remo&ve runs..."));
+    screen.removeRunsButton->setEnabled(false);
+    auto* runsButtons = new QHBoxLayout;
+    runsButtons->addWidget(
+        label(screen.runsPage, "runsHint",
+              QStringLiteral("Select runs (Shift or Ctrl for several) to take them out of the library.")),
+        1);
+    runsButtons->addWidget(screen.removeRunsButton);
+    auto* runsColumn = new QVBoxLayout(screen.runsPage);
+    runsColumn->setContentsMargins(6, 6, 6, 6);
+    runsColumn->addLayout(runsButtons);
+    runsColumn->addWidget(screen.runTable, 1);
+
     screen.pages->addTab(screen.mapPage, QStringLiteral("Condition &map"));
     screen.pages->addTab(screen.blockPage, QStringLiteral("&Block history"));
     screen.pages->addTab(screen.maintenancePage, QStringLiteral("M&aintenance list"));
     screen.pages->addTab(screen.importPage, QStringLiteral("Import &details"));
+    screen.pages->addTab(screen.runsPage, QStringLiteral("R&uns"));
 }
 
 } // namespace
@@ -141,6 +174,12 @@ void buildResultPages(HistoryScreen& screen) {
 void HistoryScreen::buildControls() {
     widgets::applyStyle(this);
 
+    libraryChoice = new QComboBox(this);
+    libraryChoice->setObjectName(QStringLiteral("libraryChoice"));
+    libraryChoice->setAccessibleName(QStringLiteral("Run library choice"));
+    for (std::string_view choice :
+         {core::kYourLibraryChoice, core::kSamplesChoice, core::kOtherLibraryChoice})
+        libraryChoice->addItem(fromCore(choice));
     libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
     libraryPathBox->setReadOnly(true);
     importFilesButton = button(this, "importFilesButton", QStringLiteral("Import &files..."));
@@ -203,7 +242,8 @@ void HistoryScreen::buildLayout() {
     page->addWidget(title);
 
     auto* library = new QHBoxLayout;
-    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Library"), libraryPathBox));
+    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Librar&y"), libraryChoice));
+    library->addWidget(libraryChoice);
     library->addWidget(libraryPathBox, 1);
     library->addWidget(importFilesButton);
     library->addWidget(importFolderButton);
@@ -248,11 +288,13 @@ void HistoryScreen::buildLayout() {
     scroller->setObjectName(QStringLiteral("historyScroller"));
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus); // no stop of Tab: the page follows the focus
     scroller->setWidget(content);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroller);
 
+    setTabOrder(libraryChoice, importFilesButton);
     setTabOrder(importFilesButton, importFolderButton);
     setTabOrder(importFolderButton, cancelImportButton);
     setTabOrder(cancelImportButton, seriesChoice);
@@ -264,14 +306,19 @@ void HistoryScreen::buildLayout() {
     setTabOrder(jumpBox, horizonBox);
     setTabOrder(horizonBox, showButton);
     setTabOrder(showButton, goToMainButton);
-    setTabOrder(goToMainButton, pages);
-    setTabOrder(pages, conditionMap);
+    // The page tabs, then the map: the tab widget hands its focus to its tab bar, so the order is set
+    // on the bar itself.
+    auto* pageTabs = pages->findChild<QTabBar*>();
+    setTabOrder(goToMainButton, pageTabs);
+    setTabOrder(pageTabs, conditionMap);
     setTabOrder(conditionMap, blockChart);
     setTabOrder(blockChart, exportButton);
     setTabOrder(exportButton, printButton);
     setTabOrder(printButton, maintenanceListBox);
     setTabOrder(maintenanceListBox, refusedList);
-    setTabOrder(refusedList, libraryPathBox);
+    setTabOrder(refusedList, removeRunsButton);
+    setTabOrder(removeRunsButton, runTable);
+    setTabOrder(runTable, libraryPathBox);
 }
 
 } // namespace kestrana::gui::history

@@ -47,11 +47,11 @@ core::PeakFiles homeFiles() {
 
 PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PeakScreen"));
-    setWindowTitle(services::kApplicationTitle + QStringLiteral(" - ") + fromCore(core::kScreenTitle));
+    setWindowTitle(widgets::windowTitle(QStringLiteral("Peak Analyzer")));
     buildControls();
     buildLayout();
     connectHandlers();
-    services::installHelp(this);
+    services::installHelp(this, QStringLiteral("peaks"));
     load();
     titleTimer->start();
 }
@@ -69,19 +69,37 @@ void PeakScreen::connectHandlers() {
                 [this, i] { resultListScrolled(i); });
 }
 
-// The screen opens maximized, as large as the display, naming the run its database holds.
+// The screen opens maximized, as large as the display, naming the run its database holds. There is
+// nothing to print until SHOW DETAILS has listed something.
 void PeakScreen::load() {
     widgets::fillDisplay(this);
+    printDetailsButton->setEnabled(false);
     showHeldRun();
 }
 
 // The section, date and kilometres of the run in the peak database: what SHOW DETAILS lists and
-// PRINT DETAILS prints, whatever run file the box names.
+// PRINT DETAILS prints, whatever run file the box names. SHOW DETAILS is usable while a run is named.
 void PeakScreen::showHeldRun() {
     const std::optional<core::PeakCaptions> captions = core::storedRunCaptions(homeFiles().databaseBase);
     sectionLabel->setText(captions ? fromCore(captions->section) : QString());
     runDateLabel->setText(captions ? fromCore(captions->runDate) : QString());
     kmRangeLabel->setText(captions ? fromCore(captions->kmRange) : QString());
+    showDetailsButton->setEnabled(captions.has_value());
+}
+
+// Everything shown of the run before and its query: the columns, the summary, the run's captions,
+// and the buttons that would list or print them.
+void PeakScreen::withdrawResults() {
+    clearResultLists();
+    for (QLabel* label : {kmCountLabel, peakCountLabel, sectionLabel, runDateLabel, kmRangeLabel})
+        label->clear();
+    showDetailsButton->setEnabled(false);
+    printDetailsButton->setEnabled(false);
+}
+
+void PeakScreen::clearResultLists() {
+    for (widgets::ListBox* list : resultLists)
+        list->clear();
 }
 
 void PeakScreen::parameterChosen() {
@@ -98,29 +116,37 @@ void PeakScreen::showWaitLabel(const QString& caption) {
     waitLabel->repaint();
 }
 
+// A new run is asked for: nothing of the run before stays on screen or goes to paper under its
+// heading, and after a failure nothing is named, listed or printed until a run has been processed.
+// (The database of the run before stays on disk, untouched, and is named again when the screen
+// is next opened.)
 void PeakScreen::processData() {
+    withdrawResults();
     showWaitLabel(fromCore(core::kReadingWaitCaption));
     QString message;
+    bool processed = false;
     try {
         const std::string runPath = kestrana::platform::mapDesignPath(widgets::toPath(runFileEdit->text()));
         core::processPeakData(runPath, homeFiles(), core::programPeakSession());
         message = fromCore(core::kDatabaseGeneratedMessage);
+        processed = true;
     } catch (const kestrana::platform::Error& error) {
         // processPeakData gives every failure its message; one without is a failed database.
         message = fromCore(error.withMessage(core::kDatabaseFailedMessage).message());
     } catch (const std::exception&) {
         message = fromCore(core::kDatabaseFailedMessage);
     }
-    // After a failure the database, and so the run named, is the one before.
-    showHeldRun();
+    if (processed)
+        showHeldRun();
     waitLabel->hide();
     services::MessageBox::information(this, message);
 }
 
 void PeakScreen::showDetails() {
     showWaitLabel(fromCore(core::kProcessingWaitCaption));
-    for (widgets::ListBox* list : resultLists)
-        list->clear();
+    // The columns go first; PRINT DETAILS comes back only with a listing to print.
+    clearResultLists();
+    printDetailsButton->setEnabled(false);
     try {
         const core::ShowDetailsInput input{toCore(parameterCombo->currentText()), toCore(limitEdit->text()),
                                            toCore(kmRangeEdits[0]->text()), toCore(kmRangeEdits[1]->text())};
@@ -137,6 +163,7 @@ void PeakScreen::showDetails() {
         showHeldRun();
         kmCountLabel->setText(fromCore(summary.kmCountText));
         peakCountLabel->setText(fromCore(summary.peakCountText));
+        printDetailsButton->setEnabled(true);
     } catch (const kestrana::platform::Error& error) {
         coupling_ = false;
         services::MessageBox::information(this, error.message().empty() ? QString::fromLocal8Bit(error.what())

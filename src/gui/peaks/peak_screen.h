@@ -87,6 +87,8 @@ private:
     void connectHandlers();
     void showWaitLabel(const QString& caption);
     void showHeldRun();
+    void withdrawResults();
+    void clearResultLists();
 
     ColumnArea* columnArea_ = nullptr;
     // True while resultListScrolled moves the coupled lists, so their own scroll signals are not handled

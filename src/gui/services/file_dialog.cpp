@@ -34,6 +34,10 @@ QString FileDialog::showSave(const QString& currentPath, const QString& filter) 
     return show(FileDialogKind::Save, currentPath, filter);
 }
 
+QString FileDialog::showSaveAs(const QString& suggestedName, const QString& filter) {
+    return show(FileDialogKind::Save, QString(), filter, suggestedName);
+}
+
 QStringList FileDialog::showOpenMany(const QString& currentPath) {
     const QString names = show(FileDialogKind::OpenMany, currentPath, kRunFileFilter);
     return names.isEmpty() ? QStringList() : names.split(QLatin1Char('\n'));
@@ -43,7 +47,8 @@ QString FileDialog::showFolder(const QString& currentPath) {
     return show(FileDialogKind::Folder, currentPath, QString());
 }
 
-QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter) {
+QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter,
+                         const QString& suggestedName) {
     const QString folder = startFolder(currentPath);
     std::optional<QString> choice;
     if (std::optional<std::optional<QString>> queued = hook().takeNext()) {
@@ -61,13 +66,15 @@ QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const 
         } else if (kind == FileDialogKind::Folder) {
             chosen = QFileDialog::getExistingDirectory(parent_, QStringLiteral("Choose a folder"), folder);
         } else {
-            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), folder, filter, nullptr,
+            // The screen asks before replacing a file itself, once it has added its own extension.
+            const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
+            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), start, filter, nullptr,
                                                   QFileDialog::DontConfirmOverwrite);
         }
         if (!chosen.isEmpty())
             choice = kind == FileDialogKind::OpenMany ? chosen : QDir::toNativeSeparators(chosen);
     }
-    hook().record({kind, folder, filter, choice.value_or(QString()), !choice.has_value()});
+    hook().record({kind, folder, filter, suggestedName, choice.value_or(QString()), !choice.has_value()});
     if (choice)
         lastChosen_ = kind == FileDialogKind::OpenMany ? choice->section(QLatin1Char('\n'), 0, 0) : *choice;
     return choice.value_or(QString());

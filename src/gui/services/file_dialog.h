@@ -25,12 +25,15 @@ enum class FileDialogKind { Open, Save, OpenMany, Folder };
 // The filters of the open dialogs, the first one chosen when the dialog opens.
 inline const QString kRunFileFilter = QStringLiteral("Run files (*.run);;All files (*)");
 inline const QString kTextFileFilter = QStringLiteral("Text files (*.txt);;All files (*)");
+inline const QString kLibraryFileFilter = QStringLiteral("Run libraries (*.sqlite);;All files (*)");
+inline const QString kCsvFileFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
 
 struct ShownFileDialog {
     FileDialogKind kind = FileDialogKind::Open;
-    QString startFolder; // where the dialog opened
-    QString filter;      // the filters it offered
-    QString chosenName;  // empty when cancelled; several names one per line (OpenMany)
+    QString startFolder;   // where the dialog opened
+    QString filter;        // the filters it offered
+    QString suggestedName; // the name a save dialog offered, when it offered one
+    QString chosenName;    // empty when cancelled; several names one per line (OpenMany)
     bool cancelled = false;
 };
 
@@ -44,6 +47,8 @@ public:
     // The save dialog for a saved report. Returns the chosen name, or an empty text when the user
     // cancelled.
     QString showSave(const QString& currentPath = {}, const QString& filter = kTextFileFilter);
+    // A save dialog that offers `suggestedName` in the folder it starts in (an export).
+    QString showSaveAs(const QString& suggestedName, const QString& filter);
 
     // The file-open dialog that picks several files at once (an import); empty when cancelled.
     QStringList showOpenMany(const QString& currentPath = {});
@@ -59,7 +64,8 @@ public:
     static void reset();
 
 private:
-    QString show(FileDialogKind kind, const QString& currentPath, const QString& filter);
+    QString show(FileDialogKind kind, const QString& currentPath, const QString& filter,
+                 const QString& suggestedName = {});
     QString startFolder(const QString& currentPath) const;
 
     QWidget* parent_;

@@ -1,6 +1,7 @@
 #include "gui/services/help.h"
 
 #include "gui/services/message_box.h"
+#include "gui/widgets/screen_setup.h"
 
 #include <QPointer>
 #include <QShortcut>
@@ -30,7 +31,7 @@ QWidget* createHelpWindow() {
     help->setAttribute(Qt::WA_DeleteOnClose);
     // The help window never keeps the program running once its last screen is closed.
     help->setAttribute(Qt::WA_QuitOnClose, false);
-    help->setWindowTitle(kApplicationTitle + QStringLiteral(" Help"));
+    help->setWindowTitle(widgets::windowTitle(QStringLiteral("Help")));
     auto* browser = new QTextBrowser(help);
     browser->setObjectName(QStringLiteral("helpBrowser"));
     browser->setOpenExternalLinks(true);
@@ -44,13 +45,13 @@ QWidget* createHelpWindow() {
 
 } // namespace
 
-void installHelp(QWidget* screen) {
+void installHelp(QWidget* screen, const QString& section) {
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), screen);
     f1->setContext(Qt::WindowShortcut);
-    QObject::connect(f1, &QShortcut::activated, [] { showHelp(); });
+    QObject::connect(f1, &QShortcut::activated, [section] { showHelp(section); });
 }
 
-QWidget* showHelp() {
+QWidget* showHelp(const QString& section) {
     if (window().isNull())
         window() = createHelpWindow();
     QWidget* help = window();
@@ -58,6 +59,9 @@ QWidget* showHelp() {
     help->show();
     help->raise();
     help->activateWindow();
+    // After show(), so that the document is laid out and the anchor has a place to scroll to.
+    if (!section.isEmpty())
+        helpBrowser()->scrollToAnchor(section);
     return help;
 }
 

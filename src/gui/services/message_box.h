@@ -6,6 +6,8 @@
 //     services::MessageBox::information(this, " Could not open file. Please type file name correctly.");
 //     if (services::MessageBox::question(this, text) == services::MessageAnswer::Yes) ...
 
+#include "gui/widgets/screen_setup.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +17,8 @@ class QWidget;
 
 namespace kestrana::gui::services {
 
-// The title of every message box and of the main window.
-inline const QString kApplicationTitle = QStringLiteral("Kestrana");
+// The title of every message box.
+inline const QString kApplicationTitle = widgets::kProductName;
 
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };

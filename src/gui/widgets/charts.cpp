@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QRegularExpression>
@@ -83,6 +84,8 @@ void BarChart::setData(const QString& label, const std::vector<double>& values) 
     for (std::size_t i = 0; i < values.size(); ++i) {
         auto* bar = new QBarSet(namePerBar ? names[static_cast<qsizetype>(i)] : QString::number(i + 1));
         bar->setLabelColor(QColor(0x20, 0x20, 0x20));
+        if (i < barColours_.size())
+            bar->setColor(barColours_[i]);
         for (qsizetype column = 0; column < columns; ++column)
             *bar << (!namePerBar || column == static_cast<qsizetype>(i) ? values[i] : 0.0);
         series->append(bar);
@@ -171,25 +174,52 @@ void LineChart::setData(const QStringList& categories, const std::vector<Series>
     values->setLabelFormat(QStringLiteral("%g"));
     chart->addAxis(values, Qt::AlignLeft);
 
-    double low = 0.0;
-    double high = 0.0;
-    bool any = false;
-    for (const Series& run : series) {
+    const auto addLine = [&](const QString& name) {
         auto* line = new QLineSeries;
-        line->setName(run.name);
+        line->setName(name);
         line->setPointsVisible(true);
-        const qsizetype count =
-            std::min<qsizetype>(categories.size(), static_cast<qsizetype>(run.values.size()));
-        for (qsizetype i = 0; i < count; ++i) {
-            const double value = run.values[static_cast<std::size_t>(i)];
-            line->append(static_cast<double>(i), value);
-            low = any ? std::min(low, value) : value;
-            high = any ? std::max(high, value) : value;
-            any = true;
-        }
         chart->addSeries(line);
         line->attachAxis(kms);
         line->attachAxis(values);
+        return line;
+    };
+    // Each run's first line is added before any other line, so the runs take the chart's colours in
+    // their order, whatever gaps they have.
+    std::vector<QLineSeries*> runLines;
+    for (const Series& run : series)
+        runLines.push_back(addLine(run.name));
+
+    double low = 0.0;
+    double high = 0.0;
+    bool any = false;
+    for (std::size_t k = 0; k < series.size(); ++k) {
+        const Series& run = series[k];
+        // A gap breaks the line: joined over it, the line would show a value the run never had. The
+        // line goes on after the gap as a line of its own in the run's colour, left out of the legend.
+        QLineSeries* line = nullptr;
+        bool runLineUsed = false;
+        const qsizetype count =
+            std::min<qsizetype>(categories.size(), static_cast<qsizetype>(run.values.size()));
+        for (qsizetype i = 0; i < count; ++i) {
+            const std::optional<double>& value = run.values[static_cast<std::size_t>(i)];
+            if (!value) {
+                line = nullptr;
+                continue;
+            }
+            if (line == nullptr && !runLineUsed) {
+                line = runLines[k];
+                runLineUsed = true;
+            } else if (line == nullptr) {
+                line = addLine(run.name);
+                line->setColor(runLines[k]->color());
+                for (QLegendMarker* marker : chart->legend()->markers(line))
+                    marker->setVisible(false);
+            }
+            line->append(static_cast<double>(i), *value);
+            low = any ? std::min(low, *value) : *value;
+            high = any ? std::max(high, *value) : *value;
+            any = true;
+        }
     }
     kms->setRange(-0.5, std::max<double>(0.5, static_cast<double>(categories.size()) - 0.5));
     if (!any) {

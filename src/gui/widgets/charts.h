@@ -3,14 +3,17 @@
 //   - BarChart, the analyser's quality distribution: one label written beneath the bars and one bar
 //     per value (the four band shares in percent), value axis "Track  Percentage" from 0 to 100;
 //   - LineChart, the comparator's kilometre averages: one category per result row, labelled by its
-//     km text, one line per run named by its run date, with the legend shown.
+//     km text, one line per run named by its run date, with the legend shown. A run without a value
+//     at a category has no point there and its line is broken over the gap.
 // picture() is the chart as it stands, for "copy the chart picture" (see gui/services/chart_clipboard.h).
 
 #include <QChartView>
+#include <QColor>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace kestrana::gui::widgets {
@@ -27,6 +30,9 @@ public:
 
     // The chart's data: the label beneath the bars, then the bar values in order.
     void setData(const QString& label, const std::vector<double>& values);
+    // The bars take these colours in order (from the next setData on); bars past the list keep the
+    // chart theme's colours.
+    void setBarColours(std::vector<QColor> colours) { barColours_ = std::move(colours); }
 
     QString label() const { return label_; }
     const std::vector<double>& values() const { return values_; }
@@ -37,14 +43,16 @@ public:
 private:
     QString label_;
     std::vector<double> values_;
+    std::vector<QColor> barColours_;
 };
 
 class LineChart : public QChartView {
     Q_OBJECT
 public:
     struct Series {
-        QString name;               // the run date
-        std::vector<double> values; // one per category, in category order
+        QString name; // the run date
+        // One per category, in category order; none where the run has no value (no point is drawn).
+        std::vector<std::optional<double>> values;
     };
 
     explicit LineChart(QWidget* parent = nullptr);

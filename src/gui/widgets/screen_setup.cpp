@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -31,6 +33,10 @@ const QString& programStyleSheet() {
 
 } // namespace
 
+QString windowTitle(const QString& windowName) {
+    return kProductName + QStringLiteral(" \u2014 ") + windowName;
+}
+
 void applyStyle(QWidget* screen) {
     screen->setStyleSheet(programStyleSheet());
 }
@@ -49,6 +55,8 @@ QWidget* scrollingPage(QWidget* screen) {
     scroller->setObjectName(QStringLiteral("pageScroller"));
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    // The page scrolls to whatever control has the focus; the scroller itself is no stop of Tab.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto* page = new QWidget(scroller);
     page->setObjectName(QStringLiteral("page"));
     scroller->setWidget(page);
@@ -82,6 +90,33 @@ void pressOnEnter(QLineEdit* box, QPushButton* button) {
         if (button->isEnabled())
             button->click();
     });
+}
+
+namespace {
+// Presses a button on Enter in the watched choice box.
+class EnterPresses : public QObject {
+public:
+    EnterPresses(QComboBox* choice, QPushButton* button) : QObject(choice), button_(button) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button_->isEnabled()) {
+                button_->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPushButton* button_;
+};
+} // namespace
+
+void pressOnEnter(QComboBox* choice, QPushButton* button) {
+    choice->installEventFilter(new EnterPresses(choice, button));
 }
 
 QTimer* designTimer(QObject* owner, const char* name, int intervalMs) {

@@ -4,7 +4,9 @@
 // box run the operation that box feeds.
 
 #include <QRect>
+#include <QString>
 
+class QComboBox;
 class QLineEdit;
 class QObject;
 class QPushButton;
@@ -13,6 +15,14 @@ class QVBoxLayout;
 class QWidget;
 
 namespace kestrana::gui::widgets {
+
+// The program's name: the title of every message box and the first part of every window's title.
+inline const QString kProductName = QStringLiteral("Kestrana");
+
+// The title of a window of the program, in the one form they all share: "Kestrana — NAME", an em
+// dash between blanks, NAME the window's own name as its title band or its main-menu button gives it
+// ("Index Analyser", "Main Menu").
+QString windowTitle(const QString& windowName);
 
 // Sets the program's style sheet (kestrana.qss, one resource for every screen) on `screen`. It is set
 // on each screen rather than on the application, so a dialog of no screen keeps the desktop's look.
@@ -41,6 +51,8 @@ QRect placedInside(const QSize& wanted, const QRect& area);
 
 // Enter in `box` presses `button`, when the button is enabled at that moment.
 void pressOnEnter(QLineEdit* box, QPushButton* button);
+// The same for a choice box, while its list is closed (Enter in the open list chooses an item).
+void pressOnEnter(QComboBox* choice, QPushButton* button);
 
 // A screen's timer (not started), named as designed so tests can find it.
 QTimer* designTimer(QObject* owner, const char* name, int intervalMs);
