@@ -6,7 +6,11 @@
 //   BlockHistory        the history of one block over the 400 runs (within 10 ms);
 //   Forecast100Km       the forecast of every block of 100 km over the 400 runs (within 300 ms);
 //   ConditionMap100Km   the condition map data of 100 km over the latest 40 runs (the data only; the
-//                       drawing is measured with the screen).
+//                       drawing is measured with the screen);
+//   RemoveRun           one run (32767 block rows) taken out (within 1 s; it is taken in again after
+//                       each removal, untimed), on a connection that has checked the file already;
+//   FirstWriteCheck     what a program's first write to a library adds: opening it and SQLite's quick
+//                       check of the whole file (on a copy of the library of 400 runs, 320 MB).
 
 #include "core/history/block_history.h"
 #include "core/history/condition_map.h"
@@ -168,5 +172,49 @@ void ConditionMap100Km(benchmark::State& state) {
     state.counters["cells"] = static_cast<double>(cells);
 }
 BENCHMARK(ConditionMap100Km)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+void RemoveRun(benchmark::State& state) {
+    RunLibrary& library = library400();
+    // Run 200 of the line (monthly runs, so the 201st in date order), in the middle of the file.
+    const int recipe = 200;
+    const fs::path scratch = cacheFolder() / "removed.run";
+    writeRun(scratch, recipe);
+    const std::vector<RunId> noRun = {-1};
+    library.removeRuns(noRun); // the file's check before the first write, measured apart below
+    for (auto _ : state) {
+        state.PauseTiming();
+        const RunId id = library.runsOf(kSeries)[recipe].id;
+        state.ResumeTiming();
+        if (!library.removeRun(id)) {
+            state.SkipWithError("the run was not there");
+            break;
+        }
+        state.PauseTiming();
+        if (importRunFile(library, scratch.string()).status != ImportStatus::Imported) {
+            state.SkipWithError("the run could not be taken in again");
+            break;
+        }
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(RemoveRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
+void FirstWriteCheck(benchmark::State& state) {
+    library400();
+    // A copy: a program checks each file once, and this one has checked the library of 400 already.
+    const fs::path copy = cacheFolder() / "checked.sqlite";
+    const std::vector<RunId> noRun = {-1};
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove(copy);
+        fs::copy_file(cacheFolder() / "library400.sqlite", copy);
+        state.ResumeTiming();
+        const auto library = openSqliteLibrary(copy.string(), LibraryAccess::OpenExisting);
+        // Removing a run that is not there writes nothing, but checks the file first.
+        benchmark::DoNotOptimize(library->removeRuns(noRun));
+    }
+    fs::remove(copy);
+}
+BENCHMARK(FirstWriteCheck)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 
 } // namespace

@@ -1,8 +1,10 @@
 #include "command.h"
 #include "core/history/history_csv.h"
 #include "core/history/run_import.h"
+#include "core/history/run_removal.h"
 #include "history_steps.h"
 
+#include <charconv>
 #include <ostream>
 
 namespace kestrana::cli {
@@ -29,11 +31,50 @@ int importPaths(const Arguments& args, const std::vector<std::string>& paths, Co
     return 0;
 }
 
+history::RunId runIdOf(const std::string& word) {
+    history::RunId id = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, id);
+    if (word.empty() || error != std::errc() || stop != end) {
+        throw UsageError("\"" + word + "\" is not a run id (a whole number, as library runs lists them)");
+    }
+    return id;
+}
+
+// Removes the runs in one transaction, one line per run removed; an id not in the library removes
+// nothing.
+int removeRuns(const Arguments& args, const std::vector<std::string>& words, Context& context) {
+    std::vector<history::RunId> ids;
+    for (const std::string& word : words) {
+        ids.push_back(runIdOf(word));
+    }
+    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+    history::RemovalResult result;
+    try {
+        result = history::removeRunsById(*library, ids);
+    } catch (const platform::Error& error) {
+        throw platform::Error::refused(error.reason());
+    }
+    if (!result.missing.empty()) {
+        std::string others;
+        for (std::size_t i = 1; i < result.missing.size(); ++i) {
+            others += (i == 1 ? "" : ", ") + std::to_string(result.missing[i]);
+        }
+        throw platform::Error::refused(history::noSuchRunMessage(result.missing.front()),
+                                       others.empty() ? std::string()
+                                                      : "nor are the runs with ids " + others);
+    }
+    for (const history::RunRecord& run : result.removed) {
+        context.out << history::removedRunLine(run) << '\n';
+    }
+    return 0;
+}
+
 // library import PATH...: takes run files and folders into the library, one line per file as it goes.
-// library runs: the library's runs as CSV.
+// library runs: the library's runs as CSV. library remove ID...: takes runs out.
 int runLibrary(const Arguments& args, Context& context) {
     if (args.files.empty()) {
-        throw UsageError("library needs an action: import or runs");
+        throw UsageError("library needs an action: import, runs or remove");
     }
     const std::string& action = args.files.front();
     const std::vector<std::string> paths(args.files.begin() + 1, args.files.end());
@@ -51,21 +92,32 @@ int runLibrary(const Arguments& args, Context& context) {
         context.out << history::runsCsv(library->runs());
         return 0;
     }
-    throw UsageError("unknown library action " + action + " (import or runs)");
+    if (action == "remove") {
+        if (paths.empty()) {
+            throw UsageError("library remove needs at least one run id");
+        }
+        return removeRuns(args, paths, context);
+    }
+    throw UsageError("unknown library action " + action + " (import, runs or remove)");
 }
 
 } // namespace
 
 Command makeLibraryCommand() {
     return {.name = "library",
-            .synopsis = "library {import PATH... | runs} [--library FILE]",
-            .summary = "Takes run files into the run library, or lists its runs.",
+            .synopsis = "library {import PATH... | runs | remove ID...} [--library FILE]",
+            .summary = "Takes run files into the run library, lists its runs, or removes runs.",
             .description =
                 "library import takes each run file, and the .run files (any case) of each folder at any "
-                "depth, into the run library and prints one line per file: imported, skipped (the same "
-                "bytes are already there) or refused with the reason; it ends with status 1 when any file "
-                "was refused, the others being taken in all the same. library runs prints the runs as CSV "
-                "(line, direction, date, run, blocks, file), sorted by line, direction, date and run.",
+                "depth, into the run library and prints one line per path: imported; skipped when the same "
+                "bytes, or another file of the same run (line, direction, date and run number), are already "
+                "there; or refused with the reason, folders that cannot be read included. It ends with "
+                "status 1 when any path was refused, the others being taken in all the same. library runs "
+                "prints the runs as CSV (id, line, direction, date, run, blocks, file), sorted by line, "
+                "direction, date and run. library remove takes the runs with the given ids out of the "
+                "library in one step and prints one line per run removed; when any id is not in the "
+                "library, nothing is removed and the status is 1. To replace a run, remove it, then "
+                "import the new file.",
             .options = {history_steps::kLibraryOption},
             .minFiles = 0,
             .maxFiles = static_cast<std::size_t>(-1),

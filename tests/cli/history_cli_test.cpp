@@ -1,6 +1,6 @@
 // kestrana-cli library, history and forecast as real programs: outcome lines, exit statuses, the
-// first line of standard error, and libraries refused without being changed. The figures themselves
-// are checked against the definitions by forecast_check.py.
+// first line of standard error, removal, failures said in words, and libraries refused without being
+// changed. The figures themselves are checked against the definitions by forecast_check.py.
 
 #include "core/history/history_settings.h"
 #include "core/history/sqlite_run_library.h"
@@ -8,6 +8,9 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -57,37 +60,160 @@ TEST_F(HistoryCli, ImportPrintsOneLinePerFileAndExitsOneWhenAnyWasRefused) {
     const std::string runs = folder_.file("runs");
     std::filesystem::create_directories(runs);
     writeFile(runs + "/empty.run", "");
+    std::string lineFeedsOnly = readFile(runs + "/run0.run");
+    std::erase(lineFeedsOnly, '\r');
+    writeFile(runs + "/run0 again.run", lineFeedsOnly);
     const auto first = cli("library import " + shellQuote(runs + "/run1.run") + " " + shellQuote(runs));
     EXPECT_EQ(first.status, 1);
-    EXPECT_EQ(first.out, "imported " + runs +
-                             "/run1.run\n"
-                             "refused " +
-                             runs +
-                             "/empty.run: the run has no block line (\"68\")\n"
-                             "imported " +
-                             runs +
-                             "/run0.run\n"
-                             "skipped " +
-                             runs +
-                             "/run1.run: already in the library\n"
-                             "imported " +
-                             runs + "/run2.run\n");
-    EXPECT_EQ(firstErrorLine(first), "1 of 5 files were refused; the others were taken in.");
+    EXPECT_EQ(first.out,
+              "imported " + runs + "/run1.run\n" +                                         //
+                  "refused " + runs + "/empty.run: the run has no block line (\"68\")\n" + //
+                  "imported " + runs + "/run0 again.run\n" +                               //
+                  "skipped " + runs + "/run0.run: the same run as " + runs +               //
+                  "/run0 again.run (KATNI - BINA UP, 2022-01-15, run 1) is already in the library\n" +
+                  "skipped " + runs + "/run1.run: already in the library\n" + //
+                  "imported " + runs + "/run2.run\n");
+    EXPECT_EQ(firstErrorLine(first), "1 of 6 files were refused; the others were taken in.");
     std::filesystem::remove(runs + "/empty.run");
     const auto again = cli("library import " + shellQuote(runs));
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.err, "");
     const auto listing = cli("library runs");
     EXPECT_EQ(listing.status, 0);
-    EXPECT_EQ(listing.out, "line,direction,date,run,blocks,file\n"
-                           "KATNI - BINA UP,1,2022-01-15,1,15," +
-                               runs +
-                               "/run0.run\n"
-                               "KATNI - BINA UP,1,2023-01-15,1,15," +
-                               runs +
-                               "/run1.run\n"
-                               "KATNI - BINA UP,1,2024-01-15,1,15," +
-                               runs + "/run2.run\n");
+    EXPECT_EQ(listing.out, "id,line,direction,date,run,blocks,file\n"
+                           "2,KATNI - BINA UP,1,2022-01-15,1,15," +
+                               runs + "/run0 again.run\n" + //
+                               "1,KATNI - BINA UP,1,2023-01-15,1,15," + runs + "/run1.run\n" +
+                               "3,KATNI - BINA UP,1,2024-01-15,1,15," + runs + "/run2.run\n");
+}
+
+TEST_F(HistoryCli, RemoveTakesRunsOutTogetherOrNotAtAll) {
+    importRuns();
+    const std::string runs = folder_.file("runs");
+    const std::string before = cli("library runs").out;
+    struct Case {
+        std::string ids;
+        int status;
+        std::string message;
+    };
+    const Case refused[] = {
+        {"1 7", 1, "No run with id 7 is in the library; nothing was removed."},
+        {"9 1 8", 1, "No run with id 9 is in the library; nothing was removed."},
+        {"1 x", 2,
+         "kestrana-cli library: \"x\" is not a run id (a whole number, as library runs lists them)"},
+        {"", 2, "kestrana-cli library: library remove needs at least one run id"},
+    };
+    for (const Case& c : refused) {
+        const auto result = cli("library remove " + c.ids);
+        EXPECT_EQ(result.status, c.status) << c.ids;
+        EXPECT_EQ(firstErrorLine(result), c.message) << c.ids;
+        EXPECT_EQ(result.out, "") << c.ids;
+    }
+    EXPECT_EQ(cli("library runs").out, before);
+
+    const auto removed = cli("library remove 3 1 3");
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    EXPECT_EQ(removed.out, "removed 3 (KATNI - BINA UP, 2024-01-15, run 1, " + runs + "/run2.run)\n" +
+                               "removed 1 (KATNI - BINA UP, 2022-01-15, run 1, " + runs + "/run0.run)\n");
+    EXPECT_EQ(cli("library runs").out,
+              "id,line,direction,date,run,blocks,file\n2,KATNI - BINA UP,1,2023-01-15,1,15," + runs +
+                  "/run1.run\n");
+    // A run removed may be taken in again, from the same file or another one of it.
+    const auto back = cli("library import " + shellQuote(runs));
+    EXPECT_EQ(back.out, "imported " + runs + "/run0.run\nskipped " + runs +
+                            "/run1.run: already in the library\n" + "imported " + runs + "/run2.run\n");
+}
+
+TEST_F(HistoryCli, PathsThatCannotBeReadAreRefusedInWordsAndEveryOutcomeIsOneLine) {
+    namespace fs = std::filesystem;
+    const std::string runs = folder_.file("runs");
+    fs::create_directories(runs + "/locked");
+    fs::copy_file(runs + "/run0.run", runs + "/locked/hidden.run");
+    fs::copy_file(runs + "/run1.run", runs + "/secret.run");
+    fs::rename(runs + "/run2.run", runs + "/two\nlines\x01.run");
+    writeFile(folder_.file("unreadable.sqlite"), "");
+    // Root reads everything: the program runs as an ordinary user then, over files it may use.
+    std::string asUser;
+    if (::geteuid() == 0) {
+        asUser = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        for (const auto& entry : fs::recursive_directory_iterator(folder_.path())) {
+            fs::permissions(entry.path(), fs::perms::all);
+        }
+        fs::permissions(folder_.path(), fs::perms::all);
+    }
+    ::chmod((runs + "/locked").c_str(), 0);
+    ::chmod((runs + "/secret.run").c_str(), 0);
+    ::chmod(folder_.file("unreadable.sqlite").c_str(), 0);
+    const auto run = [&](const std::string& arguments) {
+        return test::runCommand(asUser + shellQuote(KESTRANA_CLI_PATH) + " " + arguments);
+    };
+    const std::string library = " --library " + shellQuote(library_);
+
+    const auto walked =
+        run("library import " + shellQuote(runs) + " " + shellQuote(runs + "/locked") + library);
+    EXPECT_EQ(walked.status, 1);
+    EXPECT_EQ(walked.out, "refused " + runs + "/locked: the folder cannot be read: permission denied\n" + //
+                              "imported " + runs + "/run0.run\n" +                                        //
+                              "imported " + runs + "/run1.run\n" +                                        //
+                              "refused " + runs + "/secret.run: cannot open the file: Permission denied\n" +
+                              "imported " + runs + "/two\\nlines\\x01.run\n" + //
+                              "refused " + runs + "/locked: the folder cannot be read: permission denied\n");
+    EXPECT_EQ(firstErrorLine(walked), "3 of 6 files were refused; the others were taken in.");
+
+    const std::string unreadable = folder_.file("unreadable.sqlite");
+    const auto cannotRead = run("library runs --library " + shellQuote(unreadable));
+    EXPECT_EQ(cannotRead.status, 1);
+    EXPECT_EQ(firstErrorLine(cannotRead), unreadable + ": the run library cannot be read: permission denied");
+}
+
+TEST_F(HistoryCli, LibraryFailuresAreSaidInWordsAndLeaveNothingHalfWritten) {
+    namespace fs = std::filesystem;
+    const std::string runs = folder_.file("runs");
+    struct Case {
+        std::string library;
+        std::string prefix; // before the program: a file-size limit
+        std::string message;
+    };
+    const std::string noFolder = folder_.file("no/such/folder/lib.sqlite");
+    const std::string tooLong = folder_.file(std::string(300, 'n') + ".sqlite");
+    const std::string limited = folder_.file("limited.sqlite");
+    const Case cases[] = {
+        {noFolder, "", noFolder + ": " + std::string(history::kLibraryNoFolderMessage)},
+        {tooLong, "", tooLong + ": the run library cannot be opened: the path is too long"},
+        // 4 KiB: not even the schema fits.
+        {limited, "ulimit -f 8; ",
+         limited + ": the run library failed while creating the library: file too large"},
+    };
+    for (const Case& c : cases) {
+        const auto result = test::runCommand(c.prefix + shellQuote(KESTRANA_CLI_PATH) + " library import " +
+                                             shellQuote(runs) + " --library " + shellQuote(c.library));
+        EXPECT_EQ(result.status, 1) << c.library;
+        EXPECT_EQ(firstErrorLine(result), c.message);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
+        << "nothing beside the runs folder";
+
+    // An existing library that reaches the limit: the run being stored is not there, the others are,
+    // and no journal is left for the next program to roll back.
+    importRuns();
+    const std::string large = folder_.file("large.run");
+    generator::RunRecipe recipe;
+    recipe.kmCount = 400;
+    recipe.date = "150125";
+    recipe.section = "KATNI - BINA UP";
+    writeFile(large, generator::generateRun(recipe));
+    const std::string listed = cli("library runs").out;
+    const std::string before = readFile(library_);
+    const auto limitedImport = test::runCommand("ulimit -f " + std::to_string(before.size() / 512 + 8) +
+                                                "; " + shellQuote(KESTRANA_CLI_PATH) + " library import " +
+                                                shellQuote(large) + " --library " + shellQuote(library_));
+    EXPECT_EQ(limitedImport.status, 1);
+    EXPECT_EQ(firstErrorLine(limitedImport),
+              library_ + ": the run library failed while storing a run: file too large");
+    EXPECT_FALSE(fs::exists(library_ + "-journal"));
+    EXPECT_EQ(readFile(library_), before);
+    EXPECT_EQ(cli("library runs").out, listed);
 }
 
 TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
@@ -112,7 +238,7 @@ TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
         {"forecast " + known + "--from 12km", 1, std::string(history::kKmMessage)},
         {"forecast " + known + "--jump=-4", 1, std::string(history::kJumpMessage)},
         {"forecast --direction 1", 2, "kestrana-cli forecast: option --line is required"},
-        {"library list", 2, "kestrana-cli library: unknown library action list (import or runs)"},
+        {"library list", 2, "kestrana-cli library: unknown library action list (import, runs or remove)"},
         {"library import", 2, "kestrana-cli library: library import needs at least one file or folder"},
     };
     for (const Case& c : cases) {
@@ -121,6 +247,25 @@ TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
         EXPECT_EQ(firstErrorLine(result), c.message) << c.arguments;
         EXPECT_EQ(result.out, "") << c.arguments;
     }
+}
+
+TEST_F(HistoryCli, AHugeFileIsReadInBoundedMemoryAndTheImportGoesOnAfterIt) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit below";
+#endif
+    // 256 MiB of nothing (a sparse file), under an address-space limit of about 150 MB: holding it
+    // whole to hash it ran out of memory and ended the import there.
+    const std::string huge = folder_.file("huge.run");
+    writeFile(huge, "");
+    std::filesystem::resize_file(huge, std::uintmax_t{256} << 20);
+    const std::string runs = folder_.file("runs");
+    const auto result = test::runCommand(
+        "ulimit -v 150000; " + shellQuote(KESTRANA_CLI_PATH) + " library import " + shellQuote(huge) + " " +
+        shellQuote(runs + "/run0.run") + " --library " + shellQuote(library_));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out,
+              "refused " + huge + ": the run has no block line (\"68\")\nimported " + runs + "/run0.run\n");
+    EXPECT_EQ(firstErrorLine(result), "1 of 2 files were refused; the others were taken in.");
 }
 
 TEST_F(HistoryCli, LibrariesThatAreNoLibraryAreRefusedUnchanged) {

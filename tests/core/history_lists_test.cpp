@@ -129,6 +129,8 @@ TEST(HistoryLists, ForecastRowsSortByStatusCrossingThenKmInTheRunDirection) {
                                               "10/5 too few runs"}));
     EXPECT_LT(*rows[2].forecast.crossingDay, *rows[3].forecast.crossingDay);
     EXPECT_NE(csv.find("\n10,5,1,2026-01-01,70,,,too few runs\n"), std::string::npos);
+    // A falling rate is a number: no quote mark in front of its minus sign.
+    EXPECT_NE(csv.find("\n12,1,3,2026-01-01,30,-"), std::string::npos) << csv;
 }
 
 TEST(HistoryLists, MaintenanceStretchesMergeNeighboursOfOneStatusWithinTheHorizon) {
@@ -200,13 +202,18 @@ TEST(HistoryLists, ConditionMapHasEveryBlockOfAnyRunInTheRunDirection) {
     EXPECT_EQ(cellDescription(map, 1, 1), "km 11 block 1, 2025-01-01 run 2: no such block in this run");
 }
 
-TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedIt) {
+TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) {
     RunRecord run = runOn(3, "290224", Series{"A, B \"UP\"", -1});
     run.blocks = 120;
     run.file = "/data/runs/x.run";
-    EXPECT_EQ(runsCsv(std::vector<RunRecord>{run}, "\r\n"),
-              "line,direction,date,run,blocks,file\r\n\"A, B "
-              "\"\"UP\"\"\",-1,2024-02-29,3,120,/data/runs/x.run\r\n");
+    RunRecord formula = runOn(4, "010324", Series{"=HYPERLINK(\"http://x\";\"y\")", -1});
+    formula.runNumber = "-";
+    formula.blocks = 5;
+    formula.file = "@runs/x.run";
+    EXPECT_EQ(runsCsv(std::vector<RunRecord>{run, formula}, "\r\n"),
+              "id,line,direction,date,run,blocks,file\r\n3,\"A, B "
+              "\"\"UP\"\"\",-1,2024-02-29,3,120,/data/runs/x.run\r\n"
+              "4,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,'@runs/x.run\r\n");
 }
 
 TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {

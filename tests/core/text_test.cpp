@@ -1,5 +1,5 @@
 // The text helpers against the worked examples: number patterns and their rounding at ties, typed
-// text to 16-bit whole numbers and the SD file's decimal form.
+// text to 16-bit whole numbers, the SD file's decimal form, CSV text fields and escaped names.
 
 #include "core/platform/text.h"
 
@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace kestrana::platform {
 namespace {
@@ -90,6 +92,34 @@ TEST(TextSdDecimal, TheDoubleQuotientWithALeadingZero) {
         }
     }
     EXPECT_EQ(mismatches, 0);
+}
+
+TEST(TextCsvField, QuotesWhatMustBeQuotedAndKeepsFormulasFromRunning) {
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"ITARSI - NAGPUR UP", "ITARSI - NAGPUR UP"},
+        {"", ""},
+        {"A, B \"UP\"", "\"A, B \"\"UP\"\"\""},
+        {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {"+1", "'+1"},
+        {"-1", "'-1"}, // a text: numbers never go through csvField
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tTAB", "'\tTAB"},
+        {"\rCR", "\"'\rCR\""},
+        {"=1,2", "\"'=1,2\""},
+        {"a=b", "a=b"},
+        {"line\nend", "\"line\nend\""},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(csvField(text), expected) << text;
+    }
+}
+
+TEST(TextEscape, ControlCharactersBecomeVisibleEscapesAndNothingElseChanges) {
+    using namespace std::string_literals;
+    EXPECT_EQ(escapeControlCharacters("/runs/a b\\c.run"), "/runs/a b\\c.run");
+    EXPECT_EQ(escapeControlCharacters("two\nlines\r\tand\x1b[31m"), "two\\nlines\\r\\tand\\x1b[31m");
+    EXPECT_EQ(escapeControlCharacters("nul\0byte\x7f"s), "nul\\x00byte\\x7f");
+    EXPECT_EQ(escapeControlCharacters("caf\xc3\xa9"), "caf\xc3\xa9"); // bytes past 127 are text
 }
 
 } // namespace

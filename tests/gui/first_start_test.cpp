@@ -24,7 +24,7 @@ TEST(FirstStart, CopiesEveryBundledSampleRunToTheDefaultPathsOfTheConfiguredHome
     qputenv("KESTRANA_HOME", QByteArray::fromStdString(home));
     const app::FirstStartResult result = app::prepareHomeFolder();
     EXPECT_EQ(result.error, "");
-    EXPECT_EQ(result.copied.size(), 19u); // 18 runs and the library
+    EXPECT_EQ(result.copied.size(), 19u); // 18 runs and the sample library
     EXPECT_TRUE(result.kept.empty());
     for (const char* design :
          {"d:\\TRCDATA\\trcdata.run", "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run",
@@ -53,26 +53,41 @@ TEST(FirstStart, NeverReplacesAFileOrALinkThatIsThere) {
 
     const app::FirstStartResult again = app::prepareHomeFolder(folder.path());
     EXPECT_TRUE(again.copied.empty());
-    EXPECT_EQ(again.kept.size(), 19u);
+    EXPECT_EQ(again.kept.size(), 18u); // the runs; the sample library is made only with its folder
 }
 
-TEST(FirstStart, PutsASampleLibraryOfTheHistoryRunsOnlyWhereThereIsNone) {
+TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAndNeverTheUsersLibrary) {
+    namespace history = kestrana::history;
     TempFolder folder;
     const app::FirstStartResult result = app::prepareHomeFolder(folder.path());
     ASSERT_EQ(result.error, "");
-    const auto library = kestrana::history::openSqliteLibrary(folder.file("library.sqlite"),
-                                                              kestrana::history::LibraryAccess::OpenExisting);
-    const auto runs = library->runs();
-    ASSERT_EQ(runs.size(), 12u);
-    EXPECT_EQ(runs.front().file, folder.file("HISTORY/history01.run"));
-    EXPECT_EQ(library->series().size(), 1u);
+    const std::string samples = folder.file("HISTORY/samples.sqlite");
+    EXPECT_EQ(history::sampleLibraryPath(folder.path()), samples);
+    {
+        const auto library = history::openSqliteLibrary(samples, history::LibraryAccess::OpenExisting);
+        const auto runs = library->runs();
+        ASSERT_EQ(runs.size(), 12u);
+        EXPECT_EQ(runs.front().file, folder.file("HISTORY/history01.run"));
+        EXPECT_EQ(library->series().size(), 1u);
+    }
+    // The user's library starts empty: the screen or the first import makes it.
+    EXPECT_FALSE(fs::exists(folder.file("library.sqlite")));
 
-    TempFolder other;
-    kestrana::test::writeFile(other.file("library.sqlite"), "the user's own file");
-    EXPECT_EQ(app::prepareHomeFolder(other.path()).error, "");
-    EXPECT_EQ(readFile(other.file("library.sqlite")), "the user's own file");
-    EXPECT_EQ(fs::directory_iterator(other.path()) == fs::directory_iterator(), false);
-    for (const auto& entry : fs::directory_iterator(other.path())) {
+    // Deleted, the sample library stays deleted, and so does a sample run the user moved away, as long
+    // as the samples' folder is there; the other samples come back as before.
+    fs::remove(samples);
+    fs::remove(folder.file("TRCDATA/trcdata.run"));
+    const app::FirstStartResult again = app::prepareHomeFolder(folder.path());
+    EXPECT_EQ(again.error, "");
+    EXPECT_FALSE(fs::exists(samples));
+    EXPECT_EQ(again.copied, std::vector<std::string>{folder.file("TRCDATA/trcdata.run")});
+    EXPECT_FALSE(fs::exists(folder.file("library.sqlite")));
+
+    // A whole new samples' folder gets its library again, and nothing is left beside it.
+    fs::remove_all(folder.file("HISTORY"));
+    EXPECT_EQ(app::prepareHomeFolder(folder.path()).error, "");
+    EXPECT_EQ(history::openSqliteLibrary(samples, history::LibraryAccess::OpenExisting)->runs().size(), 12u);
+    for (const auto& entry : fs::directory_iterator(folder.file("HISTORY"))) {
         EXPECT_EQ(entry.path().filename().string().find(".building"), std::string::npos)
             << "nothing left behind";
     }

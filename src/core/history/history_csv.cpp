@@ -12,15 +12,11 @@ namespace {
 class CsvText {
 public:
     explicit CsvText(std::string_view lineEnd) : lineEnd_(lineEnd) {}
-    CsvText& field(std::string_view text) {
-        if (!lineStart_) {
-            text_ += ',';
-        }
-        text_ += platform::csvField(text);
-        lineStart_ = false;
-        return *this;
-    }
-    CsvText& field(long long number) { return field(std::to_string(number)); }
+    // A text field: quoted where it must be, and kept from being read as a formula.
+    CsvText& field(std::string_view text) { return raw(platform::csvField(text)); }
+    // A number, written as it is (a spreadsheet reads -1 or -0.52 as the numbers they are).
+    CsvText& number(long long value) { return raw(std::to_string(value)); }
+    CsvText& number(std::string_view decimalText) { return raw(decimalText); }
     void endLine() {
         text_ += lineEnd_;
         lineStart_ = true;
@@ -33,6 +29,14 @@ public:
     std::string take() { return std::move(text_); }
 
 private:
+    CsvText& raw(std::string_view written) {
+        if (!lineStart_) {
+            text_ += ',';
+        }
+        text_ += written;
+        lineStart_ = false;
+        return *this;
+    }
     std::string_view lineEnd_;
     std::string text_;
     bool lineStart_ = true;
@@ -41,13 +45,14 @@ private:
 
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd) {
     CsvText csv(lineEnd);
-    csv.header("line,direction,date,run,blocks,file");
+    csv.header("id,line,direction,date,run,blocks,file");
     for (const RunRecord& run : runs) {
-        csv.field(run.series.line)
-            .field(run.series.direction)
+        csv.number(run.id)
+            .field(run.series.line)
+            .number(run.series.direction)
             .field(isoDate(run.day))
             .field(run.runNumber)
-            .field(run.blocks)
+            .number(run.blocks)
             .field(run.file)
             .endLine();
     }
@@ -60,8 +65,8 @@ std::string historyCsv(const BlockHistory& history, std::string_view lineEnd) {
     for (const HistoryPoint& point : history.points) {
         csv.field(isoDate(point.run.day))
             .field(point.run.runNumber)
-            .field(point.value)
-            .field(point.segment)
+            .number(point.value)
+            .number(point.segment)
             .endLine();
     }
     return csv.take();
@@ -72,12 +77,12 @@ std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view line
     csv.header("km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status");
     for (const ForecastRow& row : rows) {
         const BlockForecast& forecast = row.forecast;
-        csv.field(row.block.km)
-            .field(row.block.block)
-            .field(static_cast<long long>(forecast.points))
+        csv.number(row.block.km)
+            .number(row.block.block)
+            .number(static_cast<long long>(forecast.points))
             .field(isoDate(forecast.latestDay))
-            .field(forecast.latestValue)
-            .field(forecast.trend ? forecast.trend->ratePerYear : std::string())
+            .number(forecast.latestValue)
+            .number(forecast.trend ? std::string_view(forecast.trend->ratePerYear) : std::string_view())
             .field(forecast.status == ForecastStatus::Crossing ? isoDate(*forecast.crossingDay)
                                                                : std::string())
             .field(statusName(forecast.status))
@@ -92,13 +97,13 @@ std::string maintenanceCsv(const Series& series, std::span<const MaintenanceStre
     csv.header("line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date");
     for (const MaintenanceStretch& stretch : stretches) {
         csv.field(series.line)
-            .field(series.direction)
+            .number(series.direction)
             .field(statusName(stretch.status))
-            .field(stretch.from.km)
-            .field(stretch.from.block)
-            .field(stretch.to.km)
-            .field(stretch.to.block)
-            .field(static_cast<long long>(stretch.blocks))
+            .number(stretch.from.km)
+            .number(stretch.from.block)
+            .number(stretch.to.km)
+            .number(stretch.to.block)
+            .number(static_cast<long long>(stretch.blocks))
             .field(stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string())
             .endLine();
     }

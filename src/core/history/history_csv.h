@@ -1,8 +1,8 @@
 #pragma once
 // The CSV texts of track history: the run list, a block's history, the forecast list and the
-// maintenance list. A field holding a comma, a double quote or a line end is quoted, its quotes
-// doubled. Each line ends with `lineEnd` (a line feed for the command line's output, CR LF for a file
-// the program saves).
+// maintenance list. Text fields are written by platform::csvField (quoted where they must be, and
+// kept from being run as a spreadsheet formula); numbers as they are. Each line ends with `lineEnd` (a
+// line feed for the command line's output, CR LF for a file the program saves).
 
 #include "core/history/block_history.h"
 #include "core/history/forecast_list.h"
@@ -15,7 +15,7 @@
 
 namespace kestrana::history {
 
-// line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
+// id,line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
 std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = "\n");
 // date,run,value,segment
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <new>
+#include <sys/stat.h>
 #include <unordered_set>
 
 namespace kestrana::history {
@@ -16,13 +18,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kAlreadyThere = "already in the library";
+
 std::string reasonOf(const platform::Error& error) {
     return error.line() > 0 ? "line " + std::to_string(error.line()) + ": " + error.what_text()
                             : error.what_text();
 }
 
-LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
-    const runfile::BlockTable table = runfile::loadBlockTable(path);
+// Reads the file once: the bytes the blocks are taken from are the bytes hashed, so the hash always
+// stands for the run stored under it, even when the file is replaced while it is read or is a pipe.
+LoadedRun loadRun(const std::string& path) {
+    Sha256Stream hash;
+    const runfile::BlockTable table =
+        runfile::loadBlockTable(path, [&hash](std::string_view bytes) { hash.add(bytes); });
     if (table.runDirection != 1 && table.runDirection != -1) {
         throw platform::Error("the first block's km to minus km from is " +
                                   std::to_string(table.runDirection) +
@@ -36,6 +44,13 @@ LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
     }
     LoadedRun run;
     run.series = Series{std::string(platform::trimBlanks(table.header.section())), table.runDirection};
+    // The line is what the library files a run under; a run without one could be no line's history.
+    if (run.series.line.empty()) {
+        throw platform::Error(table.header.sectionLine.empty()
+                                  ? "the run has no section line (\"91\"), so its line is not known"
+                                  : "the run's section line (\"91\") names no line",
+                              path);
+    }
     run.day = *day;
     run.dateText = dateText;
     run.runNumber = table.header.runNumber();
@@ -43,7 +58,7 @@ LoadedRun loadRun(const std::string& path, const Sha256Digest& contentHash) {
     std::error_code pathError;
     const fs::path absolute = fs::absolute(path, pathError);
     run.file = pathError ? path : absolute.lexically_normal().string();
-    run.contentHash = contentHash;
+    run.contentHash = hash.finish();
     run.blocks.reserve(table.rows.size());
     std::unordered_set<std::uint32_t> seen;
     seen.reserve(table.rows.size());
@@ -71,84 +86,149 @@ bool hasRunExtension(const fs::path& path) {
            std::tolower(static_cast<unsigned char>(extension[3])) == 'n';
 }
 
+std::string unreadableFolder(int errorNumber) {
+    return "the folder cannot be read: " + platform::fileProblemText(errorNumber);
+}
+
+// A path an import takes, with the reason it is refused when that is known before it is read.
+struct FoundPath {
+    std::string path;
+    std::string refusal; // empty: to be read
+};
+
+// Why a "*.run" entry met in a folder search is not read; empty for a file to read. A search takes
+// regular files (through links) only: reading a pipe there could wait for ever, a device never end.
+std::string refusalOfEntry(const fs::directory_entry& entry) {
+    std::error_code error;
+    const fs::file_status status = entry.status(error);
+    if (error) {
+        return platform::fileProblemText(error.value());
+    }
+    if (fs::is_regular_file(status)) {
+        return {};
+    }
+    if (fs::is_directory(status)) {
+        return "it is a link to a folder, which a folder search does not follow";
+    }
+    return "it is not a regular file; a folder search takes regular files only";
+}
+
+// Every "*.run" entry under `folder` at any depth (links to folders are not followed, so a search
+// always ends), and every folder that could not be read, each once.
+void searchFolder(const fs::path& folder, std::vector<FoundPath>& found) {
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::directory_entry& entry = *entries;
+        std::error_code typeError;
+        if (fs::is_directory(entry.symlink_status(typeError))) {
+            searchFolder(entry.path(), found);
+        } else if (hasRunExtension(entry.path())) {
+            found.push_back({entry.path().string(), refusalOfEntry(entry)});
+        }
+    }
+    if (error) {
+        found.push_back({folder.string(), unreadableFolder(error.value())});
+    }
+}
+
+std::vector<FoundPath> findRunFiles(const std::vector<std::string>& paths) {
+    std::vector<FoundPath> files;
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (!fs::is_directory(path, error)) {
+            files.push_back({path, {}});
+            continue;
+        }
+        std::vector<FoundPath> found;
+        searchFolder(path, found);
+        std::sort(found.begin(), found.end(),
+                  [](const FoundPath& a, const FoundPath& b) { return a.path < b.path; });
+        files.insert(files.end(), found.begin(), found.end());
+    }
+    return files;
+}
+
+// The reason a file of a run already in the library is skipped.
+std::string sameRunReason(const RunRecord& stored) {
+    return "the same run as " + stored.file + " (" + stored.series.line + ", " + isoDate(stored.day) +
+           ", run " + stored.runNumber + ") is already in the library";
+}
+
 } // namespace
 
 LoadedRun loadRunForLibrary(const std::string& path) {
-    return loadRun(path, sha256(platform::readWholeFile(path)));
+    return loadRun(path);
 }
 
 std::string outcomeLine(const FileOutcome& outcome) {
+    const std::string path = platform::escapeControlCharacters(outcome.path);
     switch (outcome.status) {
     case ImportStatus::Imported:
-        return "imported " + outcome.path;
+        return "imported " + path;
     case ImportStatus::Skipped:
-        return "skipped " + outcome.path + ": already in the library";
+        return "skipped " + path + ": " +
+               platform::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThere : outcome.reason);
     case ImportStatus::Refused:
         break;
     }
-    return "refused " + outcome.path + ": " + outcome.reason;
+    return "refused " + path + ": " + platform::escapeControlCharacters(outcome.reason);
 }
 
 std::vector<std::string> collectRunFiles(const std::vector<std::string>& paths) {
     std::vector<std::string> files;
-    for (const std::string& path : paths) {
-        std::error_code error;
-        if (!fs::is_directory(path, error)) {
-            files.push_back(path);
-            continue;
-        }
-        std::vector<std::string> found;
-        fs::recursive_directory_iterator walk(path, fs::directory_options::skip_permission_denied, error);
-        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-            std::error_code typeError;
-            if (hasRunExtension(walk->path()) && walk->is_regular_file(typeError)) {
-                found.push_back(walk->path().string());
-            }
-        }
-        if (error) {
-            // A folder that cannot be read is reported as refused, with what could be read before.
-            found.push_back(path);
-        }
-        std::sort(found.begin(), found.end());
-        files.insert(files.end(), found.begin(), found.end());
+    for (FoundPath& found : findRunFiles(paths)) {
+        files.push_back(std::move(found.path));
     }
     return files;
 }
 
 FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
     FileOutcome outcome{path, ImportStatus::Refused, {}};
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) {
-        outcome.reason = "no such file or folder";
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        outcome.reason = platform::fileProblemText(errno);
         return outcome;
     }
-    if (fs::is_directory(status)) {
-        outcome.reason = "the folder cannot be read";
+    if (S_ISDIR(info.st_mode)) {
+        std::error_code error;
+        fs::directory_iterator probe(path, error);
+        outcome.reason = error ? unreadableFolder(error.value()) : "it is a folder, not a run file";
         return outcome;
     }
-    LoadedRun run;
+    // Whatever goes wrong with one file is that file's refusal, and the import goes on with the next;
+    // only the library failing ends it, as it would fail for every file after.
     try {
-        const Sha256Digest contentHash = sha256(platform::readWholeFile(path));
-        if (library.containsContent(contentHash)) {
+        const LoadedRun run = loadRun(path);
+        const AddResult added = library.addRun(run);
+        switch (added.outcome) {
+        case AddOutcome::Added:
+            outcome.status = ImportStatus::Imported;
+            break;
+        case AddOutcome::AlreadyThere:
             outcome.status = ImportStatus::Skipped;
-            return outcome;
+            outcome.reason = kAlreadyThere;
+            break;
+        case AddOutcome::SameRunThere:
+            outcome.status = ImportStatus::Skipped;
+            outcome.reason = sameRunReason(*added.sameRun);
+            break;
         }
-        run = loadRun(path, contentHash);
     } catch (const LibraryError&) {
         throw;
     } catch (const platform::Error& refusal) {
         outcome.reason = reasonOf(refusal);
-        return outcome;
+    } catch (const std::bad_alloc&) {
+        outcome.reason = "there was not enough memory to read it";
+    } catch (const std::exception& failure) {
+        outcome.reason = failure.what();
     }
-    outcome.status =
-        library.addRun(run) == AddOutcome::Added ? ImportStatus::Imported : ImportStatus::Skipped;
     return outcome;
 }
 
 ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& paths,
                           const ImportCallbacks& callbacks) {
-    const std::vector<std::string> files = collectRunFiles(paths);
+    const std::vector<FoundPath> files = findRunFiles(paths);
     ImportSummary summary;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (callbacks.cancelRequested && callbacks.cancelRequested()) {
@@ -156,9 +236,11 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
             break;
         }
         if (callbacks.onProgress) {
-            callbacks.onProgress(ImportProgress{i, files.size(), files[i]});
+            callbacks.onProgress(ImportProgress{i, files.size(), files[i].path});
         }
-        FileOutcome outcome = importRunFile(library, files[i]);
+        FileOutcome outcome = files[i].refusal.empty()
+                                  ? importRunFile(library, files[i].path)
+                                  : FileOutcome{files[i].path, ImportStatus::Refused, files[i].refusal};
         switch (outcome.status) {
         case ImportStatus::Imported:
             ++summary.imported;

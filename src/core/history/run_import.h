@@ -1,8 +1,10 @@
 #pragma once
 // Taking run files into the library: files as given, folders searched recursively for "*.run" in any
 // case. Each file is loaded exactly as the analyser loads it (same reader, same refusals), then read
-// as a run of the library: its line, direction and date. Every file gets one outcome; a refused file
-// does not stop the others.
+// as a run of the library: its line, direction and date. A file is read once, its hash taken from the
+// same bytes as its blocks, in the memory the reader needs however large it is. Every path given or met
+// in a search gets one outcome (a folder that cannot be read included); a refused file, for whatever
+// reason, does not stop the others.
 
 #include "core/history/run_library.h"
 
@@ -16,7 +18,8 @@ namespace kestrana::history {
 
 // Loads one run file for the library. Throws platform::Error whose what_text() is the reason
 // (with the run-file line where one applies): the analyser's refusals, a direction that is neither
-// rising nor falling, a date that is not a calendar date (the reason names the date text).
+// rising nor falling, a date that is not a calendar date (the reason names the date text), no line
+// name (no section line, or a blank one).
 LoadedRun loadRunForLibrary(const std::string& path);
 
 enum class ImportStatus { Imported, Skipped, Refused };
@@ -24,18 +27,23 @@ enum class ImportStatus { Imported, Skipped, Refused };
 struct FileOutcome {
     std::string path;
     ImportStatus status = ImportStatus::Refused;
-    std::string reason; // for Refused: what was wrong, e.g. "line 12: token \"4x\" is not a whole number"
+    // For Refused: what was wrong, e.g. "line 12: token \"4x\" is not a whole number". For Skipped:
+    // "already in the library" (the same bytes), or "the same run as FILE (LINE, DATE, run N) is already
+    // in the library" (another file of the same series, date and run number; DATE as YYYY-MM-DD).
+    std::string reason;
     bool operator==(const FileOutcome&) const = default;
 };
-// "imported PATH", "skipped PATH: already in the library", "refused PATH: REASON".
+// "imported PATH", "skipped PATH: REASON", "refused PATH: REASON", with every control character of
+// the path and the reason escaped (platform::escapeControlCharacters), so each outcome is one line.
 std::string outcomeLine(const FileOutcome& outcome);
 
-// The files an import of `paths` takes, in the order it takes them: a file as given (whatever its
-// name), a folder's "*.run" files (any case) at any depth, sorted by path. A path that is neither is
-// kept as it is, so that the import reports it refused.
+// The paths an import of `paths` takes, in the order it takes them: a file as given (whatever its
+// name), a folder's "*.run" entries (any case) at any depth and the folders that cannot be read, sorted
+// by path. A path that is neither is kept as it is, so that the import reports it refused.
 std::vector<std::string> collectRunFiles(const std::vector<std::string>& paths);
 
-// Imports one file: Imported, Skipped (same bytes already there) or Refused (with the reason). A
+// Imports one file: Imported, Skipped (the run is already there) or Refused (with the reason: the
+// file's own fault, one that cannot be read, a folder, or memory running out while it was read). A
 // library that fails while storing (damaged, busy too long, disk full) is not the file's fault and
 // throws LibraryError, which ends the import.
 FileOutcome importRunFile(RunLibrary& library, const std::string& path);

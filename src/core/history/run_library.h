@@ -82,7 +82,16 @@ public:
     using platform::Error::Error;
 };
 
-enum class AddOutcome { Added, AlreadyThere };
+enum class AddOutcome {
+    Added,
+    AlreadyThere, // a run of the same bytes is in the library
+    SameRunThere, // another file of the same run (series, date and run number) is in the library
+};
+
+struct AddResult {
+    AddOutcome outcome = AddOutcome::Added;
+    std::optional<RunRecord> sameRun; // for SameRunThere: the run that is in the library
+};
 
 class RunLibrary {
 public:
@@ -96,12 +105,18 @@ public:
 
     // True when a run with these file bytes is in the library.
     virtual bool containsContent(const Sha256Digest& contentHash) const = 0;
-    // Stores a run with all its blocks as one unit: after a failure nothing of it is there. A run
-    // whose bytes are already there (perhaps just stored by another program) is not stored again.
-    // Throws LibraryError.
-    virtual AddOutcome addRun(const LoadedRun& run) = 0;
-    // Removes a run and its blocks; false when there was no such run.
-    virtual bool removeRun(RunId run) = 0;
+    // Stores a run with all its blocks as one unit: after a failure nothing of it is there. A run is
+    // stored once: one whose bytes are already there, or another file of a run already there (the same
+    // series, date and run number), is not stored, and the check is part of the storing, so two
+    // programs storing the run at once store it once. Throws LibraryError; std::bad_alloc when memory
+    // runs out (nothing is stored then either).
+    virtual AddResult addRun(const LoadedRun& run) = 0;
+    // Removes the runs with these ids and their blocks as one unit, or nothing at all when any of the ids
+    // is not in the library. Returns the ids that were not there, in the order given (empty when every
+    // run was removed). An id given twice is removed once. Throws LibraryError.
+    virtual std::vector<RunId> removeRuns(std::span<const RunId> ids) = 0;
+    // Removes one run and its blocks; false when there was no such run.
+    bool removeRun(RunId run) { return removeRuns(std::span<const RunId>(&run, 1)).empty(); }
 
     // Every run, sorted by line, direction, then run order.
     virtual std::vector<RunRecord> runs() const = 0;

@@ -1,7 +1,7 @@
 #pragma once
-// The sample library the first start puts in the home folder, so that the track history screen shows
-// a line's history at once: made from the bundled sample runs, and never put over a library that is
-// already there.
+// The sample library the first start puts beside the bundled history samples (sampleLibraryPath()),
+// a library of its own, so that the track history screen can show a line's history at once: made from
+// those runs, and never put over a library that is already there.
 
 #include <string>
 #include <vector>

@@ -4,19 +4,52 @@
 
 #include <openssl/evp.h>
 
+#include <new>
+
 namespace kestrana::history {
+
+namespace {
+[[noreturn]] void digestFailed() {
+    throw platform::Error("the SHA-256 digest could not be computed");
+}
+} // namespace
 
 // OpenSSL's digest uses the processor's SHA instructions where there are any: a run file of 6.8 MB
 // is hashed in about 4 ms here instead of about 24 ms in plain C++, a third of the time an import
 // spends on a run.
-Sha256Digest sha256(std::string_view bytes) {
+Sha256Stream::Sha256Stream() : context_(EVP_MD_CTX_new()) {
+    if (context_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    if (EVP_DigestInit_ex(context_, EVP_sha256(), nullptr) != 1) {
+        EVP_MD_CTX_free(context_);
+        digestFailed();
+    }
+}
+
+Sha256Stream::~Sha256Stream() {
+    EVP_MD_CTX_free(context_);
+}
+
+void Sha256Stream::add(std::string_view bytes) {
+    if (EVP_DigestUpdate(context_, bytes.data(), bytes.size()) != 1) {
+        digestFailed();
+    }
+}
+
+Sha256Digest Sha256Stream::finish() {
     Sha256Digest digest{};
     unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1 ||
-        length != digest.size()) {
-        throw platform::Error("the SHA-256 digest could not be computed");
+    if (EVP_DigestFinal_ex(context_, digest.data(), &length) != 1 || length != digest.size()) {
+        digestFailed();
     }
     return digest;
+}
+
+Sha256Digest sha256(std::string_view bytes) {
+    Sha256Stream stream;
+    stream.add(bytes);
+    return stream.finish();
 }
 
 std::string hexText(const Sha256Digest& digest) {

@@ -4,15 +4,28 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <set>
 #include <unordered_map>
 
 namespace kestrana::history {
 
 namespace {
+
+using platform::fileProblemText;
 
 // Marks the file as a Kestrana run library ("KRLB") in the SQLite header, beside the schema version
 // in user_version, so that another program's database is never taken for one.
@@ -23,7 +36,8 @@ constexpr int kBusyTimeoutMs = 30000;
 // Blocks are clustered by run: a run's blocks are appended in one piece when it is imported and
 // removed in one piece, and every question (a block's history, a km range's forecast, the condition
 // map) is asked run by run over the runs of one series, each answered by one seek or one short range
-// of the primary key.
+// of the primary key. The text is stored in the file as written here: it is also what a library's
+// objects are checked against, so it never changes within a schema version.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE series (
     id INTEGER PRIMARY KEY,
@@ -60,32 +74,219 @@ CREATE TABLE block_values (
 // Column names of the five indices (fixed texts of this program, never typed ones).
 constexpr std::array<const char*, 5> kIndexColumns = {"tgi", "tgiu", "tgiw", "tgig", "tgil"};
 
-// What a failing SQLite call means to the user.
-[[noreturn]] void failWith(sqlite3* db, int rc, const std::string& path, std::string_view doing) {
-    const int primary = rc & 0xff;
-    std::string detail = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    switch (primary) {
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        throw LibraryError(std::string(kDamagedLibraryMessage) + " (" + detail + ")", path);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        throw LibraryError(std::string(kLibraryBusyMessage), path);
-    case SQLITE_READONLY:
-        throw LibraryError("the run library cannot be written (" + detail + ")", path);
-    case SQLITE_FULL:
-        throw LibraryError("the disk holding the run library is full", path);
-    default:
-        throw LibraryError("the run library failed while " + std::string(doing) + " (" + detail + ")", path);
-    }
+std::function<void(const std::string&)>& beforeInPlaceHook() {
+    static std::function<void(const std::string&)> hook;
+    return hook;
 }
+
+// Which file a library is, whatever name leads to it: its device, its inode and the time it was made,
+// so that a later file given a freed inode is another file.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    long long bornNs = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// Where the file system does not record when a file was made, a file cannot be told from a later one
+// on its inode: it is then checked before the first write of every connection.
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_INO | STATX_BTIME, &info) != 0 ||
+        (info.stx_mask & STATX_BTIME) == 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{makedev(info.stx_dev_major, info.stx_dev_minor), info.stx_ino,
+                        static_cast<long long>(info.stx_btime.tv_sec) * 1000000000LL +
+                            info.stx_btime.tv_nsec};
+}
+
+// The libraries this program has found sound: SQLite's quick check reads a whole file (seconds for a
+// library of hundreds of runs), so it is made once per program and file, not before every import.
+std::mutex soundFilesMutex;
+std::set<FileIdentity> soundFiles; // guarded by soundFilesMutex
+
+enum class CheckResult { Sound, Damaged, NotChecked };
+
+// SQLite's quick check of the whole file: every page, every record, every index entry's place.
+CheckResult quickCheck(sqlite3* db, int& failure) {
+    sqlite3_stmt* stmt = nullptr;
+    failure = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+    if (failure != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+    } else {
+        failure = sqlite3_step(stmt);
+        const bool sound =
+            failure == SQLITE_ROW &&
+            std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) == "ok";
+        const bool answered = failure == SQLITE_ROW;
+        failure = sqlite3_finalize(stmt);
+        if (answered) {
+            return sound ? CheckResult::Sound : CheckResult::Damaged;
+        }
+    }
+    const int primary = failure & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB ? CheckResult::Damaged
+                                                                 : CheckResult::NotChecked;
+}
+
+// One open SQLite file and what its failures mean to the user. The path is the one the user named,
+// also while a new library is built under another name beside it.
+class Connection {
+public:
+    Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+    ~Connection() { sqlite3_close_v2(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* db() const { return db_; }
+    const std::string& path() const { return path_; }
+
+    void execute(const char* sql, std::string_view doing) const {
+        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            fail(rc, doing);
+        }
+    }
+
+    // Throws LibraryError with the message of a failed SQLite call in words: no SQLite jargon, since
+    // the user can do nothing with it; the system's own reason (permission denied, file too large, no
+    // space) where there is one. Memory running out is std::bad_alloc, as anywhere else.
+    [[noreturn]] void fail(int rc, std::string_view doing) const {
+        const int systemError = lastSystemError();
+        switch (rc & 0xff) {
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            noteDamageMet();
+            throw LibraryError(std::string(kDamagedLibraryMessage), path_);
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            throw LibraryError(std::string(kLibraryBusyMessage), path_);
+        case SQLITE_NOMEM:
+            throw std::bad_alloc();
+        case SQLITE_READONLY:
+            throw LibraryError("the run library cannot be written: " +
+                                   (systemError != 0 ? fileProblemText(systemError) : "permission denied"),
+                               path_);
+        case SQLITE_FULL:
+            throw LibraryError("the run library cannot be written: " + fileProblemText(ENOSPC), path_);
+        default:
+            throw LibraryError("the run library failed while " + std::string(doing) +
+                                   (systemError != 0 ? ": " + fileProblemText(systemError) : std::string()),
+                               path_);
+        }
+    }
+
+    // The system's reason for the last failed operation on the file: the library file's own, which
+    // SQLite keeps with the file, else the one it noted for the connection (a journal's, say).
+    int lastSystemError() const {
+        int fileError = 0;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
+            fileError != 0) {
+            return fileError;
+        }
+        sqlite3_file* journal = nullptr;
+        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK &&
+            journal != nullptr && journal->pMethods != nullptr &&
+            journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
+            fileError != 0) {
+            return fileError;
+        }
+        return sqlite3_system_errno(db_);
+    }
+
+    // Refuses to write into a damaged file: SQLite's quick check reads it whole before this program
+    // first writes to it (a library just made here has nothing to check).
+    void checkBeforeWriting() const {
+        if (!damaged_ && !checked_ && !knownSound()) {
+            int failure = SQLITE_OK;
+            const CheckResult result = quickCheck(db_, failure);
+            if (result == CheckResult::NotChecked) {
+                fail(failure, "checking the library");
+            }
+            damaged_ = result == CheckResult::Damaged;
+            if (!damaged_) {
+                rememberSound();
+            }
+        }
+        checked_ = true;
+        if (damaged_) {
+            throw LibraryError(std::string(kDamagedLibraryMessage), path_);
+        }
+    }
+
+    // Under a file-size limit (ulimit -f) smaller than the file, a page past the limit could be changed
+    // but not put back, which would leave the journal behind for the next program to roll back; such a
+    // library is not written at all. A library within the limit may grow up to it: a write past it
+    // fails, and SQLite rolls back at once, as the old pages all lie within the limit.
+    void checkFileSizeLimit() const {
+        struct rlimit limit {};
+        if (::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+            return;
+        }
+        sqlite3_stmt* stmt = nullptr;
+        long long size = 0;
+        if (sqlite3_prepare_v2(db_,
+                               "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()",
+                               -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW) {
+            size = sqlite3_column_int64(stmt, 0);
+        }
+        sqlite3_finalize(stmt);
+        if (static_cast<unsigned long long>(size) > limit.rlim_cur) {
+            throw LibraryError("the run library cannot be written: " + fileProblemText(EFBIG) +
+                                   " (it is larger than the file-size limit this program runs under)",
+                               path_);
+        }
+    }
+
+    // A question met damage: the file may have been sound when it was checked and damaged since (by
+    // another program, or on the disk), so it is checked again before anything more is written.
+    void noteDamageMet() const {
+        if (identity_) {
+            const std::lock_guard<std::mutex> guard(soundFilesMutex);
+            soundFiles.erase(*identity_);
+        }
+        int failure = SQLITE_OK;
+        damaged_ = quickCheck(db_, failure) != CheckResult::Sound;
+        checked_ = !damaged_;
+    }
+
+    // The file this connection has open, taken when it was opened under its name.
+    void setIdentity(std::optional<FileIdentity> identity) { identity_ = identity; }
+
+    // The file has just been made by this program: there is nothing to check in it.
+    void noteNewFile() const {
+        checked_ = true;
+        rememberSound();
+    }
+
+private:
+    sqlite3* db_;
+    std::string path_;
+    bool knownSound() const {
+        const std::lock_guard<std::mutex> guard(soundFilesMutex);
+        return identity_ && soundFiles.count(*identity_) > 0;
+    }
+    void rememberSound() const {
+        if (identity_) {
+            const std::lock_guard<std::mutex> guard(soundFilesMutex);
+            soundFiles.insert(*identity_);
+        }
+    }
+
+    std::optional<FileIdentity> identity_;
+    mutable bool checked_ = false;
+    mutable bool damaged_ = false;
+};
 
 class Statement {
 public:
-    Statement(sqlite3* db, const std::string& path, const std::string& sql) : db_(db), path_(&path) {
-        const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+    Statement(const Connection& connection, const std::string& sql) : connection_(&connection) {
+        const int rc =
+            sqlite3_prepare_v2(connection.db(), sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
         if (rc != SQLITE_OK) {
-            failWith(db, rc, path, "reading its tables");
+            connection.fail(rc, "reading its tables");
         }
     }
     Statement(const Statement&) = delete;
@@ -120,7 +321,7 @@ public:
         }
         if (rc != SQLITE_DONE) {
             const int code = sqlite3_reset(stmt_);
-            failWith(db_, code != SQLITE_OK ? code : rc, *path_, "reading or writing runs");
+            connection_->fail(code != SQLITE_OK ? code : rc, "reading or writing runs");
         }
         return false;
     }
@@ -136,21 +337,101 @@ public:
 private:
     void check(int rc) {
         if (rc != SQLITE_OK) {
-            failWith(db_, rc, *path_, "binding a value");
+            connection_->fail(rc, "binding a value");
         }
     }
-    sqlite3* db_;
-    const std::string* path_;
+    const Connection* connection_;
     sqlite3_stmt* stmt_ = nullptr;
     int next_ = 1;
 };
 
-bool looksLikeSqliteFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char magic[16] = {};
-    in.read(magic, sizeof magic);
-    return in.gcount() == sizeof magic &&
-           std::string_view(magic, sizeof magic) == std::string_view("SQLite format 3\0", 16);
+// A write transaction: BEGIN IMMEDIATE takes the write lock at once, so two programs writing at the
+// same time take turns (the busy timeout makes the second wait) and each sees all the other has
+// committed. The file is checked whole before this program first writes to it. Rolled back unless
+// committed.
+class WriteTransaction {
+public:
+    WriteTransaction(const Connection& connection, std::string_view doing) : connection_(connection) {
+        connection.execute("BEGIN IMMEDIATE", doing);
+        open_ = true;
+        connection.checkBeforeWriting();
+        connection.checkFileSizeLimit();
+    }
+    ~WriteTransaction() {
+        if (open_) {
+            sqlite3_exec(connection_.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            // A write that failed half-way (a file-size limit, a full disk) can leave SQLite unable to
+            // roll back at once, the old pages kept in the journal; the next reading puts them back and
+            // removes the journal, which is done now rather than left to whoever opens the file next.
+            sqlite3_exec(connection_.db(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        }
+    }
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit(std::string_view doing) {
+        connection_.execute("COMMIT", doing);
+        open_ = false;
+    }
+
+private:
+    const Connection& connection_;
+    bool open_ = false;
+};
+
+// The objects of a library's file (tables, indexes, triggers, views) as SQLite lists them.
+struct SchemaObject {
+    std::string type;
+    std::string name;
+    std::string table;
+    std::string sql;
+    bool isNull = false;
+    auto operator<=>(const SchemaObject&) const = default;
+};
+
+std::vector<SchemaObject> schemaObjectsOf(const Connection& connection) {
+    Statement query(connection, "SELECT type, name, tbl_name, sql FROM sqlite_master");
+    std::vector<SchemaObject> objects;
+    while (query.step()) {
+        SchemaObject object{query.text(0), query.text(1), query.text(2), query.text(3), query.isNull(3)};
+        // The statistics an ANALYZE leaves are SQLite's own, not objects of the library.
+        if (object.type == "table" && object.name.starts_with("sqlite_stat")) {
+            continue;
+        }
+        objects.push_back(std::move(object));
+    }
+    std::sort(objects.begin(), objects.end());
+    return objects;
+}
+
+void createSchema(const Connection& connection) {
+    connection.execute("BEGIN IMMEDIATE", "creating the library");
+    try {
+        connection.execute(kSchema, "creating the library");
+        connection.execute(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str(),
+                           "creating the library");
+        connection.execute(("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion)).c_str(),
+                           "creating the library");
+        connection.execute("COMMIT", "creating the library");
+    } catch (...) {
+        sqlite3_exec(connection.db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+// The objects a library of this version holds, exactly: the schema made in memory and listed.
+const std::vector<SchemaObject>& librarySchemaObjects() {
+    static const std::vector<SchemaObject> objects = [] {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_close_v2(db);
+            throw std::bad_alloc();
+        }
+        const Connection memory(db, ":memory:");
+        createSchema(memory);
+        return schemaObjectsOf(memory);
+    }();
+    return objects;
 }
 
 // sqlite3_open_v2 may read a name beginning with "file:" as a URI when the library is so built; a
@@ -159,61 +440,134 @@ std::string plainPathForSqlite(const std::string& path) {
     return path.rfind("file:", 0) == 0 ? "./" + path : path;
 }
 
+// Opens an SQLite file that exists, for reading and writing where the file allows it. `shownPath` is
+// the path messages name.
+std::unique_ptr<Connection> openConnection(const std::string& file, const std::string& shownPath) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(plainPathForSqlite(file).c_str(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_EXRESCODE, nullptr);
+    if (rc != SQLITE_OK) {
+        const int systemError = db != nullptr ? sqlite3_system_errno(db) : 0;
+        sqlite3_close_v2(db);
+        if ((rc & 0xff) == SQLITE_NOMEM) {
+            throw std::bad_alloc();
+        }
+        throw LibraryError("the run library cannot be opened" +
+                               (systemError != 0 ? ": " + fileProblemText(systemError) : std::string()),
+                           shownPath);
+    }
+    auto connection = std::make_unique<Connection>(db, shownPath);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // A library file is data from anywhere: nothing stored in it may run as code. Triggers and views
+    // are off, the schema is not trusted to call functions, and SQL may not alter the file's structure.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    // Imports write many rows per run; a larger page cache keeps the tree's upper pages in memory.
+    connection->execute("PRAGMA cache_size = -8192", "opening");
+    return connection;
+}
+
+// A new library's file, made beside its final name and removed (with its journal) unless it was put
+// in place.
+class BuildingFile {
+public:
+    explicit BuildingFile(std::string finalPath) : finalPath_(std::move(finalPath)) {
+        static std::atomic<unsigned> serial{0};
+        for (;;) {
+            path_ = finalPath_ + ".building-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+            const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                ::close(fd);
+                return;
+            }
+            if (errno != EEXIST) {
+                const int problem = errno;
+                path_.clear();
+                throw LibraryError(problem == ENOENT
+                                       ? std::string(kLibraryNoFolderMessage)
+                                       : "the run library cannot be created: " + fileProblemText(problem),
+                                   finalPath_);
+            }
+        }
+    }
+    ~BuildingFile() {
+        if (!path_.empty()) {
+            ::unlink((path_ + "-journal").c_str());
+            ::unlink(path_.c_str());
+        }
+    }
+    BuildingFile(const BuildingFile&) = delete;
+    BuildingFile& operator=(const BuildingFile&) = delete;
+    const std::string& path() const { return path_; }
+
+    // Puts the file at its final name unless something stands there (true), flushed to disk first
+    // and its folder after. A hard link leaves a library made meanwhile as it is, where a rename
+    // would replace it; where the file system has no hard links, a rename that never replaces.
+    bool putInPlace() {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            const int problem = errno;
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            throw LibraryError("the run library cannot be created: " + fileProblemText(problem), finalPath_);
+        }
+        ::close(fd);
+        int problem = 0;
+        if (::link(path_.c_str(), finalPath_.c_str()) == 0) {
+            platform::syncFolderOf(finalPath_);
+            return true;
+        }
+        problem = errno;
+        if (problem == EPERM || problem == EOPNOTSUPP || problem == EXDEV || problem == EMLINK ||
+            problem == ENOSYS) {
+            if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, finalPath_.c_str(), RENAME_NOREPLACE) == 0) {
+                path_.clear();
+                platform::syncFolderOf(finalPath_);
+                return true;
+            }
+            problem = errno;
+        }
+        if (problem == EEXIST) {
+            return false;
+        }
+        throw LibraryError("the run library cannot be created: " + fileProblemText(problem), finalPath_);
+    }
+
+private:
+    std::string finalPath_;
+    std::string path_;
+};
+
 class SqliteRunLibrary final : public RunLibrary {
 public:
-    SqliteRunLibrary(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
-    ~SqliteRunLibrary() override { sqlite3_close_v2(db_); }
+    explicit SqliteRunLibrary(std::unique_ptr<Connection> connection) : connection_(std::move(connection)) {}
 
-    std::string location() const override { return path_; }
+    std::string location() const override { return connection_->path(); }
 
-    void execute(const char* sql, std::string_view doing) const {
-        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            failWith(db_, rc, path_, doing);
-        }
-    }
-
-    long long pragmaValue(const char* sql) const {
-        Statement statement(db_, path_, sql);
-        return statement.step() ? statement.integer(0) : 0;
-    }
-
-    // Makes a new file a library; a file another program made meanwhile is left as it is.
-    void createSchemaIfEmpty() {
-        execute("BEGIN IMMEDIATE", "creating the library");
-        try {
-            if (pragmaValue("PRAGMA application_id") == 0 &&
-                pragmaValue("SELECT count(*) FROM sqlite_master") == 0) {
-                execute(kSchema, "creating the library");
-                execute(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str(),
-                        "creating the library");
-                execute(("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion)).c_str(),
-                        "creating the library");
-            }
-            execute("COMMIT", "creating the library");
-        } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
-        }
-    }
-
+    // Refuses a file that is not a library of this program in every object it holds, or is newer.
     void checkIsLibrary() const {
+        const std::string& path = connection_->path();
         if (pragmaValue("PRAGMA application_id") != kApplicationId) {
-            throw LibraryError(std::string(kNotALibraryMessage), path_);
+            throw LibraryError(std::string(kNotALibraryMessage), path);
         }
         const long long version = pragmaValue("PRAGMA user_version");
         if (version > kLibrarySchemaVersion) {
             throw LibraryError(std::string(kNewerLibraryMessage) + " (library version " +
                                    std::to_string(version) + ", this program writes version " +
                                    std::to_string(kLibrarySchemaVersion) + ")",
-                               path_);
+                               path);
         }
-        const long long tables = pragmaValue("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                                             "name IN ('series', 'runs', 'block_values')");
-        if (version < 1 || tables != 3) {
-            throw LibraryError(std::string(kDamagedLibraryMessage) + " (its tables are missing)", path_);
+        // A table, index, trigger or view it does not know, or one of its own changed, makes it a file
+        // of another program, whatever its header says.
+        if (version != kLibrarySchemaVersion || schemaObjectsOf(*connection_) != librarySchemaObjects()) {
+            throw LibraryError(std::string(kNotALibraryMessage), path);
         }
     }
+
+    const Connection& connection() const { return *connection_; }
 
     bool containsContent(const Sha256Digest& contentHash) const override {
         Statement& query = statement(contentQuery_, "SELECT 1 FROM runs WHERE content_hash = ?");
@@ -221,89 +575,95 @@ public:
         return query.step();
     }
 
-    AddOutcome addRun(const LoadedRun& run) override {
-        // BEGIN IMMEDIATE takes the write lock at once, so two programs importing at the same time
-        // take turns run by run (the busy timeout makes the second wait) and the content check below
-        // sees every run the other has committed.
-        execute("BEGIN IMMEDIATE", "starting to store a run");
-        try {
-            if (containsContent(run.contentHash)) {
-                execute("ROLLBACK", "storing a run");
-                return AddOutcome::AlreadyThere;
-            }
-            const long long seriesId = seriesIdCreating(run.series);
-            std::int16_t kmLow = 0, kmHigh = 0;
-            if (!run.blocks.empty()) {
-                const auto [low, high] = std::minmax_element(
-                    run.blocks.begin(), run.blocks.end(),
-                    [](const StoredBlock& a, const StoredBlock& b) { return a.key.km < b.key.km; });
-                kmLow = low->key.km;
-                kmHigh = high->key.km;
-            }
-            Statement& insertRun = statement(
-                insertRun_,
-                "INSERT INTO runs (series, day, date_text, run_number, blocks, km_low, km_high, file, "
-                "content_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-            insertRun.reset()
-                .bind(seriesId)
-                .bind(run.day)
-                .bind(run.dateText)
-                .bind(run.runNumber)
-                .bind(static_cast<long long>(run.blocks.size()))
-                .bind(kmLow)
-                .bind(kmHigh)
-                .bind(run.file)
-                .bind(run.contentHash);
-            insertRun.step();
-            const long long runId = sqlite3_last_insert_rowid(db_);
-            // Rows go in batches of kBatchRows per statement: a third less time per run than one
-            // statement per row.
-            Statement& batch = statement(insertBatch_, insertBlocksSql(kBatchRows));
-            Statement& single = statement(insertBlock_, insertBlocksSql(1));
-            std::size_t next = 0;
-            for (; next + kBatchRows <= run.blocks.size(); next += kBatchRows) {
-                batch.reset();
-                for (std::size_t i = next; i < next + kBatchRows; ++i) {
-                    bindBlock(batch, runId, run.blocks[i]);
-                }
-                batch.step();
-            }
-            for (; next < run.blocks.size(); ++next) {
-                bindBlock(single.reset(), runId, run.blocks[next]);
-                single.step();
-            }
-            execute("COMMIT", "storing a run");
-        } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
+    AddResult addRun(const LoadedRun& run) override {
+        WriteTransaction transaction(*connection_, "starting to store a run");
+        if (containsContent(run.contentHash)) {
+            return {AddOutcome::AlreadyThere, std::nullopt};
         }
-        return AddOutcome::Added;
+        const std::optional<long long> knownSeries = seriesIdOf(run.series);
+        if (knownSeries) {
+            if (std::optional<RunRecord> same = sameRunAs(*knownSeries, run)) {
+                return {AddOutcome::SameRunThere, std::move(same)};
+            }
+        }
+        const long long seriesId = knownSeries ? *knownSeries : insertSeries(run.series);
+        std::int16_t kmLow = 0, kmHigh = 0;
+        if (!run.blocks.empty()) {
+            const auto [low, high] = std::minmax_element(
+                run.blocks.begin(), run.blocks.end(),
+                [](const StoredBlock& a, const StoredBlock& b) { return a.key.km < b.key.km; });
+            kmLow = low->key.km;
+            kmHigh = high->key.km;
+        }
+        Statement& insertRun = statement(
+            insertRun_, "INSERT INTO runs (series, day, date_text, run_number, blocks, km_low, km_high, "
+                        "file, content_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        insertRun.reset()
+            .bind(seriesId)
+            .bind(run.day)
+            .bind(run.dateText)
+            .bind(run.runNumber)
+            .bind(static_cast<long long>(run.blocks.size()))
+            .bind(kmLow)
+            .bind(kmHigh)
+            .bind(run.file)
+            .bind(run.contentHash);
+        insertRun.step();
+        const long long runId = sqlite3_last_insert_rowid(connection_->db());
+        // Rows go in batches of kBatchRows per statement: a third less time per run than one
+        // statement per row.
+        Statement& batch = statement(insertBatch_, insertBlocksSql(kBatchRows));
+        Statement& single = statement(insertBlock_, insertBlocksSql(1));
+        std::size_t next = 0;
+        for (; next + kBatchRows <= run.blocks.size(); next += kBatchRows) {
+            batch.reset();
+            for (std::size_t i = next; i < next + kBatchRows; ++i) {
+                bindBlock(batch, runId, run.blocks[i]);
+            }
+            batch.step();
+        }
+        for (; next < run.blocks.size(); ++next) {
+            bindBlock(single.reset(), runId, run.blocks[next]);
+            single.step();
+        }
+        transaction.commit("storing a run");
+        return {AddOutcome::Added, std::nullopt};
     }
 
-    bool removeRun(RunId run) override {
-        execute("BEGIN IMMEDIATE", "removing a run");
-        try {
-            Statement findSeries(db_, path_, "SELECT series FROM runs WHERE id = ?");
-            findSeries.bind(run);
-            if (!findSeries.step()) {
-                execute("ROLLBACK", "removing a run");
-                return false;
+    std::vector<RunId> removeRuns(std::span<const RunId> ids) override {
+        WriteTransaction transaction(*connection_, "removing runs");
+        std::vector<RunId> unique;
+        for (RunId id : ids) {
+            if (std::find(unique.begin(), unique.end(), id) == unique.end()) {
+                unique.push_back(id);
             }
-            const long long seriesId = findSeries.integer(0);
-            Statement removeBlocks(db_, path_, "DELETE FROM block_values WHERE run = ?");
-            removeBlocks.bind(run).step();
-            Statement removeRunRow(db_, path_, "DELETE FROM runs WHERE id = ?");
-            removeRunRow.bind(run).step();
-            Statement removeEmptySeries(db_, path_,
-                                        "DELETE FROM series WHERE id = ? AND NOT EXISTS "
-                                        "(SELECT 1 FROM runs WHERE series = ?)");
-            removeEmptySeries.bind(seriesId).bind(seriesId).step();
-            execute("COMMIT", "removing a run");
-        } catch (...) {
-            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-            throw;
         }
-        return true;
+        Statement findSeries(*connection_, "SELECT series FROM runs WHERE id = ?");
+        std::vector<RunId> missing;
+        std::set<long long> seriesIds;
+        for (RunId id : unique) {
+            if (findSeries.reset().bind(id).step()) {
+                seriesIds.insert(findSeries.integer(0));
+            } else {
+                missing.push_back(id);
+            }
+        }
+        if (!missing.empty()) {
+            return missing;
+        }
+        Statement removeBlocks(*connection_, "DELETE FROM block_values WHERE run = ?");
+        Statement removeRunRow(*connection_, "DELETE FROM runs WHERE id = ?");
+        for (RunId id : unique) {
+            removeBlocks.reset().bind(id).step();
+            removeRunRow.reset().bind(id).step();
+        }
+        Statement removeEmptySeries(*connection_, "DELETE FROM series WHERE id = ? AND NOT EXISTS "
+                                                  "(SELECT 1 FROM runs WHERE series = ?)");
+        for (long long seriesId : seriesIds) {
+            removeEmptySeries.reset().bind(seriesId).bind(seriesId).step();
+        }
+        transaction.commit("removing runs");
+        return {};
     }
 
     std::vector<RunRecord> runs() const override {
@@ -325,7 +685,7 @@ public:
     }
 
     std::vector<Series> series() const override {
-        Statement query(db_, path_, "SELECT line, direction FROM series");
+        Statement query(*connection_, "SELECT line, direction FROM series");
         std::vector<Series> all;
         while (query.step()) {
             all.push_back(Series{query.text(0), static_cast<int>(query.integer(1))});
@@ -335,7 +695,7 @@ public:
     }
 
     std::optional<KmRange> kmRangeOf(const Series& series) const override {
-        Statement query(db_, path_,
+        Statement query(*connection_,
                         "SELECT min(r.km_low), max(r.km_high) FROM runs r JOIN series s ON s.id = r.series "
                         "WHERE s.line = ? AND s.direction = ?");
         query.bind(series.line).bind(series.direction);
@@ -447,8 +807,13 @@ private:
         "SELECT r.id, s.line, s.direction, r.day, r.date_text, r.run_number, r.blocks, r.file "
         "FROM runs r JOIN series s ON s.id = r.series";
 
+    long long pragmaValue(const char* sql) const {
+        Statement statement(*connection_, sql);
+        return statement.step() ? statement.integer(0) : 0;
+    }
+
     std::vector<RunRecord> readRuns(const std::string& sql, const std::optional<Series>& series) const {
-        Statement query(db_, path_, sql);
+        Statement query(*connection_, sql);
         if (series) {
             query.bind(series->line).bind(series->direction);
         }
@@ -467,30 +832,88 @@ private:
         return records;
     }
 
-    long long seriesIdCreating(const Series& series) {
-        Statement insert(db_, path_, "INSERT OR IGNORE INTO series (line, direction) VALUES (?, ?)");
-        insert.bind(series.line).bind(series.direction).step();
-        Statement find(db_, path_, "SELECT id FROM series WHERE line = ? AND direction = ?");
+    std::optional<long long> seriesIdOf(const Series& series) const {
+        Statement find(*connection_, "SELECT id FROM series WHERE line = ? AND direction = ?");
         find.bind(series.line).bind(series.direction);
+        return find.step() ? std::optional<long long>(find.integer(0)) : std::nullopt;
+    }
+
+    long long insertSeries(const Series& series) {
+        Statement insert(*connection_, "INSERT INTO series (line, direction) VALUES (?, ?)");
+        insert.bind(series.line).bind(series.direction).step();
+        return sqlite3_last_insert_rowid(connection_->db());
+    }
+
+    // The first stored run of the series with the run's date and run number.
+    std::optional<RunRecord> sameRunAs(long long seriesId, const LoadedRun& run) const {
+        Statement find(*connection_,
+                       "SELECT id, date_text, blocks, file FROM runs WHERE series = ? AND day = ? "
+                       "AND run_number = ? ORDER BY id LIMIT 1");
+        find.bind(seriesId).bind(run.day).bind(run.runNumber);
         if (!find.step()) {
-            throw LibraryError(std::string(kDamagedLibraryMessage) + " (a line could not be stored)", path_);
+            return std::nullopt;
         }
-        return find.integer(0);
+        RunRecord same;
+        same.id = find.integer(0);
+        same.series = run.series;
+        same.day = run.day;
+        same.dateText = find.text(1);
+        same.runNumber = run.runNumber;
+        same.blocks = static_cast<long>(find.integer(2));
+        same.file = find.text(3);
+        return same;
     }
 
     // A prepared statement kept for the library's lifetime (the questions are asked run by run).
     Statement& statement(std::unique_ptr<Statement>& slot, const std::string& sql) const {
         if (!slot) {
-            slot = std::make_unique<Statement>(db_, path_, sql);
+            slot = std::make_unique<Statement>(*connection_, sql);
         }
         return *slot;
     }
 
-    sqlite3* db_;
-    std::string path_;
+    // Declared first, so that the statements below are finalized before the connection closes.
+    std::unique_ptr<Connection> connection_;
     mutable std::unique_ptr<Statement> contentQuery_, insertRun_, insertBlock_, insertBatch_;
     mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_, seriesRangeQueries_;
 };
+
+// What stands at `path` must be an SQLite file before SQLite is let near it, so that nothing is ever
+// written into a stranger's file; a file that cannot be read is said to be so, not called foreign.
+void checkLooksLikeLibrary(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int problem = errno;
+        if (problem == ENOENT) {
+            throw LibraryError(std::string(kNoLibraryMessage), path);
+        }
+        throw LibraryError("the run library cannot be read: " + fileProblemText(problem), path);
+    }
+    struct stat info {};
+    char magic[16] = {};
+    ssize_t got = -1;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        got = ::pread(fd, magic, sizeof magic, 0);
+    }
+    const int problem = errno;
+    ::close(fd);
+    if (got < 0 && S_ISREG(info.st_mode)) {
+        throw LibraryError("the run library cannot be read: " + fileProblemText(problem), path);
+    }
+    if (got != static_cast<ssize_t>(sizeof magic) ||
+        std::string_view(magic, sizeof magic) != std::string_view("SQLite format 3\0", 16)) {
+        throw LibraryError(std::string(kNotALibraryMessage), path);
+    }
+}
+
+std::unique_ptr<SqliteRunLibrary> openExistingLibrary(const std::string& path) {
+    checkLooksLikeLibrary(path);
+    std::unique_ptr<Connection> connection = openConnection(path, path);
+    connection->setIdentity(identityOf(path));
+    auto library = std::make_unique<SqliteRunLibrary>(std::move(connection));
+    library->checkIsLibrary();
+    return library;
+}
 
 } // namespace
 
@@ -508,38 +931,63 @@ std::string defaultLibraryPath() {
     return platform::joinPath(platform::homeFolder(), kLibraryFileName);
 }
 
+std::string sampleLibraryPath(std::string_view home) {
+    return platform::joinPath(platform::joinPath(home, kSampleFolderName), kSampleLibraryFileName);
+}
+
+std::string sampleLibraryPath() {
+    return sampleLibraryPath(platform::homeFolder());
+}
+
+void setBeforeNewLibraryInPlace(std::function<void(const std::string& path)> hook) {
+    beforeInPlaceHook() = std::move(hook);
+}
+
+bool buildLibraryInPlace(const std::string& path, const std::function<void(RunLibrary&)>& fill) {
+    BuildingFile building(path);
+    {
+        SqliteRunLibrary library(openConnection(building.path(), path));
+        createSchema(library.connection());
+        library.connection().noteNewFile();
+        if (fill) {
+            fill(library);
+        }
+    }
+    if (beforeInPlaceHook()) {
+        beforeInPlaceHook()(path);
+    }
+    return building.putInPlace();
+}
+
 std::unique_ptr<RunLibrary> openSqliteLibrary(const std::string& path, LibraryAccess access) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    const bool exists = fs::exists(status);
-    if (!exists) {
+    if (path.empty()) {
+        throw LibraryError(std::string(kNoLibraryMessage), path);
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        const int problem = errno;
+        if (problem != ENOENT) {
+            throw LibraryError("the run library cannot be opened: " + fileProblemText(problem), path);
+        }
         if (access == LibraryAccess::OpenExisting) {
             throw LibraryError(std::string(kNoLibraryMessage), path);
         }
-    } else if (!fs::is_regular_file(status) || !looksLikeSqliteFile(path)) {
-        // Checked before SQLite sees the file, so that nothing is ever written into a stranger's file.
-        throw LibraryError(std::string(kNotALibraryMessage), path);
+        // Made whole beside its name, then put in place; another program may have put one there first,
+        // which is then the library used.
+        std::string target;
+        try {
+            target = platform::finalTarget(path); // a link to a library still to be made
+        } catch (const platform::Error& error) {
+            throw LibraryError(error.what_text(), path);
+        }
+        const bool made = buildLibraryInPlace(target, {});
+        auto library = openExistingLibrary(path);
+        if (made) {
+            library->connection().noteNewFile();
+        }
+        return library;
     }
-    sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE) | SQLITE_OPEN_EXRESCODE;
-    const int rc = sqlite3_open_v2(plainPathForSqlite(path).c_str(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string detail = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        throw LibraryError((exists ? "cannot open the run library (" : "cannot create the run library (") +
-                               detail + ")",
-                           path);
-    }
-    auto library = std::make_unique<SqliteRunLibrary>(db, path);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // Imports write many rows per run; a larger page cache keeps the tree's upper pages in memory.
-    library->execute("PRAGMA cache_size = -8192", "opening");
-    if (!exists) {
-        library->createSchemaIfEmpty();
-    }
-    library->checkIsLibrary();
-    return library;
+    return openExistingLibrary(path);
 }
 
 } // namespace kestrana::history

@@ -65,8 +65,25 @@ FileIdentity identityOf(const struct stat& info) {
 std::mutex protectedFilesMutex;
 std::vector<FileIdentity> protectedFiles; // guarded by protectedFilesMutex
 
-// The name a path finally stands for: symbolic links followed to their last target, which need not
-// exist yet (a link to a file still to be written).
+// Why a node that exists may not be replaced by a written file; nullptr for a regular file.
+const char* refusedNodeKind(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "it is a folder";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device, not a regular file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "it is a pipe (FIFO), not a regular file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "it is a socket, not a regular file";
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::string finalTarget(const std::string& path) {
     std::string current = path;
     for (int depth = 0; depth < 40; ++depth) {
@@ -90,23 +107,6 @@ std::string finalTarget(const std::string& path) {
     throw Error("cannot write the file: too many levels of symbolic links", path);
 }
 
-// Why a node that exists may not be replaced by a written file; nullptr for a regular file.
-const char* refusedNodeKind(mode_t mode) {
-    if (S_ISDIR(mode)) {
-        return "it is a folder";
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "it is a device, not a regular file";
-    }
-    if (S_ISFIFO(mode)) {
-        return "it is a pipe (FIFO), not a regular file";
-    }
-    if (S_ISSOCK(mode)) {
-        return "it is a socket, not a regular file";
-    }
-    return nullptr;
-}
-
 // After a rename the new name lives in the folder: flushing the folder makes the name last. Some file
 // systems cannot flush a folder; the file itself is already flushed then, which is the most they allow.
 void syncFolderOf(const std::string& path) {
@@ -117,7 +117,42 @@ void syncFolderOf(const std::string& path) {
     }
 }
 
-} // namespace
+std::string fileProblemText(int errorNumber) {
+    switch (errorNumber) {
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case ENOENT:
+        return "no such file or folder";
+    case ENOTDIR:
+        return "a part of the path is not a folder";
+    case ENAMETOOLONG:
+        return "the path is too long";
+    case ELOOP:
+        return "too many levels of symbolic links";
+    case EFBIG:
+        return "file too large";
+    case ENOSPC:
+    case EDQUOT:
+        return "no space left on the disk";
+    case EROFS:
+        return "the disk is read-only";
+    case EBUSY:
+    case ETXTBSY:
+        return "the file is busy";
+    case EISDIR:
+        return "it is a folder";
+    case EIO:
+        return "the disk failed to read or write (input/output error)";
+    case EMFILE:
+    case ENFILE:
+        return "too many files are open";
+    case ENOMEM:
+        return "not enough memory";
+    default:
+        return std::strerror(errorNumber);
+    }
+}
 
 std::string homeFolder() {
     const char* home = std::getenv("KESTRANA_HOME");

@@ -46,6 +46,20 @@ void refuseProtectedRunFile(const std::string& path);
 // is on disk under its name before anyone relies on it. Throws Error; `from` is left on failure.
 void renameDurably(const std::string& from, const std::string& target);
 
+// The name a path finally stands for: symbolic links followed to their last target, which need not
+// exist yet (a link to a file still to be written). Throws Error for a link that cannot be read or a
+// loop of links.
+std::string finalTarget(const std::string& path);
+
+// What the errno of a failed file operation means, in the words the program's messages use:
+// "permission denied", "no such file or folder", "the path is too long", "file too large", "no space
+// left on the disk", "the file is busy", ...; the system's own text for anything else.
+std::string fileProblemText(int errorNumber);
+
+// Flushes the folder holding `path`, so that a name just made there (a rename, a link) lasts through a
+// power cut. A file system that cannot flush a folder is left as it is.
+void syncFolderOf(const std::string& path);
+
 // Reads a whole file (or pipe); throws Error ("cannot open ...") when it cannot be read or is
 // a folder or a device.
 std::string readWholeFile(const std::string& path);

@@ -353,11 +353,16 @@ std::string_view trimBlanks(std::string_view text) {
 }
 
 std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
+    std::string field;
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+        field += '\'';
+    }
+    field += text;
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
     }
     std::string quoted = "\"";
-    for (char c : text) {
+    for (char c : field) {
         if (c == '"') {
             quoted += '"';
         }
@@ -365,6 +370,29 @@ std::string csvField(std::string_view text) {
     }
     quoted += '"';
     return quoted;
+}
+
+std::string escapeControlCharacters(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string escaped;
+    escaped.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 32 && byte != 127) {
+            escaped += c;
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else if (c == '\r') {
+            escaped += "\\r";
+        } else if (c == '\t') {
+            escaped += "\\t";
+        } else {
+            escaped += "\\x";
+            escaped += kHex[byte >> 4];
+            escaped += kHex[byte & 0x0f];
+        }
+    }
+    return escaped;
 }
 
 namespace {

@@ -74,9 +74,17 @@ std::string joinZones(const std::vector<std::string>& items);
 std::string_view cutField(std::string_view line, std::size_t position1, std::size_t length);
 // Leading and trailing blanks removed.
 std::string_view trimBlanks(std::string_view text);
-// One field of a comma-separated line: as it stands, unless it holds a comma, a double quote, a
-// carriage return or a line feed; then in double quotes with inner quotes doubled.
+// One text field of a comma-separated line, the one way every CSV of this program writes text (line
+// names, run numbers, dates, paths). A text a spreadsheet would run as a formula, one beginning with
+// =, +, -, @, a tab or a carriage return, gets a leading ' so that it is shown as the text it is.
+// The field is then written as it stands, unless it holds a comma, a double quote, a carriage return
+// or a line feed: then in double quotes with inner quotes doubled. Numbers never go through this:
+// they are written as they are, so a direction of -1 stays -1.
 std::string csvField(std::string_view text);
+
+// The text with every control character (below 32, and 127) written as a visible escape: \n, \r, \t,
+// or \xNN (two hex digits), so that a name holding one still prints as one line of plain text.
+std::string escapeControlCharacters(std::string_view text);
 
 // A column header made to stand over its columns in a fixed-pitch face: each word of `header` centred
 // over the matching run of non-blank characters of the first of `rows` that has as many runs as the

@@ -11,7 +11,8 @@ constexpr long kMaxBlocks = 32767;
 constexpr int kRowWidth = 26;
 } // namespace
 
-BlockTable loadBlockTable(const std::string& runPath) {
+BlockTable loadBlockTable(const std::string& runPath,
+                          const std::function<void(std::string_view bytes)>& onBytes) {
     BlockTable table;
     // The run-file line of every pair, so that a fault in the numbers is reported at the line of the
     // run file the user can open.
@@ -29,7 +30,7 @@ BlockTable loadBlockTable(const std::string& runPath) {
         }
     });
     PairingOptions options{"68", kMaxBlocks,
-                           [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); }};
+                           [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); }, onBytes};
     const long count = readPairs(runPath, options, table.header,
                                  [&](std::string_view, std::string_view blockLine, long lineNumber) {
                                      pairLines.push_back(lineNumber);

@@ -51,6 +51,9 @@ struct BlockTable {
 // end inside a row or are left over after the last row, a direction overflowing 16 bits. When a run
 // has more than one fault, the one reported is the one reading the whole run and then its numbers
 // meets first.
-BlockTable loadBlockTable(const std::string& runPath);
+// `onBytes`, when given, is told every byte of the file as it is read (PairingOptions::onBytes), so
+// that a caller can hash exactly the bytes the table was made from, in the same single reading.
+BlockTable loadBlockTable(const std::string& runPath,
+                          const std::function<void(std::string_view bytes)>& onBytes = {});
 
 } // namespace kestrana::runfile

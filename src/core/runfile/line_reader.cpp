@@ -96,6 +96,9 @@ bool LineReader::readMore() {
             atEof_ = true;
             return false;
         }
+        if (observer_) {
+            observer_(std::string_view(buffer_.data() + end_, static_cast<std::size_t>(got)));
+        }
         end_ += static_cast<std::size_t>(got);
         return true;
     }

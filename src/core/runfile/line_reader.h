@@ -7,6 +7,7 @@
 // without a line end is still a line; an empty file has no line.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,13 @@ public:
 
     const std::string& path() const { return path_; }
 
+    // Hands every byte read from the file to `observer`, in file order, each byte once, as it is
+    // read (before the lines it holds are given out). A caller that reads every line to the end has
+    // then shown the observer the whole file: the bytes it read, and no other.
+    void observeBytes(std::function<void(std::string_view bytes)> observer) {
+        observer_ = std::move(observer);
+    }
+
 private:
     // Reads more bytes after end_, moving the unread part to the front first. False at the end of
     // the file.
@@ -59,6 +67,7 @@ private:
     bool atEof_ = false;
     long number_ = 0;
     std::string code_; // the code of a line that is too long
+    std::function<void(std::string_view)> observer_;
 };
 
 } // namespace kestrana::runfile

@@ -25,6 +25,9 @@ long readPairs(
     const std::string& path, const PairingOptions& options, RunHeader& header,
     const std::function<void(std::string_view kmLine, std::string_view pairLine, long lineNumber)>& onPair) {
     LineReader reader(path);
+    if (options.onBytes) {
+        reader.observeBytes(options.onBytes);
+    }
     std::string kmLine;
     long pairs = 0;
     LineReader::Line line;

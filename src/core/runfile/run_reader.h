@@ -32,6 +32,9 @@ struct PairingOptions {
     // Told of every "60" line as it becomes the current kilometre line, before the pairs that use
     // it, so that a reader can take its numbers once rather than once per pair. May be empty.
     std::function<void(std::string_view kmLine)> onKilometreLine;
+    // Told of every byte of the file as it is read, in order, each byte once (see
+    // LineReader::observeBytes); when readPairs returns, it has been told the whole file. May be empty.
+    std::function<void(std::string_view bytes)> onBytes;
 };
 
 // Reads the run file at `path` and calls onPair(kmLine, pairLine, lineNumber) for each pair in file

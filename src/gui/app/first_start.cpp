@@ -30,15 +30,14 @@ using kestrana::platform::joinPath;
 constexpr std::array<const char*, 6> kSamplePlaces = {"TRCDATA/trcdata.run",  "TRCDATA/trcdata0.run",
                                                       "TRCDATA/trcdata1.run", "TRCDATA/trcdata2.run",
                                                       "TRCDATA/trcdata3.run", "bbb/shtd0201.run"};
-// The track history sample: a dozen runs of one line, and the library made from them.
+// The track history sample: a dozen runs of one line, and the library made from them beside them.
 constexpr int kHistorySampleRuns = 12;
-constexpr const char* kHistorySampleFolder = "HISTORY";
 
 std::vector<std::string> historySamplePlaces() {
     std::vector<std::string> places;
     for (int i = 1; i <= kHistorySampleRuns; ++i) {
-        places.push_back(std::string(kHistorySampleFolder) + "/history" + (i < 10 ? "0" : "") +
-                         std::to_string(i) + ".run");
+        places.push_back(std::string(kestrana::history::kSampleFolderName) + "/history" +
+                         (i < 10 ? "0" : "") + std::to_string(i) + ".run");
     }
     return places;
 }
@@ -55,10 +54,10 @@ void noteError(FirstStartResult& result, const std::string& what) {
         result.error = what;
 }
 
-// The sample library from the history runs in the home folder, unless a library is there already.
+// The sample library from the history runs, in their folder, unless a library is there already.
 void installHistorySample(const std::string& home, const std::vector<std::string>& historyPlaces,
                           FirstStartResult& result) {
-    const std::string library = joinPath(home, kestrana::history::kLibraryFileName);
+    const std::string library = kestrana::history::sampleLibraryPath(home);
     std::vector<std::string> runs;
     for (const std::string& place : historyPlaces) {
         runs.push_back(joinPath(home, place));
@@ -86,6 +85,10 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
         result.error = "cannot create the folder " + home + ": " + failure.message();
         return result;
     }
+    // The sample library is made only with the samples' folder itself: one the user has already had
+    // keeps what the user left in it, a deleted sample library included.
+    const bool historyFolderExisted =
+        fs::exists(fs::symlink_status(joinPath(home, kestrana::history::kSampleFolderName), failure));
     std::vector<std::string> places(kSamplePlaces.begin(), kSamplePlaces.end());
     const std::vector<std::string> historyPlaces = historySamplePlaces();
     places.insert(places.end(), historyPlaces.begin(), historyPlaces.end());
@@ -114,7 +117,9 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
             noteError(result, error.reason());
         }
     }
-    installHistorySample(home, historyPlaces, result);
+    if (!historyFolderExisted) {
+        installHistorySample(home, historyPlaces, result);
+    }
     return result;
 }
 

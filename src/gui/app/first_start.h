@@ -7,8 +7,12 @@
 //   <home>/TRCDATA/trcdata0.run .. trcdata3.run     the comparator's four runs
 //   <home>/bbb/shtd0201.run                         the peak analyser's default run
 //   <home>/HISTORY/history01.run .. history12.run   a dozen runs of one line over three years
-//   <home>/library.sqlite                           the run library of track history, made from
-//                                                   those runs when there is no library yet
+//   <home>/HISTORY/samples.sqlite                   a run library of those runs, made only when the
+//                                                   HISTORY folder is made, so that one the user
+//                                                   deleted never comes back
+//
+// The user's own library (<home>/library.sqlite) is never made or touched here: it holds only what
+// the user imports.
 //
 // The samples travel inside the program as Qt resources (:/samples/...).
 
