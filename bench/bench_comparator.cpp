@@ -7,7 +7,7 @@
 
 #include "core/comparator/comparison.h"
 #include "core/comparator/run_database.h"
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +19,7 @@
 namespace {
 
 using namespace kestrana::comparator;
-using kestrana::platform::RecordStore;
+using kestrana::storage::RecordStore;
 
 constexpr int kFromKm = 3000; // a 100 km stretch in the middle of the runs
 constexpr int kToKm = 3100;
@@ -116,7 +116,7 @@ void Compare100KmOneQueryPerCell(benchmark::State& state) {
     {
         RecordStore store = RecordStore::open(request.databaseBase);
         for (int k = 0; k < kSlotCount; ++k) {
-            store.execute("DROP INDEX " + kestrana::platform::quoteIdentifier(runTableIndexName(k)));
+            store.execute("DROP INDEX " + kestrana::storage::quoteIdentifier(runTableIndexName(k)));
         }
     }
     const CompareRange range = readCompareRange(std::to_string(kFromKm), std::to_string(kToKm), 1);

@@ -16,8 +16,8 @@
 #include "core/history/condition_map.h"
 #include "core/history/dates.h"
 #include "core/history/forecast_list.h"
-#include "core/history/run_import.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/run_import.h"
+#include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
@@ -31,6 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace kestrana::history;
+using namespace kestrana::library;
 
 constexpr int kStartKm = 100;
 constexpr std::int16_t kFromKm = 3000; // a 100 km stretch in the middle of the runs

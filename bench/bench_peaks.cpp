@@ -3,9 +3,9 @@
 // without the scratch files, what the command line does (rows kept in memory, SHOW DETAILS over
 // 40 km of them), and SHOW DETAILS over 50 km of the database with the lists filled.
 
+#include "core/common/paths.h"
 #include "core/peaks/peak_database.h"
 #include "core/peaks/query.h"
-#include "core/platform/paths.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
@@ -35,8 +35,8 @@ private:
             (std::filesystem::temp_directory_path() / ("kestrana-bench-peaks-" + std::to_string(::getpid())))
                 .string();
         std::filesystem::create_directories(folder);
-        runPath = platform::joinPath(folder, "long.run");
-        platform::writeFileAtomically(runPath, generator::generateRun(generator::longPeakRunRecipe()));
+        runPath = common::joinPath(folder, "long.run");
+        common::writeFileAtomically(runPath, generator::generateRun(generator::longPeakRunRecipe()));
         files = peaks::PeakFiles::in(folder);
         peaks::PeakSession session;
         const auto result = peaks::processPeakData(runPath, files, session);

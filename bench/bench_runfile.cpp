@@ -5,7 +5,7 @@
 // Throughput is in bytes of run file.
 
 #include "core/analyser/processing.h"
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 #include "core/runfile/block_table.h"
 #include "core/runfile/line_reader.h"
 #include "core/runfile/output_files.h"
@@ -37,7 +37,7 @@ public:
     std::size_t longLineBytes = 0;
     runfile::BlockTable table;
 
-    std::string file(const std::string& name) const { return platform::joinPath(folder, name); }
+    std::string file(const std::string& name) const { return common::joinPath(folder, name); }
 
 private:
     MeasuredRuns() {
@@ -50,8 +50,8 @@ private:
         longLineBytes = longLine.size();
         largestPath = file("largest.run");
         longLinePath = file("long-km-line.run");
-        platform::writeFileAtomically(largestPath, largest);
-        platform::writeFileAtomically(longLinePath, longLine);
+        common::writeFileAtomically(largestPath, largest);
+        common::writeFileAtomically(longLinePath, longLine);
         table = runfile::loadBlockTable(largestPath);
         if (table.rows.size() != 32767 || runfile::loadBlockTable(longLinePath).rows.size() != 5000) {
             throw std::runtime_error("the generated runs do not hold 32767 and 5000 blocks");
@@ -151,7 +151,7 @@ void BM_WriteSdOutputFile(benchmark::State& state) {
     auto& runs = MeasuredRuns::get();
     const std::string sd = runfile::sdOutputText(runs.table);
     for (auto _ : state) {
-        platform::writeFileAtomically(runs.file("Trcout.txt"), sd);
+        common::writeFileAtomically(runs.file("Trcout.txt"), sd);
     }
 }
 BENCHMARK(BM_WriteSdOutputFile)->Unit(benchmark::kMillisecond);

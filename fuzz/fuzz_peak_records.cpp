@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
             start = end + 1;
         }
-    } catch (const kestrana::platform::Error&) {
+    } catch (const kestrana::common::Error&) {
     }
     (void)records.itemsPerRecord();
     (void)records.widthFailure();

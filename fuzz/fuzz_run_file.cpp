@@ -3,7 +3,7 @@
 // leak, a hang or a sanitizer report is a finding.
 
 #include "command.h"
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "fuzz_support.h"
 
 #include <cstddef>
@@ -28,7 +28,7 @@ int runCommand(const std::string& name, const std::vector<std::string>& words) {
         cli::Context context{out, err, fuzz::fuzzFolder()};
         try {
             return command.run(cli::parseArguments(command, words), context);
-        } catch (const platform::Error&) {
+        } catch (const common::Error&) {
             return 1;
         } catch (const cli::UsageError&) {
             return 2;

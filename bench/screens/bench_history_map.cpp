@@ -13,7 +13,7 @@
 #include "core/history/condition_map.h"
 #include "core/history/forecast_list.h"
 #include "core/history/maintenance_list.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/sqlite_run_library.h"
 
 #include "gui/history/condition_map_view.h"
 
@@ -31,6 +31,7 @@
 namespace {
 
 namespace core = kestrana::history;
+namespace library = kestrana::library;
 namespace fs = std::filesystem;
 
 constexpr int kRuns = 40;
@@ -50,11 +51,11 @@ std::int16_t valueOf(std::mt19937& random, int run, int km) {
     return static_cast<std::int16_t>(20 + (km * 37) % 70 - run / 2 + static_cast<int>(random() % 6));
 }
 
-std::vector<core::RunValues> runValues(int kmCount) {
+std::vector<library::RunValues> runValues(int kmCount) {
     std::mt19937 random(7);
-    std::vector<core::RunValues> runs;
+    std::vector<library::RunValues> runs;
     for (int run = 0; run < kRuns; ++run) {
-        core::RunValues values;
+        library::RunValues values;
         values.run.id = run + 1;
         values.run.series = kSeries;
         values.run.day = 19000 + run * 90;
@@ -76,7 +77,7 @@ double paintOnce(kestrana::gui::history::ConditionMapView& view, QImage& image) 
 }
 
 void paintBenchmark(benchmark::State& state, QSize size, double cellWidth) {
-    const std::vector<core::RunValues> runs = runValues(100);
+    const std::vector<library::RunValues> runs = runValues(100);
     kestrana::gui::history::ConditionMapView view;
     view.resize(size);
     view.setMap(std::make_shared<const core::ConditionMap>(
@@ -114,19 +115,19 @@ std::string fullLibrary(int runs = kRuns, int blocks = 32767) {
     if (fs::exists(path))
         return path.string();
     fs::create_directories(benchFolder());
-    auto library = core::openSqliteLibrary(path.string(), core::LibraryAccess::CreateIfMissing);
+    auto library = library::openSqliteLibrary(path.string(), library::LibraryAccess::CreateIfMissing);
     std::mt19937 random(11);
     for (int run = 0; run < runs; ++run) {
-        core::LoadedRun loaded;
+        library::LoadedRun loaded;
         loaded.series = kSeries;
         loaded.day = 15000 + run * 60;
         loaded.dateText = "010120";
         loaded.runNumber = "1";
         loaded.file = "bench" + std::to_string(run) + ".run";
-        loaded.contentHash = core::sha256(loaded.file);
+        loaded.contentHash = library::sha256(loaded.file);
         for (int i = 0; i < blocks; ++i) {
             const int km = i / kBlocksPerKm;
-            core::StoredBlock block;
+            library::StoredBlock block;
             block.key = {static_cast<std::int16_t>(kFirstKm + km),
                          static_cast<std::int16_t>(i % kBlocksPerKm + 1)};
             block.values.fill(valueOf(random, run, km));
@@ -139,7 +140,7 @@ std::string fullLibrary(int runs = kRuns, int blocks = 32767) {
 
 void ConditionMapReadAndPaint(benchmark::State& state) {
     const std::string path = fullLibrary();
-    auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+    auto library = library::openSqliteLibrary(path, library::LibraryAccess::OpenExisting);
     kestrana::gui::history::ConditionMapView view;
     view.resize(1000, 520);
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
@@ -169,7 +170,7 @@ void ShowLine2000Km125Runs(benchmark::State& state) {
     const core::HistorySettings settings;
     std::size_t stretches = 0;
     for (auto _ : state) {
-        auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+        auto library = library::openSqliteLibrary(path, library::LibraryAccess::OpenExisting);
         view.setMap(std::make_shared<const core::ConditionMap>(
             core::conditionMap(*library, kSeries, kLongLineRange, settings.index)));
         const auto rows = core::forecastRows(*library, kSeries, kLongLineRange, settings);
@@ -191,7 +192,7 @@ struct LongLineView {
     QImage image;
     explicit LongLineView(double zoom) {
         const std::string path = fullLibrary(kLongLineRuns, kLongLineBlocks);
-        auto library = core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+        auto library = library::openSqliteLibrary(path, library::LibraryAccess::OpenExisting);
         view.resize(1000, 520);
         view.setMap(std::make_shared<const core::ConditionMap>(
             core::conditionMap(*library, kSeries, kLongLineRange, core::BlockIndex::TGI)));

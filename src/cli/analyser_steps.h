@@ -1,13 +1,13 @@
 #pragma once
 // The analyser's operations as the commands run them one after another: PROCESS DATA first, then
-// PROCESS INFORMATION over the typed range. A failure or refusal leaves as a platform::Error with the
+// PROCESS INFORMATION over the typed range. A failure or refusal leaves as a common::Error with the
 // screen's message, so every command reports it the same way.
 
 #include "command.h"
 #include "core/analyser/messages.h"
 #include "core/analyser/processing.h"
 #include "core/analyser/quality.h"
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <exception>
 #include <optional>
@@ -20,10 +20,10 @@ inline analyser::ProcessedRun processRun(const std::string& runPath,
                                          const std::optional<std::string>& outputPath = std::nullopt) {
     try {
         return analyser::processData(runPath, outputPath);
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         throw error.withMessage(analyser::kProcessFailedMessage);
     } catch (const std::exception& error) {
-        throw platform::Error::refused(analyser::kProcessFailedMessage, error.what());
+        throw common::Error::refused(analyser::kProcessFailedMessage, error.what());
     }
 }
 

@@ -1,7 +1,7 @@
 #include "analyser_steps.h"
 #include "command.h"
 #include "core/analyser/raw_view.h"
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 namespace kestrana::cli {
 namespace {
@@ -12,7 +12,7 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
     if (!text) {
         throw UsageError("option --" + name + " is required");
     }
-    const auto key = platform::textToInt16(*text);
+    const auto key = common::textToInt16(*text);
     if (!key) {
         throw UsageError("option --" + name + " needs a whole number between -32768 and 32767");
     }

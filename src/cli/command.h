@@ -58,7 +58,7 @@ struct Command {
     // How many files it takes; most commands take one run file.
     std::size_t minFiles = 1;
     std::size_t maxFiles = 1;
-    // Runs the operation; returns the exit status (0), or throws UsageError, or platform::Error for a
+    // Runs the operation; returns the exit status (0), or throws UsageError, or common::Error for a
     // refused or failed operation (exit status 1: its message, then its reason).
     std::function<int(const Arguments& args, Context& context)> run;
 };

@@ -3,14 +3,14 @@
 // them. Prints the saved report, or writes it with --save, or prints the chart's table with --chart.
 
 #include "command.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/reports.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator/session.h"
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
 
 namespace kestrana::cli {
 namespace {
@@ -23,13 +23,13 @@ using namespace kestrana::comparator;
 std::vector<std::string> chartLines(const KmAverageTable& table) {
     std::string header = "km";
     for (const auto& name : table.seriesNames) {
-        header += "," + platform::csvField(name);
+        header += "," + common::csvField(name);
     }
     std::vector<std::string> lines{header};
     for (const auto& row : table.rows) {
-        std::string line = platform::plainInt(row.km);
+        std::string line = common::plainInt(row.km);
         for (const std::optional<double>& mean : row.means) {
-            line += "," + (mean ? platform::shortestDouble(*mean) : std::string());
+            line += "," + (mean ? common::shortestDouble(*mean) : std::string());
         }
         lines.push_back(line);
     }
@@ -48,8 +48,8 @@ int runCompare(const Arguments& args, Context& context) {
     }
     request.olderRuns = session.olderRuns;
     request.parameter = args.valueOr("param", "TGI");
-    request.databaseBase = platform::joinPath(context.workFolder, "trcdbase");
-    request.scratchPath = platform::joinPath(context.workFolder, "temp_1.txt");
+    request.databaseBase = common::joinPath(context.workFolder, "trcdbase");
+    request.scratchPath = common::joinPath(context.workFolder, "temp_1.txt");
 
     const BuildResult built = buildRunDatabase(request, session);
     if (built.outcome != BuildResult::Outcome::Built) {
@@ -64,7 +64,7 @@ int runCompare(const Arguments& args, Context& context) {
     // The screen offers SAVE DETAILS only once the chart query has worked.
     if (!compared.chart) {
         throw compared.failure ? compared.failure->withMessage(kChartFailedMessage)
-                               : platform::Error::refused(kChartFailedMessage);
+                               : common::Error::refused(kChartFailedMessage);
     }
 
     if (args.has("chart")) {
@@ -74,8 +74,8 @@ int runCompare(const Arguments& args, Context& context) {
     const auto lines = savedReportLines(session.section, compared.listing);
     if (auto path = args.value("save")) {
         try {
-            platform::writeFileAtomically(*path, savedReportText(lines, "\r\n"));
-        } catch (const platform::Error& error) {
+            common::writeFileAtomically(*path, savedReportText(lines, "\r\n"));
+        } catch (const common::Error& error) {
             throw error.withMessage(kReportNotSavedMessage);
         }
         return 0;

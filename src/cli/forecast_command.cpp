@@ -14,14 +14,14 @@ int runForecast(const Arguments& args, Context& context) {
     // A missing bound is the end of the 16-bit km scale: --from alone takes every km from there on.
     const std::int16_t from = history_steps::typedSetting(args, "from", "-32768", history::kmFromText);
     const std::int16_t to = history_steps::typedSetting(args, "to", "32767", history::kmFromText);
-    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+    const auto library = history_steps::openLibrary(args, library::LibraryAccess::OpenExisting);
     const history::Series series = history_steps::seriesOf(args, *library);
     try {
         const auto rows =
             history::forecastRows(*library, series, history::kmRangeBetween(from, to), settings);
         context.out << history::forecastCsv(rows);
-    } catch (const platform::Error& error) {
-        throw platform::Error::refused(error.reason());
+    } catch (const common::Error& error) {
+        throw common::Error::refused(error.reason());
     }
     return 0;
 }

@@ -22,12 +22,12 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
 int runHistory(const Arguments& args, Context& context) {
     const history::BlockKey block{keyOption(args, "km"), keyOption(args, "block")};
     const history::HistorySettings settings = history_steps::settingsOf(args);
-    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+    const auto library = history_steps::openLibrary(args, library::LibraryAccess::OpenExisting);
     const history::Series series = history_steps::seriesOf(args, *library);
     try {
         context.out << history::historyCsv(history::blockHistory(*library, series, block, settings));
-    } catch (const platform::Error& error) {
-        throw platform::Error::refused(error.reason());
+    } catch (const common::Error& error) {
+        throw common::Error::refused(error.reason());
     }
     return 0;
 }

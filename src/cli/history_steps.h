@@ -5,7 +5,8 @@
 
 #include "command.h"
 #include "core/history/history_settings.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/open_run_library.h"
+#include "core/library/sqlite_run_library.h"
 
 #include <filesystem>
 #include <memory>
@@ -32,21 +33,21 @@ inline const OptionInfo kJumpOption{
     "new segment (default 15)."};
 
 inline std::string libraryPathOf(const Arguments& args) {
-    return args.valueOr("library", history::defaultLibraryPath());
+    return args.valueOr("library", library::defaultLibraryPath());
 }
 
 // Opens the library; an import may create it (and, for the default library, the home folder).
-inline std::unique_ptr<history::RunLibrary> openLibrary(const Arguments& args,
-                                                        history::LibraryAccess access) {
+inline std::unique_ptr<library::RunLibrary> openLibrary(const Arguments& args,
+                                                        library::LibraryAccess access) {
     const std::string path = libraryPathOf(args);
     try {
-        if (access == history::LibraryAccess::CreateIfMissing && !args.has("library")) {
+        if (access == library::LibraryAccess::CreateIfMissing && !args.has("library")) {
             std::error_code ignored;
             std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
         }
-        return history::openSqliteLibrary(path, access);
-    } catch (const platform::Error& error) {
-        throw platform::Error::refused(error.reason());
+        return library::openRunLibrary(path, access);
+    } catch (const common::Error& error) {
+        throw common::Error::refused(error.reason());
     }
 }
 
@@ -56,8 +57,8 @@ auto typedSetting(const Arguments& args, const std::string& name, const std::str
     try {
         return parse(args.valueOr(name, fallback));
     } catch (const history::SettingRefused& refusal) {
-        throw platform::Error::refused(refusal.what(),
-                                       "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
+        throw common::Error::refused(refusal.what(),
+                                     "option --" + name + " \"" + args.valueOr(name, fallback) + "\"");
     }
 }
 
@@ -70,7 +71,7 @@ inline std::string requiredValue(const Arguments& args, const std::string& name)
 }
 
 // --line and --direction; a series with no run in the library is refused.
-inline history::Series seriesOf(const Arguments& args, const history::RunLibrary& library) {
+inline history::Series seriesOf(const Arguments& args, const library::RunLibrary& library) {
     history::Series series;
     series.line = requiredValue(args, "line");
     try {
@@ -79,8 +80,8 @@ inline history::Series seriesOf(const Arguments& args, const history::RunLibrary
         throw UsageError(refusal.what());
     }
     if (library.runsOf(series).empty()) {
-        throw platform::Error::refused("No run of line \"" + series.line + "\" in direction " +
-                                       std::to_string(series.direction) + " is in the library.");
+        throw common::Error::refused("No run of line \"" + series.line + "\" in direction " +
+                                     std::to_string(series.direction) + " is in the library.");
     }
     return series;
 }

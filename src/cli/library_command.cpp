@@ -1,7 +1,7 @@
 #include "command.h"
 #include "core/history/history_csv.h"
-#include "core/history/run_import.h"
-#include "core/history/run_removal.h"
+#include "core/library/run_import.h"
+#include "core/library/run_removal.h"
 #include "history_steps.h"
 
 #include <charconv>
@@ -12,27 +12,27 @@ namespace {
 
 // Takes the files and folders into the library (made when missing), one line per file as it goes.
 int importPaths(const Arguments& args, const std::vector<std::string>& paths, Context& context) {
-    const auto library = history_steps::openLibrary(args, history::LibraryAccess::CreateIfMissing);
-    history::ImportCallbacks callbacks;
-    callbacks.onOutcome = [&](const history::FileOutcome& outcome) {
-        context.out << history::outcomeLine(outcome) << '\n' << std::flush;
+    const auto library = history_steps::openLibrary(args, library::LibraryAccess::CreateIfMissing);
+    library::ImportCallbacks callbacks;
+    callbacks.onOutcome = [&](const library::FileOutcome& outcome) {
+        context.out << library::outcomeLine(outcome) << '\n' << std::flush;
     };
-    history::ImportSummary summary;
+    library::ImportSummary summary;
     try {
-        summary = history::importPaths(*library, paths, callbacks);
-    } catch (const platform::Error& error) {
-        throw platform::Error::refused(error.reason());
+        summary = library::importPaths(*library, paths, callbacks);
+    } catch (const common::Error& error) {
+        throw common::Error::refused(error.reason());
     }
     if (summary.refused > 0) {
-        throw platform::Error::refused(std::to_string(summary.refused) + " of " +
-                                       std::to_string(summary.outcomes.size()) +
-                                       " files were refused; the others were taken in.");
+        throw common::Error::refused(std::to_string(summary.refused) + " of " +
+                                     std::to_string(summary.outcomes.size()) +
+                                     " files were refused; the others were taken in.");
     }
     return 0;
 }
 
-history::RunId runIdOf(const std::string& word) {
-    history::RunId id = 0;
+library::RunId runIdOf(const std::string& word) {
+    library::RunId id = 0;
     const char* end = word.data() + word.size();
     const auto [stop, error] = std::from_chars(word.data(), end, id);
     if (word.empty() || error != std::errc() || stop != end) {
@@ -44,28 +44,27 @@ history::RunId runIdOf(const std::string& word) {
 // Removes the runs in one transaction, one line per run removed; an id not in the library removes
 // nothing.
 int removeRuns(const Arguments& args, const std::vector<std::string>& words, Context& context) {
-    std::vector<history::RunId> ids;
+    std::vector<library::RunId> ids;
     for (const std::string& word : words) {
         ids.push_back(runIdOf(word));
     }
-    const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
-    history::RemovalResult result;
+    const auto library = history_steps::openLibrary(args, library::LibraryAccess::OpenExisting);
+    library::RemovalResult result;
     try {
-        result = history::removeRunsById(*library, ids);
-    } catch (const platform::Error& error) {
-        throw platform::Error::refused(error.reason());
+        result = library::removeRunsById(*library, ids);
+    } catch (const common::Error& error) {
+        throw common::Error::refused(error.reason());
     }
     if (!result.missing.empty()) {
         std::string others;
         for (std::size_t i = 1; i < result.missing.size(); ++i) {
             others += (i == 1 ? "" : ", ") + std::to_string(result.missing[i]);
         }
-        throw platform::Error::refused(history::noSuchRunMessage(result.missing.front()),
-                                       others.empty() ? std::string()
-                                                      : "nor are the runs with ids " + others);
+        throw common::Error::refused(library::noSuchRunMessage(result.missing.front()),
+                                     others.empty() ? std::string() : "nor are the runs with ids " + others);
     }
-    for (const history::RunRecord& run : result.removed) {
-        context.out << history::removedRunLine(run) << '\n';
+    for (const library::RunRecord& run : result.removed) {
+        context.out << library::removedRunLine(run) << '\n';
     }
     return 0;
 }
@@ -88,7 +87,7 @@ int runLibrary(const Arguments& args, Context& context) {
         if (!paths.empty()) {
             throw UsageError("library runs takes no file");
         }
-        const auto library = history_steps::openLibrary(args, history::LibraryAccess::OpenExisting);
+        const auto library = history_steps::openLibrary(args, library::LibraryAccess::OpenExisting);
         context.out << history::runsCsv(library->runs());
         return 0;
     }

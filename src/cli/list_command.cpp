@@ -25,7 +25,7 @@ int runList(const Arguments& args, Context& context) {
                                        std::move(listing.entries)};
         try {
             analyser::saveReport(*savePath, analyser::savedReportText(report));
-        } catch (const platform::Error& error) {
+        } catch (const common::Error& error) {
             throw error.withMessage(analyser::kReportNotSavedMessage);
         }
         return 0;

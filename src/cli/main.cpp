@@ -1,7 +1,7 @@
 // kestrana-cli: the operations of the three working screens without a window.
 
 #include "command.h"
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "help.h"
 
 #include <cerrno>
@@ -106,8 +106,8 @@ public:
         std::string pattern = (temp / "kestrana-cli-XXXXXX").string();
         if (error || pattern.size() >= sizeof workFolderName || ::mkdtemp(pattern.data()) == nullptr) {
             const std::string reason = error ? error.message() : std::strerror(errno);
-            throw kestrana::platform::Error("kestrana-cli: cannot create a private temporary folder: " +
-                                            reason);
+            throw kestrana::common::Error("kestrana-cli: cannot create a private temporary folder: " +
+                                          reason);
         }
         path_ = pattern;
         const TerminationSignalsHeld held;
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
         std::cerr << "kestrana-cli " << command->name << ": " << error.what() << "\n"
                   << "usage: kestrana-cli " << command->synopsis << "\n";
         return 2;
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         // The screen's message first, then the precise reason; a failure no operation has given a
         // message to shows its reason alone.
         std::cerr << error.what() << "\n";

@@ -3,7 +3,7 @@
 // changed. The figures themselves are checked against the definitions by forecast_check.py.
 
 #include "core/history/history_settings.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 
@@ -178,7 +178,7 @@ TEST_F(HistoryCli, LibraryFailuresAreSaidInWordsAndLeaveNothingHalfWritten) {
     const std::string tooLong = folder_.file(std::string(300, 'n') + ".sqlite");
     const std::string limited = folder_.file("limited.sqlite");
     const Case cases[] = {
-        {noFolder, "", noFolder + ": " + std::string(history::kLibraryNoFolderMessage)},
+        {noFolder, "", noFolder + ": " + std::string(library::kLibraryNoFolderMessage)},
         {tooLong, "", tooLong + ": the run library cannot be opened: the path is too long"},
         // 4 KiB: not even the schema fits.
         {limited, "ulimit -f 8; ",
@@ -277,13 +277,13 @@ TEST_F(HistoryCli, LibrariesThatAreNoLibraryAreRefusedUnchanged) {
           std::string("forecast --line 'KATNI - BINA UP' --direction 1")}) {
         const auto result = cli(command);
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_EQ(firstErrorLine(result), notLibrary + ": " + std::string(history::kNotALibraryMessage))
+        EXPECT_EQ(firstErrorLine(result), notLibrary + ": " + std::string(library::kNotALibraryMessage))
             << command;
         EXPECT_EQ(result.out, "") << command;
     }
     EXPECT_EQ(readFile(notLibrary), "hello");
     library_ = folder_.file("none.sqlite");
-    EXPECT_EQ(firstErrorLine(cli("library runs")), library_ + ": " + std::string(history::kNoLibraryMessage));
+    EXPECT_EQ(firstErrorLine(cli("library runs")), library_ + ": " + std::string(library::kNoLibraryMessage));
     EXPECT_FALSE(std::filesystem::exists(library_));
 }
 

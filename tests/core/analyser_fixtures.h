@@ -69,7 +69,7 @@ inline runfile::BlockTable tableOfTgis(int firstKm, int direction, const std::ve
 template <typename Operation> std::string refusalOf(Operation&& operation) {
     try {
         operation();
-    } catch (const kestrana::platform::Error& refusal) {
+    } catch (const kestrana::common::Error& refusal) {
         return refusal.what();
     }
     return "";

@@ -3,7 +3,7 @@
 #include "core/analyser/listing.h"
 #include "core/analyser/reports.h"
 #include "core/analyser_fixtures.h"
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 namespace kestrana::analyser {
 namespace {
 
-using platform::PrintFont;
-using platform::PrintOp;
+using common::PrintFont;
+using common::PrintOp;
 
 // A printed line with the positions set just before it (-1: none set since the last line, so the
 // line starts at the left margin below the previous one) and its font as "<size>[B][I][U]".
@@ -36,7 +36,7 @@ std::string fontCode(const PrintFont& font) {
            (font.underline ? "U" : "") + (font.fixedPitch ? "M" : "");
 }
 
-std::vector<PrintedLine> printedLines(const platform::HardCopyScript& script) {
+std::vector<PrintedLine> printedLines(const common::HardCopyScript& script) {
     std::vector<PrintedLine> lines;
     int x = -1;
     int y = -1;
@@ -112,7 +112,7 @@ TEST(AnalyserReports, ReportFilesGetTxtOnceAndAreReplacedWhole) {
     test::writeFile(path, "an older and much longer report text\r\n");
     saveReport(path, "new\r\n");
     EXPECT_EQ(test::readFile(path), "new\r\n");
-    EXPECT_THROW(saveReport(folder.file("missing/details.txt"), "x"), platform::Error);
+    EXPECT_THROW(saveReport(folder.file("missing/details.txt"), "x"), common::Error);
     EXPECT_FALSE(test::fileExists(folder.file("missing/details.txt")));
 }
 

@@ -26,7 +26,7 @@ using test::tableOfTgis;
 long blocksSelected(const runfile::BlockTable& table, int start, int end) {
     try {
         return processInformation(table, std::to_string(start), std::to_string(end)).blocksInRange;
-    } catch (const kestrana::platform::Error&) {
+    } catch (const kestrana::common::Error&) {
         return 0;
     }
 }
@@ -134,10 +134,10 @@ TEST(AnalyserSession, KeepsEachOperationsValuesOnlyWhenItSucceeds) {
     EXPECT_EQ(session.listingBounds, (ListingBounds{1, 31}));
     const QualityDistribution figures = session.distribution;
 
-    EXPECT_THROW(session.processInformation("abc", "104"), kestrana::platform::Error);
-    EXPECT_THROW(session.processInformation("300", "400"), kestrana::platform::Error);
-    EXPECT_THROW(session.calcTrackShare("x", "15"), kestrana::platform::Error);
-    EXPECT_THROW(session.showDetails("2", "30", "TGIX"), kestrana::platform::Error);
+    EXPECT_THROW(session.processInformation("abc", "104"), kestrana::common::Error);
+    EXPECT_THROW(session.processInformation("300", "400"), kestrana::common::Error);
+    EXPECT_THROW(session.calcTrackShare("x", "15"), kestrana::common::Error);
+    EXPECT_THROW(session.showDetails("2", "30", "TGIX"), kestrana::common::Error);
     EXPECT_EQ(session.range, range);
     EXPECT_EQ(session.distribution, figures);
     EXPECT_EQ(session.shareBounds, (ShareBounds{4, 16}));

@@ -1,13 +1,13 @@
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator_test_runs.h"
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrana::comparator;
 using namespace kestrana::test;
-using kestrana::platform::RecordStore;
+using kestrana::storage::RecordStore;
 using Rows = std::vector<std::vector<std::int16_t>>;
 
 namespace {

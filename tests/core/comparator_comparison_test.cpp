@@ -2,7 +2,7 @@
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator_test_runs.h"
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 using namespace kestrana::comparator;
 using namespace kestrana::test;
-using kestrana::platform::RecordStore;
+using kestrana::storage::RecordStore;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -106,7 +106,7 @@ TEST(ComparisonListing, NoIterationWhenTheFirstKmIsPastTheLast) {
     fillListing(listing, ListingBounds{120, 130, 1}, 0, lookup);  // n outside 1 to 3
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(listing.blocks.empty());
-    EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup), kestrana::platform::Error);
+    EXPECT_THROW(fillListing(listing, ListingBounds{120, 130, 0}, 1, lookup), kestrana::common::Error);
 }
 
 TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {

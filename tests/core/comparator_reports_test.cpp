@@ -1,13 +1,13 @@
+#include "core/common/errors.h"
+#include "core/common/hard_copy.h"
 #include "core/comparator/reports.h"
-#include "core/platform/errors.h"
-#include "core/platform/hard_copy.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 using namespace kestrana::comparator;
-using kestrana::platform::HardCopyScript;
-using kestrana::platform::PrintOp;
+using kestrana::common::HardCopyScript;
+using kestrana::common::PrintOp;
 using Lines = std::vector<std::string>;
 
 namespace {

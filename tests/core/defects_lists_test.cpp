@@ -170,7 +170,7 @@ TEST(DefectSettings, TypedValuesAndTheirRefusals) {
     try {
         statusesFromText("new,gnoe");
         ADD_FAILURE();
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         EXPECT_EQ(error.reason(), "\"gnoe\"");
     }
 }

@@ -272,7 +272,7 @@ TEST(DefectTracker, RunsBeyondTheSixteenBitIndexAreRefused) {
     for (int run = 0; run < 65536; ++run) {
         tracker.addRun(run, "1", nullptr);
     }
-    EXPECT_THROW(tracker.addRun(65536, "1", nullptr), platform::Error);
+    EXPECT_THROW(tracker.addRun(65536, "1", nullptr), common::Error);
 }
 
 } // namespace

@@ -112,14 +112,14 @@ TEST(RunPeaks, RefusalsNameTheRunFileLineWithTheAnalysersMessage) {
             try {
                 fed ? fedLineByLine(path, c.lines) : readRunPeaks(path);
                 ADD_FAILURE() << "no refusal: " << c.lines.back();
-            } catch (const platform::Error& error) {
+            } catch (const common::Error& error) {
                 EXPECT_EQ(error.message(), c.message) << c.lines.back();
                 EXPECT_EQ(error.file(), path);
                 EXPECT_EQ(error.line(), c.line) << c.lines.back();
             }
         }
     }
-    EXPECT_THROW(readRunPeaks(test::TempFolder().file("missing.run")), platform::Error);
+    EXPECT_THROW(readRunPeaks(test::TempFolder().file("missing.run")), common::Error);
 }
 
 } // namespace

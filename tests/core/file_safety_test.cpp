@@ -2,9 +2,9 @@
 // and no output ever replaces a run file being read, under any name. Database names are always paths.
 
 #include "core/analyser/processing.h"
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
-#include "core/platform/record_store.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
+#include "core/storage/record_store.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 
@@ -19,7 +19,7 @@ namespace kestrana {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::Error;
+using common::Error;
 using test::readFile;
 using test::TempFolder;
 using test::writeFile;
@@ -57,7 +57,7 @@ TEST(OutputPaths, LinksAreWrittenThroughAndSpecialFilesRefused) {
     for (const Case& c : cases) {
         const auto before = fs::symlink_status(folder.file(c.name)).type();
         const std::string reason =
-            failureOf([&] { platform::writeFileAtomically(folder.file(c.name), "new " + c.name); });
+            failureOf([&] { common::writeFileAtomically(folder.file(c.name), "new " + c.name); });
         EXPECT_NE(reason.find(c.refusal), std::string::npos) << c.name << ": " << reason;
         EXPECT_EQ(reason.empty(), c.refusal.empty()) << c.name << ": " << reason;
         EXPECT_EQ(fs::symlink_status(folder.file(c.name)).type(), before) << c.name << " was replaced";
@@ -84,7 +84,7 @@ TEST(OutputPaths, NoOutputReplacesARunBeingReadUnderAnyName) {
         EXPECT_NE(failureOf([&] { analyser::processData(run, output); }).find("run file"), std::string::npos)
             << name;
         // ...and a later saved report or print may not replace the run either.
-        EXPECT_NE(failureOf([&] { platform::writeFileAtomically(output, "report"); }).find("run file"),
+        EXPECT_NE(failureOf([&] { common::writeFileAtomically(output, "report"); }).find("run file"),
                   std::string::npos)
             << name;
         EXPECT_EQ(readFile(run), text) << name;
@@ -102,14 +102,14 @@ TEST(RecordStoreNames, ANameBeginningWithFileIsAPathNotAUri) {
     for (const std::string base : {"file:store", "file:other?mode=memory", ":memory:"}) {
         std::string reason;
         try {
-            auto store = platform::RecordStore::create(base);
+            auto store = storage::RecordStore::create(base);
             store.defineTable("t", {"a"});
         } catch (const Error& error) {
             reason = error.reason();
         }
         EXPECT_EQ(reason, "") << base;
         EXPECT_TRUE(fs::is_regular_file(folder.file(base + ".sqlite"))) << base;
-        EXPECT_NO_THROW((void)platform::RecordStore::open(base)) << base;
+        EXPECT_NO_THROW((void)storage::RecordStore::open(base)) << base;
     }
     EXPECT_FALSE(fs::exists(folder.file("store.sqlite")));
     fs::current_path(previous);

@@ -2,8 +2,8 @@
 // or not at all, and design drive paths mapped into the home folder. (The processing step around it
 // is checked through kestrana-cli process.)
 
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
 #include "core/runfile/output_files.h"
 #include "support/test_support.h"
 
@@ -16,7 +16,7 @@
 namespace kestrana {
 namespace {
 
-using platform::Error;
+using common::Error;
 using runfile::BlockResult;
 using runfile::BlockTable;
 using test::TempFolder;
@@ -76,11 +76,11 @@ TEST(SdOutput, FileIsReplacedWholeOrNotAtAll) {
 }
 
 TEST(DesignPaths, DrivePathsMapIntoTheHomeFolder) {
-    EXPECT_EQ(platform::mapDesignPath("d:\\TRCDATA\\trcdata.run", "/h/K"), "/h/K/TRCDATA/trcdata.run");
-    EXPECT_EQ(platform::mapDesignPath("C:/temp.txt", "/h/K/"), "/h/K/temp.txt");
-    EXPECT_EQ(platform::mapDesignPath("/data/run 1.run", "/h/K"), "/data/run 1.run");
-    EXPECT_EQ(platform::mapDesignPath("a\\b.run", "/h/K"), "a\\b.run");
-    EXPECT_EQ(platform::mapDesignPath("c:", "/h/K"), "c:");
+    EXPECT_EQ(common::mapDesignPath("d:\\TRCDATA\\trcdata.run", "/h/K"), "/h/K/TRCDATA/trcdata.run");
+    EXPECT_EQ(common::mapDesignPath("C:/temp.txt", "/h/K/"), "/h/K/temp.txt");
+    EXPECT_EQ(common::mapDesignPath("/data/run 1.run", "/h/K"), "/data/run 1.run");
+    EXPECT_EQ(common::mapDesignPath("a\\b.run", "/h/K"), "a\\b.run");
+    EXPECT_EQ(common::mapDesignPath("c:", "/h/K"), "c:");
 }
 
 } // namespace

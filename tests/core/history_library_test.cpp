@@ -5,8 +5,8 @@
 #include "core/history/block_history.h"
 #include "core/history/condition_map.h"
 #include "core/history/forecast_list.h"
-#include "core/history/run_import.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/run_import.h"
+#include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
 
@@ -25,6 +25,7 @@
 #include <thread>
 
 using namespace kestrana::history;
+using namespace kestrana::library;
 using kestrana::generator::generateRun;
 using kestrana::generator::generateRunWithValues;
 using kestrana::generator::RunRecipe;
@@ -354,8 +355,8 @@ TEST(HistoryLibrary, ANewLibraryAppearsOnlyWholeAndImportersStartingTogetherAllU
     // A build that fails leaves neither the library nor anything beside it.
     const std::string failed = folder.file("failed.sqlite");
     EXPECT_THROW(
-        buildLibraryInPlace(failed, [](RunLibrary&) { throw kestrana::platform::Error("no room for it"); }),
-        kestrana::platform::Error);
+        buildLibraryInPlace(failed, [](RunLibrary&) { throw kestrana::common::Error("no room for it"); }),
+        kestrana::common::Error);
     std::vector<std::string> expected = {"lib.sqlite"};
     for (const std::string& file : files) {
         expected.push_back(std::filesystem::path(file).filename().string());
@@ -376,7 +377,7 @@ TEST(HistoryLibrary, AFifoIsReadOnceAndItsRunStoredUnderTheHashOfTheBytesRead) {
     EXPECT_EQ(outcome.status, ImportStatus::Imported) << outcome.reason;
     ASSERT_EQ(library->runs().size(), 1U);
     EXPECT_EQ(library->runs().front().blocks, static_cast<long>(generated.blocks.size()));
-    EXPECT_TRUE(library->containsContent(kestrana::history::sha256(generated.text)));
+    EXPECT_TRUE(library->containsContent(kestrana::library::sha256(generated.text)));
     // The same bytes from a plain file are the run already stored.
     writeFile(folder.file("plain.run"), generated.text);
     EXPECT_EQ(outcomeLine(importRunFile(*library, folder.file("plain.run"))),

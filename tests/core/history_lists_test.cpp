@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace kestrana::history;
+using namespace kestrana::library;
 
 namespace {
 
@@ -241,9 +242,9 @@ TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {
     // Every later page opens with the same heading and column heading, so a loose page says what
     // it covers.
     std::vector<std::string> repeated;
-    const kestrana::platform::HardCopyScript script = maintenancePrintScript(heading, stretches);
-    for (const kestrana::platform::PrintOp& op : script.ops()) {
-        if (op.kind == kestrana::platform::PrintOp::Kind::PageHeader) {
+    const kestrana::common::HardCopyScript script = maintenancePrintScript(heading, stretches);
+    for (const kestrana::common::PrintOp& op : script.ops()) {
+        if (op.kind == kestrana::common::PrintOp::Kind::PageHeader) {
             repeated.push_back(op.text);
         }
     }

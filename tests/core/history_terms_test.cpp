@@ -5,9 +5,9 @@
 #include "core/history/dates.h"
 #include "core/history/history_screen_texts.h"
 #include "core/history/history_settings.h"
-#include "core/history/sha256.h"
 #include "core/history/terms.h"
 #include "core/history/trend.h"
+#include "core/library/sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include <vector>
 
 using namespace kestrana::history;
+using namespace kestrana::library;
 
 TEST(HistoryDates, RunDatesAreDdmmyyWithTheCenturyWindow) {
     struct Case {

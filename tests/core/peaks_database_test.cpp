@@ -83,7 +83,7 @@ TEST_F(PeakDatabaseTest, FailedBuildKeepsTheOldDatabaseAndTheSession) {
         EXPECT_EQ(session.header.headerLine, kept.header.headerLine);
         EXPECT_EQ(session.itemsPerRecord, kept.itemsPerRecord);
         EXPECT_EQ(session.direction, kept.direction);
-        EXPECT_FALSE(test::fileExists(platform::RecordStore::fileOf(files.databaseBase + "-new")));
+        EXPECT_FALSE(test::fileExists(storage::RecordStore::fileOf(files.databaseBase + "-new")));
     };
     // A number outside 16 bits in the third record, after rows were already added.
     expectRefused({kmLine(200, 199), peakLine(6, eightPeaks(1, 1)), peakLine(7, eightPeaks(1, 1)),
@@ -134,12 +134,12 @@ TEST_F(PeakDatabaseTest, AdoptsTheDirectionAndWidthOfADatabaseLeftFromAnEarlierU
 
     PeakSession none;
     expectRefusal([&] { adoptStoredDatabase(folder.file("nothing"), none); }, kNoDatabaseMessage);
-    test::writeFile(platform::RecordStore::fileOf(folder.file("junk")), "not a database at all");
+    test::writeFile(storage::RecordStore::fileOf(folder.file("junk")), "not a database at all");
     expectRefusal([&] { adoptStoredDatabase(folder.file("junk"), none); }, kNoDatabaseMessage);
     EXPECT_EQ(none.direction, 0);
 }
 
-using Kind = platform::PrintOp::Kind;
+using Kind = common::PrintOp::Kind;
 
 // A printed line with the position and font it was printed at.
 struct Printed {
@@ -151,7 +151,7 @@ struct Printed {
     bool operator==(const Printed&) const = default;
 };
 
-std::vector<Printed> printedLines(const platform::HardCopyScript& script) {
+std::vector<Printed> printedLines(const common::HardCopyScript& script) {
     std::vector<Printed> lines;
     int x = 0;
     for (const auto& op : script.ops()) {
@@ -223,7 +223,7 @@ TEST(PeakPrint, HardCopyLaysOutTheHeadingBlockAndOneRowPerEntry) {
 
     EXPECT_EQ(script.ops().front().kind, Kind::SetFont);
     const auto firstY = std::find_if(script.ops().begin(), script.ops().end(),
-                                     [](const platform::PrintOp& op) { return op.kind == Kind::SetY; });
+                                     [](const common::PrintOp& op) { return op.kind == Kind::SetY; });
     ASSERT_NE(firstY, script.ops().end());
     EXPECT_EQ(firstY->value, 600);
     EXPECT_EQ(script.ops().back().kind, Kind::EndDoc);

@@ -115,7 +115,7 @@ TEST_F(PeakScan, ReportsWhatStopsItAndTheRunFileFirst) {
         process(
             {kmLine(1, 2), peakLine(6, ten), peakLine(6, {{1, 99999}}), kmLine(2, 3), peakLine(6, eleven)});
         ADD_FAILURE() << "a record of 28 numbers was accepted";
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         EXPECT_EQ(error.message(), kRecordTooLongMessage);
         EXPECT_NE(error.reason().find("run.txt, line 5"), std::string::npos) << error.reason();
     }

@@ -4,7 +4,7 @@
 #include "core/peaks/peak_database.h"
 #include "core/peaks/query.h"
 #include "core/peaks/texts.h"
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ template <typename F> void expectRefusal(F&& action, std::string_view message) {
     try {
         action();
         ADD_FAILURE() << "no failure, expected: " << message;
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         EXPECT_EQ(error.message(), message);
     }
 }
@@ -69,8 +69,8 @@ protected:
     }
     // Every row of the "peaks" table in stored order.
     std::vector<peaks::PeakRow> rows() const {
-        auto store = platform::RecordStore::open(files.databaseBase);
-        platform::RecordStore::RowSet set(
+        auto store = storage::RecordStore::open(files.databaseBase);
+        storage::RecordStore::RowSet set(
             store, "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks ORDER BY rowid");
         std::vector<peaks::PeakRow> result;
         for (; set.hasCurrent(); set.moveNext()) {

@@ -1,4 +1,4 @@
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,10 @@
 #include <functional>
 #include <vector>
 
-using kestrana::platform::Error;
-using kestrana::platform::NoCurrentRecordError;
-using kestrana::platform::quoteIdentifier;
-using kestrana::platform::RecordStore;
+using kestrana::common::Error;
+using kestrana::storage::NoCurrentRecordError;
+using kestrana::storage::quoteIdentifier;
+using kestrana::storage::RecordStore;
 using kestrana::test::TempFolder;
 
 namespace {

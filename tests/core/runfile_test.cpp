@@ -2,7 +2,7 @@
 // pairing, the stream's shifting without re-synchronisation and every failure of loading, each with
 // the run file's line where there is one.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "core/runfile/block_table.h"
 #include "core/runfile/field_stream.h"
 #include "core/runfile/line_reader.h"
@@ -19,7 +19,7 @@
 namespace kestrana::runfile {
 namespace {
 
-using platform::Error;
+using common::Error;
 using Lines = std::vector<std::string>;
 
 // The lines of `text` as the reader gives them, read through buffers of `chunk` bytes so that line

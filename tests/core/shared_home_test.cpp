@@ -3,13 +3,13 @@
 // program is never read as one's own.
 
 #include "comparator_test_runs.h"
+#include "core/common/home_lock.h"
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
 #include "core/peaks/peak_database.h"
 #include "core/peaks/query.h"
 #include "core/peaks/texts.h"
-#include "core/platform/home_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +24,10 @@ namespace kestrana {
 namespace {
 
 using namespace std::chrono_literals;
+using common::HomeFolderLock;
 using comparator::BuildResult;
 using comparator::ComparatorSession;
 using comparator::CompareResult;
-using platform::HomeFolderLock;
 using test::TempFolder;
 
 // One program's side of a shared home folder: its own run files, the home's shared files.
@@ -72,7 +72,7 @@ public:
         try {
             peaks::processPeakData(home_.file(name_ + "/peaks.run"), peakFiles_, peakSession_);
             return "";
-        } catch (const platform::Error& error) {
+        } catch (const common::Error& error) {
             return error.message();
         }
     }
@@ -83,7 +83,7 @@ public:
             const auto summary =
                 peaks::showDetails({"UN2L", "15", "120", "122"}, peakSession_, peakFiles_.databaseBase);
             return summary.kmCount == (peakValue > 15 ? 1 : 0) ? "" : "wrong";
-        } catch (const platform::Error& error) {
+        } catch (const common::Error& error) {
             return error.message();
         }
     }
@@ -108,7 +108,7 @@ TEST_F(SharedHome, ASecondProgramWaitsForTheLockThenIsTold) {
     Program other(home, "other", 0, 30);
     ASSERT_EQ(other.buildComparison(), "");
     ASSERT_EQ(other.processPeaks(), "");
-    const std::string busy = platform::homeBusyMessage(home.path());
+    const std::string busy = common::homeBusyMessage(home.path());
     const std::pair<const char*, std::function<std::string()>> operations[] = {
         {"comparator PROCESS DATA", [&] { return other.buildComparison(); }},
         {"COMPARE", [&] { return other.compare(); }},

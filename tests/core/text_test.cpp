@@ -1,7 +1,7 @@
 // The text helpers against the worked examples: number patterns and their rounding at ties, typed
 // text to 16-bit whole numbers, the SD file's decimal form, CSV text fields and escaped names.
 
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 namespace {
 
 struct PatternCase {
@@ -123,4 +123,4 @@ TEST(TextEscape, ControlCharactersBecomeVisibleEscapesAndNothingElseChanges) {
 }
 
 } // namespace
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -13,10 +13,10 @@
 //   query defect NAME KM LOCATION
 // Each query prints its own line, then the CSV, or "refused: MESSAGE" when the core refuses.
 
+#include "core/common/errors.h"
 #include "core/defects/defect_lists.h"
 #include "core/defects/defect_settings.h"
 #include "core/history/history_settings.h"
-#include "core/platform/errors.h"
 
 #include <fstream>
 #include <iostream>
@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
                 std::cout << line << "\n";
                 try {
                     std::cout << answer(*series, words);
-                } catch (const platform::Error& refusal) {
+                } catch (const common::Error& refusal) {
                     std::cout << "refused: " << refusal.message() << "\n";
                 }
             }

@@ -12,7 +12,7 @@
 #include "core/analyser/raw_view.h"
 #include "core/analyser/reports.h"
 #include "core/analyser/session.h"
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 #include "gui/analyser/analyser_screen.h"
 #include "gui/app/navigator.h"
 #include "gui/services/chart_clipboard.h"

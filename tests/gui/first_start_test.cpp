@@ -3,8 +3,8 @@
 #include "gui/app/first_start.h"
 #include "support/test_support.h"
 
-#include "core/history/sqlite_run_library.h"
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
+#include "core/library/sqlite_run_library.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -29,7 +29,7 @@ TEST(FirstStart, CopiesEveryBundledSampleRunToTheDefaultPathsOfTheConfiguredHome
     for (const char* design :
          {"d:\\TRCDATA\\trcdata.run", "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run",
           "d:\\TRCDATA\\trcdata2.run", "d:\\TRCDATA\\trcdata3.run", "D:\\bbb\\shtd0201.run"}) {
-        const std::string path = kestrana::platform::mapDesignPath(design, home);
+        const std::string path = kestrana::common::mapDesignPath(design, home);
         const std::string name = fs::path(path).filename().string();
         EXPECT_EQ(readFile(path), readFile(std::string(KESTRANA_SAMPLES_DIR) + "/" + name)) << design;
         // The samples travel inside the program, not beside it.
@@ -57,14 +57,14 @@ TEST(FirstStart, NeverReplacesAFileOrALinkThatIsThere) {
 }
 
 TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAndNeverTheUsersLibrary) {
-    namespace history = kestrana::history;
+    namespace library = kestrana::library;
     TempFolder folder;
     const app::FirstStartResult result = app::prepareHomeFolder(folder.path());
     ASSERT_EQ(result.error, "");
     const std::string samples = folder.file("HISTORY/samples.sqlite");
-    EXPECT_EQ(history::sampleLibraryPath(folder.path()), samples);
+    EXPECT_EQ(library::sampleLibraryPath(folder.path()), samples);
     {
-        const auto library = history::openSqliteLibrary(samples, history::LibraryAccess::OpenExisting);
+        const auto library = library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting);
         const auto runs = library->runs();
         ASSERT_EQ(runs.size(), 12u);
         EXPECT_EQ(runs.front().file, folder.file("HISTORY/history01.run"));
@@ -86,7 +86,7 @@ TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAnd
     // A whole new samples' folder gets its library again, and nothing is left beside it.
     fs::remove_all(folder.file("HISTORY"));
     EXPECT_EQ(app::prepareHomeFolder(folder.path()).error, "");
-    EXPECT_EQ(history::openSqliteLibrary(samples, history::LibraryAccess::OpenExisting)->runs().size(), 12u);
+    EXPECT_EQ(library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting)->runs().size(), 12u);
     for (const auto& entry : fs::directory_iterator(folder.file("HISTORY"))) {
         EXPECT_EQ(entry.path().filename().string().find(".building"), std::string::npos)
             << "nothing left behind";

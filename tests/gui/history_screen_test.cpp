@@ -10,8 +10,8 @@
 #include "core/history/history_screen_texts.h"
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_print.h"
-#include "core/history/run_import.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/run_import.h"
+#include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 
 #include "gui/app/navigator.h"
@@ -70,9 +70,9 @@ protected:
         return paths;
     }
     void fillLibrary() {
-        auto library =
-            core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::CreateIfMissing);
-        ASSERT_EQ(core::importPaths(*library, writeSampleRuns(folder_.file("runs"))).refused, 0u);
+        auto library = library::openSqliteLibrary(library::defaultLibraryPath(),
+                                                  library::LibraryAccess::CreateIfMissing);
+        ASSERT_EQ(library::importPaths(*library, writeSampleRuns(folder_.file("runs"))).refused, 0u);
     }
 
     HistoryScreen* openScreen() {
@@ -174,7 +174,8 @@ TEST_F(HistoryScreenTest, TheMaintenanceListIsExportedAsCsvAndPrintedInAFixedPit
     HistoryScreen* screen = openScreen();
     ASSERT_TRUE(resultsShown(screen));
     // The list shown is the core's list for the settings on the screen.
-    auto library = core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting);
+    auto library =
+        library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting);
     const core::ConditionMap& map = *screen->conditionMap->map();
     const core::KmRange range{core::kmFromText(screen->kmFromBox->text().toStdString()),
                               core::kmFromText(screen->kmToBox->text().toStdString())};
@@ -283,11 +284,11 @@ TEST_F(HistoryScreenTest, ALongForecastIsCutAtTheChartsEnd) {
     // A block falling a point in twenty years crosses long after ten years; the chart stops at ten
     // years past the latest run and marks no crossing, and the caption still names the date.
     const core::Series series{"FLAT LINE", 1};
-    std::vector<core::RunValue> values;
+    std::vector<library::RunValue> values;
     const std::pair<const char*, int> runs[] = {{"010120", 40}, {"010125", 40}, {"020125", 39}};
-    core::RunId id = 1;
+    library::RunId id = 1;
     for (const auto& [date, value] : runs) {
-        core::RunRecord run;
+        library::RunRecord run;
         run.id = id++;
         run.series = series;
         run.day = *core::dayOfRunDate(date);
@@ -309,10 +310,10 @@ TEST_F(HistoryScreenTest, ALongForecastIsCutAtTheChartsEnd) {
 TEST(ConditionMapViewTest, ZoomedOutEveryPixelShowsTheWorstBlockItStandsFor) {
     // 2,000 km of good track in 60 runs, one block at TGI 20 in one run.
     const core::Series series{"LONG LINE", 1};
-    std::vector<core::RunValues> runs;
+    std::vector<library::RunValues> runs;
     const core::BlockKey bad{1234, 3};
     for (int r = 0; r < 60; ++r) {
-        core::RunValues run;
+        library::RunValues run;
         run.run.id = r + 1;
         run.run.series = series;
         run.run.day = 18000 + 30 * r;
@@ -381,8 +382,9 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
     fillLibrary();
     HistoryScreen* screen = openScreen();
     ASSERT_TRUE(resultsShown(screen));
-    auto library = core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting);
-    const std::vector<core::RunRecord> before = library->runs();
+    auto library =
+        library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting);
+    const std::vector<library::RunRecord> before = library->runs();
     ASSERT_EQ(screen->runTable->rowCount(), static_cast<int>(before.size()));
     EXPECT_EQ(screen->runTable->item(0, 3)->text(), QString::fromStdString(before.front().file));
     EXPECT_FALSE(screen->removeRunsButton->isEnabled());
@@ -390,7 +392,7 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
     screen->runTable->selectionModel()->select(screen->runTable->model()->index(3, 0),
                                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_TRUE(screen->removeRunsButton->isEnabled());
-    const std::vector<core::RunRecord> chosen = {before[1], before[3]};
+    const std::vector<library::RunRecord> chosen = {before[1], before[3]};
 
     // No: nothing changes.
     MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::No);
@@ -403,7 +405,7 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
     // Yes: both go in one step, and what was shown of them is withdrawn.
     MessageBox::setNextAnswer(kestrana::gui::services::MessageAnswer::Yes);
     click(screen->removeRunsButton);
-    std::vector<core::RunRecord> expected = before;
+    std::vector<library::RunRecord> expected = before;
     expected.erase(expected.begin() + 3);
     expected.erase(expected.begin() + 1);
     EXPECT_EQ(library->runs(), expected);
@@ -414,27 +416,28 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
 
 TEST_F(HistoryScreenTest, TheSamplesAreALibraryOfTheirOwnShownWhileYoursIsEmpty) {
     // The samples' library as the first start makes it; the user's library does not exist yet.
-    const std::string samples = core::sampleLibraryPath();
+    const std::string samples = library::sampleLibraryPath();
     QDir().mkpath(QFileInfo(QString::fromStdString(samples)).path());
     {
-        auto library = core::openSqliteLibrary(samples, core::LibraryAccess::CreateIfMissing);
-        ASSERT_EQ(core::importPaths(*library, writeSampleRuns(folder_.file("samples"))).refused, 0u);
+        auto library = library::openSqliteLibrary(samples, library::LibraryAccess::CreateIfMissing);
+        ASSERT_EQ(library::importPaths(*library, writeSampleRuns(folder_.file("samples"))).refused, 0u);
     }
     HistoryScreen* screen = openScreen();
     EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
     EXPECT_EQ(screen->libraryPath(), samples);
     EXPECT_TRUE(resultsShown(screen));
-    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(core::defaultLibraryPath())));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(library::defaultLibraryPath())));
 
     // An import asked for over the samples goes into the user's own library, which it makes.
     const std::vector<std::string> runs = writeSampleRuns(folder_.file("mine"));
     screen->importPaths({runs.front()});
     waitForScreen(screen);
     EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary);
-    EXPECT_EQ(
-        core::openSqliteLibrary(core::defaultLibraryPath(), core::LibraryAccess::OpenExisting)->runs().size(),
-        1u);
-    EXPECT_EQ(core::openSqliteLibrary(samples, core::LibraryAccess::OpenExisting)->runs().size(),
+    EXPECT_EQ(library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting)
+                  ->runs()
+                  .size(),
+              1u);
+    EXPECT_EQ(library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting)->runs().size(),
               runs.size());
 
     // The choice is remembered: the next screen opens on the user's library; choosing the samples
@@ -453,13 +456,13 @@ TEST_F(HistoryScreenTest, TheSamplesAreALibraryOfTheirOwnShownWhileYoursIsEmpty)
 
 TEST_F(HistoryScreenTest, ALibraryFileThatIsNoLibraryIsRefusedWithWhereAndWhyAndLeftUnchanged) {
     const std::string garbage = "not a database, just some text\n";
-    writeFile(core::defaultLibraryPath(), garbage);
+    writeFile(library::defaultLibraryPath(), garbage);
     HistoryScreen* screen = openScreen();
     ASSERT_EQ(MessageBox::shownTexts().size(), 1);
     const QString message = MessageBox::shownTexts().front();
     EXPECT_TRUE(message.startsWith(QString::fromLatin1(core::kLibraryOpenFailed)));
-    EXPECT_TRUE(message.contains(QString::fromStdString(core::defaultLibraryPath())));
-    EXPECT_EQ(readFile(core::defaultLibraryPath()), garbage);
+    EXPECT_TRUE(message.contains(QString::fromStdString(library::defaultLibraryPath())));
+    EXPECT_EQ(readFile(library::defaultLibraryPath()), garbage);
     EXPECT_EQ(screen->seriesChoice->count(), 0);
     EXPECT_FALSE(resultsShown(screen));
 }

@@ -5,14 +5,14 @@
 #include "gui_test_support.h"
 #include "support/test_support.h"
 
-#include "core/platform/hard_copy.h"
+#include "core/common/hard_copy.h"
 
 #include <tuple>
 
 #include <gtest/gtest.h>
 
 namespace services = kestrana::gui::services;
-using kestrana::platform::HardCopyScript;
+using kestrana::common::HardCopyScript;
 using services::HardCopyPrinter;
 using services::MessageBox;
 

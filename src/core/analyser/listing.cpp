@@ -2,7 +2,7 @@
 
 #include "core/analyser/messages.h"
 #include "core/analyser/quality.h"
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 namespace kestrana::analyser {
 
@@ -23,15 +23,15 @@ std::optional<int> indexFieldOf(std::string_view indexName) {
 
 ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_view highText,
                                          std::string_view refusal) {
-    const auto low = platform::parseNumber(lowText);
-    const auto high = platform::parseNumber(highText);
+    const auto low = common::parseNumber(lowText);
+    const auto high = common::parseNumber(highText);
     if (!low || !high) {
-        throw platform::Error::refused(refusal);
+        throw common::Error::refused(refusal);
     }
-    const auto lower = platform::roundToInt16(*low - 1.0);
-    const auto upper = platform::roundToInt16(*high + 1.0);
+    const auto lower = common::roundToInt16(*low - 1.0);
+    const auto upper = common::roundToInt16(*high + 1.0);
     if (!lower || !upper) {
-        throw platform::Error::refused(refusal);
+        throw common::Error::refused(refusal);
     }
     return ExclusiveBounds{*lower, *upper};
 }
@@ -40,21 +40,21 @@ std::string listingRow(const BlockResult& row) {
     std::string out;
     out.reserve(80);
     out += "  ";
-    out += platform::formatPattern(row.field(field::KmFrom), "0000");
+    out += common::formatPattern(row.field(field::KmFrom), "0000");
     out += "    ";
-    out += platform::formatPattern(row.field(field::KmTo), "0000");
+    out += common::formatPattern(row.field(field::KmTo), "0000");
     out += "       ";
-    out += platform::formatPattern(row.field(field::BlockNumber), "0");
+    out += common::formatPattern(row.field(field::BlockNumber), "0");
     out += "           ";
-    out += platform::formatPattern(row.field(field::TGI), "000");
+    out += common::formatPattern(row.field(field::TGI), "000");
     out += "         ";
-    out += platform::formatPattern(row.field(field::TGIU), "000");
+    out += common::formatPattern(row.field(field::TGIU), "000");
     out += "       ";
-    out += platform::formatPattern(row.field(field::TGIW), "000");
+    out += common::formatPattern(row.field(field::TGIW), "000");
     out += "       ";
-    out += platform::formatPattern(row.field(field::TGIG), "000");
+    out += common::formatPattern(row.field(field::TGIG), "000");
     out += "       ";
-    out += platform::formatPattern(row.field(field::TGIL), "000");
+    out += common::formatPattern(row.field(field::TGIL), "000");
     return out;
 }
 
@@ -73,7 +73,7 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
     listing.bounds = exclusiveBoundsFromTexts(lowText, highText, kListingBoundsRefusedMessage);
     const auto indexField = indexFieldOf(indexName);
     if (!indexField) {
-        throw platform::Error::refused(kIndexRefusedMessage);
+        throw common::Error::refused(kIndexRefusedMessage);
     }
     listing.header = std::string(kListingHeader);
     for (const BlockResult& row : table.rows) {
@@ -89,10 +89,9 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
 namespace {
 // trackShareLabel: "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100".
 std::string trackShareCaption(double share, const AnalysisRange& range, const ShareBounds& bounds) {
-    return platform::formatPattern(share, "##0.00") + " % of Track between  Km " +
-           platform::plainInt(range.lowerKm) + "  and  " + platform::plainInt(range.upperKm) +
-           "  is between TGI  " + platform::plainInt(bounds.low()) + "  -  " +
-           platform::plainInt(bounds.high());
+    return common::formatPattern(share, "##0.00") + " % of Track between  Km " +
+           common::plainInt(range.lowerKm) + "  and  " + common::plainInt(range.upperKm) +
+           "  is between TGI  " + common::plainInt(bounds.low()) + "  -  " + common::plainInt(bounds.high());
 }
 } // namespace
 
@@ -110,7 +109,7 @@ TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, s
         }
     }
     if (result.blocksInRange == 0) {
-        throw platform::Error::refused(kNoBlockInRangeMessage);
+        throw common::Error::refused(kNoBlockInRangeMessage);
     }
     result.share =
         static_cast<double>(result.blocksInBand) * 100.0 / static_cast<double>(result.blocksInRange);

@@ -26,7 +26,7 @@ std::optional<int> indexFieldOf(std::string_view indexName);
 
 // Typed LOW and HIGH as exclusive bounds: each text read as a number, then LOW - 1 and HIGH + 1
 // rounded to whole numbers with halves to the even neighbour (35.5 + 1 = 36.5 gives 36). Throws
-// platform::Error with `refusal` when a text is not a number or an adjusted value leaves 16 bits.
+// common::Error with `refusal` when a text is not a number or an adjusted value leaves 16 bits.
 ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_view highText,
                                          std::string_view refusal);
 
@@ -42,7 +42,7 @@ struct Listing {
     std::vector<std::string> rows() const;
 };
 
-// SHOW DETAILS over the blocks of `range` in table order. Throws platform::Error: LOW/HIGH
+// SHOW DETAILS over the blocks of `range` in table order. Throws common::Error: LOW/HIGH
 // (kListingBoundsRefusedMessage), then an unknown index name (kIndexRefusedMessage). An empty listing
 // is no refusal.
 Listing showDetails(const runfile::BlockTable& table, const AnalysisRange& range, std::string_view lowText,
@@ -57,7 +57,7 @@ struct TrackShare {
 };
 
 // CALC TRACK % over the TGI of the blocks of `range` (non-recorded blocks count in range, and in the
-// band only when it includes 0). Throws platform::Error: Low/High (kShareBoundsRefusedMessage), no
+// band only when it includes 0). Throws common::Error: Low/High (kShareBoundsRefusedMessage), no
 // block in range (kNoBlockInRangeMessage).
 TrackShare calcTrackShare(const runfile::BlockTable& table, const AnalysisRange& range,
                           std::string_view lowText, std::string_view highText);

@@ -3,7 +3,7 @@
 // before it changes anything, with one of these texts. The screen shows the text in a message box;
 // the command-line front end prints it as the first line of its error output.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <stdexcept>
 #include <string>

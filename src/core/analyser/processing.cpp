@@ -1,8 +1,8 @@
 #include "core/analyser/processing.h"
 
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/runfile/output_files.h"
 
 namespace kestrana::analyser {
@@ -10,9 +10,9 @@ namespace kestrana::analyser {
 ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath) {
     // The output must not replace the run, under whatever name or link it is given; it is refused
     // before anything is written. Later outputs of this program (reports, prints) may not replace it either.
-    platform::protectRunFile(inputPath);
+    common::protectRunFile(inputPath);
     if (outputPath) {
-        platform::refuseProtectedRunFile(*outputPath);
+        common::refuseProtectedRunFile(*outputPath);
     }
     ProcessedRun run;
     run.table = runfile::loadBlockTable(inputPath);
@@ -23,8 +23,8 @@ ProcessedRun processData(const std::string& inputPath, const std::optional<std::
     run.runDate = header.date();
     run.runNumber = header.runNumber();
     run.section = header.section();
-    run.kmFrom = platform::plainInt(run.table.kmFrom());
-    run.kmTo = platform::plainInt(run.table.kmTo());
+    run.kmFrom = common::plainInt(run.table.kmFrom());
+    run.kmTo = common::plainInt(run.table.kmTo());
     return run;
 }
 

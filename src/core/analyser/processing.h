@@ -25,7 +25,7 @@ struct ProcessedRun {
 
 // Reads the run at `inputPath` and writes the SD output file to `outputPath` when one is given.
 // Nothing is written to the output path unless the whole run loaded. Throws
-// platform::Error with the precise reason.
+// common::Error with the precise reason.
 ProcessedRun processData(const std::string& inputPath, const std::optional<std::string>& outputPath);
 
 } // namespace kestrana::analyser

@@ -1,7 +1,7 @@
 #include "core/analyser/quality.h"
 
 #include "core/analyser/messages.h"
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 #include <algorithm>
 
@@ -41,10 +41,10 @@ int qualityBandOf(std::int16_t tgi) {
 }
 
 AnalysisRange analysisRangeFromTexts(std::string_view startKmText, std::string_view endKmText) {
-    const auto start = platform::textToInt16(startKmText);
-    const auto end = platform::textToInt16(endKmText);
+    const auto start = common::textToInt16(startKmText);
+    const auto end = common::textToInt16(endKmText);
     if (!start || !end) {
-        throw platform::Error::refused(kRangeRefusedMessage);
+        throw common::Error::refused(kRangeRefusedMessage);
     }
     AnalysisRange range;
     range.startKm = *start;
@@ -73,7 +73,7 @@ QualityResult computeQuality(const BlockTable& table, const AnalysisRange& range
         }
     }
     if (result.blocksInRange == 0) {
-        throw platform::Error::refused(kNoBlockInRangeMessage);
+        throw common::Error::refused(kNoBlockInRangeMessage);
     }
 
     const double inRange = static_cast<double>(result.blocksInRange);
@@ -91,12 +91,12 @@ QualityResult computeQuality(const BlockTable& table, const AnalysisRange& range
 
     for (std::size_t band = 0; band < 4; ++band) {
         result.bandCaptions[band] = std::string(kBandCaptionPrefixes[band]) +
-                                    platform::formatPattern(figures.bandShares[band], "##0.00") + " %";
+                                    common::formatPattern(figures.bandShares[band], "##0.00") + " %";
     }
     result.nonRecordedCaption = std::string(kNonRecordedCaptionPrefix) +
-                                platform::formatPattern(figures.nonRecordedShare, "##0.00") + " %";
+                                common::formatPattern(figures.nonRecordedShare, "##0.00") + " %";
     result.averageCaption = figures.averageTgi ? std::string(kAverageCaptionPrefix) +
-                                                     platform::formatPattern(*figures.averageTgi, "###.00")
+                                                     common::formatPattern(*figures.averageTgi, "###.00")
                                                : std::string(kAverageNotAvailableCaption);
     result.chart.label = std::string(kChartLabel);
     result.chart.bandShares = figures.bandShares;

@@ -32,7 +32,7 @@ bool blockInRange(const runfile::BlockResult& row, std::int16_t runDirection, st
 // (0 is non-recorded track, a negative TGI is recorded but in no band).
 int qualityBandOf(std::int16_t tgi);
 
-// The range typed into the two km boxes, ordered into lower and upper. Throws platform::Error
+// The range typed into the two km boxes, ordered into lower and upper. Throws common::Error
 // (kRangeRefusedMessage) when either text is not a number or rounds outside 16 bits.
 AnalysisRange analysisRangeFromTexts(std::string_view startKmText, std::string_view endKmText);
 
@@ -54,12 +54,12 @@ struct QualityResult {
     QualityChart chart;
 };
 
-// The figures of the blocks of `range`. Throws platform::Error (kNoBlockInRangeMessage) when no block
+// The figures of the blocks of `range`. Throws common::Error (kNoBlockInRangeMessage) when no block
 // lies in range. Nothing is kept here: the caller keeps the range and distribution of a result.
 QualityResult computeQuality(const runfile::BlockTable& table, const AnalysisRange& range);
 
 // PROCESS INFORMATION from the texts of "Starting KM" and "Ending KM": the range is checked before
-// any block is read. Throws platform::Error.
+// any block is read. Throws common::Error.
 QualityResult processInformation(const runfile::BlockTable& table, std::string_view startKmText,
                                  std::string_view endKmText);
 

@@ -1,6 +1,6 @@
 #include "core/analyser/raw_view.h"
 
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 #include <algorithm>
 #include <array>
@@ -42,13 +42,13 @@ constexpr std::array<RawColumn, 14> kRawColumns = {{
 std::string formatColumn(const BlockResult& row, const RawColumn& column) {
     switch (column.scale) {
     case Scale::Tenths:
-        return platform::formatPattern(row.scaled(column.field, 10), "0.0");
+        return common::formatPattern(row.scaled(column.field, 10), "0.0");
     case Scale::Hundredths:
-        return platform::formatPattern(row.scaled(column.field, 100), "0.00");
+        return common::formatPattern(row.scaled(column.field, 100), "0.00");
     case Scale::Whole:
         break;
     }
-    return platform::formatPattern(row.field(column.field), "000");
+    return common::formatPattern(row.field(column.field), "000");
 }
 
 // The n-th (0-based) run of non-blank characters of `text`; empty when there are fewer.
@@ -102,8 +102,8 @@ RawView rawViewOfBlock(const BlockTable& table, std::int16_t kmFrom, std::int16_
 }
 
 RawView rawViewOfEntry(const BlockTable& table, std::string_view entry) {
-    const std::optional<std::int16_t> kmFrom = platform::textToInt16(blankSeparatedField(entry, 0));
-    const std::optional<std::int16_t> blockNumber = platform::textToInt16(blankSeparatedField(entry, 2));
+    const std::optional<std::int16_t> kmFrom = common::textToInt16(blankSeparatedField(entry, 0));
+    const std::optional<std::int16_t> blockNumber = common::textToInt16(blankSeparatedField(entry, 2));
     if (!kmFrom || !blockNumber) {
         return {};
     }

@@ -1,14 +1,14 @@
 #include "core/analyser/reports.h"
 
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 
 #include <array>
 
 namespace kestrana::analyser {
 
-using platform::HardCopyScript;
-using platform::plainInt;
+using common::HardCopyScript;
+using common::plainInt;
 
 namespace {
 
@@ -65,16 +65,15 @@ HardCopyScript printGraphScript(std::string_view title, const ReportHeading& hea
     script.printLine(" ");
     for (std::size_t band = 0; band < kGraphBandLabels.size(); ++band) {
         script.printLineAt(kGraphTextX, std::string(kGraphBandLabels[band]) +
-                                            platform::formatPattern(figures.bandShares[band], "00.00") +
-                                            " %");
+                                            common::formatPattern(figures.bandShares[band], "00.00") + " %");
         script.printLine(" ");
     }
     script.printLineAt(kGraphTextX, std::string(kGraphNonRecordedLabel) +
-                                        platform::formatPattern(figures.nonRecordedShare, "00.00") + " %");
+                                        common::formatPattern(figures.nonRecordedShare, "00.00") + " %");
     script.printLine(" ");
     script.printLineAt(kGraphTextX,
                        std::string(kGraphAverageLabel) +
-                           (figures.averageTgi ? platform::formatPattern(*figures.averageTgi, "#00.00")
+                           (figures.averageTgi ? common::formatPattern(*figures.averageTgi, "#00.00")
                                                : std::string(kNotAvailable)));
     for (int i = 0; i < 3; ++i) {
         script.printLine("");
@@ -109,7 +108,7 @@ HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& r
     // its columns; it opens every later page too.
     script.setFontSize(9);
     script.setFixedPitch(true);
-    const std::string header = platform::alignedHeader(report.header, report.listingEntries);
+    const std::string header = common::alignedHeader(report.header, report.listingEntries);
     script.printLineAt(kDetailsX, header);
     script.repeatOnNewPages(kDetailsX, header);
     script.repeatOnNewPages(kDetailsX, "");
@@ -130,7 +129,7 @@ std::string savedReportText(const DetailsReport& report) {
         text += "\r\n";
     };
     line(report.heading.section + "Run Date : " + report.heading.runDate);
-    line(" km   " + plainInt(report.range.startKm) + platform::printedInt(report.range.endKm));
+    line(" km   " + plainInt(report.range.startKm) + common::printedInt(report.range.endKm));
     line("  " + report.indexName + " between " + plainInt(report.bounds.low()) + " and " +
          plainInt(report.bounds.high()));
     line("");
@@ -142,7 +141,7 @@ std::string savedReportText(const DetailsReport& report) {
 }
 
 void saveReport(const std::string& path, std::string_view reportText) {
-    platform::writeFileAtomically(path, reportText);
+    common::writeFileAtomically(path, reportText);
 }
 
 } // namespace kestrana::analyser

@@ -3,8 +3,8 @@
 // as printer scripts the printing service plays) and the SAVE DETAILS report text.
 
 #include "core/analyser/values.h"
-#include "core/platform/hard_copy.h"
-#include "core/platform/paths.h"
+#include "core/common/hard_copy.h"
+#include "core/common/paths.h"
 #include "core/runfile/run_reader.h"
 
 #include <string>
@@ -29,9 +29,9 @@ ReportHeading reportHeadingOf(const runfile::RunHeader& header);
 // PRINT GRAPH: the chart picture, the title, the heading, the range as typed, the five shares as
 // "00.00" and the average as "#00.00" ("not available" when no block in range was recorded), and the
 // footer with the date and time the screen formats (short date and long time).
-platform::HardCopyScript printGraphScript(std::string_view title, const ReportHeading& heading,
-                                          const AnalysisRange& range, const QualityDistribution& figures,
-                                          std::string_view dateTimeText);
+common::HardCopyScript printGraphScript(std::string_view title, const ReportHeading& heading,
+                                        const AnalysisRange& range, const QualityDistribution& figures,
+                                        std::string_view dateTimeText);
 
 // What PRINT DETAILS and SAVE DETAILS read: the index name shown in indexCombo now, the bounds and
 // entries of the listing shown, and the range as typed.
@@ -45,16 +45,16 @@ struct DetailsReport {
 };
 
 // PRINT DETAILS: heading lines, the header, then every listingList entry (separators included).
-platform::HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& report);
+common::HardCopyScript printDetailsScript(std::string_view title, const DetailsReport& report);
 
 // SAVE DETAILS: section and date, " km   " with start and end km, the index and its bounds, an
 // empty line, the header and the rows (separators skipped); every line ended by CR LF.
 std::string savedReportText(const DetailsReport& report);
 
-using platform::reportFileName;
+using common::reportFileName;
 
 // Writes the report text to `path` as a whole (temporary file renamed into place).
-// Throws platform::Error; the screen shows kReportNotSavedMessage with the reason.
+// Throws common::Error; the screen shows kReportNotSavedMessage with the reason.
 void saveReport(const std::string& path, std::string_view reportText);
 
 } // namespace kestrana::analyser

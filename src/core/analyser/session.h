@@ -28,11 +28,11 @@ struct AnalyserSession {
     // the views on the run the screen still describes.
     void keepTable(runfile::BlockTable processed) { table = std::move(processed); }
 
-    // PROCESS INFORMATION: keeps the range and the figures. Throws platform::Error.
+    // PROCESS INFORMATION: keeps the range and the figures. Throws common::Error.
     QualityResult processInformation(std::string_view startKmText, std::string_view endKmText);
-    // SHOW DETAILS over the kept range: keeps the listing bounds. Throws platform::Error.
+    // SHOW DETAILS over the kept range: keeps the listing bounds. Throws common::Error.
     Listing showDetails(std::string_view lowText, std::string_view highText, std::string_view indexName);
-    // CALC TRACK % over the kept range: keeps the share bounds. Throws platform::Error.
+    // CALC TRACK % over the kept range: keeps the share bounds. Throws common::Error.
     TrackShare calcTrackShare(std::string_view lowText, std::string_view highText);
     // A click on a listingList entry.
     RawView rawView(std::string_view listingEntry) const { return rawViewOfEntry(table, listingEntry); }

@@ -1,12 +1,12 @@
 #include "core/comparator/comparison.h"
 
+#include "core/common/errors.h"
+#include "core/common/home_lock.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
-#include "core/platform/errors.h"
-#include "core/platform/home_lock.h"
-#include "core/platform/paths.h"
-#include "core/platform/record_store.h"
-#include "core/platform/text.h"
+#include "core/storage/record_store.h"
 
 #include <algorithm>
 #include <limits>
@@ -16,8 +16,8 @@ namespace kestrana::comparator {
 
 namespace {
 
-using platform::Error;
-using platform::RecordStore;
+using common::Error;
+using storage::RecordStore;
 
 bool fitsInt16(int value) {
     return value >= std::numeric_limits<std::int16_t>::min() &&
@@ -35,8 +35,8 @@ std::uint64_t cellKey(std::int16_t km, std::int16_t nextKm, std::int16_t block) 
 CompareRange readCompareRange(std::string_view fromText, std::string_view toText,
                               std::int16_t currentDirection) {
     CompareRange range;
-    const auto from = platform::textToInt16(fromText);
-    const auto to = platform::textToInt16(toText);
+    const auto from = common::textToInt16(fromText);
+    const auto to = common::textToInt16(toText);
     if (!from || !to) {
         range.refusal = std::string(kKmNotNumberMessage);
         return range;
@@ -85,9 +85,9 @@ std::optional<std::string> directionRefusal(int olderRuns,
 }
 
 std::string blockLabel(std::int16_t km, std::int16_t nextKm, int block) {
-    return platform::formatPattern(static_cast<long long>(km), "0000") + "    -   " +
-           platform::formatPattern(static_cast<long long>(nextKm), "0000") + "        " +
-           platform::plainInt(block);
+    return common::formatPattern(static_cast<long long>(km), "0000") + "    -   " +
+           common::formatPattern(static_cast<long long>(nextKm), "0000") + "        " +
+           common::plainInt(block);
 }
 
 void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int olderRuns,
@@ -96,7 +96,7 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
         return;
     }
     if (bounds.step != 1 && bounds.step != -1) {
-        throw Error("the listing needs a step of 1 or -1 km, not " + platform::plainInt(bounds.step));
+        throw Error("the listing needs a step of 1 or -1 km, not " + common::plainInt(bounds.step));
     }
     const int step = bounds.step;
     for (int km = bounds.firstKm; step == 1 ? km <= bounds.lastKm : km >= bounds.lastKm; km += step) {
@@ -108,7 +108,7 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
             for (int k = 0; k <= olderRuns; ++k) {
                 const std::optional<std::int16_t> value = lookup(k, thisKm, nextKm, block);
                 auto& column = listing.values[static_cast<std::size_t>(k)];
-                column.push_back(value ? platform::plainInt(*value) : std::string(kNotAvailable));
+                column.push_back(value ? common::plainInt(*value) : std::string(kNotAvailable));
                 column.emplace_back();
             }
         }
@@ -119,7 +119,7 @@ RunTableCells RunTableCells::read(RecordStore& store, int slot, std::int16_t kmL
     RunTableCells cells;
     RecordStore::RowSet rows(store,
                              "SELECT tgi1, tgi2, tgi3, tgi4 FROM " +
-                                 platform::quoteIdentifier(runTableName(slot)) +
+                                 storage::quoteIdentifier(runTableName(slot)) +
                                  " WHERE tgi1 BETWEEN ? AND ? ORDER BY rowid",
                              {static_cast<long long>(kmLow), static_cast<long long>(kmHigh)});
     for (; rows.hasCurrent(); rows.moveNext()) {
@@ -149,12 +149,12 @@ std::optional<std::int16_t> lookupCellByQuery(RecordStore& store, int slot, std:
                                               std::int16_t nextKm, std::int16_t block) {
     RecordStore::RowSet rows(
         store,
-        "select * from " + platform::quoteIdentifier(runTableName(slot)) +
+        "select * from " + storage::quoteIdentifier(runTableName(slot)) +
             " where tgi1=? and tgi2=? and tgi3=?",
         {static_cast<long long>(km), static_cast<long long>(nextKm), static_cast<long long>(block)});
     try {
         return rows.field("tgi4");
-    } catch (const platform::NoCurrentRecordError&) {
+    } catch (const storage::NoCurrentRecordError&) {
         return std::nullopt;
     }
 }
@@ -170,25 +170,25 @@ std::vector<std::string> chartLegendNames(const std::vector<std::string>& runDat
 }
 
 std::string kmCategoryLabel(std::int16_t km) {
-    return platform::strOfInt(km);
+    return common::strOfInt(km);
 }
 
 KmAverageTable readKmAverages(RecordStore& store, int olderRuns, std::int16_t fromKm, std::int16_t toKm,
                               const std::array<std::string, kSlotCount>& runDates) {
     if (!isOlderRunCount(olderRuns)) {
-        throw Error("no per-km comparison for " + platform::plainInt(olderRuns) + " older runs");
+        throw Error("no per-km comparison for " + common::plainInt(olderRuns) + " older runs");
     }
     // Joined on km from and block with slot 0; the columns are taken by position, and the series get
     // their names (the run dates, which may hold any characters) outside the SQL text.
     std::string select = "SELECT t0.tgi1";
-    std::string from = " FROM " + platform::quoteIdentifier(runTableName(0)) + " AS t0";
+    std::string from = " FROM " + storage::quoteIdentifier(runTableName(0)) + " AS t0";
     for (int k = 0; k <= olderRuns; ++k) {
         std::string alias = std::to_string(k);
         alias.insert(0, 1, 't');
         // Not recorded (0) counts as no value, which avg passes over; over no value at all it is NULL.
         select += ", avg(NULLIF(" + alias + ".tgi4, 0))";
         if (k > 0) {
-            from += " INNER JOIN " + platform::quoteIdentifier(runTableName(k)) + " AS " + alias +
+            from += " INNER JOIN " + storage::quoteIdentifier(runTableName(k)) + " AS " + alias +
                     " ON t0.tgi1 = " + alias + ".tgi1 AND t0.tgi3 = " + alias + ".tgi3";
         }
     }
@@ -232,9 +232,9 @@ CompareResult compareRuns(std::string_view fromText, std::string_view toText,
 
     const int n = session.olderRuns;
     // Another program using the same home folder may be rebuilding the database right now.
-    std::optional<platform::HomeFolderLock> lock;
+    std::optional<common::HomeFolderLock> lock;
     try {
-        lock.emplace(platform::folderOfFile(databaseBase));
+        lock.emplace(common::folderOfFile(databaseBase));
     } catch (const Error& busy) {
         return refuse(busy.message(), busy.reason());
     }

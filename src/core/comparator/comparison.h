@@ -2,8 +2,8 @@
 // COMPARE: checks the km range and the directions of the runs, fills the comparison listing block by
 // block from the run database, and reads the per-km averages of every run that feed the line chart.
 
+#include "core/common/errors.h"
 #include "core/comparator/session.h"
-#include "core/platform/errors.h"
 
 #include <array>
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrana::platform {
+namespace kestrana::storage {
 class RecordStore;
 }
 
@@ -72,8 +72,7 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
 // (km from, km to, block) the first row in stored order: the same answers as one query per cell.
 class RunTableCells {
 public:
-    static RunTableCells read(platform::RecordStore& store, int slot, std::int16_t kmLow,
-                              std::int16_t kmHigh);
+    static RunTableCells read(storage::RecordStore& store, int slot, std::int16_t kmLow, std::int16_t kmHigh);
     std::optional<std::int16_t> find(std::int16_t km, std::int16_t nextKm, std::int16_t block) const;
 
 private:
@@ -83,7 +82,7 @@ private:
 // One query per cell on the table as it stands: "select * from trcK where tgi1=km and tgi2=next and
 // tgi3=block", the first result row's tgi4. Kept for the benchmark that measures what reading each
 // table once saves.
-std::optional<std::int16_t> lookupCellByQuery(platform::RecordStore& store, int slot, std::int16_t km,
+std::optional<std::int16_t> lookupCellByQuery(storage::RecordStore& store, int slot, std::int16_t km,
                                               std::int16_t nextKm, std::int16_t block);
 
 // The per-km averages that feed the chart: the rows of slot 0 joined with the rows of every other
@@ -107,7 +106,7 @@ std::vector<std::string> chartLegendNames(const std::vector<std::string>& runDat
 std::string kmCategoryLabel(std::int16_t km);
 // Throws Error for n outside 1 to 3 and for any failure of the query. The run dates name the
 // series only; they never become part of the SQL text.
-KmAverageTable readKmAverages(platform::RecordStore& store, int olderRuns, std::int16_t fromKm,
+KmAverageTable readKmAverages(storage::RecordStore& store, int olderRuns, std::int16_t fromKm,
                               std::int16_t toKm, const std::array<std::string, kSlotCount>& runDates);
 
 // The whole of COMPARE over the database at `databaseBase`.
@@ -120,7 +119,7 @@ struct CompareResult {
     Outcome outcome = Outcome::Compared;
     // Refused: the message to show and its reason. Compared without a chart: why the chart query
     // failed (no message; the screen shows none).
-    std::optional<platform::Error> failure;
+    std::optional<common::Error> failure;
     ComparisonListing listing;
     // Set when the per-km query succeeded: the chart shows it and PRINT GRAPH and SAVE DETAILS become
     // usable. Unset, the screen leaves the chart and those buttons as they are, without a message.

@@ -1,7 +1,7 @@
 #include "core/comparator/reports.h"
 
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 
 #include <algorithm>
 
@@ -22,9 +22,9 @@ std::size_t characterCount(std::string_view text) {
 
 } // namespace
 
-platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
-                                            std::string_view title) {
-    platform::HardCopyScript script;
+common::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
+                                          std::string_view title) {
+    common::HardCopyScript script;
     script.setBold(true);
     script.setFontSize(11);
     script.setUnderline(true);
@@ -51,10 +51,10 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     rows.reserve(listing.blocks.size());
     for (std::size_t i = 0; i < listing.blocks.size(); ++i) {
         std::string row =
-            listing.blocks[i] + std::string(8, ' ') + platform::formatAt(lineOf(listing.values[0], i), "@@@");
+            listing.blocks[i] + std::string(8, ' ') + common::formatAt(lineOf(listing.values[0], i), "@@@");
         for (int k = 1; k <= n; ++k) {
             row += std::string(10, ' ') +
-                   platform::formatAt(lineOf(listing.values[static_cast<std::size_t>(k)], i), "@@@");
+                   common::formatAt(lineOf(listing.values[static_cast<std::size_t>(k)], i), "@@@");
         }
         rows.push_back(std::move(row));
     }
@@ -62,7 +62,7 @@ platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const Co
     // its column; the headings open every later page too.
     script.setFontSize(9);
     script.setFixedPitch(true);
-    heading = platform::alignedHeader(heading, rows);
+    heading = common::alignedHeader(heading, rows);
     script.printLineAt(1400, heading);
     script.repeatOnNewPages(1400, heading);
     script.repeatOnNewPages(1400, "");
@@ -81,9 +81,9 @@ int graphTitleX(std::string_view title) {
     return static_cast<int>(std::max(0L, x));
 }
 
-platform::HardCopyScript printGraphScript(const ReportInputs& inputs, std::string_view title,
-                                          std::string_view shortDate) {
-    platform::HardCopyScript script;
+common::HardCopyScript printGraphScript(const ReportInputs& inputs, std::string_view title,
+                                        std::string_view shortDate) {
+    common::HardCopyScript script;
     script.printLine(" ");
     script.drawPicture(10, 1850);
     script.setPosition(4500, 6000);
@@ -116,14 +116,14 @@ std::vector<std::string> savedReportLines(const std::string& section, const Comp
     for (const auto& dates : listing.runDates) {
         heading.push_back(lineOf(dates, 0));
     }
-    lines.push_back(platform::joinZones(heading));
+    lines.push_back(common::joinZones(heading));
     // Only the block rows: the empty lines between blocks are left out.
     for (std::size_t i = 0; i < listing.blocks.size() / 2; ++i) {
         std::vector<std::string> items{listing.blocks[2 * i]};
         for (const auto& values : listing.values) {
             items.push_back(lineOf(values, 2 * i));
         }
-        lines.push_back(platform::joinZones(items));
+        lines.push_back(common::joinZones(items));
     }
     return lines;
 }
@@ -138,7 +138,7 @@ std::string savedReportText(const std::vector<std::string>& lines, std::string_v
 }
 
 void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing) {
-    platform::writeFileAtomically(path, savedReportText(savedReportLines(section, listing), "\r\n"));
+    common::writeFileAtomically(path, savedReportText(savedReportLines(section, listing), "\r\n"));
 }
 
 } // namespace kestrana::comparator

@@ -2,9 +2,9 @@
 // The comparator's documents, made from what the screen shows after COMPARE: the printed listing
 // (PRINT DETAILS), the printed chart page (PRINT GRAPH) and the saved text report (SAVE DETAILS).
 
+#include "core/common/hard_copy.h"
+#include "core/common/paths.h"
 #include "core/comparator/comparison.h"
-#include "core/platform/hard_copy.h"
-#include "core/platform/paths.h"
 
 #include <string>
 #include <string_view>
@@ -26,14 +26,14 @@ struct ReportInputs {
 // per line of blockList (block rows and the blank rows between them) with the values of valueLists(0) to
 // valueLists(n) right-aligned in 3 characters. For n outside 1 to 3 the document ends after the heading
 // block, without the column heading and table.
-platform::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
-                                            std::string_view title);
+common::HardCopyScript printDetailsScript(const ReportInputs& inputs, const ComparisonListing& listing,
+                                          std::string_view title);
 
 // PRINT GRAPH with the title from the prompt and today's date in the system's short form: a one-blank
 // line, the chart picture at (10, 1850), the 14 pt bold underlined heading at (4500, 6000), the section
 // line, the title ending near x 6900, and the italic 10 pt credit line at x 200.
-platform::HardCopyScript printGraphScript(const ReportInputs& inputs, std::string_view title,
-                                          std::string_view shortDate);
+common::HardCopyScript printGraphScript(const ReportInputs& inputs, std::string_view title,
+                                        std::string_view shortDate);
 // x of the title on the graph page: 6900 - 100 per character (a 13-character title starts at 5600).
 int graphTitleX(std::string_view title);
 
@@ -43,9 +43,9 @@ int graphTitleX(std::string_view title);
 std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing);
 // The lines joined, each followed by `lineEnd` ("\r\n" for the file, "\n" for the command line).
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd);
-using platform::reportFileName;
+using common::reportFileName;
 // Writes the report (CR LF lines) to `path` as a whole, through a temporary file renamed into place.
-// Throws platform::Error; the screen shows kReportNotSavedMessage with the reason.
+// Throws common::Error; the screen shows kReportNotSavedMessage with the reason.
 void saveReport(const std::string& path, const std::string& section, const ComparisonListing& listing);
 
 } // namespace kestrana::comparator

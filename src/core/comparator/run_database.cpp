@@ -1,13 +1,13 @@
 #include "core/comparator/run_database.h"
 
+#include "core/common/errors.h"
+#include "core/common/home_lock.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/comparator/messages.h"
-#include "core/platform/errors.h"
-#include "core/platform/home_lock.h"
-#include "core/platform/paths.h"
-#include "core/platform/record_store.h"
-#include "core/platform/text.h"
 #include "core/runfile/field_stream.h"
 #include "core/runfile/run_reader.h"
+#include "core/storage/record_store.h"
 
 #include <limits>
 
@@ -15,8 +15,8 @@ namespace kestrana::comparator {
 
 namespace {
 
-using platform::Error;
-using platform::RecordStore;
+using common::Error;
+using storage::RecordStore;
 
 bool fitsInt16(long value) {
     return value >= std::numeric_limits<std::int16_t>::min() &&
@@ -43,15 +43,15 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
                    int parameterField) {
     LoadedRun run;
     // No output of this program may replace a run it compares.
-    platform::protectRunFile(runPath);
+    common::protectRunFile(runPath);
     const std::string table = runTableName(slot);
     std::optional<RecordStore::Inserter> inserter;
     auto startTable = [&] {
         store.defineTable(table, runTableFields());
         // The index is made with the table: rows come in km order, so each lands at one end of it,
         // which costs far less than sorting the whole table into an index afterwards.
-        store.execute("CREATE INDEX " + platform::quoteIdentifier(runTableIndexName(slot)) + " ON " +
-                      platform::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
+        store.execute("CREATE INDEX " + storage::quoteIdentifier(runTableIndexName(slot)) + " ON " +
+                      storage::quoteIdentifier(table) + " (tgi1, tgi3, tgi2)");
         inserter.emplace(store, table, runTableFields().size());
     };
     runfile::PairNumberStream numbers(26, [&](const runfile::RecordSlots& record, long) {
@@ -78,7 +78,7 @@ LoadedRun loadSlot(RecordStore& store, int slot, const std::string& runPath, con
     } catch (const Error&) {
         if (inserter) {
             inserter.reset(); // rolls the rows back
-            store.execute("DROP TABLE " + platform::quoteIdentifier(table));
+            store.execute("DROP TABLE " + storage::quoteIdentifier(table));
         }
         throw;
     }
@@ -130,8 +130,8 @@ std::optional<int> compareParameterField(std::string_view parameter) {
 
 OlderRunsEdit olderRunsEdited(std::string_view text) {
     OlderRunsEdit edit;
-    const auto number = platform::parseNumber(text);
-    const auto whole = number ? platform::roundToInt16(*number) : std::nullopt;
+    const auto number = common::parseNumber(text);
+    const auto whole = number ? common::roundToInt16(*number) : std::nullopt;
     // Whatever is not a count of 1 to 3 greys the older slots, and no greyed slot is ever loaded.
     edit.runSlots = {SlotEnabling::Unchanged, SlotEnabling::Disabled, SlotEnabling::Disabled,
                      SlotEnabling::Disabled};
@@ -157,9 +157,9 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     // Nothing to load is no database: the old one, and the comparison made from it, stay.
     if (!isOlderRunCount(request.olderRuns)) {
         result.outcome = BuildResult::Outcome::CountRefused;
-        result.failure = Error::refused(kEnterOneToThreeMessage, "the number of older runs is " +
-                                                                     platform::plainInt(request.olderRuns) +
-                                                                     ", not 1 to 3");
+        result.failure =
+            Error::refused(kEnterOneToThreeMessage, "the number of older runs is " +
+                                                        common::plainInt(request.olderRuns) + ", not 1 to 3");
         return result;
     }
     const std::optional<int> parameterField = compareParameterField(request.parameter);
@@ -171,9 +171,9 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
     }
 
     // The database and the scratch file are shared by every program using this home folder.
-    std::optional<platform::HomeFolderLock> lock;
+    std::optional<common::HomeFolderLock> lock;
     try {
-        lock.emplace(platform::folderOfFile(request.databaseBase));
+        lock.emplace(common::folderOfFile(request.databaseBase));
     } catch (const Error& busy) {
         result.outcome = BuildResult::Outcome::DatabaseFailed;
         result.failure = busy;
@@ -200,7 +200,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
             LoadedRun run = loadSlot(*store, slot, request.slotPaths[static_cast<std::size_t>(slot)],
                                      request.scratchPath, *parameterField);
             kept.kmCaption =
-                "Km  " + platform::plainInt(run.firstKmFrom) + " To Km  " + platform::plainInt(run.lastKmTo);
+                "Km  " + common::plainInt(run.firstKmFrom) + " To Km  " + common::plainInt(run.lastKmTo);
             const long direction = static_cast<long>(run.firstKmTo) - run.firstKmFrom;
             if (!fitsInt16(direction)) {
                 throw Error("the run direction (km to - km from of the first block) leaves 16 bits",
@@ -216,7 +216,7 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
             loaded.kmCaption = kept.kmCaption;
             loaded.message = slotOpenedMessage(slot);
             if (slot == 0) {
-                session.section = std::string(platform::trimBlanks(run.header.section()));
+                session.section = std::string(common::trimBlanks(run.header.section()));
             }
             ++result.slotsLoaded;
             // The km boxes are filled after slot 0's message, From first, so an overflow of To (16-bit
@@ -224,11 +224,11 @@ BuildResult buildRunDatabase(const BuildRequest& request, ComparatorSession& ses
             const long toKm = direction * 50 + run.firstKmFrom;
             const bool toKmFits = fitsInt16(direction * 50) && fitsInt16(toKm);
             if (slot == 0) {
-                loaded.kmFromText = platform::plainInt(run.firstKmFrom);
+                loaded.kmFromText = common::plainInt(run.firstKmFrom);
                 result.kmFromText = loaded.kmFromText;
             }
             if (slot == 0 && toKmFits) {
-                loaded.kmToText = platform::plainInt(toKm < 0 ? 0 : toKm);
+                loaded.kmToText = common::plainInt(toKm < 0 ? 0 : toKm);
                 result.kmToText = loaded.kmToText;
             }
             if (onSlotLoaded) {

@@ -4,8 +4,8 @@
 // and tgi4 (the compared index), one row per block line in file order. PROCESS DATA rebuilds it from
 // the run files; COMPARE reads it.
 
+#include "core/common/errors.h"
 #include "core/comparator/session.h"
-#include "core/platform/errors.h"
 
 #include <array>
 #include <cstdint>
@@ -87,7 +87,7 @@ struct BuildResult {
     };
     Outcome outcome = Outcome::Built;
     // Set unless Built: the message to show and what exactly went wrong (file, line).
-    std::optional<platform::Error> failure;
+    std::optional<common::Error> failure;
     int slotsLoaded = 0;
     std::optional<std::string> kmFromText; // the km box texts set by slot 0, when it loaded
     std::optional<std::string> kmToText;

@@ -1,11 +1,11 @@
 #include "core/comparator/session.h"
 
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 namespace kestrana::comparator {
 
 std::string RunSlot::runDate() const {
-    return std::string(platform::cutField(headerLine, 6, 6));
+    return std::string(common::cutField(headerLine, 6, 6));
 }
 
 std::array<std::string, kSlotCount> ComparatorSession::runDates() const {

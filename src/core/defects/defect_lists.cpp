@@ -1,9 +1,9 @@
 #include "core/defects/defect_lists.h"
 
+#include "core/common/errors.h"
+#include "core/common/text.h"
 #include "core/history/dates.h"
 #include "core/peaks/parameters.h"
-#include "core/platform/errors.h"
-#include "core/platform/text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -24,7 +24,7 @@ public:
     CsvLine(std::string& out, std::string_view lineEnd) : out_(out), lineEnd_(lineEnd) {}
     CsvLine& text(std::string_view field) {
         separate();
-        out_ += platform::csvField(field);
+        out_ += common::csvField(field);
         return *this;
     }
     CsvLine& number(long long value) {
@@ -167,9 +167,9 @@ std::string defectCsvAt(const TrackedDefects& tracked, std::int16_t code, std::i
                         std::int16_t location, std::string_view lineEnd) {
     const auto defect = findDefect(tracked, code, km, location);
     if (!defect) {
-        throw platform::Error::refused("No defect of " + parameterName(code) +
-                                       " has its latest exceedance at km " + std::to_string(km) +
-                                       ", location " + std::to_string(location) + ".");
+        throw common::Error::refused("No defect of " + parameterName(code) +
+                                     " has its latest exceedance at km " + std::to_string(km) +
+                                     ", location " + std::to_string(location) + ".");
     }
     return defectCsv(tracked, *defect, lineEnd);
 }

@@ -48,7 +48,7 @@ std::optional<std::uint32_t> findDefect(const TrackedDefects& tracked, std::int1
 // date,run,km,location,value: the defect's exceedances in run order, the run as its file writes it.
 std::string defectCsv(const TrackedDefects& tracked, std::uint32_t defect, std::string_view lineEnd = "\n");
 
-// findDefect, then defectCsv. Throws platform::Error with the message "No defect of NAME has its latest
+// findDefect, then defectCsv. Throws common::Error with the message "No defect of NAME has its latest
 // exceedance at km K, location L." when there is no such defect.
 std::string defectCsvAt(const TrackedDefects& tracked, std::int16_t code, std::int16_t km,
                         std::int16_t location, std::string_view lineEnd = "\n");

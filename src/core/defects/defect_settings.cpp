@@ -1,8 +1,8 @@
 #include "core/defects/defect_settings.h"
 
+#include "core/common/errors.h"
+#include "core/common/text.h"
 #include "core/peaks/parameters.h"
-#include "core/platform/errors.h"
-#include "core/platform/text.h"
 #include "core/runfile/field_stream.h"
 
 #include <string>
@@ -11,8 +11,8 @@ namespace kestrana::defects {
 
 namespace {
 
-platform::Error refusal(std::string_view message, std::string_view typed) {
-    return platform::Error::refused(message, "\"" + std::string(typed) + "\"");
+common::Error refusal(std::string_view message, std::string_view typed) {
+    return common::Error::refused(message, "\"" + std::string(typed) + "\"");
 }
 
 // A whole number (sign and digits only) from `low` to `high`.
@@ -67,7 +67,7 @@ std::vector<DefectStatus> statusesFromText(std::string_view text) {
 }
 
 std::int16_t tgiAtLeastFromText(std::string_view text) {
-    const auto value = platform::textToInt16(text);
+    const auto value = common::textToInt16(text);
     if (!value) {
         throw refusal(kGoodTrackMessage, text);
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The typed settings of defect tracking and their refusals: a parameter by name, a limit written
 // NAME=VALUE, the tolerance, a list of statuses and the TGI of good track. Each refusal is a
-// platform::Error whose message is one of the texts below and whose reason quotes what was typed.
+// common::Error whose message is one of the texts below and whose reason quotes what was typed.
 
 #include "core/defects/defect_tracking.h"
 

@@ -1,9 +1,9 @@
 #include "core/defects/defect_tracking.h"
 
+#include "core/common/errors.h"
+#include "core/common/text.h"
 #include "core/history/trend.h"
 #include "core/peaks/parameters.h"
-#include "core/platform/errors.h"
-#include "core/platform/text.h"
 
 #include <algorithm>
 #include <limits>
@@ -62,7 +62,7 @@ Limits Limits::defaults() {
     Limits limits;
     for (const std::string& name : peaks::comboParameterNames()) {
         const auto parameter = peaks::findPeakParameter(name);
-        if (const auto limit = platform::textToInt16(parameter->defaultLimit)) {
+        if (const auto limit = common::textToInt16(parameter->defaultLimit)) {
             limits.set(parameter->code, *limit);
         }
     }
@@ -159,7 +159,7 @@ void DefectTracker::addExceedance(std::uint32_t defect, const Hit& hit, std::uin
 
 void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPeaks* peaks) {
     if (result_.runs_.size() > std::numeric_limits<std::uint16_t>::max()) {
-        throw platform::Error("a series of more than 65536 runs cannot be tracked for defects");
+        throw common::Error("a series of more than 65536 runs cannot be tracked for defects");
     }
     const auto run = static_cast<std::uint16_t>(result_.runs_.size());
     result_.runs_.push_back(TrackedRun{day, std::move(runNumber)});

@@ -177,7 +177,7 @@ public:
     DefectTracker(int direction, const TrackingSettings& settings);
 
     // The next run in run order; `peaks` is null for a run without peaks (it covers nothing).
-    // Throws platform::Error past 65,536 runs.
+    // Throws common::Error past 65,536 runs.
     void addRun(history::Day day, std::string runNumber, const RunPeaks* peaks);
     // The statuses, blocks and TGIs (asking `tgi` once per defect). Call once.
     TrackedDefects finish(const TgiLookup& tgi);

@@ -1,6 +1,6 @@
 #include "core/defects/run_peaks.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "core/runfile/run_reader.h"
 
 #include <algorithm>
@@ -28,7 +28,7 @@ void RunPeakReader::peakLine(std::string_view kmLine, std::string_view peakLine,
     }
     try {
         records_.addPeakLine(kmLine, peakLine, runPath_, lineNumber);
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         // The extraction stops reading here; so do the peaks.
         tooLong_ = error;
         records_.stop();
@@ -68,7 +68,7 @@ RunPeaks RunPeakReader::finish() {
     }
     if (fault) {
         peaks_ = {};
-        throw platform::Error(fault->problem, runPath_, lineOfRecordLine(fault->line))
+        throw common::Error(fault->problem, runPath_, lineOfRecordLine(fault->line))
             .withMessage(fault->message);
     }
     peaks_.shrink_to_fit();

@@ -44,7 +44,7 @@ public:
     // characters) decides, as for the run file reader; lines of other codes are passed over.
     void line(std::string_view text, long lineNumber);
 
-    // The run's peaks. Throws platform::Error when the extraction refuses the peak lines: its message
+    // The run's peaks. Throws common::Error when the extraction refuses the peak lines: its message
     // (a bad number, a record of more than 26 numbers, records cut short) and, as file() and line(),
     // the run file and the peak line at fault. Call once.
     RunPeaks finish();
@@ -58,11 +58,11 @@ private:
     // The run-file line of each peak line fed, so that a fault found in the n-th record line can name
     // the line of the run file it came from.
     std::vector<long> peakLines_;
-    std::optional<platform::Error> tooLong_;
+    std::optional<common::Error> tooLong_;
     peaks::PeakRecordStream records_;
 };
 
-// The peaks of the run file at `path`. Throws platform::Error: the file cannot be read (the reader's
+// The peaks of the run file at `path`. Throws common::Error: the file cannot be read (the reader's
 // refusals), or the extraction refuses its peak lines (see RunPeakReader::finish).
 RunPeaks readRunPeaks(const std::string& path);
 

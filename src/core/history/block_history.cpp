@@ -7,10 +7,10 @@
 namespace kestrana::history {
 
 BlockHistory blockHistoryOf(const Series& series, const BlockKey& block, const HistorySettings& settings,
-                            const std::vector<RunValue>& values) {
+                            const std::vector<library::RunValue>& values) {
     BlockHistory history{series, block, settings, {}, {}, {}, std::nullopt};
     std::vector<TrendPoint> trendPoints;
-    for (const RunValue& value : values) {
+    for (const library::RunValue& value : values) {
         if (value.value != 0) {
             history.points.push_back(HistoryPoint{value.run, value.value, 1});
             trendPoints.push_back(TrendPoint{value.run.day, value.value});
@@ -36,7 +36,7 @@ BlockHistory blockHistoryOf(const Series& series, const BlockKey& block, const H
     return history;
 }
 
-BlockHistory blockHistory(const RunLibrary& library, const Series& series, const BlockKey& block,
+BlockHistory blockHistory(const library::RunLibrary& library, const Series& series, const BlockKey& block,
                           const HistorySettings& settings) {
     return blockHistoryOf(series, block, settings, library.blockValues(series, block, settings.index));
 }

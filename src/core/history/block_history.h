@@ -3,8 +3,8 @@
 // fitted line of every segment, where maintenance happened, and the forecast of the current segment.
 
 #include "core/history/history_settings.h"
-#include "core/history/run_library.h"
 #include "core/history/trend.h"
+#include "core/library/run_library.h"
 
 #include <cstddef>
 #include <optional>
@@ -14,7 +14,7 @@
 namespace kestrana::history {
 
 struct HistoryPoint {
-    RunRecord run;
+    library::RunRecord run;
     std::int16_t value = 0; // never 0: runs where the block is not recorded are left out
     int segment = 1;        // numbered from 1
 };
@@ -37,9 +37,9 @@ struct BlockHistory {
 
 // From the values of the block in run order (0 = not recorded, left out).
 BlockHistory blockHistoryOf(const Series& series, const BlockKey& block, const HistorySettings& settings,
-                            const std::vector<RunValue>& values);
+                            const std::vector<library::RunValue>& values);
 // The same read from the library.
-BlockHistory blockHistory(const RunLibrary& library, const Series& series, const BlockKey& block,
+BlockHistory blockHistory(const library::RunLibrary& library, const Series& series, const BlockKey& block,
                           const HistorySettings& settings);
 
 // The chart's lines: the forecast line of the current segment from its last point to the threshold.

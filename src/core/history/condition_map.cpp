@@ -6,10 +6,11 @@
 
 namespace kestrana::history {
 
-ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<const RunValues> runs) {
+ConditionMap conditionMapOf(const Series& series, BlockIndex index,
+                            std::span<const library::RunValues> runs) {
     ConditionMap map{series, index, {}, {}, {}};
-    for (const RunValues& run : runs) {
-        for (const BlockValue& value : run.values) {
+    for (const library::RunValues& run : runs) {
+        for (const library::BlockValue& value : run.values) {
             map.columns.push_back(value.key);
         }
     }
@@ -27,7 +28,7 @@ ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<co
     map.cells.assign(runs.size() * map.columns.size(), ConditionCell{});
     for (std::size_t row = 0; row < runs.size(); ++row) {
         map.rows.push_back(runs[row].run);
-        for (const BlockValue& value : runs[row].values) {
+        for (const library::BlockValue& value : runs[row].values) {
             const auto at = std::lower_bound(keyOrder.begin(), keyOrder.end(), value.key);
             const std::size_t column = columnOfKey[static_cast<std::size_t>(at - keyOrder.begin())];
             map.cells[row * map.columns.size() + column] =
@@ -37,9 +38,9 @@ ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<co
     return map;
 }
 
-ConditionMap conditionMap(const RunLibrary& library, const Series& series, const KmRange& range,
-                          BlockIndex index, std::span<const RunId> onlyRuns) {
-    const std::vector<RunValues> runs = library.valuesInRange(series, range, index, onlyRuns);
+ConditionMap conditionMap(const library::RunLibrary& library, const Series& series, const KmRange& range,
+                          BlockIndex index, std::span<const library::RunId> onlyRuns) {
+    const std::vector<library::RunValues> runs = library.valuesInRange(series, range, index, onlyRuns);
     return conditionMapOf(series, index, runs);
 }
 
@@ -75,7 +76,7 @@ std::size_t worstColumn(const ConditionMap& map, std::size_t row, std::size_t fi
 
 std::string cellDescription(const ConditionMap& map, std::size_t row, std::size_t column) {
     const BlockKey& key = map.columns[column];
-    const RunRecord& run = map.rows[row];
+    const library::RunRecord& run = map.rows[row];
     const ConditionCell& cell = map.cell(row, column);
     std::string text = "km " + std::to_string(key.km) + " block " + std::to_string(key.block) + ", " +
                        isoDate(run.day) + " run " + run.runNumber + ": ";

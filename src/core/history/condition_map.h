@@ -2,7 +2,7 @@
 // The condition map of a km range: one row per run in run order, one column per block in the run
 // direction, each cell the block's value in that run and its quality band.
 
-#include "core/history/run_library.h"
+#include "core/library/run_library.h"
 
 #include <cstddef>
 #include <span>
@@ -19,20 +19,20 @@ struct ConditionCell {
 struct ConditionMap {
     Series series;
     BlockIndex index = BlockIndex::TGI;
-    std::vector<BlockKey> columns;    // every block any of the runs has in the range, in the run direction
-    std::vector<RunRecord> rows;      // run order
-    std::vector<ConditionCell> cells; // row by row: cells[row * columns.size() + column]
+    std::vector<BlockKey> columns; // every block any of the runs has in the range, in the run direction
+    std::vector<library::RunRecord> rows; // run order
+    std::vector<ConditionCell> cells;     // row by row: cells[row * columns.size() + column]
 
     const ConditionCell& cell(std::size_t row, std::size_t column) const {
         return cells[row * columns.size() + column];
     }
 };
 
-// From the values of the runs (as RunLibrary::valuesInRange gives them).
-ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<const RunValues> runs);
+// From the values of the runs (as library::RunLibrary::valuesInRange gives them).
+ConditionMap conditionMapOf(const Series& series, BlockIndex index, std::span<const library::RunValues> runs);
 // The same read from the library; `onlyRuns` empty = every run of the series.
-ConditionMap conditionMap(const RunLibrary& library, const Series& series, const KmRange& range,
-                          BlockIndex index, std::span<const RunId> onlyRuns = {});
+ConditionMap conditionMap(const library::RunLibrary& library, const Series& series, const KmRange& range,
+                          BlockIndex index, std::span<const library::RunId> onlyRuns = {});
 
 // Where one pixel of the map stands for several cells of a row (columns [first, end)), it shows the
 // worst of them, so that zooming out never hides a bad block: the lowest recorded value; a

@@ -5,12 +5,12 @@
 
 namespace kestrana::history {
 
-std::vector<ForecastRow> forecastRowsOf(std::span<const RunValues> runs, int direction,
+std::vector<ForecastRow> forecastRowsOf(std::span<const library::RunValues> runs, int direction,
                                         const HistorySettings& settings) {
     // Each block's recorded points in run order: the runs come in run order, so appending keeps it.
     std::map<BlockKey, std::vector<TrendPoint>> pointsByBlock;
-    for (const RunValues& run : runs) {
-        for (const BlockValue& value : run.values) {
+    for (const library::RunValues& run : runs) {
+        for (const library::BlockValue& value : run.values) {
             if (value.value != 0) {
                 pointsByBlock[value.key].push_back(TrendPoint{run.run.day, value.value});
             }
@@ -25,10 +25,10 @@ std::vector<ForecastRow> forecastRowsOf(std::span<const RunValues> runs, int dir
     return rows;
 }
 
-std::vector<ForecastRow> forecastRows(const RunLibrary& library, const Series& series,
+std::vector<ForecastRow> forecastRows(const library::RunLibrary& library, const Series& series,
                                       const std::optional<KmRange>& range, const HistorySettings& settings) {
     const KmRange wanted = range ? *range : KmRange{-32768, 32767};
-    const std::vector<RunValues> runs = library.valuesInRange(series, wanted, settings.index);
+    const std::vector<library::RunValues> runs = library.valuesInRange(series, wanted, settings.index);
     return forecastRowsOf(runs, series.direction, settings);
 }
 

@@ -4,8 +4,8 @@
 // then km in the run direction, then block number.
 
 #include "core/history/history_settings.h"
-#include "core/history/run_library.h"
 #include "core/history/trend.h"
+#include "core/library/run_library.h"
 
 #include <optional>
 #include <span>
@@ -18,11 +18,11 @@ struct ForecastRow {
     BlockForecast forecast;
 };
 
-// From the values of the runs in run order (as RunLibrary::valuesInRange gives them).
-std::vector<ForecastRow> forecastRowsOf(std::span<const RunValues> runs, int direction,
+// From the values of the runs in run order (as library::RunLibrary::valuesInRange gives them).
+std::vector<ForecastRow> forecastRowsOf(std::span<const library::RunValues> runs, int direction,
                                         const HistorySettings& settings);
 // The same read from the library; `range` empty = every km of the series.
-std::vector<ForecastRow> forecastRows(const RunLibrary& library, const Series& series,
+std::vector<ForecastRow> forecastRows(const library::RunLibrary& library, const Series& series,
                                       const std::optional<KmRange>& range, const HistorySettings& settings);
 
 // Sorts rows in the list order above.

@@ -1,8 +1,8 @@
 #include "core/history/history_csv.h"
 
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/history/dates.h"
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
 
 #include <cctype>
 
@@ -13,7 +13,7 @@ class CsvText {
 public:
     explicit CsvText(std::string_view lineEnd) : lineEnd_(lineEnd) {}
     // A text field: quoted where it must be, and kept from being read as a formula.
-    CsvText& field(std::string_view text) { return raw(platform::csvField(text)); }
+    CsvText& field(std::string_view text) { return raw(common::csvField(text)); }
     // A number, written as it is (a spreadsheet reads -1 or -0.52 as the numbers they are).
     CsvText& number(long long value) { return raw(std::to_string(value)); }
     CsvText& number(std::string_view decimalText) { return raw(decimalText); }
@@ -43,10 +43,10 @@ private:
 };
 } // namespace
 
-std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd) {
+std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd) {
     CsvText csv(lineEnd);
     csv.header("id,line,direction,date,run,blocks,file");
-    for (const RunRecord& run : runs) {
+    for (const library::RunRecord& run : runs) {
         csv.number(run.id)
             .field(run.series.line)
             .number(run.series.direction)
@@ -134,7 +134,7 @@ std::string withCsvExtension(const std::string& name) {
 }
 
 void saveCsv(const std::string& path, std::string_view text) {
-    platform::writeFileAtomically(path, text);
+    common::writeFileAtomically(path, text);
 }
 
 } // namespace kestrana::history

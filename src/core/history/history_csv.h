@@ -1,13 +1,13 @@
 #pragma once
 // The CSV texts of track history: the run list, a block's history, the forecast list and the
-// maintenance list. Text fields are written by platform::csvField (quoted where they must be, and
+// maintenance list. Text fields are written by common::csvField (quoted where they must be, and
 // kept from being run as a spreadsheet formula); numbers as they are. Each line ends with `lineEnd` (a
 // line feed for the command line's output, CR LF for a file the program saves).
 
 #include "core/history/block_history.h"
 #include "core/history/forecast_list.h"
 #include "core/history/maintenance_list.h"
-#include "core/history/run_library.h"
+#include "core/library/run_library.h"
 
 #include <span>
 #include <string>
@@ -16,7 +16,7 @@
 namespace kestrana::history {
 
 // id,line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
-std::string runsCsv(std::span<const RunRecord> runs, std::string_view lineEnd = "\n");
+std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd = "\n");
 // date,run,value,segment
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");
 // km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status
@@ -30,7 +30,7 @@ std::string maintenanceCsvName(const Series& series, Day today);
 // The name as typed, with ".csv" added unless it ends so already (in any case).
 std::string withCsvExtension(const std::string& name);
 
-// Writes a CSV text to a file as a whole (temporary file renamed into place). Throws platform::Error.
+// Writes a CSV text to a file as a whole (temporary file renamed into place). Throws common::Error.
 void saveCsv(const std::string& path, std::string_view text);
 
 } // namespace kestrana::history

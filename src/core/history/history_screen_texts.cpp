@@ -10,7 +10,7 @@ std::string seriesName(const Series& series) {
     return series.line + (series.direction < 0 ? "  (falling km)" : "  (rising km)");
 }
 
-std::string importProgressText(const ImportProgress& progress) {
+std::string importProgressText(const library::ImportProgress& progress) {
     if (progress.total == 0 && progress.current.empty())
         return "Looking for run files ...";
     if (progress.done >= progress.total)
@@ -58,15 +58,15 @@ std::string otherLibraryChoice(std::string_view fileName) {
     return "Another file: " + std::string(fileName);
 }
 
-std::vector<std::string> runListRow(const RunRecord& run) {
+std::vector<std::string> runListRow(const library::RunRecord& run) {
     return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), run.file};
 }
 
-std::string removalQuestion(std::span<const RunRecord> runs) {
+std::string removalQuestion(std::span<const library::RunRecord> runs) {
     std::string text = runs.size() == 1
                            ? "Remove this run from the library?"
                            : "Remove these " + std::to_string(runs.size()) + " runs from the library?";
-    for (const RunRecord& run : runs)
+    for (const library::RunRecord& run : runs)
         text += "\n" + isoDate(run.day) + " run " + run.runNumber + ", " + std::to_string(run.blocks) +
                 (run.blocks == 1 ? " block, " : " blocks, ") + run.file;
     return text;

@@ -5,7 +5,7 @@
 
 #include "core/history/condition_map.h"
 #include "core/history/maintenance_list.h"
-#include "core/history/run_import.h"
+#include "core/library/run_import.h"
 
 #include <span>
 #include <string>
@@ -19,7 +19,7 @@ std::string seriesName(const Series& series);
 
 // "Importing 3 of 12: /data/run3.run", "Looking for run files ..." before the count is known, and
 // "Import finished: 12 files" at the end.
-std::string importProgressText(const ImportProgress& progress);
+std::string importProgressText(const library::ImportProgress& progress);
 
 // "40 runs x 512 blocks, km 100 to 200" ("No run of this line has a block in km 100 to 200." when
 // the map is empty).
@@ -67,10 +67,10 @@ inline constexpr std::string_view kImportGoesToYourLibrary =
     "The samples' library takes no runs of yours: the import goes into your library.";
 
 // The run list: one row per run of the line chosen, in run order (date, run, blocks, file).
-std::vector<std::string> runListRow(const RunRecord& run);
+std::vector<std::string> runListRow(const library::RunRecord& run);
 // The question asked before runs are removed, naming each: "Remove these 2 runs from the library?"
 // and a line per run: "2024-01-01 run 1, 512 blocks, /data/a.run".
-std::string removalQuestion(std::span<const RunRecord> runs);
+std::string removalQuestion(std::span<const library::RunRecord> runs);
 // "2 runs removed from the library."
 std::string removedText(std::size_t runs);
 inline constexpr std::string_view kRemoveFailed = "Could not remove the runs from the run library.";

@@ -1,12 +1,12 @@
 #include "core/history/history_settings.h"
 
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 namespace kestrana::history {
 
 namespace {
 std::int16_t wholeNumberOr(std::string_view text, std::string_view refusal) {
-    const auto value = platform::textToInt16(text);
+    const auto value = common::textToInt16(text);
     if (!value) {
         throw SettingRefused(std::string(refusal));
     }
@@ -43,7 +43,7 @@ std::int16_t blockFromText(std::string_view text) {
 }
 
 int directionFromText(std::string_view text) {
-    const auto value = platform::textToInt16(text);
+    const auto value = common::textToInt16(text);
     if (!value || (*value != 1 && *value != -1)) {
         throw SettingRefused(std::string(kDirectionMessage));
     }
@@ -51,7 +51,7 @@ int directionFromText(std::string_view text) {
 }
 
 int horizonMonthsFromText(std::string_view text) {
-    const auto value = platform::textToInt16(text);
+    const auto value = common::textToInt16(text);
     if (!value || *value < 0 || *value > 1200) {
         throw SettingRefused(std::string(kHorizonMessage));
     }

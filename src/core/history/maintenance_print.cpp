@@ -61,9 +61,9 @@ std::vector<std::string> maintenanceTableLines(std::span<const MaintenanceStretc
     return lines;
 }
 
-platform::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,
-                                                std::span<const MaintenanceStretch> stretches) {
-    platform::HardCopyScript script;
+common::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,
+                                              std::span<const MaintenanceStretch> stretches) {
+    common::HardCopyScript script;
     script.setPosition(kLeftMarginTwips, kTopTwips);
     script.setFontSize(12);
     script.setBold(true);

@@ -4,9 +4,9 @@
 // the printing service plays. A long list goes on over several pages, and every page opens with the
 // same heading and column headings, so that a loose page still says what it covers.
 
+#include "core/common/hard_copy.h"
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_list.h"
-#include "core/platform/hard_copy.h"
 
 #include <span>
 #include <string>
@@ -31,7 +31,7 @@ std::vector<std::string> maintenanceHeadingLines(const MaintenanceHeading& headi
 // A stretch due now reads "due now (the fitted line crossed on DATE)" in the date column.
 std::vector<std::string> maintenanceTableLines(std::span<const MaintenanceStretch> stretches);
 
-platform::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,
-                                                std::span<const MaintenanceStretch> stretches);
+common::HardCopyScript maintenancePrintScript(const MaintenanceHeading& heading,
+                                              std::span<const MaintenanceStretch> stretches);
 
 } // namespace kestrana::history

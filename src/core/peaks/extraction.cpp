@@ -1,6 +1,6 @@
 #include "core/peaks/extraction.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 namespace kestrana::peaks {
 
@@ -53,8 +53,8 @@ void PeakRecordStream::stop() {
 void PeakRecordStream::addPeakLine(std::string_view kmLine, std::string_view peakLine,
                                    const std::string& runPath, long lineNumber) {
     if (kmLineNumbers_ + numbersIn(peakLine) > kMaxRecordItems) {
-        throw platform::Error("the peak line and its kilometre line hold more than 26 numbers", runPath,
-                              lineNumber)
+        throw common::Error("the peak line and its kilometre line hold more than 26 numbers", runPath,
+                            lineNumber)
             .withMessage(kRecordTooLongMessage);
     }
     if (!numbers_) {
@@ -94,21 +94,21 @@ std::optional<PeakRecordStream::Fault> PeakRecordStream::recordFault() const {
 }
 
 namespace {
-std::optional<platform::Error> failureIn(const std::optional<PeakRecordStream::Fault>& fault,
-                                         const std::string& fileName) {
+std::optional<common::Error> failureIn(const std::optional<PeakRecordStream::Fault>& fault,
+                                       const std::string& fileName) {
     if (!fault) {
         return std::nullopt;
     }
-    return platform::Error::refused(fault->message,
-                                    platform::Error(fault->problem, fileName, fault->line).reason());
+    return common::Error::refused(fault->message,
+                                  common::Error(fault->problem, fileName, fault->line).reason());
 }
 } // namespace
 
-std::optional<platform::Error> PeakRecordStream::widthFailure() const {
+std::optional<common::Error> PeakRecordStream::widthFailure() const {
     return failureIn(widthFault_, firstLineName_);
 }
 
-std::optional<platform::Error> PeakRecordStream::recordFailure() const {
+std::optional<common::Error> PeakRecordStream::recordFailure() const {
     return failureIn(recordFault(), scratchName_);
 }
 

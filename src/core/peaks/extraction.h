@@ -53,7 +53,7 @@ public:
     PeakRecordStream(std::string scratchName, std::string firstLineName, RowsHandler onRows);
 
     void setKilometreLine(std::string_view kmLine);
-    // Throws kestrana::platform::Error(kRecordTooLongMessage) at `lineNumber` of `runPath` (its file and
+    // Throws kestrana::common::Error(kRecordTooLongMessage) at `lineNumber` of `runPath` (its file and
     // line() say where) for a record of more than 26 numbers: records are one stream of numbers, so a
     // longer one would shift every later one.
     void addPeakLine(std::string_view kmLine, std::string_view peakLine, const std::string& runPath,
@@ -79,8 +79,8 @@ public:
     // A bad number later in the stream, or numbers that end inside a record.
     std::optional<Fault> recordFault() const;
     // The same faults as the peak analyser reports them, against its two scratch files.
-    std::optional<platform::Error> widthFailure() const;
-    std::optional<platform::Error> recordFailure() const;
+    std::optional<common::Error> widthFailure() const;
+    std::optional<common::Error> recordFailure() const;
 
 private:
     std::string scratchName_;

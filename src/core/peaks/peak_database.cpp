@@ -1,15 +1,15 @@
 #include "core/peaks/peak_database.h"
 
+#include "core/common/errors.h"
+#include "core/common/home_lock.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/peaks/extraction.h"
 #include "core/peaks/query.h"
 #include "core/peaks/texts.h"
-#include "core/platform/errors.h"
-#include "core/platform/home_lock.h"
-#include "core/platform/paths.h"
-#include "core/platform/record_store.h"
-#include "core/platform/text.h"
 #include "core/runfile/pair_scratch_file.h"
 #include "core/runfile/run_reader.h"
+#include "core/storage/record_store.h"
 
 #include <array>
 #include <filesystem>
@@ -22,21 +22,21 @@ namespace {
 
 const std::vector<std::string> kFieldNames = {"fild0", "fild1", "fild2", "fild3", "fild4"};
 
-void storeRunHeader(platform::RecordStore& store, const runfile::RunHeader& header) {
-    store.execute("CREATE TABLE " + platform::quoteIdentifier(kRunTable) +
+void storeRunHeader(storage::RecordStore& store, const runfile::RunHeader& header) {
+    store.execute("CREATE TABLE " + storage::quoteIdentifier(kRunTable) +
                   " (header_line TEXT, section_line TEXT)");
-    store.execute("INSERT INTO " + platform::quoteIdentifier(kRunTable) + " VALUES (?, ?)",
+    store.execute("INSERT INTO " + storage::quoteIdentifier(kRunTable) + " VALUES (?, ?)",
                   {header.headerLine, header.sectionLine});
 }
 
-runfile::RunHeader storedRunHeader(platform::RecordStore& store) {
+runfile::RunHeader storedRunHeader(storage::RecordStore& store) {
     runfile::RunHeader header;
-    platform::RecordStore::RowSet tables(
+    storage::RecordStore::RowSet tables(
         store, "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?", {std::string(kRunTable)});
     if (!tables.hasCurrent())
         return header;
-    platform::RecordStore::RowSet run(store, "SELECT header_line, section_line FROM " +
-                                                 platform::quoteIdentifier(kRunTable) + " LIMIT 1");
+    storage::RecordStore::RowSet run(store, "SELECT header_line, section_line FROM " +
+                                                storage::quoteIdentifier(kRunTable) + " LIMIT 1");
     if (run.hasCurrent()) {
         header.headerLine = run.valueText(0);
         header.sectionLine = run.valueText(1);
@@ -44,7 +44,7 @@ runfile::RunHeader storedRunHeader(platform::RecordStore& store) {
     return header;
 }
 
-StoredKmRange storedRange(platform::RecordStore& store) {
+StoredKmRange storedRange(storage::RecordStore& store) {
     const auto first = store.firstRow(kPeakTable);
     const auto last = store.lastRow(kPeakTable);
     if (first.size() < 2 || last.size() < 2) {
@@ -54,7 +54,7 @@ StoredKmRange storedRange(platform::RecordStore& store) {
 }
 
 std::string kmText(const std::optional<std::int16_t>& km) {
-    return km ? platform::plainInt(*km) : std::string();
+    return km ? common::plainInt(*km) : std::string();
 }
 
 } // namespace
@@ -68,7 +68,7 @@ StoredKmRange kmRangeOf(std::optional<std::int16_t> firstKm, std::optional<std::
 }
 
 PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange& range) {
-    return PeakCaptions{std::string(platform::trimBlanks(header.section())), " Date : " + header.date(),
+    return PeakCaptions{std::string(common::trimBlanks(header.section())), " Date : " + header.date(),
                         " Km " + kmText(range.firstKm) + " to Km " + kmText(range.lastKm)};
 }
 
@@ -78,41 +78,41 @@ namespace {
 PeakProcessResult process(const std::string& runPath, const PeakFiles& files, PeakSession& session,
                           PeakRowsInMemory* memory) {
     // The scratch files and the database are shared by every program using this home folder.
-    std::unique_ptr<platform::HomeFolderLock> lock;
+    std::unique_ptr<common::HomeFolderLock> lock;
     if (memory == nullptr || files.writeScratchFiles) {
         lock = lockHomeFolder(files.databaseBase);
     }
     // No output of this program may replace the run it reads.
-    platform::protectRunFile(runPath);
+    common::protectRunFile(runPath);
     // Header lines of an earlier run are never carried over to this one.
     runfile::RunHeader header;
     PeakProcessResult result;
 
     // The new database grows beside the old one, which stays usable until the new one is complete.
     const std::string buildBase = files.databaseBase + "-new";
-    std::optional<platform::RecordStore> store;
-    std::optional<platform::RecordStore::Inserter> inserter;
+    std::optional<storage::RecordStore> store;
+    std::optional<storage::RecordStore::Inserter> inserter;
     auto discardBuild = [&] {
         inserter.reset();
         store.reset();
-        platform::RecordStore::remove(buildBase);
+        storage::RecordStore::remove(buildBase);
     };
     // The run is read once, and the scratch files, the record width, the database and the records all
     // take their part as it goes. A fault is kept until the run has been read and is then reported as
     // if those steps had run one after another: a fault of the run file itself first, then of the
     // scratch files, of the first record, of the database and of the later records.
-    std::optional<platform::Error> scratchFailure;
-    std::optional<platform::Error> databaseFailure;
+    std::optional<common::Error> scratchFailure;
+    std::optional<common::Error> databaseFailure;
     if (memory == nullptr) {
         try {
-            platform::RecordStore::remove(buildBase);
-            store.emplace(platform::RecordStore::create(buildBase));
+            storage::RecordStore::remove(buildBase);
+            store.emplace(storage::RecordStore::create(buildBase));
             store->defineTable(kPeakTable, kFieldNames);
             inserter.emplace(*store, kPeakTable, kFieldNames.size());
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::Error*>(&error);
+            const auto* reason = dynamic_cast<const common::Error*>(&error);
             databaseFailure =
-                platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+                common::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
             discardBuild();
         }
     }
@@ -134,8 +134,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                 inserter->add(values);
                 ++result.build.rowCount;
             }
-        } catch (const platform::Error& error) {
-            databaseFailure = platform::Error::refused(kDatabaseFailedMessage, error.reason());
+        } catch (const common::Error& error) {
+            databaseFailure = common::Error::refused(kDatabaseFailedMessage, error.reason());
             inserter.reset();
         }
     });
@@ -146,8 +146,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     if (files.writeScratchFiles) {
         try {
             scratch.emplace(files.scratchPath);
-        } catch (const platform::Error& error) {
-            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
+        } catch (const common::Error& error) {
+            scratchFailure = common::Error::refused(kScratchFailedMessage, error.reason());
         }
     }
     runfile::PairingOptions options;
@@ -166,7 +166,7 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
                                    scratch->add(kmLine, peakLine);
                                }
                            });
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         // A failure that already has its message (a record too long, ...) keeps it.
         discardBuild();
         throw error.withMessage(kRunFileFailedMessage);
@@ -174,25 +174,24 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
     if (scratch) {
         try {
             scratch->commit();
-            platform::writeFileAtomically(files.firstLinePath, firstLine, platform::Durability::Scratch);
-        } catch (const platform::Error& error) {
-            scratchFailure = platform::Error::refused(kScratchFailedMessage, error.reason());
+            common::writeFileAtomically(files.firstLinePath, firstLine, common::Durability::Scratch);
+        } catch (const common::Error& error) {
+            scratchFailure = common::Error::refused(kScratchFailedMessage, error.reason());
         }
         scratch.reset();
     }
-    std::optional<platform::Error> failure = scratchFailure;
+    std::optional<common::Error> failure = scratchFailure;
     for (const auto& next : {records.widthFailure(), databaseFailure, records.recordFailure()}) {
         if (!failure) {
             failure = next;
         }
     }
     if (!failure && result.build.rowCount == 0) {
-        failure = platform::Error::refused(
+        failure = common::Error::refused(
             noPeakRecordsMessage(runPath),
-            platform::Error(records.recordCount() == 0
-                                ? "no peak line (code 67)"
-                                : "no peak line holds a pair of peak value and location",
-                            runPath)
+            common::Error(records.recordCount() == 0 ? "no peak line (code 67)"
+                                                     : "no peak line holds a pair of peak value and location",
+                          runPath)
                 .reason());
     }
     if (failure) {
@@ -217,12 +216,12 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
             store.reset();
             // The database outlives the program (SHOW DETAILS after a restart reads it): on disk
             // before it takes the old one's place, so a power cut leaves the old database or the new.
-            platform::renameDurably(platform::RecordStore::fileOf(buildBase),
-                                    platform::RecordStore::fileOf(files.databaseBase));
+            common::renameDurably(storage::RecordStore::fileOf(buildBase),
+                                  storage::RecordStore::fileOf(files.databaseBase));
         } catch (const std::exception& error) {
-            const auto* reason = dynamic_cast<const platform::Error*>(&error);
+            const auto* reason = dynamic_cast<const common::Error*>(&error);
             discardBuild();
-            throw platform::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
+            throw common::Error::refused(kDatabaseFailedMessage, reason ? reason->reason() : error.what());
         }
     }
 
@@ -238,8 +237,8 @@ PeakProcessResult process(const std::string& runPath, const PeakFiles& files, Pe
 
 } // namespace
 
-std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase) {
-    return std::make_unique<platform::HomeFolderLock>(platform::folderOfFile(databaseBase));
+std::unique_ptr<common::HomeFolderLock> lockHomeFolder(const std::string& databaseBase) {
+    return std::make_unique<common::HomeFolderLock>(common::folderOfFile(databaseBase));
 }
 
 PeakProcessResult processPeakData(const std::string& runPath, const PeakFiles& files, PeakSession& session) {
@@ -252,29 +251,29 @@ PeakProcessResult processPeakDataInMemory(const std::string& runPath, const Peak
 }
 
 std::optional<PeakCaptions> storedRunCaptions(const std::string& databaseBase) {
-    if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase)))
+    if (!std::filesystem::exists(storage::RecordStore::fileOf(databaseBase)))
         return std::nullopt;
     try {
-        auto store = platform::RecordStore::open(databaseBase);
+        auto store = storage::RecordStore::open(databaseBase);
         return peakCaptions(storedRunHeader(store), storedRange(store));
-    } catch (const platform::Error&) {
+    } catch (const common::Error&) {
         return std::nullopt;
     }
 }
 
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) {
     const auto lock = lockHomeFolder(databaseBase);
-    if (!std::filesystem::exists(platform::RecordStore::fileOf(databaseBase))) {
-        throw platform::Error::refused(kNoDatabaseMessage,
-                                       platform::RecordStore::fileOf(databaseBase) + " does not exist");
+    if (!std::filesystem::exists(storage::RecordStore::fileOf(databaseBase))) {
+        throw common::Error::refused(kNoDatabaseMessage,
+                                     storage::RecordStore::fileOf(databaseBase) + " does not exist");
     }
     try {
-        auto store = platform::RecordStore::open(databaseBase);
+        auto store = storage::RecordStore::open(databaseBase);
         const StoredKmRange range = storedRange(store);
         // The pairs of the first record: the leading rows that share its km and parameter.
         int pairs = 0;
-        platform::RecordStore::RowSet rows(store,
-                                           "SELECT fild0, fild1, fild2 FROM peaks ORDER BY rowid LIMIT 11");
+        storage::RecordStore::RowSet rows(store,
+                                          "SELECT fild0, fild1, fild2 FROM peaks ORDER BY rowid LIMIT 11");
         if (rows.hasCurrent()) {
             const std::int16_t km = rows.field(0), kmTo = rows.field(1), code = rows.field(2);
             while (rows.hasCurrent() && pairs < 10 && rows.field(0) == km && rows.field(1) == kmTo &&
@@ -287,7 +286,7 @@ void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session) 
         session.direction = range.direction;
         session.itemsPerRecord = static_cast<std::int16_t>(pairs > 0 ? 2 * pairs + 6 : 0);
         session.databaseStamp = store.stamp();
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         throw error.withMessage(kNoDatabaseMessage);
     }
 }

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 class HomeFolderLock;
 }
 
@@ -45,7 +45,7 @@ PeakCaptions peakCaptions(const runfile::RunHeader& header, const StoredKmRange&
 struct PeakBuild {
     long rowCount = 0;
     StoredKmRange range;
-    std::uint64_t stamp = 0; // of the new database (platform::RecordStore::stamp)
+    std::uint64_t stamp = 0; // of the new database (storage::RecordStore::stamp)
 };
 
 // The captions of the run the database at `databaseBase` holds (section, date, stored km range); none
@@ -66,7 +66,7 @@ struct PeakProcessResult {
 // `files.writeScratchFiles` is set. The session takes the run's header lines (none kept from an
 // earlier run), its record width and its direction only when the whole operation succeeded; on a
 // failure it stays as it was, like the old database.
-// Throws kestrana::platform::Error with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
+// Throws kestrana::common::Error with the message to show: kRunFileFailedMessage, kRecordTooLongMessage,
 // kScratchFailedMessage, kBadNumberMessage, kDatabaseFailedMessage, kRecordCutShortMessage, or
 // noPeakRecordsMessage for a run that gives no peak pair at all (no database is built from it). On
 // success the screen shows kDatabaseGeneratedMessage.
@@ -79,13 +79,13 @@ PeakProcessResult processPeakDataInMemory(const std::string& runPath, const Peak
                                           PeakSession& session, PeakRowsInMemory& rows);
 
 // The lock over the home folder that holds the database at `databaseBase`, for one operation.
-// Throws platform::Error with the message that another Kestrana is using that folder.
-std::unique_ptr<platform::HomeFolderLock> lockHomeFolder(const std::string& databaseBase);
+// Throws common::Error with the message that another Kestrana is using that folder.
+std::unique_ptr<common::HomeFolderLock> lockHomeFolder(const std::string& databaseBase);
 
 // For SHOW DETAILS when no PROCESS DATA ran since the program started: takes the direction from the
 // stored rows of a database left from an earlier use, as PROCESS DATA does, the record width from
 // the pairs of its first record, and the header lines of the run it holds. Throws
-// kestrana::platform::Error(kNoDatabaseMessage) when there is no readable database with a "peaks" table.
+// kestrana::common::Error(kNoDatabaseMessage) when there is no readable database with a "peaks" table.
 void adoptStoredDatabase(const std::string& databaseBase, PeakSession& session);
 
 } // namespace kestrana::peaks

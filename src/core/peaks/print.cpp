@@ -1,6 +1,6 @@
 #include "core/peaks/print.h"
 
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 #include <charconv>
 
@@ -26,7 +26,7 @@ std::string patterned(const std::vector<std::string>& list, std::size_t entry, s
     if (error != std::errc{} || end != text.data() + text.size()) {
         return text;
     }
-    return platform::formatPattern(value, pattern);
+    return common::formatPattern(value, pattern);
 }
 
 } // namespace
@@ -41,9 +41,9 @@ std::string printedRow(const ColumnLists& lists, std::size_t entry) {
     return row;
 }
 
-platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
-                                      const PeakSession& session) {
-    platform::HardCopyScript script;
+common::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
+                                    const PeakSession& session) {
+    common::HardCopyScript script;
     script.setBold(true);
     script.setFontSize(11);
     script.setUnderline(true);
@@ -51,15 +51,14 @@ platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnL
 
     script.printLineAt(kHeadingX, texts.title);
     script.printLine("");
-    script.printLineAt(kHeadingX, std::string(platform::trimBlanks(session.header.section())) +
+    script.printLineAt(kHeadingX, std::string(common::trimBlanks(session.header.section())) +
                                       "        Run Date : " + session.header.date());
     script.printLine("");
     script.printLineAt(kHeadingX, texts.parameterText + "  peaks > " + texts.limitText + " mm  between  KM " +
                                       texts.kmFromText + " - " + texts.kmToText);
     script.printLine("");
-    script.printLineAt(kHeadingX, "( Kms = " + platform::shortestFloat(session.kmShare) +
-                                      "%      Total Peaks = " + platform::plainInt(session.totalPeaks) +
-                                      " )");
+    script.printLineAt(kHeadingX, "( Kms = " + common::shortestFloat(session.kmShare) +
+                                      "%      Total Peaks = " + common::plainInt(session.totalPeaks) + " )");
     script.printLine("");
 
     std::vector<std::string> rows;
@@ -72,7 +71,7 @@ platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnL
     // a portrait page.
     script.setFontSize(kColumnsPoints);
     script.setFixedPitch(true);
-    const std::string header = platform::alignedHeader(kPrintColumnHeader, rows);
+    const std::string header = common::alignedHeader(kPrintColumnHeader, rows);
     script.printLineAt(kColumnsX, header);
     script.repeatOnNewPages(kColumnsX, header);
     script.repeatOnNewPages(kColumnsX, "");

@@ -3,9 +3,9 @@
 // the share and total of the last SHOW DETAILS, the column header and one row per list entry, as
 // the printer statements that put them on paper.
 
+#include "core/common/hard_copy.h"
 #include "core/peaks/query.h"
 #include "core/peaks/session.h"
-#include "core/platform/hard_copy.h"
 
 #include <cstddef>
 #include <string>
@@ -33,7 +33,7 @@ std::string printedRow(const ColumnLists& lists, std::size_t entry);
 
 // The whole hard copy, rows for every entry of resultLists(0) (the empty separator entries print as rows
 // of blanks), the share as the shortest text of the single-precision number.
-platform::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
-                                      const PeakSession& session);
+common::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,
+                                    const PeakSession& session);
 
 } // namespace kestrana::peaks

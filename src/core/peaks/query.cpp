@@ -1,12 +1,12 @@
 #include "core/peaks/query.h"
 
+#include "core/common/errors.h"
+#include "core/common/home_lock.h"
+#include "core/common/text.h"
 #include "core/peaks/parameters.h"
 #include "core/peaks/peak_database.h"
 #include "core/peaks/texts.h"
-#include "core/platform/errors.h"
-#include "core/platform/home_lock.h"
-#include "core/platform/record_store.h"
-#include "core/platform/text.h"
+#include "core/storage/record_store.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,8 +16,8 @@ namespace kestrana::peaks {
 namespace {
 
 // Reads up to `wanted` rows of one kilometre and parameter in stored order.
-std::vector<PeakRow> kilometreRows(platform::RecordStore& store, int km, std::int16_t code, int wanted) {
-    platform::RecordStore::RowSet result(
+std::vector<PeakRow> kilometreRows(storage::RecordStore& store, int km, std::int16_t code, int wanted) {
+    storage::RecordStore::RowSet result(
         store,
         "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks WHERE fild0 = ? AND fild2 = ? ORDER BY rowid",
         {static_cast<long long>(km), static_cast<long long>(code)});
@@ -33,25 +33,25 @@ std::vector<PeakRow> kilometreRows(platform::RecordStore& store, int km, std::in
 // The rows of the database file, one query per kilometre.
 class StoredPeakRows : public PeakRowSource {
 public:
-    explicit StoredPeakRows(platform::RecordStore& store) : store_(store) {}
+    explicit StoredPeakRows(storage::RecordStore& store) : store_(store) {}
     std::vector<PeakRow> kilometreRows(int km, std::int16_t code, int wanted) override {
         return peaks::kilometreRows(store_, km, code, wanted);
     }
 
 private:
-    platform::RecordStore& store_;
+    storage::RecordStore& store_;
 };
 
-platform::RecordStore openDatabase(const std::string& databaseBase) {
+storage::RecordStore openDatabase(const std::string& databaseBase) {
     try {
-        auto store = platform::RecordStore::open(databaseBase);
+        auto store = storage::RecordStore::open(databaseBase);
         {
             // A file without the table would list nothing and report that as a result.
-            platform::RecordStore::RowSet probe(
-                store, "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks LIMIT 1");
+            storage::RecordStore::RowSet probe(store,
+                                               "SELECT fild0, fild1, fild2, fild3, fild4 FROM peaks LIMIT 1");
         }
         return store;
-    } catch (const platform::Error& error) {
+    } catch (const common::Error& error) {
         throw error.withMessage(kNoDatabaseMessage);
     }
 }
@@ -91,15 +91,15 @@ bool listKilometre(std::span<const PeakRow> rows, std::int16_t limit, int column
         lists[list].push_back(value);
         lists[list].emplace_back();
     };
-    addPair(0, platform::plainInt(rows.front().fild0));
-    addPair(1, platform::plainInt(rows.front().fild1));
+    addPair(0, common::plainInt(rows.front().fild0));
+    addPair(1, common::plainInt(rows.front().fild1));
     for (int i = 1; i <= columns; ++i) {
         const auto location = static_cast<std::size_t>(2 * i);
         const auto index = static_cast<std::size_t>(i - 1);
         if (index < rows.size() && rows[index].fild4 > limit) {
             ++peakCount;
-            addPair(location, platform::plainInt(rows[index].fild3));
-            addPair(location + 1, platform::plainInt(rows[index].fild4));
+            addPair(location, common::plainInt(rows[index].fild3));
+            addPair(location + 1, common::plainInt(rows[index].fild4));
         } else {
             addPair(location, {});
             addPair(location + 1, {});
@@ -109,7 +109,7 @@ bool listKilometre(std::span<const PeakRow> rows, std::int16_t limit, int column
 }
 
 std::string shareText(int kmCount, int kms) {
-    return platform::formatPattern(static_cast<double>(kmCount) * 100.0 / kms, "00.00");
+    return common::formatPattern(static_cast<double>(kmCount) * 100.0 / kms, "00.00");
 }
 
 float kmShareOf(const std::string& text) {
@@ -122,13 +122,12 @@ float kmShareOf(const std::string& text) {
 std::string kmCountCaption(std::string_view parameterText, std::string_view limitText, int kmCount,
                            std::string_view share) {
     return " Number of Kms having " + std::string(parameterText) + " peaks more than " +
-           std::string(limitText) + " mm = " + platform::plainInt(kmCount) + " ( " + std::string(share) +
-           "% )";
+           std::string(limitText) + " mm = " + common::plainInt(kmCount) + " ( " + std::string(share) + "% )";
 }
 
 std::string peakCountCaption(std::string_view parameterText, std::string_view limitText, int peakCount) {
     return " Total number of " + std::string(parameterText) + " peaks more than " + std::string(limitText) +
-           " mm = " + platform::plainInt(peakCount);
+           " mm = " + common::plainInt(peakCount);
 }
 
 namespace {
@@ -143,27 +142,27 @@ struct CheckedInput {
 CheckedInput checkInput(const ShowDetailsInput& input, PeakSession& session) {
     const auto parameter = findPeakParameter(input.parameterText);
     if (!parameter) {
-        throw platform::Error::refused(kUnknownParameterMessage,
-                                       "\"" + input.parameterText + "\" is no parameter name");
+        throw common::Error::refused(kUnknownParameterMessage,
+                                     "\"" + input.parameterText + "\" is no parameter name");
     }
     session.parameterCode = parameter->code;
 
-    const auto a = platform::textToInt16(input.kmFromText);
-    const auto b = platform::textToInt16(input.kmToText);
+    const auto a = common::textToInt16(input.kmFromText);
+    const auto b = common::textToInt16(input.kmToText);
     if (!a || !b) {
-        throw platform::Error::refused(kBadKmMessage);
+        throw common::Error::refused(kBadKmMessage);
     }
     const int lo = std::min<int>(*a, *b);
     const int hi = std::max<int>(*a, *b);
     if (hi - lo > kMaxRangeKms) {
-        throw platform::Error::refused(kRangeTooWideMessage);
+        throw common::Error::refused(kRangeTooWideMessage);
     }
     if (hi == lo) {
-        throw platform::Error::refused(kEmptyRangeMessage);
+        throw common::Error::refused(kEmptyRangeMessage);
     }
-    const auto limit = platform::textToInt16(input.limitText);
+    const auto limit = common::textToInt16(input.limitText);
     if (!limit) {
-        throw platform::Error::refused(kBadLimitMessage);
+        throw common::Error::refused(kBadLimitMessage);
     }
     return CheckedInput{parameter->code, lo, hi, *limit};
 }
@@ -176,7 +175,7 @@ PeakSummary listKilometres(const ShowDetailsInput& input, const CheckedInput& ch
         std::vector<PeakRow> rows;
         try {
             rows = source.kilometreRows(km, checked.code, std::max(columns, 1));
-        } catch (const platform::Error&) {
+        } catch (const common::Error&) {
             continue; // a kilometre that cannot be read is passed over, as one without rows
         }
         if (listKilometre(rows, checked.limit, columns, summary.lists, summary.peakCount)) {
@@ -235,9 +234,9 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session,
     // The direction and record width kept here belong to one database; another program sharing the
     // home folder may have put a database of another run in its place since.
     if (session.databaseStamp != 0 && store.stamp() != session.databaseStamp) {
-        throw platform::Error::refused(
-            kDatabaseReplacedMessage,
-            store.path() + ": not the database this session read; another program rebuilt it");
+        throw common::Error::refused(kDatabaseReplacedMessage,
+                                     store.path() +
+                                         ": not the database this session read; another program rebuilt it");
     }
     StoredPeakRows rows(store);
     return listKilometres(input, checked, session, rows);

@@ -69,7 +69,7 @@ class PeakRowSource {
 public:
     virtual ~PeakRowSource() = default;
     // Up to `wanted` rows with fild0 = km and fild2 = code, in stored order. Throws
-    // platform::Error when they cannot be read.
+    // common::Error when they cannot be read.
     virtual std::vector<PeakRow> kilometreRows(int km, std::int16_t code, int wanted) = 0;
 };
 
@@ -95,7 +95,7 @@ PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, Pea
 // SHOW DETAILS against the database at `databaseBase`. The parameter is looked up from its text
 // every time (and becomes the session's parameter code). Sets the session's kmShare and totalPeaks.
 // A session without PROCESS DATA takes its direction from the stored rows first.
-// Throws platform::Error, in this order of checks: kUnknownParameterMessage, kBadKmMessage,
+// Throws common::Error, in this order of checks: kUnknownParameterMessage, kBadKmMessage,
 // kRangeTooWideMessage, kEmptyRangeMessage, kBadLimitMessage, kNoDatabaseMessage. The screen clears
 // its lists before calling and keeps its summary labels on a refusal.
 PeakSummary showDetails(const ShowDetailsInput& input, PeakSession& session, const std::string& databaseBase);

@@ -1,6 +1,6 @@
 #include "core/peaks/session.h"
 
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 
 namespace kestrana::peaks {
 
@@ -10,9 +10,8 @@ PeakSession& programPeakSession() {
 }
 
 PeakFiles PeakFiles::in(const std::string& folder) {
-    return PeakFiles{platform::joinPath(folder, "temp_peak.txt"),
-                     platform::joinPath(folder, "temp_peak1.txt"), platform::joinPath(folder, "trcpeak"),
-                     true};
+    return PeakFiles{common::joinPath(folder, "temp_peak.txt"), common::joinPath(folder, "temp_peak1.txt"),
+                     common::joinPath(folder, "trcpeak"), true};
 }
 
 } // namespace kestrana::peaks

@@ -2,7 +2,7 @@
 // The fixed texts of the peak analyser: the design texts of its controls, its wait captions and every
 // message it shows, and the one failure type of its operations.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,6 +1,6 @@
 #include "core/runfile/block_table.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 #include "core/runfile/field_stream.h"
 
 namespace kestrana::runfile {
@@ -37,7 +37,7 @@ BlockTable loadBlockTable(const std::string& runPath,
                                      numbers.addPair(blockLine);
                                  });
     if (count == 0) {
-        throw platform::Error("the run has no block line (\"68\")", runPath);
+        throw common::Error("the run has no block line (\"68\")", runPath);
     }
     auto lineOfPair = [&](long pair) { return pairLines[static_cast<std::size_t>(pair - 1)]; };
 
@@ -45,7 +45,7 @@ BlockTable loadBlockTable(const std::string& runPath,
     const long wanted = kRowWidth * count;
     const auto& bad = numbers.badNumber();
     if (bad && bad->index < wanted) {
-        throw platform::Error(bad->problem, runPath, lineOfPair(bad->pair));
+        throw common::Error(bad->problem, runPath, lineOfPair(bad->pair));
     }
     const long tokensSeen = numbers.numbers() + (bad ? 1 : 0);
     if (tokensSeen > wanted || numbers.stopped()) {
@@ -56,15 +56,15 @@ BlockTable loadBlockTable(const std::string& runPath,
         } else if (numbers.pendingNumbers() > 0) {
             firstPair = numbers.pendingFirstPair();
         }
-        throw platform::Error("numbers are left over after the last block", runPath, lineOfPair(firstPair));
+        throw common::Error("numbers are left over after the last block", runPath, lineOfPair(firstPair));
     }
     if (numbers.numbers() < wanted) {
-        throw platform::Error("the numbers end inside a record", runPath, pairLines.back());
+        throw common::Error("the numbers end inside a record", runPath, pairLines.back());
     }
     const int direction = table.rows.front().field(field::KmTo) - table.rows.front().field(field::KmFrom);
     if (direction < -32768 || direction > 32767) {
-        throw platform::Error("the first block's km to minus km from is outside 16 bits", runPath,
-                              pairLines.front());
+        throw common::Error("the first block's km to minus km from is outside 16 bits", runPath,
+                            pairLines.front());
     }
     table.runDirection = static_cast<std::int16_t>(direction);
     return table;

@@ -45,7 +45,7 @@ struct BlockTable {
 // from row 1. Rows are the same as reading back a pair scratch file would give, shifted rows
 // included, but no such copy is made. The header lines are those of this file only (lines it lacks
 // are empty).
-// Throws platform::Error naming the run file and, where there is one, the line of the block
+// Throws common::Error naming the run file and, where there is one, the line of the block
 // line whose pair shows the fault: a run file that cannot be read, a line too long, more than 32767
 // block lines, no block line, a token that is not a whole number or is outside 16 bits, numbers that
 // end inside a row or are left over after the last row, a direction overflowing 16 bits. When a run

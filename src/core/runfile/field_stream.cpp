@@ -1,6 +1,6 @@
 #include "core/runfile/field_stream.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 namespace kestrana::runfile {
 

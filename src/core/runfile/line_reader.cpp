@@ -1,6 +1,6 @@
 #include "core/runfile/line_reader.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +13,7 @@ namespace kestrana::runfile {
 
 namespace {
 
-using platform::Error;
+using common::Error;
 
 std::string systemReason() {
     return std::strerror(errno);

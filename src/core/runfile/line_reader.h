@@ -29,7 +29,7 @@ public:
         bool tooLong = false;
     };
 
-    // Opens the file (a pipe may be read too). Throws platform::Error, as reading a whole
+    // Opens the file (a pipe may be read too). Throws common::Error, as reading a whole
     // file does: a file that cannot be opened, a folder, a device.
     explicit LineReader(const std::string& path, std::size_t maxLineLength = kMaxLineLength,
                         std::size_t chunkSize = 64 * 1024);
@@ -37,7 +37,7 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // The next line; false at the end of the file. Throws platform::Error when the file
+    // The next line; false at the end of the file. Throws common::Error when the file
     // cannot be read.
     bool next(Line& line);
 

@@ -1,7 +1,7 @@
 #include "core/runfile/output_files.h"
 
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
+#include "core/common/paths.h"
+#include "core/common/text.h"
 
 namespace kestrana::runfile {
 
@@ -31,7 +31,7 @@ void appendLine(std::string& out, const BlockResult& row) {
             out += ',';
         }
         first = false;
-        platform::appendSdDecimal(out, row.field(column.field), column.divisor);
+        common::appendSdDecimal(out, row.field(column.field), column.divisor);
     }
 }
 
@@ -56,7 +56,7 @@ std::string sdOutputText(const BlockTable& table) {
 }
 
 void writeSdOutputFile(const std::string& path, const BlockTable& table) {
-    platform::writeFileAtomically(path, sdOutputText(table));
+    common::writeFileAtomically(path, sdOutputText(table));
 }
 
 } // namespace kestrana::runfile

@@ -12,7 +12,7 @@ namespace kestrana::runfile {
 std::string sdOutputText(const BlockTable& table);
 // One data line (without its CR LF).
 std::string sdOutputLine(const BlockResult& row);
-// Writes sdOutputText(table) to `path` atomically. Throws platform::Error.
+// Writes sdOutputText(table) to `path` atomically. Throws common::Error.
 void writeSdOutputFile(const std::string& path, const BlockTable& table);
 
 } // namespace kestrana::runfile

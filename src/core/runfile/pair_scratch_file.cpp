@@ -1,7 +1,7 @@
 #include "core/runfile/pair_scratch_file.h"
 
-#include "core/platform/errors.h"
-#include "core/platform/text.h"
+#include "core/common/errors.h"
+#include "core/common/text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,7 +23,7 @@ PairScratchFile::PairScratchFile(std::string path) : path_(std::move(path)) {
     struct stat existing {};
     if (::stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         ((existing.st_mode & 0222) == 0 || ::access(path_.c_str(), W_OK) != 0)) {
-        throw platform::Error("cannot replace the file: it is read-only", path_);
+        throw common::Error("cannot replace the file: it is read-only", path_);
     }
     std::vector<char> temp(path_.begin(), path_.end());
     const std::string suffix = ".tmp-XXXXXX";
@@ -31,7 +31,7 @@ PairScratchFile::PairScratchFile(std::string path) : path_(std::move(path)) {
     temp.push_back('\0');
     const int fd = ::mkstemp(temp.data());
     if (fd < 0) {
-        throw platform::Error("cannot create the file: " + systemReason(), path_);
+        throw common::Error("cannot create the file: " + systemReason(), path_);
     }
     tempPath_ = temp.data();
     // mkstemp makes the file private; a scratch file gets the permissions of an ordinary new file.
@@ -43,7 +43,7 @@ PairScratchFile::PairScratchFile(std::string path) : path_(std::move(path)) {
         const std::string reason = systemReason();
         ::close(fd);
         ::unlink(tempPath_.c_str());
-        throw platform::Error("cannot create the file: " + reason, path_);
+        throw common::Error("cannot create the file: " + reason, path_);
     }
 }
 
@@ -62,7 +62,7 @@ void PairScratchFile::discard() {
 void PairScratchFile::add(std::string_view kmLine, std::string_view pairLine) {
     static constexpr char kBlanks[] = "              "; // one whole print zone
     std::fwrite(kmLine.data(), 1, kmLine.size(), file_);
-    std::fwrite(kBlanks, 1, platform::blanksToNextZone(kmLine.size()), file_);
+    std::fwrite(kBlanks, 1, common::blanksToNextZone(kmLine.size()), file_);
     std::fwrite(pairLine.data(), 1, pairLine.size(), file_);
     std::fwrite("\r\n", 1, 2, file_);
 }
@@ -74,12 +74,12 @@ void PairScratchFile::commit() {
     if (std::fclose(file) != 0 || !written) {
         const std::string reason = systemReason();
         ::unlink(tempPath_.c_str());
-        throw platform::Error("cannot write the file: " + reason, path_);
+        throw common::Error("cannot write the file: " + reason, path_);
     }
     if (::rename(tempPath_.c_str(), path_.c_str()) != 0) {
         const std::string reason = systemReason();
         ::unlink(tempPath_.c_str());
-        throw platform::Error("cannot replace the file: " + reason, path_);
+        throw common::Error("cannot replace the file: " + reason, path_);
     }
 }
 

@@ -11,7 +11,7 @@ namespace kestrana::runfile {
 
 class PairScratchFile {
 public:
-    // Throws platform::Error: the temporary file cannot be made, the file there is read-only.
+    // Throws common::Error: the temporary file cannot be made, the file there is read-only.
     explicit PairScratchFile(std::string path);
     // Removes the temporary file unless commit() put it in place.
     ~PairScratchFile();
@@ -20,7 +20,7 @@ public:
 
     // Appends one pair's line. A failure to write shows at commit().
     void add(std::string_view kmLine, std::string_view pairLine);
-    // Puts the complete file in its place. Throws platform::Error.
+    // Puts the complete file in its place. Throws common::Error.
     void commit();
 
 private:

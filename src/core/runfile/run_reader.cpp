@@ -1,12 +1,12 @@
 #include "core/runfile/run_reader.h"
 
-#include "core/platform/errors.h"
-#include "core/platform/text.h"
+#include "core/common/errors.h"
+#include "core/common/text.h"
 #include "core/runfile/line_reader.h"
 
 namespace kestrana::runfile {
 
-using platform::cutField;
+using common::cutField;
 
 std::string RunHeader::runNumber() const {
     return std::string(cutField(headerLine, 4, 1));
@@ -41,9 +41,9 @@ long readPairs(
             continue;
         }
         if (line.tooLong) {
-            throw platform::Error("the line is longer than " + std::to_string(kMaxLineLength) +
-                                      " characters, more than any run file line can be",
-                                  path, line.number);
+            throw common::Error("the line is longer than " + std::to_string(kMaxLineLength) +
+                                    " characters, more than any run file line can be",
+                                path, line.number);
         }
         if (code == "95") {
             header.headerLine = std::string(line.text);
@@ -56,9 +56,9 @@ long readPairs(
             }
         } else {
             if (++pairs > options.maxPairs) {
-                throw platform::Error("more than " + std::to_string(options.maxPairs) + " \"" +
-                                          std::string(options.pairCode) + "\" lines",
-                                      path, line.number);
+                throw common::Error("more than " + std::to_string(options.maxPairs) + " \"" +
+                                        std::string(options.pairCode) + "\" lines",
+                                    path, line.number);
             }
             onPair(kmLine, line.text, line.number);
         }
@@ -68,7 +68,7 @@ long readPairs(
 
 void appendScratchLine(std::string& out, std::string_view kmLine, std::string_view pairLine) {
     out += kmLine;
-    out.append(platform::blanksToNextZone(kmLine.size()), ' ');
+    out.append(common::blanksToNextZone(kmLine.size()), ' ');
     out += pairLine;
     out += "\r\n";
 }

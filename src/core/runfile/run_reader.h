@@ -41,7 +41,7 @@ struct PairingOptions {
 // order (kmLine empty before the first "60" line). Updates `header` with the kept lines (lines
 // absent from the file leave what `header` held). Returns the number of pairs. The texts handed on
 // are valid during the call only.
-// Throws platform::Error: the file cannot be opened or read; more than maxPairs pairs; a
+// Throws common::Error: the file cannot be opened or read; more than maxPairs pairs; a
 // "95", "91", "60" or paired line longer than kMaxLineLength (at its line; longer lines of other
 // codes are skipped like any line of another code).
 long readPairs(

@@ -8,8 +8,8 @@
 #include "core/analyser/processing.h"
 #include "core/analyser/quality.h"
 #include "core/analyser/session.h"
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
 #include "gui/analyser/analyser_chart_canvas.h"
 #include "gui/app/navigator.h"
 #include "gui/services/chart_clipboard.h"
@@ -48,7 +48,7 @@ namespace {
 
 // A path typed into a box or chosen in the dialog, mapped as the design's drive paths are.
 std::string mappedPath(const QString& typed) {
-    return kestrana::platform::mapDesignPath(widgets::toPath(typed));
+    return kestrana::common::mapDesignPath(widgets::toPath(typed));
 }
 
 // The title prompt of both hard copies; a cancelled prompt gives an empty title.
@@ -62,7 +62,7 @@ void showProcessFailure(QWidget* screen, const std::string& reason) {
                                                   fromCore(reason));
 }
 
-void showRefusal(QWidget* screen, const kestrana::platform::Error& refusal) {
+void showRefusal(QWidget* screen, const kestrana::common::Error& refusal) {
     services::MessageBox::information(screen, fromCore(refusal.what()));
 }
 
@@ -137,7 +137,7 @@ void AnalyserScreen::processData() {
     core::ProcessedRun run;
     try {
         run = core::processData(mappedPath(runFileEdit->text()), mappedPath(outputFileEdit->text()));
-    } catch (const kestrana::platform::Error& failure) {
+    } catch (const kestrana::common::Error& failure) {
         // Whatever failed, the run of the last successful step stays, with every view on it. The
         // reason (file, line, what) follows the general message, so a bad number is not taken for
         // a wrong file name.
@@ -183,7 +183,7 @@ void AnalyserScreen::processInformation() {
     try {
         result = core::analyserSession().processInformation(toCore(startKmEdit->text()),
                                                             toCore(endKmEdit->text()));
-    } catch (const kestrana::platform::Error& refusal) {
+    } catch (const kestrana::common::Error& refusal) {
         showRefusal(this, refusal);
         // The boxes go back to the range the figures, the listing and the hard copies still use.
         if (buttons_.showDetails) {
@@ -210,7 +210,7 @@ void AnalyserScreen::showDetails() {
     try {
         listing = core::analyserSession().showDetails(toCore(lowTgiEdit->text()), toCore(highTgiEdit->text()),
                                                       toCore(indexCombo->currentText()));
-    } catch (const kestrana::platform::Error& refusal) {
+    } catch (const kestrana::common::Error& refusal) {
         showRefusal(this, refusal);
         return;
     }
@@ -228,7 +228,7 @@ void AnalyserScreen::calcTrackShare() {
         const core::TrackShare share = core::analyserSession().calcTrackShare(toCore(shareLowEdit->text()),
                                                                               toCore(shareHighEdit->text()));
         trackShareLabel->setText(fromCore(share.caption));
-    } catch (const kestrana::platform::Error& refusal) {
+    } catch (const kestrana::common::Error& refusal) {
         showRefusal(this, refusal);
     }
 }
@@ -267,7 +267,7 @@ void AnalyserScreen::printGraph() {
     services::ChartClipboard::copyPicture(&printed);
     AnalyserChartCanvas canvas;
     canvas.takePicture(services::ChartClipboard::picture());
-    const kestrana::platform::HardCopyScript script =
+    const kestrana::common::HardCopyScript script =
         core::printGraphScript(toCore(title), core::reportHeadingOf(session.table.header), session.range,
                                session.distribution, printedDateTime(QDateTime::currentDateTime()));
     services::PrintOptions options;
@@ -305,7 +305,7 @@ void AnalyserScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::savedReportText(detailsReport()));
-    } catch (const kestrana::platform::Error& failure) {
+    } catch (const kestrana::common::Error& failure) {
         services::MessageBox::information(
             this, widgets::messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }

@@ -4,7 +4,7 @@
 
 #include "core/analyser/listing.h"
 #include "core/analyser/quality.h"
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 #include "gui/analyser/analyser_screen.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/charts.h"
@@ -44,7 +44,7 @@ constexpr const char* kDefaultOutputFile = "c:\\Trcout.txt";
 constexpr const char* kTitleText = "K E S T R A N A   -   TRACK  GEOMETRY  INDEX  ANALYSER";
 
 QString mappedDefault(const char* designPath) {
-    return QDir::toNativeSeparators(widgets::fromPath(kestrana::platform::mapDesignPath(designPath)));
+    return QDir::toNativeSeparators(widgets::fromPath(kestrana::common::mapDesignPath(designPath)));
 }
 
 // Boxes, buttons and lists are named for screen readers by their object names, unless a plainer

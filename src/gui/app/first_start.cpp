@@ -1,9 +1,9 @@
 #include "gui/app/first_start.h"
 
-#include "core/history/sample_library.h"
-#include "core/history/sqlite_run_library.h"
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
+#include "core/library/sample_library.h"
+#include "core/library/sqlite_run_library.h"
 
 #include <QFile>
 #include <QString>
@@ -24,7 +24,7 @@ namespace kestrana::gui::app {
 namespace {
 
 namespace fs = std::filesystem;
-using kestrana::platform::joinPath;
+using kestrana::common::joinPath;
 
 // Where each bundled sample goes under the home folder; the sample keeps its file name.
 constexpr std::array<const char*, 6> kSamplePlaces = {"TRCDATA/trcdata.run",  "TRCDATA/trcdata0.run",
@@ -36,7 +36,7 @@ constexpr int kHistorySampleRuns = 12;
 std::vector<std::string> historySamplePlaces() {
     std::vector<std::string> places;
     for (int i = 1; i <= kHistorySampleRuns; ++i) {
-        places.push_back(std::string(kestrana::history::kSampleFolderName) + "/history" +
+        places.push_back(std::string(kestrana::library::kSampleFolderName) + "/history" +
                          (i < 10 ? "0" : "") + std::to_string(i) + ".run");
     }
     return places;
@@ -57,19 +57,19 @@ void noteError(FirstStartResult& result, const std::string& what) {
 // The sample library from the history runs, in their folder, unless a library is there already.
 void installHistorySample(const std::string& home, const std::vector<std::string>& historyPlaces,
                           FirstStartResult& result) {
-    const std::string library = kestrana::history::sampleLibraryPath(home);
+    const std::string library = kestrana::library::sampleLibraryPath(home);
     std::vector<std::string> runs;
     for (const std::string& place : historyPlaces) {
         runs.push_back(joinPath(home, place));
     }
     try {
-        if (kestrana::history::installSampleLibrary(library, runs) ==
-            kestrana::history::SampleLibraryOutcome::Created) {
+        if (kestrana::library::installSampleLibrary(library, runs) ==
+            kestrana::library::SampleLibraryOutcome::Created) {
             result.copied.push_back(library);
         } else {
             result.kept.push_back(library);
         }
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         noteError(result, error.reason());
     }
 }
@@ -88,7 +88,7 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
     // The sample library is made only with the samples' folder itself: one the user has already had
     // keeps what the user left in it, a deleted sample library included.
     const bool historyFolderExisted =
-        fs::exists(fs::symlink_status(joinPath(home, kestrana::history::kSampleFolderName), failure));
+        fs::exists(fs::symlink_status(joinPath(home, kestrana::library::kSampleFolderName), failure));
     std::vector<std::string> places(kSamplePlaces.begin(), kSamplePlaces.end());
     const std::vector<std::string> historyPlaces = historySamplePlaces();
     places.insert(places.end(), historyPlaces.begin(), historyPlaces.end());
@@ -111,9 +111,9 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
             continue;
         }
         try {
-            kestrana::platform::writeFileAtomically(target, *content);
+            kestrana::common::writeFileAtomically(target, *content);
             result.copied.push_back(target);
-        } catch (const kestrana::platform::Error& error) {
+        } catch (const kestrana::common::Error& error) {
             noteError(result, error.reason());
         }
     }
@@ -124,7 +124,7 @@ FirstStartResult prepareHomeFolder(const std::string& home) {
 }
 
 FirstStartResult prepareHomeFolder() {
-    return prepareHomeFolder(kestrana::platform::homeFolder());
+    return prepareHomeFolder(kestrana::common::homeFolder());
 }
 
 } // namespace kestrana::gui::app

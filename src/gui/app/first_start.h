@@ -1,5 +1,5 @@
 #pragma once
-// First start: the program's home folder (platform::homeFolder()) is created and the bundled sample
+// First start: the program's home folder (common::homeFolder()) is created and the bundled sample
 // runs are copied into the places the screens offer by default, so every default path works out of
 // the box. A file that is already there is never overwritten, so this runs on every start.
 //
@@ -28,7 +28,7 @@ struct FirstStartResult {
 };
 
 FirstStartResult prepareHomeFolder(const std::string& home);
-// The same for platform::homeFolder().
+// The same for common::homeFolder().
 FirstStartResult prepareHomeFolder();
 
 } // namespace kestrana::gui::app

@@ -1,12 +1,12 @@
 // The core's headers come before any Qt header (see comparator_screen.h).
 #include "core/analyser/screen_state.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/reports.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator/session.h"
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
 
 #include "gui/app/navigator.h"
 #include "gui/comparator/comparator_screen.h"
@@ -56,12 +56,12 @@ const QColor kDisabledSlotColour(0xC0, 0xC0, 0xC0);
 const QColor kDisabledPathColour(0x60, 0x60, 0x60);
 
 std::string databaseBase() {
-    return kestrana::platform::mapDesignPath(kDatabaseDesignPath);
+    return kestrana::common::mapDesignPath(kDatabaseDesignPath);
 }
 
 // A path as typed or chosen, for the core's file functions; drive-letter paths map into the home.
 std::string mappedPath(const QString& typed) {
-    return kestrana::platform::mapDesignPath(widgets::toPath(typed));
+    return kestrana::common::mapDesignPath(widgets::toPath(typed));
 }
 
 // A message of the core followed by what exactly went wrong, when there is such a detail.
@@ -187,7 +187,7 @@ void ComparatorScreen::processData() {
     request.olderRuns = session.olderRuns;
     request.parameter = toCore(parameterCombo->currentText());
     request.databaseBase = databaseBase();
-    request.scratchPath = kestrana::platform::mapDesignPath(kScratchDesignPath);
+    request.scratchPath = kestrana::common::mapDesignPath(kScratchDesignPath);
 
     // Each slot that loads gives up its path box to its km caption, then says so; slot 0 then fills
     // the km boxes.
@@ -358,7 +358,7 @@ void ComparatorScreen::saveDetails() {
     const std::string path = core::reportFileName(mappedPath(chosen));
     try {
         core::saveReport(path, core::comparatorSession().section, *listed_);
-    } catch (const kestrana::platform::Error& failure) {
+    } catch (const kestrana::common::Error& failure) {
         services::MessageBox::information(
             this, messageWithReason(failure.withMessage(core::kReportNotSavedMessage)));
     }

@@ -4,9 +4,9 @@
 // the window.
 
 // The core's headers come before any Qt header (see comparator_screen.h).
+#include "core/common/paths.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator/session.h"
-#include "core/platform/paths.h"
 
 #include "gui/comparator/comparator_screen.h"
 #include "gui/widgets/charts.h"
@@ -64,7 +64,7 @@ void ComparatorScreen::buildControls() {
         runFileEdits[k] =
             widgets::makeTextBox(this, indexedName("runFileEdits", k),
                                  QDir::toNativeSeparators(widgets::fromPath(
-                                     kestrana::platform::mapDesignPath(core::kDesignSlotPaths[k]))));
+                                     kestrana::common::mapDesignPath(core::kDesignSlotPaths[k]))));
         runFileEdits[k]->setAccessibleName(QStringLiteral("Run file of run %1").arg(k));
         slotHeadingLabels[k]->setBuddy(runFileEdits[k]);
         browseButtons[k] = button(this, indexedName("browseButtons", k), "Browse",

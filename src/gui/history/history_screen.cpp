@@ -8,7 +8,8 @@
 #include "core/history/history_screen_texts.h"
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_print.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/open_run_library.h"
+#include "core/library/sqlite_run_library.h"
 #include "gui/app/navigator.h"
 #include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
@@ -123,8 +124,8 @@ const QString kLibrarySetting = QStringLiteral("history/library");
 // run yet.
 int HistoryScreen::startingLibraryChoice(std::string& path) const {
     const std::string remembered = toPath(services::storedText(kLibrarySetting));
-    const std::string yours = core::defaultLibraryPath();
-    const std::string samples = core::sampleLibraryPath();
+    const std::string yours = library::defaultLibraryPath();
+    const std::string samples = library::sampleLibraryPath();
     if (!remembered.empty()) {
         path = remembered;
         return remembered == yours ? YourLibrary : remembered == samples ? Samples : OtherFile;
@@ -133,8 +134,9 @@ int HistoryScreen::startingLibraryChoice(std::string& path) const {
     bool yoursHasRuns = false;
     try {
         if (QFileInfo::exists(fromPath(yours)))
-            yoursHasRuns = !core::openSqliteLibrary(yours, core::LibraryAccess::OpenExisting)->runs().empty();
-    } catch (const core::LibraryError&) {
+            yoursHasRuns =
+                !library::openRunLibrary(yours, library::LibraryAccess::OpenExisting)->runs().empty();
+    } catch (const library::LibraryError&) {
         return YourLibrary; // its failure is shown when it is opened
     }
     if (!yoursHasRuns && QFileInfo::exists(fromPath(samples))) {
@@ -166,8 +168,8 @@ void HistoryScreen::openLibraryAt(const std::string& path, int choice) {
     kmRangeTyped_ = false;
     if (choice != YourLibrary || QFileInfo::exists(fromPath(path))) {
         try {
-            library_ = core::openSqliteLibrary(libraryPath_, core::LibraryAccess::OpenExisting);
-        } catch (const core::LibraryError& error) {
+            library_ = library::openRunLibrary(libraryPath_, library::LibraryAccess::OpenExisting);
+        } catch (const library::LibraryError& error) {
             fillSeriesChoice(std::nullopt);
             fail(core::kLibraryOpenFailed, error.reason());
             return;
@@ -183,17 +185,17 @@ void HistoryScreen::libraryChosen(int choice) {
         return;
     std::string path;
     if (choice == YourLibrary) {
-        path = core::defaultLibraryPath();
+        path = library::defaultLibraryPath();
     } else if (choice == Samples) {
-        path = core::sampleLibraryPath();
+        path = library::sampleLibraryPath();
     } else {
         const QString chosen = fileDialog_.showOpen(fromPath(libraryPath_), services::kLibraryFileFilter);
         if (chosen.isEmpty()) {
             // A cancel changes nothing: the choice goes back to the library shown.
             const QSignalBlocker quiet(libraryChoice);
-            libraryChoice->setCurrentIndex(libraryPath_ == core::defaultLibraryPath()  ? YourLibrary
-                                           : libraryPath_ == core::sampleLibraryPath() ? Samples
-                                                                                       : OtherFile);
+            libraryChoice->setCurrentIndex(libraryPath_ == library::defaultLibraryPath()  ? YourLibrary
+                                           : libraryPath_ == library::sampleLibraryPath() ? Samples
+                                                                                          : OtherFile);
             return;
         }
         path = toPath(chosen);
@@ -207,7 +209,7 @@ void HistoryScreen::fillSeriesChoice(const std::optional<core::Series>& keep) {
     if (library_) {
         try {
             series_ = library_->series();
-        } catch (const core::LibraryError& error) {
+        } catch (const library::LibraryError& error) {
             fail(core::kReadFailed, error.reason());
         }
     }
@@ -251,7 +253,7 @@ void HistoryScreen::seriesChosen() {
             kmFromBox->setText(QString::number(range->low));
             kmToBox->setText(QString::number(range->high));
         }
-    } catch (const core::LibraryError& error) {
+    } catch (const library::LibraryError& error) {
         fail(core::kReadFailed, error.reason());
     }
 }
@@ -336,15 +338,15 @@ void HistoryScreen::showForSettings() {
     setBusy(importing_, true);
     readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
         try {
-            const std::unique_ptr<core::RunLibrary> library =
-                core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+            const std::unique_ptr<library::RunLibrary> library =
+                library::openRunLibrary(path, library::LibraryAccess::OpenExisting);
             request.map = std::make_shared<const core::ConditionMap>(
                 core::conditionMap(*library, request.series, request.range, request.settings.index));
             const std::vector<core::ForecastRow> rows =
                 core::forecastRows(*library, request.series, request.range, request.settings);
             request.stretches = core::maintenanceList(rows, request.series.direction, request.untilDay);
         } catch (const std::exception& error) {
-            const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);
+            const auto* known = dynamic_cast<const kestrana::common::Error*>(&error);
             request.failure = known != nullptr ? known->reason() : error.what();
         }
         readTask_->post([this, request] { showResults(request); });
@@ -385,7 +387,7 @@ void HistoryScreen::openBlock(std::size_t row, std::size_t column) {
         blockChart->setHistory(
             core::blockHistory(*library_, shown_->series, map->columns[column], shown_->settings),
             shown_->horizonMonths);
-    } catch (const core::LibraryError& error) {
+    } catch (const library::LibraryError& error) {
         fail(core::kReadFailed, error.reason());
         return;
     }
@@ -421,20 +423,20 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
     setBusy(true, reading_);
     // The samples stay as they were shipped: runs of the user's own go into the user's library.
     if (libraryChoice->currentIndex() == Samples) {
-        services::storeText(kLibrarySetting, fromPath(core::defaultLibraryPath()));
-        openLibraryAt(core::defaultLibraryPath(), YourLibrary);
+        services::storeText(kLibrarySetting, fromPath(library::defaultLibraryPath()));
+        openLibraryAt(library::defaultLibraryPath(), YourLibrary);
         statusLabel->setText(fromCore(core::kImportGoesToYourLibrary));
     }
     const std::string path = libraryPath_;
     importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
-        core::ImportSummary summary;
+        library::ImportSummary summary;
         std::string failure;
         try {
             // The import's own connection: a RunLibrary is used from one thread only.
-            const std::unique_ptr<core::RunLibrary> library =
-                core::openSqliteLibrary(path, core::LibraryAccess::CreateIfMissing);
-            core::ImportCallbacks callbacks;
-            callbacks.onProgress = [this](const core::ImportProgress& progress) {
+            const std::unique_ptr<library::RunLibrary> library =
+                library::openRunLibrary(path, library::LibraryAccess::CreateIfMissing);
+            library::ImportCallbacks callbacks;
+            callbacks.onProgress = [this](const library::ImportProgress& progress) {
                 const int done = static_cast<int>(progress.done);
                 const int total = static_cast<int>(progress.total);
                 const QString text = fromCore(core::importProgressText(progress));
@@ -445,24 +447,24 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
                 });
             };
             callbacks.cancelRequested = [&stop] { return stop.load(); };
-            summary = core::importPaths(*library, paths, callbacks);
+            summary = library::importPaths(*library, paths, callbacks);
         } catch (const std::exception& error) {
-            const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);
+            const auto* known = dynamic_cast<const kestrana::common::Error*>(&error);
             failure = known != nullptr ? known->reason() : error.what();
         }
         importTask_->post([this, summary, failure] { importFinished(summary, failure); });
     });
 }
 
-void HistoryScreen::importFinished(const core::ImportSummary& summary, const std::string& failure) {
+void HistoryScreen::importFinished(const library::ImportSummary& summary, const std::string& failure) {
     setBusy(false, reading_);
     QStringList notTaken;
-    for (const core::FileOutcome& outcome : summary.outcomes)
-        if (outcome.status != core::ImportStatus::Imported)
-            notTaken << fromCore(core::outcomeLine(outcome));
+    for (const library::FileOutcome& outcome : summary.outcomes)
+        if (outcome.status != library::ImportStatus::Imported)
+            notTaken << fromCore(library::outcomeLine(outcome));
     refusedList->setEntries(notTaken);
     const QString text =
-        failure.empty() ? fromCore(core::summaryText(summary)) : fromCore(core::kImportFailed);
+        failure.empty() ? fromCore(library::summaryText(summary)) : fromCore(core::kImportFailed);
     importSummaryLabel->setText(text);
     statusLabel->setText(text);
     // The library has changed: what was shown is withdrawn, and the line list read again.
@@ -493,7 +495,7 @@ void HistoryScreen::exportMaintenanceList() {
         return;
     try {
         core::saveCsv(path, core::maintenanceCsv(shown_->series, stretches_, "\r\n"));
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         fail(core::kExportFailed, error.reason());
         return;
     }
@@ -524,7 +526,7 @@ void HistoryScreen::fillRunList() {
     if (series && library_) {
         try {
             listedRuns_ = library_->runsOf(*series);
-        } catch (const core::LibraryError& error) {
+        } catch (const library::LibraryError& error) {
             fail(core::kReadFailed, error.reason());
         }
     }
@@ -544,24 +546,24 @@ void HistoryScreen::fillRunList() {
 void HistoryScreen::removeSelectedRuns() {
     if (!library_ || busy())
         return;
-    std::vector<core::RunRecord> chosen;
+    std::vector<library::RunRecord> chosen;
     for (const QModelIndex& row : runTable->selectionModel()->selectedRows())
         chosen.push_back(listedRuns_.at(static_cast<std::size_t>(row.row())));
     if (chosen.empty())
         return;
-    std::sort(chosen.begin(), chosen.end(), core::runComesBefore);
+    std::sort(chosen.begin(), chosen.end(), library::runComesBefore);
     if (services::MessageBox::question(this, fromCore(core::removalQuestion(chosen))) !=
         services::MessageAnswer::Yes)
         return;
-    std::vector<core::RunId> ids;
-    for (const core::RunRecord& run : chosen)
+    std::vector<library::RunId> ids;
+    for (const library::RunRecord& run : chosen)
         ids.push_back(run.id);
     std::string failure;
     try {
         // Another program may have removed one of them meanwhile; then nothing is removed here.
         if (!library_->removeRuns(ids).empty())
             failure = core::kRunGoneReason;
-    } catch (const core::LibraryError& error) {
+    } catch (const library::LibraryError& error) {
         failure = error.reason();
     }
     // What was shown came from runs that may be gone: withdrawn, and the lines read again.

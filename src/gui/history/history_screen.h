@@ -34,12 +34,15 @@ class ListBox;
 
 namespace kestrana::history {
 using Day = std::int32_t;
-class RunLibrary;
-struct ImportSummary;
-struct RunRecord;
 struct MaintenanceStretch;
 struct Series;
 } // namespace kestrana::history
+
+namespace kestrana::library {
+class RunLibrary;
+struct ImportSummary;
+struct RunRecord;
+} // namespace kestrana::library
 
 namespace kestrana::gui::history {
 
@@ -146,13 +149,13 @@ private:
     void withdrawResults();
     void showResults(const Results& results);
     void setBusy(bool importing, bool reading);
-    void importFinished(const core::ImportSummary& summary, const std::string& failure);
+    void importFinished(const library::ImportSummary& summary, const std::string& failure);
     void fail(std::string_view what, std::string_view reason);
 
-    std::unique_ptr<core::RunLibrary> library_;
+    std::unique_ptr<library::RunLibrary> library_;
     std::string libraryPath_;
     std::vector<core::Series> series_;
-    std::vector<core::RunRecord> listedRuns_; // the rows of runTable
+    std::vector<library::RunRecord> listedRuns_; // the rows of runTable
     BackgroundTask* importTask_ = nullptr;
     BackgroundTask* readTask_ = nullptr;
     // Counts the withdrawals, so that a map read for settings since changed is never shown.

@@ -1,11 +1,11 @@
 #include "core/analyser/screen_state.h"
+#include "core/common/paths.h"
 #include "core/peaks/parameters.h"
 #include "core/peaks/peak_database.h"
 #include "core/peaks/print.h"
 #include "core/peaks/query.h"
 #include "core/peaks/session.h"
 #include "core/peaks/texts.h"
-#include "core/platform/paths.h"
 
 #include "gui/app/navigator.h"
 #include "gui/peaks/peak_screen.h"
@@ -40,7 +40,7 @@ constexpr int kLastCoupledList = 17;
 
 // The analyser's scratch and database files, in the home folder as it is now.
 core::PeakFiles homeFiles() {
-    return core::PeakFiles::in(kestrana::platform::homeFolder());
+    return core::PeakFiles::in(kestrana::common::homeFolder());
 }
 
 } // namespace
@@ -126,11 +126,11 @@ void PeakScreen::processData() {
     QString message;
     bool processed = false;
     try {
-        const std::string runPath = kestrana::platform::mapDesignPath(widgets::toPath(runFileEdit->text()));
+        const std::string runPath = kestrana::common::mapDesignPath(widgets::toPath(runFileEdit->text()));
         core::processPeakData(runPath, homeFiles(), core::programPeakSession());
         message = fromCore(core::kDatabaseGeneratedMessage);
         processed = true;
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         // processPeakData gives every failure its message; one without is a failed database.
         message = fromCore(error.withMessage(core::kDatabaseFailedMessage).message());
     } catch (const std::exception&) {
@@ -164,7 +164,7 @@ void PeakScreen::showDetails() {
         kmCountLabel->setText(fromCore(summary.kmCountText));
         peakCountLabel->setText(fromCore(summary.peakCountText));
         printDetailsButton->setEnabled(true);
-    } catch (const kestrana::platform::Error& error) {
+    } catch (const kestrana::common::Error& error) {
         coupling_ = false;
         services::MessageBox::information(this, error.message().empty() ? QString::fromLocal8Bit(error.what())
                                                                         : fromCore(error.message()));
@@ -187,7 +187,7 @@ void PeakScreen::printDetails() {
                                      toCore(limitEdit->text()), toCore(kmRangeEdits[0]->text()),
                                      toCore(kmRangeEdits[1]->text())};
     try {
-        const kestrana::platform::HardCopyScript script =
+        const kestrana::common::HardCopyScript script =
             core::peakHardCopy(texts, lists, core::programPeakSession());
         services::PrintOptions options;
         options.documentName = QStringLiteral("peak_details");

@@ -4,9 +4,9 @@
 // whatever room a larger display gives.
 #include "gui/peaks/peak_screen.h"
 
+#include "core/common/paths.h"
 #include "core/peaks/parameters.h"
 #include "core/peaks/texts.h"
-#include "core/platform/paths.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
@@ -69,10 +69,9 @@ void PeakScreen::buildControls() {
     titleLabel->adjustSize();
 
     runFileLabel = newLabel(this, "runFileLabel", QStringLiteral("Input File  TRC"));
-    const std::string home = kestrana::platform::homeFolder();
-    runFileEdit =
-        newTextBox(this, "runFileEdit",
-                   widgets::fromPath(kestrana::platform::mapDesignPath(core::kDefaultRunPath, home)));
+    const std::string home = kestrana::common::homeFolder();
+    runFileEdit = newTextBox(this, "runFileEdit",
+                             widgets::fromPath(kestrana::common::mapDesignPath(core::kDefaultRunPath, home)));
     browseButton = newButton(this, "browseButton", QStringLiteral("BROWSE"));
     processDataButton = newButton(this, "processDataButton", QStringLiteral("PROCESS DATA"));
 

@@ -1,6 +1,6 @@
 #include "gui/services/file_dialog.h"
 
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 #include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 #include "gui/widgets/qt_text.h"
@@ -85,13 +85,13 @@ QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const 
 QString FileDialog::startFolder(const QString& currentPath) const {
     if (!currentPath.trimmed().isEmpty()) {
         const QFileInfo current(
-            widgets::fromPath(kestrana::platform::mapDesignPath(widgets::toPath(currentPath.trimmed()))));
+            widgets::fromPath(kestrana::common::mapDesignPath(widgets::toPath(currentPath.trimmed()))));
         if (current.absoluteDir().exists())
             return current.absolutePath();
     }
     if (!lastChosen_.isEmpty())
         return QFileInfo(lastChosen_).absolutePath();
-    return widgets::fromPath(kestrana::platform::homeFolder());
+    return widgets::fromPath(kestrana::common::homeFolder());
 }
 
 void FileDialog::setNextFileName(const QString& name) {

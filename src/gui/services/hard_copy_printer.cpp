@@ -1,7 +1,7 @@
 #include "gui/services/hard_copy_printer.h"
 
-#include "core/platform/errors.h"
-#include "core/platform/paths.h"
+#include "core/common/errors.h"
+#include "core/common/paths.h"
 #include "gui/services/message_box.h"
 #include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
@@ -26,9 +26,9 @@
 
 namespace kestrana::gui::services {
 
-using kestrana::platform::HardCopyScript;
-using kestrana::platform::PrintFont;
-using kestrana::platform::PrintOp;
+using kestrana::common::HardCopyScript;
+using kestrana::common::PrintFont;
+using kestrana::common::PrintOp;
 
 namespace {
 
@@ -123,9 +123,9 @@ public:
     bool finish(QString& error) override {
         try {
             const QByteArray& bytes = buffer_.data();
-            kestrana::platform::writeFileAtomically(widgets::toPath(path_),
-                                                    std::string_view(bytes.constData(), bytes.size()));
-        } catch (const kestrana::platform::Error& failure) {
+            kestrana::common::writeFileAtomically(widgets::toPath(path_),
+                                                  std::string_view(bytes.constData(), bytes.size()));
+        } catch (const kestrana::common::Error& failure) {
             error = widgets::fromCore(failure.reason());
             return false;
         }
@@ -423,7 +423,7 @@ bool HardCopyPrinter::print(QWidget* parent, const HardCopyScript& script, const
 QString HardCopyPrinter::pdfFolder() {
     QString folder = qEnvironmentVariable("KESTRANA_PRINT_TO");
     if (folder.isEmpty())
-        folder = widgets::fromPath(kestrana::platform::joinPath(kestrana::platform::homeFolder(), "prints"));
+        folder = widgets::fromPath(kestrana::common::joinPath(kestrana::common::homeFolder(), "prints"));
     return QDir(folder).absolutePath();
 }
 

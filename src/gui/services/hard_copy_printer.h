@@ -1,7 +1,7 @@
 #pragma once
-// The printer service: puts a hard copy (a platform::HardCopyScript built by the core) on paper.
+// The printer service: puts a hard copy (a common::HardCopyScript built by the core) on paper.
 //
-//     kestrana::platform::HardCopyScript script = analyser::printDetailsScript(...);
+//     kestrana::common::HardCopyScript script = analyser::printDetailsScript(...);
 //     services::HardCopyPrinter::print(this, script);                        // listing
 //     services::HardCopyPrinter::print(this, script, ChartClipboard::picture()); // page with chart
 //
@@ -21,7 +21,7 @@
 // Picture step, a printer that cannot start, a PDF that cannot be written) are shown in a message
 // box and print() returns false; the caller just ends its operation.
 
-#include "core/platform/hard_copy.h"
+#include "core/common/hard_copy.h"
 
 #include <QPixmap>
 #include <QString>
@@ -43,7 +43,7 @@ struct PrintedLine {
     std::string text;
     int x = 0; // twips from the left edge
     int y = 0; // twips from the top edge (top of the line)
-    kestrana::platform::PrintFont font;
+    kestrana::common::PrintFont font;
     int page = 1;
 };
 
@@ -73,7 +73,7 @@ struct PrintJob {
 
 class HardCopyPrinter {
 public:
-    static bool print(QWidget* parent, const kestrana::platform::HardCopyScript& script,
+    static bool print(QWidget* parent, const kestrana::common::HardCopyScript& script,
                       const QPixmap& picture = QPixmap(), const PrintOptions& options = PrintOptions());
 
     // Where PDFs go, as an absolute path: $KESTRANA_PRINT_TO when set, else <home>/prints.

@@ -3,7 +3,7 @@
 // and every caption built from them), so captions cross as Latin-1, one character per byte. Paths
 // cross in the file system's own encoding, so a typed path with any character survives the trip.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <QFile>
 #include <QString>
@@ -34,14 +34,14 @@ inline std::string toCore(const QString& text) {
 inline std::string toPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
-// A path from the core (for example platform::mapDesignPath) to show in a text box.
+// A path from the core (for example common::mapDesignPath) to show in a text box.
 inline QString fromPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // A failure as a message box shows it: the designed message, then the reason on a line of its own
 // when there is one.
-inline QString messageWithReason(const kestrana::platform::Error& failure) {
+inline QString messageWithReason(const kestrana::common::Error& failure) {
     QString text = fromCore(failure.message());
     if (!failure.reason().empty())
         text += QLatin1Char('\n') + fromCore(failure.reason());

@@ -10,7 +10,7 @@
 
 struct evp_md_ctx_st; // OpenSSL's digest context
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 using Sha256Digest = std::array<std::uint8_t, 32>;
 
@@ -28,11 +28,11 @@ public:
     Sha256Stream& operator=(const Sha256Stream&) = delete;
 
     void add(std::string_view bytes);
-    // The digest of everything added; the stream is used up. Throws platform::Error.
+    // The digest of everything added; the stream is used up. Throws common::Error.
     Sha256Digest finish();
 
 private:
     ::evp_md_ctx_st* context_;
 };
 
-} // namespace kestrana::history
+} // namespace kestrana::library

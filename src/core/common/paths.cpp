@@ -1,6 +1,6 @@
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 namespace {
 
@@ -359,4 +359,4 @@ std::string readWholeFile(const std::string& path) {
     return content;
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 struct PrintFont {
     double size = 10.0; // points
@@ -66,4 +66,4 @@ private:
     PrintFont font_;
 };
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -7,9 +7,9 @@
 // opens a second RunLibrary on the same file for that thread; the storage lets two connections (or two
 // programs) write one after the other without losing or doubling anything.
 
-#include "core/history/sha256.h"
+#include "core/common/errors.h"
 #include "core/history/terms.h"
-#include "core/platform/errors.h"
+#include "core/library/sha256.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +19,15 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrana::history {
+namespace kestrana::library {
+
+// A run is stored and read back in the words of track history: its series, its day, its blocks and
+// their five indices.
+using history::BlockIndex;
+using history::BlockKey;
+using history::Day;
+using history::KmRange;
+using history::Series;
 
 using RunId = std::int64_t;
 
@@ -77,9 +85,23 @@ struct RunValue {
 // A library that cannot be opened or used: not a Kestrana library, damaged, written by a newer
 // version, busy for too long, or a file that cannot be read or written. The message says which file
 // and what is wrong; the file is left as it was.
-class LibraryError : public platform::Error {
+class LibraryError : public common::Error {
 public:
-    using platform::Error::Error;
+    using common::Error::Error;
+};
+
+// What a library's failure says, whatever it is stored in.
+inline constexpr std::string_view kDamagedLibraryMessage =
+    "this run library is damaged; it is left unchanged: restore a copy of it, or copy the runs that can "
+    "still be read into a new library";
+inline constexpr std::string_view kNewerLibraryMessage =
+    "this run library was written by a newer version of Kestrana; it is left unchanged";
+inline constexpr std::string_view kLibraryBusyMessage =
+    "this run library is busy in another program; try again when it has finished";
+
+enum class LibraryAccess {
+    OpenExisting,    // a missing library is refused
+    CreateIfMissing, // a missing library is created empty (a file's folder must exist)
 };
 
 enum class AddOutcome {
@@ -137,4 +159,4 @@ public:
                                                  std::span<const RunId> onlyRuns = {}) const = 0;
 };
 
-} // namespace kestrana::history
+} // namespace kestrana::library

@@ -4,25 +4,24 @@
 // Values taken from files or typed text are bound as parameters or quoted as identifiers, never
 // pasted into SQL text.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
+#include "core/storage/sqlite_database.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
-namespace kestrana::platform {
+namespace kestrana::storage {
 
 // Reading a field where there is no current row (an empty result, or moved past the end).
-class NoCurrentRecordError : public Error {
+class NoCurrentRecordError : public common::Error {
 public:
-    using Error::Error;
+    using common::Error::Error;
 };
 
 // A value bound to a '?' of an SQL text.
@@ -50,7 +49,7 @@ public:
     RecordStore& operator=(RecordStore&&) noexcept;
     ~RecordStore();
     void close();
-    bool isOpen() const { return db_ != nullptr; }
+    bool isOpen() const;
 
     // Creates a table of signed 16-bit fields, in this order. Throws Error.
     void defineTable(const std::string& table, const std::vector<std::string>& fields);
@@ -72,10 +71,10 @@ public:
     private:
         // Writes the gathered rows: full batches through batchStmt_, the rest one by one.
         void flush();
-        void writeRows(sqlite3_stmt* stmt, const std::int16_t* values, std::size_t rows);
+        void writeRows(SqliteStatement& statement, const std::int16_t* values, std::size_t rows);
         RecordStore* store_;
-        sqlite3_stmt* rowStmt_ = nullptr;
-        sqlite3_stmt* batchStmt_ = nullptr;
+        std::optional<SqliteStatement> rowStmt_;
+        std::optional<SqliteStatement> batchStmt_;
         std::size_t fieldCount_;
         std::size_t batchRows_ = 1;
         std::vector<std::int16_t> pending_;
@@ -107,7 +106,7 @@ public:
         // Throws NoCurrentRecordError without a current row, Error for a column not there.
         void requireCurrent(int column) const;
         RecordStore* store_;
-        sqlite3_stmt* stmt_ = nullptr;
+        std::optional<SqliteStatement> statement_;
         bool hasRow_ = false;
     };
 
@@ -116,15 +115,17 @@ public:
     std::vector<std::int16_t> firstRow(const std::string& table);
     std::vector<std::int16_t> lastRow(const std::string& table);
 
-    sqlite3* handle() const { return db_; }
     const std::string& path() const { return path_; }
 
 private:
-    RecordStore(sqlite3* db, std::string path);
+    class Database;
+    explicit RecordStore(std::unique_ptr<Database> database);
     std::vector<std::int16_t> edgeRow(const std::string& table, const char* order);
     [[noreturn]] void fail(const std::string& what) const;
-    sqlite3* db_ = nullptr;
+    // The open database, or a failure saying `what` could not be done on a closed store.
+    const SqliteDatabase& requireOpen(const std::string& what) const;
+    std::unique_ptr<Database> database_;
     std::string path_;
 };
 
-} // namespace kestrana::platform
+} // namespace kestrana::storage

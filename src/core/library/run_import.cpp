@@ -1,8 +1,8 @@
-#include "core/history/run_import.h"
+#include "core/library/run_import.h"
 
+#include "core/common/paths.h"
+#include "core/common/text.h"
 #include "core/history/dates.h"
-#include "core/platform/paths.h"
-#include "core/platform/text.h"
 #include "core/runfile/block_table.h"
 
 #include <algorithm>
@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unordered_set>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 namespace fs = std::filesystem;
 
@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::string_view kAlreadyThere = "already in the library";
 
-std::string reasonOf(const platform::Error& error) {
+std::string reasonOf(const common::Error& error) {
     return error.line() > 0 ? "line " + std::to_string(error.line()) + ": " + error.what_text()
                             : error.what_text();
 }
@@ -32,24 +32,23 @@ LoadedRun loadRun(const std::string& path) {
     const runfile::BlockTable table =
         runfile::loadBlockTable(path, [&hash](std::string_view bytes) { hash.add(bytes); });
     if (table.runDirection != 1 && table.runDirection != -1) {
-        throw platform::Error("the first block's km to minus km from is " +
-                                  std::to_string(table.runDirection) +
-                                  ", so the run is neither over rising (1) nor falling (-1) km",
-                              path);
+        throw common::Error("the first block's km to minus km from is " + std::to_string(table.runDirection) +
+                                ", so the run is neither over rising (1) nor falling (-1) km",
+                            path);
     }
     const std::string dateText = table.header.date();
-    const auto day = dayOfRunDate(dateText);
+    const auto day = history::dayOfRunDate(dateText);
     if (!day) {
-        throw platform::Error("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)", path);
+        throw common::Error("the run date \"" + dateText + "\" is not a calendar date (DDMMYY)", path);
     }
     LoadedRun run;
-    run.series = Series{std::string(platform::trimBlanks(table.header.section())), table.runDirection};
+    run.series = Series{std::string(common::trimBlanks(table.header.section())), table.runDirection};
     // The line is what the library files a run under; a run without one could be no line's history.
     if (run.series.line.empty()) {
-        throw platform::Error(table.header.sectionLine.empty()
-                                  ? "the run has no section line (\"91\"), so its line is not known"
-                                  : "the run's section line (\"91\") names no line",
-                              path);
+        throw common::Error(table.header.sectionLine.empty()
+                                ? "the run has no section line (\"91\"), so its line is not known"
+                                : "the run's section line (\"91\") names no line",
+                            path);
     }
     run.day = *day;
     run.dateText = dateText;
@@ -87,7 +86,7 @@ bool hasRunExtension(const fs::path& path) {
 }
 
 std::string unreadableFolder(int errorNumber) {
-    return "the folder cannot be read: " + platform::fileProblemText(errorNumber);
+    return "the folder cannot be read: " + common::fileProblemText(errorNumber);
 }
 
 // A path an import takes, with the reason it is refused when that is known before it is read.
@@ -102,7 +101,7 @@ std::string refusalOfEntry(const fs::directory_entry& entry) {
     std::error_code error;
     const fs::file_status status = entry.status(error);
     if (error) {
-        return platform::fileProblemText(error.value());
+        return common::fileProblemText(error.value());
     }
     if (fs::is_regular_file(status)) {
         return {};
@@ -151,8 +150,8 @@ std::vector<FoundPath> findRunFiles(const std::vector<std::string>& paths) {
 
 // The reason a file of a run already in the library is skipped.
 std::string sameRunReason(const RunRecord& stored) {
-    return "the same run as " + stored.file + " (" + stored.series.line + ", " + isoDate(stored.day) +
-           ", run " + stored.runNumber + ") is already in the library";
+    return "the same run as " + stored.file + " (" + stored.series.line + ", " +
+           history::isoDate(stored.day) + ", run " + stored.runNumber + ") is already in the library";
 }
 
 } // namespace
@@ -162,17 +161,17 @@ LoadedRun loadRunForLibrary(const std::string& path) {
 }
 
 std::string outcomeLine(const FileOutcome& outcome) {
-    const std::string path = platform::escapeControlCharacters(outcome.path);
+    const std::string path = common::escapeControlCharacters(outcome.path);
     switch (outcome.status) {
     case ImportStatus::Imported:
         return "imported " + path;
     case ImportStatus::Skipped:
         return "skipped " + path + ": " +
-               platform::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThere : outcome.reason);
+               common::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThere : outcome.reason);
     case ImportStatus::Refused:
         break;
     }
-    return "refused " + path + ": " + platform::escapeControlCharacters(outcome.reason);
+    return "refused " + path + ": " + common::escapeControlCharacters(outcome.reason);
 }
 
 std::vector<std::string> collectRunFiles(const std::vector<std::string>& paths) {
@@ -187,7 +186,7 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
     FileOutcome outcome{path, ImportStatus::Refused, {}};
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        outcome.reason = platform::fileProblemText(errno);
+        outcome.reason = common::fileProblemText(errno);
         return outcome;
     }
     if (S_ISDIR(info.st_mode)) {
@@ -216,7 +215,7 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
         }
     } catch (const LibraryError&) {
         throw;
-    } catch (const platform::Error& refusal) {
+    } catch (const common::Error& refusal) {
         outcome.reason = reasonOf(refusal);
     } catch (const std::bad_alloc&) {
         outcome.reason = "there was not enough memory to read it";
@@ -268,4 +267,4 @@ std::string summaryText(const ImportSummary& summary) {
            std::to_string(summary.refused) + " refused" + (summary.cancelled ? ", cancelled" : "");
 }
 
-} // namespace kestrana::history
+} // namespace kestrana::library

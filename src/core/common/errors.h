@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 class Error : public std::runtime_error {
 public:
@@ -45,4 +45,4 @@ private:
     long line_ = 0;
 };
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -3,13 +3,13 @@
 // run of the library, and the runs go together in one transaction or not at all. A run is taken out to
 // be replaced (the library keeps one file of a run) or because it should never have been taken in.
 
-#include "core/history/run_library.h"
+#include "core/library/run_library.h"
 
 #include <span>
 #include <string>
 #include <vector>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 struct RemovalResult {
     std::vector<RunRecord> removed; // the runs removed, in the order their ids were given
@@ -25,4 +25,4 @@ std::string removedRunLine(const RunRecord& run);
 // "No run with id N is in the library; nothing was removed."
 std::string noSuchRunMessage(RunId id);
 
-} // namespace kestrana::history
+} // namespace kestrana::library

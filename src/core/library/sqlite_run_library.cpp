@@ -1,6 +1,7 @@
-#include "core/history/sqlite_run_library.h"
+#include "core/library/sqlite_run_library.h"
 
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
+#include "core/storage/sqlite_database.h"
 
 #include <sqlite3.h>
 
@@ -21,11 +22,11 @@
 #include <set>
 #include <unordered_map>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 namespace {
 
-using platform::fileProblemText;
+using common::fileProblemText;
 
 // Marks the file as a Kestrana run library ("KRLB") in the SQLite header, beside the schema version
 // in user_version, so that another program's database is never taken for one.
@@ -132,21 +133,22 @@ CheckResult quickCheck(sqlite3* db, int& failure) {
 
 // One open SQLite file and what its failures mean to the user. The path is the one the user named,
 // also while a new library is built under another name beside it.
-class Connection {
+class Connection final : public storage::SqliteDatabase {
 public:
-    Connection(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
-    ~Connection() { sqlite3_close_v2(db_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
+    Connection(sqlite3* db, std::string path) : SqliteDatabase(db, std::move(path)) {}
 
-    sqlite3* db() const { return db_; }
-    const std::string& path() const { return path_; }
+    sqlite3* db() const { return handle(); }
 
-    void execute(const char* sql, std::string_view doing) const {
-        const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            fail(rc, doing);
+    [[noreturn]] void fail(int rc, storage::SqliteStage stage, std::string_view what) const override {
+        switch (stage) {
+        case storage::SqliteStage::Preparing:
+            fail(rc, "reading its tables");
+        case storage::SqliteStage::Binding:
+            fail(rc, "binding a value");
+        case storage::SqliteStage::Stepping:
+            break;
         }
+        fail(rc, what.empty() ? std::string_view("reading or writing runs") : what);
     }
 
     // Throws LibraryError with the message of a failed SQLite call in words: no SQLite jargon, since
@@ -158,22 +160,22 @@ public:
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
             noteDamageMet();
-            throw LibraryError(std::string(kDamagedLibraryMessage), path_);
+            throw LibraryError(std::string(kDamagedLibraryMessage), path());
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw LibraryError(std::string(kLibraryBusyMessage), path_);
+            throw LibraryError(std::string(kLibraryBusyMessage), path());
         case SQLITE_NOMEM:
             throw std::bad_alloc();
         case SQLITE_READONLY:
             throw LibraryError("the run library cannot be written: " +
                                    (systemError != 0 ? fileProblemText(systemError) : "permission denied"),
-                               path_);
+                               path());
         case SQLITE_FULL:
-            throw LibraryError("the run library cannot be written: " + fileProblemText(ENOSPC), path_);
+            throw LibraryError("the run library cannot be written: " + fileProblemText(ENOSPC), path());
         default:
             throw LibraryError("the run library failed while " + std::string(doing) +
                                    (systemError != 0 ? ": " + fileProblemText(systemError) : std::string()),
-                               path_);
+                               path());
         }
     }
 
@@ -181,18 +183,18 @@ public:
     // SQLite keeps with the file, else the one it noted for the connection (a journal's, say).
     int lastSystemError() const {
         int fileError = 0;
-        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
+        if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
             fileError != 0) {
             return fileError;
         }
         sqlite3_file* journal = nullptr;
-        if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK &&
+        if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_JOURNAL_POINTER, &journal) == SQLITE_OK &&
             journal != nullptr && journal->pMethods != nullptr &&
             journal->pMethods->xFileControl(journal, SQLITE_FCNTL_LAST_ERRNO, &fileError) == SQLITE_OK &&
             fileError != 0) {
             return fileError;
         }
-        return sqlite3_system_errno(db_);
+        return sqlite3_system_errno(db());
     }
 
     // Refuses to write into a damaged file: SQLite's quick check reads it whole before this program
@@ -200,7 +202,7 @@ public:
     void checkBeforeWriting() const {
         if (!damaged_ && !checked_ && !knownSound()) {
             int failure = SQLITE_OK;
-            const CheckResult result = quickCheck(db_, failure);
+            const CheckResult result = quickCheck(db(), failure);
             if (result == CheckResult::NotChecked) {
                 fail(failure, "checking the library");
             }
@@ -211,7 +213,7 @@ public:
         }
         checked_ = true;
         if (damaged_) {
-            throw LibraryError(std::string(kDamagedLibraryMessage), path_);
+            throw LibraryError(std::string(kDamagedLibraryMessage), path());
         }
     }
 
@@ -226,7 +228,7 @@ public:
         }
         sqlite3_stmt* stmt = nullptr;
         long long size = 0;
-        if (sqlite3_prepare_v2(db_,
+        if (sqlite3_prepare_v2(db(),
                                "SELECT page_count * page_size FROM pragma_page_count(), pragma_page_size()",
                                -1, &stmt, nullptr) == SQLITE_OK &&
             sqlite3_step(stmt) == SQLITE_ROW) {
@@ -236,7 +238,7 @@ public:
         if (static_cast<unsigned long long>(size) > limit.rlim_cur) {
             throw LibraryError("the run library cannot be written: " + fileProblemText(EFBIG) +
                                    " (it is larger than the file-size limit this program runs under)",
-                               path_);
+                               path());
         }
     }
 
@@ -248,7 +250,7 @@ public:
             soundFiles.erase(*identity_);
         }
         int failure = SQLITE_OK;
-        damaged_ = quickCheck(db_, failure) != CheckResult::Sound;
+        damaged_ = quickCheck(db(), failure) != CheckResult::Sound;
         checked_ = !damaged_;
     }
 
@@ -262,8 +264,6 @@ public:
     }
 
 private:
-    sqlite3* db_;
-    std::string path_;
     bool knownSound() const {
         const std::lock_guard<std::mutex> guard(soundFilesMutex);
         return identity_ && soundFiles.count(*identity_) > 0;
@@ -280,70 +280,7 @@ private:
     mutable bool damaged_ = false;
 };
 
-class Statement {
-public:
-    Statement(const Connection& connection, const std::string& sql) : connection_(&connection) {
-        const int rc =
-            sqlite3_prepare_v2(connection.db(), sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
-        if (rc != SQLITE_OK) {
-            connection.fail(rc, "reading its tables");
-        }
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    ~Statement() { sqlite3_finalize(stmt_); }
-
-    // Ready to bind from the first parameter again; every parameter is bound before each step.
-    Statement& reset() {
-        sqlite3_reset(stmt_);
-        next_ = 1;
-        return *this;
-    }
-    Statement& bind(long long value) {
-        check(sqlite3_bind_int64(stmt_, next_++, value));
-        return *this;
-    }
-    Statement& bind(std::string_view text) {
-        check(
-            sqlite3_bind_text(stmt_, next_++, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT));
-        return *this;
-    }
-    Statement& bind(const Sha256Digest& digest) {
-        check(sqlite3_bind_blob(stmt_, next_++, digest.data(), static_cast<int>(digest.size()),
-                                SQLITE_TRANSIENT));
-        return *this;
-    }
-    // True while there is a row.
-    bool step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) {
-            return true;
-        }
-        if (rc != SQLITE_DONE) {
-            const int code = sqlite3_reset(stmt_);
-            connection_->fail(code != SQLITE_OK ? code : rc, "reading or writing runs");
-        }
-        return false;
-    }
-    long long integer(int column) const { return sqlite3_column_int64(stmt_, column); }
-    bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
-    std::string text(int column) const {
-        const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return chars != nullptr
-                   ? std::string(chars, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
-                   : std::string();
-    }
-
-private:
-    void check(int rc) {
-        if (rc != SQLITE_OK) {
-            connection_->fail(rc, "binding a value");
-        }
-    }
-    const Connection* connection_;
-    sqlite3_stmt* stmt_ = nullptr;
-    int next_ = 1;
-};
+using Statement = storage::SqliteStatement;
 
 // A write transaction: BEGIN IMMEDIATE takes the write lock at once, so two programs writing at the
 // same time take turns (the busy timeout makes the second wait) and each sees all the other has
@@ -421,41 +358,31 @@ void createSchema(const Connection& connection) {
 // The objects a library of this version holds, exactly: the schema made in memory and listed.
 const std::vector<SchemaObject>& librarySchemaObjects() {
     static const std::vector<SchemaObject> objects = [] {
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) !=
-            SQLITE_OK) {
-            sqlite3_close_v2(db);
+        const storage::SqliteOpening opened = storage::openSqliteMemory();
+        if (opened.handle == nullptr) {
             throw std::bad_alloc();
         }
-        const Connection memory(db, ":memory:");
+        const Connection memory(opened.handle, ":memory:");
         createSchema(memory);
         return schemaObjectsOf(memory);
     }();
     return objects;
 }
 
-// sqlite3_open_v2 may read a name beginning with "file:" as a URI when the library is so built; a
-// relative path written "./file:..." is the same file and never a URI.
-std::string plainPathForSqlite(const std::string& path) {
-    return path.rfind("file:", 0) == 0 ? "./" + path : path;
-}
-
 // Opens an SQLite file that exists, for reading and writing where the file allows it. `shownPath` is
 // the path messages name.
 std::unique_ptr<Connection> openConnection(const std::string& file, const std::string& shownPath) {
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(plainPathForSqlite(file).c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_EXRESCODE, nullptr);
-    if (rc != SQLITE_OK) {
-        const int systemError = db != nullptr ? sqlite3_system_errno(db) : 0;
-        sqlite3_close_v2(db);
-        if ((rc & 0xff) == SQLITE_NOMEM) {
+    const storage::SqliteOpening opened = storage::openSqliteFile(file, SQLITE_OPEN_READWRITE);
+    if (opened.handle == nullptr) {
+        if ((opened.resultCode & 0xff) == SQLITE_NOMEM) {
             throw std::bad_alloc();
         }
-        throw LibraryError("the run library cannot be opened" +
-                               (systemError != 0 ? ": " + fileProblemText(systemError) : std::string()),
-                           shownPath);
+        throw LibraryError(
+            "the run library cannot be opened" +
+                (opened.systemError != 0 ? ": " + fileProblemText(opened.systemError) : std::string()),
+            shownPath);
     }
+    sqlite3* db = opened.handle;
     auto connection = std::make_unique<Connection>(db, shownPath);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     // A library file is data from anywhere: nothing stored in it may run as code. Triggers and views
@@ -517,7 +444,7 @@ public:
         ::close(fd);
         int problem = 0;
         if (::link(path_.c_str(), finalPath_.c_str()) == 0) {
-            platform::syncFolderOf(finalPath_);
+            common::syncFolderOf(finalPath_);
             return true;
         }
         problem = errno;
@@ -525,7 +452,7 @@ public:
             problem == ENOSYS) {
             if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, finalPath_.c_str(), RENAME_NOREPLACE) == 0) {
                 path_.clear();
-                platform::syncFolderOf(finalPath_);
+                common::syncFolderOf(finalPath_);
                 return true;
             }
             problem = errno;
@@ -571,7 +498,7 @@ public:
 
     bool containsContent(const Sha256Digest& contentHash) const override {
         Statement& query = statement(contentQuery_, "SELECT 1 FROM runs WHERE content_hash = ?");
-        query.reset().bind(contentHash);
+        query.reset().bindBytes(contentHash.data(), contentHash.size());
         return query.step();
     }
 
@@ -607,7 +534,7 @@ public:
             .bind(kmLow)
             .bind(kmHigh)
             .bind(run.file)
-            .bind(run.contentHash);
+            .bindBytes(run.contentHash.data(), run.contentHash.size());
         insertRun.step();
         const long long runId = sqlite3_last_insert_rowid(connection_->db());
         // Rows go in batches of kBatchRows per statement: a third less time per run than one
@@ -928,15 +855,15 @@ bool runComesBefore(const RunRecord& a, const RunRecord& b) {
 }
 
 std::string defaultLibraryPath() {
-    return platform::joinPath(platform::homeFolder(), kLibraryFileName);
+    return common::joinPath(common::homeFolder(), kLibraryFileName);
 }
 
 std::string sampleLibraryPath(std::string_view home) {
-    return platform::joinPath(platform::joinPath(home, kSampleFolderName), kSampleLibraryFileName);
+    return common::joinPath(common::joinPath(home, kSampleFolderName), kSampleLibraryFileName);
 }
 
 std::string sampleLibraryPath() {
-    return sampleLibraryPath(platform::homeFolder());
+    return sampleLibraryPath(common::homeFolder());
 }
 
 void setBeforeNewLibraryInPlace(std::function<void(const std::string& path)> hook) {
@@ -976,8 +903,8 @@ std::unique_ptr<RunLibrary> openSqliteLibrary(const std::string& path, LibraryAc
         // which is then the library used.
         std::string target;
         try {
-            target = platform::finalTarget(path); // a link to a library still to be made
-        } catch (const platform::Error& error) {
+            target = common::finalTarget(path); // a link to a library still to be made
+        } catch (const common::Error& error) {
             throw LibraryError(error.what_text(), path);
         }
         const bool made = buildLibraryInPlace(target, {});
@@ -990,4 +917,4 @@ std::unique_ptr<RunLibrary> openSqliteLibrary(const std::string& path, LibraryAc
     return openExistingLibrary(path);
 }
 
-} // namespace kestrana::history
+} // namespace kestrana::library

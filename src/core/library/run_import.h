@@ -6,7 +6,7 @@
 // in a search gets one outcome (a folder that cannot be read included); a refused file, for whatever
 // reason, does not stop the others.
 
-#include "core/history/run_library.h"
+#include "core/library/run_library.h"
 
 #include <cstddef>
 #include <functional>
@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
-// Loads one run file for the library. Throws platform::Error whose what_text() is the reason
+// Loads one run file for the library. Throws common::Error whose what_text() is the reason
 // (with the run-file line where one applies): the analyser's refusals, a direction that is neither
 // rising nor falling, a date that is not a calendar date (the reason names the date text), no line
 // name (no section line, or a blank one).
@@ -34,7 +34,7 @@ struct FileOutcome {
     bool operator==(const FileOutcome&) const = default;
 };
 // "imported PATH", "skipped PATH: REASON", "refused PATH: REASON", with every control character of
-// the path and the reason escaped (platform::escapeControlCharacters), so each outcome is one line.
+// the path and the reason escaped (common::escapeControlCharacters), so each outcome is one line.
 std::string outcomeLine(const FileOutcome& outcome);
 
 // The paths an import of `paths` takes, in the order it takes them: a file as given (whatever its
@@ -78,4 +78,4 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
 // "N imported, N skipped, N refused" (", cancelled" when stopped).
 std::string summaryText(const ImportSummary& summary);
 
-} // namespace kestrana::history
+} // namespace kestrana::library

@@ -14,14 +14,14 @@
 // Every failure's message says what happened in words and names the file (LibraryError: the path is
 // its file).
 
-#include "core/history/run_library.h"
+#include "core/library/run_library.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 // The library's file name in the home folder.
 inline constexpr std::string_view kLibraryFileName = "library.sqlite";
@@ -30,17 +30,12 @@ std::string defaultLibraryPath();
 // The library of the bundled history samples, a library of its own in their folder.
 inline constexpr std::string_view kSampleFolderName = "HISTORY";
 inline constexpr std::string_view kSampleLibraryFileName = "samples.sqlite";
-// <home>/HISTORY/samples.sqlite, for the home folder given or platform::homeFolder().
+// <home>/HISTORY/samples.sqlite, for the home folder given or common::homeFolder().
 std::string sampleLibraryPath(std::string_view home);
 std::string sampleLibraryPath();
 
 // The schema version this program writes; a library with a higher one is refused.
 inline constexpr int kLibrarySchemaVersion = 1;
-
-enum class LibraryAccess {
-    OpenExisting,    // a missing file is refused
-    CreateIfMissing, // a missing file is created as an empty library (its folder must exist)
-};
 
 // Opens (or creates) the library at `path`, a plain file path (never read as an SQLite URI).
 // Throws LibraryError with one of the messages below as its text and the path as its file.
@@ -54,13 +49,6 @@ bool buildLibraryInPlace(const std::string& path, const std::function<void(RunLi
 
 inline constexpr std::string_view kNoLibraryMessage = "there is no library at this path";
 inline constexpr std::string_view kNotALibraryMessage = "this file is not a Kestrana run library";
-inline constexpr std::string_view kDamagedLibraryMessage =
-    "this run library is damaged; it is left unchanged: restore a copy of it, or copy the runs that can "
-    "still be read into a new library";
-inline constexpr std::string_view kNewerLibraryMessage =
-    "this run library was written by a newer version of Kestrana; it is left unchanged";
-inline constexpr std::string_view kLibraryBusyMessage =
-    "this run library is busy in another program; try again when it has finished";
 inline constexpr std::string_view kLibraryNoFolderMessage =
     "the run library cannot be created: its folder does not exist";
 
@@ -68,4 +56,4 @@ inline constexpr std::string_view kLibraryNoFolderMessage =
 // put in place, so that a test can make several programs reach that point together. Empty by default.
 void setBeforeNewLibraryInPlace(std::function<void(const std::string& path)> hook);
 
-} // namespace kestrana::history
+} // namespace kestrana::library

@@ -1,6 +1,6 @@
-#include "core/platform/hard_copy.h"
+#include "core/common/hard_copy.h"
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 namespace {
 PrintOp opOf(PrintOp::Kind kind) {
@@ -99,4 +99,4 @@ std::vector<std::string> HardCopyScript::lines() const {
     return result;
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -3,18 +3,18 @@
 // or a window and a script) share its scratch files and databases; each operation that writes or
 // reads them holds this lock, so one never reads what the other is half-way through writing.
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <chrono>
 #include <string>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 // "Another Kestrana is using <folder>. Please try again when it has finished."
 std::string homeBusyMessage(const std::string& folder);
 
 // An advisory lock (flock) on "<folder>/.kestrana.lock", held for the object's lifetime. Waits up to
-// waitLimit() for another holder to let go, then throws platform::Error with the message
+// waitLimit() for another holder to let go, then throws common::Error with the message
 // homeBusyMessage(folder) (the operation's own message, since it says what to do). Taking it again on the
 // same thread while held (an operation calling another) does not wait for itself. A folder where the lock
 // file cannot be made (missing or read-only) is used without a lock: nothing can be written there.
@@ -36,4 +36,4 @@ private:
     bool nested_ = false;
 };
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 // Formats a number by a pattern of the kinds "##0.00", "###.00", "00.00", "#00.00", "0000", "000",
 // "00", "0", "0.0", "0.00": a 0 always shows a digit (leading zeros included), a # only a
@@ -92,4 +92,4 @@ std::string escapeControlCharacters(std::string_view text);
 // into the word before). The header as it stands when no row matches.
 std::string alignedHeader(std::string_view header, const std::vector<std::string>& rows);
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -1,11 +1,11 @@
-#include "core/history/run_removal.h"
+#include "core/library/run_removal.h"
 
+#include "core/common/text.h"
 #include "core/history/dates.h"
-#include "core/platform/text.h"
 
 #include <algorithm>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 RemovalResult removeRunsById(RunLibrary& library, std::span<const RunId> ids) {
     RemovalResult result;
@@ -28,13 +28,13 @@ RemovalResult removeRunsById(RunLibrary& library, std::span<const RunId> ids) {
 }
 
 std::string removedRunLine(const RunRecord& run) {
-    return "removed " + std::to_string(run.id) + " (" + platform::escapeControlCharacters(run.series.line) +
-           ", " + isoDate(run.day) + ", run " + platform::escapeControlCharacters(run.runNumber) + ", " +
-           platform::escapeControlCharacters(run.file) + ")";
+    return "removed " + std::to_string(run.id) + " (" + common::escapeControlCharacters(run.series.line) +
+           ", " + history::isoDate(run.day) + ", run " + common::escapeControlCharacters(run.runNumber) +
+           ", " + common::escapeControlCharacters(run.file) + ")";
 }
 
 std::string noSuchRunMessage(RunId id) {
     return "No run with id " + std::to_string(id) + " is in the library; nothing was removed.";
 }
 
-} // namespace kestrana::history
+} // namespace kestrana::library

@@ -1,4 +1,4 @@
-#include "core/platform/text.h"
+#include "core/common/text.h"
 
 #include <algorithm>
 #include <cfenv>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <system_error>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 namespace {
 
@@ -441,4 +441,4 @@ std::string alignedHeader(std::string_view header, const std::vector<std::string
     return std::string(header);
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 // $KESTRANA_HOME when set and not empty, else ~/Kestrana. Not created here.
 std::string homeFolder();
@@ -64,4 +64,4 @@ void syncFolderOf(const std::string& path);
 // a folder or a device.
 std::string readWholeFile(const std::string& path);
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -1,6 +1,6 @@
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 namespace {
 std::string describe(const std::string& what, const std::string& file, long line) {
@@ -36,4 +36,4 @@ Error Error::withMessage(std::string_view message) const {
     return Error(std::string(message), reason_, what_, file_, line_);
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

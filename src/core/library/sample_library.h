@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 enum class SampleLibraryOutcome { Created, AlreadyThere };
 
 // Imports `runFiles` into a new library built beside `libraryPath` and moves it into place only when
 // nothing stands at `libraryPath` then (not even a link), so that a library made meanwhile by another
-// program is kept. Throws platform::Error when the library cannot be made or a sample run is
+// program is kept. Throws common::Error when the library cannot be made or a sample run is
 // refused (nothing is left behind then).
 SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
                                           const std::vector<std::string>& runFiles);
 
-} // namespace kestrana::history
+} // namespace kestrana::library

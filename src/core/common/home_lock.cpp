@@ -1,6 +1,6 @@
-#include "core/platform/home_lock.h"
+#include "core/common/home_lock.h"
 
-#include "core/platform/paths.h"
+#include "core/common/paths.h"
 
 #include <atomic>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace kestrana::platform {
+namespace kestrana::common {
 
 namespace {
 
@@ -71,4 +71,4 @@ HomeFolderLock::~HomeFolderLock() {
     }
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::common

@@ -1,4 +1,6 @@
-#include "core/platform/record_store.h"
+#include "core/storage/record_store.h"
+
+#include "core/storage/sqlite_database.h"
 
 #include <sqlite3.h>
 
@@ -9,13 +11,11 @@
 #include <random>
 #include <system_error>
 
-namespace kestrana::platform {
+namespace kestrana::storage {
+
+using common::Error;
 
 namespace {
-
-std::string errorText(sqlite3* db) {
-    return db != nullptr ? sqlite3_errmsg(db) : "out of memory";
-}
 
 bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -23,38 +23,21 @@ bool sameNameIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-// Prepares one statement; `tail` receives the rest of the text when it holds more than one.
-sqlite3_stmt* prepare(sqlite3* db, const std::string& path, std::string_view sql,
-                      const char** tail = nullptr) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt, tail) != SQLITE_OK) {
-        std::string what = "SQL rejected (" + errorText(db) + "): " + std::string(sql);
-        sqlite3_finalize(stmt);
-        throw Error(what, path);
-    }
-    return stmt;
-}
-
-// Binds params[next...] to the '?' of `stmt` in order; `next` moves past what was used.
-void bindParams(sqlite3* db, const std::string& path, sqlite3_stmt* stmt, const std::vector<SqlValue>& params,
+// Binds params[next...] to the '?' of `statement` in order; `next` moves past what was used.
+void bindParams(const std::string& path, SqliteStatement& statement, const std::vector<SqlValue>& params,
                 std::size_t& next) {
-    const int count = sqlite3_bind_parameter_count(stmt);
+    const int count = statement.parameterCount();
     for (int i = 1; i <= count; ++i, ++next) {
         if (next >= params.size()) {
             throw Error("SQL text has more parameters than values were given", path);
         }
         const SqlValue& value = params[next];
-        int rc = SQLITE_OK;
         if (const auto* whole = std::get_if<long long>(&value)) {
-            rc = sqlite3_bind_int64(stmt, i, *whole);
+            statement.bind(*whole);
         } else if (const auto* real = std::get_if<double>(&value)) {
-            rc = sqlite3_bind_double(stmt, i, *real);
+            statement.bindReal(*real);
         } else {
-            const auto& text = std::get<std::string>(value);
-            rc = sqlite3_bind_text(stmt, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-        }
-        if (rc != SQLITE_OK) {
-            throw Error("cannot bind an SQL value: " + errorText(db), path);
+            statement.bind(std::get<std::string>(value));
         }
     }
 }
@@ -66,23 +49,34 @@ void tuneForRebuilding(sqlite3* db) {
                  nullptr, nullptr);
 }
 
-sqlite3* openHandle(const std::string& file, int flags) {
-    sqlite3* db = nullptr;
-    // SQLite reads a name beginning with "file:" as a URI (with options such as mode=memory) and
-    // ":memory:" as no file at all; a relative path is given a leading "./" so it stays a path.
-    const std::string name = !file.empty() && file.front() != '/' ? "./" + file : file;
-    // A store is used by one thread at a time, so SQLite's own locking of the connection is skipped.
-    int rc = sqlite3_open_v2(name.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string what = "cannot open the database (" + errorText(db) + ")";
-        sqlite3_close_v2(db);
-        throw Error(what, file);
-    }
-    sqlite3_extended_result_codes(db, 1);
-    return db;
-}
-
 } // namespace
+
+// A store's database: a failure names the SQL or the step that failed, with SQLite's own text.
+class RecordStore::Database final : public SqliteDatabase {
+public:
+    Database(sqlite3* db, std::string path) : SqliteDatabase(db, std::move(path)) {}
+
+    static std::unique_ptr<Database> open(const std::string& file, int flags) {
+        // A store is used by one thread at a time, so SQLite's own locking of the connection is skipped.
+        const SqliteOpening opened = openSqliteFile(file, flags | SQLITE_OPEN_NOMUTEX);
+        if (opened.handle == nullptr) {
+            throw Error("cannot open the database (" + opened.errorText + ")", file);
+        }
+        return std::make_unique<Database>(opened.handle, file);
+    }
+
+    [[noreturn]] void fail(int, SqliteStage stage, std::string_view what) const override {
+        switch (stage) {
+        case SqliteStage::Preparing:
+            throw Error("SQL rejected (" + errorText() + "): " + std::string(what), path());
+        case SqliteStage::Binding:
+            throw Error("cannot bind an SQL value: " + errorText(), path());
+        case SqliteStage::Stepping:
+            break;
+        }
+        throw Error(std::string(what) + " (" + errorText() + ")", path());
+    }
+};
 
 std::string quoteIdentifier(std::string_view name) {
     std::string quoted = "\"";
@@ -116,9 +110,8 @@ RecordStore RecordStore::create(const std::string& basePath) {
     if (error) {
         throw Error("cannot replace the old database: " + error.message(), file);
     }
-    sqlite3* db = openHandle(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    RecordStore store(db, file);
-    tuneForRebuilding(db);
+    RecordStore store(Database::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE));
+    tuneForRebuilding(store.database_->handle());
     // Writes the header now, so that the file is a valid (empty) store even before a first table. The
     // stamp goes into the two 32-bit header fields SQLite leaves to the application.
     std::random_device seed;
@@ -136,65 +129,56 @@ RecordStore RecordStore::open(const std::string& basePath) {
     if (!std::filesystem::is_regular_file(file)) {
         throw Error("the database does not exist", file);
     }
-    sqlite3* db = openHandle(file, SQLITE_OPEN_READWRITE);
-    RecordStore store(db, file);
+    RecordStore store(Database::open(file, SQLITE_OPEN_READWRITE));
     // SQLite reads the file only at the first statement: a file that is no database fails here.
     try {
         RowSet probe(store, "SELECT count(*) FROM sqlite_master");
     } catch (const Error&) {
         throw Error("the file is not a database of this program", file);
     }
-    tuneForRebuilding(db);
+    tuneForRebuilding(store.database_->handle());
     return store;
 }
 
 std::uint64_t RecordStore::stamp() const {
     auto headerField = [this](const char* pragma) -> std::uint64_t {
-        if (db_ == nullptr) {
+        const SqliteDatabase& database = requireOpen("cannot read the stamp");
+        SqliteStatement statement(database, pragma);
+        if (!statement.step("cannot read the stamp")) {
             fail("cannot read the stamp");
         }
-        sqlite3_stmt* stmt = prepare(db_, path_, pragma);
-        const bool read = sqlite3_step(stmt) == SQLITE_ROW;
-        const auto value = static_cast<std::uint32_t>(sqlite3_column_int64(stmt, 0));
-        sqlite3_finalize(stmt);
-        if (!read) {
-            fail("cannot read the stamp");
-        }
-        return value;
+        return static_cast<std::uint32_t>(statement.integer(0));
     };
     return (headerField("PRAGMA application_id") << 32) | headerField("PRAGMA user_version");
 }
 
-RecordStore::RecordStore(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
-
-RecordStore::RecordStore(RecordStore&& other) noexcept : db_(other.db_), path_(std::move(other.path_)) {
-    other.db_ = nullptr;
+RecordStore::RecordStore(std::unique_ptr<Database> database) : database_(std::move(database)) {
+    path_ = database_->path();
 }
 
-RecordStore& RecordStore::operator=(RecordStore&& other) noexcept {
-    if (this != &other) {
-        close();
-        db_ = other.db_;
-        path_ = std::move(other.path_);
-        other.db_ = nullptr;
-    }
-    return *this;
-}
-
-RecordStore::~RecordStore() {
-    close();
-}
+RecordStore::RecordStore(RecordStore&& other) noexcept = default;
+RecordStore& RecordStore::operator=(RecordStore&& other) noexcept = default;
+RecordStore::~RecordStore() = default;
 
 void RecordStore::close() {
-    if (db_ != nullptr) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
+    database_.reset();
+}
+
+bool RecordStore::isOpen() const {
+    return database_ != nullptr;
 }
 
 void RecordStore::fail(const std::string& what) const {
-    throw Error(what + (db_ != nullptr ? " (" + errorText(db_) + ")" : std::string(" (database closed)")),
+    throw Error(what + (database_ != nullptr ? " (" + database_->errorText() + ")"
+                                             : std::string(" (database closed)")),
                 path_);
+}
+
+const SqliteDatabase& RecordStore::requireOpen(const std::string& what) const {
+    if (database_ == nullptr) {
+        fail(what);
+    }
+    return *database_;
 }
 
 void RecordStore::defineTable(const std::string& table, const std::vector<std::string>& fields) {
@@ -211,31 +195,17 @@ void RecordStore::defineTable(const std::string& table, const std::vector<std::s
 }
 
 void RecordStore::execute(const std::string& sql, const std::vector<SqlValue>& params) {
-    if (db_ == nullptr) {
-        fail("cannot run SQL");
-    }
+    const SqliteDatabase& database = requireOpen("cannot run SQL");
+    const std::string failed = "SQL failed: " + sql;
     std::size_t nextParam = 0;
     std::string_view rest = sql;
     while (!rest.empty()) {
-        const char* tail = nullptr;
-        sqlite3_stmt* stmt = prepare(db_, path_, rest, &tail);
-        rest.remove_prefix(static_cast<std::size_t>(tail - rest.data()));
-        if (stmt == nullptr) { // only blanks or a comment were left
+        SqliteStatement statement(database, rest, &rest);
+        if (statement.empty()) { // only blanks or a comment were left
             break;
         }
-        try {
-            bindParams(db_, path_, stmt, params, nextParam);
-        } catch (...) {
-            sqlite3_finalize(stmt);
-            throw;
-        }
-        int rc = SQLITE_ROW;
-        while (rc == SQLITE_ROW) {
-            rc = sqlite3_step(stmt);
-        }
-        sqlite3_finalize(stmt);
-        if (rc != SQLITE_DONE) {
-            fail("SQL failed: " + sql);
+        bindParams(path_, statement, params, nextParam);
+        while (statement.step(failed)) {
         }
     }
 }
@@ -294,14 +264,11 @@ RecordStore::Inserter::Inserter(RecordStore& store, const std::string& table, st
     open_ = true;
     batchRows_ = rowsPerBatch(fieldCount);
     try {
-        if (store.handle() == nullptr) {
-            store.fail("cannot add rows");
-        }
-        rowStmt_ = prepare(store.handle(), store.path(), insertSql(table, fieldCount, 1));
-        batchStmt_ = prepare(store.handle(), store.path(), insertSql(table, fieldCount, batchRows_));
+        const SqliteDatabase& database = store.requireOpen("cannot add rows");
+        rowStmt_.emplace(database, insertSql(table, fieldCount, 1));
+        batchStmt_.emplace(database, insertSql(table, fieldCount, batchRows_));
     } catch (...) {
-        sqlite3_finalize(rowStmt_);
-        rowStmt_ = nullptr;
+        rowStmt_.reset();
         store.execute("ROLLBACK TO kestrana_insert; RELEASE kestrana_insert");
         open_ = false;
         throw;
@@ -310,20 +277,20 @@ RecordStore::Inserter::Inserter(RecordStore& store, const std::string& table, st
 }
 
 RecordStore::Inserter::Inserter(Inserter&& other) noexcept
-    : store_(other.store_), rowStmt_(other.rowStmt_), batchStmt_(other.batchStmt_),
+    : store_(other.store_), rowStmt_(std::move(other.rowStmt_)), batchStmt_(std::move(other.batchStmt_)),
       fieldCount_(other.fieldCount_), batchRows_(other.batchRows_), pending_(std::move(other.pending_)),
       open_(other.open_) {
-    other.rowStmt_ = nullptr;
-    other.batchStmt_ = nullptr;
+    other.rowStmt_.reset();
+    other.batchStmt_.reset();
     other.open_ = false;
 }
 
 RecordStore::Inserter::~Inserter() {
-    sqlite3_finalize(rowStmt_);
-    sqlite3_finalize(batchStmt_);
-    if (open_ && store_->handle() != nullptr) {
-        sqlite3_exec(store_->handle(), "ROLLBACK TO kestrana_insert; RELEASE kestrana_insert", nullptr,
-                     nullptr, nullptr);
+    rowStmt_.reset();
+    batchStmt_.reset();
+    if (open_ && store_->isOpen()) {
+        sqlite3_exec(store_->database_->handle(), "ROLLBACK TO kestrana_insert; RELEASE kestrana_insert",
+                     nullptr, nullptr, nullptr);
     }
 }
 
@@ -338,26 +305,24 @@ void RecordStore::Inserter::add(std::span<const std::int16_t> values) {
     }
     pending_.insert(pending_.end(), values.begin(), values.end());
     if (pending_.size() == batchRows_ * fieldCount_) {
-        writeRows(batchStmt_, pending_.data(), batchRows_);
+        writeRows(*batchStmt_, pending_.data(), batchRows_);
         pending_.clear();
     }
 }
 
-void RecordStore::Inserter::writeRows(sqlite3_stmt* stmt, const std::int16_t* values, std::size_t rows) {
+void RecordStore::Inserter::writeRows(SqliteStatement& statement, const std::int16_t* values,
+                                      std::size_t rows) {
+    statement.reset();
     const std::size_t count = rows * fieldCount_;
     for (std::size_t i = 0; i < count; ++i) {
-        sqlite3_bind_int(stmt, static_cast<int>(i + 1), values[i]);
+        statement.bind(values[i]);
     }
-    const int rc = sqlite3_step(stmt);
-    sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE) {
-        store_->fail("cannot add a row");
-    }
+    statement.step("cannot add a row");
 }
 
 void RecordStore::Inserter::flush() {
     for (std::size_t at = 0; at < pending_.size(); at += fieldCount_) {
-        writeRows(rowStmt_, pending_.data() + at, 1);
+        writeRows(*rowStmt_, pending_.data() + at, 1);
     }
     pending_.clear();
 }
@@ -367,10 +332,8 @@ void RecordStore::Inserter::commit() {
         return;
     }
     flush();
-    sqlite3_finalize(rowStmt_);
-    sqlite3_finalize(batchStmt_);
-    rowStmt_ = nullptr;
-    batchStmt_ = nullptr;
+    rowStmt_.reset();
+    batchStmt_.reset();
     store_->execute("RELEASE kestrana_insert");
     open_ = false;
 }
@@ -380,57 +343,35 @@ void RecordStore::Inserter::commit() {
 
 RecordStore::RowSet::RowSet(RecordStore& store, const std::string& sql, const std::vector<SqlValue>& params)
     : store_(&store) {
-    if (store.handle() == nullptr) {
-        store.fail("cannot read rows");
-    }
-    stmt_ = prepare(store.handle(), store.path(), sql);
-    if (stmt_ == nullptr) {
+    std::string_view rest;
+    statement_.emplace(store.requireOpen("cannot read rows"), sql, &rest);
+    if (statement_->empty()) {
         throw Error("empty SQL text", store.path());
     }
-    try {
-        std::size_t next = 0;
-        bindParams(store.handle(), store.path(), stmt_, params, next);
-        moveNext();
-    } catch (...) {
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
-        throw;
-    }
+    std::size_t next = 0;
+    bindParams(store.path(), *statement_, params, next);
+    moveNext();
 }
 
 RecordStore::RowSet::RowSet(RowSet&& other) noexcept
-    : store_(other.store_), stmt_(other.stmt_), hasRow_(other.hasRow_) {
-    other.stmt_ = nullptr;
+    : store_(other.store_), statement_(std::move(other.statement_)), hasRow_(other.hasRow_) {
+    other.statement_.reset();
     other.hasRow_ = false;
 }
 
-RecordStore::RowSet::~RowSet() {
-    sqlite3_finalize(stmt_);
-}
+RecordStore::RowSet::~RowSet() = default;
 
 void RecordStore::RowSet::moveNext() {
-    if (stmt_ == nullptr) {
-        hasRow_ = false;
-        return;
-    }
-    int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) {
-        hasRow_ = true;
-        return;
-    }
-    hasRow_ = false;
-    if (rc != SQLITE_DONE) {
-        store_->fail("cannot read the next row");
-    }
+    hasRow_ = statement_ && statement_->step("cannot read the next row");
 }
 
 int RecordStore::RowSet::columnCount() const {
-    return stmt_ != nullptr ? sqlite3_column_count(stmt_) : 0;
+    return statement_ ? statement_->columnCount() : 0;
 }
 
 std::string RecordStore::RowSet::columnName(int column) const {
-    const char* name = stmt_ != nullptr ? sqlite3_column_name(stmt_, column) : nullptr;
-    if (name == nullptr) {
+    std::string name = statement_ && column >= 0 ? statement_->columnName(column) : std::string();
+    if (name.empty()) {
         throw Error("no column " + std::to_string(column), store_->path());
     }
     return name;
@@ -439,7 +380,7 @@ std::string RecordStore::RowSet::columnName(int column) const {
 int RecordStore::RowSet::columnIndex(std::string_view name) const {
     // Field names are matched without regard to case, as the queries write them either way.
     for (int c = 0; c < columnCount(); ++c) {
-        if (sameNameIgnoringCase(sqlite3_column_name(stmt_, c), name)) {
+        if (sameNameIgnoringCase(statement_->columnName(c), name)) {
             return c;
         }
     }
@@ -461,10 +402,10 @@ std::int16_t RecordStore::RowSet::field(std::string_view name) const {
 
 std::int16_t RecordStore::RowSet::field(int column) const {
     requireCurrent(column);
-    if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) {
+    if (statement_->isNull(column)) {
         throw Error("field " + columnName(column) + " holds no value", store_->path());
     }
-    const sqlite3_int64 value = sqlite3_column_int64(stmt_, column);
+    const long long value = statement_->integer(column);
     if (value < std::numeric_limits<std::int16_t>::min() ||
         value > std::numeric_limits<std::int16_t>::max()) {
         throw Error("field " + columnName(column) + " holds " + std::to_string(value) +
@@ -476,19 +417,17 @@ std::int16_t RecordStore::RowSet::field(int column) const {
 
 double RecordStore::RowSet::valueDouble(int column) const {
     requireCurrent(column);
-    return sqlite3_column_double(stmt_, column);
+    return statement_->real(column);
 }
 
 bool RecordStore::RowSet::isNull(int column) const {
     requireCurrent(column);
-    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+    return statement_->isNull(column);
 }
 
 std::string RecordStore::RowSet::valueText(int column) const {
     requireCurrent(column);
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    const int size = sqlite3_column_bytes(stmt_, column);
-    return text != nullptr ? std::string(text, static_cast<std::size_t>(size)) : std::string();
+    return statement_->text(column);
 }
 
-} // namespace kestrana::platform
+} // namespace kestrana::storage

@@ -1,11 +1,11 @@
-#include "core/history/sample_library.h"
+#include "core/library/sample_library.h"
 
-#include "core/history/run_import.h"
-#include "core/history/sqlite_run_library.h"
+#include "core/library/run_import.h"
+#include "core/library/sqlite_run_library.h"
 
 #include <filesystem>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
                                           const std::vector<std::string>& runFiles) {
@@ -17,11 +17,11 @@ SampleLibraryOutcome installSampleLibrary(const std::string& libraryPath,
         for (const std::string& file : runFiles) {
             const FileOutcome outcome = importRunFile(library, file);
             if (outcome.status == ImportStatus::Refused) {
-                throw platform::Error("the sample run was refused: " + outcome.reason, file);
+                throw common::Error("the sample run was refused: " + outcome.reason, file);
             }
         }
     });
     return made ? SampleLibraryOutcome::Created : SampleLibraryOutcome::AlreadyThere;
 }
 
-} // namespace kestrana::history
+} // namespace kestrana::library

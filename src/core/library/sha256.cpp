@@ -1,16 +1,16 @@
-#include "core/history/sha256.h"
+#include "core/library/sha256.h"
 
-#include "core/platform/errors.h"
+#include "core/common/errors.h"
 
 #include <openssl/evp.h>
 
 #include <new>
 
-namespace kestrana::history {
+namespace kestrana::library {
 
 namespace {
 [[noreturn]] void digestFailed() {
-    throw platform::Error("the SHA-256 digest could not be computed");
+    throw common::Error("the SHA-256 digest could not be computed");
 }
 } // namespace
 
@@ -63,4 +63,4 @@ std::string hexText(const Sha256Digest& digest) {
     return text;
 }
 
-} // namespace kestrana::history
+} // namespace kestrana::library
