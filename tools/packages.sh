@@ -7,11 +7,13 @@ set -euo pipefail
 packages=(
     # compiler and build
     g++ make cmake pkg-config
-    # libraries: SQLite, Qt 6 (Charts needs the OpenGL development files, which qt6-base-dev only
-    # recommends; Qt SVG draws the window icon), GoogleTest, Google Benchmark (optional: the
-    # benchmarks are skipped without it)
-    libsqlite3-dev libssl-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
+    # libraries: SQLite, libpq (the run library a team shares on PostgreSQL), Qt 6 (Charts needs the
+    # OpenGL development files, which qt6-base-dev only recommends; Qt SVG draws the window icon),
+    # GoogleTest, Google Benchmark (optional: the benchmarks are skipped without it)
+    libsqlite3-dev libssl-dev libpq-dev qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    # the library tests' throw-away PostgreSQL server (pg_virtualenv comes with postgresql-common)
+    postgresql postgresql-common
     # tests and the program: a virtual display, printed PDFs, the resolution switch, a font
     xvfb xauth x11-xserver-utils poppler-utils fonts-dejavu-core
     # whole-process timing and peak memory (tools/bench-cli.sh); the independent forecast check

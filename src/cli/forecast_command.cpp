@@ -33,7 +33,7 @@ Command makeForecastCommand() {
             .synopsis =
                 "forecast --line TEXT --direction D [--from KM] [--to KM] [--index NAME] [--below X] [--jump "
                 "J] "
-                "[--library FILE]",
+                "[--library LIB]",
             .summary = "Prints the trend and forecast of every block of a km range.",
             .description =
                 "Prints one CSV row per block of the range recorded at least once: the points since the last "

@@ -38,7 +38,7 @@ Command makeHistoryCommand() {
     return {.name = "history",
             .synopsis =
                 "history --line TEXT --direction D --km K --block B [--index NAME] [--jump J] [--library "
-                "FILE]",
+                "LIB]",
             .summary = "Prints the values of one block in every run of the library.",
             .description =
                 "Prints the block's value in every run of the line and direction that recorded it, in date "

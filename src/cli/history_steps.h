@@ -16,7 +16,10 @@ namespace kestrana::cli::history_steps {
 
 // The --library option every history command takes.
 inline const OptionInfo kLibraryOption{
-    "library", true, "FILE", "The run library to use instead of library.sqlite in the home folder."};
+    "library", true, "LIB",
+    "The run library to use instead of library.sqlite in the home folder: a file, or a PostgreSQL "
+    "library by libpq URI (postgresql://[user@]host[:port]/dbname) or service=NAME; a password comes from "
+    "libpq's password file, service file or environment, never from LIB."};
 inline const OptionInfo kLineOption{
     "line", true, "TEXT",
     "The line: the run's section as the analyser shows it, without surrounding "

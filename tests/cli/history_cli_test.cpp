@@ -9,12 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace kestrana {
 namespace {
@@ -51,9 +55,39 @@ protected:
     void importRuns() const {
         ASSERT_EQ(cli("library import " + shellQuote(folder_.file("runs"))).status, 0);
     }
+    // library runs with the import stamps left out, once each is seen to be a UTC time since the test
+    // began and the user the test runs as.
+    std::string runsWithoutStamps() const {
+        std::istringstream listing(cli("library runs").out);
+        std::string result;
+        for (std::string line; std::getline(listing, line);) {
+            std::vector<std::string> fields;
+            std::istringstream split(line);
+            for (std::string field; std::getline(split, field, ',');) {
+                fields.push_back(field);
+            }
+            EXPECT_EQ(fields.size(), 9U) << line;
+            if (fields.size() == 9 && fields[0] != "id") {
+                std::tm parts{};
+                EXPECT_NE(::strptime(fields[6].c_str(), "%Y-%m-%dT%H:%M:%SZ", &parts), nullptr) << line;
+                const std::time_t at = ::timegm(&parts);
+                EXPECT_TRUE(at >= started_ && at <= std::time(nullptr)) << line;
+                EXPECT_EQ(fields[7], ::getpwuid(::geteuid())->pw_name) << line;
+            }
+            if (fields.size() == 9) {
+                fields.erase(fields.begin() + 6, fields.begin() + 8);
+            }
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                result += (i == 0 ? "" : ",") + fields[i];
+            }
+            result += '\n';
+        }
+        return result;
+    }
 
     TempFolder folder_;
     std::string library_ = folder_.file("lib.sqlite");
+    std::time_t started_ = std::time(nullptr);
 };
 
 TEST_F(HistoryCli, ImportPrintsOneLinePerFileAndExitsOneWhenAnyWasRefused) {
@@ -78,13 +112,12 @@ TEST_F(HistoryCli, ImportPrintsOneLinePerFileAndExitsOneWhenAnyWasRefused) {
     const auto again = cli("library import " + shellQuote(runs));
     EXPECT_EQ(again.status, 0);
     EXPECT_EQ(again.err, "");
-    const auto listing = cli("library runs");
-    EXPECT_EQ(listing.status, 0);
-    EXPECT_EQ(listing.out, "id,line,direction,date,run,blocks,file\n"
-                           "2,KATNI - BINA UP,1,2022-01-15,1,15," +
-                               runs + "/run0 again.run\n" + //
-                               "1,KATNI - BINA UP,1,2023-01-15,1,15," + runs + "/run1.run\n" +
-                               "3,KATNI - BINA UP,1,2024-01-15,1,15," + runs + "/run2.run\n");
+    EXPECT_EQ(cli("library runs").status, 0);
+    EXPECT_EQ(runsWithoutStamps(), "id,line,direction,date,run,blocks,file\n"
+                                   "2,KATNI - BINA UP,1,2022-01-15,1,15," +
+                                       runs + "/run0 again.run\n" + //
+                                       "1,KATNI - BINA UP,1,2023-01-15,1,15," + runs + "/run1.run\n" +
+                                       "3,KATNI - BINA UP,1,2024-01-15,1,15," + runs + "/run2.run\n");
 }
 
 TEST_F(HistoryCli, RemoveTakesRunsOutTogetherOrNotAtAll) {
@@ -115,7 +148,7 @@ TEST_F(HistoryCli, RemoveTakesRunsOutTogetherOrNotAtAll) {
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_EQ(removed.out, "removed 3 (KATNI - BINA UP, 2024-01-15, run 1, " + runs + "/run2.run)\n" +
                                "removed 1 (KATNI - BINA UP, 2022-01-15, run 1, " + runs + "/run0.run)\n");
-    EXPECT_EQ(cli("library runs").out,
+    EXPECT_EQ(runsWithoutStamps(),
               "id,line,direction,date,run,blocks,file\n2,KATNI - BINA UP,1,2023-01-15,1,15," + runs +
                   "/run1.run\n");
     // A run removed may be taken in again, from the same file or another one of it.
@@ -238,7 +271,8 @@ TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
         {"forecast " + known + "--from 12km", 1, std::string(history::kKmMessage)},
         {"forecast " + known + "--jump=-4", 1, std::string(history::kJumpMessage)},
         {"forecast --direction 1", 2, "kestrana-cli forecast: option --line is required"},
-        {"library list", 2, "kestrana-cli library: unknown library action list (import, runs or remove)"},
+        {"library list", 2,
+         "kestrana-cli library: unknown library action list (import, runs, remove, log, copy or init)"},
         {"library import", 2, "kestrana-cli library: library import needs at least one file or folder"},
     };
     for (const Case& c : cases) {

@@ -205,7 +205,7 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
     runSql(foreign, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     const std::string newer = folder.file("newer.sqlite");
     openSqliteLibrary(newer, LibraryAccess::CreateIfMissing);
-    runSql(newer, "PRAGMA user_version = 2;");
+    runSql(newer, "PRAGMA user_version = 3;");
     const std::string damaged = folder.file("damaged.sqlite");
     openSqliteLibrary(damaged, LibraryAccess::CreateIfMissing);
     std::string bytes = readFile(damaged);
@@ -232,7 +232,7 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
         {text, std::string(kNotALibraryMessage)},
         {empty, std::string(kNotALibraryMessage)},
         {foreign, std::string(kNotALibraryMessage)},
-        {newer, std::string(kNewerLibraryMessage) + " (library version 2, this program writes version 1)"},
+        {newer, std::string(kNewerLibraryMessage) + " (library version 3, this program writes version 2)"},
         {damaged, std::string(kDamagedLibraryMessage)},
         {folder.path(), std::string(kNotALibraryMessage)},
     };
@@ -298,7 +298,7 @@ TEST(HistoryLibrary, ADamagedLibraryIsRefusedUnchangedBeforeAWriteAndWhenAQuesti
     const auto reader = openSqliteLibrary(damaged, LibraryAccess::OpenExisting);
     try {
         for (BlockIndex index : {BlockIndex::TGI, BlockIndex::TGIU, BlockIndex::TGIL}) {
-            reader->valuesInRange(kLine, {40, 44}, index);
+            reader->valuesInRange(kLine, {40, 239}, index); // every page of values
         }
         ADD_FAILURE() << "every question was answered";
     } catch (const LibraryError& error) {
@@ -495,4 +495,93 @@ TEST(HistoryLibrary, TheBundledSampleShowsEveryStatusAndAMaintainedStretch) {
     EXPECT_NE(std::count_if(map.cells.begin(), map.cells.end(),
                             [](const ConditionCell& cell) { return cell.band == ValueBand::NotRecorded; }),
               0);
+}
+
+TEST(HistoryLibrary, ALibraryOfTheFirstVersionIsReadAsItIsAndUpgradedWholeAtTheFirstWrite) {
+    TempFolder folder;
+    const std::string path = folder.file("old.sqlite");
+    // A library as the first version wrote it, holding two runs (the second's id the highest ever).
+    runSql(path, R"sql(
+CREATE TABLE series (
+    id INTEGER PRIMARY KEY,
+    line TEXT NOT NULL,
+    direction INTEGER NOT NULL,
+    UNIQUE (line, direction)
+);
+CREATE TABLE runs (
+    id INTEGER PRIMARY KEY,
+    series INTEGER NOT NULL REFERENCES series (id),
+    day INTEGER NOT NULL,
+    date_text TEXT NOT NULL,
+    run_number TEXT NOT NULL,
+    blocks INTEGER NOT NULL,
+    km_low INTEGER NOT NULL,
+    km_high INTEGER NOT NULL,
+    file TEXT NOT NULL,
+    content_hash BLOB NOT NULL UNIQUE
+);
+CREATE INDEX runs_of_series ON runs (series, day, run_number, id);
+CREATE TABLE block_values (
+    run INTEGER NOT NULL,
+    km INTEGER NOT NULL,
+    block INTEGER NOT NULL,
+    tgi INTEGER NOT NULL,
+    tgiu INTEGER NOT NULL,
+    tgiw INTEGER NOT NULL,
+    tgig INTEGER NOT NULL,
+    tgil INTEGER NOT NULL,
+    PRIMARY KEY (run, km, block)
+) WITHOUT ROWID;
+PRAGMA application_id = 1263684674;
+PRAGMA user_version = 1;
+INSERT INTO series VALUES (1, 'ITARSI - NAGPUR UP', 1);
+INSERT INTO runs VALUES (1, 1, 19000, '080122', '1', 1, 40, 40, '/old/a.run', x'01'),
+                        (2, 1, 19100, '180422', '1', 1, 40, 40, '/old/b.run', x'02');
+INSERT INTO block_values VALUES (1, 40, 1, 61, 62, 63, 64, 65), (2, 40, 1, 51, 52, 53, 54, 55);
+)sql");
+    const std::string original = readFile(path);
+    {
+        const auto library = openSqliteLibrary(path, LibraryAccess::OpenExisting);
+        const std::vector<RunRecord> runs = library->runs();
+        ASSERT_EQ(runs.size(), 2U);
+        EXPECT_EQ(runs[1].id, 2);
+        EXPECT_EQ(runs[1].imported, ImportStamp{}); // neither who nor when is known
+        EXPECT_EQ(library->log().size(), 2U);
+        EXPECT_EQ(library->blockValues(kLine, {40, 1}, BlockIndex::TGIW).back().value, 53);
+    }
+    EXPECT_EQ(readFile(path), original) << "reading leaves an older library as it is";
+
+    // An upgrade that cannot be written (the file may not grow) leaves the library exactly as it was.
+    writeFile(folder.file("new.run"), generateRun(recipeOf(9, "010623")));
+    const auto limited = kestrana::test::runCommand(
+        "bash -c " +
+        kestrana::test::shellQuote("ulimit -f " + std::to_string(original.size() / 1024) + "; " +
+                                   kestrana::test::shellQuote(KESTRANA_CLI_PATH) + " library import " +
+                                   folder.file("new.run") + " --library " + path));
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_NE(limited.err.find("file too large"), std::string::npos) << limited.err;
+    EXPECT_EQ(readFile(path), original);
+
+    const auto library = openSqliteLibrary(path, LibraryAccess::OpenExisting);
+    ASSERT_EQ(importRunFile(*library, folder.file("new.run")).status, ImportStatus::Imported);
+    const std::vector<RunRecord> runs = library->runs();
+    ASSERT_EQ(runs.size(), 3U);
+    EXPECT_EQ(runs[2].id, 3);
+    EXPECT_TRUE(runs[2].imported.at.has_value());
+    EXPECT_EQ(runs[0].imported, ImportStamp{});
+    // What the first version stored is all there, and the file is now a library of this version.
+    EXPECT_EQ(library->blockValues(kLine, {40, 1}, BlockIndex::TGIW).front().value, 63);
+    EXPECT_TRUE(library->removeRun(3));
+    ASSERT_EQ(importRunFile(*library, folder.file("new.run")).status, ImportStatus::Imported);
+    EXPECT_EQ(library->runs().back().id, 4) << "a removed run's id is not given again";
+    EXPECT_EQ(refusalOf(path, LibraryAccess::OpenExisting), "opened");
+    // The two imports from before first, then in the order they happened, within a second as well.
+    const std::vector<LogEntry> log = library->log();
+    ASSERT_EQ(log.size(), 5U);
+    EXPECT_FALSE(log[1].time.has_value());
+    const std::pair<LogEntry::Action, RunId> known[] = {
+        {LogEntry::Action::Imported, 3}, {LogEntry::Action::Removed, 3}, {LogEntry::Action::Imported, 4}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::pair(log[i + 2].action, log[i + 2].run), known[i]) << i;
+    }
 }

@@ -211,10 +211,41 @@ TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) 
     formula.runNumber = "-";
     formula.blocks = 5;
     formula.file = "@runs/x.run";
+    // The last second of a leap day; a run from before the audit trail has neither time nor user.
+    run.imported = ImportStamp{1709251199999999, "j.smith"};
+    formula.imported = ImportStamp{std::nullopt, "+cmd"};
     EXPECT_EQ(runsCsv(std::vector<RunRecord>{run, formula}, "\r\n"),
-              "id,line,direction,date,run,blocks,file\r\n3,\"A, B "
-              "\"\"UP\"\"\",-1,2024-02-29,3,120,/data/runs/x.run\r\n"
-              "4,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,'@runs/x.run\r\n");
+              "id,line,direction,date,run,blocks,imported_at,imported_by,file\r\n3,\"A, B "
+              "\"\"UP\"\"\",-1,2024-02-29,3,120,2024-02-29T23:59:59Z,j.smith,/data/runs/x.run\r\n"
+              "4,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,,'+cmd,'@runs/x.run\r\n");
+}
+
+TEST(HistoryLists, LogCsvWritesEachImportAndRemovalWithItsUtcTime) {
+    LogEntry imported{1709251199000001,
+                      "j.smith",
+                      LogEntry::Action::Imported,
+                      3,
+                      Series{"A UP", 1},
+                      *dayOfRunDate("290224"),
+                      "2",
+                      "/data/x.run"};
+    LogEntry removed = imported;
+    removed.action = LogEntry::Action::Removed;
+    removed.time = -3599999999; // before 1970 still reads as a time of day
+    removed.user = "=x";
+    LogEntry unknown = imported;
+    unknown.time.reset();
+    EXPECT_EQ(logCsv(std::vector<LogEntry>{unknown, imported, removed}),
+              "time,user,action,line,direction,date,run,file\n"
+              ",j.smith,imported,A UP,1,2024-02-29,2,/data/x.run\n"
+              "2024-02-29T23:59:59Z,j.smith,imported,A UP,1,2024-02-29,2,/data/x.run\n"
+              "1969-12-31T23:00:00Z,'=x,removed,A UP,1,2024-02-29,2,/data/x.run\n");
+    // The log's order puts runs without a time first, and an import before a removal at the same time.
+    std::vector<LogEntry> shuffled = {removed, imported, unknown};
+    removed.time = imported.time;
+    shuffled[0] = removed;
+    std::sort(shuffled.begin(), shuffled.end(), logComesBefore);
+    EXPECT_EQ(shuffled, (std::vector<LogEntry>{unknown, imported, removed}));
 }
 
 TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {

@@ -70,6 +70,16 @@ std::string isoDate(Day day) {
     return text;
 }
 
+std::string isoUtcTime(std::int64_t seconds) {
+    constexpr std::int64_t kDaySeconds = 86400;
+    const std::int64_t day = seconds >= 0 ? seconds / kDaySeconds : (seconds - kDaySeconds + 1) / kDaySeconds;
+    const std::int64_t ofDay = seconds - day * kDaySeconds;
+    char text[32];
+    std::snprintf(text, sizeof text, "T%02d:%02d:%02dZ", static_cast<int>(ofDay / 3600),
+                  static_cast<int>(ofDay / 60 % 60), static_cast<int>(ofDay % 60));
+    return isoDate(static_cast<Day>(day)) + text;
+}
+
 Day addMonths(Day day, int months) {
     const CivilDate date = civilDateOf(day);
     const int monthIndex = date.year * 12 + (date.month - 1) + months;

@@ -4,6 +4,7 @@
 
 #include "core/history/terms.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ std::optional<Day> dayOfRunDate(std::string_view ddmmyy);
 
 // "YYYY-MM-DD".
 std::string isoDate(Day day);
+// "YYYY-MM-DDTHH:MM:SSZ" of a time in seconds since 1970-01-01 00:00:00 UTC.
+std::string isoUtcTime(std::int64_t seconds);
 
 // The same day `months` calendar months later (earlier when negative); a day past the end of the
 // target month becomes its last day (31 January + 1 month = 28 or 29 February).

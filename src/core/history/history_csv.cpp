@@ -41,11 +41,19 @@ private:
     std::string text_;
     bool lineStart_ = true;
 };
+// A time of the audit trail to the second, or nothing where it is not known.
+std::string utcTimeField(const std::optional<library::UtcMicroseconds>& time) {
+    if (!time) {
+        return {};
+    }
+    constexpr library::UtcMicroseconds kSecond = 1000000;
+    return isoUtcTime(*time >= 0 ? *time / kSecond : (*time - kSecond + 1) / kSecond);
+}
 } // namespace
 
 std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd) {
     CsvText csv(lineEnd);
-    csv.header("id,line,direction,date,run,blocks,file");
+    csv.header("id,line,direction,date,run,blocks,imported_at,imported_by,file");
     for (const library::RunRecord& run : runs) {
         csv.number(run.id)
             .field(run.series.line)
@@ -53,7 +61,26 @@ std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view l
             .field(isoDate(run.day))
             .field(run.runNumber)
             .number(run.blocks)
+            .field(utcTimeField(run.imported.at))
+            .field(run.imported.by)
             .field(run.file)
+            .endLine();
+    }
+    return csv.take();
+}
+
+std::string logCsv(std::span<const library::LogEntry> entries, std::string_view lineEnd) {
+    CsvText csv(lineEnd);
+    csv.header("time,user,action,line,direction,date,run,file");
+    for (const library::LogEntry& entry : entries) {
+        csv.field(utcTimeField(entry.time))
+            .field(entry.user)
+            .field(entry.action == library::LogEntry::Action::Imported ? "imported" : "removed")
+            .field(entry.series.line)
+            .number(entry.series.direction)
+            .field(isoDate(entry.day))
+            .field(entry.runNumber)
+            .field(entry.file)
             .endLine();
     }
     return csv.take();

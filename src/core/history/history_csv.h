@@ -15,8 +15,11 @@
 
 namespace kestrana::history {
 
-// id,line,direction,date,run,blocks,file  (date as YYYY-MM-DD), rows as given.
+// id,line,direction,date,run,blocks,imported_at,imported_by,file  (date as YYYY-MM-DD, imported_at as
+// YYYY-MM-DDTHH:MM:SSZ, both empty for a run taken in before libraries kept them), rows as given.
 std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd = "\n");
+// time,user,action,line,direction,date,run,file  (action "imported" or "removed"), rows as given.
+std::string logCsv(std::span<const library::LogEntry> entries, std::string_view lineEnd = "\n");
 // date,run,value,segment
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd = "\n");
 // km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status

@@ -9,8 +9,15 @@
 
 namespace kestrana::library {
 
-// Opens the library at `location`, a file path (sqlite_run_library.h). Throws LibraryError, whose
-// file is the location.
+// Opens the library at `location`: a PostgreSQL library for a libpq URI (postgresql://...) or
+// service=NAME (server_run_library.h), else the SQLite file at that path (sqlite_run_library.h). A
+// missing file is made with CreateIfMissing; a server library is only ever made by initRunLibrary.
+// Throws LibraryError, whose file is the location.
 std::unique_ptr<RunLibrary> openRunLibrary(const std::string& location, LibraryAccess access);
+
+// Makes the library at `location` where it is not there yet: on a server the schema and the roles
+// kestrana_reader and kestrana_importer (for the database's owner), a file as an empty library. A
+// library that is there already is left as it is. Throws LibraryError.
+void initRunLibrary(const std::string& location);
 
 } // namespace kestrana::library

@@ -18,8 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kAlreadyThere = "already in the library";
-
 std::string reasonOf(const common::Error& error) {
     return error.line() > 0 ? "line " + std::to_string(error.line()) + ": " + error.what_text()
                             : error.what_text();
@@ -167,7 +165,7 @@ std::string outcomeLine(const FileOutcome& outcome) {
         return "imported " + path;
     case ImportStatus::Skipped:
         return "skipped " + path + ": " +
-               common::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThere : outcome.reason);
+               common::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThereReason : outcome.reason);
     case ImportStatus::Refused:
         break;
     }
@@ -195,18 +193,22 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
         outcome.reason = error ? unreadableFolder(error.value()) : "it is a folder, not a run file";
         return outcome;
     }
-    // Whatever goes wrong with one file is that file's refusal, and the import goes on with the next;
-    // only the library failing ends it, as it would fail for every file after.
+    return storeRun(library, path, [&path] { return loadRun(path); });
+}
+
+FileOutcome storeRun(RunLibrary& library, const std::string& path, const std::function<LoadedRun()>& load) {
+    FileOutcome outcome{path, ImportStatus::Refused, {}};
+    // Whatever goes wrong with one run is that run's refusal, and the import goes on with the next;
+    // only the library failing ends it, as it would fail for every run after.
     try {
-        const LoadedRun run = loadRun(path);
-        const AddResult added = library.addRun(run);
+        const AddResult added = library.addRun(load());
         switch (added.outcome) {
         case AddOutcome::Added:
             outcome.status = ImportStatus::Imported;
             break;
         case AddOutcome::AlreadyThere:
             outcome.status = ImportStatus::Skipped;
-            outcome.reason = kAlreadyThere;
+            outcome.reason = kAlreadyThereReason;
             break;
         case AddOutcome::SameRunThere:
             outcome.status = ImportStatus::Skipped;
@@ -225,6 +227,21 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
     return outcome;
 }
 
+void record(ImportSummary& summary, FileOutcome outcome) {
+    switch (outcome.status) {
+    case ImportStatus::Imported:
+        ++summary.imported;
+        break;
+    case ImportStatus::Skipped:
+        ++summary.skipped;
+        break;
+    case ImportStatus::Refused:
+        ++summary.refused;
+        break;
+    }
+    summary.outcomes.push_back(std::move(outcome));
+}
+
 ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& paths,
                           const ImportCallbacks& callbacks) {
     const std::vector<FoundPath> files = findRunFiles(paths);
@@ -240,21 +257,10 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
         FileOutcome outcome = files[i].refusal.empty()
                                   ? importRunFile(library, files[i].path)
                                   : FileOutcome{files[i].path, ImportStatus::Refused, files[i].refusal};
-        switch (outcome.status) {
-        case ImportStatus::Imported:
-            ++summary.imported;
-            break;
-        case ImportStatus::Skipped:
-            ++summary.skipped;
-            break;
-        case ImportStatus::Refused:
-            ++summary.refused;
-            break;
-        }
         if (callbacks.onOutcome) {
             callbacks.onOutcome(outcome);
         }
-        summary.outcomes.push_back(std::move(outcome));
+        record(summary, std::move(outcome));
     }
     if (callbacks.onProgress) {
         callbacks.onProgress(ImportProgress{summary.outcomes.size(), files.size(), {}});

@@ -24,6 +24,9 @@ LoadedRun loadRunForLibrary(const std::string& path);
 
 enum class ImportStatus { Imported, Skipped, Refused };
 
+// The reason a run whose bytes are in the library already is skipped.
+inline constexpr std::string_view kAlreadyThereReason = "already in the library";
+
 struct FileOutcome {
     std::string path;
     ImportStatus status = ImportStatus::Refused;
@@ -70,6 +73,13 @@ struct ImportSummary {
     std::size_t refused = 0;
     bool cancelled = false;
 };
+
+// Stores the run `load` gives, the outcome named by `path`: Imported, Skipped (the run is already there)
+// or Refused (what `load` or the library refuses as the run's own fault, or memory running out). A
+// library that fails while storing throws LibraryError, as importRunFile does.
+FileOutcome storeRun(RunLibrary& library, const std::string& path, const std::function<LoadedRun()>& load);
+// Counts an outcome into the summary and keeps it.
+void record(ImportSummary& summary, FileOutcome outcome);
 
 // collectRunFiles, then importRunFile for each file. Throws LibraryError as importRunFile does (the
 // summary of what was done before is then lost to the caller; the runs stored stay stored).

@@ -1,7 +1,8 @@
 #pragma once
 // The run library: every run of every line taken in over the years, so that the values of one block
-// can be followed from run to run. Storage sits behind the abstract RunLibrary, so that a server
-// database shared by a team can be added beside the embedded SQLite file (sqlite_run_library.h).
+// can be followed from run to run. Storage sits behind the abstract RunLibrary: an embedded SQLite file
+// of one engineer (sqlite_run_library.h), or a PostgreSQL database a team shares
+// (server_run_library.h); openRunLibrary (open_run_library.h) chooses between them by the location.
 //
 // One RunLibrary object is used from one thread at a time. A screen that imports on a worker thread
 // opens a second RunLibrary on the same file for that thread; the storage lets two connections (or two
@@ -29,7 +30,21 @@ using history::Day;
 using history::KmRange;
 using history::Series;
 
+// Run ids are never given twice in one library: a run removed keeps its id to itself, so that an id
+// held by a screen or a script never names a later run.
 using RunId = std::int64_t;
+
+// Microseconds since 1970-01-01 00:00:00 UTC: fine enough that a library's log keeps the order of
+// imports and removals made within one second.
+using UtcMicroseconds = std::int64_t;
+
+// When and by whom a run was taken into a library: the database user for a server library, the
+// operating-system user for a file. Runs taken in before libraries kept this have neither.
+struct ImportStamp {
+    std::optional<UtcMicroseconds> at;
+    std::string by;
+    bool operator==(const ImportStamp&) const = default;
+};
 
 // A run as the library lists it.
 struct RunRecord {
@@ -40,6 +55,9 @@ struct RunRecord {
     std::string runNumber; // header line position 4, as it stands
     long blocks = 0;       // block records of the run
     std::string file;      // the path the run was imported from
+    // Filled by runs() and runsOf() only.
+    Sha256Digest contentHash{};
+    ImportStamp imported;
     bool operator==(const RunRecord&) const = default;
 };
 
@@ -51,6 +69,7 @@ struct StoredBlock {
     BlockKey key;
     std::array<std::int16_t, 5> values{}; // TGI, TGIU, TGIW, TGIG, TGIL
     std::int16_t value(BlockIndex index) const { return values[static_cast<std::size_t>(index)]; }
+    bool operator==(const StoredBlock&) const = default;
 };
 
 // A run loaded and ready to be stored (see run_import.h for how a file becomes one).
@@ -62,7 +81,28 @@ struct LoadedRun {
     std::string file;
     Sha256Digest contentHash{};
     std::vector<StoredBlock> blocks; // file order; a key met twice keeps its first block
+    // Empty: taken in now by the user storing it. A run copied from another library keeps its stamp.
+    std::optional<ImportStamp> imported;
 };
+
+// One line of a library's log: a run taken in or taken out, by whom and when.
+struct LogEntry {
+    enum class Action { Imported, Removed };
+    std::optional<UtcMicroseconds> time; // empty for a run taken in before libraries kept the time
+    std::string user;
+    Action action = Action::Imported;
+    RunId run = 0;
+    Series series;
+    Day day = 0;
+    std::string runNumber;
+    std::string file;
+    bool operator==(const LogEntry&) const = default;
+};
+
+// The log's order: by time (runs without one first), then an import before a removal, then by line,
+// direction, date, run number, file and id, so that two libraries holding the same runs give the same
+// order.
+bool logComesBefore(const LogEntry& a, const LogEntry& b);
 
 // The value of one block in one run.
 struct BlockValue {
@@ -83,8 +123,9 @@ struct RunValue {
 };
 
 // A library that cannot be opened or used: not a Kestrana library, damaged, written by a newer
-// version, busy for too long, or a file that cannot be read or written. The message says which file
-// and what is wrong; the file is left as it was.
+// version, busy for too long, a file that cannot be read or written, a server that cannot be reached or
+// refuses, or a user who may not do what was asked. The message says which library (its file: the path
+// or the server address) and what is wrong; the library is left as it was.
 class LibraryError : public common::Error {
 public:
     using common::Error::Error;
@@ -98,6 +139,7 @@ inline constexpr std::string_view kNewerLibraryMessage =
     "this run library was written by a newer version of Kestrana; it is left unchanged";
 inline constexpr std::string_view kLibraryBusyMessage =
     "this run library is busy in another program; try again when it has finished";
+inline constexpr std::string_view kReadOnlyLibraryMessage = "you may read this library but not change it";
 
 enum class LibraryAccess {
     OpenExisting,    // a missing library is refused
@@ -134,14 +176,19 @@ public:
     // runs out (nothing is stored then either).
     virtual AddResult addRun(const LoadedRun& run) = 0;
     // Removes the runs with these ids and their blocks as one unit, or nothing at all when any of the ids
-    // is not in the library. Returns the ids that were not there, in the order given (empty when every
-    // run was removed). An id given twice is removed once. Throws LibraryError.
+    // is not in the library, and records each removal with who and when. Returns the ids that were not
+    // there, in the order given (empty when every run was removed). An id given twice is removed once.
+    // Throws LibraryError.
     virtual std::vector<RunId> removeRuns(std::span<const RunId> ids) = 0;
     // Removes one run and its blocks; false when there was no such run.
     bool removeRun(RunId run) { return removeRuns(std::span<const RunId>(&run, 1)).empty(); }
 
     // Every run, sorted by line, direction, then run order.
     virtual std::vector<RunRecord> runs() const = 0;
+    // Every block of one run in key order; empty when there is no such run.
+    virtual std::vector<StoredBlock> blocksOf(RunId run) const = 0;
+    // Every import and removal the library has recorded, in log order (logComesBefore).
+    virtual std::vector<LogEntry> log() const = 0;
     // The runs of one series in run order.
     virtual std::vector<RunRecord> runsOf(const Series& series) const = 0;
     // Every series that has a run, sorted by line then direction.

@@ -1,6 +1,7 @@
 #include "core/library/sqlite_run_library.h"
 
 #include "core/common/paths.h"
+#include "core/library/run_rows.h"
 #include "core/storage/sqlite_database.h"
 
 #include <sqlite3.h>
@@ -16,6 +17,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -37,9 +39,13 @@ constexpr int kBusyTimeoutMs = 30000;
 // Blocks are clustered by run: a run's blocks are appended in one piece when it is imported and
 // removed in one piece, and every question (a block's history, a km range's forecast, the condition
 // map) is asked run by run over the runs of one series, each answered by one seek or one short range
-// of the primary key. The text is stored in the file as written here: it is also what a library's
-// objects are checked against, so it never changes within a schema version.
-constexpr const char* kSchema = R"sql(
+// of the primary key.
+//
+// A library's schema is the first version's below with every later step applied in order; a new
+// library is made the same way, so that a library upgraded in place and one made new are the same in
+// every object. The texts are stored in the file as written here and are what a library's objects are
+// checked against, so a text once released never changes: a change is a new step.
+constexpr const char* kFirstSchema = R"sql(
 CREATE TABLE series (
     id INTEGER PRIMARY KEY,
     line TEXT NOT NULL,
@@ -71,6 +77,58 @@ CREATE TABLE block_values (
     PRIMARY KEY (run, km, block)
 ) WITHOUT ROWID;
 )sql";
+
+// One step of the schema: from version toVersion - 1 to toVersion.
+struct SchemaStep {
+    int toVersion;
+    const char* sql;
+};
+
+constexpr SchemaStep kSchemaSteps[] = {
+    // 1 to 2: the audit trail (who took each run in and when, every removal), and run ids never given
+    // twice (AUTOINCREMENT), so that an id a screen or a script holds never names a later run. The runs
+    // table is made anew under its name, as adding columns would change its stored text.
+    {2, R"sql(
+ALTER TABLE runs RENAME TO runs_of_version_1;
+CREATE TABLE runs (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    series INTEGER NOT NULL REFERENCES series (id),
+    day INTEGER NOT NULL,
+    date_text TEXT NOT NULL,
+    run_number TEXT NOT NULL,
+    blocks INTEGER NOT NULL,
+    km_low INTEGER NOT NULL,
+    km_high INTEGER NOT NULL,
+    file TEXT NOT NULL,
+    content_hash BLOB NOT NULL UNIQUE,
+    imported_at INTEGER,
+    imported_by TEXT
+);
+INSERT INTO runs (id, series, day, date_text, run_number, blocks, km_low, km_high, file, content_hash)
+    SELECT id, series, day, date_text, run_number, blocks, km_low, km_high, file, content_hash
+    FROM runs_of_version_1;
+DROP TABLE runs_of_version_1;
+CREATE INDEX runs_of_series ON runs (series, day, run_number, id);
+CREATE TABLE removals (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    removed_at INTEGER NOT NULL,
+    removed_by TEXT NOT NULL,
+    run INTEGER NOT NULL,
+    line TEXT NOT NULL,
+    direction INTEGER NOT NULL,
+    day INTEGER NOT NULL,
+    date_text TEXT NOT NULL,
+    run_number TEXT NOT NULL,
+    file TEXT NOT NULL,
+    content_hash BLOB NOT NULL,
+    imported_at INTEGER,
+    imported_by TEXT
+);
+)sql"},
+};
+
+static_assert(std::size(kSchemaSteps) > 0 && std::end(kSchemaSteps)[-1].toVersion == kLibrarySchemaVersion,
+              "the last step of the schema is the version this program writes");
 
 // Column names of the five indices (fixed texts of this program, never typed ones).
 constexpr std::array<const char*, 5> kIndexColumns = {"tgi", "tgiu", "tgiw", "tgig", "tgil"};
@@ -340,14 +398,25 @@ std::vector<SchemaObject> schemaObjectsOf(const Connection& connection) {
     return objects;
 }
 
-void createSchema(const Connection& connection) {
+// Applies the steps from version `from` to version `to` (within the caller's transaction) and marks the
+// file with its new version.
+void applySchemaSteps(const Connection& connection, long long from, int to) {
+    for (const SchemaStep& step : kSchemaSteps) {
+        if (step.toVersion > from && step.toVersion <= to) {
+            connection.execute(step.sql, "upgrading the library");
+        }
+    }
+    connection.execute("PRAGMA user_version = " + std::to_string(to), "upgrading the library");
+}
+
+// The schema of `version` into an empty file, in one transaction.
+void createSchema(const Connection& connection, int version = kLibrarySchemaVersion) {
     connection.execute("BEGIN IMMEDIATE", "creating the library");
     try {
-        connection.execute(kSchema, "creating the library");
-        connection.execute(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str(),
+        connection.execute(kFirstSchema, "creating the library");
+        connection.execute("PRAGMA application_id = " + std::to_string(kApplicationId),
                            "creating the library");
-        connection.execute(("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion)).c_str(),
-                           "creating the library");
+        applySchemaSteps(connection, 1, version);
         connection.execute("COMMIT", "creating the library");
     } catch (...) {
         sqlite3_exec(connection.db(), "ROLLBACK", nullptr, nullptr, nullptr);
@@ -355,18 +424,22 @@ void createSchema(const Connection& connection) {
     }
 }
 
-// The objects a library of this version holds, exactly: the schema made in memory and listed.
-const std::vector<SchemaObject>& librarySchemaObjects() {
-    static const std::vector<SchemaObject> objects = [] {
+// The objects a library of `version` holds, exactly: the schema made in memory and listed.
+const std::vector<SchemaObject>& librarySchemaObjects(int version) {
+    static std::mutex mutex;
+    static std::map<int, std::vector<SchemaObject>> objects;
+    const std::lock_guard<std::mutex> guard(mutex);
+    auto known = objects.find(version);
+    if (known == objects.end()) {
         const storage::SqliteOpening opened = storage::openSqliteMemory();
         if (opened.handle == nullptr) {
             throw std::bad_alloc();
         }
         const Connection memory(opened.handle, ":memory:");
-        createSchema(memory);
-        return schemaObjectsOf(memory);
-    }();
-    return objects;
+        createSchema(memory, version);
+        known = objects.emplace(version, schemaObjectsOf(memory)).first;
+    }
+    return known->second;
 }
 
 // Opens an SQLite file that exists, for reading and writing where the file allows it. `shownPath` is
@@ -475,7 +548,7 @@ public:
     std::string location() const override { return connection_->path(); }
 
     // Refuses a file that is not a library of this program in every object it holds, or is newer.
-    void checkIsLibrary() const {
+    void checkIsLibrary() {
         const std::string& path = connection_->path();
         if (pragmaValue("PRAGMA application_id") != kApplicationId) {
             throw LibraryError(std::string(kNotALibraryMessage), path);
@@ -489,9 +562,10 @@ public:
         }
         // A table, index, trigger or view it does not know, or one of its own changed, makes it a file
         // of another program, whatever its header says.
-        if (version != kLibrarySchemaVersion || schemaObjectsOf(*connection_) != librarySchemaObjects()) {
+        if (version < 1 || schemaObjectsOf(*connection_) != librarySchemaObjects(static_cast<int>(version))) {
             throw LibraryError(std::string(kNotALibraryMessage), path);
         }
+        version_ = static_cast<int>(version);
     }
 
     const Connection& connection() const { return *connection_; }
@@ -503,7 +577,7 @@ public:
     }
 
     AddResult addRun(const LoadedRun& run) override {
-        WriteTransaction transaction(*connection_, "starting to store a run");
+        WriteTransaction transaction = beginWrite("starting to store a run");
         if (containsContent(run.contentHash)) {
             return {AddOutcome::AlreadyThere, std::nullopt};
         }
@@ -514,27 +588,28 @@ public:
             }
         }
         const long long seriesId = knownSeries ? *knownSeries : insertSeries(run.series);
-        std::int16_t kmLow = 0, kmHigh = 0;
-        if (!run.blocks.empty()) {
-            const auto [low, high] = std::minmax_element(
-                run.blocks.begin(), run.blocks.end(),
-                [](const StoredBlock& a, const StoredBlock& b) { return a.key.km < b.key.km; });
-            kmLow = low->key.km;
-            kmHigh = high->key.km;
-        }
-        Statement& insertRun = statement(
-            insertRun_, "INSERT INTO runs (series, day, date_text, run_number, blocks, km_low, km_high, "
-                        "file, content_hash) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        const KmRange span = kmSpanOf(run.blocks);
+        const ImportStamp stamp = run.imported ? *run.imported : ImportStamp{utcNow(), operatingSystemUser()};
+        Statement& insertRun =
+            statement(insertRun_,
+                      "INSERT INTO runs (series, day, date_text, run_number, blocks, km_low, km_high, file, "
+                      "content_hash, imported_at, imported_by) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
         insertRun.reset()
             .bind(seriesId)
             .bind(run.day)
             .bind(run.dateText)
             .bind(run.runNumber)
-            .bind(static_cast<long long>(run.blocks.size()))
-            .bind(kmLow)
-            .bind(kmHigh)
+            .bind(run.blocks.size())
+            .bind(span.low)
+            .bind(span.high)
             .bind(run.file)
             .bindBytes(run.contentHash.data(), run.contentHash.size());
+        if (stamp.at) {
+            insertRun.bind(*stamp.at);
+        } else {
+            insertRun.bindNull();
+        }
+        insertRun.bind(stamp.by);
         insertRun.step();
         const long long runId = sqlite3_last_insert_rowid(connection_->db());
         // Rows go in batches of kBatchRows per statement: a third less time per run than one
@@ -558,13 +633,8 @@ public:
     }
 
     std::vector<RunId> removeRuns(std::span<const RunId> ids) override {
-        WriteTransaction transaction(*connection_, "removing runs");
-        std::vector<RunId> unique;
-        for (RunId id : ids) {
-            if (std::find(unique.begin(), unique.end(), id) == unique.end()) {
-                unique.push_back(id);
-            }
-        }
+        WriteTransaction transaction = beginWrite("removing runs");
+        const std::vector<RunId> unique = distinctIds(ids);
         Statement findSeries(*connection_, "SELECT series FROM runs WHERE id = ?");
         std::vector<RunId> missing;
         std::set<long long> seriesIds;
@@ -578,9 +648,19 @@ public:
         if (!missing.empty()) {
             return missing;
         }
+        // Each removal is recorded with the run as it was, in the same transaction.
+        Statement record(
+            *connection_,
+            "INSERT INTO removals (removed_at, removed_by, run, line, direction, day, date_text, "
+            "run_number, file, content_hash, imported_at, imported_by) SELECT ?, ?, r.id, s.line, "
+            "s.direction, r.day, r.date_text, r.run_number, r.file, r.content_hash, r.imported_at, "
+            "r.imported_by FROM runs r JOIN series s ON s.id = r.series WHERE r.id = ?");
         Statement removeBlocks(*connection_, "DELETE FROM block_values WHERE run = ?");
         Statement removeRunRow(*connection_, "DELETE FROM runs WHERE id = ?");
+        const UtcMicroseconds now = utcNow();
+        const std::string user = operatingSystemUser();
         for (RunId id : unique) {
+            record.reset().bind(now).bind(user).bind(id).step();
             removeBlocks.reset().bind(id).step();
             removeRunRow.reset().bind(id).step();
         }
@@ -594,19 +674,63 @@ public:
     }
 
     std::vector<RunRecord> runs() const override {
-        std::vector<RunRecord> records = readRuns(kRunSelect, std::nullopt);
-        std::sort(records.begin(), records.end(), [](const RunRecord& a, const RunRecord& b) {
-            if (a.series != b.series) {
-                return a.series < b.series;
-            }
-            return runComesBefore(a, b);
-        });
+        std::vector<RunRecord> records = readRuns(runSelect(), std::nullopt);
+        sortForListing(records);
         return records;
+    }
+
+    std::vector<StoredBlock> blocksOf(RunId run) const override {
+        Statement query(*connection_, "SELECT km, block, tgi, tgiu, tgiw, tgig, tgil FROM block_values "
+                                      "WHERE run = ? ORDER BY km, block");
+        query.bind(run);
+        std::vector<StoredBlock> blocks;
+        while (query.step()) {
+            StoredBlock block;
+            block.key = BlockKey{static_cast<std::int16_t>(query.integer(0)),
+                                 static_cast<std::int16_t>(query.integer(1))};
+            for (std::size_t i = 0; i < block.values.size(); ++i) {
+                block.values[i] = static_cast<std::int16_t>(query.integer(static_cast<int>(i) + 2));
+            }
+            blocks.push_back(block);
+        }
+        return blocks;
+    }
+
+    std::vector<LogEntry> log() const override {
+        // The imports of the runs there now and of the runs removed since, and the removals. A library
+        // from before the audit trail knows neither who nor when.
+        const std::string imports =
+            version_ >= 2
+                ? "SELECT r.imported_at, r.imported_by, 0, r.id, s.line, s.direction, r.day, "
+                  "r.run_number, r.file FROM runs r JOIN series s ON s.id = r.series UNION ALL "
+                  "SELECT imported_at, imported_by, 0, run, line, direction, day, run_number, file "
+                  "FROM removals UNION ALL SELECT removed_at, removed_by, 1, run, line, direction, day, "
+                  "run_number, file FROM removals"
+                : "SELECT NULL, NULL, 0, r.id, s.line, s.direction, r.day, r.run_number, r.file "
+                  "FROM runs r JOIN series s ON s.id = r.series";
+        Statement query(*connection_, imports);
+        std::vector<LogEntry> entries;
+        while (query.step()) {
+            LogEntry entry;
+            if (!query.isNull(0)) {
+                entry.time = query.integer(0);
+            }
+            entry.user = query.text(1);
+            entry.action = query.integer(2) == 0 ? LogEntry::Action::Imported : LogEntry::Action::Removed;
+            entry.run = query.integer(3);
+            entry.series = Series{query.text(4), static_cast<int>(query.integer(5))};
+            entry.day = static_cast<Day>(query.integer(6));
+            entry.runNumber = query.text(7);
+            entry.file = query.text(8);
+            entries.push_back(std::move(entry));
+        }
+        std::sort(entries.begin(), entries.end(), logComesBefore);
+        return entries;
     }
 
     std::vector<RunRecord> runsOf(const Series& series) const override {
         std::vector<RunRecord> records =
-            readRuns(std::string(kRunSelect) + " WHERE s.line = ? AND s.direction = ?", series);
+            readRuns(runSelect() + " WHERE s.line = ? AND s.direction = ?", series);
         std::sort(records.begin(), records.end(), runComesBefore);
         return records;
     }
@@ -663,24 +787,14 @@ public:
 
     std::vector<RunValues> valuesInRange(const Series& series, const KmRange& range, BlockIndex index,
                                          std::span<const RunId> onlyRuns) const override {
-        std::vector<RunValues> result;
-        std::unordered_map<RunId, std::size_t> rowOfRun;
-        for (RunRecord& run : runsOf(series)) {
-            if (onlyRuns.empty() || std::find(onlyRuns.begin(), onlyRuns.end(), run.id) != onlyRuns.end()) {
-                rowOfRun.emplace(run.id, result.size());
-                result.push_back(RunValues{std::move(run), {}});
-            }
-        }
+        RangeValues values(runsOf(series), onlyRuns);
         const std::string column = kIndexColumns[static_cast<std::size_t>(index)];
         auto collect = [&](Statement& query) {
             while (query.step()) {
-                const auto row = rowOfRun.find(query.integer(0));
-                if (row != rowOfRun.end()) {
-                    result[row->second].values.push_back(
-                        BlockValue{BlockKey{static_cast<std::int16_t>(query.integer(1)),
-                                            static_cast<std::int16_t>(query.integer(2))},
-                                   static_cast<std::int16_t>(query.integer(3))});
-                }
+                values.add(query.integer(0),
+                           BlockKey{static_cast<std::int16_t>(query.integer(1)),
+                                    static_cast<std::int16_t>(query.integer(2))},
+                           static_cast<std::int16_t>(query.integer(3)));
             }
         };
         if (onlyRuns.empty()) {
@@ -696,20 +810,12 @@ public:
             Statement& query = statement(rangeQueries_[static_cast<std::size_t>(index)],
                                          "SELECT run, km, block, " + column +
                                              " FROM block_values WHERE run = ? AND km BETWEEN ? AND ?");
-            for (const RunValues& run : result) {
+            for (const RunValues& run : values.runs()) {
                 query.reset().bind(run.run.id).bind(range.low).bind(range.high);
                 collect(query);
             }
         }
-        // The key order of each run, which the primary key search gives already; a sort of the result
-        // would cost more than checking it.
-        const auto byKey = [](const BlockValue& a, const BlockValue& b) { return a.key < b.key; };
-        for (RunValues& run : result) {
-            if (!std::is_sorted(run.values.begin(), run.values.end(), byKey)) {
-                std::sort(run.values.begin(), run.values.end(), byKey);
-            }
-        }
-        return result;
+        return values.take();
     }
 
 private:
@@ -730,9 +836,31 @@ private:
         }
     }
 
-    static constexpr const char* kRunSelect =
-        "SELECT r.id, s.line, s.direction, r.day, r.date_text, r.run_number, r.blocks, r.file "
-        "FROM runs r JOIN series s ON s.id = r.series";
+    // The runs with what the library knows of their import (nothing before the audit trail).
+    std::string runSelect() const {
+        return std::string(
+                   "SELECT r.id, s.line, s.direction, r.day, r.date_text, r.run_number, r.blocks, r.file, "
+                   "r.content_hash, ") +
+               (version_ >= 2 ? "r.imported_at, r.imported_by" : "NULL, NULL") +
+               " FROM runs r JOIN series s ON s.id = r.series";
+    }
+
+    // Before this program first writes to an older library, the library is upgraded in place in a
+    // transaction of its own, so that a failure leaves it as it was and a success leaves it whole;
+    // another program of this version may have upgraded it first.
+    WriteTransaction beginWrite(std::string_view doing) {
+        if (version_ < kLibrarySchemaVersion) {
+            WriteTransaction upgrade(*connection_, "upgrading the library");
+            const long long version = pragmaValue("PRAGMA user_version");
+            if (version > kLibrarySchemaVersion) {
+                throw LibraryError(std::string(kNewerLibraryMessage), connection_->path());
+            }
+            applySchemaSteps(*connection_, version, kLibrarySchemaVersion);
+            upgrade.commit("upgrading the library");
+            version_ = kLibrarySchemaVersion;
+        }
+        return WriteTransaction(*connection_, doing);
+    }
 
     long long pragmaValue(const char* sql) const {
         Statement statement(*connection_, sql);
@@ -754,6 +882,13 @@ private:
             record.runNumber = query.text(5);
             record.blocks = static_cast<long>(query.integer(6));
             record.file = query.text(7);
+            const std::string hash = query.bytes(8);
+            std::copy_n(hash.begin(), std::min(hash.size(), record.contentHash.size()),
+                        record.contentHash.begin());
+            if (!query.isNull(9)) {
+                record.imported.at = query.integer(9);
+            }
+            record.imported.by = query.text(10);
             records.push_back(std::move(record));
         }
         return records;
@@ -801,6 +936,7 @@ private:
 
     // Declared first, so that the statements below are finalized before the connection closes.
     std::unique_ptr<Connection> connection_;
+    int version_ = kLibrarySchemaVersion; // of the file, as it was checked or upgraded
     mutable std::unique_ptr<Statement> contentQuery_, insertRun_, insertBlock_, insertBatch_;
     mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_, seriesRangeQueries_;
 };
@@ -843,16 +979,6 @@ std::unique_ptr<SqliteRunLibrary> openExistingLibrary(const std::string& path) {
 }
 
 } // namespace
-
-bool runComesBefore(const RunRecord& a, const RunRecord& b) {
-    if (a.day != b.day) {
-        return a.day < b.day;
-    }
-    if (a.runNumber != b.runNumber) {
-        return a.runNumber < b.runNumber;
-    }
-    return a.id < b.id;
-}
 
 std::string defaultLibraryPath() {
     return common::joinPath(common::homeFolder(), kLibraryFileName);

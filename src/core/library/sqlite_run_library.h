@@ -34,8 +34,10 @@ inline constexpr std::string_view kSampleLibraryFileName = "samples.sqlite";
 std::string sampleLibraryPath(std::string_view home);
 std::string sampleLibraryPath();
 
-// The schema version this program writes; a library with a higher one is refused.
-inline constexpr int kLibrarySchemaVersion = 1;
+// The schema version this program writes; a library with a higher one is refused. An older library is
+// read as it is and upgraded in place, in one transaction, the first time this program writes to it
+// (version 2 added the audit trail and run ids never given twice).
+inline constexpr int kLibrarySchemaVersion = 2;
 
 // Opens (or creates) the library at `path`, a plain file path (never read as an SQLite URI).
 // Throws LibraryError with one of the messages below as its text and the path as its file.

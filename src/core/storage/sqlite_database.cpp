@@ -108,6 +108,11 @@ SqliteStatement& SqliteStatement::bindBytes(const void* bytes, std::size_t size)
     return *this;
 }
 
+SqliteStatement& SqliteStatement::bindNull() {
+    check(sqlite3_bind_null(stmt_, next_++));
+    return *this;
+}
+
 bool SqliteStatement::step(std::string_view doing) {
     const int resultCode = sqlite3_step(stmt_);
     if (resultCode == SQLITE_ROW) {
@@ -147,6 +152,12 @@ std::string SqliteStatement::text(int column) const {
     return chars != nullptr
                ? std::string(chars, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
                : std::string();
+}
+
+std::string SqliteStatement::bytes(int column) const {
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+    return data != nullptr ? std::string(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
+                           : std::string();
 }
 
 void SqliteStatement::check(int resultCode) {

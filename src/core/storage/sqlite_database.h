@@ -83,6 +83,7 @@ public:
     SqliteStatement& bindReal(double value);
     SqliteStatement& bind(std::string_view text);
     SqliteStatement& bindBytes(const void* bytes, std::size_t size);
+    SqliteStatement& bindNull();
 
     // Runs it to the next row: true while there is one. A failure is told as Stepping with `doing`
     // (empty: whatever the owner says of a statement failing in general).
@@ -95,6 +96,7 @@ public:
     double real(int column) const;
     bool isNull(int column) const;
     std::string text(int column) const;
+    std::string bytes(int column) const;
 
 private:
     SqliteStatement& bindWhole(long long value);

@@ -1,0 +1,44 @@
+#include "core/library/run_copy.h"
+
+namespace kestrana::library {
+
+ImportSummary copyRuns(const RunLibrary& from, RunLibrary& to, const ImportCallbacks& callbacks) {
+    const std::vector<RunRecord> runs = from.runs();
+    ImportSummary summary;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const RunRecord& run = runs[i];
+        if (callbacks.cancelRequested && callbacks.cancelRequested()) {
+            summary.cancelled = true;
+            break;
+        }
+        if (callbacks.onProgress) {
+            callbacks.onProgress(ImportProgress{i, runs.size(), run.file});
+        }
+        FileOutcome outcome{run.file, ImportStatus::Skipped, std::string(kAlreadyThereReason)};
+        if (!to.containsContent(run.contentHash)) {
+            std::vector<StoredBlock> blocks;
+            try {
+                blocks = from.blocksOf(run.id);
+            } catch (const LibraryError& error) {
+                outcome = FileOutcome{run.file, ImportStatus::Refused,
+                                      "it cannot be read from " + from.location() + ": " + error.what_text()};
+            }
+            if (outcome.status != ImportStatus::Refused) {
+                outcome = storeRun(to, run.file, [&run, &blocks] {
+                    return LoadedRun{run.series, run.day,         run.dateText,      run.runNumber,
+                                     run.file,   run.contentHash, std::move(blocks), run.imported};
+                });
+            }
+        }
+        if (callbacks.onOutcome) {
+            callbacks.onOutcome(outcome);
+        }
+        record(summary, std::move(outcome));
+    }
+    if (callbacks.onProgress) {
+        callbacks.onProgress(ImportProgress{summary.outcomes.size(), runs.size(), {}});
+    }
+    return summary;
+}
+
+} // namespace kestrana::library
