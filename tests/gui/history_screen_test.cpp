@@ -11,6 +11,7 @@
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_print.h"
 #include "core/library/run_import.h"
+#include "core/library/server_run_library.h"
 #include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 
@@ -22,6 +23,8 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/settings.h"
+#include "gui/services/title_prompt.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/list_box.h"
 #include "gui_test_support.h"
@@ -53,6 +56,7 @@ using kestrana::gui::history::HistoryScreen;
 using kestrana::gui::services::FileDialog;
 using kestrana::gui::services::HardCopyPrinter;
 using kestrana::gui::services::MessageBox;
+using kestrana::gui::services::TitlePrompt;
 
 class HistoryScreenTest : public ::testing::Test {
 protected:
@@ -452,6 +456,56 @@ TEST_F(HistoryScreenTest, TheSamplesAreALibraryOfTheirOwnShownWhileYoursIsEmpty)
     screen->libraryChosen(HistoryScreen::OtherFile);
     EXPECT_EQ(screen->libraryPath(), samples);
     EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::Samples);
+}
+
+TEST_F(HistoryScreenTest, AServerLibraryIsAskedForByItsAddressAndOneHoldingAPasswordIsNeverKept) {
+    HistoryScreen* screen = openScreen();
+    const QString setting = QStringLiteral("history/library");
+    const auto chooseServer = [&](const std::string& typed) {
+        MessageBox::reset();
+        if (typed.empty())
+            TitlePrompt::setNextCancel();
+        else
+            TitlePrompt::setNextText(QString::fromStdString(typed));
+        screen->libraryChosen(HistoryScreen::ServerLibrary);
+        waitForScreen(screen);
+    };
+    // A cancel, a file path and an address with a password change nothing and keep nothing.
+    const std::string secret = "s3cret-w0rd";
+    for (const std::string& typed : {std::string(), folder_.file("lib.sqlite"),
+                                     "postgresql://ann:" + secret + "@localhost:5432/lines"}) {
+        chooseServer(typed);
+        EXPECT_EQ(screen->libraryPath(), library::defaultLibraryPath()) << typed;
+        EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::YourLibrary) << typed;
+        EXPECT_FALSE(kestrana::gui::services::storedText(setting).contains(QString::fromStdString(secret)));
+    }
+    ASSERT_EQ(TitlePrompt::shown().back().prompt, QString::fromLatin1(core::kServerLibraryPrompt));
+    EXPECT_EQ(MessageBox::shownTexts().back(),
+              QString::fromStdString(core::failureMessage(
+                  core::kLibraryOpenFailed, "postgresql://ann@localhost:5432/lines: " +
+                                                std::string(library::kPasswordInLocationMessage))));
+
+    // A server that cannot be reached is said so, named; the choice stays, and the screen stays usable.
+    const std::string unreachable = "postgresql://ann@127.0.0.1:1/lines";
+    chooseServer(unreachable);
+    EXPECT_EQ(screen->libraryPath(), unreachable);
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::ServerLibrary);
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBox::shownTexts().front().contains(
+        QString::fromStdString(unreachable + ": the run library's server cannot be reached")));
+    EXPECT_EQ(screen->seriesChoice->count(), 0);
+    EXPECT_EQ(TitlePrompt::shown().back().defaultText, QStringLiteral("postgresql://"));
+    MessageBox::reset();
+    screen->libraryChosen(HistoryScreen::YourLibrary);
+    waitForScreen(screen);
+    EXPECT_EQ(screen->libraryPath(), library::defaultLibraryPath());
+    EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
+    // The next time, the prompt offers the address the screen shows.
+    chooseServer(unreachable);
+    TitlePrompt::setNextCancel();
+    screen->libraryChosen(HistoryScreen::ServerLibrary);
+    EXPECT_EQ(TitlePrompt::shown().back().defaultText, QString::fromStdString(unreachable));
+    EXPECT_EQ(screen->libraryChoice->currentIndex(), HistoryScreen::ServerLibrary);
 }
 
 TEST_F(HistoryScreenTest, ALibraryFileThatIsNoLibraryIsRefusedWithWhereAndWhyAndLeftUnchanged) {

@@ -56,10 +56,20 @@ std::string savedText(std::string_view path);
 // Asked before a saved file replaces one that is there: "PATH already exists. Replace it?"
 std::string replaceQuestion(std::string_view path);
 
-// The library choice: the user's own library, the bundled samples' library, or another file.
+// The library choice: the user's own library, the bundled samples' library, another file, or a library
+// on a PostgreSQL server shared by a team (its address typed in a prompt).
 inline constexpr std::string_view kYourLibraryChoice = "Your library";
 inline constexpr std::string_view kSamplesChoice = "Samples";
 inline constexpr std::string_view kOtherLibraryChoice = "Another file...";
+inline constexpr std::string_view kServerLibraryChoice = "A server library...";
+inline constexpr std::string_view kServerLibraryTitle = "Server library";
+inline constexpr std::string_view kServerLibraryPrompt =
+    "The server library's address: postgresql://[user@]host[:port]/dbname or service=NAME.\n"
+    "A password never goes here: libpq takes it from its password file (~/.pgpass), a service file or "
+    "the environment.";
+// Said when the text typed for a server library is no address of one.
+inline constexpr std::string_view kNotAServerAddress =
+    "This is not the address of a server library: it begins with postgresql:// or service=.";
 // "Another file: NAME" once one is chosen.
 std::string otherLibraryChoice(std::string_view fileName);
 // Said when an import is asked for while the samples are shown: the runs go to the user's library.

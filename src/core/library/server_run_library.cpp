@@ -820,6 +820,10 @@ private:
 
 } // namespace
 
+void checkServerLocation(const std::string& location) {
+    checkLocation(location);
+}
+
 bool isServerLocation(std::string_view location) {
     return location.starts_with("postgresql://") || location.starts_with("postgres://") ||
            location.starts_with("service=");

@@ -40,6 +40,9 @@ inline constexpr std::string_view kMayNotReadMessage =
 // True when `location` names a server library (postgresql://, postgres:// or service=) rather than a
 // file.
 bool isServerLocation(std::string_view location);
+// Refuses (LibraryError) a location libpq cannot read or one holding a password, before it is kept
+// anywhere: the error names the server without the password.
+void checkServerLocation(const std::string& location);
 
 // Connects to the library at `location`. A library that is not there is refused either way: it is made
 // by initServerLibrary, not by an import. Throws LibraryError (its file is the location).

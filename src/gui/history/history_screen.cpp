@@ -9,6 +9,7 @@
 #include "core/history/history_settings.h"
 #include "core/history/maintenance_print.h"
 #include "core/library/open_run_library.h"
+#include "core/library/server_run_library.h"
 #include "core/library/sqlite_run_library.h"
 #include "gui/app/navigator.h"
 #include "gui/history/background_task.h"
@@ -18,6 +19,7 @@
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
 #include "gui/services/settings.h"
+#include "gui/services/title_prompt.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
@@ -128,7 +130,7 @@ int HistoryScreen::startingLibraryChoice(std::string& path) const {
     const std::string samples = library::sampleLibraryPath();
     if (!remembered.empty()) {
         path = remembered;
-        return remembered == yours ? YourLibrary : remembered == samples ? Samples : OtherFile;
+        return choiceOf(remembered);
     }
     path = yours;
     bool yoursHasRuns = false;
@@ -144,6 +146,35 @@ int HistoryScreen::startingLibraryChoice(std::string& path) const {
         return Samples;
     }
     return YourLibrary;
+}
+
+int HistoryScreen::choiceOf(const std::string& path) const {
+    return path == library::defaultLibraryPath()  ? YourLibrary
+           : path == library::sampleLibraryPath() ? Samples
+           : library::isServerLocation(path)      ? ServerLibrary
+                                                  : OtherFile;
+}
+
+std::string HistoryScreen::askServerLocation() {
+    const std::string shown = library::isServerLocation(libraryPath_) ? libraryPath_ : "postgresql://";
+    const std::string typed =
+        toCore(services::TitlePrompt::ask(this, fromCore(core::kServerLibraryPrompt),
+                                          fromCore(core::kServerLibraryTitle), fromCore(shown))
+                   .trimmed());
+    if (typed.empty() || typed == "postgresql://")
+        return {};
+    if (!library::isServerLocation(typed)) {
+        services::MessageBox::information(this, fromCore(core::kNotAServerAddress));
+        return {};
+    }
+    // An address holding a password is refused before it is kept anywhere, the settings included.
+    try {
+        library::checkServerLocation(typed);
+    } catch (const library::LibraryError& error) {
+        fail(core::kLibraryOpenFailed, error.reason());
+        return {};
+    }
+    return typed;
 }
 
 void HistoryScreen::openLibrary() {
@@ -188,14 +219,19 @@ void HistoryScreen::libraryChosen(int choice) {
         path = library::defaultLibraryPath();
     } else if (choice == Samples) {
         path = library::sampleLibraryPath();
+    } else if (choice == ServerLibrary) {
+        path = askServerLocation();
+        if (path.empty()) {
+            const QSignalBlocker quiet(libraryChoice);
+            libraryChoice->setCurrentIndex(choiceOf(libraryPath_));
+            return;
+        }
     } else {
         const QString chosen = fileDialog_.showOpen(fromPath(libraryPath_), services::kLibraryFileFilter);
         if (chosen.isEmpty()) {
             // A cancel changes nothing: the choice goes back to the library shown.
             const QSignalBlocker quiet(libraryChoice);
-            libraryChoice->setCurrentIndex(libraryPath_ == library::defaultLibraryPath()  ? YourLibrary
-                                           : libraryPath_ == library::sampleLibraryPath() ? Samples
-                                                                                          : OtherFile);
+            libraryChoice->setCurrentIndex(choiceOf(libraryPath_));
             return;
         }
         path = toPath(chosen);

@@ -68,7 +68,8 @@ public:
     void exportMaintenanceList();
     void printMaintenanceList();
     void goToMain();
-    // The library choice: the user's, the samples', or another file (asked for with a dialog).
+    // The library choice: the user's, the samples', another file (asked for with a dialog), or a server
+    // library (its address asked for with a prompt).
     void libraryChosen(int choice);
     // Removes the runs selected in the run list, once the user has confirmed.
     void removeSelectedRuns();
@@ -122,7 +123,7 @@ public:
     QWidget* runsPage = nullptr;
 
     // The library choice's entries.
-    enum LibraryChoice { YourLibrary, Samples, OtherFile };
+    enum LibraryChoice { YourLibrary, Samples, OtherFile, ServerLibrary };
     // The library the screen works on now.
     const std::string& libraryPath() const { return libraryPath_; }
 
@@ -143,6 +144,10 @@ private:
     void openLibrary();
     void openLibraryAt(const std::string& path, int choice);
     int startingLibraryChoice(std::string& path) const;
+    // The entry of the library choice that stands for `path`.
+    int choiceOf(const std::string& path) const;
+    // The server library's address typed into the prompt; empty when cancelled or refused (said so).
+    std::string askServerLocation();
     void fillRunList();
     void fillSeriesChoice(const std::optional<core::Series>& keep);
     std::optional<core::Series> chosenSeries() const;

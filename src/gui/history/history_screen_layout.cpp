@@ -177,8 +177,8 @@ void HistoryScreen::buildControls() {
     libraryChoice = new QComboBox(this);
     libraryChoice->setObjectName(QStringLiteral("libraryChoice"));
     libraryChoice->setAccessibleName(QStringLiteral("Run library choice"));
-    for (std::string_view choice :
-         {core::kYourLibraryChoice, core::kSamplesChoice, core::kOtherLibraryChoice})
+    for (std::string_view choice : {core::kYourLibraryChoice, core::kSamplesChoice, core::kOtherLibraryChoice,
+                                    core::kServerLibraryChoice})
         libraryChoice->addItem(fromCore(choice));
     libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
     libraryPathBox->setReadOnly(true);
