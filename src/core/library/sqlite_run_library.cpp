@@ -573,7 +573,12 @@ public:
     bool containsContent(const Sha256Digest& contentHash) const override {
         Statement& query = statement(contentQuery_, "SELECT 1 FROM runs WHERE content_hash = ?");
         query.reset().bindBytes(contentHash.data(), contentHash.size());
-        return query.step();
+        const bool found = query.step();
+        // A statement left on its row would keep the file's read lock after the transaction ends; a
+        // program holding it that then wants to write meets another program waiting to commit, and SQLite
+        // answers "busy" at once instead of waiting.
+        query.reset();
+        return found;
     }
 
     AddResult addRun(const LoadedRun& run) override {
