@@ -5,6 +5,7 @@
 #include "core/history/block_history.h"
 #include "core/history/condition_map.h"
 #include "core/history/forecast_list.h"
+#include "core/library/run_copy.h"
 #include "core/library/run_import.h"
 #include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
@@ -304,6 +305,20 @@ TEST(HistoryLibrary, ADamagedLibraryIsRefusedUnchangedBeforeAWriteAndWhenAQuesti
     } catch (const LibraryError& error) {
         EXPECT_EQ(error.what_text(), message);
     }
+    EXPECT_EQ(readFile(damaged), bytes);
+
+    // What can still be read is copied into a new library; the run the damage is in is refused.
+    const auto rescued = openSqliteLibrary(folder.file("rescued.sqlite"), LibraryAccess::CreateIfMissing);
+    const ImportSummary copied = copyRuns(*reader, *rescued);
+    EXPECT_GE(copied.refused, 1U);
+    EXPECT_GE(copied.imported, 1U);
+    EXPECT_EQ(copied.imported + copied.refused, 3U);
+    for (const FileOutcome& outcome : copied.outcomes) {
+        if (outcome.status == ImportStatus::Refused) {
+            EXPECT_EQ(outcome.reason, "it cannot be read from " + damaged + ": " + message);
+        }
+    }
+    EXPECT_EQ(rescued->runs().size(), copied.imported);
     EXPECT_EQ(readFile(damaged), bytes);
 }
 

@@ -150,6 +150,17 @@ TEST_F(ServerLibrary, AReaderMayReadButNotChangeAndAnImporterMayDoBoth) {
     const CommandResult stranger = onServer("library runs", serverLocation(database, "nobody_carl"));
     EXPECT_EQ(firstErrorLine(stranger),
               serverLocation(database, "nobody_carl") + ": " + std::string(library::kMayNotReadMessage));
+
+    // A database's owner who may not make roles makes its library once the roles are there (as now),
+    // and the readers read it.
+    const std::string own = database + "_olga";
+    serverSql("postgres",
+              "DROP ROLE IF EXISTS owner_olga; CREATE ROLE owner_olga LOGIN PASSWORD '" + password + "'");
+    serverSql("postgres", "CREATE DATABASE " + own + " OWNER owner_olga");
+    const CommandResult made = onServer("library init", serverLocation(own, "owner_olga"));
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(onServer("library runs", serverLocation(own, "reader_ann")).out,
+              "id,line,direction,date,run,blocks,imported_at,imported_by,file\n");
 }
 
 TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsEverShown) {

@@ -80,8 +80,9 @@ CREATE TABLE IF NOT EXISTS kestrana.removals (
 );
 )sql";
 
-// The roles, made where missing (roles belong to the whole server, so another database's library may
-// have made them), and what each may do.
+// The roles, made where missing (roles belong to the whole server, so another database's library, or
+// an administrator, may have made them: an owner without the right to make roles then needs none), and
+// what each may do.
 constexpr const char* kRolesSql = R"sql(
 DO $roles$
 BEGIN
@@ -91,9 +92,11 @@ BEGIN
     IF NOT EXISTS (SELECT FROM pg_catalog.pg_roles WHERE rolname = 'kestrana_importer') THEN
         CREATE ROLE kestrana_importer NOLOGIN;
     END IF;
+    IF NOT pg_catalog.pg_has_role('kestrana_importer', 'kestrana_reader', 'MEMBER') THEN
+        GRANT kestrana_reader TO kestrana_importer;
+    END IF;
 END
 $roles$;
-GRANT kestrana_reader TO kestrana_importer;
 GRANT USAGE ON SCHEMA kestrana TO kestrana_reader;
 GRANT SELECT ON ALL TABLES IN SCHEMA kestrana TO kestrana_reader;
 GRANT INSERT ON kestrana.series, kestrana.runs, kestrana.block_values, kestrana.removals TO kestrana_importer;
