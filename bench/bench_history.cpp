@@ -11,18 +11,32 @@
 //                       each removal, untimed), on a connection that has checked the file already;
 //   FirstWriteCheck     what a program's first write to a library adds: opening it and SQLite's quick
 //                       check of the whole file (on a copy of the library of 400 runs, 320 MB).
+//   Forecast100KmWholeProcess/0   kestrana-cli forecast of those 100 km as a whole process.
+//
+// The same on a PostgreSQL server, when KESTRANA_BENCH_SERVER names one the benchmarks may make
+// databases on, as a libpq URI without the database (through the local socket, for instance
+// postgresql://%2Fvar%2Frun%2Fpostgresql; pg_virtualenv -t starts a throw-away one):
+//   ServerImport40Runs  the 40 runs into a new server library (target: within 10 s);
+//   ServerBlockHistory  the history of one block over 400 runs (within 20 ms);
+//   Forecast100KmWholeProcess/1   the forecast of 100 km over 400 runs, whole process (within 500 ms).
+// The server's library of 400 runs is copied from the file's (library copy) once per process.
 
 #include "core/history/block_history.h"
 #include "core/history/condition_map.h"
 #include "core/history/dates.h"
 #include "core/history/forecast_list.h"
+#include "core/library/open_run_library.h"
+#include "core/library/run_copy.h"
 #include "core/library/run_import.h"
 #include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
 
+#include <libpq-fe.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -38,8 +52,11 @@ constexpr std::int16_t kFromKm = 3000; // a 100 km stretch in the middle of the 
 constexpr std::int16_t kToKm = 3099;
 const Series kSeries{"NAGPUR - WARDHA UP MAIN LINE", 1};
 
+// One folder per schema version, so that libraries cached by a program of another version are left
+// to it.
 const fs::path& cacheFolder() {
-    static const fs::path folder = fs::temp_directory_path() / "kestrana-bench-history";
+    static const fs::path folder =
+        fs::temp_directory_path() / ("kestrana-bench-history-" + std::to_string(kLibrarySchemaVersion));
     return folder;
 }
 
@@ -217,5 +234,113 @@ void FirstWriteCheck(benchmark::State& state) {
     fs::remove(copy);
 }
 BENCHMARK(FirstWriteCheck)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
+// ---------------------------------------------------------------------------------------------
+// The same on a PostgreSQL server, and the forecast as a whole process on either.
+
+// KESTRANA_BENCH_SERVER with a database's name, or empty when no server is named.
+std::string serverDatabase(const std::string& database) {
+    const char* server = std::getenv("KESTRANA_BENCH_SERVER");
+    return server != nullptr && *server != '\0' ? std::string(server) + "/" + database : std::string();
+}
+
+// Runs SQL on the server's maintenance database (to make and drop the benchmarks' databases).
+void onServer(const std::string& sql) {
+    PGconn* conn = PQconnectdb(serverDatabase("postgres").c_str());
+    PGresult* result = PQexec(conn, sql.c_str());
+    const bool done = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const std::string failure = PQerrorMessage(conn);
+    PQclear(result);
+    PQfinish(conn);
+    if (!done) {
+        throw std::runtime_error(sql + ": " + failure);
+    }
+}
+
+// A new, empty server library in the database `database` (made anew).
+std::string newServerLibrary(const std::string& database) {
+    onServer("DROP DATABASE IF EXISTS " + database);
+    onServer("CREATE DATABASE " + database);
+    const std::string location = serverDatabase(database);
+    initRunLibrary(location);
+    return location;
+}
+
+// The server's library of the 400 runs, copied from the file's once per process.
+const std::string& serverLibrary400() {
+    static const std::string location = [] {
+        const std::string made = newServerLibrary("kestrana_bench_400");
+        const auto server = openRunLibrary(made, LibraryAccess::OpenExisting);
+        if (copyRuns(library400(), *server).imported != 400) {
+            throw std::runtime_error("the 400 runs were not all copied to the server");
+        }
+        return made;
+    }();
+    return location;
+}
+
+void ServerImport40Runs(benchmark::State& state) {
+    if (serverDatabase("").empty()) {
+        state.SkipWithError("KESTRANA_BENCH_SERVER names no server");
+        return;
+    }
+    const std::vector<std::string>& files = fortyRunFiles();
+    std::size_t imported = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string location = newServerLibrary("kestrana_bench_import");
+        state.ResumeTiming();
+        const auto library = openRunLibrary(location, LibraryAccess::OpenExisting);
+        imported = importPaths(*library, files).imported;
+    }
+    if (imported != files.size()) {
+        state.SkipWithError("not every run was imported");
+    }
+    state.counters["block_rows"] = static_cast<double>(imported) * 32767;
+}
+BENCHMARK(ServerImport40Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+
+void ServerBlockHistory(benchmark::State& state) {
+    if (serverDatabase("").empty()) {
+        state.SkipWithError("KESTRANA_BENCH_SERVER names no server");
+        return;
+    }
+    const auto library = openRunLibrary(serverLibrary400(), LibraryAccess::OpenExisting);
+    std::size_t points = 0;
+    for (auto _ : state) {
+        const auto history = blockHistory(*library, kSeries, BlockKey{3050, 3}, HistorySettings{});
+        points = history.points.size();
+        benchmark::DoNotOptimize(history);
+    }
+    state.counters["points"] = static_cast<double>(points);
+}
+BENCHMARK(ServerBlockHistory)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+
+// kestrana-cli forecast of 100 km over the 400 runs, from its start to its end: on the file (0) or on
+// the server (1).
+void Forecast100KmWholeProcess(benchmark::State& state) {
+    const bool server = state.range(0) == 1;
+    if (server && serverDatabase("").empty()) {
+        state.SkipWithError("KESTRANA_BENCH_SERVER names no server");
+        return;
+    }
+    const std::string location =
+        server ? serverLibrary400() : (library400(), (cacheFolder() / "library400.sqlite").string());
+    const std::string command = std::string("'") + KESTRANA_CLI_PATH + "' forecast --line '" + kSeries.line +
+                                "' --direction 1 --from " + std::to_string(kFromKm) + " --to " +
+                                std::to_string(kToKm) + " --library '" + location + "' > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("kestrana-cli forecast failed");
+            break;
+        }
+    }
+}
+BENCHMARK(Forecast100KmWholeProcess)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5);
 
 } // namespace

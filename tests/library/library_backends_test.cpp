@@ -89,6 +89,7 @@ TEST_P(LibraryBackends, RunIdsAreNeverGivenTwiceAndEachImportAndRemovalIsLoggedW
     EXPECT_EQ(library->log().size(), 3U);
 
     ASSERT_TRUE(library->removeRun(highest));
+    EXPECT_TRUE(library->blocksOf(highest).empty()) << "a removed run's blocks go with it";
     ASSERT_EQ(library::importRunFile(*library, files[3]).status, ImportStatus::Imported);
     ASSERT_EQ(library::importRunFile(*library, files[2]).status, ImportStatus::Imported); // the removed one
     RunId newest = 0;

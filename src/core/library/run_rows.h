@@ -23,6 +23,54 @@ std::vector<RunId> distinctIds(std::span<const RunId> ids);
 UtcMicroseconds utcNow();
 std::string operatingSystemUser();
 
+// Rows of a library's storage, read the same way by every kind of library. A Row gives integer(c),
+// text(c), isNull(c) and digest(c) of its columns (c from 0).
+
+// id, line, direction, day, date_text, run_number, blocks, file, content hash, imported_at, imported_by
+template <typename Row> RunRecord listedRunOf(const Row& row) {
+    RunRecord record;
+    record.id = row.integer(0);
+    record.series = Series{row.text(1), static_cast<int>(row.integer(2))};
+    record.day = static_cast<Day>(row.integer(3));
+    record.dateText = row.text(4);
+    record.runNumber = row.text(5);
+    record.blocks = static_cast<long>(row.integer(6));
+    record.file = row.text(7);
+    record.contentHash = row.digest(8);
+    if (!row.isNull(9)) {
+        record.imported.at = row.integer(9);
+    }
+    record.imported.by = row.text(10);
+    return record;
+}
+
+// km, block, then the five indices
+template <typename Row> StoredBlock storedBlockOf(const Row& row) {
+    StoredBlock block;
+    block.key =
+        BlockKey{static_cast<std::int16_t>(row.integer(0)), static_cast<std::int16_t>(row.integer(1))};
+    for (std::size_t i = 0; i < block.values.size(); ++i) {
+        block.values[i] = static_cast<std::int16_t>(row.integer(static_cast<int>(i) + 2));
+    }
+    return block;
+}
+
+// time, user, action (0 imported, 1 removed), run, line, direction, day, run_number, file
+template <typename Row> LogEntry logEntryOf(const Row& row) {
+    LogEntry entry;
+    if (!row.isNull(0)) {
+        entry.time = row.integer(0);
+    }
+    entry.user = row.text(1);
+    entry.action = row.integer(2) == 0 ? LogEntry::Action::Imported : LogEntry::Action::Removed;
+    entry.run = row.integer(3);
+    entry.series = Series{row.text(4), static_cast<int>(row.integer(5))};
+    entry.day = static_cast<Day>(row.integer(6));
+    entry.runNumber = row.text(7);
+    entry.file = row.text(8);
+    return entry;
+}
+
 // Gathers the values of RunLibrary::valuesInRange as the storage gives them, in any order.
 class RangeValues {
 public:

@@ -26,7 +26,10 @@ constexpr std::array<const char*, 5> kIndexColumns = {"tgi", "tgiu", "tgiw", "tg
 // Run ids come from identity columns, whose sequences never give a number twice. The same run
 // (series, day, run number) is unique beside the content hash, so the rule that a run is stored once
 // holds however many importers store it at once. Series stay when their last run is removed, so that an
-// importer never finds the series it has just chosen gone; a series without runs is not listed.
+// importer never finds the series it has just chosen gone; a series without runs is not listed. A block
+// names its run without a foreign key: a run and its blocks go in and out together in one transaction,
+// and checking the key of each of a run's 32767 blocks as they are copied in would take most of an
+// import's time.
 constexpr const char* kSchemaSql = R"sql(
 CREATE TABLE IF NOT EXISTS kestrana.schema_version (
     version integer NOT NULL
@@ -53,7 +56,7 @@ CREATE TABLE IF NOT EXISTS kestrana.runs (
     UNIQUE (series, day, run_number)
 );
 CREATE TABLE IF NOT EXISTS kestrana.block_values (
-    run bigint NOT NULL REFERENCES kestrana.runs (id) ON DELETE CASCADE,
+    run bigint NOT NULL,
     km smallint NOT NULL,
     block smallint NOT NULL,
     tgi smallint NOT NULL,
@@ -202,6 +205,23 @@ public:
 
 private:
     PGresult* result_;
+};
+
+// One row of a result, as run_rows.h reads rows (a content hash comes as hex digits).
+struct ResultRow {
+    const Result& result;
+    int row;
+    long long integer(int column) const { return result.integer(row, column); }
+    std::string text(int column) const { return result.text(row, column); }
+    bool isNull(int column) const { return result.isNull(row, column); }
+    Sha256Digest digest(int column) const {
+        const std::string hex = result.text(row, column);
+        Sha256Digest digest{};
+        for (std::size_t i = 0; i < digest.size() && 2 * i + 1 < hex.size(); ++i) {
+            std::from_chars(hex.data() + 2 * i, hex.data() + 2 * i + 2, digest[i], 16);
+        }
+        return digest;
+    }
 };
 
 // The values of one statement's parameters, as text (numbers and texts) or bytes.
@@ -452,14 +472,6 @@ private:
     bool open_ = false;
 };
 
-Sha256Digest digestOfHex(std::string_view hex) {
-    Sha256Digest digest{};
-    for (std::size_t i = 0; i < digest.size() && 2 * i + 1 < hex.size(); ++i) {
-        std::from_chars(hex.data() + 2 * i, hex.data() + 2 * i + 2, digest[i], 16);
-    }
-    return digest;
-}
-
 // A server text cannot hold a NUL byte; a run whose texts hold one is refused (as the run's fault, not
 // the library's).
 void refuseNulBytes(const LoadedRun& run) {
@@ -539,9 +551,9 @@ public:
             params.text(run.imported->by);
         }
         const std::string insert =
-            "INSERT INTO kestrana.runs (series, day, date_text, run_number, blocks, km_low, "
-            "km_high, file, content_hash, imported_at, imported_by) VALUES ($1, $2, $3, $4, "
-            "$5, $6, $7, $8, $9, " +
+            "INSERT INTO kestrana.runs (series, day, date_text, run_number, blocks, km_low, km_high, "
+            "file, content_hash, imported_at, imported_by) "
+            "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, " +
             stamp + ") ON CONFLICT DO NOTHING RETURNING id";
         const Result inserted = connection_.query(insert.c_str(), params, "storing a run");
         if (inserted.rows() == 0) {
@@ -569,18 +581,17 @@ public:
         requireRight("DELETE");
         const std::vector<RunId> unique = distinctIds(ids);
         ServerTransaction transaction(connection_, "removing runs", ServerConnection::Purpose::Writing);
-        // One statement takes the runs out (their blocks go with them) and records each removal, so that
-        // a run another program removes meanwhile is found missing here, not removed or recorded twice.
+        // One statement takes the runs and their blocks out and records each removal, so that a run
+        // another program removes meanwhile is found missing here, not removed or recorded twice.
         const Result removed = connection_.query(
-            "WITH gone AS (DELETE FROM kestrana.runs WHERE id = ANY($1::bigint[]) RETURNING id, series, day, "
-            "date_text, run_number, file, content_hash, imported_at, imported_by) "
-            "INSERT INTO kestrana.removals (run, line, direction, day, date_text, run_number, file, "
-            "content_hash, "
-            "imported_at, imported_by) SELECT g.id, s.line, s.direction, g.day, g.date_text, g.run_number, "
-            "g.file, "
-            "g.content_hash, g.imported_at, g.imported_by FROM gone g JOIN kestrana.series s ON s.id = "
-            "g.series "
-            "RETURNING run",
+            "WITH gone AS (DELETE FROM kestrana.runs WHERE id = ANY($1::bigint[]) RETURNING id, "
+            "series, day, date_text, run_number, file, content_hash, imported_at, imported_by), "
+            "blocks AS (DELETE FROM kestrana.block_values b USING gone g WHERE b.run = g.id) "
+            "INSERT INTO kestrana.removals (run, line, direction, day, date_text, run_number, "
+            "file, content_hash, imported_at, imported_by) "
+            "SELECT g.id, s.line, s.direction, g.day, g.date_text, g.run_number, g.file, "
+            "g.content_hash, g.imported_at, g.imported_by "
+            "FROM gone g JOIN kestrana.series s ON s.id = g.series RETURNING run",
             Params().ids(unique), "removing runs");
         std::vector<RunId> gone;
         for (int row = 0; row < removed.rows(); ++row) {
@@ -614,41 +625,27 @@ public:
             connection_.query("SELECT km, block, tgi, tgiu, tgiw, tgig, tgil FROM kestrana.block_values "
                               "WHERE run = $1 ORDER BY km, block",
                               Params().number(run), "reading a run's blocks");
-        std::vector<StoredBlock> blocks(static_cast<std::size_t>(rows.rows()));
+        std::vector<StoredBlock> blocks;
+        blocks.reserve(static_cast<std::size_t>(rows.rows()));
         for (int row = 0; row < rows.rows(); ++row) {
-            StoredBlock& block = blocks[static_cast<std::size_t>(row)];
-            block.key = BlockKey{rows.small(row, 0), rows.small(row, 1)};
-            for (std::size_t i = 0; i < block.values.size(); ++i) {
-                block.values[i] = rows.small(row, static_cast<int>(i) + 2);
-            }
+            blocks.push_back(storedBlockOf(ResultRow{rows, row}));
         }
         return blocks;
     }
 
     std::vector<LogEntry> log() const override {
         const Result rows = connection_.query(
-            "SELECT (EXTRACT(EPOCH FROM r.imported_at) * 1000000)::bigint, r.imported_by, 0, "
-            "r.id, s.line, s.direction, r.day, r.run_number, r.file FROM kestrana.runs r JOIN "
-            "kestrana.series s "
-            "ON s.id = r.series UNION ALL SELECT (EXTRACT(EPOCH FROM imported_at) * 1000000)::bigint, "
-            "imported_by, 0, run, line, direction, day, run_number, file FROM "
-            "kestrana.removals UNION ALL SELECT (EXTRACT(EPOCH FROM removed_at) * 1000000)::bigint, "
-            "removed_by, 1, run, line, direction, day, run_number, file FROM kestrana.removals",
+            "SELECT (EXTRACT(EPOCH FROM r.imported_at) * 1000000)::bigint, r.imported_by, 0, r.id, "
+            "s.line, s.direction, r.day, r.run_number, r.file "
+            "FROM kestrana.runs r JOIN kestrana.series s ON s.id = r.series "
+            "UNION ALL SELECT (EXTRACT(EPOCH FROM imported_at) * 1000000)::bigint, imported_by, 0, run, "
+            "line, direction, day, run_number, file FROM kestrana.removals "
+            "UNION ALL SELECT (EXTRACT(EPOCH FROM removed_at) * 1000000)::bigint, removed_by, 1, run, "
+            "line, direction, day, run_number, file FROM kestrana.removals",
             "reading the log");
         std::vector<LogEntry> entries;
         for (int row = 0; row < rows.rows(); ++row) {
-            LogEntry entry;
-            if (!rows.isNull(row, 0)) {
-                entry.time = rows.integer(row, 0);
-            }
-            entry.user = rows.text(row, 1);
-            entry.action = rows.integer(row, 2) == 0 ? LogEntry::Action::Imported : LogEntry::Action::Removed;
-            entry.run = rows.integer(row, 3);
-            entry.series = Series{rows.text(row, 4), static_cast<int>(rows.integer(row, 5))};
-            entry.day = static_cast<Day>(rows.integer(row, 6));
-            entry.runNumber = rows.text(row, 7);
-            entry.file = rows.text(row, 8);
-            entries.push_back(std::move(entry));
+            entries.push_back(logEntryOf(ResultRow{rows, row}));
         }
         std::sort(entries.begin(), entries.end(), logComesBefore);
         return entries;
@@ -800,20 +797,7 @@ private:
         std::vector<RunRecord> records;
         records.reserve(static_cast<std::size_t>(rows.rows()));
         for (int row = 0; row < rows.rows(); ++row) {
-            RunRecord record;
-            record.id = rows.integer(row, 0);
-            record.series = Series{rows.text(row, 1), static_cast<int>(rows.integer(row, 2))};
-            record.day = static_cast<Day>(rows.integer(row, 3));
-            record.dateText = rows.text(row, 4);
-            record.runNumber = rows.text(row, 5);
-            record.blocks = static_cast<long>(rows.integer(row, 6));
-            record.file = rows.text(row, 7);
-            record.contentHash = digestOfHex(rows.text(row, 8));
-            if (!rows.isNull(row, 9)) {
-                record.imported.at = rows.integer(row, 9);
-            }
-            record.imported.by = rows.text(row, 10);
-            records.push_back(std::move(record));
+            records.push_back(listedRunOf(ResultRow{rows, row}));
         }
         return records;
     }

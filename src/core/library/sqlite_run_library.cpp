@@ -340,6 +340,20 @@ private:
 
 using Statement = storage::SqliteStatement;
 
+// The current row of a statement, as run_rows.h reads rows.
+struct StatementRow {
+    const Statement& statement;
+    long long integer(int column) const { return statement.integer(column); }
+    std::string text(int column) const { return statement.text(column); }
+    bool isNull(int column) const { return statement.isNull(column); }
+    Sha256Digest digest(int column) const {
+        const std::string bytes = statement.bytes(column);
+        Sha256Digest digest{};
+        std::copy_n(bytes.begin(), std::min(bytes.size(), digest.size()), digest.begin());
+        return digest;
+    }
+};
+
 // A write transaction: BEGIN IMMEDIATE takes the write lock at once, so two programs writing at the
 // same time take turns (the busy timeout makes the second wait) and each sees all the other has
 // committed. The file is checked whole before this program first writes to it. Rolled back unless
@@ -690,13 +704,7 @@ public:
         query.bind(run);
         std::vector<StoredBlock> blocks;
         while (query.step()) {
-            StoredBlock block;
-            block.key = BlockKey{static_cast<std::int16_t>(query.integer(0)),
-                                 static_cast<std::int16_t>(query.integer(1))};
-            for (std::size_t i = 0; i < block.values.size(); ++i) {
-                block.values[i] = static_cast<std::int16_t>(query.integer(static_cast<int>(i) + 2));
-            }
-            blocks.push_back(block);
+            blocks.push_back(storedBlockOf(StatementRow{query}));
         }
         return blocks;
     }
@@ -716,18 +724,7 @@ public:
         Statement query(*connection_, imports);
         std::vector<LogEntry> entries;
         while (query.step()) {
-            LogEntry entry;
-            if (!query.isNull(0)) {
-                entry.time = query.integer(0);
-            }
-            entry.user = query.text(1);
-            entry.action = query.integer(2) == 0 ? LogEntry::Action::Imported : LogEntry::Action::Removed;
-            entry.run = query.integer(3);
-            entry.series = Series{query.text(4), static_cast<int>(query.integer(5))};
-            entry.day = static_cast<Day>(query.integer(6));
-            entry.runNumber = query.text(7);
-            entry.file = query.text(8);
-            entries.push_back(std::move(entry));
+            entries.push_back(logEntryOf(StatementRow{query}));
         }
         std::sort(entries.begin(), entries.end(), logComesBefore);
         return entries;
@@ -879,22 +876,7 @@ private:
         }
         std::vector<RunRecord> records;
         while (query.step()) {
-            RunRecord record;
-            record.id = query.integer(0);
-            record.series = Series{query.text(1), static_cast<int>(query.integer(2))};
-            record.day = static_cast<Day>(query.integer(3));
-            record.dateText = query.text(4);
-            record.runNumber = query.text(5);
-            record.blocks = static_cast<long>(query.integer(6));
-            record.file = query.text(7);
-            const std::string hash = query.bytes(8);
-            std::copy_n(hash.begin(), std::min(hash.size(), record.contentHash.size()),
-                        record.contentHash.begin());
-            if (!query.isNull(9)) {
-                record.imported.at = query.integer(9);
-            }
-            record.imported.by = query.text(10);
-            records.push_back(std::move(record));
+            records.push_back(listedRunOf(StatementRow{query}));
         }
         return records;
     }
