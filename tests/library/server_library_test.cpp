@@ -181,6 +181,9 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
          "postgresql://ann@localhost:5432/lines: " + std::string(library::kPasswordInLocationMessage)},
         {"service=kestrana_none", "", "service=kestrana_none: the run library's server "},
         {empty, "", empty + ": " + std::string(library::kNoServerLibraryMessage)},
+        // The TLS options of the address are libpq's own: this server speaks no TLS.
+        {server_ + "?sslmode=require", "",
+         server_ + "?sslmode=require: the run library's server cannot be reached: connection to server at"},
     };
     for (const Case& c : cases) {
         for (const std::string& action : {std::string("runs"), "import " + shellQuote(folder_.path())}) {
@@ -191,6 +194,7 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
             EXPECT_EQ(result.err.find(password), std::string::npos) << result.err;
         }
     }
+    EXPECT_EQ(cli("library runs --library " + shellQuote(server_ + "?sslmode=disable")).status, 0);
 }
 
 TEST_F(ServerLibrary, AConnectionLostMidImportKeepsTheRunsBeforeAndNothingOfTheRunBeingStored) {
