@@ -78,6 +78,9 @@ CREATE TABLE block_values (
 ) WITHOUT ROWID;
 )sql";
 
+// The first version that keeps who took each run in and when, and every removal.
+constexpr int kAuditTrailVersion = 2;
+
 // One step of the schema: from version toVersion - 1 to toVersion.
 struct SchemaStep {
     int toVersion;
@@ -88,7 +91,7 @@ constexpr SchemaStep kSchemaSteps[] = {
     // 1 to 2: the audit trail (who took each run in and when, every removal), and run ids never given
     // twice (AUTOINCREMENT), so that an id a screen or a script holds never names a later run. The runs
     // table is made anew under its name, as adding columns would change its stored text.
-    {2, R"sql(
+    {kAuditTrailVersion, R"sql(
 ALTER TABLE runs RENAME TO runs_of_version_1;
 CREATE TABLE runs (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -713,7 +716,7 @@ public:
         // The imports of the runs there now and of the runs removed since, and the removals. A library
         // from before the audit trail knows neither who nor when.
         const std::string imports =
-            version_ >= 2
+            version_ >= kAuditTrailVersion
                 ? "SELECT r.imported_at, r.imported_by, 0, r.id, s.line, s.direction, r.day, "
                   "r.run_number, r.file FROM runs r JOIN series s ON s.id = r.series UNION ALL "
                   "SELECT imported_at, imported_by, 0, run, line, direction, day, run_number, file "
@@ -843,7 +846,7 @@ private:
         return std::string(
                    "SELECT r.id, s.line, s.direction, r.day, r.date_text, r.run_number, r.blocks, r.file, "
                    "r.content_hash, ") +
-               (version_ >= 2 ? "r.imported_at, r.imported_by" : "NULL, NULL") +
+               (version_ >= kAuditTrailVersion ? "r.imported_at, r.imported_by" : "NULL, NULL") +
                " FROM runs r JOIN series s ON s.id = r.series";
     }
 
