@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash tools/packages.sh gcovr
 cmake -S . -B build-coverage -DCMAKE_BUILD_TYPE=Debug -DKESTRANA_COVERAGE=ON -DKESTRANA_BUILD_GUI=OFF \
     -DKESTRANA_BUILD_BENCH=OFF
-cmake --build build-coverage -j "$(nproc)" --target core_tests cli_tests library_tests
+cmake --build build-coverage -j "$(nproc)" --target core_tests cli_tests library_tests defects_driver
 find build-coverage -name '*.gcda' -delete
 ctest --test-dir build-coverage --output-on-failure -j "$(nproc)"
 html=()

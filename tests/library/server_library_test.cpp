@@ -180,6 +180,9 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
         {"postgresql://ann:" + password + "@localhost:5432/lines?sslmode=require", "",
          "postgresql://ann@localhost:5432/lines: " + std::string(library::kPasswordInLocationMessage)},
         {"service=kestrana_none", "", "service=kestrana_none: the run library's server "},
+        // libpq's reason would quote the whole address, password and all.
+        {"postgresql://ann:" + password + "@[::1/lines", "",
+         std::string(library::kUnreadableLocationMessage)},
         {empty, "", empty + ": " + std::string(library::kNoServerLibraryMessage)},
         // The TLS options of the address are libpq's own: this server speaks no TLS.
         {server_ + "?sslmode=require", "",

@@ -142,11 +142,9 @@ void checkLocation(const std::string& location) {
     char* problem = nullptr;
     PQconninfoOption* options = PQconninfoParse(location.c_str(), &problem);
     if (options == nullptr) {
-        const std::string reason = problem != nullptr ? firstLineOf(problem) : "out of memory";
         PQfreemem(problem);
-        // libpq's reason may quote the location; it can hold nothing that is kept secret, as a password
-        // would have been read, not refused.
-        throw LibraryError("the library's address cannot be read: " + reason, "");
+        // libpq's own reason may quote the whole address, a password in it included: it is not shown.
+        throw LibraryError(std::string(kUnreadableLocationMessage), "");
     }
     std::string host, port, user, dbname, service;
     bool password = false;

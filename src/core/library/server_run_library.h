@@ -32,6 +32,9 @@ inline constexpr std::string_view kImporterRole = "kestrana_importer";
 inline constexpr std::string_view kPasswordInLocationMessage =
     "a password does not belong in the library's address: libpq takes it from its password file "
     "(~/.pgpass), a service file (~/.pg_service.conf) or the environment (PGPASSWORD)";
+inline constexpr std::string_view kUnreadableLocationMessage =
+    "the library's address cannot be read: it is postgresql://[user@]host[:port]/dbname[?options] or "
+    "service=NAME";
 inline constexpr std::string_view kNoServerLibraryMessage =
     "there is no Kestrana run library in this database: its owner makes one with kestrana-cli library init";
 inline constexpr std::string_view kMayNotReadMessage =
