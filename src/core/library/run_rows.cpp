@@ -17,6 +17,11 @@ void sortForListing(std::vector<RunRecord>& runs) {
     });
 }
 
+void sortInRunOrder(std::vector<RunValue>& values) {
+    std::sort(values.begin(), values.end(),
+              [](const RunValue& a, const RunValue& b) { return runComesBefore(a.run, b.run); });
+}
+
 KmRange kmSpanOf(std::span<const StoredBlock> blocks) {
     if (blocks.empty()) {
         return {};

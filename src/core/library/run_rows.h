@@ -71,6 +71,22 @@ template <typename Row> LogEntry logEntryOf(const Row& row) {
     return entry;
 }
 
+// A block's value in one run of `series`: id, day, date_text, run_number, blocks, file, value
+template <typename Row> RunValue runValueOf(const Row& row, const Series& series) {
+    RunRecord run;
+    run.id = row.integer(0);
+    run.series = series;
+    run.day = static_cast<Day>(row.integer(1));
+    run.dateText = row.text(2);
+    run.runNumber = row.text(3);
+    run.blocks = static_cast<long>(row.integer(4));
+    run.file = row.text(5);
+    return RunValue{std::move(run), static_cast<std::int16_t>(row.integer(6))};
+}
+
+// RunLibrary::blockValues' order: the runs' order.
+void sortInRunOrder(std::vector<RunValue>& values);
+
 // Gathers the values of RunLibrary::valuesInRange as the storage gives them, in any order.
 class RangeValues {
 public:

@@ -687,18 +687,9 @@ public:
             "reading a block's history");
         std::vector<RunValue> values;
         for (int row = 0; row < rows.rows(); ++row) {
-            RunRecord run;
-            run.id = rows.integer(row, 0);
-            run.series = series;
-            run.day = static_cast<Day>(rows.integer(row, 1));
-            run.dateText = rows.text(row, 2);
-            run.runNumber = rows.text(row, 3);
-            run.blocks = static_cast<long>(rows.integer(row, 4));
-            run.file = rows.text(row, 5);
-            values.push_back(RunValue{std::move(run), rows.small(row, 6)});
+            values.push_back(runValueOf(ResultRow{rows, row}, series));
         }
-        std::sort(values.begin(), values.end(),
-                  [](const RunValue& a, const RunValue& b) { return runComesBefore(a.run, b.run); });
+        sortInRunOrder(values);
         return values;
     }
 

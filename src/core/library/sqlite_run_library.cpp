@@ -775,18 +775,9 @@ public:
         query.reset().bind(block.km).bind(block.block).bind(series.line).bind(series.direction);
         std::vector<RunValue> values;
         while (query.step()) {
-            RunRecord run;
-            run.id = query.integer(0);
-            run.series = series;
-            run.day = static_cast<Day>(query.integer(1));
-            run.dateText = query.text(2);
-            run.runNumber = query.text(3);
-            run.blocks = static_cast<long>(query.integer(4));
-            run.file = query.text(5);
-            values.push_back(RunValue{std::move(run), static_cast<std::int16_t>(query.integer(6))});
+            values.push_back(runValueOf(StatementRow{query}, series));
         }
-        std::sort(values.begin(), values.end(),
-                  [](const RunValue& a, const RunValue& b) { return runComesBefore(a.run, b.run); });
+        sortInRunOrder(values);
         return values;
     }
 
