@@ -115,6 +115,9 @@ TEST(HistoryLists, ForecastRowsSortByStatusCrossingThenKmInTheRunDirection) {
                           {"010125", {{11, 1, 40}, {11, 2, 30}, {12, 1, 40}, {12, 2, 60}, {13, 1, 0}}},
                           {"010126", {{11, 1, 45}, {11, 2, 20}, {12, 1, 30}, {12, 2, 59}, {10, 5, 70}}}});
     const auto rows = forecastRowsOf(runs, kFalling.direction, HistorySettings{});
+    // Read from the condition map of the same runs, the forecast is the same.
+    EXPECT_EQ(forecastCsv(forecastRowsOf(conditionMapOf(kFalling, BlockIndex::TGI, runs), HistorySettings{})),
+              forecastCsv(rows));
     // 12/1 and 11/2 are below (latest 30, 20): km 12 first. 11/1 (50, 40, 45) crosses earlier than 12/2
     // (60, 60, 59). 10/5 has one point. 13/1 was never recorded: no row.
     const std::string csv = forecastCsv(rows);

@@ -737,42 +737,26 @@ public:
     std::vector<RunValues> valuesInRange(const Series& series, const KmRange& range, BlockIndex index,
                                          std::span<const RunId> onlyRuns) const override {
         std::vector<RunValues> result;
-        std::unordered_map<RunId, std::size_t> rowOfRun;
         for (RunRecord& run : runsOf(series)) {
             if (onlyRuns.empty() || std::find(onlyRuns.begin(), onlyRuns.end(), run.id) != onlyRuns.end()) {
-                rowOfRun.emplace(run.id, result.size());
                 result.push_back(RunValues{std::move(run), {}});
             }
         }
+        // Run by run in run order, each a short range of the primary key: a third less time than one
+        // statement over the series, whose rows would each have to find their run again.
         const std::string column = kIndexColumns[static_cast<std::size_t>(index)];
-        auto collect = [&](Statement& query) {
+        Statement& query = statement(rangeQueries_[static_cast<std::size_t>(index)],
+                                     "SELECT km, block, " + column +
+                                         " FROM block_values WHERE run = ? AND km BETWEEN ? AND ?");
+        for (RunValues& run : result) {
+            run.values.reserve(static_cast<std::size_t>(std::max(0L, run.run.blocks)));
+            query.reset().bind(run.run.id).bind(range.low).bind(range.high);
             while (query.step()) {
-                const auto row = rowOfRun.find(query.integer(0));
-                if (row != rowOfRun.end()) {
-                    result[row->second].values.push_back(
-                        BlockValue{BlockKey{static_cast<std::int16_t>(query.integer(1)),
-                                            static_cast<std::int16_t>(query.integer(2))},
-                                   static_cast<std::int16_t>(query.integer(3))});
-                }
+                run.values.push_back(BlockValue{BlockKey{static_cast<std::int16_t>(query.integer(0)),
+                                                         static_cast<std::int16_t>(query.integer(1))},
+                                                static_cast<std::int16_t>(query.integer(2))});
             }
-        };
-        if (onlyRuns.empty()) {
-            // Every run of the series: one statement, a short range of the key in each run.
-            Statement& query = statement(
-                seriesRangeQueries_[static_cast<std::size_t>(index)],
-                "SELECT b.run, b.km, b.block, b." + column +
-                    " FROM series s JOIN runs r ON r.series = s.id JOIN block_values b ON b.run = r.id "
-                    "AND b.km BETWEEN ? AND ? WHERE s.line = ? AND s.direction = ?");
-            query.reset().bind(range.low).bind(range.high).bind(series.line).bind(series.direction);
-            collect(query);
-        } else {
-            Statement& query = statement(rangeQueries_[static_cast<std::size_t>(index)],
-                                         "SELECT run, km, block, " + column +
-                                             " FROM block_values WHERE run = ? AND km BETWEEN ? AND ?");
-            for (const RunValues& run : result) {
-                query.reset().bind(run.run.id).bind(range.low).bind(range.high);
-                collect(query);
-            }
+            run.values.shrink_to_fit();
         }
         // The key order of each run, which the primary key search gives already; a sort of the result
         // would cost more than checking it.
@@ -875,7 +859,7 @@ private:
     // Declared first, so that the statements below are finalized before the connection closes.
     std::unique_ptr<Connection> connection_;
     mutable std::unique_ptr<Statement> contentQuery_, insertRun_, insertBlock_, insertBatch_;
-    mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_, seriesRangeQueries_;
+    mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_;
 };
 
 // What stands at `path` must be an SQLite file before SQLite is let near it, so that nothing is ever

@@ -338,10 +338,10 @@ void HistoryScreen::showForSettings() {
         try {
             const std::unique_ptr<core::RunLibrary> library =
                 core::openSqliteLibrary(path, core::LibraryAccess::OpenExisting);
+            // One reading of the runs serves the map and the forecast.
             request.map = std::make_shared<const core::ConditionMap>(
                 core::conditionMap(*library, request.series, request.range, request.settings.index));
-            const std::vector<core::ForecastRow> rows =
-                core::forecastRows(*library, request.series, request.range, request.settings);
+            const std::vector<core::ForecastRow> rows = core::forecastRowsOf(*request.map, request.settings);
             request.stretches = core::maintenanceList(rows, request.series.direction, request.untilDay);
         } catch (const std::exception& error) {
             const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);

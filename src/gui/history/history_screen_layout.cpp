@@ -145,6 +145,7 @@ void buildResultPages(HistoryScreen& screen) {
     screen.runTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     screen.runTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     screen.runTable->verticalHeader()->hide();
+    screen.runTable->verticalHeader()->setDefaultSectionSize(screen.runTable->fontMetrics().height() + 6);
     screen.runTable->horizontalHeader()->setStretchLastSection(true);
     screen.runTable->setColumnWidth(0, 100);
     screen.runTable->setColumnWidth(1, 50);
