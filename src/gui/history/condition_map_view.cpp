@@ -322,7 +322,7 @@ void ConditionMapView::paintAxes(QPainter& painter, const QRect& plot) const {
             continue;
         const QRectF label(2, top + height / 2 - metrics.height() / 2.0, kRowLabelWidth - 6,
                            metrics.height());
-        if (label.top() >= plot.top() - 2)
+        if (label.center().y() >= plot.top())
             painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
                              fromCore(core::isoDate(map_->rows[row].day)));
     }
