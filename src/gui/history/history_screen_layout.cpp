@@ -189,6 +189,7 @@ void HistoryScreen::buildControls() {
     cancelImportButton->setEnabled(false);
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setAccessibleName(QStringLiteral("Progress of the import or the reading"));
     progressBar->setMinimumWidth(160);
     progressBar->setMaximumWidth(220);
     progressBar->setTextVisible(true);
