@@ -71,7 +71,7 @@ struct HistoryScreen::Shown {
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Track History")));
+    setWindowTitle(widgets::windowTitle(tr("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);
