@@ -20,6 +20,8 @@ packages=(
     strace
     # formatting check, the .deb (shlibdeps), and the checks of the desktop entry and metainfo
     clang-format dpkg-dev file desktop-file-utils appstream
+    # the translation template of the screens' texts (lupdate)
+    qt6-l10n-tools
     "$@"
 )
 missing=()

@@ -1,4 +1,6 @@
-// The kestrana program: prepares its home folder, then starts on its main menu.
+// The kestrana program: prepares its home folder, then starts on its main menu, with the screen that
+// takes the run files named on its command line in front.
+#include "gui/app/files_in.h"
 #include "gui/app/first_start.h"
 #include "gui/app/navigator.h"
 #include "gui/services/message_box.h"
@@ -51,10 +53,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const app::FirstStartResult prepared = app::prepareHomeFolder();
     if (!prepared.error.empty())
-        services::MessageBox::information(nullptr,
-                                          QStringLiteral("The sample runs could not all be installed: ") +
-                                              widgets::fromCore(prepared.error));
+        services::MessageBox::information(
+            nullptr, QCoreApplication::translate("main", "The sample runs could not all be installed: ") +
+                         widgets::fromCore(prepared.error));
     app::Navigator::show(app::Screen::MainMenu);
+    // Run files named on the command line (or by a file manager) open on the screen that takes them.
+    app::openRunFiles(app::runFileArguments(QApplication::arguments().mid(1)));
     QApplication::setQuitOnLastWindowClosed(true);
     return application.exec();
 }

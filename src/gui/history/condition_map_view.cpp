@@ -47,7 +47,7 @@ ConditionMapView::ConditionMapView(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
     runScrollBar_ = new QScrollBar(Qt::Vertical, this);
     runScrollBar_->setObjectName(QStringLiteral("runScrollBar"));
-    runScrollBar_->setAccessibleName(QStringLiteral("Runs of the condition map"));
+    runScrollBar_->setAccessibleName(tr("Runs of the condition map"));
     runScrollBar_->setFocusPolicy(Qt::NoFocus);
     runScrollBar_->hide();
     connect(runScrollBar_, &QScrollBar::valueChanged, this, [this](int value) {

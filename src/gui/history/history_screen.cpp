@@ -16,8 +16,10 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/screen_memory.h"
 #include "gui/services/settings.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/file_drops.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -69,7 +71,7 @@ struct HistoryScreen::Shown {
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Track History")));
+    setWindowTitle(widgets::windowTitle(tr("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);
@@ -79,6 +81,14 @@ HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     services::installHelp(this, QStringLiteral("history"));
     widgets::fillDisplay(this);
     openLibrary();
+    services::rememberScreen(this, {thresholdBox, jumpBox, horizonBox}, {indexChoice});
+    // Run files and folders dropped on the screen are imported as the import buttons would.
+    widgets::acceptFileDrops(this, 0, [this](const QStringList& paths) {
+        std::vector<std::string> imported;
+        for (const QString& path : paths)
+            imported.push_back(toPath(path));
+        importPaths(imported);
+    });
 }
 
 HistoryScreen::~HistoryScreen() {
