@@ -8,13 +8,8 @@ set -uo pipefail
 build=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
 check=$root/tools/check-docs.sh
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/packaging/test_support.sh
+source "$(dirname "$0")/test_support.sh"
 
 # expect_gap DESCRIPTION EXPECTED-TEXT OPTIONS...: the check fails and says EXPECTED-TEXT.
 expect_gap() {
@@ -50,4 +45,4 @@ fi
 
 # And the documents as they are pass.
 bash "$check" --build "$build" >"$work/out" 2>&1 || fail "the documents as they are: $(cat "$work/out")"
-[ "$failures" -eq 0 ]
+passed

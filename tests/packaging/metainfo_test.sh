@@ -7,11 +7,8 @@
 #   metainfo_test.sh METAINFO VERSION
 set -uo pipefail
 metainfo=$1 version=$2
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=tests/packaging/test_support.sh
+source "$(dirname "$0")/test_support.sh"
 
 notes=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1)
 status=$?
@@ -28,4 +25,4 @@ done
 for screen in "index analyser" "run comparator" "peak analyser" "track history"; do
     tr '\n' ' ' <"$metainfo" | grep -q "$screen" || fail "the description does not name the $screen"
 done
-[ "$failures" -eq 0 ]
+passed

@@ -5,13 +5,8 @@
 #   mime_type_test.sh MIME_XML DESKTOP_ENTRY METAINFO
 set -uo pipefail
 mime=$1 desktop=$2 metainfo=$3
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/packaging/test_support.sh
+source "$(dirname "$0")/test_support.sh"
 
 type=$(sed -n 's/.*<mime-type type="\([^"]*\)".*/\1/p' "$mime")
 [ -n "$type" ] || fail "no type in $mime"
@@ -28,4 +23,4 @@ grep -qx "MimeType=$type;" "$desktop" || fail "the desktop entry does not take $
 grep -qE '^Exec=kestrana %F$' "$desktop" || fail "the desktop entry does not pass the files (%F)"
 grep -q "<mediatype>$type</mediatype>" "$metainfo" || fail "the metainfo does not provide $type"
 
-[ "$failures" -eq 0 ]
+passed

@@ -5,13 +5,8 @@
 #   program_help_test.sh KESTRANA VERSION
 set -uo pipefail
 program=$1 version=$2
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/packaging/test_support.sh
+source "$(dirname "$0")/test_support.sh"
 
 # No display of any kind, and no home folder to prepare: the answers must not need either.
 run() {
@@ -49,4 +44,4 @@ status=$?
 [ "$status" -eq 124 ] || fail "kestrana -- --help ended by itself (status $status)"
 [ -s "$work/out" ] && fail "kestrana -- --help printed: $(head -3 "$work/out")"
 
-[ "$failures" -eq 0 ]
+passed

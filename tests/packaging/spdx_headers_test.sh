@@ -5,13 +5,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 script=$root/tools/add-spdx-headers.sh
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tests/packaging/test_support.sh
+source "$(dirname "$0")/test_support.sh"
 cd "$work" || exit 1
 git init -q .
 mkdir -p src tools .ci data
@@ -58,4 +53,4 @@ before=$(cat src/a.h tools/run.sh .ci/run CMakeLists.txt tools/m.py | md5sum)
 [ "$(cat src/a.h tools/run.sh .ci/run CMakeLists.txt tools/m.py | md5sum)" = "$before" ] || fail "a second run changed a file"
 bash "$script" --check . >/dev/null 2>&1 || fail "--check failed after the lines were added"
 ls src | grep -q spdx && fail "a temporary file was left behind"
-[ "$failures" -eq 0 ]
+passed
