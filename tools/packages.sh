@@ -21,8 +21,9 @@ packages=(
     # formatting check, the .deb (shlibdeps, the build flags), and the checks of the desktop entry and
     # metainfo
     clang-format dpkg-dev file desktop-file-utils appstream
-    # the checks of the packages: lintian, hardening-check (devscripts), the run files' MIME type
-    lintian devscripts shared-mime-info
+    # the checks of the packages: lintian, hardening-check (devscripts), the run files' MIME type; git
+    # for the lists of committed files (the formatting check, the licence lines)
+    lintian devscripts shared-mime-info git
     "$@"
 )
 missing=()
