@@ -137,7 +137,7 @@ cli_deb=$(cd "$debs" && ls kestrana-cli_*.deb)
 gui_deb=$(cd "$debs" && ls kestrana_*.deb)
 for deb in "$cli_deb" "$gui_deb"; do
     echo "--- dpkg -I $deb"
-    dpkg-deb --info "$debs/$deb" | sed -n '/^ Package:/,$p'
+    dpkg-deb --info "$debs/$deb" | sed -n '/^ [A-Z][A-Za-z-]*:/,$p'
     dpkg-deb --contents "$debs/$deb" | awk '{print "    " $1, $6}'
 done
 
