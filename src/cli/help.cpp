@@ -20,16 +20,59 @@ const char* const kValueRule =
     "with \"-\"). A value is read as the matching box of the screen reads typed text: \"--low 35.5\" is "
     "35.5 typed into the box.";
 
-struct ExitStatus {
-    const char* code;
-    const char* meaning;
+// A named entry of a help text or of the manual page: an exit status, a variable, a file.
+struct ManualEntry {
+    const char* name;
+    const char* text;
 };
-constexpr ExitStatus kExitStatuses[] = {
+
+constexpr ManualEntry kExitStatuses[] = {
     {"0", "Success."},
     {"1", "The operation was refused or failed; the first line on standard error is the message the "
           "screen would show, further lines may give detail."},
     {"2", "Usage error (unknown command or option, missing value or file); the usage is printed on "
           "standard error."},
+};
+
+// What the manual page says about the environment and the files of a call.
+constexpr ManualEntry kEnvironment[] = {
+    {"KESTRANA_HOME", "The home folder, shared with the desktop program kestrana. The track history commands "
+                      "keep their run library there. Default: the folder Kestrana in the user's home "
+                      "folder."},
+    {"HOME", "The user's home folder, which holds the default home folder Kestrana when KESTRANA_HOME is not "
+             "set or is empty."},
+    {"TMPDIR", "Where the private temporary folder of each call is made (default /tmp)."},
+};
+constexpr ManualEntry kFiles[] = {
+    {"~/Kestrana/library.sqlite",
+     "The run library of the track history commands (library, history, forecast), an SQLite file that "
+     "library import creates when it is missing; --library names another. The desktop program's track "
+     "history screen uses the same file. With KESTRANA_HOME set, it lies in that folder instead."},
+    {"$TMPDIR/kestrana-cli-XXXXXX",
+     "The private folder of one call, for its scratch and database files; removed when the call ends, "
+     "also when it is ended by a signal."},
+};
+
+const std::vector<ManualExample> kExamples = {
+    {"kestrana-cli process trcdata.run --output sd-output.txt",
+     "Reads a run, prints its date, run number, section and km range, and writes its SD output file:"},
+    {"kestrana-cli quality trcdata.run --from 104 --to 112",
+     "The quality bands and the average TGI of km 104 to 112 of a run:"},
+    {"kestrana-cli list trcdata.run --index TGIU --low 20 --high 60 --save listing.txt",
+     "Saves the report of the blocks whose TGIU lies between 20 and 60, as the analyser saves it:"},
+    {"kestrana-cli compare trcdata0.run trcdata1.run trcdata2.run trcdata3.run --chart > averages.csv",
+     "Compares the TGI of the current run with three older runs and keeps the per-km averages as CSV:"},
+    {"kestrana-cli peaks shtd0201.run --from 201 --to 230 --param GAUGE --limit 5",
+     "The kilometres from 201 to 230 where the first gauge peak exceeds 5:"},
+    {"kestrana-cli library import history",
+     "Takes every run file of the folder history, at any depth, into the run library of the home folder:"},
+    {"kestrana-cli library runs", "Lists the runs of the library as CSV:"},
+    {"kestrana-cli forecast --line 'AKOLA - BHUSAWAL UP MAIN LINE' --direction 1 --from 312 --to 320 --below "
+     "40",
+     "The trend and forecast of every block of km 312 to 320 of that line, recorded in rising km, against "
+     "a TGI of 40:"},
+    {"kestrana-cli history --line 'AKOLA - BHUSAWAL UP MAIN LINE' --direction 1 --km 312 --block 3",
+     "The TGI of block 3 of km 312 in every run of the library:"},
 };
 
 std::string optionLabel(const OptionInfo& option) {
@@ -68,6 +111,15 @@ std::string roff(const std::string& text) {
 
 std::string roffBold(const std::string& text) {
     return "\\fB" + roff(text) + "\\fR";
+}
+
+// Tagged paragraphs of the manual page, each name in bold.
+template <std::size_t N> std::string manualEntries(const ManualEntry (&entries)[N]) {
+    std::string text;
+    for (const auto& entry : entries) {
+        text += ".TP\n" + roffBold(entry.name) + "\n" + roff(entry.text) + "\n";
+    }
+    return text;
 }
 
 } // namespace
@@ -117,7 +169,7 @@ std::string programHelp(const CommandList& commands) {
     text += helpEntry("--version", "Prints the version and exits.", 16);
     text += "\nexit status:\n";
     for (const auto& status : kExitStatuses) {
-        text += helpEntry(status.code, status.meaning, 6);
+        text += helpEntry(status.name, status.text, 6);
     }
     text += "\nRun 'kestrana-cli COMMAND --help' for the options of a command.\n";
     return text;
@@ -144,6 +196,8 @@ std::string versionText(const std::string& version) {
 
 std::string manualPage(const CommandList& commands, const std::string& version) {
     std::string page = ".TH KESTRANA-CLI 1 \"\" \"Kestrana " + version + "\" \"User Commands\"\n";
+    // Left-aligned and without hyphenation, so that option names and synopses are never broken.
+    page += ".ad l\n.nh\n";
     page += ".SH NAME\nkestrana\\-cli \\- analyse track recording car runs without a window\n";
     page += ".SH SYNOPSIS\n";
     for (const auto& command : commands) {
@@ -168,14 +222,20 @@ std::string manualPage(const CommandList& commands, const std::string& version) 
     page += ".SH OPTIONS\n.TP\n" + roffBold("-h") + ", " + roffBold("--help") +
             "\nPrints the list of commands and exits.\n.TP\n" + roffBold("--version") +
             "\nPrints the version and exits.\n";
-    page += ".SH EXIT STATUS\n";
-    for (const auto& status : kExitStatuses) {
-        page += ".TP\n" + roffBold(status.code) + "\n" + roff(status.meaning) + "\n";
+    page += ".SH EXIT STATUS\n" + manualEntries(kExitStatuses);
+    page += ".SH ENVIRONMENT\n" + manualEntries(kEnvironment);
+    page += ".SH FILES\n" + manualEntries(kFiles);
+    page += ".SH EXAMPLES\n";
+    for (const auto& example : kExamples) {
+        page +=
+            ".PP\n" + roff(example.what) + "\n.PP\n.RS 4\n.nf\n" + roff(example.commandLine) + "\n.fi\n.RE\n";
     }
-    page += ".SH ENVIRONMENT\n.TP\n" + roffBold("TMPDIR") +
-            "\nWhere the private temporary folder of each call is made (default /tmp).\n";
     page += ".SH SEE ALSO\n" + roffBold("kestrana") + "(1)\n";
     return page;
+}
+
+const std::vector<ManualExample>& manualExamples() {
+    return kExamples;
 }
 
 } // namespace kestrana::cli

@@ -25,6 +25,16 @@ std::string versionText(const std::string& version);
 // The manual page kestrana-cli(1) in roff (man macros).
 std::string manualPage(const CommandList& commands, const std::string& version);
 
+// One example of the manual page: a whole command line, as typed in a folder that holds the bundled
+// sample runs (and their history runs in the folder "history"), and what it does.
+struct ManualExample {
+    const char* commandLine;
+    const char* what;
+};
+// The manual page's examples, in the order a user would try them (the library is filled before it is
+// asked about).
+const std::vector<ManualExample>& manualExamples();
+
 // `text` broken into lines of at most `width` characters (longer words stay whole), each line after
 // the first indented by `indent` blanks; the result has no final line feed.
 std::string wrapText(const std::string& text, std::size_t width, std::size_t indent);

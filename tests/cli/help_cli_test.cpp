@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -81,6 +82,57 @@ TEST(CliHelp, TheProgramPrintsItsHelpAndVersion) {
         EXPECT_EQ(cli(command.name + " --help"), cli::commandHelp(command));
     }
     EXPECT_EQ(cli("--version"), std::string("kestrana-cli ") + KESTRANA_VERSION + "\n");
+}
+
+// Every example of the manual page works as printed, in a folder with the bundled samples and their
+// history runs in "history", one after the other (the library the import fills is asked about next).
+TEST(CliHelp, TheManualPageExamplesRunAsPrinted) {
+    namespace fs = std::filesystem;
+    test::TempFolder folder;
+    fs::create_directory(folder.file("history"));
+    for (const auto& entry : fs::directory_iterator(KESTRANA_SAMPLES_DIR)) {
+        const std::string name = entry.path().filename().string();
+        const bool history = name.rfind("history", 0) == 0;
+        fs::copy_file(entry.path(), folder.file(history ? "history/" + name : name));
+    }
+    const std::string prefix = "kestrana-cli ";
+    ASSERT_FALSE(cli::manualExamples().empty());
+    for (const auto& example : cli::manualExamples()) {
+        const std::string line = example.commandLine;
+        SCOPED_TRACE(line);
+        ASSERT_EQ(line.rfind(prefix, 0), 0u);
+        // In a subshell of its own, so that an example's own redirection is kept.
+        const auto result = test::runCommand(
+            "(cd " + shellQuote(folder.path()) + " && KESTRANA_HOME=" + shellQuote(folder.file("home")) +
+            " " + shellQuote(KESTRANA_CLI_PATH) + " " + line.substr(prefix.size()) + ")");
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, "");
+    }
+    // The examples wrote what they say they write, and the import filled the home folder's library.
+    EXPECT_TRUE(test::fileExists(folder.file("sd-output.txt")));
+    EXPECT_TRUE(test::fileExists(folder.file("listing.txt")));
+    EXPECT_NE(test::readFile(folder.file("averages.csv")).find("km,"), std::string::npos);
+    EXPECT_TRUE(test::fileExists(folder.file("home/library.sqlite")));
+}
+
+// The manual page has the sections a reader looks for, in the usual order, and shows every example.
+TEST(CliHelp, TheManualPageHasItsSectionsAndExamples) {
+    const std::string page = cli::manualPage(cli::allCommands(), "9.9");
+    std::size_t previous = 0;
+    for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "COMMANDS", "OPTIONS", "EXIT STATUS",
+                                "ENVIRONMENT", "FILES", "EXAMPLES", "SEE ALSO"}) {
+        const std::size_t at = page.find(std::string("\n.SH ") + section + "\n");
+        ASSERT_NE(at, std::string::npos) << section;
+        EXPECT_GT(at, previous) << section;
+        previous = at;
+    }
+    for (const auto& example : cli::manualExamples()) {
+        std::string roffLine;
+        for (char c : std::string(example.commandLine)) {
+            roffLine += c == '-' ? std::string("\\-") : std::string(1, c);
+        }
+        EXPECT_NE(page.find("\n.nf\n" + roffLine + "\n.fi\n"), std::string::npos) << example.commandLine;
+    }
 }
 
 TEST(CliHelp, WrapKeepsWordsWholeAndIndentsFollowingLines) {
