@@ -1,4 +1,5 @@
-// kestrana-cli: the operations of the three working screens without a window.
+// kestrana-cli: the operations of the four working screens without a window: the analyser, the
+// comparator, the peak analyser and the track history with its run library.
 
 #include "command.h"
 #include "core/platform/errors.h"

@@ -37,7 +37,7 @@ QIcon programIcon() {
 }
 
 const char* const kProgramHelp =
-    "usage: kestrana [QT-OPTIONS]\n"
+    "usage: kestrana [QT-OPTIONS] [FILE.run...]\n"
     "       kestrana --help | --version\n"
     "\n"
     "Kestrana is a desktop program for railway track engineers: it reads the run\n"
@@ -45,6 +45,9 @@ const char* const kProgramHelp =
     "and presentation. Its main menu opens four screens: the index analyser, the run\n"
     "comparator, the peak analyser and the track history. F1 on a screen opens the\n"
     "user guide. kestrana-cli runs the same operations without a window.\n"
+    "\n"
+    "One run file named opens the index analyser with it; two to four open the\n"
+    "run comparator with them (the first as the current run).\n"
     "\n"
     "options:\n"
     "  -h, --help    Prints this help and exits.\n"
