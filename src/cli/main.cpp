@@ -4,6 +4,7 @@
 #include "core/platform/errors.h"
 #include "help.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -131,6 +132,70 @@ private:
     std::string path_;
 };
 
+// A run given as "-" is read from standard input into a file of the work folder, and the command reads
+// that copy as it reads any run file. Returns the copy's path (empty when no run is "-"). Throws
+// platform::Error when standard input cannot be read or the copy cannot be written.
+std::string copyStandardInputRun(kestrana::cli::Arguments& args, const std::string& workFolder) {
+    auto dash = std::find(args.files.begin(), args.files.end(), "-");
+    if (dash == args.files.end()) {
+        return {};
+    }
+    const std::string copyPath = workFolder + "/standard-input.run";
+    const auto fail = [](const char* what) {
+        throw kestrana::platform::Error("kestrana-cli: " + std::string(what) + ": " + std::strerror(errno));
+    };
+    const int copy = ::open(copyPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (copy < 0) {
+        fail("cannot write the copy of standard input");
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int readError = errno;
+            ::close(copy);
+            errno = readError;
+            fail("cannot read standard input");
+        }
+        if (got == 0) {
+            break;
+        }
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t put = ::write(copy, buffer + written, static_cast<std::size_t>(got - written));
+            if (put < 0 && errno == EINTR) {
+                continue;
+            }
+            if (put < 0) {
+                const int writeError = errno;
+                ::close(copy);
+                errno = writeError;
+                fail("cannot write the copy of standard input");
+            }
+            written += put;
+        }
+    }
+    if (::close(copy) != 0) {
+        fail("cannot write the copy of standard input");
+    }
+    *dash = copyPath;
+    return copyPath;
+}
+
+// A message as the user should read it: the copy of standard input named "standard input".
+std::string shown(std::string text, const std::string& copyPath) {
+    if (copyPath.empty()) {
+        return text;
+    }
+    for (std::size_t at = text.find(copyPath); at != std::string::npos;
+         at = text.find(copyPath, at + std::strlen(kestrana::cli::kStandardInputName))) {
+        text.replace(at, copyPath.size(), kestrana::cli::kStandardInputName);
+    }
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -161,15 +226,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<std::string> rest(words.begin() + 1, words.end());
-    for (const auto& word : rest) {
-        if (word == "--help") {
-            std::cout << commandHelp(*command);
-            return 0;
-        }
+    if (asksForHelp(*command, rest)) {
+        std::cout << commandHelp(*command);
+        return 0;
     }
+    std::string standardInputCopy;
     try {
         Arguments args = parseArguments(*command, rest);
         WorkFolder work;
+        if (command->readsRunFromStandardInput) {
+            standardInputCopy = copyStandardInputRun(args, work.path());
+        }
         Context context{std::cout, std::cerr, work.path()};
         int status = command->run(args, context);
         // Output that could not be written (a full disk, a closed pipe) is not a success.
@@ -185,13 +252,13 @@ int main(int argc, char** argv) {
     } catch (const kestrana::platform::Error& error) {
         // The screen's message first, then the precise reason; a failure no operation has given a
         // message to shows its reason alone.
-        std::cerr << error.what() << "\n";
+        std::cerr << shown(error.what(), standardInputCopy) << "\n";
         if (!error.message().empty() && !error.reason().empty()) {
-            std::cerr << error.reason() << "\n";
+            std::cerr << shown(error.reason(), standardInputCopy) << "\n";
         }
         return 1;
     } catch (const std::exception& error) {
-        std::cerr << error.what() << "\n";
+        std::cerr << shown(error.what(), standardInputCopy) << "\n";
         return 1;
     }
 }
