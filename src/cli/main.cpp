@@ -132,6 +132,26 @@ private:
     std::string path_;
 };
 
+// Whether the call was given a standard input. When it was started with it closed, /dev/null takes its
+// place, so that no file the call opens (the work folder, a copy) becomes "standard input" by number.
+bool standardInputGiven = true;
+
+void noteClosedStandardInput() {
+    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
+        standardInputGiven = false;
+        ::open("/dev/null", O_RDONLY); // takes the lowest free number, 0
+    }
+}
+
+// A read or a write, made again while a signal interrupts it.
+template <typename Call> ssize_t uninterrupted(Call call) {
+    ssize_t result = 0;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
 // A run given as "-" is read from standard input into a file of the work folder, and the command reads
 // that copy as it reads any run file. Returns the copy's path (empty when no run is "-"). Throws
 // platform::Error when standard input cannot be read or the copy cannot be written.
@@ -141,44 +161,38 @@ std::string copyStandardInputRun(kestrana::cli::Arguments& args, const std::stri
         return {};
     }
     const std::string copyPath = workFolder + "/standard-input.run";
-    const auto fail = [](const char* what) {
-        throw kestrana::platform::Error("kestrana-cli: " + std::string(what) + ": " + std::strerror(errno));
-    };
     const int copy = ::open(copyPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const auto fail = [copy](const char* what) {
+        const int error = errno;
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        throw kestrana::platform::Error("kestrana-cli: " + std::string(what) + ": " + std::strerror(error));
+    };
     if (copy < 0) {
         fail("cannot write the copy of standard input");
     }
+    if (!standardInputGiven) {
+        errno = EBADF;
+        fail("cannot read standard input");
+    }
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+    for (ssize_t got;
+         (got = uninterrupted([&] { return ::read(STDIN_FILENO, buffer, sizeof buffer); })) != 0;) {
         if (got < 0) {
-            const int readError = errno;
-            ::close(copy);
-            errno = readError;
             fail("cannot read standard input");
         }
-        if (got == 0) {
-            break;
-        }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put = ::write(copy, buffer + written, static_cast<std::size_t>(got - written));
-            if (put < 0 && errno == EINTR) {
-                continue;
-            }
+        for (ssize_t written = 0, put = 0; written < got; written += put) {
+            put = uninterrupted(
+                [&] { return ::write(copy, buffer + written, static_cast<std::size_t>(got - written)); });
             if (put < 0) {
-                const int writeError = errno;
-                ::close(copy);
-                errno = writeError;
                 fail("cannot write the copy of standard input");
             }
-            written += put;
         }
     }
     if (::close(copy) != 0) {
-        fail("cannot write the copy of standard input");
+        throw kestrana::platform::Error("kestrana-cli: cannot write the copy of standard input: " +
+                                        std::string(std::strerror(errno)));
     }
     *dash = copyPath;
     return copyPath;
@@ -201,6 +215,7 @@ std::string shown(std::string text, const std::string& copyPath) {
 int main(int argc, char** argv) {
     using namespace kestrana::cli;
     installSignalHandlers();
+    noteClosedStandardInput();
     auto commands = allCommands();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {

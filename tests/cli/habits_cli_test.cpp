@@ -171,6 +171,13 @@ TEST_F(HabitsCli, ARunFromStandardInputIsNamedStandardInputInEveryMessage) {
     EXPECT_EQ(twice.status, 2);
     EXPECT_EQ(twice.err.substr(0, twice.err.find('\n')),
               "kestrana-cli compare: only one run can be read from standard input");
+    // A call started with its standard input closed says so; it never reads a file of its own instead.
+    const auto closed =
+        test::runCommand("sh -c " + shellQuote("TMPDIR=" + shellQuote(folder.file("tmp")) + " " +
+                                               shellQuote(KESTRANA_CLI_PATH) + " quality - <&-"));
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "kestrana-cli: cannot read standard input: Bad file descriptor\n");
+    EXPECT_TRUE(nothingLeft());
     const auto library = cli("library import - --library lib.sqlite", folder.file("trcdata0.run"));
     EXPECT_EQ(library.status, 1);
     EXPECT_EQ(library.out.rfind("refused -: ", 0), 0u) << library.out;
