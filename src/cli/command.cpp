@@ -24,9 +24,12 @@ bool Arguments::has(const std::string& name) const {
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
     Arguments args;
     const auto& options = command.options;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && word.size() > 2 && word.compare(0, 2, "--") == 0) {
             std::string name = word.substr(2);
             std::optional<std::string> inlineValue;
             if (auto eq = name.find('='); eq != std::string::npos) {
@@ -62,7 +65,59 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
     if (args.files.size() > command.maxFiles) {
         throw UsageError("too many files");
     }
+    if (command.readsRunFromStandardInput && std::count(args.files.begin(), args.files.end(), "-") > 1) {
+        throw UsageError("only one run can be read from standard input");
+    }
     return args;
+}
+
+bool asksForHelp(const Command& command, const std::vector<std::string>& words) {
+    bool optionValue = false; // the word is the value of the option before it
+    for (const std::string& word : words) {
+        if (word == "--") {
+            return false;
+        }
+        if (word == "--help" || (word == "-h" && !optionValue)) {
+            return true;
+        }
+        optionValue = !optionValue && std::any_of(command.options.begin(), command.options.end(),
+                                                  [&](const OptionInfo& option) {
+                                                      return option.takesValue && word == "--" + option.name;
+                                                  });
+    }
+    return false;
+}
+
+OptionInfo formatOption(const std::string& csvDescription) {
+    return {"format",
+            true,
+            "FORMAT",
+            "text (the default) prints the text described above; " + csvDescription,
+            {"text", "csv"}};
+}
+
+OutputFormat outputFormat(const Arguments& args, const std::vector<std::string>& notWithCsv) {
+    const std::string format = args.valueOr("format", "text");
+    if (format == "text") {
+        return OutputFormat::Text;
+    }
+    if (format != "csv") {
+        throw UsageError("option --format needs text or csv, not " + format);
+    }
+    for (const std::string& option : notWithCsv) {
+        if (args.has(option)) {
+            throw UsageError("--format csv and --" + option + " cannot be used together");
+        }
+    }
+    return OutputFormat::Csv;
+}
+
+std::string csvColumnList(std::string_view header) {
+    std::string list;
+    for (char c : header) {
+        list += c == ',' ? std::string(", ") : std::string(1, c);
+    }
+    return list;
 }
 
 OptionInfo rangeFromOption() {

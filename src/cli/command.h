@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrana::cli {
@@ -25,6 +26,8 @@ struct OptionInfo {
     bool takesValue = true;
     std::string valueName;   // what the value stands for in the help ("FILE", "KM"); empty for a flag
     std::string description; // a sentence or two: what the option does and its default
+    // The values the option takes when they are a fixed set (the shell's completion offers them).
+    std::vector<std::string> choices = {};
 };
 
 struct Arguments {
@@ -58,13 +61,33 @@ struct Command {
     // How many files it takes; most commands take one run file.
     std::size_t minFiles = 1;
     std::size_t maxFiles = 1;
+    // Whether a file given as "-" is a run read from standard input (at most one of the files).
+    bool readsRunFromStandardInput = false;
     // Runs the operation; returns the exit status (0), or throws UsageError, or platform::Error for a
     // refused or failed operation (exit status 1: its message, then its reason).
     std::function<int(const Arguments& args, Context& context)> run;
 };
 
-// Parses the words after the command name against the command's options. Throws UsageError.
+// Parses the words after the command name against the command's options. A word "--" ends the
+// options: every word after it is a file, even one that begins with "-". Throws UsageError.
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words);
+
+// Whether the words after the command name ask for its help: "--help" anywhere before a "--" (as it
+// always has been), or "-h" where a file or an option could stand ("--output -h" names a file "-h").
+bool asksForHelp(const Command& command, const std::vector<std::string>& words);
+
+// What the run of a file given as "-" is called in messages.
+inline constexpr const char* kStandardInputName = "standard input";
+
+// The output of the commands that print figures: the text as the screens show it, or CSV.
+enum class OutputFormat { Text, Csv };
+// --format with its value "text" (the default) or "csv". `csvDescription` says what csv prints.
+OptionInfo formatOption(const std::string& csvDescription);
+// The format chosen by --format. Throws UsageError for another value, and for csv together with any
+// of the options `notWithCsv` (options whose output is a file or another table).
+OutputFormat outputFormat(const Arguments& args, const std::vector<std::string>& notWithCsv = {});
+// "a, b, c": the names of a CSV header, for a help text.
+std::string csvColumnList(std::string_view header);
 
 // The km range options of the analyser's commands (its "Starting KM" and "Ending KM" boxes).
 OptionInfo rangeFromOption();
@@ -82,6 +105,11 @@ template <typename Names> std::string oneOf(const Names& names) {
         ++index;
     }
     return text;
+}
+
+// The names as a list of choices of an option.
+template <typename Names> std::vector<std::string> choicesOf(const Names& names) {
+    return std::vector<std::string>(std::begin(names), std::end(names));
 }
 
 // Writes `lines`, each ended by a single line feed.

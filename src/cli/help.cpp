@@ -20,6 +20,38 @@ const char* const kValueRule =
     "with \"-\"). A value is read as the matching box of the screen reads typed text: \"--low 35.5\" is "
     "35.5 typed into the box.";
 
+// What every command shares, the way other command-line tools behave.
+std::string commonHabits(const CommandList& commands) {
+    std::vector<std::string> readingRuns;
+    std::vector<std::string> withFormat;
+    for (const auto& command : commands) {
+        if (command.readsRunFromStandardInput) {
+            readingRuns.push_back(command.name);
+        }
+        for (const auto& option : command.options) {
+            if (option.name == "format") {
+                withFormat.push_back(command.name);
+            }
+        }
+    }
+    return "In every command, -h or --help prints its help, and -- ends the options: every word after it "
+           "is a file, even one that begins with \"-\". A run file given as \"-\" to " +
+           oneOf(readingRuns) +
+           " is read from standard input (one run per call), and messages name it \"standard input\". "
+           "--format csv prints the figures of " +
+           oneOf(withFormat) + " as CSV with a header row, dates as YYYY-MM-DD.";
+}
+
+// What a command that reads runs says about "-".
+std::string standardInputNote(const Command& command) {
+    return std::string(command.maxFiles > 1 ? "One of the run files, and only one, may be given as \"-\""
+                                            : "The run file may be given as \"-\"") +
+           ": the run is then read from standard input, and messages name it \"standard input\".";
+}
+
+constexpr const char* kEndOfOptions = "Ends the options: every word after it is a file, even one that begins "
+                                      "with \"-\".";
+
 // A named entry of a help text or of the manual page: an exit status, a variable, a file.
 struct ManualEntry {
     const char* name;
@@ -144,6 +176,27 @@ std::string wrapText(const std::string& text, std::size_t width, std::size_t ind
     return wrapped;
 }
 
+std::string helpSynopsis(const Command& command) {
+    const auto named = [&](const std::string& option) {
+        for (std::size_t at = command.synopsis.find(option); at != std::string::npos;
+             at = command.synopsis.find(option, at + 1)) {
+            const std::size_t end = at + option.size();
+            if (end == command.synopsis.size() ||
+                std::string_view(" ]=|").find(command.synopsis[end]) != std::string_view::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    std::string synopsis = command.synopsis;
+    for (const auto& option : command.options) {
+        if (!named("--" + option.name)) {
+            synopsis += " [" + optionLabel(option) + "]";
+        }
+    }
+    return synopsis;
+}
+
 std::string usageText(const CommandList& commands) {
     std::string text = "usage: kestrana-cli COMMAND [OPTIONS] FILE...\n"
                        "       kestrana-cli --help\n"
@@ -161,10 +214,11 @@ std::string programHelp(const CommandList& commands) {
                        "       kestrana-cli --help | --version\n\n" +
                        wrapText(kProgramDescription, kWidth, 0) + "\n\ncommands:\n";
     for (const auto& command : commands) {
-        text += "  " + command.synopsis + "\n";
+        text += "  " + helpSynopsis(command) + "\n";
         text += "      " + wrapText(command.summary, kWidth - 6, 6) + "\n";
     }
-    text += "\n" + wrapText(kValueRule, kWidth, 0) + "\n\noptions:\n";
+    text += "\n" + wrapText(kValueRule, kWidth, 0) + "\n\n" + wrapText(commonHabits(commands), kWidth, 0) +
+            "\n\noptions:\n";
     text += helpEntry("-h, --help", "Prints this help and exits.", 16);
     text += helpEntry("--version", "Prints the version and exits.", 16);
     text += "\nexit status:\n";
@@ -176,8 +230,12 @@ std::string programHelp(const CommandList& commands) {
 }
 
 std::string commandHelp(const Command& command) {
-    std::string text = "usage: kestrana-cli " + command.synopsis + "\n\n" +
-                       wrapText(command.description, kWidth, 0) + "\n\noptions:\n";
+    std::string text = "usage: kestrana-cli " + helpSynopsis(command) + "\n\n" +
+                       wrapText(command.description, kWidth, 0) + "\n\n";
+    if (command.readsRunFromStandardInput) {
+        text += wrapText(standardInputNote(command), kWidth, 0) + "\n\n";
+    }
+    text += "options:\n";
     std::size_t column = 0;
     for (const auto& option : command.options) {
         column = std::max(column, optionLabel(option).size() + 4);
@@ -186,7 +244,8 @@ std::string commandHelp(const Command& command) {
     for (const auto& option : command.options) {
         text += helpEntry(optionLabel(option), option.description, column);
     }
-    text += helpEntry("--help", "Prints this help and exits.", column);
+    text += helpEntry("-h, --help", "Prints this help and exits.", column);
+    text += helpEntry("--", kEndOfOptions, column);
     return text;
 }
 
@@ -201,23 +260,29 @@ std::string manualPage(const CommandList& commands, const std::string& version) 
     page += ".SH NAME\nkestrana\\-cli \\- analyse track recording car runs without a window\n";
     page += ".SH SYNOPSIS\n";
     for (const auto& command : commands) {
-        page += ".B kestrana\\-cli\n" + roff(command.synopsis) + "\n.br\n";
+        page += ".B kestrana\\-cli\n" + roff(helpSynopsis(command)) + "\n.br\n";
     }
     page += ".B kestrana\\-cli\n\\fICOMMAND\\fR \\-\\-help\n.br\n";
     page += ".B kestrana\\-cli\n\\-\\-help | \\-\\-version\n";
-    page += ".SH DESCRIPTION\n" + roff(kProgramDescription) + "\n.PP\n" + roff(kValueRule) + "\n";
+    page += ".SH DESCRIPTION\n" + roff(kProgramDescription) + "\n.PP\n" + roff(kValueRule) + "\n.PP\n" +
+            roff(commonHabits(commands)) + "\n";
     page += ".PP\nOutput goes to standard output, one line per item, each ended by a single line feed. "
             "Files written with \\-\\-output or \\-\\-save are byte for byte the files the screens write, "
             "and are either written whole or not at all.\n";
     page += ".SH COMMANDS\n";
     for (const auto& command : commands) {
-        page += ".SS \"" + roff(command.synopsis) + "\"\n" + roff(command.description) + "\n";
+        page += ".SS \"" + roff(helpSynopsis(command)) + "\"\n" + roff(command.description) + "\n";
+        if (command.readsRunFromStandardInput) {
+            page += ".PP\n" + roff(standardInputNote(command)) + "\n";
+        }
         for (const auto& option : command.options) {
             page += ".TP\n" + roffBold("--" + option.name) +
                     (option.takesValue ? " \\fI" + roff(option.valueName) + "\\fR" : std::string()) + "\n" +
                     roff(option.description) + "\n";
         }
-        page += ".TP\n" + roffBold("--help") + "\nPrints the help of the command and exits.\n";
+        page += ".TP\n" + roffBold("-h") + ", " + roffBold("--help") +
+                "\nPrints the help of the command and exits.\n";
+        page += ".TP\n" + roffBold("--") + "\n" + roff(kEndOfOptions) + "\n";
     }
     page += ".SH OPTIONS\n.TP\n" + roffBold("-h") + ", " + roffBold("--help") +
             "\nPrints the list of commands and exits.\n.TP\n" + roffBold("--version") +

@@ -13,6 +13,11 @@ namespace kestrana::cli {
 
 using CommandList = std::vector<Command>;
 
+// The synopsis the help and the manual page show: the command's synopsis, then any option it does not
+// name (options added since, such as --format) as "[--name VALUE]". The usage printed with a usage
+// error keeps the synopsis alone, as scripts know it.
+std::string helpSynopsis(const Command& command);
+
 // The short usage printed with a usage error: the general form and every command's synopsis.
 std::string usageText(const CommandList& commands);
 // `kestrana-cli --help`: the general form, every command with its synopsis and summary, the rules

@@ -41,6 +41,9 @@ TEST(CliHelp, EveryCommandAndOptionIsDescribedAndNamedInTheSynopsis) {
     for (const auto& command : commands) {
         SCOPED_TRACE(command.name);
         EXPECT_EQ(command.synopsis.rfind(command.name + " ", 0), 0u);
+        // The help's synopsis adds the options the usage text's synopsis (kept as scripts know it) lacks.
+        const std::string fullSynopsis = cli::helpSynopsis(command);
+        EXPECT_EQ(fullSynopsis.rfind(command.synopsis, 0), 0u) << fullSynopsis;
         EXPECT_FALSE(command.summary.empty());
         EXPECT_FALSE(command.description.empty());
         const std::string help = commandHelp(command);
@@ -48,13 +51,15 @@ TEST(CliHelp, EveryCommandAndOptionIsDescribedAndNamedInTheSynopsis) {
             SCOPED_TRACE(option.name);
             const std::string label =
                 "--" + option.name + (option.takesValue ? " " + option.valueName : std::string());
-            EXPECT_NE(command.synopsis.find(label), std::string::npos);
+            const auto at = fullSynopsis.find(label);
+            EXPECT_NE(at, std::string::npos) << fullSynopsis;
+            EXPECT_EQ(fullSynopsis.find(label, at + 1), std::string::npos) << fullSynopsis; // once
             EXPECT_EQ(option.takesValue, !option.valueName.empty());
             EXPECT_GT(option.description.size(), 10u);
             EXPECT_NE(help.find("\n  " + label + " "), std::string::npos) << help;
         }
         // Nothing in the synopsis that the parser would refuse.
-        std::string synopsis = command.synopsis;
+        std::string synopsis = fullSynopsis;
         std::replace_if(
             synopsis.begin(), synopsis.end(), [](char c) { return c == '[' || c == ']'; }, ' ');
         std::istringstream words(synopsis);
@@ -78,8 +83,9 @@ TEST(CliHelp, TheProgramPrintsItsHelpAndVersion) {
     EXPECT_EQ(programHelp, cli::programHelp(commands));
     EXPECT_EQ(cli("-h"), programHelp);
     for (const auto& command : commands) {
-        EXPECT_NE(programHelp.find("  " + command.synopsis + "\n      "), std::string::npos);
+        EXPECT_NE(programHelp.find("  " + cli::helpSynopsis(command) + "\n      "), std::string::npos);
         EXPECT_EQ(cli(command.name + " --help"), cli::commandHelp(command));
+        EXPECT_EQ(cli(command.name + " -h"), cli::commandHelp(command));
     }
     EXPECT_EQ(cli("--version"), std::string("kestrana-cli ") + KESTRANA_VERSION + "\n");
 }

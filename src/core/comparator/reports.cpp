@@ -1,5 +1,7 @@
 #include "core/comparator/reports.h"
 
+#include "core/history/dates.h"
+#include "core/platform/csv_writer.h"
 #include "core/platform/paths.h"
 #include "core/platform/text.h"
 
@@ -126,6 +128,29 @@ std::vector<std::string> savedReportLines(const std::string& section, const Comp
         lines.push_back(platform::joinZones(items));
     }
     return lines;
+}
+
+std::string comparisonCsv(const ComparisonListing& listing) {
+    std::array<std::string, kSlotCount> isoDates;
+    for (std::size_t k = 0; k < isoDates.size(); ++k) {
+        if (const auto day = history::dayOfRunDate(lineOf(listing.runDates[k], 0))) {
+            isoDates[k] = history::isoDate(*day);
+        }
+    }
+    platform::CsvWriter csv(kComparisonCsvHeader);
+    for (const ComparedBlock& block : listing.comparedBlocks) {
+        for (std::size_t k = 0; k < block.values.size() && k < isoDates.size(); ++k) {
+            const auto& value = block.values[k];
+            csv.number(static_cast<long long>(k))
+                .text(isoDates[k])
+                .number(block.km)
+                .number(block.nextKm)
+                .number(block.block)
+                .number(value ? platform::plainInt(*value) : std::string())
+                .endRow();
+        }
+    }
+    return csv.str();
 }
 
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd) {
