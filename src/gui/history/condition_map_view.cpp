@@ -251,7 +251,8 @@ void ConditionMapView::paintMarks(QPainter& painter, std::size_t row, int top, i
         return;
     const QRect plot = plotArea();
     const int size = std::clamp(static_cast<int>(columnWidth_ / 2), 3, std::max(3, rowPixels / 2));
-    painter.setPen(Qt::NoPen);
+    // Dark with a light edge, so that it shows on every band's colour.
+    painter.setPen(QPen(QColor(250, 250, 250), 1));
     painter.setBrush(QColor(20, 20, 20));
     int lastRight = -1;
     const std::size_t first = columnWidth_ < 1.0 ? 0 : firstColumn;

@@ -151,7 +151,7 @@ void DefectHistoryChart::setHistory(const core::DefectHistory& history) {
                 QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(chartX(last + kMarginDays)), Qt::UTC));
     y->setRange(0, high * 1.15 + 1);
     y->applyNiceNumbers();
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setAlignment(Qt::AlignRight);
     setChart(chart);
 }
 
@@ -214,8 +214,8 @@ DefectsPage::DefectsPage(services::FileDialog& fileDialog, QWidget* parent)
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(defectTable);
     split->addWidget(historyChart);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(6, 6, 6, 6);
     column->addLayout(settingsRow);
