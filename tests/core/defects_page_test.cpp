@@ -110,18 +110,24 @@ TEST_F(DefectsOverLibrary, TheHistoryChartTheMapMarksAndThePrintedList) {
     filter.tgiAtLeast = kGoodTrackTgi;
     const DefectsHeading heading{series_, range, TrackingSettings{}, filter, 20500};
     const auto lines = defectsHeadingLines(heading);
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "Defects: WARDHA - BALHARSHAH DN LINE, falling km (-1), km 425 to 436");
-    EXPECT_EQ(lines[1],
-              "Limits: UN1L 10, UN1R 10, TW1 10, GAUGE 6, AL1L 6, AL1R 6, UN2L 15, UN2R 15, AL2L 10, "
-              "AL2R 10, tolerance 10 m");
-    EXPECT_EQ(lines[2],
+    EXPECT_EQ(lines[1], "Limits: UN1L 10, UN1R 10, TW1 10, GAUGE 6, AL1L 6, AL1R 6,");
+    EXPECT_EQ(lines[2], "        UN2L 15, UN2R 15, AL2L 10, AL2R 10; tolerance 10 m");
+    EXPECT_EQ(lines[3],
               "Shown: all statuses; all parameters; good track only (TGI at least 81); listed on 2026-02-16");
     std::vector<std::uint32_t> many(200, *recurring);
     const auto script = defectsPrintScript(heading, tracked, many);
     const auto printed = script.lines();
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), lines[1]),
-              1); // repeated by the printer, not the script
+    ASSERT_EQ(printed.size(), 4u + 1u + 201u);
+    EXPECT_EQ(std::vector<std::string>(printed.begin(), printed.begin() + 4), lines);
+    EXPECT_TRUE(printed[5].starts_with("Parameter Km     Location Status")) << printed[5];
+    // The heading, the blank line under it and the column headings open every later page.
+    std::size_t repeated = 0;
+    for (const auto& op : script.ops()) {
+        repeated += op.kind == platform::PrintOp::Kind::PageHeader ? 1 : 0;
+    }
+    EXPECT_EQ(repeated, 4u + 1u + 1u);
     EXPECT_EQ(defectsTableLines(tracked, {}), std::vector<std::string>{std::string(kNoDefectsNote)});
     EXPECT_EQ(defectsSummary(tracked, many), "200 defects listed (0 repeat, 0 new, 200 recurring, 0 gone)");
     EXPECT_EQ(defectsCsvName(series_, 20500), "defects WARDHA - BALHARSHAH DN LINE 2026-02-16.csv");

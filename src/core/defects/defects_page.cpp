@@ -12,8 +12,8 @@ namespace {
 
 constexpr int kLeftMarginTwips = 1000;
 constexpr int kTopTwips = 700;
-constexpr std::array<std::size_t, kDefectColumns.size()> kPrintWidths = {7, 7, 9, 10, 12, 12,
-                                                                         6, 8, 8, 10, 6,  4};
+constexpr std::array<std::size_t, kDefectColumns.size()> kPrintWidths = {10, 7, 9, 10, 12, 12,
+                                                                         6,  8, 8, 10, 6,  4};
 
 std::string padded(std::string text, std::size_t width) {
     if (text.size() < width) {
@@ -148,13 +148,24 @@ std::vector<std::string> defectsHeadingLines(const DefectsHeading& heading) {
     lines.push_back("Defects: " + heading.series.line + ", " +
                     (heading.series.direction < 0 ? "falling km (-1)" : "rising km (1)") + ", km " +
                     std::to_string(heading.range.low) + " to " + std::to_string(heading.range.high));
-    std::string limits = "Limits: ";
+    // Six limits to a line, so that the line fits the page.
+    std::vector<std::string> limits;
     for (std::int16_t code = 0; code < 14; ++code) {
         if (const auto limit = heading.settings.limits.of(code)) {
-            limits += parameterName(code) + " " + std::to_string(*limit) + ", ";
+            limits.push_back(parameterName(code) + " " + std::to_string(*limit));
         }
     }
-    lines.push_back(limits + "tolerance " + std::to_string(heading.settings.tolerance) + " m");
+    constexpr std::size_t kLimitsPerLine = 6;
+    std::string line = "Limits: ";
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+        if (i > 0 && i % kLimitsPerLine == 0) {
+            lines.push_back(line + ",");
+            line = "        ";
+        }
+        line += (i % kLimitsPerLine == 0 ? "" : ", ") + limits[i];
+    }
+    lines.push_back(line + (limits.empty() ? "" : "; ") + "tolerance " +
+                    std::to_string(heading.settings.tolerance) + " m");
     lines.push_back("Shown: " + listOrAll(heading.filter.statuses, "all statuses", statusName) + "; " +
                     listOrAll(heading.filter.codes, "all parameters", parameterName) + "; " +
                     (heading.filter.tgiAtLeast
