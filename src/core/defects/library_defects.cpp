@@ -29,8 +29,27 @@ TrackedDefects trackLibraryDefects(const history::RunLibrary& library, const his
         const std::optional<RunPeaks> peaks = library.peaksOfRun(run.id, read, codes);
         tracker.addRun(run.day, run.runNumber, peaks ? &*peaks : nullptr);
     }
-    return tracker.finish([&](std::size_t run, const history::BlockKey& block) {
-        return library.blockValueOfRun(runs[run].id, block, history::BlockIndex::TGI);
+    // A whole line has hundreds of thousands of defects: a run's TGIs are read in one piece the first
+    // time one of its blocks is asked for, rather than one question each.
+    std::vector<std::optional<std::vector<history::BlockValue>>> tgiOfRun(runs.size());
+    const history::KmRange all{std::numeric_limits<std::int16_t>::min(),
+                               std::numeric_limits<std::int16_t>::max()};
+    return tracker.finish([&](std::size_t run,
+                              const history::BlockKey& block) -> std::optional<std::int16_t> {
+        std::optional<std::vector<history::BlockValue>>& values = tgiOfRun[run];
+        if (!values) {
+            const history::RunId only[] = {runs[run].id};
+            std::vector<history::RunValues> stored =
+                library.valuesInRange(series, read ? *read : all, history::BlockIndex::TGI, only);
+            values = stored.empty() ? std::vector<history::BlockValue>() : std::move(stored.front().values);
+        }
+        const auto found = std::lower_bound(
+            values->begin(), values->end(), block,
+            [](const history::BlockValue& a, const history::BlockKey& key) { return a.key < key; });
+        if (found == values->end() || !(found->key == block)) {
+            return std::nullopt;
+        }
+        return found->value;
     });
 }
 

@@ -82,7 +82,8 @@ struct UpgradeStep {
 };
 constexpr std::array<UpgradeStep, 1> kUpgradeSteps = {{
     // 1 -> 2: the peaks of each run, in parts of one km from in file order (defects/peak_packing.h);
-    // a run stored with no peak at all has one empty part, so that it is known to have its peaks.
+    // a run stored with no peak at all has one empty part, so that it is known to have its peaks. The
+    // index finds a km range's parts without reading the others' peaks.
     {1, R"sql(
 CREATE TABLE run_peaks (
     run INTEGER NOT NULL,
@@ -91,6 +92,7 @@ CREATE TABLE run_peaks (
     peaks BLOB NOT NULL,
     PRIMARY KEY (run, part)
 ) WITHOUT ROWID;
+CREATE INDEX run_peaks_by_km ON run_peaks (run, km, part);
 )sql"},
 }};
 static_assert(kLibrarySchemaVersion == 1 + static_cast<int>(kUpgradeSteps.size()));
@@ -839,12 +841,16 @@ public:
         if (schemaVersion() < kPeaksVersion || !hasPeaks(run)) {
             return std::nullopt;
         }
-        const KmRange range = kms.value_or(
-            KmRange{std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()});
+        // A whole run is read in the order of its parts; a km range through the index by km (its few
+        // parts sorted back into file order), which never reads the peaks of the rest of the run.
         Statement& query =
-            statement(peaksQuery_,
-                      "SELECT km, peaks FROM run_peaks WHERE run = ? AND km BETWEEN ? AND ? ORDER BY part");
-        query.reset().bind(run).bind(range.low).bind(range.high);
+            kms ? statement(peaksInRangeQuery_, "SELECT km, peaks FROM run_peaks INDEXED BY run_peaks_by_km "
+                                                "WHERE run = ? AND km BETWEEN ? AND ? ORDER BY part")
+                : statement(peaksQuery_, "SELECT km, peaks FROM run_peaks WHERE run = ? ORDER BY part");
+        query.reset().bind(run);
+        if (kms) {
+            query.bind(kms->low).bind(kms->high);
+        }
         defects::RunPeaks peaks;
         while (query.step()) {
             if (!defects::unpackPeaks(static_cast<std::int16_t>(query.integer(0)), query.blob(1), codes,
@@ -1004,7 +1010,7 @@ private:
     std::unique_ptr<Connection> connection_;
     mutable std::unique_ptr<Statement> contentQuery_, insertRun_, insertBlock_, insertBatch_;
     mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_, blockQueries_;
-    mutable std::unique_ptr<Statement> peaksQuery_, hasPeaksQuery_, insertPeaks_;
+    mutable std::unique_ptr<Statement> peaksQuery_, peaksInRangeQuery_, hasPeaksQuery_, insertPeaks_;
 };
 
 // What stands at `path` must be an SQLite file before SQLite is let near it, so that nothing is ever
