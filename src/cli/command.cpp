@@ -21,6 +21,11 @@ bool Arguments::has(const std::string& name) const {
     return values.count(name) > 0 || std::find(flags.begin(), flags.end(), name) != flags.end();
 }
 
+std::vector<std::string> Arguments::valuesOf(const std::string& name) const {
+    const auto it = everyValue.find(name);
+    return it == everyValue.end() ? std::vector<std::string>() : it->second;
+}
+
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
     Arguments args;
     const auto& options = command.options;
@@ -55,6 +60,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             } else {
                 throw UsageError("option --" + name + " needs a value");
             }
+            args.everyValue[name].push_back(args.values[name]);
         } else {
             args.files.push_back(word);
         }
@@ -137,8 +143,9 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines) {
 std::vector<Command> allCommands() {
     using Factory = Command (*)();
     static constexpr Factory kCommandTable[] = {
-        makeProcessCommand, makeQualityCommand, makeListCommand,    makeShareCommand,   makeBlockCommand,
-        makeCompareCommand, makePeaksCommand,   makeLibraryCommand, makeHistoryCommand, makeForecastCommand,
+        makeProcessCommand, makeQualityCommand,  makeListCommand,    makeShareCommand,
+        makeBlockCommand,   makeCompareCommand,  makePeaksCommand,   makeLibraryCommand,
+        makeHistoryCommand, makeForecastCommand, makeDefectsCommand, makeDefectCommand,
     };
     std::vector<Command> commands;
     for (Factory make : kCommandTable) {

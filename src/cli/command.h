@@ -32,12 +32,15 @@ struct OptionInfo {
 
 struct Arguments {
     std::vector<std::string> files;
-    std::map<std::string, std::string> values; // options with a value
-    std::vector<std::string> flags;            // options without a value that were given
+    std::map<std::string, std::string> values;                  // options with a value (the last one given)
+    std::map<std::string, std::vector<std::string>> everyValue; // each value given, in order
+    std::vector<std::string> flags;                             // options without a value that were given
 
     std::optional<std::string> value(const std::string& name) const;
     std::string valueOr(const std::string& name, const std::string& fallback) const;
     bool has(const std::string& name) const; // a value option or a flag that was given
+    // Every value of an option that may be given more than once, in the order given.
+    std::vector<std::string> valuesOf(const std::string& name) const;
 };
 
 struct Context {
@@ -129,5 +132,7 @@ Command makePeaksCommand();
 Command makeLibraryCommand();
 Command makeHistoryCommand();
 Command makeForecastCommand();
+Command makeDefectsCommand();
+Command makeDefectCommand();
 
 } // namespace kestrana::cli

@@ -1,5 +1,6 @@
 #include "core/history/run_import.h"
 
+#include "core/defects/run_peaks.h"
 #include "core/history/dates.h"
 #include "core/platform/paths.h"
 #include "core/platform/text.h"
@@ -29,8 +30,12 @@ std::string reasonOf(const platform::Error& error) {
 // stands for the run stored under it, even when the file is replaced while it is read or is a pipe.
 LoadedRun loadRun(const std::string& path) {
     Sha256Stream hash;
-    const runfile::BlockTable table =
-        runfile::loadBlockTable(path, [&hash](std::string_view bytes) { hash.add(bytes); });
+    defects::RunPeakReader peakReader(path);
+    const runfile::BlockTable table = runfile::loadBlockTable(
+        path, [&hash](std::string_view bytes) { hash.add(bytes); },
+        [&peakReader](std::string_view text, long number, bool tooLong) {
+            peakReader.line(text, number, tooLong);
+        });
     if (table.runDirection != 1 && table.runDirection != -1) {
         throw platform::Error("the first block's km to minus km from is " +
                                   std::to_string(table.runDirection) +
@@ -59,6 +64,12 @@ LoadedRun loadRun(const std::string& path) {
     const fs::path absolute = fs::absolute(path, pathError);
     run.file = pathError ? path : absolute.lexically_normal().string();
     run.contentHash = hash.finish();
+    // Peak lines the extraction refuses cost the run its peaks, not its blocks.
+    try {
+        run.peaks = peakReader.finish();
+    } catch (const platform::Error& refusal) {
+        run.peaksRefusal = reasonOf(refusal);
+    }
     run.blocks.reserve(table.rows.size());
     std::unordered_set<std::uint32_t> seen;
     seen.reserve(table.rows.size());
@@ -165,7 +176,10 @@ std::string outcomeLine(const FileOutcome& outcome) {
     const std::string path = platform::escapeControlCharacters(outcome.path);
     switch (outcome.status) {
     case ImportStatus::Imported:
-        return "imported " + path;
+        return "imported " + path +
+               (outcome.reason.empty() ? "" : ": " + platform::escapeControlCharacters(outcome.reason));
+    case ImportStatus::Updated:
+        return "updated " + path + ": " + platform::escapeControlCharacters(outcome.reason);
     case ImportStatus::Skipped:
         return "skipped " + path + ": " +
                platform::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThere : outcome.reason);
@@ -204,6 +218,13 @@ FileOutcome importRunFile(RunLibrary& library, const std::string& path) {
         switch (added.outcome) {
         case AddOutcome::Added:
             outcome.status = ImportStatus::Imported;
+            if (!run.peaks) {
+                outcome.reason = "peaks left out: " + run.peaksRefusal;
+            }
+            break;
+        case AddOutcome::PeaksAdded:
+            outcome.status = ImportStatus::Updated;
+            outcome.reason = "peaks added";
             break;
         case AddOutcome::AlreadyThere:
             outcome.status = ImportStatus::Skipped;
@@ -245,6 +266,9 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
         case ImportStatus::Imported:
             ++summary.imported;
             break;
+        case ImportStatus::Updated:
+            ++summary.updated;
+            break;
         case ImportStatus::Skipped:
             ++summary.skipped;
             break;
@@ -264,8 +288,10 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
 }
 
 std::string summaryText(const ImportSummary& summary) {
-    return std::to_string(summary.imported) + " imported, " + std::to_string(summary.skipped) + " skipped, " +
-           std::to_string(summary.refused) + " refused" + (summary.cancelled ? ", cancelled" : "");
+    return std::to_string(summary.imported) + " imported, " +
+           (summary.updated > 0 ? std::to_string(summary.updated) + " updated, " : std::string()) +
+           std::to_string(summary.skipped) + " skipped, " + std::to_string(summary.refused) + " refused" +
+           (summary.cancelled ? ", cancelled" : "");
 }
 
 } // namespace kestrana::history

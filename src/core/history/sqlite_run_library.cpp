@@ -1,5 +1,6 @@
 #include "core/history/sqlite_run_library.h"
 
+#include "core/defects/peak_packing.h"
 #include "core/platform/paths.h"
 
 #include <sqlite3.h>
@@ -15,6 +16,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -70,6 +72,32 @@ CREATE TABLE block_values (
     PRIMARY KEY (run, km, block)
 ) WITHOUT ROWID;
 )sql";
+
+// How a library of one version becomes one of the next, in order: the step at index i turns version
+// i + 1 into version i + 2. A new library is made by kSchema and every step, so that a library made new
+// and one upgraded hold the same objects, each written the same way.
+struct UpgradeStep {
+    int from;
+    const char* sql;
+};
+constexpr std::array<UpgradeStep, 1> kUpgradeSteps = {{
+    // 1 -> 2: the peaks of each run, in parts of one km from in file order (defects/peak_packing.h);
+    // a run stored with no peak at all has one empty part, so that it is known to have its peaks. The
+    // index finds a km range's parts without reading the others' peaks.
+    {1, R"sql(
+CREATE TABLE run_peaks (
+    run INTEGER NOT NULL,
+    part INTEGER NOT NULL,
+    km INTEGER NOT NULL,
+    peaks BLOB NOT NULL,
+    PRIMARY KEY (run, part)
+) WITHOUT ROWID;
+CREATE INDEX run_peaks_by_km ON run_peaks (run, km, part);
+)sql"},
+}};
+static_assert(kLibrarySchemaVersion == 1 + static_cast<int>(kUpgradeSteps.size()));
+// The first version that keeps the peaks of its runs.
+constexpr int kPeaksVersion = 2;
 
 // Column names of the five indices (fixed texts of this program, never typed ones).
 constexpr std::array<const char*, 5> kIndexColumns = {"tgi", "tgiu", "tgiw", "tgig", "tgil"};
@@ -313,6 +341,11 @@ public:
                                 SQLITE_TRANSIENT));
         return *this;
     }
+    Statement& bindBlob(std::string_view bytes) {
+        check(sqlite3_bind_blob(stmt_, next_++, bytes.data(), static_cast<int>(bytes.size()),
+                                SQLITE_TRANSIENT));
+        return *this;
+    }
     // True while there is a row.
     bool step() {
         const int rc = sqlite3_step(stmt_);
@@ -326,6 +359,14 @@ public:
         return false;
     }
     long long integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    // Valid until the next step.
+    std::string_view blob(int column) const {
+        const void* bytes = sqlite3_column_blob(stmt_, column);
+        return bytes != nullptr
+                   ? std::string_view(static_cast<const char*>(bytes),
+                                      static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
+                   : std::string_view();
+    }
     bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
     std::string text(int column) const {
         const auto* chars = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
@@ -403,13 +444,21 @@ std::vector<SchemaObject> schemaObjectsOf(const Connection& connection) {
     return objects;
 }
 
-void createSchema(const Connection& connection) {
+// Runs the upgrade steps from `version` on to `target` within the caller's transaction.
+void applyUpgradeSteps(const Connection& connection, long long version, int target) {
+    for (; version < target; ++version) {
+        connection.execute(kUpgradeSteps[static_cast<std::size_t>(version - 1)].sql, "upgrading the library");
+    }
+    connection.execute(("PRAGMA user_version = " + std::to_string(target)).c_str(), "upgrading the library");
+}
+
+// A library of `version` (this program's own unless told).
+void createSchema(const Connection& connection, int version = kLibrarySchemaVersion) {
     connection.execute("BEGIN IMMEDIATE", "creating the library");
     try {
         connection.execute(kSchema, "creating the library");
+        applyUpgradeSteps(connection, 1, version);
         connection.execute(("PRAGMA application_id = " + std::to_string(kApplicationId)).c_str(),
-                           "creating the library");
-        connection.execute(("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion)).c_str(),
                            "creating the library");
         connection.execute("COMMIT", "creating the library");
     } catch (...) {
@@ -418,9 +467,13 @@ void createSchema(const Connection& connection) {
     }
 }
 
-// The objects a library of this version holds, exactly: the schema made in memory and listed.
-const std::vector<SchemaObject>& librarySchemaObjects() {
-    static const std::vector<SchemaObject> objects = [] {
+// The objects a library of `version` holds, exactly: the schema made in memory and listed.
+const std::vector<SchemaObject>& librarySchemaObjects(int version) {
+    static std::mutex mutex;
+    static std::array<std::optional<std::vector<SchemaObject>>, kLibrarySchemaVersion> objects;
+    const std::lock_guard<std::mutex> guard(mutex);
+    std::optional<std::vector<SchemaObject>>& slot = objects[static_cast<std::size_t>(version - 1)];
+    if (!slot) {
         sqlite3* db = nullptr;
         if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY, nullptr) !=
             SQLITE_OK) {
@@ -428,10 +481,10 @@ const std::vector<SchemaObject>& librarySchemaObjects() {
             throw std::bad_alloc();
         }
         const Connection memory(db, ":memory:");
-        createSchema(memory);
-        return schemaObjectsOf(memory);
-    }();
-    return objects;
+        createSchema(memory, version);
+        slot = schemaObjectsOf(memory);
+    }
+    return *slot;
 }
 
 // sqlite3_open_v2 may read a name beginning with "file:" as a URI when the library is so built; a
@@ -561,8 +614,9 @@ public:
                                path);
         }
         // A table, index, trigger or view it does not know, or one of its own changed, makes it a file
-        // of another program, whatever its header says.
-        if (version != kLibrarySchemaVersion || schemaObjectsOf(*connection_) != librarySchemaObjects()) {
+        // of another program, whatever its header says. An older library is used as it is and upgraded
+        // when this program first writes to it.
+        if (version < 1 || schemaObjectsOf(*connection_) != librarySchemaObjects(static_cast<int>(version))) {
             throw LibraryError(std::string(kNotALibraryMessage), path);
         }
     }
@@ -577,7 +631,14 @@ public:
 
     AddResult addRun(const LoadedRun& run) override {
         WriteTransaction transaction(*connection_, "starting to store a run");
+        upgradeIfOlder();
         if (containsContent(run.contentHash)) {
+            const long long stored = runIdOfContent(run.contentHash);
+            if (run.peaks && !hasPeaks(stored)) {
+                insertPeaks(stored, *run.peaks);
+                transaction.commit("storing the peaks of a run");
+                return {AddOutcome::PeaksAdded, std::nullopt};
+            }
             return {AddOutcome::AlreadyThere, std::nullopt};
         }
         const std::optional<long long> knownSeries = seriesIdOf(run.series);
@@ -626,12 +687,16 @@ public:
             bindBlock(single.reset(), runId, run.blocks[next]);
             single.step();
         }
+        if (run.peaks) {
+            insertPeaks(runId, *run.peaks);
+        }
         transaction.commit("storing a run");
         return {AddOutcome::Added, std::nullopt};
     }
 
     std::vector<RunId> removeRuns(std::span<const RunId> ids) override {
         WriteTransaction transaction(*connection_, "removing runs");
+        upgradeIfOlder();
         std::vector<RunId> unique;
         for (RunId id : ids) {
             if (std::find(unique.begin(), unique.end(), id) == unique.end()) {
@@ -653,8 +718,10 @@ public:
         }
         Statement removeBlocks(*connection_, "DELETE FROM block_values WHERE run = ?");
         Statement removeRunRow(*connection_, "DELETE FROM runs WHERE id = ?");
+        Statement removePeaks(*connection_, "DELETE FROM run_peaks WHERE run = ?");
         for (RunId id : unique) {
             removeBlocks.reset().bind(id).step();
+            removePeaks.reset().bind(id).step();
             removeRunRow.reset().bind(id).step();
         }
         Statement removeEmptySeries(*connection_, "DELETE FROM series WHERE id = ? AND NOT EXISTS "
@@ -769,8 +836,91 @@ public:
         return result;
     }
 
+    std::optional<defects::RunPeaks> peaksOfRun(RunId run, const std::optional<KmRange>& kms,
+                                                std::span<const std::int16_t> codes) const override {
+        if (schemaVersion() < kPeaksVersion || !hasPeaks(run)) {
+            return std::nullopt;
+        }
+        // A whole run is read in the order of its parts; a km range through the index by km (its few
+        // parts sorted back into file order), which never reads the peaks of the rest of the run.
+        Statement& query =
+            kms ? statement(peaksInRangeQuery_, "SELECT km, peaks FROM run_peaks INDEXED BY run_peaks_by_km "
+                                                "WHERE run = ? AND km BETWEEN ? AND ? ORDER BY part")
+                : statement(peaksQuery_, "SELECT km, peaks FROM run_peaks WHERE run = ? ORDER BY part");
+        query.reset().bind(run);
+        if (kms) {
+            query.bind(kms->low).bind(kms->high);
+        }
+        defects::RunPeaks peaks;
+        while (query.step()) {
+            if (!defects::unpackPeaks(static_cast<std::int16_t>(query.integer(0)), query.blob(1), codes,
+                                      peaks)) {
+                throw LibraryError(std::string(kDamagedLibraryMessage), connection_->path());
+            }
+        }
+        peaks.shrink_to_fit();
+        return peaks;
+    }
+
+    std::optional<std::int16_t> blockValueOfRun(RunId run, const BlockKey& block,
+                                                BlockIndex index) const override {
+        Statement& query = statement(blockQueries_[static_cast<std::size_t>(index)],
+                                     std::string("SELECT ") + kIndexColumns[static_cast<std::size_t>(index)] +
+                                         " FROM block_values WHERE run = ? AND km = ? AND block = ?");
+        query.reset().bind(run).bind(block.km).bind(block.block);
+        if (!query.step()) {
+            return std::nullopt;
+        }
+        const auto value = static_cast<std::int16_t>(query.integer(0));
+        query.reset();
+        return value;
+    }
+
 private:
     static constexpr std::size_t kBatchRows = 64;
+
+    long long schemaVersion() const { return pragmaValue("PRAGMA user_version"); }
+
+    // Within a write transaction: a library of an older version becomes one of this version in that
+    // same transaction, so that it is upgraded whole with the first thing this program writes, or not
+    // at all. Another program may have upgraded it since it was opened; the version is read again.
+    void upgradeIfOlder() const {
+        const long long version = schemaVersion();
+        if (version < kLibrarySchemaVersion) {
+            applyUpgradeSteps(*connection_, version, kLibrarySchemaVersion);
+        }
+    }
+
+    long long runIdOfContent(const Sha256Digest& contentHash) const {
+        Statement find(*connection_, "SELECT id FROM runs WHERE content_hash = ?");
+        find.bind(contentHash);
+        return find.step() ? find.integer(0) : 0;
+    }
+
+    bool hasPeaks(long long run) const {
+        Statement& query = statement(hasPeaksQuery_, "SELECT 1 FROM run_peaks WHERE run = ? LIMIT 1");
+        query.reset().bind(run);
+        const bool has = query.step();
+        query.reset();
+        return has;
+    }
+
+    void insertPeaks(long long run, const defects::RunPeaks& peaks) {
+        Statement& insert =
+            statement(insertPeaks_, "INSERT INTO run_peaks (run, part, km, peaks) VALUES (?, ?, ?, ?)");
+        std::vector<defects::PackedPeakPart> parts = defects::packPeaks(peaks);
+        if (parts.empty()) {
+            parts.push_back({}); // known to have no peak at all
+        }
+        for (std::size_t part = 0; part < parts.size(); ++part) {
+            insert.reset()
+                .bind(run)
+                .bind(static_cast<long long>(part))
+                .bind(parts[part].km)
+                .bindBlob(parts[part].bytes);
+            insert.step();
+        }
+    }
 
     static std::string insertBlocksSql(std::size_t rows) {
         std::string sql =
@@ -859,7 +1009,8 @@ private:
     // Declared first, so that the statements below are finalized before the connection closes.
     std::unique_ptr<Connection> connection_;
     mutable std::unique_ptr<Statement> contentQuery_, insertRun_, insertBlock_, insertBatch_;
-    mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_;
+    mutable std::array<std::unique_ptr<Statement>, 5> valueQueries_, rangeQueries_, blockQueries_;
+    mutable std::unique_ptr<Statement> peaksQuery_, peaksInRangeQuery_, hasPeaksQuery_, insertPeaks_;
 };
 
 // What stands at `path` must be an SQLite file before SQLite is let near it, so that nothing is ever

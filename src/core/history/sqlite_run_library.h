@@ -34,8 +34,10 @@ inline constexpr std::string_view kSampleLibraryFileName = "samples.sqlite";
 std::string sampleLibraryPath(std::string_view home);
 std::string sampleLibraryPath();
 
-// The schema version this program writes; a library with a higher one is refused.
-inline constexpr int kLibrarySchemaVersion = 1;
+// The schema version this program writes; a library with a higher one is refused, one with a lower one
+// is read as it is and upgraded in place the first time this program writes to it. Version 2 keeps the
+// peaks of each run.
+inline constexpr int kLibrarySchemaVersion = 2;
 
 enum class LibraryAccess {
     OpenExisting,    // a missing file is refused

@@ -13,6 +13,7 @@
 #include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/history/defects_page.h"
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
@@ -58,7 +59,10 @@ struct HistoryScreen::Results {
     int horizonMonths = 0;
     std::shared_ptr<const core::ConditionMap> map;
     std::vector<core::MaintenanceStretch> stretches;
-    std::string failure; // set when the library could not be read
+    defects::TrackingSettings tracking;
+    std::shared_ptr<const defects::TrackedDefects> defects;
+    std::vector<core::RunId> runIds; // of the tracked runs, in run order
+    std::string failure;             // set when the library could not be read
 };
 
 struct HistoryScreen::Shown {
@@ -114,6 +118,7 @@ void HistoryScreen::connectHandlers() {
     connect(runTable, &QTableWidget::itemSelectionChanged, this,
             [this] { removeRunsButton->setEnabled(!runTable->selectionModel()->selectedRows().isEmpty()); });
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
+    connect(defectsPage, &DefectsPage::trackingSettingsEdited, this, &HistoryScreen::withdrawResults);
     for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
         widgets::pressOnEnter(box, showButton);
@@ -278,6 +283,7 @@ void HistoryScreen::withdrawResults() {
     maintenanceSummaryLabel->setText(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
     exportButton->setEnabled(false);
     printButton->setEnabled(false);
+    defectsPage->withdraw(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
 }
 
 void HistoryScreen::fail(std::string_view what, std::string_view reason) {
@@ -308,6 +314,7 @@ void HistoryScreen::showForSettings() {
     }
     core::KmRange range;
     core::HistorySettings settings;
+    defects::TrackingSettings tracking;
     int horizon = 0;
     QLineEdit* reading = kmFromBox;
     try {
@@ -321,6 +328,13 @@ void HistoryScreen::showForSettings() {
         settings.jump = core::jumpFromText(toCore(jumpBox->text()));
         reading = horizonBox;
         horizon = core::horizonMonthsFromText(toCore(horizonBox->text()));
+        tracking = defectsPage->trackingSettings();
+    } catch (const kestrana::platform::Error& refusal) {
+        // A limit or the tolerance of the Defects page; the page has put the cursor in its box.
+        withdrawResults();
+        pages->setCurrentWidget(defectsPage);
+        services::MessageBox::information(this, fromCore(refusal.what()));
+        return;
     } catch (const core::SettingRefused& refusal) {
         withdrawResults();
         services::MessageBox::information(this, fromCore(refusal.what()));
@@ -342,6 +356,7 @@ void HistoryScreen::showForSettings() {
     request.settings = settings;
     request.untilDay = core::horizonEnd(today_, horizon);
     request.horizonMonths = horizon;
+    request.tracking = tracking;
     const std::string path = libraryPath_;
     setBusy(importing_, true);
     readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
@@ -353,6 +368,10 @@ void HistoryScreen::showForSettings() {
                 core::conditionMap(*library, request.series, request.range, request.settings.index));
             const std::vector<core::ForecastRow> rows = core::forecastRowsOf(*request.map, request.settings);
             request.stretches = core::maintenanceList(rows, request.series.direction, request.untilDay);
+            request.defects = std::make_shared<const defects::TrackedDefects>(
+                defects::trackLibraryDefects(*library, request.series, request.tracking, request.range));
+            for (const core::RunRecord& run : library->runsOf(request.series))
+                request.runIds.push_back(run.id);
         } catch (const std::exception& error) {
             const auto* known = dynamic_cast<const kestrana::platform::Error*>(&error);
             request.failure = known != nullptr ? known->reason() : error.what();
@@ -384,6 +403,10 @@ void HistoryScreen::showResults(const Results& results) {
         fromCore(core::maintenanceSummary(stretches_, results.range, results.untilDay)));
     exportButton->setEnabled(true);
     printButton->setEnabled(true);
+    conditionMap->setMarks(defects::exceedanceCells(*results.map, *results.defects, results.runIds));
+    defectsPage->setResults(
+        results.defects,
+        defects::DefectsHeading{results.series, results.range, results.tracking, {}, today_});
     emit resultsShown();
 }
 
@@ -468,7 +491,7 @@ void HistoryScreen::importFinished(const core::ImportSummary& summary, const std
     setBusy(false, reading_);
     QStringList notTaken;
     for (const core::FileOutcome& outcome : summary.outcomes)
-        if (outcome.status != core::ImportStatus::Imported)
+        if (outcome.status != core::ImportStatus::Imported || !outcome.reason.empty())
             notTaken << fromCore(core::outcomeLine(outcome));
     refusedList->setEntries(notTaken);
     const QString text =

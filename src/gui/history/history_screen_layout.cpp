@@ -9,6 +9,7 @@
 #include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/history/defects_page.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
@@ -228,6 +229,9 @@ void HistoryScreen::buildControls() {
     goToMainButton = button(this, "goToMainButton", tr("&GO TO MAIN"));
 
     buildResultPages(*this);
+    // Beside the maintenance list: the defects of the range.
+    defectsPage = new DefectsPage(fileDialog_, pages);
+    pages->insertTab(pages->indexOf(maintenancePage) + 1, defectsPage, QStringLiteral("D&efects"));
 }
 
 void HistoryScreen::buildLayout() {
