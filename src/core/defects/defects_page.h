@@ -79,8 +79,6 @@ inline constexpr std::string_view kDefectsExportFailed = "Could not save the def
 // A limit typed on the page that is not NAME=VALUE, or a tolerance that is not a number of metres: the
 // setting's own message (defect_settings.h) is shown.
 
-// "Good track only (TGI at least)", the check box of the page.
-inline constexpr std::string_view kGoodTrackOnly = "Good track only (TGI at least)";
 inline constexpr std::string_view kAllStatuses = "All statuses";
 inline constexpr std::string_view kAllParameters = "All parameters";
 inline constexpr std::string_view kNoDefectsNote = "No defect in this range with these settings.";

@@ -95,9 +95,9 @@ void DefectHistoryChart::setHistory(const core::DefectHistory& history) {
     auto* x = new QDateTimeAxis;
     auto* y = new QValueAxis;
     x->setFormat(QStringLiteral("yyyy-MM-dd"));
-    x->setTitleText(QStringLiteral("Run date"));
+    x->setTitleText(tr("Run date"));
     x->setTickCount(5);
-    y->setTitleText(QStringLiteral("Absolute value"));
+    y->setTitleText(tr("Absolute value"));
     y->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -105,11 +105,11 @@ void DefectHistoryChart::setHistory(const core::DefectHistory& history) {
     const double last = history.points.empty() ? 1 : history.points.back().day;
     double high = history.limit;
     auto* exceeded = new QScatterSeries;
-    exceeded->setName(QStringLiteral("Exceedance"));
+    exceeded->setName(tr("Exceedance"));
     exceeded->setColor(QColor(0xc6, 0x28, 0x28));
     exceeded->setMarkerSize(10);
     auto* clearRuns = new QScatterSeries;
-    clearRuns->setName(QStringLiteral("Covered, not exceeded"));
+    clearRuns->setName(tr("Covered, not exceeded"));
     clearRuns->setColor(Qt::white);
     clearRuns->setBorderColor(QColor(0x42, 0x42, 0x42));
     clearRuns->setMarkerSize(10);
@@ -126,7 +126,7 @@ void DefectHistoryChart::setHistory(const core::DefectHistory& history) {
         }
     }
     auto* limit = new QLineSeries;
-    limit->setName(QStringLiteral("Limit"));
+    limit->setName(tr("Limit"));
     limit->setPen(QPen(QColor(0xef, 0x6c, 0x00), 2, Qt::DashLine));
     limit->append(chartX(first - kMarginDays), history.limit);
     limit->append(chartX(last + kMarginDays), history.limit);
@@ -134,7 +134,7 @@ void DefectHistoryChart::setHistory(const core::DefectHistory& history) {
     growthDrawn_ = false;
     if (history.growth) {
         auto* growth = new QLineSeries;
-        growth->setName(QStringLiteral("Growth"));
+        growth->setName(tr("Growth"));
         growth->setPen(QPen(QColor(0x15, 0x65, 0xc0), 2));
         growth->append(chartX(first), history.growth->valueAt(first));
         growth->append(chartX(last), history.growth->valueAt(last));
@@ -159,11 +159,11 @@ DefectsPage::DefectsPage(services::FileDialog& fileDialog, QWidget* parent)
     : QWidget(parent), fileDialog_(fileDialog) {
     setObjectName(QStringLiteral("defectsPage"));
     limitsBox = widgets::makeTextBox(this, QStringLiteral("limitsBox"));
-    limitsBox->setPlaceholderText(QStringLiteral("defaults, or e.g. UN2L=12 GAUGE=8"));
-    limitsBox->setAccessibleName(QStringLiteral("Limits"));
+    limitsBox->setPlaceholderText(tr("defaults, or e.g. UN2L=12 GAUGE=8"));
+    limitsBox->setAccessibleName(tr("Limits"));
     toleranceBox =
         widgets::makeTextBox(this, QStringLiteral("toleranceBox"), QString::number(core::kDefaultTolerance));
-    toleranceBox->setAccessibleName(QStringLiteral("Tolerance in metres"));
+    toleranceBox->setAccessibleName(tr("Tolerance in metres"));
     toleranceBox->setMaximumWidth(60);
     QStringList statuses{fromCore(core::kAllStatuses)};
     for (const auto status : {core::DefectStatus::Repeat, core::DefectStatus::New,
@@ -175,18 +175,18 @@ DefectsPage::DefectsPage(services::FileDialog& fileDialog, QWidget* parent)
         if (core::parameterName(code) != std::to_string(code))
             parameters << fromCore(core::parameterName(code));
     parameterChoice = widgets::makeChoiceBox(this, QStringLiteral("parameterChoice"), parameters);
-    goodTrackCheck = new QCheckBox(fromCore(core::kGoodTrackOnly), this);
+    goodTrackCheck = new QCheckBox(tr("Good track only (TGI at least)"), this);
     goodTrackCheck->setObjectName(QStringLiteral("goodTrackCheck"));
     goodTrackBox =
         widgets::makeTextBox(this, QStringLiteral("goodTrackBox"), QString::number(core::kGoodTrackTgi));
-    goodTrackBox->setAccessibleName(QStringLiteral("Good track TGI"));
+    goodTrackBox->setAccessibleName(tr("Good track TGI"));
     goodTrackBox->setMaximumWidth(50);
     summaryLabel = widgets::makeLabel(this, QStringLiteral("defectsSummaryLabel"));
-    exportButton =
-        widgets::makeButton(this, QStringLiteral("defectsExportButton"), QStringLiteral("E&xport CSV..."));
-    printButton = widgets::makeButton(this, QStringLiteral("defectsPrintButton"), QStringLiteral("P&rint"));
+    exportButton = widgets::makeButton(this, QStringLiteral("defectsExportButton"), tr("E&xport CSV..."));
+    printButton = widgets::makeButton(this, QStringLiteral("defectsPrintButton"), tr("P&rint"));
     defectTable = new QTableWidget(0, static_cast<int>(core::kDefectColumns.size()), this);
     defectTable->setObjectName(QStringLiteral("defectTable"));
+    defectTable->setAccessibleName(tr("Defects of the range"));
     QStringList headings;
     for (const std::string_view heading : core::kDefectColumns)
         headings << fromCore(heading);
@@ -199,9 +199,9 @@ DefectsPage::DefectsPage(services::FileDialog& fileDialog, QWidget* parent)
     historyChart = new DefectHistoryChart(this);
 
     auto* settingsRow = new QHBoxLayout;
-    settingsRow->addWidget(new QLabel(QStringLiteral("Limits:"), this));
+    settingsRow->addWidget(new QLabel(tr("Limits:"), this));
     settingsRow->addWidget(limitsBox, 2);
-    settingsRow->addWidget(new QLabel(QStringLiteral("Tolerance (m):"), this));
+    settingsRow->addWidget(new QLabel(tr("Tolerance (m):"), this));
     settingsRow->addWidget(toleranceBox);
     settingsRow->addWidget(statusChoice);
     settingsRow->addWidget(parameterChoice);
@@ -278,7 +278,7 @@ void DefectsPage::setResults(std::shared_ptr<const core::TrackedDefects> tracked
                              const core::DefectsHeading& heading) {
     tracked_ = std::move(tracked);
     heading_ = heading;
-    historyChart->clear(QStringLiteral("Choose a defect to see its history."));
+    historyChart->clear(tr("Choose a defect to see its history."));
     applyFilters();
 }
 

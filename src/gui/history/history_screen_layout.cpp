@@ -231,7 +231,7 @@ void HistoryScreen::buildControls() {
     buildResultPages(*this);
     // Beside the maintenance list: the defects of the range.
     defectsPage = new DefectsPage(fileDialog_, pages);
-    pages->insertTab(pages->indexOf(maintenancePage) + 1, defectsPage, QStringLiteral("D&efects"));
+    pages->insertTab(pages->indexOf(maintenancePage) + 1, defectsPage, tr("D&efects"));
 }
 
 void HistoryScreen::buildLayout() {
