@@ -8,5 +8,5 @@ cd "$(dirname "$0")/.."
 bash tools/packages.sh
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANA_SANITIZE=address,undefined \
     -DKESTRANA_BUILD_GUI=OFF
-cmake --build build-sanitize -j "$(nproc)" --target core_tests cli_tests
+cmake --build build-sanitize -j "$(nproc)" --target core_tests cli_tests defects_driver
 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
