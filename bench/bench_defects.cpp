@@ -15,6 +15,7 @@
 
 #include "core/defects/defect_lists.h"
 #include "core/history/dates.h"
+#include "full_size_line.h"
 #include "run_generator.h"
 
 #include <benchmark/benchmark.h>
@@ -26,29 +27,12 @@ namespace {
 
 using namespace kestrana;
 
-constexpr int kRuns = 40;
-constexpr int kStartKm = 100;
-constexpr std::int16_t kFromKm = 3000; // a 100 km stretch in the middle of the line
-constexpr std::int16_t kToKm = 3099;
-constexpr int kBlocksPerKm = 5;
-
-// Run i: a month after run i - 1 from January 1995, worn a little more every month, its own seed.
-generator::RunRecipe fullSizeRecipe(int i) {
-    generator::RunRecipe recipe;
-    recipe.startKm = kStartKm;
-    recipe.kmCount = 32767 / kBlocksPerKm + 1;
-    recipe.maxBlockLines = 32767;
-    recipe.lineSeed = 2024;
-    recipe.seed = 100 + static_cast<unsigned>(i);
-    recipe.wear = (i % 60) / 3;
-    const history::CivilDate date =
-        history::civilDateOf(history::addMonths(history::dayOf({1995, 1, 15}), i));
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d%02d%02d", date.day, date.month, date.year % 100);
-    recipe.date = text;
-    recipe.runNumber = static_cast<char>('1' + i % 9);
-    return recipe;
-}
+using bench::fullSizeRecipe;
+using bench::kBlocksPerKm;
+using bench::kFromKm;
+using bench::kRuns;
+using bench::kStartKm;
+using bench::kToKm;
 
 // A run as the tracker takes it: day, run number, peaks, and the TGI of every block by position.
 struct GeneratedRun {

@@ -119,6 +119,14 @@ check list largest.run --from 3000 --to 3400 --index TGIL --low 50 --high 90
 check quality largest.run --from 1000 --to 5000
 check bogus trcdata.run
 check process
+# Words near the parsing that -h, -- and - changed: a word of one dash is still a file, an unknown
+# option or a missing value still a usage error, a value may still begin with a dash.
+check quality -x
+check quality trcdata.run -x
+check list trcdata.run --low=-5 --high=-1
+check list trcdata.run --bogus
+check share trcdata.run --low
+check compare trcdata0.run trcdata1.run trcdata2.run trcdata3.run trcdata.run
 
 # The analyser's refusals: damaged runs, each with a previous output file that must stay.
 for run in bad-tenths.run bad-range.run bad-km.run km-extra-number.run block-short.run \

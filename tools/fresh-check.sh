@@ -9,9 +9,13 @@
 #    copy of it, so reruns skip the bootstrap.
 # 2. The committed tree (HEAD of the repository this script lives in; uncommitted changes are not
 #    part of it) is cloned into the copy, which runs `bash tools/test.sh`, then `bash tools/run.sh`
-#    under Xvfb until the program has been up for a few seconds, then builds the .deb.
-# 3. A second copy of the pristine system installs that .deb with apt-get, runs `kestrana-cli --help`
-#    and starts `kestrana` under Xvfb.
+#    under Xvfb until the program has been up for a few seconds, then builds the two .deb files with
+#    `bash tools/package.sh` (Debian's hardening flags) and runs lintian over them: no error allowed.
+# 3. A second copy of the pristine system installs kestrana-cli alone with apt-get and shows that no
+#    Qt library came with it, runs `kestrana-cli --help`; then installs kestrana, answers
+#    `kestrana --help` without a display, starts `kestrana` under Xvfb, finds the run files' MIME
+#    type in the system's database, and checks the installed programs with hardening-check and the
+#    installed metainfo with `appstreamcli validate --pedantic`.
 #
 # Downloaded packages are kept in the cache between runs (only the downloads: every copy installs
 # them afresh). Everything mounted is unmounted and the copies are removed on exit, whatever happens;
@@ -126,24 +130,57 @@ in_root "$build_root" "cd /root/kestrana && bash tools/test.sh"
 step "bash tools/run.sh under Xvfb"
 starts_under_xvfb "$build_root" "bash tools/run.sh" kestrana
 
-step "cpack -G DEB"
-in_root "$build_root" "cd /root/kestrana/build && cpack -G DEB"
-deb=$(cd "$build_root/root/kestrana/build" && ls kestrana_*.deb)
-dpkg-deb --field "$build_root/root/kestrana/build/$deb" Package Version Depends
+step "bash tools/package.sh"
+in_root "$build_root" "cd /root/kestrana && bash tools/package.sh"
+debs=$build_root/root/kestrana/build-package
+cli_deb=$(cd "$debs" && ls kestrana-cli_*.deb)
+gui_deb=$(cd "$debs" && ls kestrana_*.deb)
+for deb in "$cli_deb" "$gui_deb"; do
+    echo "--- dpkg -I $deb"
+    dpkg-deb --info "$debs/$deb" | sed -n '/^ [A-Z][A-Za-z-]*:/,$p'
+    dpkg-deb --contents "$debs/$deb" | awk '{print "    " $1, $6}'
+done
+
+step "lintian on both packages"
+in_root "$build_root" "cd /root/kestrana/build-package && { lintian --display-info --no-tag-display-limit $cli_deb $gui_deb || true; } | tee lintian.txt
+    if grep -q '^E:' lintian.txt; then echo 'lintian: errors above'; exit 1; fi
+    echo \"lintian: no errors, \$(grep -c '^W:' lintian.txt || true) warnings\""
 
 install_root=$work/install-root
-step "installing $deb in a second copy of the pristine system"
+step "installing $cli_deb alone in a second copy of the pristine system"
 new_root "$install_root"
-cp "$build_root/root/kestrana/build/$deb" "$install_root/root/"
-in_root "$install_root" "apt-get update -q && apt-get install -y -q --no-install-recommends ./root/$deb"
+cp "$debs/$cli_deb" "$debs/$gui_deb" "$install_root/root/"
+in_root "$install_root" "apt-get update -q && apt-get install -y -q --no-install-recommends ./root/$cli_deb"
+# The batch front end needs only the core: not one Qt library may come with it.
+in_root "$install_root" "qt=\$(dpkg-query -W -f='\${Package}\\n' | grep -iE '^(libqt|qt6|qt-)' || true)
+    if [ -n \"\$qt\" ]; then echo \"kestrana-cli pulled in Qt: \$qt\"; exit 1; fi
+    echo \"no Qt package installed with kestrana-cli (\$(dpkg-query -W | wc -l) packages in all)\"
+    dpkg-query -W -f='\${Depends}\\n' kestrana-cli"
+
+step "kestrana-cli --help from the package"
+in_root "$install_root" "command -v kestrana-cli; kestrana-cli --version; kestrana-cli --help
+    ls -l /usr/share/man/man1/kestrana-cli.1.gz /usr/share/doc/kestrana-cli/"
+
+step "installing $gui_deb beside it"
+in_root "$install_root" "apt-get install -y -q --no-install-recommends ./root/$gui_deb"
 # Only the virtual display of this check; the program brings everything else it needs.
 in_root "$install_root" "apt-get install -y -q --no-install-recommends xvfb xauth >/dev/null"
 
-step "kestrana-cli --help from the package"
-in_root "$install_root" "command -v kestrana-cli kestrana; kestrana-cli --version; kestrana-cli --help
-    ls /usr/share/man/man1/kestrana.1.gz /usr/share/man/man1/kestrana-cli.1.gz"
+step "kestrana --help and --version from the package, without a display"
+in_root "$install_root" "command -v kestrana; kestrana --version; kestrana --help
+    ls -l /usr/share/man/man1/kestrana.1.gz /usr/share/doc/kestrana/
+    ls -l /usr/share/mime/packages/org.kestrana.Kestrana.xml
+    # The system's MIME database holds the type once shared-mime-info is there (Qt brings it).
+    grep -H kestrana /usr/share/mime/globs2 || echo 'no MIME database (shared-mime-info is not installed)'"
 
 step "kestrana from the package under Xvfb"
 starts_under_xvfb "$install_root" "kestrana" kestrana
 
-step "passed: test.sh and run.sh on a fresh Debian 12, and the .deb installs and runs"
+step "hardening-check and appstreamcli on the installed files"
+in_root "$install_root" "apt-get install -y -q --no-install-recommends devscripts binutils appstream >/dev/null
+    # Every feature Debian 12's dpkg-buildflags asks for is required; control-flow protection
+    # (-fcf-protection) is not among them there, so it is not required here either.
+    hardening-check --nocfprotection /usr/bin/kestrana-cli /usr/bin/kestrana
+    appstreamcli validate --pedantic --no-net /usr/share/metainfo/org.kestrana.Kestrana.metainfo.xml"
+
+step "passed: test.sh and run.sh on a fresh Debian 12; both packages install (the CLI without Qt), run and pass lintian, hardening-check and appstreamcli"

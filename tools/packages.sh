@@ -20,8 +20,14 @@ packages=(
     time python3
     # the command-line test that written files are flushed around their rename
     strace
-    # formatting check, the .deb (shlibdeps), and the checks of the desktop entry and metainfo
+    # formatting check, the .deb (shlibdeps, the build flags), and the checks of the desktop entry and
+    # metainfo
     clang-format dpkg-dev file desktop-file-utils appstream
+    # the translation template of the screens' texts (lupdate)
+    qt6-l10n-tools
+    # the checks of the packages: lintian, hardening-check (devscripts), the run files' MIME type; git
+    # for the lists of committed files (the formatting check, the licence lines)
+    lintian devscripts shared-mime-info git
     "$@"
 )
 missing=()

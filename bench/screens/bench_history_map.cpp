@@ -171,9 +171,10 @@ void ShowLine2000Km125Runs(benchmark::State& state) {
     std::size_t stretches = 0;
     for (auto _ : state) {
         auto library = library::openSqliteLibrary(path, library::LibraryAccess::OpenExisting);
-        view.setMap(std::make_shared<const core::ConditionMap>(
-            core::conditionMap(*library, kSeries, kLongLineRange, settings.index)));
-        const auto rows = core::forecastRows(*library, kSeries, kLongLineRange, settings);
+        auto map = std::make_shared<const core::ConditionMap>(
+            core::conditionMap(*library, kSeries, kLongLineRange, settings.index));
+        const auto rows = core::forecastRowsOf(*map, settings);
+        view.setMap(map);
         stretches = core::maintenanceList(rows, kSeries.direction, 20000).size();
         benchmark::DoNotOptimize(paintOnce(view, image));
     }

@@ -24,7 +24,12 @@ std::int16_t keyOption(const Arguments& args, const std::string& name) {
 int runBlock(const Arguments& args, Context& context) {
     const std::int16_t km = keyOption(args, "km");
     const std::int16_t block = keyOption(args, "block");
+    const OutputFormat format = outputFormat(args);
     const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
+    if (format == OutputFormat::Csv) {
+        context.out << analyser::rawViewCsv(run.table, km, block);
+        return 0;
+    }
     const analyser::RawView view = analyser::rawViewOfBlock(run.table, km, block);
     std::vector<std::string> lines = view.header;
     lines.insert(lines.end(), view.rows.begin(), view.rows.end());
@@ -43,7 +48,12 @@ Command makeBlockCommand() {
                 "block number, as a click on a listing row shows them: a header line, then one line "
                 "per matching block (the header alone when no block matches).",
             .options = {{"km", true, "KM", "The km from of the block (required)."},
-                        {"block", true, "BK", "The number of the block within its km (required)."}},
+                        {"block", true, "BK", "The number of the block within its km (required)."},
+                        formatOption("csv prints the same figures as CSV: a header row (" +
+                                     csvColumnList(analyser::kRawViewCsvHeader) +
+                                     ") and one row per matching block, SDs in mm and the speed as whole "
+                                     "numbers.")},
+            .readsRunFromStandardInput = true,
             .run = runBlock};
 }
 

@@ -21,12 +21,20 @@ bool Arguments::has(const std::string& name) const {
     return values.count(name) > 0 || std::find(flags.begin(), flags.end(), name) != flags.end();
 }
 
+std::vector<std::string> Arguments::valuesOf(const std::string& name) const {
+    const auto it = everyValue.find(name);
+    return it == everyValue.end() ? std::vector<std::string>() : it->second;
+}
+
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words) {
     Arguments args;
     const auto& options = command.options;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+        if (!optionsEnded && word == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && word.size() > 2 && word.compare(0, 2, "--") == 0) {
             std::string name = word.substr(2);
             std::optional<std::string> inlineValue;
             if (auto eq = name.find('='); eq != std::string::npos) {
@@ -52,6 +60,7 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
             } else {
                 throw UsageError("option --" + name + " needs a value");
             }
+            args.everyValue[name].push_back(args.values[name]);
         } else {
             args.files.push_back(word);
         }
@@ -62,7 +71,59 @@ Arguments parseArguments(const Command& command, const std::vector<std::string>&
     if (args.files.size() > command.maxFiles) {
         throw UsageError("too many files");
     }
+    if (command.readsRunFromStandardInput && std::count(args.files.begin(), args.files.end(), "-") > 1) {
+        throw UsageError("only one run can be read from standard input");
+    }
     return args;
+}
+
+bool asksForHelp(const Command& command, const std::vector<std::string>& words) {
+    bool optionValue = false; // the word is the value of the option before it
+    for (const std::string& word : words) {
+        if (word == "--") {
+            return false;
+        }
+        if (word == "--help" || (word == "-h" && !optionValue)) {
+            return true;
+        }
+        optionValue = !optionValue && std::any_of(command.options.begin(), command.options.end(),
+                                                  [&](const OptionInfo& option) {
+                                                      return option.takesValue && word == "--" + option.name;
+                                                  });
+    }
+    return false;
+}
+
+OptionInfo formatOption(const std::string& csvDescription) {
+    return {"format",
+            true,
+            "FORMAT",
+            "text (the default) prints the text described above; " + csvDescription,
+            {"text", "csv"}};
+}
+
+OutputFormat outputFormat(const Arguments& args, const std::vector<std::string>& notWithCsv) {
+    const std::string format = args.valueOr("format", "text");
+    if (format == "text") {
+        return OutputFormat::Text;
+    }
+    if (format != "csv") {
+        throw UsageError("option --format needs text or csv, not " + format);
+    }
+    for (const std::string& option : notWithCsv) {
+        if (args.has(option)) {
+            throw UsageError("--format csv and --" + option + " cannot be used together");
+        }
+    }
+    return OutputFormat::Csv;
+}
+
+std::string csvColumnList(std::string_view header) {
+    std::string list;
+    for (char c : header) {
+        list += c == ',' ? std::string(", ") : std::string(1, c);
+    }
+    return list;
 }
 
 OptionInfo rangeFromOption() {
@@ -82,8 +143,9 @@ void printLines(std::ostream& out, const std::vector<std::string>& lines) {
 std::vector<Command> allCommands() {
     using Factory = Command (*)();
     static constexpr Factory kCommandTable[] = {
-        makeProcessCommand, makeQualityCommand, makeListCommand,    makeShareCommand,   makeBlockCommand,
-        makeCompareCommand, makePeaksCommand,   makeLibraryCommand, makeHistoryCommand, makeForecastCommand,
+        makeProcessCommand, makeQualityCommand,  makeListCommand,    makeShareCommand,
+        makeBlockCommand,   makeCompareCommand,  makePeaksCommand,   makeLibraryCommand,
+        makeHistoryCommand, makeForecastCommand, makeDefectsCommand, makeDefectCommand,
     };
     std::vector<Command> commands;
     for (Factory make : kCommandTable) {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrana::cli {
@@ -25,16 +26,21 @@ struct OptionInfo {
     bool takesValue = true;
     std::string valueName;   // what the value stands for in the help ("FILE", "KM"); empty for a flag
     std::string description; // a sentence or two: what the option does and its default
+    // The values the option takes when they are a fixed set (the shell's completion offers them).
+    std::vector<std::string> choices = {};
 };
 
 struct Arguments {
     std::vector<std::string> files;
-    std::map<std::string, std::string> values; // options with a value
-    std::vector<std::string> flags;            // options without a value that were given
+    std::map<std::string, std::string> values;                  // options with a value (the last one given)
+    std::map<std::string, std::vector<std::string>> everyValue; // each value given, in order
+    std::vector<std::string> flags;                             // options without a value that were given
 
     std::optional<std::string> value(const std::string& name) const;
     std::string valueOr(const std::string& name, const std::string& fallback) const;
     bool has(const std::string& name) const; // a value option or a flag that was given
+    // Every value of an option that may be given more than once, in the order given.
+    std::vector<std::string> valuesOf(const std::string& name) const;
 };
 
 struct Context {
@@ -58,13 +64,33 @@ struct Command {
     // How many files it takes; most commands take one run file.
     std::size_t minFiles = 1;
     std::size_t maxFiles = 1;
+    // Whether a file given as "-" is a run read from standard input (at most one of the files).
+    bool readsRunFromStandardInput = false;
     // Runs the operation; returns the exit status (0), or throws UsageError, or common::Error for a
     // refused or failed operation (exit status 1: its message, then its reason).
     std::function<int(const Arguments& args, Context& context)> run;
 };
 
-// Parses the words after the command name against the command's options. Throws UsageError.
+// Parses the words after the command name against the command's options. A word "--" ends the
+// options: every word after it is a file, even one that begins with "-". Throws UsageError.
 Arguments parseArguments(const Command& command, const std::vector<std::string>& words);
+
+// Whether the words after the command name ask for its help: "--help" anywhere before a "--" (as it
+// always has been), or "-h" where a file or an option could stand ("--output -h" names a file "-h").
+bool asksForHelp(const Command& command, const std::vector<std::string>& words);
+
+// What the run of a file given as "-" is called in messages.
+inline constexpr const char* kStandardInputName = "standard input";
+
+// The output of the commands that print figures: the text as the screens show it, or CSV.
+enum class OutputFormat { Text, Csv };
+// --format with its value "text" (the default) or "csv". `csvDescription` says what csv prints.
+OptionInfo formatOption(const std::string& csvDescription);
+// The format chosen by --format. Throws UsageError for another value, and for csv together with any
+// of the options `notWithCsv` (options whose output is a file or another table).
+OutputFormat outputFormat(const Arguments& args, const std::vector<std::string>& notWithCsv = {});
+// "a, b, c": the names of a CSV header, for a help text.
+std::string csvColumnList(std::string_view header);
 
 // The km range options of the analyser's commands (its "Starting KM" and "Ending KM" boxes).
 OptionInfo rangeFromOption();
@@ -84,6 +110,11 @@ template <typename Names> std::string oneOf(const Names& names) {
     return text;
 }
 
+// The names as a list of choices of an option.
+template <typename Names> std::vector<std::string> choicesOf(const Names& names) {
+    return std::vector<std::string>(std::begin(names), std::end(names));
+}
+
 // Writes `lines`, each ended by a single line feed.
 void printLines(std::ostream& out, const std::vector<std::string>& lines);
 
@@ -101,5 +132,7 @@ Command makePeaksCommand();
 Command makeLibraryCommand();
 Command makeHistoryCommand();
 Command makeForecastCommand();
+Command makeDefectsCommand();
+Command makeDefectCommand();
 
 } // namespace kestrana::cli

@@ -40,6 +40,7 @@ int runCompare(const Arguments& args, Context& context) {
     if (args.has("chart") && args.has("save")) {
         throw UsageError("--chart and --save cannot be used together");
     }
+    const OutputFormat format = outputFormat(args, {"save", "chart"});
     ComparatorSession session;
     session.olderRuns = static_cast<std::int16_t>(args.files.size() - 1);
     BuildRequest request;
@@ -71,6 +72,10 @@ int runCompare(const Arguments& args, Context& context) {
         printLines(context.out, chartLines(*compared.chart));
         return 0;
     }
+    if (format == OutputFormat::Csv) {
+        context.out << comparisonCsv(compared.listing);
+        return 0;
+    }
     const auto lines = savedReportLines(session.section, compared.listing);
     if (auto path = args.value("save")) {
         try {
@@ -98,7 +103,8 @@ Command makeCompareCommand() {
             "a heading and one line per block. --chart prints the chart's per-km averages instead; "
             "--save writes the report to a file.",
         .options = {{"param", true, "NAME",
-                     "The index compared: " + oneOf(comparator::kCompareParameterNames) + " (default TGI)."},
+                     "The index compared: " + oneOf(comparator::kCompareParameterNames) + " (default TGI).",
+                     choicesOf(comparator::kCompareParameterNames)},
                     {"from", true, "KM", "The first km compared (default: the first km of the current run)."},
                     {"to", true, "KM", "The last km compared (default: the last km of the current run)."},
                     {"save", true, "FILE",
@@ -107,9 +113,15 @@ Command makeCompareCommand() {
                     {"chart", false, "",
                      "Prints the table behind the chart as CSV instead of the report: the km, then each "
                      "run's mean of its recorded (non-zero) values, empty where it recorded none; not "
-                     "together with --save."}},
+                     "together with --save."},
+                    formatOption("csv prints the report's figures as CSV: a header row (" +
+                                 csvColumnList(kComparisonCsvHeader) +
+                                 ") and, for each block of the report, one row per run: 0 for RUN0, 1 to 3 "
+                                 "for the older runs, the run's date as YYYY-MM-DD (empty when it is no "
+                                 "date) and its value (empty for NA); not together with --save or --chart.")},
         .minFiles = 2,
         .maxFiles = 4,
+        .readsRunFromStandardInput = true,
         .run = runCompare};
 }
 

@@ -28,8 +28,11 @@ inline const OptionInfo kDirectionOption{
     "direction", true, "D",
     "The run direction: 1 for rising km, -1 for falling km (required; write "
     "--direction=-1)."};
-inline const OptionInfo kIndexOption{"index", true, "NAME",
-                                     "The index followed: TGI, TGIU, TGIW, TGIG or TGIL (default TGI)."};
+inline const OptionInfo kIndexOption{"index",
+                                     true,
+                                     "NAME",
+                                     "The index followed: TGI, TGIU, TGIW, TGIG or TGIL (default TGI).",
+                                     {"TGI", "TGIU", "TGIW", "TGIG", "TGIL"}};
 inline const OptionInfo kJumpOption{
     "jump", true, "J",
     "A rise of at least J points between two runs means maintenance and starts a "

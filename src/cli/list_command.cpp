@@ -10,6 +10,7 @@ namespace {
 // rows, or with
 // --save the SAVE DETAILS report written to FILE as given.
 int runList(const Arguments& args, Context& context) {
+    const OutputFormat format = outputFormat(args, {"save"});
     const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
     const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
     const std::string indexName = args.valueOr("index", "TGI");
@@ -28,6 +29,10 @@ int runList(const Arguments& args, Context& context) {
         } catch (const common::Error& error) {
             throw error.withMessage(analyser::kReportNotSavedMessage);
         }
+        return 0;
+    }
+    if (format == OutputFormat::Csv) {
+        context.out << analyser::listingCsv(listing);
         return 0;
     }
     std::vector<std::string> lines = listing.rows();
@@ -51,12 +56,17 @@ Command makeListCommand() {
                     rangeToOption(),
                     {"index", true, "NAME",
                      "The index the blocks are selected on: " + oneOf(analyser::kIndexNames) +
-                         " (default TGI)."},
+                         " (default TGI).",
+                     choicesOf(analyser::kIndexNames)},
                     {"low", true, "X", "The lowest index value listed (default 1)."},
                     {"high", true, "Y", "The highest index value listed (default 35)."},
                     {"save", true, "FILE",
                      "Writes the report to FILE exactly as the screen saves it (FILE as given, no \".txt\" "
-                     "added) and prints nothing."}},
+                     "added) and prints nothing."},
+                    formatOption("csv prints the same figures as CSV: a header row (" +
+                                 csvColumnList(analyser::kListingCsvHeader) +
+                                 ") and one row per listed block; not together with --save.")},
+        .readsRunFromStandardInput = true,
         .run = runList};
 }
 

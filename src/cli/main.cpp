@@ -1,9 +1,11 @@
-// kestrana-cli: the operations of the three working screens without a window.
+// kestrana-cli: the operations of the four working screens without a window: the analyser, the
+// comparator, the peak analyser and the track history with its run library.
 
 #include "command.h"
 #include "core/common/errors.h"
 #include "help.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -131,11 +133,90 @@ private:
     std::string path_;
 };
 
+// Whether the call was given a standard input. When it was started with it closed, /dev/null takes its
+// place, so that no file the call opens (the work folder, a copy) becomes "standard input" by number.
+bool standardInputGiven = true;
+
+void noteClosedStandardInput() {
+    if (::fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
+        standardInputGiven = false;
+        ::open("/dev/null", O_RDONLY); // takes the lowest free number, 0
+    }
+}
+
+// A read or a write, made again while a signal interrupts it.
+template <typename Call> ssize_t uninterrupted(Call call) {
+    ssize_t result = 0;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// A run given as "-" is read from standard input into a file of the work folder, and the command reads
+// that copy as it reads any run file. Returns the copy's path (empty when no run is "-"). Throws
+// common::Error when standard input cannot be read or the copy cannot be written.
+std::string copyStandardInputRun(kestrana::cli::Arguments& args, const std::string& workFolder) {
+    auto dash = std::find(args.files.begin(), args.files.end(), "-");
+    if (dash == args.files.end()) {
+        return {};
+    }
+    const std::string copyPath = workFolder + "/standard-input.run";
+    const int copy = ::open(copyPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const auto fail = [copy](const char* what) {
+        const int error = errno;
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        throw kestrana::common::Error("kestrana-cli: " + std::string(what) + ": " + std::strerror(error));
+    };
+    if (copy < 0) {
+        fail("cannot write the copy of standard input");
+    }
+    if (!standardInputGiven) {
+        errno = EBADF;
+        fail("cannot read standard input");
+    }
+    char buffer[65536];
+    for (ssize_t got;
+         (got = uninterrupted([&] { return ::read(STDIN_FILENO, buffer, sizeof buffer); })) != 0;) {
+        if (got < 0) {
+            fail("cannot read standard input");
+        }
+        for (ssize_t written = 0, put = 0; written < got; written += put) {
+            put = uninterrupted(
+                [&] { return ::write(copy, buffer + written, static_cast<std::size_t>(got - written)); });
+            if (put < 0) {
+                fail("cannot write the copy of standard input");
+            }
+        }
+    }
+    if (::close(copy) != 0) {
+        throw kestrana::common::Error("kestrana-cli: cannot write the copy of standard input: " +
+                                      std::string(std::strerror(errno)));
+    }
+    *dash = copyPath;
+    return copyPath;
+}
+
+// A message as the user should read it: the copy of standard input named "standard input".
+std::string shown(std::string text, const std::string& copyPath) {
+    if (copyPath.empty()) {
+        return text;
+    }
+    for (std::size_t at = text.find(copyPath); at != std::string::npos;
+         at = text.find(copyPath, at + std::strlen(kestrana::cli::kStandardInputName))) {
+        text.replace(at, copyPath.size(), kestrana::cli::kStandardInputName);
+    }
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace kestrana::cli;
     installSignalHandlers();
+    noteClosedStandardInput();
     auto commands = allCommands();
     std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) {
@@ -161,15 +242,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<std::string> rest(words.begin() + 1, words.end());
-    for (const auto& word : rest) {
-        if (word == "--help") {
-            std::cout << commandHelp(*command);
-            return 0;
-        }
+    if (asksForHelp(*command, rest)) {
+        std::cout << commandHelp(*command);
+        return 0;
     }
+    std::string standardInputCopy;
     try {
         Arguments args = parseArguments(*command, rest);
         WorkFolder work;
+        if (command->readsRunFromStandardInput) {
+            standardInputCopy = copyStandardInputRun(args, work.path());
+        }
         Context context{std::cout, std::cerr, work.path()};
         int status = command->run(args, context);
         // Output that could not be written (a full disk, a closed pipe) is not a success.
@@ -185,13 +268,13 @@ int main(int argc, char** argv) {
     } catch (const kestrana::common::Error& error) {
         // The screen's message first, then the precise reason; a failure no operation has given a
         // message to shows its reason alone.
-        std::cerr << error.what() << "\n";
+        std::cerr << shown(error.what(), standardInputCopy) << "\n";
         if (!error.message().empty() && !error.reason().empty()) {
-            std::cerr << error.reason() << "\n";
+            std::cerr << shown(error.reason(), standardInputCopy) << "\n";
         }
         return 1;
     } catch (const std::exception& error) {
-        std::cerr << error.what() << "\n";
+        std::cerr << shown(error.what(), standardInputCopy) << "\n";
         return 1;
     }
 }

@@ -18,6 +18,7 @@ int runPeaks(const Arguments& args, Context& context) {
     if (!from || !to) {
         throw UsageError("--from and --to are needed");
     }
+    const OutputFormat format = outputFormat(args);
     peaks::PeakSession session;
     auto files = peaks::PeakFiles::in(context.workFolder);
     files.writeScratchFiles = false; // nobody looks into the call's private folder
@@ -34,6 +35,10 @@ int runPeaks(const Arguments& args, Context& context) {
     limit = args.valueOr("limit", limit);
 
     const auto summary = peaks::showDetails({parameter, limit, *from, *to}, session, rows);
+    if (format == OutputFormat::Csv) {
+        context.out << peaks::peakRowsCsv(summary.lists);
+        return 0;
+    }
     std::vector<std::string> lines{summary.kmCountText, summary.peakCountText};
     // Every listed kilometre fills two entries: its values, then an empty separator.
     for (std::size_t entry = 0; entry < summary.lists[0].size(); entry += 2) {
@@ -46,21 +51,30 @@ int runPeaks(const Arguments& args, Context& context) {
 } // namespace
 
 Command makePeaksCommand() {
-    return {.name = "peaks",
-            .synopsis = "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]",
-            .summary = "Lists the kilometres of a run where the first peak of a parameter exceeds a limit.",
-            .description =
-                "Processes RUN as the peak analyser does and lists the kilometres of the km range where "
-                "the first peak of the parameter exceeds the limiting value: the count and the share of "
-                "such kilometres, then each kilometre's row as printed (km from, km to and eight "
-                "location and peak pairs).",
-            .options = {{"from", true, "KM", "The first km of the range (required)."},
-                        {"to", true, "KM", "The last km of the range (required)."},
-                        {"param", true, "NAME",
-                         "The parameter: " + oneOf(peaks::comboParameterNames()) +
-                             " (default UN2L); choosing it sets the limit to the parameter's own."},
-                        {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."}},
-            .run = runPeaks};
+    return {
+        .name = "peaks",
+        .synopsis = "peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]",
+        .summary = "Lists the kilometres of a run where the first peak of a parameter exceeds a limit.",
+        .description =
+            "Processes RUN as the peak analyser does and lists the kilometres of the km range where "
+            "the first peak of the parameter exceeds the limiting value: the count and the share of "
+            "such kilometres, then each kilometre's row as printed (km from, km to and eight "
+            "location and peak pairs).",
+        .options = {{"from", true, "KM", "The first km of the range (required)."},
+                    {"to", true, "KM", "The last km of the range (required)."},
+                    {"param", true, "NAME",
+                     "The parameter: " + oneOf(peaks::comboParameterNames()) +
+                         " (default UN2L); choosing it sets the limit to the parameter's own.",
+                     peaks::comboParameterNames()},
+                    {"limit", true, "VALUE", "The limiting value, instead of the parameter's own."},
+                    formatOption("csv prints the same figures as CSV: a header row (" +
+                                 csvColumnList(peaks::kPeakRowsCsvHeader) +
+                                 ") and one row per listed kilometre, empty where the printed row is "
+                                 "blank. The count of kilometres is the count of rows, the count of peaks "
+                                 "that of filled peaks, and the share is the kilometres against the "
+                                 "range.")},
+        .readsRunFromStandardInput = true,
+        .run = runPeaks};
 }
 
 } // namespace kestrana::cli

@@ -29,6 +29,7 @@ Command makeProcessCommand() {
         .options = {{"output", true, "FILE",
                      "Also writes the comma-separated SD output file to FILE; the file is written whole or "
                      "not at all."}},
+        .readsRunFromStandardInput = true,
         .run = runProcess};
 }
 

@@ -7,10 +7,15 @@ namespace {
 
 // PROCESS DATA, PROCESS INFORMATION, then CALC TRACK % BETWEEN TGIs: the caption of trackShareLabel.
 int runShare(const Arguments& args, Context& context) {
+    const OutputFormat format = outputFormat(args);
     const analyser::ProcessedRun run = analyser_steps::processRun(args.files.front());
     const analyser::QualityResult quality = analyser_steps::processInformation(run, args);
     const analyser::TrackShare share = analyser::calcTrackShare(
         run.table, quality.range, args.valueOr("low", "1"), args.valueOr("high", "100"));
+    if (format == OutputFormat::Csv) {
+        context.out << analyser::trackShareCsv(share);
+        return 0;
+    }
     printLines(context.out, {share.caption});
     return 0;
 }
@@ -28,7 +33,11 @@ Command makeShareCommand() {
             .options = {rangeFromOption(),
                         rangeToOption(),
                         {"low", true, "X", "The lowest TGI value counted (default 1)."},
-                        {"high", true, "Y", "The highest TGI value counted (default 100)."}},
+                        {"high", true, "Y", "The highest TGI value counted (default 100)."},
+                        formatOption("csv prints the same figures as CSV: a header row (" +
+                                     csvColumnList(analyser::kTrackShareCsvHeader) +
+                                     ") and one row, the range's lower km first and the share in per cent.")},
+            .readsRunFromStandardInput = true,
             .run = runShare};
 }
 

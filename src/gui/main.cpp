@@ -1,4 +1,6 @@
-// The kestrana program: prepares its home folder, then starts on its main menu.
+// The kestrana program: prepares its home folder, then starts on its main menu, with the screen that
+// takes the run files named on its command line in front.
+#include "gui/app/files_in.h"
 #include "gui/app/first_start.h"
 #include "gui/app/navigator.h"
 #include "gui/services/message_box.h"
@@ -11,6 +13,8 @@
 #include <QSvgRenderer>
 
 #include <csignal>
+#include <cstring>
+#include <iostream>
 
 using namespace kestrana::gui;
 
@@ -32,9 +36,56 @@ QIcon programIcon() {
     return icon;
 }
 
+const char* const kProgramHelp =
+    "usage: kestrana [QT-OPTIONS] [FILE.run...]\n"
+    "       kestrana --help | --version\n"
+    "\n"
+    "Kestrana is a desktop program for railway track engineers: it reads the run\n"
+    "files a track recording car leaves and adds selection, aggregation, comparison\n"
+    "and presentation. Its main menu opens four screens: the index analyser, the run\n"
+    "comparator, the peak analyser and the track history. F1 on a screen opens the\n"
+    "user guide. kestrana-cli runs the same operations without a window.\n"
+    "\n"
+    "One run file named opens the index analyser with it; two to four open the\n"
+    "run comparator with them (the first as the current run).\n"
+    "\n"
+    "options:\n"
+    "  -h, --help    Prints this help and exits.\n"
+    "  --version     Prints the version and exits.\n"
+    "\n"
+    "The standard options of Qt programs are taken too, such as -platform NAME for\n"
+    "the window system plug-in or -style NAME for the widget style.\n"
+    "\n"
+    "environment:\n"
+    "  KESTRANA_HOME      the home folder (default ~/Kestrana)\n"
+    "  KESTRANA_PRINT_TO  a folder: hard copies become PDF files there\n";
+
+// What the command line asks for before any window: help or the version (answered on the terminal,
+// so that they work without a display), or the program itself. Words after "--" are never options.
+enum class Request { Program, Help, Version };
+
+Request requestOf(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0) {
+            break;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return Request::Help;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            return Request::Version;
+        }
+    }
+    return Request::Program;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (const Request request = requestOf(argc, argv); request != Request::Program) {
+        std::cout << (request == Request::Help ? kProgramHelp : "kestrana " KESTRANA_VERSION "\n");
+        return std::cout.flush() ? 0 : 1;
+    }
     // Beyond a file-size limit (ulimit -f) a save then fails with "File too large" and says so, instead
     // of the program being killed in the middle of writing.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -51,10 +102,12 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     const app::FirstStartResult prepared = app::prepareHomeFolder();
     if (!prepared.error.empty())
-        services::MessageBox::information(nullptr,
-                                          QStringLiteral("The sample runs could not all be installed: ") +
-                                              widgets::fromCore(prepared.error));
+        services::MessageBox::information(
+            nullptr, QCoreApplication::translate("main", "The sample runs could not all be installed: ") +
+                         widgets::fromCore(prepared.error));
     app::Navigator::show(app::Screen::MainMenu);
+    // Run files named on the command line (or by a file manager) open on the screen that takes them.
+    app::openRunFiles(app::runFileArguments(QApplication::arguments().mid(1)));
     QApplication::setQuitOnLastWindowClosed(true);
     return application.exec();
 }

@@ -62,17 +62,27 @@ TEST(RunPeaks, AgreeWithThePeakAnalyserOnWholeRuns) {
         // Peak lines before the first kilometre line.
         {"no km line", test::runText({peakLine(5, {{21, 1}, {22, 2}}), kmLine(9, 10),
                                       peakLine(5, {{23, 3}, {24, 4}, {25, 5}, {26, 6}}, 2)})},
-        {"no peaks", test::runText({kmLine(9, 10), "68,1,2,3"})},
     };
     for (const auto& [name, text] : runs) {
         test::TempFolder folder;
         const std::string path = folder.file("run.run");
         test::writeFile(path, text);
         const RunPeaks peaks = readRunPeaks(path);
-        EXPECT_EQ(peaks, analyserPeaks(path, folder)) << name;
+        // Where the peak analyser finds no pair at all (a first record too short to hold one, so that
+        // every record is read at its width) it refuses the run; the run then has no peaks.
+        try {
+            EXPECT_EQ(peaks, analyserPeaks(path, folder)) << name;
+        } catch (const kestrana::common::Error& refusal) {
+            EXPECT_EQ(peaks, RunPeaks{}) << name << ": " << refusal.what();
+        }
         const auto lines = generator::linesOf(text);
         EXPECT_EQ(fedLineByLine(path, std::vector<std::string>(lines.begin(), lines.end())), peaks) << name;
     }
+    // A run without peak lines has no peaks (the peak analyser refuses to build a database from it).
+    test::TempFolder folder;
+    const std::string path = folder.file("run.run");
+    test::writeFile(path, test::runText({kmLine(9, 10), "68,1,2,3"}));
+    EXPECT_EQ(readRunPeaks(path), RunPeaks{});
 }
 
 TEST(RunPeaks, RefusalsNameTheRunFileLineWithTheAnalysersMessage) {

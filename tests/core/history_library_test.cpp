@@ -206,7 +206,7 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
     runSql(foreign, "CREATE TABLE t (x); INSERT INTO t VALUES (1);");
     const std::string newer = folder.file("newer.sqlite");
     openSqliteLibrary(newer, LibraryAccess::CreateIfMissing);
-    runSql(newer, "PRAGMA user_version = 3;");
+    runSql(newer, ("PRAGMA user_version = " + std::to_string(kLibrarySchemaVersion + 1) + ";").c_str());
     const std::string damaged = folder.file("damaged.sqlite");
     openSqliteLibrary(damaged, LibraryAccess::CreateIfMissing);
     std::string bytes = readFile(damaged);
@@ -233,7 +233,9 @@ TEST(HistoryLibrary, RefusedLibrariesAreLeftByteForByte) {
         {text, std::string(kNotALibraryMessage)},
         {empty, std::string(kNotALibraryMessage)},
         {foreign, std::string(kNotALibraryMessage)},
-        {newer, std::string(kNewerLibraryMessage) + " (library version 3, this program writes version 2)"},
+        {newer, std::string(kNewerLibraryMessage) + " (library version " +
+                    std::to_string(kLibrarySchemaVersion + 1) + ", this program writes version " +
+                    std::to_string(kLibrarySchemaVersion) + ")"},
         {damaged, std::string(kDamagedLibraryMessage)},
         {folder.path(), std::string(kNotALibraryMessage)},
     };
@@ -299,7 +301,7 @@ TEST(HistoryLibrary, ADamagedLibraryIsRefusedUnchangedBeforeAWriteAndWhenAQuesti
     const auto reader = openSqliteLibrary(damaged, LibraryAccess::OpenExisting);
     try {
         for (BlockIndex index : {BlockIndex::TGI, BlockIndex::TGIU, BlockIndex::TGIL}) {
-            reader->valuesInRange(kLine, {40, 239}, index); // every page of values
+            reader->valuesInRange(kLine, {40, 239}, index);
         }
         ADD_FAILURE() << "every question was answered";
     } catch (const LibraryError& error) {

@@ -116,6 +116,9 @@ TEST(HistoryLists, ForecastRowsSortByStatusCrossingThenKmInTheRunDirection) {
                           {"010125", {{11, 1, 40}, {11, 2, 30}, {12, 1, 40}, {12, 2, 60}, {13, 1, 0}}},
                           {"010126", {{11, 1, 45}, {11, 2, 20}, {12, 1, 30}, {12, 2, 59}, {10, 5, 70}}}});
     const auto rows = forecastRowsOf(runs, kFalling.direction, HistorySettings{});
+    // Read from the condition map of the same runs, the forecast is the same.
+    EXPECT_EQ(forecastCsv(forecastRowsOf(conditionMapOf(kFalling, BlockIndex::TGI, runs), HistorySettings{})),
+              forecastCsv(rows));
     // 12/1 and 11/2 are below (latest 30, 20): km 12 first. 11/1 (50, 40, 45) crosses earlier than 12/2
     // (60, 60, 59). 10/5 has one point. 13/1 was never recorded: no row.
     const std::string csv = forecastCsv(rows);
@@ -262,8 +265,10 @@ TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {
     const auto lines = maintenancePrintScript(heading, stretches).lines();
     const std::vector<std::string> expected = {
         "Section 4 plan",
-        "Maintenance list: AKOLA UP, rising km (1), km 300 to 320",
-        "TGI below 36 now or by 2027-12-06 (horizon 12 months from 2026-12-06), maintenance jump 15",
+        "Maintenance list: AKOLA UP",
+        "Rising km (1), km 300 to 320",
+        "TGI below 36 now or by 2027-12-06, maintenance jump 15",
+        "Horizon 12 months from 2026-12-06",
         "",
         "Status    From                  To                    Blocks  Earliest date",
         "below     km 300 block 1        km 301 block 4        9       ",
@@ -279,9 +284,9 @@ TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {
             repeated.push_back(op.text);
         }
     }
-    EXPECT_EQ(repeated, std::vector<std::string>(expected.begin(), expected.begin() + 5));
+    EXPECT_EQ(repeated, std::vector<std::string>(expected.begin(), expected.begin() + 7));
     heading.title.clear();
-    EXPECT_EQ(maintenanceHeadingLines(heading).size(), 2U);
+    EXPECT_EQ(maintenanceHeadingLines(heading).size(), 4U);
     EXPECT_EQ(maintenanceTableLines({}),
               std::vector<std::string>{"No block needs maintenance within the horizon."});
 }

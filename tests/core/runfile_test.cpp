@@ -74,7 +74,7 @@ TEST(PairingReader, PairsEachCodedLineWithTheCurrentKilometreLine) {
     // Each pair as "kilometre line|paired line@line number".
     auto read = [&](std::string_view code) {
         Lines pairs;
-        const long count = readPairs(folder.file("run.run"), PairingOptions{code, 32767, {}, {}}, header,
+        const long count = readPairs(folder.file("run.run"), PairingOptions{code, 32767, {}, {}, {}}, header,
                                      [&](std::string_view km, std::string_view line, long number) {
                                          pairs.push_back(std::string(km) + "|" + std::string(line) + "@" +
                                                          std::to_string(number));

@@ -24,7 +24,7 @@ TEST(FirstStart, CopiesEveryBundledSampleRunToTheDefaultPathsOfTheConfiguredHome
     qputenv("KESTRANA_HOME", QByteArray::fromStdString(home));
     const app::FirstStartResult result = app::prepareHomeFolder();
     EXPECT_EQ(result.error, "");
-    EXPECT_EQ(result.copied.size(), 19u); // 18 runs and the sample library
+    EXPECT_EQ(result.copied.size(), 25u); // 24 runs and the sample library
     EXPECT_TRUE(result.kept.empty());
     for (const char* design :
          {"d:\\TRCDATA\\trcdata.run", "d:\\TRCDATA\\trcdata0.run", "d:\\TRCDATA\\trcdata1.run",
@@ -49,11 +49,11 @@ TEST(FirstStart, NeverReplacesAFileOrALinkThatIsThere) {
     EXPECT_EQ(readFile(folder.file("TRCDATA/trcdata0.run")), "my own run\r\n");
     EXPECT_TRUE(fs::is_symlink(folder.file("TRCDATA/trcdata1.run")));
     EXPECT_EQ(result.kept.size(), 2u);
-    EXPECT_EQ(result.copied.size(), 17u);
+    EXPECT_EQ(result.copied.size(), 23u);
 
     const app::FirstStartResult again = app::prepareHomeFolder(folder.path());
     EXPECT_TRUE(again.copied.empty());
-    EXPECT_EQ(again.kept.size(), 18u); // the runs; the sample library is made only with its folder
+    EXPECT_EQ(again.kept.size(), 24u); // the runs; the sample library is made only with its folder
 }
 
 TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAndNeverTheUsersLibrary) {
@@ -66,9 +66,9 @@ TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAnd
     {
         const auto library = library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting);
         const auto runs = library->runs();
-        ASSERT_EQ(runs.size(), 12u);
+        ASSERT_EQ(runs.size(), 18u);
         EXPECT_EQ(runs.front().file, folder.file("HISTORY/history01.run"));
-        EXPECT_EQ(library->series().size(), 1u);
+        EXPECT_EQ(library->series().size(), 2u);
     }
     // The user's library starts empty: the screen or the first import makes it.
     EXPECT_FALSE(fs::exists(folder.file("library.sqlite")));
@@ -86,7 +86,7 @@ TEST(FirstStart, MakesTheSampleLibraryBesideTheHistoryRunsOnlyWithTheirFolderAnd
     // A whole new samples' folder gets its library again, and nothing is left beside it.
     fs::remove_all(folder.file("HISTORY"));
     EXPECT_EQ(app::prepareHomeFolder(folder.path()).error, "");
-    EXPECT_EQ(library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting)->runs().size(), 12u);
+    EXPECT_EQ(library::openSqliteLibrary(samples, library::LibraryAccess::OpenExisting)->runs().size(), 18u);
     for (const auto& entry : fs::directory_iterator(folder.file("HISTORY"))) {
         EXPECT_EQ(entry.path().filename().string().find(".building"), std::string::npos)
             << "nothing left behind";

@@ -84,28 +84,16 @@ TEST(MainMenu, TheDisplayQuestionOnEveryPathAndWhatQuitOrTheCloseControlPutsBack
     };
     const std::vector<Case> cases = {
         {{1024, 768}, std::nullopt, true, false, {}, "", {}},
-        {{1280, 1024}, MessageAnswer::No, true, false, {question(1280, 1024), kNoSwitchWarning}, "7", {}},
-        {{1280, 1024},
-         MessageAnswer::Yes,
-         true,
-         false,
-         {question(1280, 1024)},
-         "6",
-         {{1024, 768}, {1280, 1024}}},
-        {{1600, 900},
+        {{800, 600}, MessageAnswer::No, true, false, {question(800, 600), kNoSwitchWarning}, "7", {}},
+        {{800, 600}, MessageAnswer::Yes, true, false, {question(800, 600)}, "6", {{1024, 768}, {800, 600}}},
+        {{960, 720},
          MessageAnswer::Yes,
          false,
          false,
-         {question(1600, 900), kSwitchFailed},
+         {question(960, 720), kSwitchFailed},
          "6",
-         {{1024, 768}, {1600, 900}}},
-        {{1280, 1024},
-         MessageAnswer::Yes,
-         true,
-         true,
-         {question(1280, 1024)},
-         "6",
-         {{1024, 768}, {1280, 1024}}},
+         {{1024, 768}, {960, 720}}},
+        {{800, 600}, MessageAnswer::Yes, true, true, {question(800, 600)}, "6", {{1024, 768}, {800, 600}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.messages.value(0, QStringLiteral("no question")).toStdString());
@@ -147,7 +135,7 @@ TEST(MainMenu, TheDisplayQuestionOnEveryPathAndWhatQuitOrTheCloseControlPutsBack
 
 TEST(MainMenu, GoToMainShowsTheLoadedMenuAsItIsButLoadsAQuitMenuAgain) {
     MessageBox::setNextAnswer(MessageAnswer::No);
-    MainMenu* menu = openMenu({1280, 1024});
+    MainMenu* menu = openMenu({800, 600});
     QTest::mouseClick(menu->analyserButton, Qt::LeftButton);
     auto* analyser = openScreen<kestrana::gui::analyser::AnalyserScreen>(Screen::Analyser);
     ASSERT_NE(analyser, nullptr);

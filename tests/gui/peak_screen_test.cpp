@@ -405,13 +405,14 @@ TEST_F(PeakScreenTest, ListOneDrivesTheCoupledColumnsAndTheOthersSnapBackToIt) {
     EXPECT_EQ(actual, expected);
 }
 
-TEST_F(PeakScreenTest, GoToMainAndBackKeepsTheSessionButStartsTheControlsAfresh) {
+TEST_F(PeakScreenTest, GoToMainAndBackKeepsTheSessionAndTheRunParameterAndLimitTheUserLeft) {
     writeDefaultRun(kHandRun);
     PeakScreen* screen = openScreen();
     chooseByTyping(screen, QStringLiteral("GAUGE"));
     processAndShow(screen, QStringLiteral("120"), QStringLiteral("123"));
     // GAUGE opens with 7, 9 and 5 at km 120, 121 and 122: two kilometres above 6.
     ASSERT_EQ(screen->resultLists[0]->entries(), (QStringList{"120", "", "121", ""}));
+    const QString peakCount = screen->peakCountLabel->text();
     click(screen->goToMainButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -425,8 +426,11 @@ TEST_F(PeakScreenTest, GoToMainAndBackKeepsTheSessionButStartsTheControlsAfresh)
     click(menu->peakAnalyserButton);
     PeakScreen* again = qobject_cast<PeakScreen*>(Navigator::find(Screen::PeakAnalyser));
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(again->parameterCombo->currentText(), QStringLiteral("UN2L"));
-    EXPECT_EQ(again->limitEdit->text(), QStringLiteral("15"));
+    // The parameter and its limit come back as they were left (the settings); the km range and the
+    // results start afresh.
+    EXPECT_EQ(again->parameterCombo->currentText(), QStringLiteral("GAUGE"));
+    EXPECT_EQ(again->limitEdit->text(), QStringLiteral("6"));
+    EXPECT_EQ(again->kmRangeEdits[0]->text(), QString());
     EXPECT_EQ(again->sectionLabel->text(),
               QStringLiteral("SHEGAON - BADNERA UP LINE")); // the run the database holds
     EXPECT_EQ(again->resultLists[0]->count(), 0);
@@ -435,7 +439,6 @@ TEST_F(PeakScreenTest, GoToMainAndBackKeepsTheSessionButStartsTheControlsAfresh)
     type(again->kmRangeEdits[0], QStringLiteral("120"));
     type(again->kmRangeEdits[1], QStringLiteral("123"));
     click(again->showDetailsButton);
-    EXPECT_EQ(again->resultLists[0]->entries(), (QStringList{"120", "", "122", ""}));
-    EXPECT_EQ(again->peakCountLabel->text(),
-              QStringLiteral(" Total number of UN2L peaks more than 15 mm = 10"));
+    EXPECT_EQ(again->resultLists[0]->entries(), (QStringList{"120", "", "121", ""}));
+    EXPECT_EQ(again->peakCountLabel->text(), peakCount);
 }

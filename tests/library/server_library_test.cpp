@@ -111,6 +111,41 @@ TEST_F(ServerLibrary, EveryHistoryCommandPrintsWhatAFileOfTheSameRunsPrints) {
     compareAll();
 }
 
+// The defects of runs with their peaks, read from the server as from a file: every defect, one defect's
+// history, and the same again in a server library made by copying the file, which carries the peaks.
+TEST_F(ServerLibrary, DefectsAndADefectsHistoryArePrintedAlikeAndCopyCarriesThePeaks) {
+    const std::string file = folder_.file("defects.sqlite");
+    std::string runs;
+    for (int run = 1; run <= 6; ++run) {
+        runs +=
+            " " + shellQuote(std::string(KESTRANA_SAMPLES_DIR) + "/defects0" + std::to_string(run) + ".run");
+    }
+    ASSERT_EQ(cli("library import" + runs + " --library " + shellQuote(file)).status, 0);
+    ASSERT_EQ(onServer("library import" + runs).status, 0);
+    const std::string copy = freshLibrary(Backend::Postgresql, folder_);
+    ASSERT_EQ(cli("library copy --from " + shellQuote(file) + " --to " + shellQuote(copy)).status, 0);
+    const std::string line = "--line 'WARDHA - BALHARSHAH DN LINE' --direction -1";
+    for (const std::string& arguments :
+         {"defects " + line, "defects " + line + " --from 425 --to 426 --param UN2R --tolerance 3",
+          "defects " + line + " --status new,gone --limit UN1L=6", "defects " + line + " --tgi-at-least 60",
+          "defect " + line + " --param UN2R --km 426 --location 923",
+          "defect " + line + " --param UN2R --km 426 --location 10"}) {
+        const CommandResult onFile = cli(arguments + " --library " + shellQuote(file));
+        EXPECT_GT(std::count(onFile.out.begin(), onFile.out.end(), '\n'),
+                  arguments.starts_with("defects ") ? 1 : -1)
+            << arguments;
+        for (const std::string& server : {server_, copy}) {
+            const CommandResult there = onServer(arguments, server);
+            EXPECT_EQ(there.status, onFile.status) << arguments;
+            EXPECT_EQ(there.out, onFile.out) << arguments;
+            EXPECT_EQ(there.err, onFile.err) << arguments;
+        }
+    }
+    // Importing the same bytes again stores nothing twice on either kind of library.
+    EXPECT_EQ(onServer("library import" + runs).out,
+              cli("library import" + runs + " --library " + shellQuote(file)).out);
+}
+
 TEST_F(ServerLibrary, AReaderMayReadButNotChangeAndAnImporterMayDoBoth) {
     const std::string database = databaseOf(server_);
     const std::string password = serverPassword();

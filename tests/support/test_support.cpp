@@ -68,12 +68,12 @@ std::string shellQuote(std::string_view word) {
     return quoted + "'";
 }
 
-CommandResult runCommand(const std::string& commandLine) {
+CommandResult runCommand(const std::string& commandLine, const std::string& inputPath) {
     TempFolder folder;
     const std::string outPath = folder.file("out");
     const std::string errPath = folder.file("err");
     const std::string full =
-        commandLine + " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " </dev/null";
+        commandLine + " >" + shellQuote(outPath) + " 2>" + shellQuote(errPath) + " <" + shellQuote(inputPath);
     int raw = std::system(full.c_str());
     CommandResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -31,7 +31,8 @@ struct CommandResult {
     std::string out;
     std::string err;
 };
-CommandResult runCommand(const std::string& commandLine);
+// Standard input is `inputPath` (nothing to read by default).
+CommandResult runCommand(const std::string& commandLine, const std::string& inputPath = "/dev/null");
 // Quotes one word for the shell.
 std::string shellQuote(std::string_view word);
 

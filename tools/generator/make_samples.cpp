@@ -11,6 +11,9 @@
 //   make_samples --defects <folder>
 //                                  the six runs of a line with planted isolated defects
 //                                  (defects01.run to defects06.run), every defect status at once
+//   make_samples --defect-cases <folder>
+//                                  five runs of a line whose defects sit on the edges of matching
+//                                  (cases01.run to cases05.run)
 
 #include "run_generator.h"
 
@@ -63,6 +66,13 @@ int main(int argc, char** argv) {
         }
         return ok ? 0 : 1;
     }
+    if (argc == 3 && std::string(argv[1]) == "--defect-cases") {
+        bool ok = true;
+        for (const auto& run : kestrana::generator::defectCaseRecipes()) {
+            ok = write(argv[2], run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
+        }
+        return ok ? 0 : 1;
+    }
     if (argc == 3 && std::string(argv[1]) == "--defects") {
         bool ok = true;
         for (const auto& run : kestrana::generator::defectSeriesRecipes().runs) {
@@ -72,7 +82,8 @@ int main(int argc, char** argv) {
     }
     if (argc != 2) {
         std::cerr << "usage: make_samples <folder>\n       make_samples --large <file>\n"
-                     "       make_samples --measured <folder>\n       make_samples --defects <folder>\n";
+                     "       make_samples --measured <folder>\n       make_samples --defects <folder>\n"
+                     "       make_samples --defect-cases <folder>\n";
         return 2;
     }
     const std::string folder = argv[1];
@@ -137,6 +148,10 @@ int main(int argc, char** argv) {
 
     // The track history sample: one line recorded a dozen times over three years.
     for (const auto& run : kestrana::generator::historySampleRecipes()) {
+        ok = write(folder, run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
+    }
+    // Beside it, a line with isolated defects of every status.
+    for (const auto& run : kestrana::generator::defectSeriesRecipes().runs) {
         ok = write(folder, run.fileName, kestrana::generator::generateRun(run.recipe)) && ok;
     }
 

@@ -298,6 +298,44 @@ DefectSeries defectSeriesRecipes() {
     return series;
 }
 
+std::vector<HistoryRun> defectCaseRecipes() {
+    constexpr int kRuns = 5;
+    // Per run: the planted peaks (km, code, location, value).
+    const std::array<std::vector<RunRecipe::PlantedPeak>, kRuns> planted = {{
+        {{101, 0, 500, 12}, {102, 2, 300, 12}, {100, 6, 995, 16}, {103, 3, 700, 8}},
+        {{101, 0, 510, 13}, {102, 2, 295, -14}, {102, 2, 305, 14}, {101, 6, 3, 17}, {103, 3, 700, 8}},
+        {{101, 0, 520, 14}, {102, 2, 300, 13}, {101, 6, 5, -18}},
+        {{101, 0, 531, 15}, {102, 2, 290, 12}, {102, 2, 310, 12}},
+        {{101, 0, 541, 16}, {103, 3, 701, 9}, {101, 6, 5, 18}},
+    }};
+    const char* const dates[] = {"150324", "150924", "150325", "150925", "150925"};
+    std::vector<HistoryRun> runs;
+    for (int i = 0; i < kRuns; ++i) {
+        RunRecipe recipe;
+        recipe.startKm = 100;
+        recipe.kmCount = 5;
+        recipe.seed = 5100 + static_cast<unsigned>(i);
+        recipe.lineSeed = 5100;
+        recipe.runNumber = static_cast<char>('1' + (i == kRuns - 1 ? 1 : 0));
+        recipe.date = dates[i];
+        recipe.section = "BINA - KATNI UP LINE";
+        recipe.wear = 10 + 2 * i;
+        if (i == 2) {
+            recipe.missingKms = {103}; // the gap: this run does not cover km 103
+        }
+        for (const auto& run : planted) {
+            for (const auto& peak : run) {
+                recipe.quietPeakLines.insert({peak.km, peak.code});
+            }
+        }
+        recipe.plantedPeaks = planted[static_cast<std::size_t>(i)];
+        char name[32];
+        std::snprintf(name, sizeof name, "cases%02d.run", i + 1);
+        runs.push_back(HistoryRun{name, recipe});
+    }
+    return runs;
+}
+
 std::vector<std::string_view> linesOf(const std::string& text) {
     std::vector<std::string_view> lines;
     for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {

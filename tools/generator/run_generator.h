@@ -120,4 +120,11 @@ struct DefectSeries {
 };
 DefectSeries defectSeriesRecipes();
 
+// Five runs of a line on rising km (100 to 104) whose planted defects sit on the edges of matching with
+// the default limits and tolerance: a defect moving exactly the tolerance and then a metre more, two
+// exceedances of one run equally near one defect, a defect crossing a kilometre boundary, and a
+// kilometre left out of one run (a gap between covering runs); the last two runs are of one day.
+// Their file names are casesNN.run.
+std::vector<HistoryRun> defectCaseRecipes();
+
 } // namespace kestrana::generator

@@ -2,6 +2,7 @@
 
 #include "core/analyser/messages.h"
 #include "core/analyser/quality.h"
+#include "core/common/csv_writer.h"
 #include "core/common/text.h"
 
 namespace kestrana::analyser {
@@ -81,9 +82,25 @@ Listing showDetails(const BlockTable& table, const AnalysisRange& range, std::st
             listing.bounds.contains(row.field(*indexField))) {
             listing.entries.push_back(listingRow(row));
             listing.entries.emplace_back(kListingSeparator);
+            listing.blocks.push_back(row);
         }
     }
     return listing;
+}
+
+std::string listingCsv(const Listing& listing) {
+    // The columns of kListingCsvHeader, the fields a listing row shows.
+    static constexpr std::array<int, 8> kColumns = {field::KmFrom, field::KmTo, field::BlockNumber,
+                                                    field::TGI,    field::TGIU, field::TGIW,
+                                                    field::TGIG,   field::TGIL};
+    common::CsvWriter csv(kListingCsvHeader);
+    for (const BlockResult& row : listing.blocks) {
+        for (int column : kColumns) {
+            csv.number(row.field(column));
+        }
+        csv.endRow();
+    }
+    return csv.str();
 }
 
 namespace {
@@ -98,6 +115,7 @@ std::string trackShareCaption(double share, const AnalysisRange& range, const Sh
 TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, std::string_view lowText,
                           std::string_view highText) {
     TrackShare result;
+    result.range = range;
     result.bounds = exclusiveBoundsFromTexts(lowText, highText, kShareBoundsRefusedMessage);
     for (const BlockResult& row : table.rows) {
         if (!blockInRange(row, table.runDirection, range.lowerKm, range.upperKm)) {
@@ -115,6 +133,17 @@ TrackShare calcTrackShare(const BlockTable& table, const AnalysisRange& range, s
         static_cast<double>(result.blocksInBand) * 100.0 / static_cast<double>(result.blocksInRange);
     result.caption = trackShareCaption(result.share, range, result.bounds);
     return result;
+}
+
+std::string trackShareCsv(const TrackShare& share) {
+    common::CsvWriter csv(kTrackShareCsvHeader);
+    csv.number(share.range.lowerKm)
+        .number(share.range.upperKm)
+        .number(share.bounds.low())
+        .number(share.bounds.high())
+        .number(common::formatPattern(share.share, "0.00"))
+        .endRow();
+    return csv.str();
 }
 
 } // namespace kestrana::analyser

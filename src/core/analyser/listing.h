@@ -34,10 +34,14 @@ ExclusiveBounds exclusiveBoundsFromTexts(std::string_view lowText, std::string_v
 // spaced as the header stands (78 characters for four-digit kilometres and a one-digit block).
 std::string listingRow(const runfile::BlockResult& row);
 
+// The CSV header of a listing: the block's km from, km to and number, then its five indices.
+inline constexpr std::string_view kListingCsvHeader = "km_from,km_to,block,tgi,tgiu,tgiw,tgig,tgil";
+
 struct Listing {
     ListingBounds bounds;
-    std::string header;               // listingHeaderList
-    std::vector<std::string> entries; // listingList: each row followed by the separator " "
+    std::string header;                         // listingHeaderList
+    std::vector<std::string> entries;           // listingList: each row followed by the separator " "
+    std::vector<runfile::BlockResult> blocks{}; // the listed blocks, one per row, in table order
     // The rows alone (entries at even positions).
     std::vector<std::string> rows() const;
 };
@@ -49,6 +53,7 @@ Listing showDetails(const runfile::BlockTable& table, const AnalysisRange& range
                     std::string_view highText, std::string_view indexName);
 
 struct TrackShare {
+    AnalysisRange range;
     ShareBounds bounds;
     long blocksInRange = 0;
     long blocksInBand = 0;
@@ -56,10 +61,21 @@ struct TrackShare {
     std::string caption; // trackShareLabel
 };
 
+// The listing as CSV: kListingCsvHeader, then one row per listed block with the figures of its listing
+// row as plain whole numbers.
+std::string listingCsv(const Listing& listing);
+
 // CALC TRACK % over the TGI of the blocks of `range` (non-recorded blocks count in range, and in the
 // band only when it includes 0). Throws common::Error: Low/High (kShareBoundsRefusedMessage), no
 // block in range (kNoBlockInRangeMessage).
 TrackShare calcTrackShare(const runfile::BlockTable& table, const AnalysisRange& range,
                           std::string_view lowText, std::string_view highText);
+
+// The CSV header of a track share: the km range, the TGI bounds as the caption prints them and the
+// share in per cent.
+inline constexpr std::string_view kTrackShareCsvHeader = "lower_km,upper_km,tgi_low,tgi_high,share_percent";
+// The figures of the caption as CSV: the header and one row, the share rounded to two decimals as the
+// caption rounds it.
+std::string trackShareCsv(const TrackShare& share);
 
 } // namespace kestrana::analyser

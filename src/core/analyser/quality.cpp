@@ -1,6 +1,7 @@
 #include "core/analyser/quality.h"
 
 #include "core/analyser/messages.h"
+#include "core/common/csv_writer.h"
 #include "core/common/text.h"
 
 #include <algorithm>
@@ -101,6 +102,19 @@ QualityResult computeQuality(const BlockTable& table, const AnalysisRange& range
     result.chart.label = std::string(kChartLabel);
     result.chart.bandShares = figures.bandShares;
     return result;
+}
+
+std::string qualityCsv(const QualityResult& result) {
+    const QualityDistribution& figures = result.distribution;
+    common::CsvWriter csv(kQualityCsvHeader);
+    csv.number(result.range.lowerKm).number(result.range.upperKm);
+    for (double share : figures.bandShares) {
+        csv.number(common::formatPattern(share, "0.00"));
+    }
+    csv.number(common::formatPattern(figures.nonRecordedShare, "0.00"))
+        .number(figures.averageTgi ? common::formatPattern(*figures.averageTgi, "0.00") : std::string());
+    csv.endRow();
+    return csv.str();
 }
 
 QualityResult processInformation(const BlockTable& table, std::string_view startKmText,

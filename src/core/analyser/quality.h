@@ -58,6 +58,16 @@ struct QualityResult {
 // lies in range. Nothing is kept here: the caller keeps the range and distribution of a result.
 QualityResult computeQuality(const runfile::BlockTable& table, const AnalysisRange& range);
 
+// The CSV header of the quality figures: the range, the four band shares and the non-recorded share
+// in per cent, and the average TGI.
+inline constexpr std::string_view kQualityCsvHeader =
+    "lower_km,upper_km,tgi_below_36_percent,tgi_36_to_50_percent,tgi_51_to_80_percent,tgi_above_80_percent,"
+    "non_recorded_percent,average_tgi";
+// The figures of the captions as CSV: the header and one row, each figure rounded to two decimals as
+// its caption rounds it but without padding ("7.00", "63.91"); the average is empty when it is not
+// available.
+std::string qualityCsv(const QualityResult& result);
+
 // PROCESS INFORMATION from the texts of "Starting KM" and "Ending KM": the range is checked before
 // any block is read. Throws common::Error.
 QualityResult processInformation(const runfile::BlockTable& table, std::string_view startKmText,

@@ -1,5 +1,6 @@
 #include "core/analyser/raw_view.h"
 
+#include "core/common/csv_writer.h"
 #include "core/common/text.h"
 
 #include <algorithm>
@@ -39,7 +40,9 @@ constexpr std::array<RawColumn, 14> kRawColumns = {{
     {field::A1R, Scale::Tenths},
 }};
 
-std::string formatColumn(const BlockResult& row, const RawColumn& column) {
+// A value as the view writes it; whole numbers (the speed) by `wholePattern`.
+std::string formatColumn(const BlockResult& row, const RawColumn& column,
+                         std::string_view wholePattern = "000") {
     switch (column.scale) {
     case Scale::Tenths:
         return common::formatPattern(row.scaled(column.field, 10), "0.0");
@@ -48,7 +51,7 @@ std::string formatColumn(const BlockResult& row, const RawColumn& column) {
     case Scale::Whole:
         break;
     }
-    return common::formatPattern(row.field(column.field), "000");
+    return common::formatPattern(row.field(column.field), wholePattern);
 }
 
 // The n-th (0-based) run of non-blank characters of `text`; empty when there are fewer.
@@ -90,15 +93,38 @@ std::vector<std::string> rawViewCells(std::string_view line) {
     }
 }
 
+namespace {
+bool isBlock(const BlockResult& row, std::int16_t kmFrom, std::int16_t blockNumber) {
+    return row.field(field::KmFrom) == kmFrom && row.field(field::BlockNumber) == blockNumber;
+}
+} // namespace
+
 RawView rawViewOfBlock(const BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber) {
     RawView view;
     view.header.emplace_back(kRawViewHeader);
     for (const BlockResult& row : table.rows) {
-        if (row.field(field::KmFrom) == kmFrom && row.field(field::BlockNumber) == blockNumber) {
+        if (isBlock(row, kmFrom, blockNumber)) {
             view.rows.push_back(rawValueRow(row));
         }
     }
     return view;
+}
+
+std::string rawViewCsv(const BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber) {
+    common::CsvWriter csv(kRawViewCsvHeader);
+    for (const BlockResult& row : table.rows) {
+        if (!isBlock(row, kmFrom, blockNumber)) {
+            continue;
+        }
+        csv.number(row.field(field::KmFrom))
+            .number(row.field(field::KmTo))
+            .number(row.field(field::BlockNumber));
+        for (const RawColumn& column : kRawColumns) {
+            csv.number(formatColumn(row, column, "0"));
+        }
+        csv.endRow();
+    }
+    return csv.str();
 }
 
 RawView rawViewOfEntry(const BlockTable& table, std::string_view entry) {

@@ -32,6 +32,14 @@ struct RawView {
 // Every block with this km from and block number, whatever its km to or the run's direction.
 RawView rawViewOfBlock(const runfile::BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber);
 
+// The CSV header of the view: the block's km from, km to and number, then the view's fourteen columns.
+inline constexpr std::string_view kRawViewCsvHeader =
+    "km_from,km_to,block,u2l,u2r,a2l,a2r,g,tw1,tw2,riv,ril,spd,u1l,u1r,a1l,a1r";
+// The view of every block with this km from and block number as CSV: kRawViewCsvHeader, then one row
+// per matching block in table order, each value written as the view writes it but without padding
+// (SDs "4.8", RIV and RIL "1.75", the speed "77").
+std::string rawViewCsv(const runfile::BlockTable& table, std::int16_t kmFrom, std::int16_t blockNumber);
+
 // The view for a clicked listingList entry. The km from and the block number are read as the first and
 // third blank-separated fields of the row, so a five-digit kilometre or a two-digit block number
 // still finds its own block. An entry that is not a block row (the one-blank separator, an empty

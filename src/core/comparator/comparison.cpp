@@ -105,11 +105,14 @@ void fillListing(ComparisonListing& listing, const ListingBounds& bounds, int ol
         for (std::int16_t block = 1; block <= 5; ++block) {
             listing.blocks.push_back(blockLabel(thisKm, nextKm, block));
             listing.blocks.emplace_back();
+            ComparedBlock& compared =
+                listing.comparedBlocks.emplace_back(ComparedBlock{thisKm, nextKm, block, {}});
             for (int k = 0; k <= olderRuns; ++k) {
                 const std::optional<std::int16_t> value = lookup(k, thisKm, nextKm, block);
                 auto& column = listing.values[static_cast<std::size_t>(k)];
                 column.push_back(value ? common::plainInt(*value) : std::string(kNotAvailable));
                 column.emplace_back();
+                compared.values.push_back(value);
             }
         }
     }

@@ -19,13 +19,23 @@ class RecordStore;
 
 namespace kestrana::comparator {
 
+// One block row of the listing as figures: the km and the next km of its label, the block number and
+// the value of each compared run (slots 0 to n), none where the list shows "NA".
+struct ComparedBlock {
+    std::int16_t km = 0;
+    std::int16_t nextKm = 0;
+    std::int16_t block = 0;
+    std::vector<std::optional<std::int16_t>> values;
+};
+
 // The list boxes of the listing, line by line, exactly as the screen shows them.
 struct ComparisonListing {
     std::vector<std::string> heading;                            // the heading line
     std::array<std::vector<std::string>, kSlotCount> runDates{}; // runDateLists(k): the run date of slot k
     std::vector<std::string> blocks;                             // block label, empty line, ...
     std::array<std::vector<std::string>, kSlotCount>
-        values{}; // valueLists(k): value or "NA", empty line, ...
+        values{};                                // valueLists(k): value or "NA", empty line, ...
+    std::vector<ComparedBlock> comparedBlocks{}; // the block rows again, as figures
 };
 
 // The km walk of the listing: from firstKm to lastKm by step (the current direction).

@@ -1,7 +1,9 @@
 #include "core/comparator/reports.h"
 
+#include "core/common/csv_writer.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
+#include "core/history/dates.h"
 
 #include <algorithm>
 
@@ -126,6 +128,29 @@ std::vector<std::string> savedReportLines(const std::string& section, const Comp
         lines.push_back(common::joinZones(items));
     }
     return lines;
+}
+
+std::string comparisonCsv(const ComparisonListing& listing) {
+    std::array<std::string, kSlotCount> isoDates;
+    for (std::size_t k = 0; k < isoDates.size(); ++k) {
+        if (const auto day = history::dayOfRunDate(lineOf(listing.runDates[k], 0))) {
+            isoDates[k] = history::isoDate(*day);
+        }
+    }
+    common::CsvWriter csv(kComparisonCsvHeader);
+    for (const ComparedBlock& block : listing.comparedBlocks) {
+        for (std::size_t k = 0; k < block.values.size() && k < isoDates.size(); ++k) {
+            const auto& value = block.values[k];
+            csv.number(static_cast<long long>(k))
+                .text(isoDates[k])
+                .number(block.km)
+                .number(block.nextKm)
+                .number(block.block)
+                .number(value ? common::plainInt(*value) : std::string())
+                .endRow();
+        }
+    }
+    return csv.str();
 }
 
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd) {

@@ -41,6 +41,15 @@ int graphTitleX(std::string_view title);
 // then one line per block (blockList label and the values of valueLists(0) to valueLists(3)); five zone items
 // on every line, empty ones included. Lines without their line ends.
 std::vector<std::string> savedReportLines(const std::string& section, const ComparisonListing& listing);
+// The CSV header of the comparison: which run (0 for the current run, 1 to 3 for the older runs), its
+// date, the block's km, next km and number, and the run's value there.
+inline constexpr std::string_view kComparisonCsvHeader = "run_index,run_date,km_from,km_to,block,value";
+// The figures of the report as CSV: for every block row of the listing, in its order, one row per
+// compared run. The run date is the run's DDMMYY date as YYYY-MM-DD (years 00-69 are 2000-2069, as the
+// track history reads them), empty when it is no calendar date; the value is empty where the report
+// shows "NA".
+std::string comparisonCsv(const ComparisonListing& listing);
+
 // The lines joined, each followed by `lineEnd` ("\r\n" for the file, "\n" for the command line).
 std::string savedReportText(const std::vector<std::string>& lines, std::string_view lineEnd);
 using common::reportFileName;

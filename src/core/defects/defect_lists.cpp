@@ -27,6 +27,12 @@ public:
         out_ += common::csvField(field);
         return *this;
     }
+    // A number already written as decimal text (the growth): never quoted or marked as text.
+    CsvLine& number(std::string_view decimalText) {
+        separate();
+        out_ += decimalText;
+        return *this;
+    }
     CsvLine& number(long long value) {
         separate();
         char digits[24];
@@ -123,7 +129,7 @@ std::string defectsCsv(const TrackedDefects& tracked, std::span<const std::uint3
             .number(defect.exceedances)
             .number(defect.latest.value)
             .number(summary.largest)
-            .text(summary.growthPerYear.value_or(""))
+            .number(std::string_view(summary.growthPerYear ? *summary.growthPerYear : std::string()))
             .number(defect.block);
         if (defect.tgi) {
             line.number(*defect.tgi);

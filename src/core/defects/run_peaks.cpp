@@ -1,6 +1,7 @@
 #include "core/defects/run_peaks.h"
 
 #include "core/common/errors.h"
+#include "core/runfile/line_reader.h"
 #include "core/runfile/run_reader.h"
 
 #include <algorithm>
@@ -37,7 +38,16 @@ void RunPeakReader::peakLine(std::string_view kmLine, std::string_view peakLine,
     peakLines_.push_back(lineNumber);
 }
 
-void RunPeakReader::line(std::string_view text, long lineNumber) {
+void RunPeakReader::line(std::string_view text, long lineNumber, bool tooLong) {
+    if (tooLong && (text.starts_with("60") || text.starts_with("67"))) {
+        if (!tooLong_) {
+            tooLong_ = common::Error("the line is longer than " + std::to_string(runfile::kMaxLineLength) +
+                                         " characters, more than any run file line can be",
+                                     runPath_, lineNumber);
+            records_.stop();
+        }
+        return;
+    }
     if (text.starts_with("60")) {
         kmLine_.assign(text);
         kilometreLine(kmLine_);

@@ -41,8 +41,9 @@ public:
     // `lineNumber` is the peak line's line in the run file (1-based).
     void peakLine(std::string_view kmLine, std::string_view peakLine, long lineNumber);
     // Any line of the run, for a reader that goes through all of them: its code (the first two
-    // characters) decides, as for the run file reader; lines of other codes are passed over.
-    void line(std::string_view text, long lineNumber);
+    // characters) decides, as for the run file reader; lines of other codes are passed over. A
+    // kilometre or peak line the reader found too long (`tooLong`) is refused as readRunPeaks refuses it.
+    void line(std::string_view text, long lineNumber, bool tooLong = false);
 
     // The run's peaks. Throws common::Error when the extraction refuses the peak lines: its message
     // (a bad number, a record of more than 26 numbers, records cut short) and, as file() and line(),

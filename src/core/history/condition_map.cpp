@@ -6,18 +6,62 @@
 
 namespace kestrana::history {
 
+namespace {
+bool inKeyOrder(const library::RunValues& run) {
+    return std::is_sorted(
+        run.values.begin(), run.values.end(),
+        [](const library::BlockValue& a, const library::BlockValue& b) { return a.key < b.key; });
+}
+} // namespace
+
 ConditionMap conditionMapOf(const Series& series, BlockIndex index,
                             std::span<const library::RunValues> runs) {
-    ConditionMap map{series, index, {}, {}, {}};
-    for (const library::RunValues& run : runs) {
-        for (const library::BlockValue& value : run.values) {
-            map.columns.push_back(value.key);
+    // The library gives each run's values in key order; values put together otherwise are sorted
+    // first.
+    if (!std::all_of(runs.begin(), runs.end(), inKeyOrder)) {
+        std::vector<library::RunValues> sorted(runs.begin(), runs.end());
+        for (library::RunValues& run : sorted) {
+            std::stable_sort(
+                run.values.begin(), run.values.end(),
+                [](const library::BlockValue& a, const library::BlockValue& b) { return a.key < b.key; });
         }
+        return conditionMapOf(series, index, sorted);
     }
-    std::sort(map.columns.begin(), map.columns.end());
-    map.columns.erase(std::unique(map.columns.begin(), map.columns.end()), map.columns.end());
-    // Key order gives each block's column by binary search; the run direction gives the order shown.
-    const std::vector<BlockKey> keyOrder = map.columns;
+    ConditionMap map{series, index, {}, {}, {}};
+    // Every run's values come in key order, and the runs of a line mostly have the same blocks: the
+    // union of their keys is built by merging each run's keys that differ from it, and each value
+    // finds its column by walking the union alongside.
+    std::vector<BlockKey> keyOrder;
+    std::vector<BlockKey> merged;
+    for (const library::RunValues& run : runs) {
+        const auto sameKeys = [&] {
+            return run.values.size() == keyOrder.size() &&
+                   std::equal(run.values.begin(), run.values.end(), keyOrder.begin(),
+                              [](const library::BlockValue& value, const BlockKey& key) {
+                                  return value.key == key;
+                              });
+        };
+        if (sameKeys()) {
+            continue;
+        }
+        merged.clear();
+        merged.reserve(keyOrder.size() + run.values.size());
+        auto key = keyOrder.begin();
+        for (const library::BlockValue& value : run.values) {
+            for (; key != keyOrder.end() && *key < value.key; ++key) {
+                merged.push_back(*key);
+            }
+            if (key != keyOrder.end() && *key == value.key) {
+                ++key;
+            }
+            merged.push_back(value.key);
+        }
+        merged.insert(merged.end(), key, keyOrder.end());
+        keyOrder.swap(merged);
+    }
+    // Key order is the run direction's order on a rising line; a falling line takes its km in
+    // reverse, each km's blocks still by number.
+    map.columns = keyOrder;
     std::sort(map.columns.begin(), map.columns.end(),
               [&](const BlockKey& a, const BlockKey& b) { return comesBefore(a, b, series.direction); });
     std::vector<std::size_t> columnOfKey(keyOrder.size());
@@ -26,13 +70,16 @@ ConditionMap conditionMapOf(const Series& series, BlockIndex index,
         columnOfKey[static_cast<std::size_t>(at - keyOrder.begin())] = column;
     }
     map.cells.assign(runs.size() * map.columns.size(), ConditionCell{});
+    map.rows.reserve(runs.size());
     for (std::size_t row = 0; row < runs.size(); ++row) {
         map.rows.push_back(runs[row].run);
+        ConditionCell* cells = map.cells.data() + row * map.columns.size();
+        std::size_t at = 0;
         for (const library::BlockValue& value : runs[row].values) {
-            const auto at = std::lower_bound(keyOrder.begin(), keyOrder.end(), value.key);
-            const std::size_t column = columnOfKey[static_cast<std::size_t>(at - keyOrder.begin())];
-            map.cells[row * map.columns.size() + column] =
-                ConditionCell{value.value, valueBandOf(value.value)};
+            while (keyOrder[at] < value.key) {
+                ++at;
+            }
+            cells[columnOfKey[at]] = ConditionCell{value.value, valueBandOf(value.value)};
         }
     }
     return map;

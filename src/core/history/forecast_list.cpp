@@ -25,6 +25,28 @@ std::vector<ForecastRow> forecastRowsOf(std::span<const library::RunValues> runs
     return rows;
 }
 
+std::vector<ForecastRow> forecastRowsOf(const ConditionMap& map, const HistorySettings& settings) {
+    std::vector<ForecastRow> rows;
+    rows.reserve(map.columns.size());
+    std::vector<TrendPoint> points;
+    points.reserve(map.rows.size());
+    for (std::size_t column = 0; column < map.columns.size(); ++column) {
+        points.clear();
+        for (std::size_t row = 0; row < map.rows.size(); ++row) {
+            const ConditionCell& cell = map.cell(row, column);
+            if (cell.band != ValueBand::Absent && cell.value != 0) {
+                points.push_back(TrendPoint{map.rows[row].day, cell.value});
+            }
+        }
+        if (!points.empty()) {
+            rows.push_back(
+                ForecastRow{map.columns[column], forecastOf(points, settings.threshold, settings.jump)});
+        }
+    }
+    sortForecastRows(rows, map.series.direction);
+    return rows;
+}
+
 std::vector<ForecastRow> forecastRows(const library::RunLibrary& library, const Series& series,
                                       const std::optional<KmRange>& range, const HistorySettings& settings) {
     const KmRange wanted = range ? *range : KmRange{-32768, 32767};

@@ -3,6 +3,7 @@
 // sorted by status (below, crossing, stable, too few runs), then crossing day (where there is one),
 // then km in the run direction, then block number.
 
+#include "core/history/condition_map.h"
 #include "core/history/history_settings.h"
 #include "core/history/trend.h"
 #include "core/library/run_library.h"
@@ -21,6 +22,9 @@ struct ForecastRow {
 // From the values of the runs in run order (as library::RunLibrary::valuesInRange gives them).
 std::vector<ForecastRow> forecastRowsOf(std::span<const library::RunValues> runs, int direction,
                                         const HistorySettings& settings);
+// The same from a condition map of the runs (its rows in run order), so that one reading of the
+// library serves both the map and the forecast.
+std::vector<ForecastRow> forecastRowsOf(const ConditionMap& map, const HistorySettings& settings);
 // The same read from the library; `range` empty = every km of the series.
 std::vector<ForecastRow> forecastRows(const library::RunLibrary& library, const Series& series,
                                       const std::optional<KmRange>& range, const HistorySettings& settings);

@@ -33,14 +33,16 @@ std::vector<std::string> maintenanceHeadingLines(const MaintenanceHeading& headi
     if (!heading.title.empty()) {
         lines.push_back(heading.title);
     }
-    lines.push_back("Maintenance list: " + heading.series.line + ", " +
-                    (heading.series.direction < 0 ? "falling km (-1)" : "rising km (1)") + ", km " +
-                    std::to_string(heading.range.low) + " to " + std::to_string(heading.range.high));
+    // Short lines, so that the longest line name and km range still fit the page's width.
+    lines.push_back("Maintenance list: " + heading.series.line);
+    lines.push_back(std::string(heading.series.direction < 0 ? "Falling km (-1)" : "Rising km (1)") +
+                    ", km " + std::to_string(heading.range.low) + " to " +
+                    std::to_string(heading.range.high));
     lines.push_back(std::string(indexName(heading.settings.index)) + " below " +
                     std::to_string(heading.settings.threshold) + " now or by " + isoDate(heading.untilDay) +
-                    " (horizon " + std::to_string(heading.horizonMonths) +
-                    (heading.horizonMonths == 1 ? " month" : " months") + " from " + isoDate(heading.today) +
-                    "), maintenance jump " + std::to_string(heading.settings.jump));
+                    ", maintenance jump " + std::to_string(heading.settings.jump));
+    lines.push_back("Horizon " + std::to_string(heading.horizonMonths) +
+                    (heading.horizonMonths == 1 ? " month" : " months") + " from " + isoDate(heading.today));
     return lines;
 }
 

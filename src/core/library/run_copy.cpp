@@ -24,9 +24,22 @@ ImportSummary copyRuns(const RunLibrary& from, RunLibrary& to, const ImportCallb
                                       "it cannot be read from " + from.location() + ": " + error.what_text()};
             }
             if (outcome.status != ImportStatus::Refused) {
-                outcome = storeRun(to, run.file, [&run, &blocks] {
-                    return LoadedRun{run.series, run.day,         run.dateText,      run.runNumber,
-                                     run.file,   run.contentHash, std::move(blocks), run.imported};
+                outcome = storeRun(to, run.file, [&from, &run, &blocks] {
+                    LoadedRun loaded{run.series,
+                                     run.day,
+                                     run.dateText,
+                                     run.runNumber,
+                                     run.file,
+                                     run.contentHash,
+                                     std::move(blocks),
+                                     run.imported,
+                                     {},
+                                     {}};
+                    loaded.peaks = from.peaksOfRun(run.id, std::nullopt, {});
+                    if (!loaded.peaks) {
+                        loaded.peaksRefusal = "the library it is copied from keeps none";
+                    }
+                    return loaded;
                 });
             }
         }

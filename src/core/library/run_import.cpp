@@ -2,6 +2,7 @@
 
 #include "core/common/paths.h"
 #include "core/common/text.h"
+#include "core/defects/run_peaks.h"
 #include "core/history/dates.h"
 #include "core/runfile/block_table.h"
 
@@ -27,8 +28,12 @@ std::string reasonOf(const common::Error& error) {
 // stands for the run stored under it, even when the file is replaced while it is read or is a pipe.
 LoadedRun loadRun(const std::string& path) {
     Sha256Stream hash;
-    const runfile::BlockTable table =
-        runfile::loadBlockTable(path, [&hash](std::string_view bytes) { hash.add(bytes); });
+    defects::RunPeakReader peakReader(path);
+    const runfile::BlockTable table = runfile::loadBlockTable(
+        path, [&hash](std::string_view bytes) { hash.add(bytes); },
+        [&peakReader](std::string_view text, long number, bool tooLong) {
+            peakReader.line(text, number, tooLong);
+        });
     if (table.runDirection != 1 && table.runDirection != -1) {
         throw common::Error("the first block's km to minus km from is " + std::to_string(table.runDirection) +
                                 ", so the run is neither over rising (1) nor falling (-1) km",
@@ -56,6 +61,12 @@ LoadedRun loadRun(const std::string& path) {
     const fs::path absolute = fs::absolute(path, pathError);
     run.file = pathError ? path : absolute.lexically_normal().string();
     run.contentHash = hash.finish();
+    // Peak lines the extraction refuses cost the run its peaks, not its blocks.
+    try {
+        run.peaks = peakReader.finish();
+    } catch (const common::Error& refusal) {
+        run.peaksRefusal = reasonOf(refusal);
+    }
     run.blocks.reserve(table.rows.size());
     std::unordered_set<std::uint32_t> seen;
     seen.reserve(table.rows.size());
@@ -162,7 +173,10 @@ std::string outcomeLine(const FileOutcome& outcome) {
     const std::string path = common::escapeControlCharacters(outcome.path);
     switch (outcome.status) {
     case ImportStatus::Imported:
-        return "imported " + path;
+        return "imported " + path +
+               (outcome.reason.empty() ? "" : ": " + common::escapeControlCharacters(outcome.reason));
+    case ImportStatus::Updated:
+        return "updated " + path + ": " + common::escapeControlCharacters(outcome.reason);
     case ImportStatus::Skipped:
         return "skipped " + path + ": " +
                common::escapeControlCharacters(outcome.reason.empty() ? kAlreadyThereReason : outcome.reason);
@@ -201,10 +215,18 @@ FileOutcome storeRun(RunLibrary& library, const std::string& path, const std::fu
     // Whatever goes wrong with one run is that run's refusal, and the import goes on with the next;
     // only the library failing ends it, as it would fail for every run after.
     try {
-        const AddResult added = library.addRun(load());
+        const LoadedRun run = load();
+        const AddResult added = library.addRun(run);
         switch (added.outcome) {
         case AddOutcome::Added:
             outcome.status = ImportStatus::Imported;
+            if (!run.peaks) {
+                outcome.reason = "peaks left out: " + run.peaksRefusal;
+            }
+            break;
+        case AddOutcome::PeaksAdded:
+            outcome.status = ImportStatus::Updated;
+            outcome.reason = "peaks added";
             break;
         case AddOutcome::AlreadyThere:
             outcome.status = ImportStatus::Skipped;
@@ -231,6 +253,9 @@ void record(ImportSummary& summary, FileOutcome outcome) {
     switch (outcome.status) {
     case ImportStatus::Imported:
         ++summary.imported;
+        break;
+    case ImportStatus::Updated:
+        ++summary.updated;
         break;
     case ImportStatus::Skipped:
         ++summary.skipped;
@@ -269,8 +294,10 @@ ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& p
 }
 
 std::string summaryText(const ImportSummary& summary) {
-    return std::to_string(summary.imported) + " imported, " + std::to_string(summary.skipped) + " skipped, " +
-           std::to_string(summary.refused) + " refused" + (summary.cancelled ? ", cancelled" : "");
+    return std::to_string(summary.imported) + " imported, " +
+           (summary.updated > 0 ? std::to_string(summary.updated) + " updated, " : std::string()) +
+           std::to_string(summary.skipped) + " skipped, " + std::to_string(summary.refused) + " refused" +
+           (summary.cancelled ? ", cancelled" : "");
 }
 
 } // namespace kestrana::library

@@ -22,7 +22,8 @@ namespace kestrana::library {
 // name (no section line, or a blank one).
 LoadedRun loadRunForLibrary(const std::string& path);
 
-enum class ImportStatus { Imported, Skipped, Refused };
+// Updated: a run stored before the library kept peaks, given its peaks by the same bytes again.
+enum class ImportStatus { Imported, Skipped, Refused, Updated };
 
 // The reason a run whose bytes are in the library already is skipped.
 inline constexpr std::string_view kAlreadyThereReason = "already in the library";
@@ -32,11 +33,14 @@ struct FileOutcome {
     ImportStatus status = ImportStatus::Refused;
     // For Refused: what was wrong, e.g. "line 12: token \"4x\" is not a whole number". For Skipped:
     // "already in the library" (the same bytes), or "the same run as FILE (LINE, DATE, run N) is already
-    // in the library" (another file of the same series, date and run number; DATE as YYYY-MM-DD).
+    // in the library" (another file of the same series, date and run number; DATE as YYYY-MM-DD). For
+    // Imported: empty, or "peaks left out: REASON" when the peak extraction refused the run's peak lines
+    // (its blocks are stored all the same). For Updated: "peaks added".
     std::string reason;
     bool operator==(const FileOutcome&) const = default;
 };
-// "imported PATH", "skipped PATH: REASON", "refused PATH: REASON", with every control character of
+// "imported PATH", "imported PATH: peaks left out: REASON", "updated PATH: peaks added", "skipped PATH:
+// REASON", "refused PATH: REASON", with every control character of
 // the path and the reason escaped (common::escapeControlCharacters), so each outcome is one line.
 std::string outcomeLine(const FileOutcome& outcome);
 
@@ -69,6 +73,7 @@ struct ImportCallbacks {
 struct ImportSummary {
     std::vector<FileOutcome> outcomes; // in the order the files were taken
     std::size_t imported = 0;
+    std::size_t updated = 0;
     std::size_t skipped = 0;
     std::size_t refused = 0;
     bool cancelled = false;
@@ -85,7 +90,8 @@ void record(ImportSummary& summary, FileOutcome outcome);
 // summary of what was done before is then lost to the caller; the runs stored stay stored).
 ImportSummary importPaths(RunLibrary& library, const std::vector<std::string>& paths,
                           const ImportCallbacks& callbacks = {});
-// "N imported, N skipped, N refused" (", cancelled" when stopped).
+// "N imported, N skipped, N refused" ("N imported, N updated, ..." when runs were given their peaks;
+// ", cancelled" when stopped).
 std::string summaryText(const ImportSummary& summary);
 
 } // namespace kestrana::library

@@ -9,6 +9,7 @@
 // programs) write one after the other without losing or doubling anything.
 
 #include "core/common/errors.h"
+#include "core/defects/run_peaks.h"
 #include "core/history/terms.h"
 #include "core/library/sha256.h"
 
@@ -83,6 +84,10 @@ struct LoadedRun {
     std::vector<StoredBlock> blocks; // file order; a key met twice keeps its first block
     // Empty: taken in now by the user storing it. A run copied from another library keeps its stamp.
     std::optional<ImportStamp> imported;
+    // Every peak of the run in file order; none when the peak extraction refused the run's peak lines,
+    // and then `peaksRefusal` says why (with the line), for the import's outcome.
+    std::optional<defects::RunPeaks> peaks;
+    std::string peaksRefusal;
 };
 
 // One line of a library's log: a run taken in or taken out, by whom and when.
@@ -150,6 +155,7 @@ enum class AddOutcome {
     Added,
     AlreadyThere, // a run of the same bytes is in the library
     SameRunThere, // another file of the same run (series, date and run number) is in the library
+    PeaksAdded,   // the run was there without peaks (stored before the library kept them); now it has them
 };
 
 struct AddResult {
@@ -169,11 +175,12 @@ public:
 
     // True when a run with these file bytes is in the library.
     virtual bool containsContent(const Sha256Digest& contentHash) const = 0;
-    // Stores a run with all its blocks as one unit: after a failure nothing of it is there. A run is
-    // stored once: one whose bytes are already there, or another file of a run already there (the same
-    // series, date and run number), is not stored, and the check is part of the storing, so two
-    // programs storing the run at once store it once. Throws LibraryError; std::bad_alloc when memory
-    // runs out (nothing is stored then either).
+    // Stores a run with all its blocks and its peaks as one unit: after a failure nothing of it is
+    // there. A run is stored once: one whose bytes are already there, or another file of a run already
+    // there (the same series, date and run number), is not stored, and the check is part of the
+    // storing, so two programs storing the run at once store it once. The same bytes again with peaks,
+    // for a run stored without them, add its peaks (PeaksAdded). Throws LibraryError; std::bad_alloc when
+    // memory runs out (nothing is stored then either).
     virtual AddResult addRun(const LoadedRun& run) = 0;
     // Removes the runs with these ids and their blocks as one unit, or nothing at all when any of the ids
     // is not in the library, and records each removal with who and when. Returns the ids that were not
@@ -204,6 +211,15 @@ public:
     // of the series are left out.
     virtual std::vector<RunValues> valuesInRange(const Series& series, const KmRange& range, BlockIndex index,
                                                  std::span<const RunId> onlyRuns = {}) const = 0;
+
+    // The peaks of one run in file order: only those of a km from in `kms` when given, and only those
+    // of the codes in `codes` when it is not empty. None when the run has no peaks stored (imported
+    // before the library kept them, or refused by the peak extraction) or is not in the library.
+    virtual std::optional<defects::RunPeaks> peaksOfRun(RunId run, const std::optional<KmRange>& kms,
+                                                        std::span<const std::int16_t> codes) const = 0;
+    // The value of one block in one run; none when the run has no such block.
+    virtual std::optional<std::int16_t> blockValueOfRun(RunId run, const BlockKey& block,
+                                                        BlockIndex index) const = 0;
 };
 
 } // namespace kestrana::library

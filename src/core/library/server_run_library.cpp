@@ -1,5 +1,6 @@
 #include "core/library/server_run_library.h"
 
+#include "core/defects/peak_packing.h"
 #include "core/library/run_rows.h"
 
 #include <libpq-fe.h>
@@ -29,7 +30,8 @@ constexpr std::array<const char*, 5> kIndexColumns = {"tgi", "tgiu", "tgiw", "tg
 // importer never finds the series it has just chosen gone; a series without runs is not listed. A block
 // names its run without a foreign key: a run and its blocks go in and out together in one transaction,
 // and checking the key of each of a run's 32767 blocks as they are copied in would take most of an
-// import's time.
+// import's time. A run's peaks are kept as the file keeps them: in parts of one km from, packed
+// (defects/peak_packing.h), a run with no peak at all as one empty part.
 constexpr const char* kSchemaSql = R"sql(
 CREATE TABLE IF NOT EXISTS kestrana.schema_version (
     version integer NOT NULL
@@ -66,6 +68,14 @@ CREATE TABLE IF NOT EXISTS kestrana.block_values (
     tgil smallint NOT NULL,
     PRIMARY KEY (run, km, block)
 );
+CREATE TABLE IF NOT EXISTS kestrana.run_peaks (
+    run bigint NOT NULL,
+    part integer NOT NULL,
+    km smallint NOT NULL,
+    peaks bytea NOT NULL,
+    PRIMARY KEY (run, part)
+);
+CREATE INDEX IF NOT EXISTS run_peaks_by_km ON kestrana.run_peaks (run, km, part);
 CREATE TABLE IF NOT EXISTS kestrana.removals (
     id bigint GENERATED ALWAYS AS IDENTITY PRIMARY KEY,
     removed_at timestamptz NOT NULL DEFAULT pg_catalog.now(),
@@ -102,8 +112,9 @@ END
 $roles$;
 GRANT USAGE ON SCHEMA kestrana TO kestrana_reader;
 GRANT SELECT ON ALL TABLES IN SCHEMA kestrana TO kestrana_reader;
-GRANT INSERT ON kestrana.series, kestrana.runs, kestrana.block_values, kestrana.removals TO kestrana_importer;
-GRANT DELETE ON kestrana.runs, kestrana.block_values TO kestrana_importer;
+GRANT INSERT ON kestrana.series, kestrana.runs, kestrana.block_values, kestrana.run_peaks, kestrana.removals
+    TO kestrana_importer;
+GRANT DELETE ON kestrana.runs, kestrana.block_values, kestrana.run_peaks TO kestrana_importer;
 GRANT USAGE ON ALL SEQUENCES IN SCHEMA kestrana TO kestrana_importer;
 )sql";
 
@@ -501,6 +512,54 @@ std::string copyText(RunId run, std::span<const StoredBlock> blocks) {
     return text;
 }
 
+// The peaks of a run in COPY's text form, each part's bytes as bytea hex ("\\x" then two digits a
+// byte, the backslash doubled for COPY).
+std::string peaksCopyText(RunId run, const defects::RunPeaks& peaks) {
+    std::vector<defects::PackedPeakPart> parts = defects::packPeaks(peaks);
+    if (parts.empty()) {
+        parts.push_back({}); // known to have no peak at all
+    }
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    const std::string id = std::to_string(run);
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        text += id + '\t' + std::to_string(part) + '\t' + std::to_string(parts[part].km) + "\t\\\\x";
+        for (const char byte : parts[part].bytes) {
+            const auto value = static_cast<unsigned char>(byte);
+            text += kDigits[value >> 4];
+            text += kDigits[value & 15];
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+// Bytes written as hex digits (as pg_catalog.encode(..., 'hex') gives them); none when a digit is not one.
+std::optional<std::string> bytesOfHex(std::string_view hex) {
+    const auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        return -1;
+    };
+    if (hex.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    std::string bytes(hex.size() / 2, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const int high = digit(hex[2 * i]);
+        const int low = digit(hex[2 * i + 1]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        bytes[i] = static_cast<char>(high * 16 + low);
+    }
+    return bytes;
+}
+
 class ServerRunLibrary final : public RunLibrary {
 public:
     explicit ServerRunLibrary(const std::string& location) : connection_(location) { checkIsLibrary(); }
@@ -519,7 +578,14 @@ public:
         requireRight("INSERT");
         ServerTransaction transaction(connection_, "starting to store a run",
                                       ServerConnection::Purpose::Writing);
-        if (containsContent(run.contentHash)) {
+        if (const std::optional<RunId> stored = runIdOfContent(run.contentHash)) {
+            // The same bytes again with peaks give a run stored without them its peaks.
+            if (run.peaks && !hasPeaks(*stored)) {
+                connection_.copyIn("COPY kestrana.run_peaks (run, part, km, peaks) FROM STDIN",
+                                   peaksCopyText(*stored, *run.peaks), "storing a run's peaks");
+                transaction.commit("storing the peaks of a run");
+                return {AddOutcome::PeaksAdded, std::nullopt};
+            }
             return {AddOutcome::AlreadyThere, std::nullopt};
         }
         const long long seriesId = seriesIdFor(run.series);
@@ -568,6 +634,10 @@ public:
         connection_.copyIn(
             "COPY kestrana.block_values (run, km, block, tgi, tgiu, tgiw, tgig, tgil) FROM STDIN",
             copyText(id, run.blocks), "storing a run's blocks");
+        if (run.peaks) {
+            connection_.copyIn("COPY kestrana.run_peaks (run, part, km, peaks) FROM STDIN",
+                               peaksCopyText(id, *run.peaks), "storing a run's peaks");
+        }
         if (beforeCommitHook()) {
             beforeCommitHook()(run.file);
         }
@@ -584,7 +654,8 @@ public:
         const Result removed = connection_.query(
             "WITH gone AS (DELETE FROM kestrana.runs WHERE id = ANY($1::bigint[]) RETURNING id, "
             "series, day, date_text, run_number, file, content_hash, imported_at, imported_by), "
-            "blocks AS (DELETE FROM kestrana.block_values b USING gone g WHERE b.run = g.id) "
+            "blocks AS (DELETE FROM kestrana.block_values b USING gone g WHERE b.run = g.id), "
+            "peaks AS (DELETE FROM kestrana.run_peaks p USING gone g WHERE p.run = g.id) "
             "INSERT INTO kestrana.removals (run, line, direction, day, date_text, run_number, "
             "file, content_hash, imported_at, imported_by) "
             "SELECT g.id, s.line, s.direction, g.day, g.date_text, g.run_number, g.file, "
@@ -715,7 +786,58 @@ public:
         return values.take();
     }
 
+    std::optional<defects::RunPeaks> peaksOfRun(RunId run, const std::optional<KmRange>& kms,
+                                                std::span<const std::int16_t> codes) const override {
+        if (!hasPeaks(run)) {
+            return std::nullopt;
+        }
+        Params params;
+        params.number(run);
+        std::string sql = "SELECT km, pg_catalog.encode(peaks, 'hex') FROM kestrana.run_peaks WHERE run = $1";
+        if (kms) {
+            sql += " AND km BETWEEN $2 AND $3";
+            params.number(kms->low).number(kms->high);
+        }
+        sql += " ORDER BY part";
+        const Result rows = connection_.query(sql.c_str(), params, "reading a run's peaks");
+        defects::RunPeaks peaks;
+        for (int row = 0; row < rows.rows(); ++row) {
+            const std::optional<std::string> bytes = bytesOfHex(rows.text(row, 1));
+            if (!bytes || !defects::unpackPeaks(rows.small(row, 0), *bytes, codes, peaks)) {
+                throw LibraryError(std::string(kDamagedLibraryMessage), connection_.location());
+            }
+        }
+        peaks.shrink_to_fit();
+        return peaks;
+    }
+
+    std::optional<std::int16_t> blockValueOfRun(RunId run, const BlockKey& block,
+                                                BlockIndex index) const override {
+        const std::string sql = std::string("SELECT ") + kIndexColumns[static_cast<std::size_t>(index)] +
+                                " FROM kestrana.block_values WHERE run = $1 AND km = $2 AND block = $3";
+        const Result rows =
+            connection_.query(sql.c_str(), Params().number(run).number(block.km).number(block.block),
+                              "reading a block's value");
+        if (rows.rows() == 0) {
+            return std::nullopt;
+        }
+        return rows.small(0, 0);
+    }
+
 private:
+    std::optional<RunId> runIdOfContent(const Sha256Digest& contentHash) const {
+        const Result found = connection_.query("SELECT id FROM kestrana.runs WHERE content_hash = $1",
+                                               Params().bytes(contentHash), "looking for a run");
+        return found.rows() > 0 ? std::optional<RunId>(found.integer(0, 0)) : std::nullopt;
+    }
+
+    bool hasPeaks(RunId run) const {
+        return connection_
+                   .query("SELECT 1 FROM kestrana.run_peaks WHERE run = $1 LIMIT 1", Params().number(run),
+                          "reading a run's peaks")
+                   .rows() > 0;
+    }
+
     // Refuses a database without a library, or with a library of a newer version.
     void checkIsLibrary() const {
         const Result version = connection_.query("SELECT version FROM kestrana.schema_version", "opening");

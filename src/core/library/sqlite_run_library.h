@@ -36,8 +36,8 @@ std::string sampleLibraryPath();
 
 // The schema version this program writes; a library with a higher one is refused. An older library is
 // read as it is and upgraded in place, in one transaction, the first time this program writes to it
-// (version 2 added the audit trail and run ids never given twice).
-inline constexpr int kLibrarySchemaVersion = 2;
+// (version 2 keeps the peaks of each run; version 3 added the audit trail and run ids never given twice).
+inline constexpr int kLibrarySchemaVersion = 3;
 
 // Opens (or creates) the library at `path`, a plain file path (never read as an SQLite URI).
 // Throws LibraryError with one of the messages below as its text and the path as its file.

@@ -1,5 +1,6 @@
 #include "core/peaks/print.h"
 
+#include "core/common/csv_writer.h"
 #include "core/common/text.h"
 
 #include <charconv>
@@ -14,6 +15,8 @@ constexpr int kColumnsX = 900;
 constexpr int kTopY = 600;
 // The size of the column header and the rows.
 constexpr double kColumnsPoints = 8;
+// The location and peak pairs a printed row shows.
+constexpr std::size_t kPrintedPairs = 8;
 
 // Entry `entry` of a list under a number pattern; an empty or missing entry stays empty.
 std::string patterned(const std::vector<std::string>& list, std::size_t entry, std::string_view pattern) {
@@ -33,12 +36,24 @@ std::string patterned(const std::vector<std::string>& list, std::size_t entry, s
 
 std::string printedRow(const ColumnLists& lists, std::size_t entry) {
     std::string row = patterned(lists[0], entry, "0000") + "  " + patterned(lists[1], entry, "0000");
-    for (std::size_t j = 1; j <= 8; ++j) {
+    for (std::size_t j = 1; j <= kPrintedPairs; ++j) {
         row += "    " + patterned(lists[2 * j], entry, "0000");
-        row += j == 8 ? "   " : "  ";
+        row += j == kPrintedPairs ? "   " : "  ";
         row += patterned(lists[2 * j + 1], entry, "00");
     }
     return row;
+}
+
+std::string peakRowsCsv(const ColumnLists& lists) {
+    common::CsvWriter csv(kPeakRowsCsvHeader);
+    // Every listed kilometre fills two entries: its values, then an empty separator.
+    for (std::size_t entry = 0; entry < lists[0].size(); entry += 2) {
+        for (std::size_t list = 0; list < 2 + 2 * kPrintedPairs; ++list) {
+            csv.number(patterned(lists[list], entry, "0"));
+        }
+        csv.endRow();
+    }
+    return csv.str();
 }
 
 common::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,

@@ -31,6 +31,16 @@ struct PeakPrintTexts {
 // least four digits ("0000"), values at least two ("00"); an empty or missing entry prints nothing.
 std::string printedRow(const ColumnLists& lists, std::size_t entry);
 
+// The CSV header of the listed kilometres: km from and km to, then the eight location and peak pairs
+// of the printed row.
+inline constexpr std::string_view kPeakRowsCsvHeader =
+    "km_from,km_to,location_1,peak_1,location_2,peak_2,location_3,peak_3,location_4,peak_4,"
+    "location_5,peak_5,location_6,peak_6,location_7,peak_7,location_8,peak_8";
+// The printed rows as CSV: kPeakRowsCsvHeader, then one row per listed kilometre (the empty separator
+// entries are left out) with plain whole numbers, an empty field where the printed row is blank. The
+// summary's figures follow from the rows: the kilometres are the rows, the peaks the filled pairs.
+std::string peakRowsCsv(const ColumnLists& lists);
+
 // The whole hard copy, rows for every entry of resultLists(0) (the empty separator entries print as rows
 // of blanks), the share as the shortest text of the single-precision number.
 common::HardCopyScript peakHardCopy(const PeakPrintTexts& texts, const ColumnLists& lists,

@@ -11,8 +11,9 @@ constexpr long kMaxBlocks = 32767;
 constexpr int kRowWidth = 26;
 } // namespace
 
-BlockTable loadBlockTable(const std::string& runPath,
-                          const std::function<void(std::string_view bytes)>& onBytes) {
+BlockTable
+loadBlockTable(const std::string& runPath, const std::function<void(std::string_view bytes)>& onBytes,
+               const std::function<void(std::string_view text, long number, bool tooLong)>& onLine) {
     BlockTable table;
     // The run-file line of every pair, so that a fault in the numbers is reported at the line of the
     // run file the user can open.
@@ -30,7 +31,8 @@ BlockTable loadBlockTable(const std::string& runPath,
         }
     });
     PairingOptions options{"68", kMaxBlocks,
-                           [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); }, onBytes};
+                           [&](std::string_view kmLine) { numbers.setKilometreLine(kmLine); }, onBytes,
+                           onLine};
     const long count = readPairs(runPath, options, table.header,
                                  [&](std::string_view, std::string_view blockLine, long lineNumber) {
                                      pairLines.push_back(lineNumber);

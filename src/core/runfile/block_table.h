@@ -52,8 +52,11 @@ struct BlockTable {
 // has more than one fault, the one reported is the one reading the whole run and then its numbers
 // meets first.
 // `onBytes`, when given, is told every byte of the file as it is read (PairingOptions::onBytes), so
-// that a caller can hash exactly the bytes the table was made from, in the same single reading.
-BlockTable loadBlockTable(const std::string& runPath,
-                          const std::function<void(std::string_view bytes)>& onBytes = {});
+// that a caller can hash exactly the bytes the table was made from, in the same single reading;
+// `onLine`, when given, is told every line (PairingOptions::onLine), for a caller that takes more of the
+// run in that reading.
+BlockTable
+loadBlockTable(const std::string& runPath, const std::function<void(std::string_view bytes)>& onBytes = {},
+               const std::function<void(std::string_view text, long number, bool tooLong)>& onLine = {});
 
 } // namespace kestrana::runfile

@@ -32,6 +32,9 @@ long readPairs(
     long pairs = 0;
     LineReader::Line line;
     while (reader.next(line)) {
+        if (options.onLine) {
+            options.onLine(line.text, line.number, line.tooLong);
+        }
         if (line.text.size() < 2) {
             continue;
         }

@@ -35,6 +35,10 @@ struct PairingOptions {
     // Told of every byte of the file as it is read, in order, each byte once (see
     // LineReader::observeBytes); when readPairs returns, it has been told the whole file. May be empty.
     std::function<void(std::string_view bytes)> onBytes;
+    // Told of every line of the file as it is read, whatever its code, before it is paired: its text
+    // (only its code when the line is longer than kMaxLineLength), its line number and whether it was
+    // too long. May be empty.
+    std::function<void(std::string_view text, long number, bool tooLong)> onLine;
 };
 
 // Reads the run file at `path` and calls onPair(kmLine, pairLine, lineNumber) for each pair in file

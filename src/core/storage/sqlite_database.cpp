@@ -155,9 +155,14 @@ std::string SqliteStatement::text(int column) const {
 }
 
 std::string SqliteStatement::bytes(int column) const {
+    return std::string(blob(column));
+}
+
+std::string_view SqliteStatement::blob(int column) const {
     const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
-    return data != nullptr ? std::string(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
-                           : std::string();
+    return data != nullptr
+               ? std::string_view(data, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
+               : std::string_view();
 }
 
 void SqliteStatement::check(int resultCode) {

@@ -97,6 +97,8 @@ public:
     bool isNull(int column) const;
     std::string text(int column) const;
     std::string bytes(int column) const;
+    // The column's bytes without a copy, valid until the next step or reset.
+    std::string_view blob(int column) const;
 
 private:
     SqliteStatement& bindWhole(long long value);

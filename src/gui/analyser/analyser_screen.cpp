@@ -16,10 +16,13 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/screen_memory.h"
+#include "gui/services/settings.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/file_drops.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -79,13 +82,22 @@ std::string printedDateTime(const QDateTime& now) {
 
 AnalyserScreen::AnalyserScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("AnalyserScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Index Analyser")));
+    setWindowTitle(widgets::windowTitle(tr("Index Analyser")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();
     connectHandlers();
     services::installHelp(this, QStringLiteral("analyser"));
     load();
+    services::rememberScreen(
+        this, {runFileEdit, outputFileEdit, lowTgiEdit, highTgiEdit, shareLowEdit, shareHighEdit},
+        {indexCombo});
+    widgets::acceptFileDrops(this, 1, [this](const QStringList& paths) { takeRunFiles(paths); });
+}
+
+void AnalyserScreen::takeRunFiles(const QStringList& paths) {
+    if (!paths.isEmpty())
+        runFileEdit->setText(paths.front());
 }
 
 void AnalyserScreen::connectHandlers() {
@@ -156,6 +168,7 @@ void AnalyserScreen::processData() {
     startKmEdit->setText(fromCore(run.kmFrom));
     endKmEdit->setText(fromCore(run.kmTo));
     session.keepTable(std::move(run.table));
+    services::addRecentFile(objectName(), runFileEdit->text());
     buttons_.processDataSucceeded();
     applyButtonStates();
 }
@@ -246,7 +259,7 @@ core::DetailsReport AnalyserScreen::detailsReport() const {
 void AnalyserScreen::printDetails() {
     const QString title = askTitle(this, core::kPrintDetailsPromptTitle);
     services::PrintOptions options;
-    options.documentName = QStringLiteral("Print Details");
+    options.documentName = tr("Print Details");
     services::HardCopyPrinter::print(this, core::printDetailsScript(toCore(title), detailsReport()),
                                      QPixmap(), options);
 }
@@ -271,7 +284,7 @@ void AnalyserScreen::printGraph() {
         core::printGraphScript(toCore(title), core::reportHeadingOf(session.table.header), session.range,
                                session.distribution, printedDateTime(QDateTime::currentDateTime()));
     services::PrintOptions options;
-    options.documentName = QStringLiteral("Print Graph");
+    options.documentName = tr("Print Graph");
     // A page that did not get out leaves the button usable for another try.
     if (services::HardCopyPrinter::print(this, script, canvas.picture(), options)) {
         buttons_.printGraphDone();

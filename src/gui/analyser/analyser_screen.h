@@ -5,7 +5,8 @@
 // It is opened and closed (GO TO MAIN, `goToMainButton`) through app::Navigator, which deletes it
 // when it closes, so everything that must outlive it (the processed run, the range, the
 // figures and the bounds, the credit line's counter) lives in the core's analyserSession(); a screen
-// opened again starts its controls from their design texts with every dependent button off.
+// opened again starts with every dependent button off, its controls at their design texts but for
+// the files, the bounds and the index the user left, and its size and place (services::rememberScreen).
 //
 // Every figure and text shown comes from the core (src/core/analyser); the handlers only carry
 // texts between the controls and the core and show the core's refusals in a message box.
@@ -17,6 +18,7 @@
 #include "gui/services/file_dialog.h"
 #include "gui/widgets/title_band.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <string>
@@ -29,6 +31,7 @@ class QPushButton;
 class QStackedWidget;
 class QTableWidget;
 class QTimer;
+class QToolButton;
 
 namespace kestrana::gui::widgets {
 class BarChart;
@@ -58,12 +61,15 @@ public:
     void listingEntryClicked();
     void scrollTitle();       // title band
     void advanceCreditLine(); // credit line
+    // Run files given on the command line or dropped on the screen: the run file box takes the one.
+    void takeRunFiles(const QStringList& paths);
 
     // Input files and processing.
     QLineEdit* runFileEdit = nullptr;    // run file
     QLineEdit* outputFileEdit = nullptr; // SD output file
     QPushButton* browseRunFileButton = nullptr;
     QPushButton* browseOutputFileButton = nullptr;
+    QToolButton* recentRunFilesButton = nullptr; // the run files processed last
     QPushButton* processDataButton = nullptr;
     // The run as PROCESS DATA shows it.
     QLineEdit* runDateEdit = nullptr;

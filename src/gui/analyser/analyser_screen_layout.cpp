@@ -6,6 +6,7 @@
 #include "core/analyser/quality.h"
 #include "core/common/paths.h"
 #include "gui/analyser/analyser_screen.h"
+#include "gui/services/screen_memory.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
@@ -29,6 +30,7 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrana::gui::analyser {
@@ -41,7 +43,8 @@ namespace {
 constexpr const char* kDefaultRunFile = "d:\\TRCDATA\\trcdata.run";
 constexpr const char* kDefaultOutputFile = "c:\\Trcout.txt";
 // The title moving through the band.
-constexpr const char* kTitleText = "K E S T R A N A   -   TRACK  GEOMETRY  INDEX  ANALYSER";
+constexpr const char* kTitleText = QT_TRANSLATE_NOOP(
+    "kestrana::gui::analyser::AnalyserScreen", "K E S T R A N A   -   TRACK  GEOMETRY  INDEX  ANALYSER");
 
 QString mappedDefault(const char* designPath) {
     return QDir::toNativeSeparators(widgets::fromPath(kestrana::common::mapDesignPath(designPath)));
@@ -63,10 +66,10 @@ QLineEdit* shownBox(QWidget* parent, const char* name) {
     return box;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* accessibleName) {
-    QPushButton* command =
-        widgets::makeButton(parent, QString::fromLatin1(name), QString::fromLatin1(caption));
-    command->setAccessibleName(QString::fromLatin1(accessibleName));
+QPushButton* button(QWidget* parent, const char* name, const QString& caption,
+                    const QString& accessibleName) {
+    QPushButton* command = widgets::makeButton(parent, QString::fromLatin1(name), caption);
+    command->setAccessibleName(accessibleName);
     return command;
 }
 
@@ -75,16 +78,17 @@ QLabel* label(QWidget* parent, const char* name, const QString& caption = {}) {
 }
 
 // A caption beside a text box, naming the box for screen readers too.
-QLabel* caption(QWidget* parent, const char* text, QLineEdit* box) {
-    auto* shown = new QLabel(QString::fromLatin1(text), parent);
+QLabel* caption(QWidget* parent, const QString& text, QLineEdit* box) {
+    auto* shown = new QLabel(text, parent);
     shown->setTextFormat(Qt::PlainText);
     shown->setBuddy(box);
+    box->setAccessibleName(shown->text().simplified());
     box->setAccessibleDescription(shown->text().simplified());
     return shown;
 }
 
-widgets::ListBox* listBox(QWidget* parent, const char* name) {
-    return widgets::makeListBox(parent, QString::fromLatin1(name), QString::fromLatin1(name));
+widgets::ListBox* listBox(QWidget* parent, const char* name, const QString& accessibleName) {
+    return widgets::makeListBox(parent, QString::fromLatin1(name), accessibleName);
 }
 
 // The raw data of a picked block: read-only cells in the listings' fixed-pitch face, columns as wide
@@ -92,7 +96,7 @@ widgets::ListBox* listBox(QWidget* parent, const char* name) {
 QTableWidget* rawTable(QWidget* parent) {
     auto* table = new QTableWidget(parent);
     table->setObjectName(QStringLiteral("rawValuesTable"));
-    table->setAccessibleName(QStringLiteral("Recorded values of the picked block"));
+    table->setAccessibleName(AnalyserScreen::tr("Recorded values of the picked block"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setFont(widgets::listingFont());
@@ -112,18 +116,20 @@ void AnalyserScreen::buildControls() {
 
     // The title starts where the design puts its left edge: at 11880 of 15375 twips, on a multiple
     // of the 5-twip step.
-    titleBand = widgets::makeHeadingBand(this, QString::fromLatin1(kTitleText), [](int bandTwips, int) {
+    titleBand = widgets::makeHeadingBand(this, tr(kTitleText), [](int bandTwips, int) {
         return static_cast<int>(bandTwips * (11880.0 / 15375.0)) / 5 * 5;
     });
     titleLabel = titleBand->title();
     creditLabel = widgets::makeCreditLine(this);
 
     runFileEdit = textBox(this, "runFileEdit", mappedDefault(kDefaultRunFile));
-    browseRunFileButton = button(this, "browseRunFileButton", "Browse", "Browse for the run file");
+    browseRunFileButton = button(this, "browseRunFileButton", tr("Browse"), tr("Browse for the run file"));
+    recentRunFilesButton =
+        services::makeRecentFilesButton(this, runFileEdit, QStringLiteral("recentRunFilesButton"));
     outputFileEdit = textBox(this, "outputFileEdit", mappedDefault(kDefaultOutputFile));
     browseOutputFileButton =
-        button(this, "browseOutputFileButton", "Browse", "Browse for the SD output file");
-    processDataButton = button(this, "processDataButton", "PROCESS DATA", "Process data");
+        button(this, "browseOutputFileButton", tr("Browse"), tr("Browse for the SD output file"));
+    processDataButton = button(this, "processDataButton", tr("PROCESS DATA"), tr("Process data"));
 
     runDateEdit = shownBox(this, "runDateEdit");
     runNumberEdit = shownBox(this, "runNumberEdit");
@@ -135,42 +141,42 @@ void AnalyserScreen::buildControls() {
     endKmEdit = textBox(this, "endKmEdit");
 
     processInformationButton =
-        button(this, "processInformationButton", "PROCESS INFORMATION", "Process information");
+        button(this, "processInformationButton", tr("PROCESS INFORMATION"), tr("Process information"));
     band1Label = label(this, "band1Label", widgets::fromCore(core::kBandCaptionPrefixes[0]));
     band2Label = label(this, "band2Label", widgets::fromCore(core::kBandCaptionPrefixes[1]));
     band3Label = label(this, "band3Label", widgets::fromCore(core::kBandCaptionPrefixes[2]));
     band4Label = label(this, "band4Label", widgets::fromCore(core::kBandCaptionPrefixes[3]));
     nonRecordedLabel = label(this, "nonRecordedLabel", widgets::fromCore(core::kNonRecordedCaptionPrefix));
     averageLabel = label(this, "averageLabel", widgets::fromCore(core::kAverageCaptionPrefix));
-    printGraphButton = button(this, "printGraphButton", "PRINT GRAPH", "Print graph");
+    printGraphButton = button(this, "printGraphButton", tr("PRINT GRAPH"), tr("Print graph"));
 
     indexCombo =
         widgets::makeChoiceBox(this, QStringLiteral("indexCombo"), widgets::fromCoreList(core::kIndexNames));
-    indexCombo->setAccessibleName(QStringLiteral("Index"));
+    indexCombo->setAccessibleName(tr("Index"));
     lowTgiEdit = textBox(this, "lowTgiEdit", QStringLiteral("1"));
     highTgiEdit = textBox(this, "highTgiEdit", QStringLiteral("35"));
-    showDetailsButton = button(this, "showDetailsButton", "SHOW     DETAILS", "Show details");
-    listingHeaderList = listBox(this, "listingHeaderList");
-    listingList = listBox(this, "listingList");
+    showDetailsButton = button(this, "showDetailsButton", tr("SHOW     DETAILS"), tr("Show details"));
+    listingHeaderList = listBox(this, "listingHeaderList", tr("Block listing header"));
+    listingList = listBox(this, "listingList", tr("Block listing"));
     qualityChart = new widgets::BarChart(this);
     qualityChart->setObjectName(QStringLiteral("qualityChart"));
-    qualityChart->setAccessibleName(QStringLiteral("Quality distribution chart"));
+    qualityChart->setAccessibleName(tr("Quality distribution chart"));
     qualityChart->setBarColours(widgets::qualityBandColours());
-    printDetailsButton = button(this, "printDetailsButton", "PRINT   DETAILS", "Print details");
-    saveDetailsButton = button(this, "saveDetailsButton", "SAVE DETAILS", "Save details");
+    printDetailsButton = button(this, "printDetailsButton", tr("PRINT   DETAILS"), tr("Print details"));
+    saveDetailsButton = button(this, "saveDetailsButton", tr("SAVE DETAILS"), tr("Save details"));
     rawValuesTable = rawTable(this);
     listingHeaderList->headOver(listingList);
     qualityChart->setFocusPolicy(Qt::NoFocus);
 
     shareLowEdit = textBox(this, "shareLowEdit", QStringLiteral("1"));
     shareHighEdit = textBox(this, "shareHighEdit", QStringLiteral("100"));
-    calcTrackShareButton = button(this, "calcTrackShareButton", "CALC TRACK % BETWEEN TGIs",
-                                  "Calculate track percentage between TGIs");
+    calcTrackShareButton = button(this, "calcTrackShareButton", tr("CALC TRACK % BETWEEN TGIs"),
+                                  tr("Calculate track percentage between TGIs"));
     trackShareLabel = label(this, "trackShareLabel");
     trackShareLabel->setWordWrap(true);
     trackShareLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    goToMainButton = button(this, "goToMainButton", "  GO TO    MAIN", "Go to main menu");
+    goToMainButton = button(this, "goToMainButton", tr("  GO TO    MAIN"), tr("Go to main menu"));
 
     titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
     creditTimer = widgets::designTimer(this, "creditTimer", widgets::kCreditIntervalMs);
@@ -180,45 +186,50 @@ namespace {
 
 // The run file, the SD output file, PROCESS DATA and the run's header data.
 QGroupBox* buildRunGroup(AnalyserScreen& screen) {
-    auto* files = new QGroupBox(QStringLiteral("Run"), &screen);
+    auto* files = new QGroupBox(AnalyserScreen::tr("Run"), &screen);
     auto* filesGrid = new QGridLayout(files);
     filesGrid->setVerticalSpacing(3);
-    filesGrid->addWidget(caption(files, "Input File-TRC- (with full path)", screen.runFileEdit), 0, 0, 1, 2);
+    filesGrid->addWidget(
+        caption(files, AnalyserScreen::tr("Input File-TRC- (with full path)"), screen.runFileEdit), 0, 0, 1,
+        3);
     filesGrid->addWidget(screen.runFileEdit, 1, 0);
     filesGrid->addWidget(screen.browseRunFileButton, 1, 1);
-    filesGrid->addWidget(caption(files, "Output File - SD -  (with full path)", screen.outputFileEdit), 2, 0,
-                         1, 2);
+    filesGrid->addWidget(screen.recentRunFilesButton, 1, 2);
+    filesGrid->addWidget(
+        caption(files, AnalyserScreen::tr("Output File - SD -  (with full path)"), screen.outputFileEdit), 2,
+        0, 1, 3);
     filesGrid->addWidget(screen.outputFileEdit, 3, 0);
     filesGrid->addWidget(screen.browseOutputFileButton, 3, 1);
-    filesGrid->addWidget(screen.processDataButton, 4, 0, 1, 2);
+    filesGrid->addWidget(screen.processDataButton, 4, 0, 1, 3);
 
     auto* header = new QGridLayout;
     header->setVerticalSpacing(3);
-    header->addWidget(caption(files, "      Date of Recording", screen.runDateEdit), 0, 0);
+    header->addWidget(caption(files, AnalyserScreen::tr("      Date of Recording"), screen.runDateEdit), 0,
+                      0);
     header->addWidget(screen.runDateEdit, 0, 1);
-    header->addWidget(caption(files, "  Run Number", screen.runNumberEdit), 1, 0);
+    header->addWidget(caption(files, AnalyserScreen::tr("  Run Number"), screen.runNumberEdit), 1, 0);
     header->addWidget(screen.runNumberEdit, 1, 1);
     header->addWidget(screen.sectionLabel, 2, 0, 1, 3);
-    header->addWidget(caption(files, "Recording Starts at KM", screen.kmFromEdit), 3, 0);
+    header->addWidget(caption(files, AnalyserScreen::tr("Recording Starts at KM"), screen.kmFromEdit), 3, 0);
     header->addWidget(screen.kmFromEdit, 3, 1);
-    header->addWidget(caption(files, "  Recording Ends at KM", screen.kmToEdit), 4, 0);
+    header->addWidget(caption(files, AnalyserScreen::tr("  Recording Ends at KM"), screen.kmToEdit), 4, 0);
     header->addWidget(screen.kmToEdit, 4, 1);
     header->setColumnStretch(2, 1);
     for (QLineEdit* shown : {screen.runDateEdit, screen.runNumberEdit, screen.kmFromEdit, screen.kmToEdit})
         shown->setFixedWidth(96);
-    filesGrid->addLayout(header, 5, 0, 1, 2);
+    filesGrid->addLayout(header, 5, 0, 1, 3);
     return files;
 }
 
 // The analysis range, PROCESS INFORMATION, the quality bands and PRINT GRAPH.
 QGroupBox* buildQualityGroup(AnalyserScreen& screen) {
-    auto* quality = new QGroupBox(QStringLiteral("Quality distribution"), &screen);
+    auto* quality = new QGroupBox(AnalyserScreen::tr("Quality distribution"), &screen);
     auto* qualityBox = new QVBoxLayout(quality);
     qualityBox->setSpacing(3);
     auto* range = new QHBoxLayout;
-    range->addWidget(caption(quality, "Starting KM", screen.startKmEdit));
+    range->addWidget(caption(quality, AnalyserScreen::tr("Starting KM"), screen.startKmEdit));
     range->addWidget(screen.startKmEdit, 1);
-    range->addWidget(caption(quality, "Ending KM", screen.endKmEdit));
+    range->addWidget(caption(quality, AnalyserScreen::tr("Ending KM"), screen.endKmEdit));
     range->addWidget(screen.endKmEdit, 1);
     qualityBox->addLayout(range);
     qualityBox->addWidget(screen.processInformationButton);
@@ -231,13 +242,13 @@ QGroupBox* buildQualityGroup(AnalyserScreen& screen) {
 
 // The TGI bounds of the track share, CALC TRACK % BETWEEN TGIs and its answer.
 QGroupBox* buildShareGroup(AnalyserScreen& screen) {
-    auto* share = new QGroupBox(QStringLiteral("Track share"), &screen);
+    auto* share = new QGroupBox(AnalyserScreen::tr("Track share"), &screen);
     auto* shareGrid = new QGridLayout(share);
     shareGrid->setVerticalSpacing(3);
-    shareGrid->addWidget(caption(share, "TGI VALUE (Low)", screen.shareLowEdit), 0, 0);
+    shareGrid->addWidget(caption(share, AnalyserScreen::tr("TGI VALUE (Low)"), screen.shareLowEdit), 0, 0);
     shareGrid->addWidget(screen.shareLowEdit, 0, 1);
     shareGrid->addWidget(screen.shareHighEdit, 0, 2);
-    shareGrid->addWidget(caption(share, "TGI VALUE (High)", screen.shareHighEdit), 0, 3);
+    shareGrid->addWidget(caption(share, AnalyserScreen::tr("TGI VALUE (High)"), screen.shareHighEdit), 0, 3);
     shareGrid->addWidget(screen.calcTrackShareButton, 1, 0, 1, 4);
     shareGrid->addWidget(screen.trackShareLabel, 2, 0, 1, 4);
     return share;
@@ -246,19 +257,19 @@ QGroupBox* buildShareGroup(AnalyserScreen& screen) {
 // The listing with its choice of index and bounds and its three operations, the chart in the
 // listing's place.
 QGroupBox* buildListingGroup(AnalyserScreen& screen) {
-    auto* listing = new QGroupBox(QStringLiteral("Blocks"), &screen);
+    auto* listing = new QGroupBox(AnalyserScreen::tr("Blocks"), &screen);
     auto* listingBox = new QVBoxLayout(listing);
     listingBox->setSpacing(4);
     auto* choice = new QHBoxLayout;
-    choice->addWidget(label(listing, "detailedForLabel", QStringLiteral("DETAILED  INFORMATION  FOR")));
+    choice->addWidget(label(listing, "detailedForLabel", AnalyserScreen::tr("DETAILED  INFORMATION  FOR")));
     choice->addWidget(screen.indexCombo);
-    choice->addWidget(label(listing, "betweenLabel", QStringLiteral("TGI  BETWEEN")));
+    choice->addWidget(label(listing, "betweenLabel", AnalyserScreen::tr("TGI  BETWEEN")));
     choice->addSpacing(8);
-    choice->addWidget(caption(listing, "LOW", screen.lowTgiEdit));
+    choice->addWidget(caption(listing, AnalyserScreen::tr("LOW"), screen.lowTgiEdit));
     choice->addWidget(screen.lowTgiEdit);
-    choice->addWidget(label(listing, "andLabel", QStringLiteral("and")));
+    choice->addWidget(label(listing, "andLabel", AnalyserScreen::tr("and")));
     choice->addWidget(screen.highTgiEdit);
-    choice->addWidget(caption(listing, "HIGH", screen.highTgiEdit));
+    choice->addWidget(caption(listing, AnalyserScreen::tr("HIGH"), screen.highTgiEdit));
     choice->addStretch(1);
     listingBox->addLayout(choice);
     // The listing's three operations side by side above it.
@@ -282,7 +293,7 @@ QGroupBox* buildListingGroup(AnalyserScreen& screen) {
 // The raw data of the block picked in the listing.
 QGroupBox* buildRawGroup(AnalyserScreen& screen) {
     QTableWidget* table = screen.rawValuesTable;
-    auto* raw = new QGroupBox(QStringLiteral("Recorded values of the picked block"), &screen);
+    auto* raw = new QGroupBox(AnalyserScreen::tr("Recorded values of the picked block"), &screen);
     auto* rawBox = new QVBoxLayout(raw);
     rawBox->setSpacing(2);
     // The names and three value rows, with room for the sideways scroll bar of a narrow display.
@@ -327,13 +338,28 @@ void AnalyserScreen::buildLayout() {
 }
 
 void AnalyserScreen::setTabOrderAsSeen() {
-    const std::vector<QWidget*> order = {
-        runFileEdit,       browseRunFileButton, outputFileEdit,    browseOutputFileButton,
-        processDataButton, startKmEdit,         endKmEdit,         processInformationButton,
-        printGraphButton,  shareLowEdit,        shareHighEdit,     calcTrackShareButton,
-        goToMainButton,    indexCombo,          lowTgiEdit,        highTgiEdit,
-        showDetailsButton, printDetailsButton,  saveDetailsButton, listingList,
-        rawValuesTable};
+    const std::vector<QWidget*> order = {runFileEdit,
+                                         browseRunFileButton,
+                                         recentRunFilesButton,
+                                         outputFileEdit,
+                                         browseOutputFileButton,
+                                         processDataButton,
+                                         startKmEdit,
+                                         endKmEdit,
+                                         processInformationButton,
+                                         printGraphButton,
+                                         shareLowEdit,
+                                         shareHighEdit,
+                                         calcTrackShareButton,
+                                         goToMainButton,
+                                         indexCombo,
+                                         lowTgiEdit,
+                                         highTgiEdit,
+                                         showDetailsButton,
+                                         printDetailsButton,
+                                         saveDetailsButton,
+                                         listingList,
+                                         rawValuesTable};
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }

@@ -30,14 +30,20 @@ using kestrana::common::joinPath;
 constexpr std::array<const char*, 6> kSamplePlaces = {"TRCDATA/trcdata.run",  "TRCDATA/trcdata0.run",
                                                       "TRCDATA/trcdata1.run", "TRCDATA/trcdata2.run",
                                                       "TRCDATA/trcdata3.run", "bbb/shtd0201.run"};
-// The track history sample: a dozen runs of one line, and the library made from them beside them.
+// The track history sample: a dozen runs of one line and six of a line with isolated defects, and the
+// library made from them beside them.
 constexpr int kHistorySampleRuns = 12;
+constexpr int kDefectSampleRuns = 6;
 
 std::vector<std::string> historySamplePlaces() {
     std::vector<std::string> places;
     for (int i = 1; i <= kHistorySampleRuns; ++i) {
         places.push_back(std::string(kestrana::library::kSampleFolderName) + "/history" +
                          (i < 10 ? "0" : "") + std::to_string(i) + ".run");
+    }
+    for (int i = 1; i <= kDefectSampleRuns; ++i) {
+        places.push_back(std::string(kestrana::library::kSampleFolderName) + "/defects0" + std::to_string(i) +
+                         ".run");
     }
     return places;
 }

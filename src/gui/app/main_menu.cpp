@@ -6,6 +6,7 @@
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
 #include "gui/services/resolution_switch.h"
+#include "gui/services/settings.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
@@ -34,9 +35,13 @@ using widgets::fromCore;
 constexpr int kBlinkIntervalMs = 350;
 
 // The institution and credit labels are decoration only.
-constexpr const char* kInstitution = "TRACK  RECORDING  AND  MONITORING  CELL";
-constexpr const char* kAddress = "Permanent Way Directorate  -  Track Geometry Analysis Section";
-constexpr const char* kCredit = "Kestrana " KESTRANA_VERSION "  -  analysis of track recording car runs";
+constexpr const char* kInstitution =
+    QT_TRANSLATE_NOOP("kestrana::gui::app::MainMenu", "TRACK  RECORDING  AND  MONITORING  CELL");
+constexpr const char* kAddress = QT_TRANSLATE_NOOP(
+    "kestrana::gui::app::MainMenu", "Permanent Way Directorate  -  Track Geometry Analysis Section");
+// %1: the program's version.
+constexpr const char* kCredit =
+    QT_TRANSLATE_NOOP("kestrana::gui::app::MainMenu", "Kestrana %1  -  analysis of track recording car runs");
 
 // The display reports its size as a 16-bit whole number.
 std::int16_t toInt16(int pixels) {
@@ -44,7 +49,7 @@ std::int16_t toInt16(int pixels) {
 }
 
 QPushButton* menuButton(QWidget* parent, const char* name, const char* caption, const QFont& font) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    auto* button = new QPushButton(MainMenu::tr(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setFont(font);
     button->setMinimumHeight(58);
@@ -65,7 +70,7 @@ void MainMenu::resetState() {
 
 MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("MainMenu"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Main Menu")));
+    setWindowTitle(widgets::windowTitle(tr("Main Menu")));
     buildControls();
     services::installHelp(this, QStringLiteral("menu"));
     load();
@@ -83,16 +88,16 @@ struct Heading {
 
 Heading buildHeading(MainMenu& menu) {
     Heading heading;
-    heading.institution = new QLabel(QString::fromLatin1(kInstitution), &menu);
+    heading.institution = new QLabel(MainMenu::tr(kInstitution), &menu);
     heading.institution->setObjectName(QStringLiteral("institutionLabel"));
     heading.institution->setFont(designFont(QStringLiteral("MS Sans Serif"), 13, true));
     heading.institution->setAlignment(Qt::AlignCenter);
-    heading.address = new QLabel(QString::fromLatin1(kAddress), &menu);
+    heading.address = new QLabel(MainMenu::tr(kAddress), &menu);
     heading.address->setObjectName(QStringLiteral("addressLabel"));
     heading.address->setFont(designFont(QStringLiteral("MS Sans Serif"), 10));
     heading.address->setAlignment(Qt::AlignCenter);
 
-    const QString title = QString::fromLatin1(menu_texts::kTitle);
+    const QString title = MainMenu::tr(menu_texts::kTitle);
     menu.titleFaces[0] = new QLabel(title, &menu);
     menu.titleFaces[0]->setObjectName(QStringLiteral("titleFaces_0"));
     menu.titleFaces[0]->setFont(designFont(QStringLiteral("Palatino Linotype"), 30, true));
@@ -127,7 +132,7 @@ QVBoxLayout* buildScreenButtons(MainMenu& menu) {
          {menu.peakAnalyserButton, menu_texts::kPeakNote},
          {menu.historyButton, menu_texts::kHistoryNote}}};
     for (const auto& [button, note] : screens) {
-        auto* caption = new QLabel(QString::fromLatin1(note), &menu);
+        auto* caption = new QLabel(MainMenu::tr(note), &menu);
         caption->setObjectName(button->objectName() + QStringLiteral("Note"));
         caption->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
         caption->setAlignment(Qt::AlignCenter);
@@ -143,14 +148,15 @@ QVBoxLayout* buildScreenButtons(MainMenu& menu) {
 
 // The help reminder at the left of the foot, the credit line at its right.
 QHBoxLayout* buildFoot(MainMenu& menu) {
-    menu.helpHintEdit = new QLineEdit(QString::fromLatin1(menu_texts::kHelpReminder), &menu);
+    menu.helpHintEdit = new QLineEdit(MainMenu::tr(menu_texts::kHelpReminder), &menu);
     menu.helpHintEdit->setObjectName(QStringLiteral("helpHintEdit"));
     menu.helpHintEdit->setFont(designFont(QStringLiteral("MS Sans Serif"), 10, true));
     menu.helpHintEdit->setReadOnly(true);
+    menu.helpHintEdit->setAccessibleName(MainMenu::tr("Press F1 for help"));
     menu.helpHintEdit->setFocusPolicy(Qt::NoFocus);
     menu.helpHintEdit->setFixedWidth(90);
     menu.helpHintEdit->setAlignment(Qt::AlignCenter);
-    auto* credit = new QLabel(QString::fromLatin1(kCredit), &menu);
+    auto* credit = new QLabel(MainMenu::tr(kCredit).arg(QStringLiteral(KESTRANA_VERSION)), &menu);
     credit->setObjectName(QStringLiteral("creditLabel"));
     credit->setFont(designFont(QStringLiteral("MS Sans Serif"), 9));
     credit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -216,28 +222,57 @@ void MainMenu::centreIn(const QRect& area) {
     move(place.topLeft());
 }
 
+namespace {
+
+// Where the answer of a "Don't ask again" display question is kept.
+const QString kDisplayAnswerSetting = QStringLiteral("MainMenu/displayAnswer");
+
+// The screens fit a display of the designed size or larger one; only a smaller one is worth a switch.
+bool displayLargeEnough(QSize size) {
+    return size.width() >= menu_texts::kDesignWidth && size.height() >= menu_texts::kDesignHeight;
+}
+
+} // namespace
+
 void MainMenu::load() {
     MenuState& kept = state();
     const QSize size = services::ResolutionSwitch::displaySize();
     kept.savedHeight = toInt16(size.height());
     kept.savedWidth = toInt16(size.width());
-    if (kept.savedHeight == menu_texts::kDesignHeight && kept.savedWidth == menu_texts::kDesignWidth)
+    if (displayLargeEnough(size) || !services::ResolutionSwitch::canSwitch())
         return;
-    const services::MessageAnswer answer = services::MessageBox::question(
-        this, fromCore(menu_texts::displayQuestion(kept.savedWidth, kept.savedHeight)));
-    if (answer == services::MessageAnswer::Yes) {
+    // An answer the user asked us to keep stands for the question, and brings no warning again.
+    const QString keptAnswer = services::storedText(kDisplayAnswerSetting);
+    if (keptAnswer == QLatin1String(menu_texts::kAnswerNo)) {
+        kept.answer = keptAnswer;
+        return;
+    }
+    if (keptAnswer == QLatin1String(menu_texts::kAnswerYes)) {
+        kept.answer = keptAnswer;
+        switchToDesignSize();
+        return;
+    }
+    const services::QuestionReply reply = services::MessageBox::questionOnce(
+        this, tr(menu_texts::kDisplayQuestion).arg(kept.savedWidth).arg(kept.savedHeight));
+    if (reply.answer == services::MessageAnswer::Yes) {
         kept.answer = QString::fromLatin1(menu_texts::kAnswerYes);
-        const QSize designSize(menu_texts::kDesignWidth, menu_texts::kDesignHeight);
-        if (!services::ResolutionSwitch::apply(designSize)) {
-            services::MessageBox::information(this, QString::fromLatin1(menu_texts::kSwitchFailed));
-        } else if (const QScreen* display = screen()) {
-            // The menu was centred on the larger display; the window system may not have told Qt of
-            // the new size yet, so it is centred on the switched size itself.
-            centreIn(QRect(display->geometry().topLeft(), designSize));
-        }
+        switchToDesignSize();
     } else {
         kept.answer = QString::fromLatin1(menu_texts::kAnswerNo);
-        services::MessageBox::information(this, QString::fromLatin1(menu_texts::kNoSwitchWarning));
+        services::MessageBox::information(this, tr(menu_texts::kNoSwitchWarning));
+    }
+    if (reply.dontAskAgain)
+        services::storeText(kDisplayAnswerSetting, kept.answer);
+}
+
+void MainMenu::switchToDesignSize() {
+    const QSize designSize(menu_texts::kDesignWidth, menu_texts::kDesignHeight);
+    if (!services::ResolutionSwitch::apply(designSize)) {
+        services::MessageBox::information(this, tr(menu_texts::kSwitchFailed));
+    } else if (const QScreen* display = screen()) {
+        // The menu was centred on the larger display; the window system may not have told Qt of
+        // the new size yet, so it is centred on the switched size itself.
+        centreIn(QRect(display->geometry().topLeft(), designSize));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The main menu `MainMenu`: the program starts on it. Its load step (run by the constructor) offers to
-// switch the display to 1024 x 768; its buttons open the three working screens through the
+// switch a display smaller than 1024 x 768 to that size, where the display can be switched, unless
+// the user asked not to be asked again; its buttons open the four working screens through the
 // Navigator; Quit (`quitButton`) - or closing the window by its own close control - puts the display
 // back to the size it had when the question was answered Yes. The title blinks by `blinkTimer`.
 
@@ -63,6 +64,7 @@ private:
     static constexpr QSize kMenuSize{880, 700};
     void centreIn(const QRect& area);
     void restoreDisplay();
+    void switchToDesignSize();
 };
 
 } // namespace kestrana::gui::app

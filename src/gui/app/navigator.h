@@ -3,7 +3,8 @@
 // working screen's GO TO MAIN calls goToMain(this). Each screen exists at most once: show() creates
 // it (its constructor is its load step) or, when it is open, only brings it forward. Screens are
 // top-level windows deleted when closed (Qt::WA_DeleteOnClose), so a screen opened again starts
-// from its design texts; values that must outlive a screen are kept outside its widget.
+// from its design texts; values that must outlive a screen are kept outside its widget (the core's
+// sessions, and the settings for what the user left in its boxes and its window's place).
 //
 // The program ends when no screen remains open (Qt quits when its last window closes); the help
 // window does not count.

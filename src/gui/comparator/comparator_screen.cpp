@@ -15,9 +15,12 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/screen_memory.h"
+#include "gui/services/settings.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/file_drops.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -32,7 +35,9 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <QToolButton>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -76,13 +81,31 @@ kestrana::analyser::CreditLine& creditLine() {
 ComparatorScreen::ComparatorScreen(QWidget* parent)
     : QWidget(parent), listed_(std::make_unique<core::ComparisonListing>()) {
     setObjectName(QStringLiteral("ComparatorScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("TGI Comparator")));
+    setWindowTitle(widgets::windowTitle(tr("TGI Comparator")));
     buildControls();
     buildLayout();
     setTabOrderAsSeen();
     connectHandlers();
     services::installHelp(this, QStringLiteral("comparator"));
     load();
+    services::rememberScreen(this, {runFileEdits.begin(), runFileEdits.end()}, {parameterCombo});
+    widgets::acceptFileDrops(this, core::kSlotCount,
+                             [this](const QStringList& paths) { takeRunFiles(paths); });
+}
+
+void ComparatorScreen::takeRunFiles(const QStringList& paths) {
+    const auto count = std::min<qsizetype>(paths.size(), core::kSlotCount);
+    if (count == 0)
+        return;
+    for (qsizetype k = 0; k < count; ++k)
+        runFileEdits[static_cast<std::size_t>(k)]->setText(paths[k]);
+    // The path boxes come back in place of the km captions of runs loaded before, and COMPARE waits
+    // for PROCESS DATA on the new runs, as when the number of older runs is edited.
+    const QString olderRuns = QString::number(count - 1);
+    if (count > 1 && olderRunCountEdit->text() != olderRuns)
+        olderRunCountEdit->setText(olderRuns);
+    else
+        olderRunCountChanged();
 }
 
 ComparatorScreen::~ComparatorScreen() = default;
@@ -147,6 +170,7 @@ void ComparatorScreen::setSlotEnabled(int slot, bool enabled) {
     colours.setColor(QPalette::Disabled, QPalette::Text, kDisabledPathColour);
     path->setPalette(colours);
     slotHeadingLabels[static_cast<std::size_t>(slot)]->setEnabled(enabled);
+    recentButtons[static_cast<std::size_t>(slot)]->setEnabled(enabled);
 }
 
 void ComparatorScreen::olderRunCountChanged() {
@@ -194,6 +218,7 @@ void ComparatorScreen::processData() {
     const core::BuildResult result =
         core::buildRunDatabase(request, session, [this](const core::SlotLoaded& slot) {
             runFileEdits[static_cast<std::size_t>(slot.slot)]->hide();
+            services::addRecentFile(objectName(), runFileEdits[static_cast<std::size_t>(slot.slot)]->text());
             slotKmLabels[static_cast<std::size_t>(slot.slot)]->setText(fromCore(slot.kmCaption));
             services::MessageBox::information(this, fromCore(slot.message));
             if (slot.kmFromText)
@@ -323,7 +348,7 @@ void ComparatorScreen::printDetails() {
         services::TitlePrompt::ask(this, fromCore(core::kTitlePrompt),
                                    fromCore(core::kPrintDetailsPromptTitle), fromCore(core::kTitleDefault));
     services::PrintOptions options;
-    options.documentName = QStringLiteral("Comparison Details");
+    options.documentName = tr("Comparison Details");
     services::HardCopyPrinter::print(this, core::printDetailsScript(reportInputs(), *listed_, toCore(title)),
                                      QPixmap(), options);
 }
@@ -344,7 +369,7 @@ void ComparatorScreen::printGraph() {
     const QString today = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     services::PrintOptions options;
     options.landscape = true;
-    options.documentName = QStringLiteral("Comparison Graph");
+    options.documentName = tr("Comparison Graph");
     services::HardCopyPrinter::print(this,
                                      core::printGraphScript(reportInputs(), toCore(title), toCore(today)),
                                      canvas.picture(), options);

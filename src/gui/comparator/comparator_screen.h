@@ -7,8 +7,8 @@
 // when it closes, so what must outlive it (the number of older runs n, the run slots, the
 // section, start km and direction of the build, the credit line's counter) lives in the core's
 // comparatorSession() and in the credit line kept by comparator_screen.cpp. A screen opened again starts its
-// controls from their design texts: olderRunCountEdit shows "0" while n keeps its value until
-// olderRunCountEdit is edited.
+// controls from their design texts, but for the run files, the parameter and its size and place, which
+// come back as the user left them (services::rememberScreen).
 //
 // Every text shown comes from the core (src/core/comparator); the handlers only carry texts between
 // the controls and the core and show the core's messages in message boxes.
@@ -17,6 +17,7 @@
 #include "gui/services/file_dialog.h"
 #include "gui/widgets/title_band.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -27,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class QToolButton;
 
 // The comparator core's types are only named here; comparator_screen.cpp includes their headers.
 namespace kestrana::comparator {
@@ -62,11 +64,15 @@ public:
     void valueListScrolled(int slot); // a value column scrolled: the block column and the others follow
     void scrollTitle();               // title scroll
     void advanceCreditLine();         // credit line
+    // Run files given on the command line or dropped on the screen, one to four: the first is the
+    // current run, the others its older runs in order, with the number of older runs to match.
+    void takeRunFiles(const QStringList& paths);
 
     // The run slots: heading, path box, Browse and the km caption under the path box.
     std::array<QLabel*, 4> slotHeadingLabels{};
     std::array<QLineEdit*, 4> runFileEdits{};
     std::array<QPushButton*, 4> browseButtons{};
+    std::array<QToolButton*, 4> recentButtons{}; // the run files loaded last, for each slot
     std::array<QLabel*, 4> slotKmLabels{};
     // The number of older runs and the compared parameter.
     QLabel* olderRunCountLabel = nullptr;

@@ -9,6 +9,7 @@
 #include "core/comparator/session.h"
 
 #include "gui/comparator/comparator_screen.h"
+#include "gui/services/screen_memory.h"
 #include "gui/widgets/charts.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kestrana::gui::comparator {
@@ -36,15 +38,18 @@ namespace core = kestrana::comparator;
 namespace {
 
 constexpr std::array<const char*, core::kSlotCount> kSlotHeadings = {
-    "Input File - Current TRC Run No.0", "Input File  -  TRC Run No.1   [ Oldest ]",
-    "Input File  -  TRC Run No.2", "Input File  -  TRC Run No.3"};
+    QT_TRANSLATE_NOOP("kestrana::gui::comparator::ComparatorScreen", "Input File - Current TRC Run No.0"),
+    QT_TRANSLATE_NOOP("kestrana::gui::comparator::ComparatorScreen",
+                      "Input File  -  TRC Run No.1   [ Oldest ]"),
+    QT_TRANSLATE_NOOP("kestrana::gui::comparator::ComparatorScreen", "Input File  -  TRC Run No.2"),
+    QT_TRANSLATE_NOOP("kestrana::gui::comparator::ComparatorScreen", "Input File  -  TRC Run No.3")};
 
 using widgets::indexedName;
 
 // Buttons here are pressed by Space or a click; Enter in a box presses the operation it feeds.
-QPushButton* button(QWidget* parent, const QString& name, const char* caption,
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption,
                     const QString& accessibleName) {
-    QPushButton* command = widgets::makeButton(parent, name, QString::fromLatin1(caption));
+    QPushButton* command = widgets::makeButton(parent, name, caption);
     command->setAccessibleName(accessibleName);
     command->setAutoDefault(false);
     return command;
@@ -57,75 +62,71 @@ void ComparatorScreen::buildControls() {
 
     // The km caption of a slot is made before its path box, so that the box lies over it.
     for (int k = 0; k < core::kSlotCount; ++k) {
-        slotHeadingLabels[k] = widgets::makeLabel(this, indexedName("slotHeadingLabels", k),
-                                                  QString::fromLatin1(kSlotHeadings[k]));
+        slotHeadingLabels[k] =
+            widgets::makeLabel(this, indexedName("slotHeadingLabels", k), tr(kSlotHeadings[k]));
         slotKmLabels[k] = widgets::makeLabel(this, indexedName("slotKmLabels", k));
         slotKmLabels[k]->setProperty("kmCaption", true);
         runFileEdits[k] =
             widgets::makeTextBox(this, indexedName("runFileEdits", k),
                                  QDir::toNativeSeparators(widgets::fromPath(
                                      kestrana::common::mapDesignPath(core::kDesignSlotPaths[k]))));
-        runFileEdits[k]->setAccessibleName(QStringLiteral("Run file of run %1").arg(k));
+        runFileEdits[k]->setAccessibleName(tr("Run file of run %1").arg(k));
         slotHeadingLabels[k]->setBuddy(runFileEdits[k]);
-        browseButtons[k] = button(this, indexedName("browseButtons", k), "Browse",
-                                  QStringLiteral("Browse for the run file of run %1").arg(k));
+        browseButtons[k] = button(this, indexedName("browseButtons", k), tr("Browse"),
+                                  tr("Browse for the run file of run %1").arg(k));
+        recentButtons[k] =
+            services::makeRecentFilesButton(this, runFileEdits[k], indexedName("recentButtons", k));
     }
 
-    olderRunCountLabel =
-        widgets::makeLabel(this, QStringLiteral("olderRunCountLabel"),
-                           QStringLiteral("Number of Runs for comparision (excluding current)"));
+    olderRunCountLabel = widgets::makeLabel(this, QStringLiteral("olderRunCountLabel"),
+                                            tr("Number of Runs for comparision (excluding current)"));
     olderRunCountLabel->setWordWrap(true);
     olderRunCountEdit = widgets::makeTextBox(this, QStringLiteral("olderRunCountEdit"), QStringLiteral("0"));
-    olderRunCountEdit->setAccessibleName(QStringLiteral("Number of older runs"));
+    olderRunCountEdit->setAccessibleName(tr("Number of older runs"));
     olderRunCountLabel->setBuddy(olderRunCountEdit);
-    parameterLabel =
-        widgets::makeLabel(this, QStringLiteral("parameterLabel"), QStringLiteral("Compare Parameter "));
+    parameterLabel = widgets::makeLabel(this, QStringLiteral("parameterLabel"), tr("Compare Parameter "));
     parameterCombo = widgets::makeChoiceBox(this, QStringLiteral("parameterCombo"),
                                             widgets::fromCoreList(core::kCompareParameterNames));
-    parameterCombo->setAccessibleName(QStringLiteral("Compare parameter"));
+    parameterCombo->setAccessibleName(tr("Compare parameter"));
     parameterLabel->setBuddy(parameterCombo);
 
-    kmRangeLabels[0] =
-        widgets::makeLabel(this, indexedName("kmRangeLabels", 0), QStringLiteral("Km  - From"));
-    kmRangeLabels[1] = widgets::makeLabel(this, indexedName("kmRangeLabels", 1), QStringLiteral("Km - To"));
+    kmRangeLabels[0] = widgets::makeLabel(this, indexedName("kmRangeLabels", 0), tr("Km  - From"));
+    kmRangeLabels[1] = widgets::makeLabel(this, indexedName("kmRangeLabels", 1), tr("Km - To"));
     for (int i = 0; i < 2; ++i) {
         kmRangeEdits[i] = widgets::makeTextBox(this, indexedName("kmRangeEdits", i));
         kmRangeLabels[i]->setBuddy(kmRangeEdits[i]);
     }
-    kmRangeEdits[0]->setAccessibleName(QStringLiteral("Km from"));
-    kmRangeEdits[1]->setAccessibleName(QStringLiteral("Km to"));
+    kmRangeEdits[0]->setAccessibleName(tr("Km from"));
+    kmRangeEdits[1]->setAccessibleName(tr("Km to"));
 
     processDataButton =
-        button(this, QStringLiteral("processDataButton"), "PROCESS   DATA", QStringLiteral("Process data"));
-    compareButton =
-        button(this, QStringLiteral("compareButton"), "COMPARE    TGI   ", QStringLiteral("Compare"));
-    printDetailsButton = button(this, QStringLiteral("printDetailsButton"), "PRINT   DETAILS",
-                                QStringLiteral("Print details"));
+        button(this, QStringLiteral("processDataButton"), tr("PROCESS   DATA"), tr("Process data"));
+    compareButton = button(this, QStringLiteral("compareButton"), tr("COMPARE    TGI   "), tr("Compare"));
+    printDetailsButton =
+        button(this, QStringLiteral("printDetailsButton"), tr("PRINT   DETAILS"), tr("Print details"));
     printGraphButton =
-        button(this, QStringLiteral("printGraphButton"), "PRINT  GRAPH", QStringLiteral("Print graph"));
+        button(this, QStringLiteral("printGraphButton"), tr("PRINT  GRAPH"), tr("Print graph"));
     saveDetailsButton =
-        button(this, QStringLiteral("saveDetailsButton"), "SAVE DETAILS", QStringLiteral("Save details"));
+        button(this, QStringLiteral("saveDetailsButton"), tr("SAVE DETAILS"), tr("Save details"));
     goToMainButton =
-        button(this, QStringLiteral("goToMainButton"), "   GO TO   MAIN", QStringLiteral("Go to main menu"));
+        button(this, QStringLiteral("goToMainButton"), tr("   GO TO   MAIN"), tr("Go to main menu"));
 
-    headingList =
-        widgets::makeListBox(this, QStringLiteral("headingList"), QStringLiteral("Listing heading"));
-    blockList = widgets::makeListBox(this, QStringLiteral("blockList"), QStringLiteral("Blocks"));
+    headingList = widgets::makeListBox(this, QStringLiteral("headingList"), tr("Listing heading"));
+    blockList = widgets::makeListBox(this, QStringLiteral("blockList"), tr("Blocks"));
     for (int k = 0; k < core::kSlotCount; ++k) {
-        runDateLists[k] = widgets::makeListBox(this, indexedName("runDateLists", k),
-                                               QStringLiteral("Run date of run %1").arg(k));
-        valueLists[k] = widgets::makeListBox(this, indexedName("valueLists", k),
-                                             QStringLiteral("Values of run %1").arg(k));
+        runDateLists[k] =
+            widgets::makeListBox(this, indexedName("runDateLists", k), tr("Run date of run %1").arg(k));
+        valueLists[k] =
+            widgets::makeListBox(this, indexedName("valueLists", k), tr("Values of run %1").arg(k));
     }
     comparisonChart = new widgets::LineChart(this);
     comparisonChart->setObjectName(QStringLiteral("comparisonChart"));
-    comparisonChart->setAccessibleName(QStringLiteral("Comparison chart"));
+    comparisonChart->setAccessibleName(tr("Comparison chart"));
 
     // The title starts in the middle of the band, on a multiple of the 5-twip step.
-    titleBand =
-        widgets::makeHeadingBand(this, QStringLiteral("TGI  COMPARATOR"), [](int bandTwips, int titleTwips) {
-            return (bandTwips - titleTwips) / 2 / 5 * 5;
-        });
+    titleBand = widgets::makeHeadingBand(this, tr("TGI  COMPARATOR"), [](int bandTwips, int titleTwips) {
+        return (bandTwips - titleTwips) / 2 / 5 * 5;
+    });
     titleLabel = titleBand->title();
     creditLabel = widgets::makeCreditLine(this);
 
@@ -137,14 +138,15 @@ namespace {
 
 // The run files, each path box lying over its km caption.
 QGroupBox* buildRunsGroup(ComparatorScreen& screen) {
-    auto* runs = new QGroupBox(QStringLiteral("Runs"), &screen);
+    auto* runs = new QGroupBox(ComparatorScreen::tr("Runs"), &screen);
     auto* runsGrid = new QGridLayout(runs);
     runsGrid->setVerticalSpacing(2);
     for (int k = 0; k < core::kSlotCount; ++k) {
-        runsGrid->addWidget(screen.slotHeadingLabels[k], 2 * k, 0, 1, 2);
+        runsGrid->addWidget(screen.slotHeadingLabels[k], 2 * k, 0, 1, 3);
         runsGrid->addWidget(screen.slotKmLabels[k], 2 * k + 1, 0);
         runsGrid->addWidget(screen.runFileEdits[k], 2 * k + 1, 0);
         runsGrid->addWidget(screen.browseButtons[k], 2 * k + 1, 1);
+        runsGrid->addWidget(screen.recentButtons[k], 2 * k + 1, 2);
         // The hidden path box keeps its room, so the caption takes its place without a jump.
         QSizePolicy keepRoom = screen.runFileEdits[k]->sizePolicy();
         keepRoom.setRetainSizeWhenHidden(true);
@@ -157,7 +159,7 @@ QGroupBox* buildRunsGroup(ComparatorScreen& screen) {
 
 // The number of older runs, the parameter and the km range.
 QGroupBox* buildComparisonGroup(ComparatorScreen& screen) {
-    auto* inputs = new QGroupBox(QStringLiteral("Comparison"), &screen);
+    auto* inputs = new QGroupBox(ComparatorScreen::tr("Comparison"), &screen);
     auto* inputsGrid = new QGridLayout(inputs);
     inputsGrid->setVerticalSpacing(4);
     inputsGrid->addWidget(screen.olderRunCountLabel, 0, 0, 1, 3);
@@ -191,7 +193,7 @@ QGridLayout* buildOperations(ComparatorScreen& screen) {
 
 // The listing, headings over their columns.
 QGroupBox* buildListingGroup(ComparatorScreen& screen) {
-    auto* listing = new QGroupBox(QStringLiteral("Comparison listing"), &screen);
+    auto* listing = new QGroupBox(ComparatorScreen::tr("Comparison listing"), &screen);
     auto* listingGrid = new QGridLayout(listing);
     listingGrid->setHorizontalSpacing(2);
     listingGrid->setVerticalSpacing(2);
@@ -276,6 +278,7 @@ void ComparatorScreen::setTabOrderAsSeen() {
     for (int k = 0; k < core::kSlotCount; ++k) {
         order.push_back(runFileEdits[k]);
         order.push_back(browseButtons[k]);
+        order.push_back(recentButtons[k]);
     }
     for (QWidget* control :
          std::initializer_list<QWidget*>{olderRunCountEdit, parameterCombo, kmRangeEdits[0], kmRangeEdits[1],

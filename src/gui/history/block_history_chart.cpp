@@ -59,7 +59,7 @@ Axes addAxes(QChart* chart, const core::BlockHistory& history, core::Day firstDa
     }
     Axes axes{new QDateTimeAxis, new QValueAxis};
     axes.x->setFormat(QStringLiteral("yyyy-MM-dd"));
-    axes.x->setTitleText(QStringLiteral("Run date"));
+    axes.x->setTitleText(BlockHistoryChart::tr("Run date"));
     axes.x->setRange(
         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(chartX(firstDay - kMarginDays)), Qt::UTC),
         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(chartX(lastDay + kMarginDays)), Qt::UTC));
@@ -78,7 +78,7 @@ void addThreshold(QChart* chart, const Axes& axes, const core::BlockHistory& his
                   core::Day lastDay) {
     const double threshold = history.settings.threshold;
     auto* thresholdLine = new QLineSeries;
-    thresholdLine->setName(QStringLiteral("Threshold ") + QString::number(history.settings.threshold));
+    thresholdLine->setName(BlockHistoryChart::tr("Threshold ") + QString::number(history.settings.threshold));
     thresholdLine->setPen(QPen(QColor(0xc6, 0x28, 0x28), 1.2, Qt::DotLine));
     thresholdLine->append(chartX(firstDay - kMarginDays), threshold);
     thresholdLine->append(chartX(lastDay + kMarginDays), threshold);
@@ -97,7 +97,7 @@ SegmentCounts addSegments(QChart* chart, const Axes& axes, const core::BlockHist
         const core::HistorySegment& segment = history.segments[s];
         const QColor colour = kSegmentColours[s % kSegmentColours.size()];
         auto* values = new QScatterSeries;
-        values->setName(QStringLiteral("Segment ") + QString::number(s + 1));
+        values->setName(BlockHistoryChart::tr("Segment ") + QString::number(s + 1));
         values->setColor(colour);
         values->setBorderColor(colour.darker(130));
         values->setMarkerSize(8);
@@ -130,7 +130,7 @@ int addMaintenanceMarks(QChart* chart, const Axes& axes, const core::BlockHistor
         mark->append(x, axes.y->min());
         mark->append(x, axes.y->max());
         if (marks == 0)
-            mark->setName(QStringLiteral("Maintenance"));
+            mark->setName(BlockHistoryChart::tr("Maintenance"));
         attach(chart, axes, mark);
         if (marks > 0)
             chart->legend()->markers(mark).front()->setVisible(false);
@@ -142,7 +142,7 @@ int addMaintenanceMarks(QChart* chart, const Axes& axes, const core::BlockHistor
 // The forecast from the last value down to the threshold, the crossing marked with its date.
 void addForecast(QChart* chart, const Axes& axes, const core::ForecastLine& forecast) {
     auto* line = new QLineSeries;
-    line->setName(QStringLiteral("Forecast"));
+    line->setName(BlockHistoryChart::tr("Forecast"));
     line->setPen(QPen(QColor(0xc6, 0x28, 0x28), 2, Qt::DashLine));
     line->append(chartX(forecast.fromDay), forecast.fromValue);
     line->append(chartX(forecast.crossingDay), forecast.endValue);

@@ -47,7 +47,7 @@ ConditionMapView::ConditionMapView(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Base);
     runScrollBar_ = new QScrollBar(Qt::Vertical, this);
     runScrollBar_->setObjectName(QStringLiteral("runScrollBar"));
-    runScrollBar_->setAccessibleName(QStringLiteral("Runs of the condition map"));
+    runScrollBar_->setAccessibleName(tr("Runs of the condition map"));
     runScrollBar_->setFocusPolicy(Qt::NoFocus);
     runScrollBar_->hide();
     connect(runScrollBar_, &QScrollBar::valueChanged, this, [this](int value) {
@@ -59,6 +59,7 @@ ConditionMapView::ConditionMapView(QWidget* parent) : QWidget(parent) {
 
 void ConditionMapView::setMap(std::shared_ptr<const core::ConditionMap> map) {
     map_ = std::move(map);
+    marks_.clear();
     note_.clear();
     selected_.reset();
     offsetX_ = 0.0;
@@ -71,6 +72,7 @@ void ConditionMapView::setMap(std::shared_ptr<const core::ConditionMap> map) {
 
 void ConditionMapView::clear(const QString& note) {
     map_.reset();
+    marks_.clear();
     note_ = note;
     selected_.reset();
     updateScrollBar();
@@ -235,6 +237,39 @@ void ConditionMapView::paintEvent(QPaintEvent*) {
     paintMap(painter);
 }
 
+void ConditionMapView::setMarks(std::vector<bool> marks) {
+    marks_ = std::move(marks);
+    update();
+}
+
+// A small dark triangle in the top right corner of each marked cell of the row, at least 3 pixels wide
+// so that it shows when zoomed out (where a pixel holds several cells, any marked one marks it).
+void ConditionMapView::paintMarks(QPainter& painter, std::size_t row, int top, int rowPixels,
+                                  std::size_t firstColumn, std::size_t endColumn) const {
+    const std::size_t columns = map_->columns.size();
+    if (marks_.size() != map_->cells.size())
+        return;
+    const QRect plot = plotArea();
+    const int size = std::clamp(static_cast<int>(columnWidth_ / 2), 3, std::max(3, rowPixels / 2));
+    // Dark with a light edge, so that it shows on every band's colour.
+    painter.setPen(QPen(QColor(250, 250, 250), 1));
+    painter.setBrush(QColor(20, 20, 20));
+    int lastRight = -1;
+    const std::size_t first = columnWidth_ < 1.0 ? 0 : firstColumn;
+    const std::size_t end = columnWidth_ < 1.0 ? columns : endColumn;
+    for (std::size_t column = first; column < end; ++column) {
+        if (!marks_[row * columns + column])
+            continue;
+        const int right = static_cast<int>(std::floor(plot.left() + (column + 1) * columnWidth_ - offsetX_));
+        if (right == lastRight || right < plot.left())
+            continue;
+        lastRight = right;
+        const QPointF corner[3] = {QPointF(right - size, top), QPointF(right, top),
+                                   QPointF(right, top + size)};
+        painter.drawPolygon(corner, 3);
+    }
+}
+
 void ConditionMapView::paintMap(QPainter& painter) const {
     const QRect plot = plotArea();
     if (!map_ || map_->rows.empty() || map_->columns.empty()) {
@@ -293,6 +328,7 @@ void ConditionMapView::paintMap(QPainter& painter) const {
             }
         }
         flush();
+        paintMarks(painter, row, top, rowPixels, firstColumn, endColumn);
     }
     if (selected_ && hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -322,7 +358,7 @@ void ConditionMapView::paintAxes(QPainter& painter, const QRect& plot) const {
             continue;
         const QRectF label(2, top + height / 2 - metrics.height() / 2.0, kRowLabelWidth - 6,
                            metrics.height());
-        if (label.top() >= plot.top() - 2)
+        if (label.center().y() >= plot.top())
             painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
                              fromCore(core::isoDate(map_->rows[row].day)));
     }

@@ -44,6 +44,10 @@ public:
     // Withdraws the map; the view shows `note` instead.
     void clear(const QString& note = QString());
     const core::ConditionMap* map() const { return map_.get(); }
+    // Cells to mark with a small triangle in their top right corner (one flag per cell of the map, row
+    // by row; empty for none): the blocks with a defect's exceedance in that run. Cleared with the map.
+    void setMarks(std::vector<bool> marks);
+    const std::vector<bool>& marks() const { return marks_; }
 
     // Pixels per block column (zoom) and the left edge's offset into the columns, in pixels.
     double columnWidth() const { return columnWidth_; }
@@ -99,8 +103,11 @@ private:
     void clampOffsets();
     void keepVisible(const MapCell& cell);
     void paintAxes(QPainter& painter, const QRect& plot) const;
+    void paintMarks(QPainter& painter, std::size_t row, int top, int rowPixels, std::size_t firstColumn,
+                    std::size_t endColumn) const;
 
     std::shared_ptr<const core::ConditionMap> map_;
+    std::vector<bool> marks_;
     QString note_;
     double columnWidth_ = 4.0;
     double offsetX_ = 0.0; // pixels of the columns left of the plot's left edge

@@ -15,12 +15,15 @@
 #include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/history/defects_page.h"
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/screen_memory.h"
 #include "gui/services/settings.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/file_drops.h"
 #include "gui/widgets/list_box.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
@@ -59,7 +62,10 @@ struct HistoryScreen::Results {
     int horizonMonths = 0;
     std::shared_ptr<const core::ConditionMap> map;
     std::vector<core::MaintenanceStretch> stretches;
-    std::string failure; // set when the library could not be read
+    defects::TrackingSettings tracking;
+    std::shared_ptr<const defects::TrackedDefects> defects;
+    std::vector<library::RunId> runIds; // of the tracked runs, in run order
+    std::string failure;                // set when the library could not be read
 };
 
 struct HistoryScreen::Shown {
@@ -72,7 +78,7 @@ struct HistoryScreen::Shown {
 
 HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HistoryScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Track History")));
+    setWindowTitle(widgets::windowTitle(tr("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
     readTask_ = new BackgroundTask(this);
@@ -82,6 +88,14 @@ HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     services::installHelp(this, QStringLiteral("history"));
     widgets::fillDisplay(this);
     openLibrary();
+    services::rememberScreen(this, {thresholdBox, jumpBox, horizonBox}, {indexChoice});
+    // Run files and folders dropped on the screen are imported as the import buttons would.
+    widgets::acceptFileDrops(this, 0, [this](const QStringList& paths) {
+        std::vector<std::string> imported;
+        for (const QString& path : paths)
+            imported.push_back(toPath(path));
+        importPaths(imported);
+    });
 }
 
 HistoryScreen::~HistoryScreen() {
@@ -107,6 +121,7 @@ void HistoryScreen::connectHandlers() {
     connect(runTable, &QTableWidget::itemSelectionChanged, this,
             [this] { removeRunsButton->setEnabled(!runTable->selectionModel()->selectedRows().isEmpty()); });
     connect(indexChoice, &QComboBox::currentIndexChanged, this, &HistoryScreen::withdrawResults);
+    connect(defectsPage, &DefectsPage::trackingSettingsEdited, this, &HistoryScreen::withdrawResults);
     for (QLineEdit* box : {kmFromBox, kmToBox, thresholdBox, jumpBox, horizonBox}) {
         connect(box, &QLineEdit::textEdited, this, &HistoryScreen::withdrawResults);
         widgets::pressOnEnter(box, showButton);
@@ -306,6 +321,7 @@ void HistoryScreen::withdrawResults() {
     maintenanceSummaryLabel->setText(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
     exportButton->setEnabled(false);
     printButton->setEnabled(false);
+    defectsPage->withdraw(fromCore(empty ? core::kEmptyLibraryNote : core::kPressShowNote));
 }
 
 void HistoryScreen::fail(std::string_view what, std::string_view reason) {
@@ -336,6 +352,7 @@ void HistoryScreen::showForSettings() {
     }
     core::KmRange range;
     core::HistorySettings settings;
+    defects::TrackingSettings tracking;
     int horizon = 0;
     QLineEdit* reading = kmFromBox;
     try {
@@ -349,6 +366,13 @@ void HistoryScreen::showForSettings() {
         settings.jump = core::jumpFromText(toCore(jumpBox->text()));
         reading = horizonBox;
         horizon = core::horizonMonthsFromText(toCore(horizonBox->text()));
+        tracking = defectsPage->trackingSettings();
+    } catch (const kestrana::common::Error& refusal) {
+        // A limit or the tolerance of the Defects page; the page has put the cursor in its box.
+        withdrawResults();
+        pages->setCurrentWidget(defectsPage);
+        services::MessageBox::information(this, fromCore(refusal.what()));
+        return;
     } catch (const core::SettingRefused& refusal) {
         withdrawResults();
         services::MessageBox::information(this, fromCore(refusal.what()));
@@ -370,17 +394,22 @@ void HistoryScreen::showForSettings() {
     request.settings = settings;
     request.untilDay = core::horizonEnd(today_, horizon);
     request.horizonMonths = horizon;
+    request.tracking = tracking;
     const std::string path = libraryPath_;
     setBusy(importing_, true);
     readTask_->start([this, request, path](const std::atomic<bool>&) mutable {
         try {
             const std::unique_ptr<library::RunLibrary> library =
                 library::openRunLibrary(path, library::LibraryAccess::OpenExisting);
+            // One reading of the runs serves the map and the forecast.
             request.map = std::make_shared<const core::ConditionMap>(
                 core::conditionMap(*library, request.series, request.range, request.settings.index));
-            const std::vector<core::ForecastRow> rows =
-                core::forecastRows(*library, request.series, request.range, request.settings);
+            const std::vector<core::ForecastRow> rows = core::forecastRowsOf(*request.map, request.settings);
             request.stretches = core::maintenanceList(rows, request.series.direction, request.untilDay);
+            request.defects = std::make_shared<const defects::TrackedDefects>(
+                defects::trackLibraryDefects(*library, request.series, request.tracking, request.range));
+            for (const library::RunRecord& run : library->runsOf(request.series))
+                request.runIds.push_back(run.id);
         } catch (const std::exception& error) {
             const auto* known = dynamic_cast<const kestrana::common::Error*>(&error);
             request.failure = known != nullptr ? known->reason() : error.what();
@@ -412,6 +441,10 @@ void HistoryScreen::showResults(const Results& results) {
         fromCore(core::maintenanceSummary(stretches_, results.range, results.untilDay)));
     exportButton->setEnabled(true);
     printButton->setEnabled(true);
+    conditionMap->setMarks(defects::exceedanceCells(*results.map, *results.defects, results.runIds));
+    defectsPage->setResults(
+        results.defects,
+        defects::DefectsHeading{results.series, results.range, results.tracking, {}, today_});
     emit resultsShown();
 }
 
@@ -496,7 +529,7 @@ void HistoryScreen::importFinished(const library::ImportSummary& summary, const 
     setBusy(false, reading_);
     QStringList notTaken;
     for (const library::FileOutcome& outcome : summary.outcomes)
-        if (outcome.status != library::ImportStatus::Imported)
+        if (outcome.status != library::ImportStatus::Imported || !outcome.reason.empty())
             notTaken << fromCore(library::outcomeLine(outcome));
     refusedList->setEntries(notTaken);
     const QString text =

@@ -49,6 +49,7 @@ namespace kestrana::gui::history {
 class BackgroundTask;
 class BlockHistoryChart;
 class ConditionMapView;
+class DefectsPage;
 
 namespace core = kestrana::history;
 
@@ -112,7 +113,8 @@ public:
     // Each file of the last import that was skipped or refused, with the reason.
     widgets::ListBox* refusedList = nullptr;
     QLabel* importSummaryLabel = nullptr;
-    QTableWidget* runTable = nullptr; // the runs of the line chosen, in run order
+    QTableWidget* runTable = nullptr;   // the runs of the line chosen, in run order
+    DefectsPage* defectsPage = nullptr; // the defects of the range, a page of `pages`
     QPushButton* removeRunsButton = nullptr;
 
     // The pages of `pages`.

@@ -9,6 +9,7 @@
 #include "core/history/terms.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
+#include "gui/history/defects_page.h"
 #include "gui/widgets/band_colours.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
@@ -95,8 +96,8 @@ void buildResultPages(HistoryScreen& screen) {
     screen.mapSummaryLabel = label(screen.mapPage, "mapSummaryLabel");
     auto* mapHint =
         label(screen.mapPage, "mapHint",
-              QStringLiteral("Ctrl+wheel or + / - zoom, drag or arrow keys move, Enter or a click "
-                             "opens the block"));
+              HistoryScreen::tr("Ctrl+wheel or + / - zoom, drag or arrow keys move, Enter or a click "
+                                "opens the block"));
     auto* mapColumn = new QVBoxLayout(screen.mapPage);
     mapColumn->setContentsMargins(6, 6, 6, 6);
     mapColumn->addWidget(screen.mapSummaryLabel);
@@ -113,9 +114,9 @@ void buildResultPages(HistoryScreen& screen) {
     screen.maintenancePage = new QWidget(screen.pages);
     screen.maintenanceSummaryLabel = label(screen.maintenancePage, "maintenanceSummaryLabel");
     screen.maintenanceListBox = widgets::makeListBox(
-        screen.maintenancePage, QStringLiteral("maintenanceListBox"), QStringLiteral("Maintenance list"));
-    screen.exportButton = button(screen.maintenancePage, "exportButton", QStringLiteral("&Export CSV..."));
-    screen.printButton = button(screen.maintenancePage, "printButton", QStringLiteral("&Print"));
+        screen.maintenancePage, QStringLiteral("maintenanceListBox"), HistoryScreen::tr("Maintenance list"));
+    screen.exportButton = button(screen.maintenancePage, "exportButton", HistoryScreen::tr("&Export CSV..."));
+    screen.printButton = button(screen.maintenancePage, "printButton", HistoryScreen::tr("&Print"));
     auto* maintenanceButtons = new QHBoxLayout;
     maintenanceButtons->addWidget(screen.maintenanceSummaryLabel, 1);
     maintenanceButtons->addWidget(screen.exportButton);
@@ -128,7 +129,7 @@ void buildResultPages(HistoryScreen& screen) {
     screen.importPage = new QWidget(screen.pages);
     screen.importSummaryLabel = label(screen.importPage, "importSummaryLabel");
     screen.refusedList = widgets::makeListBox(screen.importPage, QStringLiteral("refusedList"),
-                                              QStringLiteral("Skipped and refused files"));
+                                              HistoryScreen::tr("Skipped and refused files"));
     auto* importColumn = new QVBoxLayout(screen.importPage);
     importColumn->setContentsMargins(6, 6, 6, 6);
     importColumn->addWidget(screen.importSummaryLabel);
@@ -138,23 +139,25 @@ void buildResultPages(HistoryScreen& screen) {
     screen.runsPage = new QWidget(screen.pages);
     screen.runTable = new QTableWidget(0, 4, screen.runsPage);
     screen.runTable->setObjectName(QStringLiteral("runTable"));
-    screen.runTable->setAccessibleName(QStringLiteral("Runs of the line"));
-    screen.runTable->setHorizontalHeaderLabels(
-        {QStringLiteral("Date"), QStringLiteral("Run"), QStringLiteral("Blocks"), QStringLiteral("File")});
+    screen.runTable->setAccessibleName(HistoryScreen::tr("Runs of the line"));
+    screen.runTable->setHorizontalHeaderLabels({HistoryScreen::tr("Date"), HistoryScreen::tr("Run"),
+                                                HistoryScreen::tr("Blocks"), HistoryScreen::tr("File")});
     screen.runTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     screen.runTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     screen.runTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     screen.runTable->verticalHeader()->hide();
+    screen.runTable->verticalHeader()->setDefaultSectionSize(screen.runTable->fontMetrics().height() + 6);
     screen.runTable->horizontalHeader()->setStretchLastSection(true);
     screen.runTable->setColumnWidth(0, 100);
     screen.runTable->setColumnWidth(1, 50);
     screen.runTable->setColumnWidth(2, 70);
-    screen.removeRunsButton = button(screen.runsPage, "removeRunsButton", QStringLiteral("Remo&ve runs..."));
+    screen.removeRunsButton =
+        button(screen.runsPage, "removeRunsButton", HistoryScreen::tr("Remo&ve runs..."));
     screen.removeRunsButton->setEnabled(false);
     auto* runsButtons = new QHBoxLayout;
     runsButtons->addWidget(
         label(screen.runsPage, "runsHint",
-              QStringLiteral("Select runs (Shift or Ctrl for several) to take them out of the library.")),
+              HistoryScreen::tr("Select runs (Shift or Ctrl for several) to take them out of the library.")),
         1);
     runsButtons->addWidget(screen.removeRunsButton);
     auto* runsColumn = new QVBoxLayout(screen.runsPage);
@@ -162,11 +165,11 @@ void buildResultPages(HistoryScreen& screen) {
     runsColumn->addLayout(runsButtons);
     runsColumn->addWidget(screen.runTable, 1);
 
-    screen.pages->addTab(screen.mapPage, QStringLiteral("Condition &map"));
-    screen.pages->addTab(screen.blockPage, QStringLiteral("&Block history"));
-    screen.pages->addTab(screen.maintenancePage, QStringLiteral("M&aintenance list"));
-    screen.pages->addTab(screen.importPage, QStringLiteral("Import &details"));
-    screen.pages->addTab(screen.runsPage, QStringLiteral("R&uns"));
+    screen.pages->addTab(screen.mapPage, HistoryScreen::tr("Condition &map"));
+    screen.pages->addTab(screen.blockPage, HistoryScreen::tr("&Block history"));
+    screen.pages->addTab(screen.maintenancePage, HistoryScreen::tr("M&aintenance list"));
+    screen.pages->addTab(screen.importPage, HistoryScreen::tr("Import &details"));
+    screen.pages->addTab(screen.runsPage, HistoryScreen::tr("R&uns"));
 }
 
 } // namespace
@@ -176,18 +179,19 @@ void HistoryScreen::buildControls() {
 
     libraryChoice = new QComboBox(this);
     libraryChoice->setObjectName(QStringLiteral("libraryChoice"));
-    libraryChoice->setAccessibleName(QStringLiteral("Run library choice"));
+    libraryChoice->setAccessibleName(tr("Run library choice"));
     for (std::string_view choice : {core::kYourLibraryChoice, core::kSamplesChoice, core::kOtherLibraryChoice,
                                     core::kServerLibraryChoice})
         libraryChoice->addItem(fromCore(choice));
-    libraryPathBox = textBox(this, "libraryPathBox", QString(), QStringLiteral("Run library"), 16777215);
+    libraryPathBox = textBox(this, "libraryPathBox", QString(), tr("Run library"), 16777215);
     libraryPathBox->setReadOnly(true);
-    importFilesButton = button(this, "importFilesButton", QStringLiteral("Import &files..."));
-    importFolderButton = button(this, "importFolderButton", QStringLiteral("Import f&older..."));
-    cancelImportButton = button(this, "cancelImportButton", QStringLiteral("&Cancel import"));
+    importFilesButton = button(this, "importFilesButton", tr("Import &files..."));
+    importFolderButton = button(this, "importFolderButton", tr("Import f&older..."));
+    cancelImportButton = button(this, "cancelImportButton", tr("&Cancel import"));
     cancelImportButton->setEnabled(false);
     progressBar = new QProgressBar(this);
     progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setAccessibleName(tr("Progress of the import or the reading"));
     progressBar->setMinimumWidth(160);
     progressBar->setMaximumWidth(220);
     progressBar->setTextVisible(true);
@@ -204,28 +208,30 @@ void HistoryScreen::buildControls() {
 
     seriesChoice = new QComboBox(this);
     seriesChoice->setObjectName(QStringLiteral("seriesChoice"));
-    seriesChoice->setAccessibleName(QStringLiteral("Line and direction"));
+    seriesChoice->setAccessibleName(tr("Line and direction"));
     seriesChoice->setMinimumWidth(360);
     seriesChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     seriesChoice->setMinimumContentsLength(40);
-    kmFromBox = textBox(this, "kmFromBox", QString(), QStringLiteral("Km from"), 70);
-    kmToBox = textBox(this, "kmToBox", QString(), QStringLiteral("Km to"), 70);
+    kmFromBox = textBox(this, "kmFromBox", QString(), tr("Km from"), 70);
+    kmToBox = textBox(this, "kmToBox", QString(), tr("Km to"), 70);
     indexChoice = new QComboBox(this);
     indexChoice->setObjectName(QStringLiteral("indexChoice"));
-    indexChoice->setAccessibleName(QStringLiteral("Index"));
+    indexChoice->setAccessibleName(tr("Index"));
     for (core::BlockIndex index : core::kBlockIndices)
         indexChoice->addItem(fromCore(core::indexName(index)));
-    thresholdBox = textBox(this, "thresholdBox", QString::number(core::kDefaultThreshold),
-                           QStringLiteral("Threshold"), 60);
-    jumpBox =
-        textBox(this, "jumpBox", QString::number(core::kDefaultJump), QStringLiteral("Maintenance jump"), 60);
+    thresholdBox =
+        textBox(this, "thresholdBox", QString::number(core::kDefaultThreshold), tr("Threshold"), 60);
+    jumpBox = textBox(this, "jumpBox", QString::number(core::kDefaultJump), tr("Maintenance jump"), 60);
     horizonBox = textBox(this, "horizonBox", QString::number(core::kDefaultHorizonMonths),
-                         QStringLiteral("Horizon in months"), 60);
-    showButton = button(this, "showButton", QStringLiteral("&SHOW"));
+                         tr("Horizon in months"), 60);
+    showButton = button(this, "showButton", tr("&SHOW"));
     showButton->setFont(widgets::designFont(QStringLiteral("MS Sans Serif"), 10, true));
-    goToMainButton = button(this, "goToMainButton", QStringLiteral("&GO TO MAIN"));
+    goToMainButton = button(this, "goToMainButton", tr("&GO TO MAIN"));
 
     buildResultPages(*this);
+    // Beside the maintenance list: the defects of the range.
+    defectsPage = new DefectsPage(fileDialog_, pages);
+    pages->insertTab(pages->indexOf(maintenancePage) + 1, defectsPage, tr("D&efects"));
 }
 
 void HistoryScreen::buildLayout() {
@@ -242,7 +248,7 @@ void HistoryScreen::buildLayout() {
     page->addWidget(title);
 
     auto* library = new QHBoxLayout;
-    library->addWidget(buddyLabel(content, "libraryLabel", QStringLiteral("Librar&y"), libraryChoice));
+    library->addWidget(buddyLabel(content, "libraryLabel", tr("Librar&y"), libraryChoice));
     library->addWidget(libraryChoice);
     library->addWidget(libraryPathBox, 1);
     library->addWidget(importFilesButton);
@@ -257,21 +263,19 @@ void HistoryScreen::buildLayout() {
 
     auto* settings = new QGridLayout;
     settings->setHorizontalSpacing(6);
-    settings->addWidget(buddyLabel(content, "seriesLabel", QStringLiteral("&Line"), seriesChoice), 0, 0);
+    settings->addWidget(buddyLabel(content, "seriesLabel", tr("&Line"), seriesChoice), 0, 0);
     settings->addWidget(seriesChoice, 0, 1, 1, 3);
-    settings->addWidget(buddyLabel(content, "kmFromLabel", QStringLiteral("Km f&rom"), kmFromBox), 0, 4);
+    settings->addWidget(buddyLabel(content, "kmFromLabel", tr("Km f&rom"), kmFromBox), 0, 4);
     settings->addWidget(kmFromBox, 0, 5);
-    settings->addWidget(buddyLabel(content, "kmToLabel", QStringLiteral("Km &to"), kmToBox), 0, 6);
+    settings->addWidget(buddyLabel(content, "kmToLabel", tr("Km &to"), kmToBox), 0, 6);
     settings->addWidget(kmToBox, 0, 7);
-    settings->addWidget(buddyLabel(content, "indexLabel", QStringLiteral("&Index"), indexChoice), 1, 0);
+    settings->addWidget(buddyLabel(content, "indexLabel", tr("&Index"), indexChoice), 1, 0);
     settings->addWidget(indexChoice, 1, 1);
-    settings->addWidget(buddyLabel(content, "thresholdLabel", QStringLiteral("T&hreshold"), thresholdBox), 1,
-                        2);
+    settings->addWidget(buddyLabel(content, "thresholdLabel", tr("T&hreshold"), thresholdBox), 1, 2);
     settings->addWidget(thresholdBox, 1, 3);
-    settings->addWidget(buddyLabel(content, "jumpLabel", QStringLiteral("Maintenance &jump"), jumpBox), 1, 4);
+    settings->addWidget(buddyLabel(content, "jumpLabel", tr("Maintenance &jump"), jumpBox), 1, 4);
     settings->addWidget(jumpBox, 1, 5);
-    settings->addWidget(buddyLabel(content, "horizonLabel", QStringLiteral("Hori&zon (months)"), horizonBox),
-                        1, 6);
+    settings->addWidget(buddyLabel(content, "horizonLabel", tr("Hori&zon (months)"), horizonBox), 1, 6);
     settings->addWidget(horizonBox, 1, 7);
     settings->setColumnStretch(8, 1);
     settings->addWidget(showButton, 0, 9, 2, 1);

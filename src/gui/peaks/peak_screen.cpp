@@ -12,8 +12,11 @@
 #include "gui/services/hard_copy_printer.h"
 #include "gui/services/help.h"
 #include "gui/services/message_box.h"
+#include "gui/services/screen_memory.h"
+#include "gui/services/settings.h"
 #include "gui/services/title_prompt.h"
 #include "gui/widgets/controls.h"
+#include "gui/widgets/file_drops.h"
 #include "gui/widgets/qt_text.h"
 #include "gui/widgets/screen_setup.h"
 
@@ -47,13 +50,25 @@ core::PeakFiles homeFiles() {
 
 PeakScreen::PeakScreen(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("PeakScreen"));
-    setWindowTitle(widgets::windowTitle(QStringLiteral("Peak Analyzer")));
+    setWindowTitle(widgets::windowTitle(tr("Peak Analyzer")));
     buildControls();
     buildLayout();
     connectHandlers();
     services::installHelp(this, QStringLiteral("peaks"));
     load();
+    // A parameter kept from an earlier opening is chosen as a pick would choose it, but with the
+    // limiting value kept beside it rather than the parameter's default.
+    const QString designParameter = parameterCombo->currentText();
+    services::rememberScreen(this, {runFileEdit, limitEdit}, {parameterCombo});
+    if (parameterCombo->currentText() != designParameter)
+        core::chooseParameter(toCore(parameterCombo->currentText()), core::programPeakSession());
+    widgets::acceptFileDrops(this, 1, [this](const QStringList& paths) { takeRunFiles(paths); });
     titleTimer->start();
+}
+
+void PeakScreen::takeRunFiles(const QStringList& paths) {
+    if (!paths.isEmpty())
+        runFileEdit->setText(paths.front());
 }
 
 void PeakScreen::connectHandlers() {
@@ -136,8 +151,10 @@ void PeakScreen::processData() {
     } catch (const std::exception&) {
         message = fromCore(core::kDatabaseFailedMessage);
     }
-    if (processed)
+    if (processed) {
         showHeldRun();
+        services::addRecentFile(objectName(), runFileEdit->text());
+    }
     waitLabel->hide();
     services::MessageBox::information(this, message);
 }

@@ -7,7 +7,8 @@
 // when it closes; what the analyser keeps between its operations (the run's header
 // lines, record width and direction, the chosen parameter, the last share and total) is the core's
 // programPeakSession(), which lives as long as the program. A screen opened again starts its controls
-// from their design texts.
+// from their design texts, but for the run file, the parameter and its limit, and its size and
+// place, which come back as the user left them (services::rememberScreen).
 //
 // Every text shown comes from the core (src/core/peaks); the handlers carry texts between the
 // controls and the core and show the core's messages. The controls are built in
@@ -17,6 +18,7 @@
 #include "gui/services/file_dialog.h"
 #include "gui/widgets/title_band.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -26,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class QToolButton;
 
 namespace kestrana::peaks {
 struct PeakFiles;
@@ -48,6 +51,8 @@ public:
     void goToMain();        // GO TO MAIN
     void resultListScrolled(int index);
     void scrollTitle();
+    // Run files given on the command line or dropped on the screen: the run file box takes the one.
+    void takeRunFiles(const QStringList& paths);
 
     // The title band and the title moving through it.
     widgets::TitleBand* titleBand = nullptr;
@@ -56,6 +61,7 @@ public:
     QLabel* runFileLabel = nullptr;
     QLineEdit* runFileEdit = nullptr;
     QPushButton* browseButton = nullptr;
+    QToolButton* recentRunFilesButton = nullptr; // the run files processed last
     QPushButton* processDataButton = nullptr;
     // The processed run: section, date, km range.
     QLabel* sectionLabel = nullptr;

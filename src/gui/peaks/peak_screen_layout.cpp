@@ -7,6 +7,7 @@
 #include "core/common/paths.h"
 #include "core/peaks/parameters.h"
 #include "core/peaks/texts.h"
+#include "gui/services/screen_memory.h"
 #include "gui/widgets/controls.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_text.h"
@@ -20,7 +21,10 @@
 #include <QPushButton>
 #include <QSizePolicy>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace kestrana::gui::peaks {
 
@@ -68,12 +72,14 @@ void PeakScreen::buildControls() {
     titleLabel->setFont(widgets::designFont(QStringLiteral("Bookman Old Style"), 18, true));
     titleLabel->adjustSize();
 
-    runFileLabel = newLabel(this, "runFileLabel", QStringLiteral("Input File  TRC"));
+    runFileLabel = newLabel(this, "runFileLabel", tr("Input File  TRC"));
     const std::string home = kestrana::common::homeFolder();
     runFileEdit = newTextBox(this, "runFileEdit",
                              widgets::fromPath(kestrana::common::mapDesignPath(core::kDefaultRunPath, home)));
-    browseButton = newButton(this, "browseButton", QStringLiteral("BROWSE"));
-    processDataButton = newButton(this, "processDataButton", QStringLiteral("PROCESS DATA"));
+    browseButton = newButton(this, "browseButton", tr("BROWSE"));
+    recentRunFilesButton =
+        services::makeRecentFilesButton(this, runFileEdit, QStringLiteral("recentRunFilesButton"));
+    processDataButton = newButton(this, "processDataButton", tr("PROCESS DATA"));
 
     sectionLabel = newLabel(this, "sectionLabel");
     runDateLabel = newLabel(this, "runDateLabel");
@@ -81,8 +87,8 @@ void PeakScreen::buildControls() {
     for (QLabel* label : {sectionLabel, runDateLabel, kmRangeLabel})
         label->setFont(widgets::designFont(kSansSerif, 10.5, true));
 
-    parameterCaptions[0] = newLabel(this, "parameterCaptions_0", QStringLiteral("Parameter"));
-    parameterCaptions[1] = newLabel(this, "parameterCaptions_1", QStringLiteral("Parameter Limiting Value"));
+    parameterCaptions[0] = newLabel(this, "parameterCaptions_0", tr("Parameter"));
+    parameterCaptions[1] = newLabel(this, "parameterCaptions_1", tr("Parameter Limiting Value"));
     parameterCombo = new QComboBox(this);
     parameterCombo->setObjectName(QStringLiteral("parameterCombo"));
     parameterCombo->setFont(widgets::designFont(kSansSerif, kControlPoints));
@@ -92,15 +98,15 @@ void PeakScreen::buildControls() {
     parameterCombo->setEditText(fromCore(core::kDefaultParameter));
     parameterCombo->setMinimumWidth(90);
     limitEdit = newTextBox(this, "limitEdit", fromCore(core::kDefaultLimit));
-    kmCaptions[0] = newLabel(this, "kmCaptions_0", QStringLiteral("Km - From"));
-    kmCaptions[1] = newLabel(this, "kmCaptions_1", QStringLiteral("Km - to"));
+    kmCaptions[0] = newLabel(this, "kmCaptions_0", tr("Km - From"));
+    kmCaptions[1] = newLabel(this, "kmCaptions_1", tr("Km - to"));
     kmRangeEdits[0] = newTextBox(this, "kmRangeEdits_0");
     kmRangeEdits[1] = newTextBox(this, "kmRangeEdits_1");
     for (QLineEdit* box : {limitEdit, kmRangeEdits[0], kmRangeEdits[1]})
         box->setMaximumWidth(80);
-    showDetailsButton = newButton(this, "showDetailsButton", QStringLiteral("SHOW DETAILS"));
-    printDetailsButton = newButton(this, "printDetailsButton", QStringLiteral("PRINT DETAILS"));
-    goToMainButton = newButton(this, "goToMainButton", QStringLiteral("   GO TO    MAIN"));
+    showDetailsButton = newButton(this, "showDetailsButton", tr("SHOW DETAILS"));
+    printDetailsButton = newButton(this, "printDetailsButton", tr("PRINT DETAILS"));
+    goToMainButton = newButton(this, "goToMainButton", tr("   GO TO    MAIN"));
 
     columnHeaderLabel = new QLabel(fromCore(core::kColumnHeaderCaption));
     columnHeaderLabel->setObjectName(QStringLiteral("columnHeaderLabel"));
@@ -133,6 +139,19 @@ void PeakScreen::buildControls() {
     spareEdit = newTextBox(this, "spareEdit");
     spareEdit->hide();
 
+    // Names for screen readers: each box is named by the caption beside it.
+    const std::array<std::pair<QLabel*, QWidget*>, 5> captioned{{{runFileLabel, runFileEdit},
+                                                                 {parameterCaptions[0], parameterCombo},
+                                                                 {parameterCaptions[1], limitEdit},
+                                                                 {kmCaptions[0], kmRangeEdits[0]},
+                                                                 {kmCaptions[1], kmRangeEdits[1]}}};
+    for (const auto& [caption, box] : captioned) {
+        caption->setBuddy(box);
+        box->setAccessibleName(caption->text().simplified());
+    }
+    for (int i = 0; i < kColumnLists; ++i)
+        resultLists[static_cast<std::size_t>(i)]->setAccessibleName(tr("Result column %1").arg(i + 1));
+
     titleTimer = widgets::designTimer(this, "titleTimer", widgets::kTitleIntervalMs);
 }
 
@@ -146,6 +165,7 @@ void PeakScreen::buildLayout() {
     input->addWidget(runFileLabel);
     input->addWidget(runFileEdit, 1);
     input->addWidget(browseButton);
+    input->addWidget(recentRunFilesButton);
     input->addSpacing(12);
     input->addWidget(processDataButton);
     page->addLayout(input);
@@ -184,7 +204,8 @@ void PeakScreen::buildLayout() {
     page->addWidget(spareEdit);
 
     setTabOrder(runFileEdit, browseButton);
-    setTabOrder(browseButton, processDataButton);
+    setTabOrder(browseButton, recentRunFilesButton);
+    setTabOrder(recentRunFilesButton, processDataButton);
     setTabOrder(processDataButton, parameterCombo);
     setTabOrder(parameterCombo, limitEdit);
     setTabOrder(limitEdit, kmRangeEdits[0]);

@@ -1,10 +1,12 @@
 #include "gui/services/file_dialog.h"
 
 #include "core/common/paths.h"
+#include "gui/services/settings.h"
 #include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 #include "gui/widgets/qt_text.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,6 +22,14 @@ namespace {
 TestHook<std::optional<QString>, ShownFileDialog>& hook() {
     static TestHook<std::optional<QString>, ShownFileDialog> dialogs;
     return dialogs;
+}
+
+// Where a screen's dialog keeps the name chosen last, so it opens there again next time; empty for a
+// dialog of no named screen, which keeps nothing.
+QString lastChosenKey(const QWidget* screen) {
+    if (screen == nullptr || screen->objectName().isEmpty())
+        return {};
+    return screen->objectName() + QStringLiteral("/lastChosenFile");
 }
 
 } // namespace
@@ -50,33 +60,40 @@ QString FileDialog::showFolder(const QString& currentPath) {
 QString FileDialog::show(FileDialogKind kind, const QString& currentPath, const QString& filter,
                          const QString& suggestedName) {
     const QString folder = startFolder(currentPath);
+    const QString shownFilter = QCoreApplication::translate("FileDialog", filter.toUtf8().constData());
     std::optional<QString> choice;
     if (std::optional<std::optional<QString>> queued = hook().takeNext()) {
         choice = *queued;
     } else if (!inTestMode()) {
         QString chosen;
         if (kind == FileDialogKind::Open) {
-            chosen = QFileDialog::getOpenFileName(parent_, QStringLiteral("Open"), folder, filter);
+            chosen = QFileDialog::getOpenFileName(parent_, QCoreApplication::translate("FileDialog", "Open"),
+                                                  folder, shownFilter);
         } else if (kind == FileDialogKind::OpenMany) {
-            QStringList names =
-                QFileDialog::getOpenFileNames(parent_, QStringLiteral("Open"), folder, filter);
+            QStringList names = QFileDialog::getOpenFileNames(
+                parent_, QCoreApplication::translate("FileDialog", "Open"), folder, shownFilter);
             for (QString& name : names)
                 name = QDir::toNativeSeparators(name);
             chosen = names.join(QLatin1Char('\n'));
         } else if (kind == FileDialogKind::Folder) {
-            chosen = QFileDialog::getExistingDirectory(parent_, QStringLiteral("Choose a folder"), folder);
+            chosen = QFileDialog::getExistingDirectory(
+                parent_, QCoreApplication::translate("FileDialog", "Choose a folder"), folder);
         } else {
             // The screen asks before replacing a file itself, once it has added its own extension.
             const QString start = suggestedName.isEmpty() ? folder : QDir(folder).filePath(suggestedName);
-            chosen = QFileDialog::getSaveFileName(parent_, QStringLiteral("Save As"), start, filter, nullptr,
-                                                  QFileDialog::DontConfirmOverwrite);
+            chosen =
+                QFileDialog::getSaveFileName(parent_, QCoreApplication::translate("FileDialog", "Save As"),
+                                             start, shownFilter, nullptr, QFileDialog::DontConfirmOverwrite);
         }
         if (!chosen.isEmpty())
             choice = kind == FileDialogKind::OpenMany ? chosen : QDir::toNativeSeparators(chosen);
     }
     hook().record({kind, folder, filter, suggestedName, choice.value_or(QString()), !choice.has_value()});
-    if (choice)
+    if (choice) {
         lastChosen_ = kind == FileDialogKind::OpenMany ? choice->section(QLatin1Char('\n'), 0, 0) : *choice;
+        if (const QString key = lastChosenKey(parent_); !key.isEmpty())
+            storeText(key, lastChosen_);
+    }
     return choice.value_or(QString());
 }
 
@@ -91,6 +108,11 @@ QString FileDialog::startFolder(const QString& currentPath) const {
     }
     if (!lastChosen_.isEmpty())
         return QFileInfo(lastChosen_).absolutePath();
+    // The screen's dialog of an earlier opening, or of an earlier start of the program.
+    const QString key = lastChosenKey(parent_);
+    const QString kept = key.isEmpty() ? QString() : storedText(key);
+    if (!kept.isEmpty() && QFileInfo(kept).absoluteDir().exists())
+        return QFileInfo(kept).absolutePath();
     return widgets::fromPath(kestrana::common::homeFolder());
 }
 

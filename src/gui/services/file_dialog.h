@@ -22,11 +22,16 @@ namespace kestrana::gui::services {
 
 enum class FileDialogKind { Open, Save, OpenMany, Folder };
 
-// The filters of the open dialogs, the first one chosen when the dialog opens.
-inline const QString kRunFileFilter = QStringLiteral("Run files (*.run);;All files (*)");
-inline const QString kTextFileFilter = QStringLiteral("Text files (*.txt);;All files (*)");
-inline const QString kLibraryFileFilter = QStringLiteral("Run libraries (*.sqlite);;All files (*)");
-inline const QString kCsvFileFilter = QStringLiteral("CSV files (*.csv);;All files (*)");
+// The filters of the open dialogs, the first one chosen when the dialog opens (translated as the
+// dialog shows them).
+inline constexpr const char* kRunFileFilter =
+    QT_TRANSLATE_NOOP("FileDialog", "Run files (*.run);;All files (*)");
+inline constexpr const char* kTextFileFilter =
+    QT_TRANSLATE_NOOP("FileDialog", "Text files (*.txt);;All files (*)");
+inline constexpr const char* kLibraryFileFilter =
+    QT_TRANSLATE_NOOP("FileDialog", "Run libraries (*.sqlite);;All files (*)");
+inline constexpr const char* kCsvFileFilter =
+    QT_TRANSLATE_NOOP("FileDialog", "CSV files (*.csv);;All files (*)");
 
 struct ShownFileDialog {
     FileDialogKind kind = FileDialogKind::Open;

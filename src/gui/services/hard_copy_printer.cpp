@@ -9,6 +9,7 @@
 #include "gui/widgets/qt_text.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -97,7 +98,7 @@ public:
     QPagedPaintDevice* device() override { return &printer_; }
     bool finish(QString& error) override {
         if (printer_.printerState() == QPrinter::Error) {
-            error = QStringLiteral("the printer reported an error");
+            error = QCoreApplication::translate("HardCopyPrinter", "the printer reported an error");
             return false;
         }
         return true;
@@ -175,7 +176,8 @@ private:
             return;
         QFont qt = widgets::designFont(QStringLiteral("Arial"), kPageNumberPoints);
         painter_->setFont(qt);
-        const QString text = QStringLiteral("page %1 of %2").arg(page_).arg(pageTotal_);
+        const QString text =
+            QCoreApplication::translate("HardCopyPrinter", "page %1 of %2").arg(page_).arg(pageTotal_);
         job.pageNumbers.push_back(widgets::toCore(text));
         const double width = QFontMetricsF(qt, device_).horizontalAdvance(text) / unitsX_;
         painter_->drawText(
@@ -294,12 +296,12 @@ bool drawDocument(std::span<const PrintOp> ops, const QPixmap& picture, QPagedPa
     DocumentLayout(device, picture, nullptr, 0).run(ops, counted);
     QPainter painter;
     if (!painter.begin(device)) {
-        error = QStringLiteral("the printer could not be started");
+        error = QCoreApplication::translate("HardCopyPrinter", "the printer could not be started");
         return false;
     }
     DocumentLayout(device, picture, &painter, counted.pageCount).run(ops, job);
     if (!painter.end()) {
-        error = QStringLiteral("the document could not be finished");
+        error = QCoreApplication::translate("HardCopyPrinter", "the document could not be finished");
         return false;
     }
     return true;
@@ -362,8 +364,9 @@ bool printDocument(QWidget* parent, std::span<const PrintOp> givenOps, const QPi
     if (printsToPdf(printer)) {
         const QString folder = HardCopyPrinter::pdfFolder();
         if (!QDir().mkpath(folder)) {
-            error = QStringLiteral("the folder ") + QDir::toNativeSeparators(folder) +
-                    QStringLiteral(" could not be created");
+            error = QCoreApplication::translate("HardCopyPrinter", "the folder ") +
+                    QDir::toNativeSeparators(folder) +
+                    QCoreApplication::translate("HardCopyPrinter", " could not be created");
         } else {
             job.pdfPath = newPdfPath(folder, options.documentName);
             PdfDestination pdf(job.pdfPath, options);
@@ -374,13 +377,16 @@ bool printDocument(QWidget* parent, std::span<const PrintOp> givenOps, const QPi
         done = drawDocument(ops, picture, paper.device(), job, error) && paper.finish(error);
     }
     if (!done) {
-        MessageBox::information(parent, QStringLiteral("The hard copy could not be printed: ") + error + '.');
+        MessageBox::information(
+            parent, QCoreApplication::translate("HardCopyPrinter", "The hard copy could not be printed: ") +
+                        error + '.');
         return false;
     }
     hook().record(job);
     if (!job.pdfPath.isEmpty())
-        MessageBox::information(parent, QStringLiteral("The hard copy was saved as ") +
-                                            QDir::toNativeSeparators(job.pdfPath));
+        MessageBox::information(
+            parent, QCoreApplication::translate("HardCopyPrinter", "The hard copy was saved as ") +
+                        QDir::toNativeSeparators(job.pdfPath));
     return true;
 }
 
@@ -399,7 +405,9 @@ bool HardCopyPrinter::print(QWidget* parent, const HardCopyScript& script, const
     for (const PrintOp& op : ops) {
         if (op.kind == PrintOp::Kind::Picture && picture.isNull()) {
             MessageBox::information(
-                parent, QStringLiteral("The hard copy could not be printed: there is no chart picture."));
+                parent,
+                QCoreApplication::translate(
+                    "HardCopyPrinter", "The hard copy could not be printed: there is no chart picture."));
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include "gui/services/message_box.h"
 #include "gui/widgets/screen_setup.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QShortcut>
 #include <QTextBrowser>
@@ -31,7 +32,7 @@ QWidget* createHelpWindow() {
     help->setAttribute(Qt::WA_DeleteOnClose);
     // The help window never keeps the program running once its last screen is closed.
     help->setAttribute(Qt::WA_QuitOnClose, false);
-    help->setWindowTitle(widgets::windowTitle(QStringLiteral("Help")));
+    help->setWindowTitle(widgets::windowTitle(QCoreApplication::translate("Help", "Help")));
     auto* browser = new QTextBrowser(help);
     browser->setObjectName(QStringLiteral("helpBrowser"));
     browser->setOpenExternalLinks(true);

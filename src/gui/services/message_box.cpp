@@ -3,6 +3,8 @@
 #include "gui/services/test_hook.h"
 #include "gui/services/test_mode.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -24,25 +26,53 @@ QWidget* visibleParent(QWidget* parent) {
 } // namespace
 
 void MessageBox::information(QWidget* parent, const QString& text) {
-    hook().record({text, kApplicationTitle, MessageButtons::Ok, MessageAnswer::Ok});
+    hook().record({text, kApplicationTitle, MessageButtons::Ok, MessageAnswer::Ok, false, false});
     if (inTestMode())
         return;
     QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, visibleParent(parent));
     box.exec();
 }
 
-MessageAnswer MessageBox::question(QWidget* parent, const QString& text) {
-    MessageAnswer answer = MessageAnswer::No;
+namespace {
+
+// The ticks queued for the check boxes of questionOnce.
+TestHook<bool, NoAnswer>& dontAskHook() {
+    static TestHook<bool, NoAnswer> ticks;
+    return ticks;
+}
+
+QuestionReply ask(QWidget* parent, const QString& text, bool offerDontAsk) {
+    QuestionReply reply;
     if (std::optional<MessageAnswer> queued = hook().takeNext()) {
-        answer = *queued;
+        reply.answer = *queued;
+        reply.dontAskAgain = offerDontAsk && dontAskHook().takeNext().value_or(false);
     } else if (!inTestMode()) {
         QMessageBox box(QMessageBox::Question, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
                         visibleParent(parent));
         box.setEscapeButton(QMessageBox::No);
-        answer = box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        if (offerDontAsk)
+            box.setCheckBox(
+                new QCheckBox(QCoreApplication::translate("MessageBox", "Don't ask again"), &box));
+        reply.answer = box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+        reply.dontAskAgain = offerDontAsk && box.checkBox()->isChecked();
     }
-    hook().record({text, kApplicationTitle, MessageButtons::YesNo, answer});
-    return answer;
+    hook().record(
+        {text, kApplicationTitle, MessageButtons::YesNo, reply.answer, offerDontAsk, reply.dontAskAgain});
+    return reply;
+}
+
+} // namespace
+
+MessageAnswer MessageBox::question(QWidget* parent, const QString& text) {
+    return ask(parent, text, false).answer;
+}
+
+QuestionReply MessageBox::questionOnce(QWidget* parent, const QString& text) {
+    return ask(parent, text, true);
+}
+
+void MessageBox::setNextDontAskAgain(bool ticked) {
+    dontAskHook().queue(ticked);
 }
 
 void MessageBox::setNextAnswer(MessageAnswer answer) {

@@ -29,6 +29,14 @@ struct ShownMessage {
     QString title;
     MessageButtons buttons = MessageButtons::Ok;
     MessageAnswer answer = MessageAnswer::Ok;
+    bool offeredDontAskAgain = false; // the box had a "Don't ask again" check box
+    bool dontAskAgain = false;        // ... and it was ticked
+};
+
+// The answer to a question that can be put aside for good.
+struct QuestionReply {
+    MessageAnswer answer = MessageAnswer::No;
+    bool dontAskAgain = false;
 };
 
 class MessageBox {
@@ -37,10 +45,14 @@ public:
     static void information(QWidget* parent, const QString& text);
     // A modal question with Yes and No; returns the button pressed (closing the box counts as No).
     static MessageAnswer question(QWidget* parent, const QString& text);
+    // The same question with a "Don't ask again" check box under it.
+    static QuestionReply questionOnce(QWidget* parent, const QString& text);
 
     // Test hooks. Answers are queued: each question takes the oldest one (information boxes take
     // none). Every box shown is recorded in order.
     static void setNextAnswer(MessageAnswer answer);
+    // The next questionOnce box is answered with its check box ticked (or not: the default).
+    static void setNextDontAskAgain(bool ticked);
     static const std::vector<ShownMessage>& shown();
     static QStringList shownTexts();
     static void reset();

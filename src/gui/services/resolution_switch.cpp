@@ -17,6 +17,7 @@ namespace {
 struct FakeDisplay {
     QSize size;
     bool switchWorks = false;
+    bool switchable = true;
 };
 
 std::optional<FakeDisplay>& fake() {
@@ -90,8 +91,16 @@ bool ResolutionSwitch::apply(QSize size) {
     return runXrandr({QStringLiteral("-s"), modeName(size)}).has_value();
 }
 
-void ResolutionSwitch::fakeDisplay(QSize size, bool switchWorks) {
-    fake() = FakeDisplay{size, switchWorks};
+bool ResolutionSwitch::canSwitch() {
+    if (fake())
+        return fake()->switchable;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return QGuiApplication::platformName() == QLatin1String("xcb") && screen != nullptr &&
+           screen->devicePixelRatio() == 1.0;
+}
+
+void ResolutionSwitch::fakeDisplay(QSize size, bool switchWorks, bool switchable) {
+    fake() = FakeDisplay{size, switchWorks, switchable};
 }
 
 const std::vector<QSize>& ResolutionSwitch::appliedSizes() {

@@ -20,13 +20,18 @@ public:
     static QSize displaySize();
     // Switches the display to `size`; true when it switched, false when it failed.
     static bool apply(QSize size);
+    // Whether a switch can be tried at all: only on X11, and only on a display that is not scaled
+    // (a scaled display already shows the screens at a readable size, and xrandr would undo the
+    // user's scaling). Wayland, the offscreen platform and the like answer false.
+    static bool canSwitch();
 
     // Whether the output of `xrandr` (the query) lists a mode of exactly this size.
     static bool modeOffered(const QString& xrandrOutput, QSize size);
 
     // Test hooks: a faked display of this size, whose switches succeed (and change the faked size)
-    // or fail. Every apply is recorded, faked or not.
-    static void fakeDisplay(QSize size, bool switchWorks);
+    // or fail, and which can be switched at all or not (Wayland, a scaled display). Every apply is
+    // recorded, faked or not.
+    static void fakeDisplay(QSize size, bool switchWorks, bool switchable = true);
     static const std::vector<QSize>& appliedSizes();
     static void reset();
 };

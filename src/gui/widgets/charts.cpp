@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -112,7 +113,7 @@ void BarChart::setData(const QString& label, const std::vector<double>& values) 
     percent->setRange(0, 100);
     percent->setTickCount(11);
     percent->setLabelFormat(QStringLiteral("%d"));
-    percent->setTitleText(QStringLiteral("Track  Percentage"));
+    percent->setTitleText(QCoreApplication::translate("Charts", "Track  Percentage"));
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(percent);
 }
@@ -167,7 +168,7 @@ void LineChart::setData(const QStringList& categories, const std::vector<Series>
     if (categories.size() > 20)
         kms->setLabelsAngle(-90);
     kms->setTruncateLabels(false);
-    kms->setTitleText(QStringLiteral("Km"));
+    kms->setTitleText(QCoreApplication::translate("Charts", "Km"));
     chart->addAxis(kms, Qt::AlignBottom);
 
     auto* values = new QValueAxis;

@@ -1,12 +1,14 @@
 #include "gui/widgets/screen_setup.h"
 
 #include <algorithm>
+#include <array>
 
 #include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -22,7 +24,23 @@ namespace kestrana::gui::widgets {
 
 namespace {
 
-const QString& programStyleSheet() {
+// The colours of the look, the one table the style sheet takes them from: each with its value on a
+// light desktop (the design's) and on a dark one, where a text on the window's background must be
+// light and a box behind a dark text dark.
+struct LookColour {
+    const char* name;
+    const char* light;
+    const char* dark;
+};
+constexpr std::array<LookColour, 5> kLookColours{{
+    {"heading", "#123a6b", "#9cc2f2"},   // group titles, the run's section, summaries
+    {"frame", "#b7c5d9", "#5a6b82"},     // group and caption frames
+    {"shownBase", "#eef2f7", "#27313d"}, // boxes that only show a value
+    {"peakRun", "#0b2e59", "#9cc2f2"},   // the peak analyser's processed run
+    {"warning", "#b00020", "#ff8a80"},   // the wait note
+}};
+
+const QString& styleSheetTemplate() {
     static const QString sheet = [] {
         registerStyleResource();
         QFile file(QStringLiteral(":/style/kestrana.qss"));
@@ -33,12 +51,24 @@ const QString& programStyleSheet() {
 
 } // namespace
 
+bool isDarkPalette(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+QString programStyleSheet(bool dark) {
+    QString sheet = styleSheetTemplate();
+    for (const LookColour& colour : kLookColours)
+        sheet.replace(QLatin1Char('@') + QLatin1String(colour.name) + QLatin1Char('@'),
+                      QLatin1String(dark ? colour.dark : colour.light));
+    return sheet;
+}
+
 QString windowTitle(const QString& windowName) {
     return kProductName + QStringLiteral(" \u2014 ") + windowName;
 }
 
 void applyStyle(QWidget* screen) {
-    screen->setStyleSheet(programStyleSheet());
+    screen->setStyleSheet(programStyleSheet(isDarkPalette(QGuiApplication::palette())));
 }
 
 void fillDisplay(QWidget* screen) {

@@ -9,6 +9,7 @@
 class QComboBox;
 class QLineEdit;
 class QObject;
+class QPalette;
 class QPushButton;
 class QTimer;
 class QVBoxLayout;
@@ -24,10 +25,18 @@ inline const QString kProductName = QStringLiteral("Kestrana");
 // ("Index Analyser", "Main Menu").
 QString windowTitle(const QString& windowName);
 
+// Whether a palette is a dark theme's: its windows darker than mid-grey.
+bool isDarkPalette(const QPalette& palette);
+
+// The program's style sheet with the look's colours for a light or a dark desktop: on a light one
+// the design's colours, on a dark one lighter texts and darker boxes of the same hue.
+QString programStyleSheet(bool dark);
+
 // Sets the program's style sheet (kestrana.qss, one resource for every screen) on `screen`. It is set
 // on each screen rather than on the application, so a dialog of no screen keeps the desktop's look.
 // Call it before the screen's controls are made, so they are sized in their styled faces. A screen
-// that is styled only in part sets it on those controls alone.
+// that is styled only in part sets it on those controls alone. The colours follow the application's
+// palette: light or dark (isDarkPalette).
 void applyStyle(QWidget* screen);
 
 // Asks for the screen maximized and sizes it to the display's available area, so that it fills the
