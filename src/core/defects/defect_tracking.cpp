@@ -136,6 +136,58 @@ DefectSummary TrackedDefects::summaryOf(const Defect& defect, std::vector<histor
     return summary;
 }
 
+std::vector<DefectSummary> TrackedDefects::summariesOf(std::span<const std::uint32_t> numbers) const {
+    // How many histories are followed side by side: enough to keep the memory busy, few enough that
+    // their points stay in the cache.
+    constexpr std::size_t kSideBySide = 32;
+    std::vector<DefectSummary> summaries(numbers.size());
+    std::array<std::vector<history::RatePoint>, kSideBySide> points;
+    std::array<std::uint32_t, kSideBySide> next{};
+    for (std::size_t start = 0; start < numbers.size(); start += kSideBySide) {
+        const std::size_t count = std::min(kSideBySide, numbers.size() - start);
+        for (std::size_t i = 0; i < count; ++i) {
+            __builtin_prefetch(&defects_[numbers[start + i]]);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const Defect& defect = defects_[numbers[start + i]];
+            next[i] = defect.exceedances > 0 ? defect.latestLink : kNoLink;
+            if (next[i] != kNoLink) {
+                __builtin_prefetch(&links_[next[i]]);
+            }
+            points[i].clear();
+        }
+        // One step back along every history still going, then the next, as walkBack does for one.
+        for (bool going = true; going;) {
+            going = false;
+            for (std::size_t i = 0; i < count; ++i) {
+                if (next[i] == kNoLink) {
+                    continue;
+                }
+                const Link& link = links_[next[i]];
+                const std::int32_t size = std::abs(std::int32_t{link.exceedance.value});
+                points[i].push_back(history::RatePoint{runs_[link.exceedance.run].day, size});
+                DefectSummary& summary = summaries[start + i];
+                summary.largest = std::max(summary.largest, size);
+                summary.firstRun = link.exceedance.run;
+                next[i] = link.previous;
+                if (next[i] != kNoLink) {
+                    __builtin_prefetch(&links_[next[i]]);
+                    going = true;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            DefectSummary& summary = summaries[start + i];
+            if (!points[i].empty()) {
+                summary.latestDay = points[i].front().day;
+                summary.firstDay = points[i].back().day;
+            }
+            summary.growthPerYear = history::ratePerYear(points[i]);
+        }
+    }
+    return summaries;
+}
+
 std::int32_t TrackedDefects::excessOf(const Defect& defect) const {
     return std::abs(std::int32_t{defect.latest.value}) - settings_.limits.of(defect.code).value_or(0);
 }
@@ -212,11 +264,22 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         sortMostlyInOrder(hits.begin(), hits.end(), hitBefore);
         const auto sortedUnmatched = static_cast<std::ptrdiff_t>(unmatched_.size());
         matchParameter(hits, code, run);
+        // The defects matched are scattered over all the defects of the line: each is fetched a few
+        // steps ahead of its turn, so that the waits for memory overlap.
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < accepted_.size(); ++i) {
+            if (i + kAhead < accepted_.size()) {
+                __builtin_prefetch(&result_.defects_[accepted_[i + kAhead].defect], 1);
+            }
+            addExceedance(accepted_[i].defect, accepted_[i].hit, run);
+        }
+        accepted_.clear();
         // The new defects of the run are numbered by position, then order in the file, over all
         // parameters; each parameter's are in that order already.
         std::inplace_merge(unmatched_.begin(), unmatched_.begin() + sortedUnmatched, unmatched_.end(),
                            hitBefore);
     }
+    const auto firstStarted = static_cast<std::uint32_t>(result_.defects_.size());
     for (const Hit& hit : unmatched_) {
         const auto number = static_cast<std::uint32_t>(result_.defects_.size());
         Defect& defect = result_.defects_.emplace_back();
@@ -225,7 +288,7 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         moved_[static_cast<std::size_t>(hit.code)].push_back(OpenDefect{hit.position, number});
     }
     for (std::int16_t code = 0; code < static_cast<std::int16_t>(open_.size()); ++code) {
-        reorderOpen(code);
+        reorderOpen(code, firstStarted);
     }
 }
 
@@ -259,7 +322,50 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
                          hitGroup,
                          openGroup};
     };
+    // The pairs are accepted in their order one connected set at a time: a set of hit groups and open
+    // groups that pair only with each other (they lie apart from the rest by more than the tolerance)
+    // is decided the same whatever is accepted elsewhere, so only its own pairs need sorting.
+    std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
+    // Pairs of groups whose rank changed as members were taken wait here, in rank order.
+    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> reranked;
+    const auto acceptPairs = [&] {
+        if (candidates.size() > 1) {
+            std::sort(candidates.begin(), candidates.end(),
+                      [](const Candidate& a, const Candidate& b) { return b > a; });
+        }
+        for (std::size_t next = 0; next < candidates.size() || !reranked.empty();) {
+            Candidate top;
+            if (!reranked.empty() && (next == candidates.size() || candidates[next] > reranked.top())) {
+                top = reranked.top();
+                reranked.pop();
+            } else {
+                top = candidates[next++];
+            }
+            Group& h = hitGroups[top.hitGroup];
+            Group& o = openGroups[top.openGroup];
+            if (h.next == h.end || o.next == o.end) {
+                continue;
+            }
+            // Taking members only makes a pair of groups worse: a stale one goes back with its new rank.
+            const Candidate current = candidate(top.hitGroup, top.openGroup);
+            if (current.defect != top.defect || current.order != top.order) {
+                reranked.push(current);
+                continue;
+            }
+            const Hit& hit = hits[h.next];
+            accepted_.push_back(Accepted{top.defect, hit});
+            moved.push_back(OpenDefect{hit.position, top.defect});
+            open[o.next].defect = kMovedAway;
+            ++h.next;
+            ++o.next;
+            if (h.next != h.end && o.next != o.end) {
+                reranked.push(candidate(top.hitGroup, top.openGroup));
+            }
+        }
+        candidates.clear();
+    };
     const std::int32_t tolerance = result_.settings_.tolerance;
+    std::uint32_t reach = 0;   // one past the last open group the pending pairs have
     std::size_t firstNear = 0; // of openGroups
     std::size_t unseen = 0;    // first open defect not in a group yet
     for (std::uint32_t h = 0; h < hitGroups.size(); ++h) {
@@ -283,43 +389,20 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
             group.end = static_cast<std::uint32_t>(unseen);
             openGroups.push_back(group);
         }
-        for (std::size_t o = firstNear; o < openGroups.size() && openGroups[o].position <= high; ++o) {
-            candidates.push_back(candidate(h, static_cast<std::uint32_t>(o)));
+        std::size_t o = firstNear;
+        if (o < openGroups.size() && openGroups[o].position <= high) {
+            // Groups that share no group with the pairs so far can only be paired among themselves.
+            if (o >= reach && !candidates.empty()) {
+                acceptPairs();
+            }
+            for (; o < openGroups.size() && openGroups[o].position <= high; ++o) {
+                candidates.push_back(candidate(h, static_cast<std::uint32_t>(o)));
+            }
+            reach = o;
         }
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Candidate& a, const Candidate& b) { return b > a; });
-    // Pairs of groups whose rank changed as members were taken wait here, in rank order.
-    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> reranked;
-    std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
-    for (std::size_t next = 0; next < candidates.size() || !reranked.empty();) {
-        Candidate top;
-        if (!reranked.empty() && (next == candidates.size() || candidates[next] > reranked.top())) {
-            top = reranked.top();
-            reranked.pop();
-        } else {
-            top = candidates[next++];
-        }
-        Group& h = hitGroups[top.hitGroup];
-        Group& o = openGroups[top.openGroup];
-        if (h.next == h.end || o.next == o.end) {
-            continue;
-        }
-        // Taking members only makes a pair of groups worse: a stale one goes back with its new rank.
-        const Candidate current = candidate(top.hitGroup, top.openGroup);
-        if (current.defect != top.defect || current.order != top.order) {
-            reranked.push(current);
-            continue;
-        }
-        const Hit& hit = hits[h.next];
-        addExceedance(top.defect, hit, run);
-        moved.push_back(OpenDefect{hit.position, top.defect});
-        open[o.next].defect = kMovedAway;
-        ++h.next;
-        ++o.next;
-        if (h.next != h.end && o.next != o.end) {
-            reranked.push(candidate(top.hitGroup, top.openGroup));
-        }
+    if (!candidates.empty()) {
+        acceptPairs();
     }
     for (const Group& group : hitGroups) {
         unmatched_.insert(unmatched_.end(), hits.begin() + group.next, hits.begin() + group.end);
@@ -328,13 +411,20 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
 
 // The open defects sorted again in one pass: the untouched ones keep their order, and the moved and
 // the new ones, sorted on their own, are merged in.
-void DefectTracker::reorderOpen(std::int16_t code) {
+void DefectTracker::reorderOpen(std::int16_t code, std::uint32_t firstStarted) {
     std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
     if (moved.empty()) {
         return;
     }
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
-    std::sort(moved.begin(), moved.end(), openBefore);
+    // The moved ones come almost in order of position (matched a connected set after another along
+    // the line), the ones this run started after them, in order already.
+    auto started = moved.end();
+    while (started != moved.begin() && (started - 1)->defect >= firstStarted) {
+        --started;
+    }
+    sortMostlyInOrder(moved.begin(), started, openBefore);
+    std::inplace_merge(moved.begin(), started, moved.end(), openBefore);
     mergeBuffer_.clear();
     mergeBuffer_.reserve(open.size() + moved.size());
     auto added = moved.begin();
@@ -362,8 +452,9 @@ TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
     hitGroups_ = {};
     openGroups_ = {};
     candidates_ = {};
+    accepted_ = {};
     std::vector<Defect>& defects = result_.defects_;
-    const std::vector<TrackedDefects::Link>& links = result_.links_;
+    const TrackedDefects::Links& links = result_.links_;
     // The last and the previous covering run of every (parameter, km) a latest exceedance is at.
     std::vector<std::uint32_t> keys;
     keys.reserve(defects.size());
