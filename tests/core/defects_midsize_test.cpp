@@ -8,8 +8,8 @@
 //
 // To record the hashes again (only after the generator changed, with a program known to be right):
 //   KESTRANA_MIDSIZE_LIBRARY=/tmp/midsize.sqlite build/tests/core_tests --gtest_filter='DefectsMidsize*'
-//   kestrana-cli defects --line "NAGPUR - WARDHA UP MAIN LINE" --direction 1 \
-//       --library /tmp/midsize.sqlite | sha256sum
+//   kestrana-cli defects --line "NAGPUR - WARDHA UP MAIN LINE" --direction 1
+//       --library /tmp/midsize.sqlite | sha256sum          (one command line)
 // (and --direction -1, and both with --tolerance 200 --limit UN2L=3 --limit GAUGE=2).
 
 #include "core/defects/defect_lists.h"

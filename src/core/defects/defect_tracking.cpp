@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kStatusNames = {"repeat", "new", "recurring", "gone"};
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+// Codes 0 to 13 can be tracked (see Limits).
+constexpr std::size_t kTrackableCodes = 14;
 // Marks an open entry whose defect moved elsewhere in this run.
 constexpr std::uint32_t kMovedAway = std::numeric_limits<std::uint32_t>::max();
 
@@ -224,21 +226,30 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
     for (auto& hits : hitsOf_) {
         hits.clear();
     }
-    const Limits& limits = result_.settings_.limits;
+    // Each code's limit as a plain number, kUntracked for a code not tracked: looked up for every
+    // peak, where an optional costs more than the rest of the test.
+    constexpr std::int32_t kUntracked = std::numeric_limits<std::int32_t>::min();
+    std::array<std::int32_t, kTrackableCodes> limitOf{};
+    for (std::size_t code = 0; code < limitOf.size(); ++code) {
+        const std::optional<std::int16_t> limit =
+            result_.settings_.limits.of(static_cast<std::int16_t>(code));
+        limitOf[code] = limit ? std::int32_t{*limit} : kUntracked;
+    }
     std::uint32_t lastKey = kNone;
     for (std::size_t order = 0; order < peaks->size(); ++order) {
         const Peak& peak = (*peaks)[order];
-        const auto limit = limits.of(peak.code);
-        if (!limit) {
+        const auto code = static_cast<std::uint16_t>(peak.code);
+        if (code >= limitOf.size() || limitOf[code] == kUntracked) {
             continue;
         }
+        const std::int32_t limit = limitOf[code];
         // The peaks of one peak line share their key: most repeats are dropped here already.
         const std::uint32_t key = coverageKey(peak.code, peak.km);
         if (key != lastKey) {
             coverage.push_back(key);
             lastKey = key;
         }
-        if (std::abs(std::int32_t{peak.value}) > *limit) {
+        if (std::abs(std::int32_t{peak.value}) > limit) {
             hitsOf_[static_cast<std::size_t>(peak.code)].push_back(
                 Hit{positionOf(peak.km, peak.location, result_.direction_), static_cast<std::uint32_t>(order),
                     peak.code, peak.km, peak.location, peak.value});
@@ -263,7 +274,7 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         }
         sortMostlyInOrder(hits.begin(), hits.end(), hitBefore);
         const auto sortedUnmatched = static_cast<std::ptrdiff_t>(unmatched_.size());
-        matchParameter(hits, code, run);
+        matchParameter(hits, code);
         // The defects matched are scattered over all the defects of the line: each is fetched a few
         // steps ahead of its turn, so that the waits for memory overlap.
         constexpr std::size_t kAhead = 8;
@@ -297,7 +308,7 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
 // the earlier one of such a group makes the better pair. So the best pair left between two such
 // groups is always their first untaken members, and the pairs can be accepted group against group.
 // Many exceedances piled up at one place (a garbled file) then cost no more than scattered ones.
-void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code, std::uint16_t run) {
+void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code) {
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
     std::vector<Group>& hitGroups = hitGroups_;
     std::vector<Group>& openGroups = openGroups_;
@@ -455,35 +466,34 @@ TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
     accepted_ = {};
     std::vector<Defect>& defects = result_.defects_;
     const TrackedDefects::Links& links = result_.links_;
-    // The last and the previous covering run of every (parameter, km) a latest exceedance is at.
-    std::vector<std::uint32_t> keys;
-    keys.reserve(defects.size());
+    // The last and the previous covering run of every (parameter, km) over the kms the latest
+    // exceedances are at, in a table by km and code (tracked codes are 0 to 13).
+    constexpr std::size_t kCodes = kTrackableCodes;
+    std::int32_t lowKm = std::numeric_limits<std::int16_t>::max();
+    std::int32_t highKm = std::numeric_limits<std::int16_t>::min();
     for (const Defect& defect : defects) {
-        keys.push_back(coverageKey(defect.code, defect.latest.km));
+        lowKm = std::min<std::int32_t>(lowKm, defect.latest.km);
+        highKm = std::max<std::int32_t>(highKm, defect.latest.km);
     }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    std::vector<std::uint32_t> lastCovering(keys.size(), kNone);
-    std::vector<std::uint32_t> previousCovering(keys.size(), kNone);
-    for (std::uint32_t run = 0; run < result_.runs_.size(); ++run) {
-        const auto covered = result_.coverageOf(run);
-        auto key = keys.begin();
-        for (const std::uint32_t have : covered) {
-            key = std::lower_bound(key, keys.end(), have);
-            if (key == keys.end()) {
-                break;
-            }
-            if (*key == have) {
-                const auto index = static_cast<std::size_t>(key - keys.begin());
+    const auto cellOf = [&](std::int32_t km, std::uint32_t code) {
+        return static_cast<std::size_t>(km - lowKm) * kCodes + code;
+    };
+    const std::size_t cells = defects.empty() ? 0 : cellOf(highKm, 0) + kCodes;
+    std::vector<std::uint32_t> lastCovering(cells, kNone);
+    std::vector<std::uint32_t> previousCovering(cells, kNone);
+    for (std::uint32_t run = 0; run < result_.runs_.size() && cells > 0; ++run) {
+        for (const std::uint32_t have : result_.coverageOf(run)) {
+            const std::int32_t km = static_cast<std::int32_t>(have >> 16) - 0x8000;
+            const std::uint32_t code = have & 0xFFFFu;
+            if (km >= lowKm && km <= highKm && code < kCodes) {
+                const std::size_t index = cellOf(km, code);
                 previousCovering[index] = lastCovering[index];
                 lastCovering[index] = run;
             }
         }
     }
     for (Defect& defect : defects) {
-        const auto index = static_cast<std::size_t>(
-            std::lower_bound(keys.begin(), keys.end(), coverageKey(defect.code, defect.latest.km)) -
-            keys.begin());
+        const std::size_t index = cellOf(defect.latest.km, static_cast<std::uint32_t>(defect.code));
         // The run of the latest exceedance covers its km, so the last covering run is that run or later.
         const std::uint32_t last = lastCovering[index];
         const std::uint32_t previous = previousCovering[index];

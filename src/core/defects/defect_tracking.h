@@ -224,7 +224,9 @@ public:
     };
 
 private:
-    void matchParameter(std::span<const Hit> hits, std::int16_t code, std::uint16_t run);
+    // Accepts the pairs of this run's exceedances `hits` of parameter `code` (into accepted_) and
+    // leaves the exceedances without a partner in unmatched_.
+    void matchParameter(std::span<const Hit> hits, std::int16_t code);
     void addExceedance(std::uint32_t defect, const Hit& hit, std::uint16_t run);
     // `firstStarted`: the number of the first defect this run started.
     void reorderOpen(std::int16_t code, std::uint32_t firstStarted);
