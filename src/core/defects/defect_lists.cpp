@@ -6,7 +6,9 @@
 #include "core/peaks/parameters.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <ostream>
 #include <tuple>
 
 namespace kestrana::defects {
@@ -25,6 +27,12 @@ public:
     CsvLine& text(std::string_view field) {
         separate();
         out_ += common::csvField(field);
+        return *this;
+    }
+    // A text field already made into its CSV field by common::csvField.
+    CsvLine& field(std::string_view csvField) {
+        separate();
+        out_ += csvField;
         return *this;
     }
     // A number already written as decimal text (the growth): never quoted or marked as text.
@@ -56,14 +64,6 @@ private:
     bool first_ = true;
 };
 
-std::vector<std::string> runDates(const TrackedDefects& tracked) {
-    std::vector<std::string> dates;
-    for (const TrackedRun& run : tracked.runs()) {
-        dates.push_back(history::isoDate(run.day));
-    }
-    return dates;
-}
-
 } // namespace
 
 bool DefectFilter::keeps(const Defect& defect) const {
@@ -73,24 +73,36 @@ bool DefectFilter::keeps(const Defect& defect) const {
 
 std::vector<std::uint32_t> listDefects(const TrackedDefects& tracked, const DefectFilter& filter) {
     const std::vector<Defect>& defects = tracked.defects();
-    // The sort keys are worked out once per row, not once per comparison.
+    // The sort keys are worked out once per row, not once per comparison, and packed into one number
+    // in their order: the status (0 to 3, 2 bits), minus the excess over the limit (at least -65536:
+    // the largest absolute value is 32768 and a limit at least -32768; 17 bits once offset), the
+    // position in the run direction (under 2^25 either way: 1000 x a 16-bit km and a 16-bit location;
+    // 26 bits once offset), the code (16 bits once offset); the defect's number breaks ties.
     struct Row {
-        DefectStatus status;
-        std::int32_t lessOver; // minus the excess over the limit: most over first
-        std::int32_t along;    // position in the run direction
-        std::int16_t code;
+        std::uint64_t key;
         std::uint32_t number;
-        auto key() const { return std::tie(status, lessOver, along, code, number); }
     };
+    std::size_t kept = 0;
+    for (const Defect& defect : defects) {
+        kept += filter.keeps(defect) ? 1 : 0;
+    }
     std::vector<Row> rows;
+    rows.reserve(kept);
     for (std::uint32_t number = 0; number < defects.size(); ++number) {
         const Defect& defect = defects[number];
         if (filter.keeps(defect)) {
-            rows.push_back(Row{defect.status, -tracked.excessOf(defect),
-                               tracked.direction() * tracked.positionOf(defect), defect.code, number});
+            const std::int64_t lessOver = -std::int64_t{tracked.excessOf(defect)};
+            const std::int64_t along = std::int64_t{tracked.direction()} * tracked.positionOf(defect);
+            const auto key = static_cast<std::uint64_t>(defect.status) << 59 |
+                             static_cast<std::uint64_t>(lessOver + 65536) << 42 |
+                             static_cast<std::uint64_t>(along + (std::int64_t{1} << 25)) << 16 |
+                             static_cast<std::uint64_t>(std::int64_t{defect.code} + 32768);
+            rows.push_back(Row{key, number});
         }
     }
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key() < b.key(); });
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+        return a.key != b.key ? a.key < b.key : a.number < b.number;
+    });
     std::vector<std::uint32_t> listed;
     listed.reserve(rows.size());
     for (const Row& row : rows) {
@@ -108,37 +120,88 @@ std::string parameterName(std::int16_t code) {
     return std::to_string(code);
 }
 
-std::string defectsCsv(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
-                       std::string_view lineEnd) {
-    std::string out;
+namespace {
+
+// The rows of a defect list written into `out`; `flush` is called whenever `out` has grown past a
+// piece's worth, and may empty it (a stream) or leave it (one text).
+template <typename Flush>
+void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
+                     std::string_view lineEnd, std::string& out, Flush flush) {
+    constexpr std::size_t kPiece = 1 << 16;
     out += "parameter,km,location,status,first_date,latest_date,runs,latest_value,max_value,growth_per_year,"
            "block,tgi";
     out += lineEnd;
-    const std::vector<std::string> dates = runDates(tracked);
-    std::vector<history::RatePoint> points;
-    CsvLine line(out, lineEnd);
-    for (const std::uint32_t number : listed) {
-        const Defect& defect = tracked.defects()[number];
-        const DefectSummary summary = tracked.summaryOf(defect, points);
-        line.text(parameterName(defect.code))
-            .number(defect.latest.km)
-            .number(defect.latest.location)
-            .text(statusName(defect.status))
-            .text(dates[summary.firstRun])
-            .text(dates[defect.latest.run])
-            .number(defect.exceedances)
-            .number(defect.latest.value)
-            .number(summary.largest)
-            .number(std::string_view(summary.growthPerYear ? *summary.growthPerYear : std::string()))
-            .number(defect.block);
-        if (defect.tgi) {
-            line.number(*defect.tgi);
-        } else {
-            line.text("");
-        }
-        line.end();
+    // Every text field of a row is one of a few: each is made into its CSV field once, not per row.
+    std::vector<std::string> dates;
+    for (const TrackedRun& run : tracked.runs()) {
+        dates.push_back(common::csvField(history::isoDate(run.day)));
     }
+    std::array<std::string, 4> statuses;
+    for (std::size_t status = 0; status < statuses.size(); ++status) {
+        statuses[status] = common::csvField(statusName(static_cast<DefectStatus>(status)));
+    }
+    std::vector<std::pair<std::int16_t, std::string>> parameters;
+    const auto parameterField = [&](std::int16_t code) -> const std::string& {
+        for (const auto& [known, field] : parameters) {
+            if (known == code) {
+                return field;
+            }
+        }
+        return parameters.emplace_back(code, common::csvField(parameterName(code))).second;
+    };
+    const std::string noTgi = common::csvField("");
+    // The summaries a batch at a time, which lets them be worked out side by side.
+    constexpr std::size_t kBatch = 1024;
+    CsvLine line(out, lineEnd);
+    for (std::size_t start = 0; start < listed.size(); start += kBatch) {
+        const std::span<const std::uint32_t> batch =
+            listed.subspan(start, std::min(kBatch, listed.size() - start));
+        const std::vector<DefectSummary> summaries = tracked.summariesOf(batch);
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const Defect& defect = tracked.defects()[batch[i]];
+            const DefectSummary& summary = summaries[i];
+            line.field(parameterField(defect.code))
+                .number(defect.latest.km)
+                .number(defect.latest.location)
+                .field(statuses[static_cast<std::size_t>(defect.status)])
+                .field(dates[summary.firstRun])
+                .field(dates[defect.latest.run])
+                .number(defect.exceedances)
+                .number(defect.latest.value)
+                .number(summary.largest)
+                .number(std::string_view(summary.growthPerYear ? *summary.growthPerYear : std::string()))
+                .number(defect.block);
+            if (defect.tgi) {
+                line.number(*defect.tgi);
+            } else {
+                line.field(noTgi);
+            }
+            line.end();
+            if (out.size() >= kPiece) {
+                flush();
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::string defectsCsv(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
+                       std::string_view lineEnd) {
+    std::string out;
+    writeDefectRows(tracked, listed, lineEnd, out, [] {});
     return out;
+}
+
+void writeDefectsCsv(std::ostream& stream, const TrackedDefects& tracked,
+                     std::span<const std::uint32_t> listed, std::string_view lineEnd) {
+    std::string out;
+    const auto flush = [&] {
+        stream.write(out.data(), static_cast<std::streamsize>(out.size()));
+        out.clear();
+    };
+    writeDefectRows(tracked, listed, lineEnd, out, flush);
+    flush();
 }
 
 std::optional<std::uint32_t> findDefect(const TrackedDefects& tracked, std::int16_t code, std::int16_t km,

@@ -8,6 +8,7 @@
 #include "core/history/terms.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,6 +40,10 @@ std::string parameterName(std::int16_t code);
 // the run of the latest exceedance has no such block.
 std::string defectsCsv(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
                        std::string_view lineEnd = "\n");
+// The same written to `stream` a piece at a time as the rows are made, so that a list of millions of
+// defects is never held whole in memory.
+void writeDefectsCsv(std::ostream& stream, const TrackedDefects& tracked,
+                     std::span<const std::uint32_t> listed, std::string_view lineEnd = "\n");
 
 // The defect of parameter `code` whose latest exceedance is at `km` and `location`: the one that
 // started first when several are; none when there is no such defect.

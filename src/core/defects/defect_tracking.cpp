@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kStatusNames = {"repeat", "new", "recurring", "gone"};
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+// Codes 0 to 13 can be tracked (see Limits).
+constexpr std::size_t kTrackableCodes = 14;
 // Marks an open entry whose defect moved elsewhere in this run.
 constexpr std::uint32_t kMovedAway = std::numeric_limits<std::uint32_t>::max();
 
@@ -136,6 +138,58 @@ DefectSummary TrackedDefects::summaryOf(const Defect& defect, std::vector<histor
     return summary;
 }
 
+std::vector<DefectSummary> TrackedDefects::summariesOf(std::span<const std::uint32_t> numbers) const {
+    // How many histories are followed side by side: enough to keep the memory busy, few enough that
+    // their points stay in the cache.
+    constexpr std::size_t kSideBySide = 32;
+    std::vector<DefectSummary> summaries(numbers.size());
+    std::array<std::vector<history::RatePoint>, kSideBySide> points;
+    std::array<std::uint32_t, kSideBySide> next{};
+    for (std::size_t start = 0; start < numbers.size(); start += kSideBySide) {
+        const std::size_t count = std::min(kSideBySide, numbers.size() - start);
+        for (std::size_t i = 0; i < count; ++i) {
+            __builtin_prefetch(&defects_[numbers[start + i]]);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const Defect& defect = defects_[numbers[start + i]];
+            next[i] = defect.exceedances > 0 ? defect.latestLink : kNoLink;
+            if (next[i] != kNoLink) {
+                __builtin_prefetch(&links_[next[i]]);
+            }
+            points[i].clear();
+        }
+        // One step back along every history still going, then the next, as walkBack does for one.
+        for (bool going = true; going;) {
+            going = false;
+            for (std::size_t i = 0; i < count; ++i) {
+                if (next[i] == kNoLink) {
+                    continue;
+                }
+                const Link& link = links_[next[i]];
+                const std::int32_t size = std::abs(std::int32_t{link.exceedance.value});
+                points[i].push_back(history::RatePoint{runs_[link.exceedance.run].day, size});
+                DefectSummary& summary = summaries[start + i];
+                summary.largest = std::max(summary.largest, size);
+                summary.firstRun = link.exceedance.run;
+                next[i] = link.previous;
+                if (next[i] != kNoLink) {
+                    __builtin_prefetch(&links_[next[i]]);
+                    going = true;
+                }
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            DefectSummary& summary = summaries[start + i];
+            if (!points[i].empty()) {
+                summary.latestDay = points[i].front().day;
+                summary.firstDay = points[i].back().day;
+            }
+            summary.growthPerYear = history::ratePerYear(points[i]);
+        }
+    }
+    return summaries;
+}
+
 std::int32_t TrackedDefects::excessOf(const Defect& defect) const {
     return std::abs(std::int32_t{defect.latest.value}) - settings_.limits.of(defect.code).value_or(0);
 }
@@ -172,21 +226,30 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
     for (auto& hits : hitsOf_) {
         hits.clear();
     }
-    const Limits& limits = result_.settings_.limits;
+    // Each code's limit as a plain number, kUntracked for a code not tracked: looked up for every
+    // peak, where an optional costs more than the rest of the test.
+    constexpr std::int32_t kUntracked = std::numeric_limits<std::int32_t>::min();
+    std::array<std::int32_t, kTrackableCodes> limitOf{};
+    for (std::size_t code = 0; code < limitOf.size(); ++code) {
+        const std::optional<std::int16_t> limit =
+            result_.settings_.limits.of(static_cast<std::int16_t>(code));
+        limitOf[code] = limit ? std::int32_t{*limit} : kUntracked;
+    }
     std::uint32_t lastKey = kNone;
     for (std::size_t order = 0; order < peaks->size(); ++order) {
         const Peak& peak = (*peaks)[order];
-        const auto limit = limits.of(peak.code);
-        if (!limit) {
+        const auto code = static_cast<std::uint16_t>(peak.code);
+        if (code >= limitOf.size() || limitOf[code] == kUntracked) {
             continue;
         }
+        const std::int32_t limit = limitOf[code];
         // The peaks of one peak line share their key: most repeats are dropped here already.
         const std::uint32_t key = coverageKey(peak.code, peak.km);
         if (key != lastKey) {
             coverage.push_back(key);
             lastKey = key;
         }
-        if (std::abs(std::int32_t{peak.value}) > *limit) {
+        if (std::abs(std::int32_t{peak.value}) > limit) {
             hitsOf_[static_cast<std::size_t>(peak.code)].push_back(
                 Hit{positionOf(peak.km, peak.location, result_.direction_), static_cast<std::uint32_t>(order),
                     peak.code, peak.km, peak.location, peak.value});
@@ -211,12 +274,23 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         }
         sortMostlyInOrder(hits.begin(), hits.end(), hitBefore);
         const auto sortedUnmatched = static_cast<std::ptrdiff_t>(unmatched_.size());
-        matchParameter(hits, code, run);
+        matchParameter(hits, code);
+        // The defects matched are scattered over all the defects of the line: each is fetched a few
+        // steps ahead of its turn, so that the waits for memory overlap.
+        constexpr std::size_t kAhead = 8;
+        for (std::size_t i = 0; i < accepted_.size(); ++i) {
+            if (i + kAhead < accepted_.size()) {
+                __builtin_prefetch(&result_.defects_[accepted_[i + kAhead].defect], 1);
+            }
+            addExceedance(accepted_[i].defect, accepted_[i].hit, run);
+        }
+        accepted_.clear();
         // The new defects of the run are numbered by position, then order in the file, over all
         // parameters; each parameter's are in that order already.
         std::inplace_merge(unmatched_.begin(), unmatched_.begin() + sortedUnmatched, unmatched_.end(),
                            hitBefore);
     }
+    const auto firstStarted = static_cast<std::uint32_t>(result_.defects_.size());
     for (const Hit& hit : unmatched_) {
         const auto number = static_cast<std::uint32_t>(result_.defects_.size());
         Defect& defect = result_.defects_.emplace_back();
@@ -225,7 +299,7 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
         moved_[static_cast<std::size_t>(hit.code)].push_back(OpenDefect{hit.position, number});
     }
     for (std::int16_t code = 0; code < static_cast<std::int16_t>(open_.size()); ++code) {
-        reorderOpen(code);
+        reorderOpen(code, firstStarted);
     }
 }
 
@@ -234,7 +308,7 @@ void DefectTracker::addRun(history::Day day, std::string runNumber, const RunPea
 // the earlier one of such a group makes the better pair. So the best pair left between two such
 // groups is always their first untaken members, and the pairs can be accepted group against group.
 // Many exceedances piled up at one place (a garbled file) then cost no more than scattered ones.
-void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code, std::uint16_t run) {
+void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code) {
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
     std::vector<Group>& hitGroups = hitGroups_;
     std::vector<Group>& openGroups = openGroups_;
@@ -259,7 +333,50 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
                          hitGroup,
                          openGroup};
     };
+    // The pairs are accepted in their order one connected set at a time: a set of hit groups and open
+    // groups that pair only with each other (they lie apart from the rest by more than the tolerance)
+    // is decided the same whatever is accepted elsewhere, so only its own pairs need sorting.
+    std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
+    // Pairs of groups whose rank changed as members were taken wait here, in rank order.
+    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> reranked;
+    const auto acceptPairs = [&] {
+        if (candidates.size() > 1) {
+            std::sort(candidates.begin(), candidates.end(),
+                      [](const Candidate& a, const Candidate& b) { return b > a; });
+        }
+        for (std::size_t next = 0; next < candidates.size() || !reranked.empty();) {
+            Candidate top;
+            if (!reranked.empty() && (next == candidates.size() || candidates[next] > reranked.top())) {
+                top = reranked.top();
+                reranked.pop();
+            } else {
+                top = candidates[next++];
+            }
+            Group& h = hitGroups[top.hitGroup];
+            Group& o = openGroups[top.openGroup];
+            if (h.next == h.end || o.next == o.end) {
+                continue;
+            }
+            // Taking members only makes a pair of groups worse: a stale one goes back with its new rank.
+            const Candidate current = candidate(top.hitGroup, top.openGroup);
+            if (current.defect != top.defect || current.order != top.order) {
+                reranked.push(current);
+                continue;
+            }
+            const Hit& hit = hits[h.next];
+            accepted_.push_back(Accepted{top.defect, hit});
+            moved.push_back(OpenDefect{hit.position, top.defect});
+            open[o.next].defect = kMovedAway;
+            ++h.next;
+            ++o.next;
+            if (h.next != h.end && o.next != o.end) {
+                reranked.push(candidate(top.hitGroup, top.openGroup));
+            }
+        }
+        candidates.clear();
+    };
     const std::int32_t tolerance = result_.settings_.tolerance;
+    std::uint32_t reach = 0;   // one past the last open group the pending pairs have
     std::size_t firstNear = 0; // of openGroups
     std::size_t unseen = 0;    // first open defect not in a group yet
     for (std::uint32_t h = 0; h < hitGroups.size(); ++h) {
@@ -283,43 +400,20 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
             group.end = static_cast<std::uint32_t>(unseen);
             openGroups.push_back(group);
         }
-        for (std::size_t o = firstNear; o < openGroups.size() && openGroups[o].position <= high; ++o) {
-            candidates.push_back(candidate(h, static_cast<std::uint32_t>(o)));
+        std::size_t o = firstNear;
+        if (o < openGroups.size() && openGroups[o].position <= high) {
+            // Groups that share no group with the pairs so far can only be paired among themselves.
+            if (o >= reach && !candidates.empty()) {
+                acceptPairs();
+            }
+            for (; o < openGroups.size() && openGroups[o].position <= high; ++o) {
+                candidates.push_back(candidate(h, static_cast<std::uint32_t>(o)));
+            }
+            reach = o;
         }
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Candidate& a, const Candidate& b) { return b > a; });
-    // Pairs of groups whose rank changed as members were taken wait here, in rank order.
-    std::priority_queue<Candidate, std::vector<Candidate>, std::greater<>> reranked;
-    std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
-    for (std::size_t next = 0; next < candidates.size() || !reranked.empty();) {
-        Candidate top;
-        if (!reranked.empty() && (next == candidates.size() || candidates[next] > reranked.top())) {
-            top = reranked.top();
-            reranked.pop();
-        } else {
-            top = candidates[next++];
-        }
-        Group& h = hitGroups[top.hitGroup];
-        Group& o = openGroups[top.openGroup];
-        if (h.next == h.end || o.next == o.end) {
-            continue;
-        }
-        // Taking members only makes a pair of groups worse: a stale one goes back with its new rank.
-        const Candidate current = candidate(top.hitGroup, top.openGroup);
-        if (current.defect != top.defect || current.order != top.order) {
-            reranked.push(current);
-            continue;
-        }
-        const Hit& hit = hits[h.next];
-        addExceedance(top.defect, hit, run);
-        moved.push_back(OpenDefect{hit.position, top.defect});
-        open[o.next].defect = kMovedAway;
-        ++h.next;
-        ++o.next;
-        if (h.next != h.end && o.next != o.end) {
-            reranked.push(candidate(top.hitGroup, top.openGroup));
-        }
+    if (!candidates.empty()) {
+        acceptPairs();
     }
     for (const Group& group : hitGroups) {
         unmatched_.insert(unmatched_.end(), hits.begin() + group.next, hits.begin() + group.end);
@@ -328,13 +422,20 @@ void DefectTracker::matchParameter(std::span<const Hit> hits, std::int16_t code,
 
 // The open defects sorted again in one pass: the untouched ones keep their order, and the moved and
 // the new ones, sorted on their own, are merged in.
-void DefectTracker::reorderOpen(std::int16_t code) {
+void DefectTracker::reorderOpen(std::int16_t code, std::uint32_t firstStarted) {
     std::vector<OpenDefect>& moved = moved_[static_cast<std::size_t>(code)];
     if (moved.empty()) {
         return;
     }
     std::vector<OpenDefect>& open = open_[static_cast<std::size_t>(code)];
-    std::sort(moved.begin(), moved.end(), openBefore);
+    // The moved ones come almost in order of position (matched a connected set after another along
+    // the line), the ones this run started after them, in order already.
+    auto started = moved.end();
+    while (started != moved.begin() && (started - 1)->defect >= firstStarted) {
+        --started;
+    }
+    sortMostlyInOrder(moved.begin(), started, openBefore);
+    std::inplace_merge(moved.begin(), started, moved.end(), openBefore);
     mergeBuffer_.clear();
     mergeBuffer_.reserve(open.size() + moved.size());
     auto added = moved.begin();
@@ -362,37 +463,37 @@ TrackedDefects DefectTracker::finish(const TgiLookup& tgi) {
     hitGroups_ = {};
     openGroups_ = {};
     candidates_ = {};
+    accepted_ = {};
     std::vector<Defect>& defects = result_.defects_;
-    const std::vector<TrackedDefects::Link>& links = result_.links_;
-    // The last and the previous covering run of every (parameter, km) a latest exceedance is at.
-    std::vector<std::uint32_t> keys;
-    keys.reserve(defects.size());
+    const TrackedDefects::Links& links = result_.links_;
+    // The last and the previous covering run of every (parameter, km) over the kms the latest
+    // exceedances are at, in a table by km and code (tracked codes are 0 to 13).
+    constexpr std::size_t kCodes = kTrackableCodes;
+    std::int32_t lowKm = std::numeric_limits<std::int16_t>::max();
+    std::int32_t highKm = std::numeric_limits<std::int16_t>::min();
     for (const Defect& defect : defects) {
-        keys.push_back(coverageKey(defect.code, defect.latest.km));
+        lowKm = std::min<std::int32_t>(lowKm, defect.latest.km);
+        highKm = std::max<std::int32_t>(highKm, defect.latest.km);
     }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    std::vector<std::uint32_t> lastCovering(keys.size(), kNone);
-    std::vector<std::uint32_t> previousCovering(keys.size(), kNone);
-    for (std::uint32_t run = 0; run < result_.runs_.size(); ++run) {
-        const auto covered = result_.coverageOf(run);
-        auto key = keys.begin();
-        for (const std::uint32_t have : covered) {
-            key = std::lower_bound(key, keys.end(), have);
-            if (key == keys.end()) {
-                break;
-            }
-            if (*key == have) {
-                const auto index = static_cast<std::size_t>(key - keys.begin());
+    const auto cellOf = [&](std::int32_t km, std::uint32_t code) {
+        return static_cast<std::size_t>(km - lowKm) * kCodes + code;
+    };
+    const std::size_t cells = defects.empty() ? 0 : cellOf(highKm, 0) + kCodes;
+    std::vector<std::uint32_t> lastCovering(cells, kNone);
+    std::vector<std::uint32_t> previousCovering(cells, kNone);
+    for (std::uint32_t run = 0; run < result_.runs_.size() && cells > 0; ++run) {
+        for (const std::uint32_t have : result_.coverageOf(run)) {
+            const std::int32_t km = static_cast<std::int32_t>(have >> 16) - 0x8000;
+            const std::uint32_t code = have & 0xFFFFu;
+            if (km >= lowKm && km <= highKm && code < kCodes) {
+                const std::size_t index = cellOf(km, code);
                 previousCovering[index] = lastCovering[index];
                 lastCovering[index] = run;
             }
         }
     }
     for (Defect& defect : defects) {
-        const auto index = static_cast<std::size_t>(
-            std::lower_bound(keys.begin(), keys.end(), coverageKey(defect.code, defect.latest.km)) -
-            keys.begin());
+        const std::size_t index = cellOf(defect.latest.km, static_cast<std::uint32_t>(defect.code));
         // The run of the latest exceedance covers its km, so the last covering run is that run or later.
         const std::uint32_t last = lastCovering[index];
         const std::uint32_t previous = previousCovering[index];

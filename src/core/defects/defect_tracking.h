@@ -130,6 +130,10 @@ public:
     DefectSummary summaryOf(const Defect& defect) const;
     // The same with `points` as room to work in, for going through many defects.
     DefectSummary summaryOf(const Defect& defect, std::vector<history::RatePoint>& points) const;
+    // summaryOf of each of the defects numbered, in the order given. A long list is much faster so:
+    // the histories of a few dozen defects are followed side by side, so that the memory reads of one
+    // overlap those of the others instead of waiting one after another.
+    std::vector<DefectSummary> summariesOf(std::span<const std::uint32_t> numbers) const;
     // How far the latest absolute value is over the parameter's limit.
     std::int32_t excessOf(const Defect& defect) const;
     std::int32_t positionOf(const Defect& defect) const {
@@ -146,6 +150,28 @@ private:
         std::uint32_t previous = kNoLink;
     };
     static constexpr std::uint32_t kNoLink = 0xFFFFFFFFu;
+    // The links in pieces of a fixed size rather than one block: a whole line has millions, and one
+    // block growing would need its old and its new copy at once.
+    class Links {
+    public:
+        const Link& operator[](std::uint32_t link) const {
+            return pieces_[link >> kPieceBits][link & kPieceMask];
+        }
+        std::uint32_t size() const { return size_; }
+        void push_back(const Link& link) {
+            if ((size_ & kPieceMask) == 0) {
+                pieces_.emplace_back().reserve(std::size_t{1} << kPieceBits);
+            }
+            pieces_.back().push_back(link);
+            ++size_;
+        }
+
+    private:
+        static constexpr unsigned kPieceBits = 16;
+        static constexpr std::uint32_t kPieceMask = (1u << kPieceBits) - 1;
+        std::vector<std::vector<Link>> pieces_;
+        std::uint32_t size_ = 0;
+    };
     // Calls visit(exceedance) from the latest exceedance of the defect back to its first.
     template <typename Visit> void walkBack(const Defect& defect, Visit visit) const {
         for (std::uint32_t link = defect.exceedances > 0 ? defect.latestLink : kNoLink; link != kNoLink;
@@ -158,7 +184,7 @@ private:
     TrackingSettings settings_;
     std::vector<TrackedRun> runs_;
     std::vector<Defect> defects_;
-    std::vector<Link> links_;
+    Links links_;
     // Per run: the (km from, code) of every tracked parameter it has a peak of, packed and sorted, all
     // runs in one list so that a long series does not leave thousands of small blocks behind.
     std::vector<std::uint32_t> coverage_;
@@ -198,9 +224,12 @@ public:
     };
 
 private:
-    void matchParameter(std::span<const Hit> hits, std::int16_t code, std::uint16_t run);
+    // Accepts the pairs of this run's exceedances `hits` of parameter `code` (into accepted_) and
+    // leaves the exceedances without a partner in unmatched_.
+    void matchParameter(std::span<const Hit> hits, std::int16_t code);
     void addExceedance(std::uint32_t defect, const Hit& hit, std::uint16_t run);
-    void reorderOpen(std::int16_t code);
+    // `firstStarted`: the number of the first defect this run started.
+    void reorderOpen(std::int16_t code, std::uint32_t firstStarted);
 
     TrackedDefects result_;
     // Per parameter code 0 to 13: the open defects sorted by position, then number, and those whose
@@ -230,6 +259,12 @@ private:
                    std::tie(other.distance, other.defect, other.position, other.order);
         }
     };
+    // The pairs matchParameter accepted, added to their defects after it.
+    struct Accepted {
+        std::uint32_t defect = 0;
+        Hit hit;
+    };
+    std::vector<Accepted> accepted_;
     std::vector<Group> hitGroups_;
     std::vector<Group> openGroups_;
     std::vector<Candidate> candidates_;

@@ -30,26 +30,46 @@ TrackedDefects trackLibraryDefects(const library::RunLibrary& library, const his
         tracker.addRun(run.day, run.runNumber, peaks ? &*peaks : nullptr);
     }
     // A whole line has hundreds of thousands of defects: a run's TGIs are read in one piece the first
-    // time one of its blocks is asked for, rather than one question each.
-    std::vector<std::optional<std::vector<library::BlockValue>>> tgiOfRun(runs.size());
+    // time one of its blocks is asked for, rather than one question each, into a table by km and block
+    // (a defect's block is 1 to 5).
+    struct RunTgis {
+        std::int32_t lowKm = 0;
+        std::vector<std::int32_t> byKmAndBlock; // kNoBlock where the run has no such block
+    };
+    constexpr std::int32_t kNoBlock = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int32_t kBlocks = 5;
+    std::vector<std::optional<RunTgis>> tgiOfRun(runs.size());
     const history::KmRange all{std::numeric_limits<std::int16_t>::min(),
                                std::numeric_limits<std::int16_t>::max()};
     return tracker.finish([&](std::size_t run,
                               const history::BlockKey& block) -> std::optional<std::int16_t> {
-        std::optional<std::vector<library::BlockValue>>& values = tgiOfRun[run];
-        if (!values) {
+        std::optional<RunTgis>& tgis = tgiOfRun[run];
+        if (!tgis) {
             const library::RunId only[] = {runs[run].id};
-            std::vector<library::RunValues> stored =
+            const std::vector<library::RunValues> stored =
                 library.valuesInRange(series, read ? *read : all, history::BlockIndex::TGI, only);
-            values = stored.empty() ? std::vector<library::BlockValue>() : std::move(stored.front().values);
+            tgis.emplace();
+            if (!stored.empty() && !stored.front().values.empty()) {
+                const std::vector<library::BlockValue>& values = stored.front().values;
+                // In key order: the first has the lowest km, the last the highest.
+                tgis->lowKm = values.front().key.km;
+                tgis->byKmAndBlock.assign(
+                    static_cast<std::size_t>(values.back().key.km - tgis->lowKm + 1) * kBlocks, kNoBlock);
+                for (const library::BlockValue& value : values) {
+                    if (value.key.block >= 1 && value.key.block <= kBlocks) {
+                        tgis->byKmAndBlock[static_cast<std::size_t>((value.key.km - tgis->lowKm) * kBlocks +
+                                                                    value.key.block - 1)] = value.value;
+                    }
+                }
+            }
         }
-        const auto found = std::lower_bound(
-            values->begin(), values->end(), block,
-            [](const library::BlockValue& a, const history::BlockKey& key) { return a.key < key; });
-        if (found == values->end() || !(found->key == block)) {
+        const std::int32_t index = (block.km - tgis->lowKm) * kBlocks + block.block - 1;
+        if (block.block < 1 || block.block > kBlocks || block.km < tgis->lowKm ||
+            index >= static_cast<std::int32_t>(tgis->byKmAndBlock.size()) ||
+            tgis->byKmAndBlock[static_cast<std::size_t>(index)] == kNoBlock) {
             return std::nullopt;
         }
-        return found->value;
+        return static_cast<std::int16_t>(tgis->byKmAndBlock[static_cast<std::size_t>(index)]);
     });
 }
 
