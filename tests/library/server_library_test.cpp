@@ -235,6 +235,28 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
     EXPECT_EQ(cli("library runs --library " + shellQuote(server_ + "?sslmode=disable")).status, 0);
 }
 
+TEST_F(ServerLibrary, ALibraryKeptOpenReadsAndImportsAgainAfterItsConnectionIsDropped) {
+    const std::vector<std::string> files = writeRuns(folder_.file("runs"), 3);
+    const std::string kept = server_ + "?application_name=kestrana_kept";
+    const auto library = library::openRunLibrary(kept, library::LibraryAccess::OpenExisting);
+    ASSERT_EQ(library::importRunFile(*library, files[0]).status, library::ImportStatus::Imported);
+    ASSERT_EQ(library::importRunFile(*library, files[1]).status, library::ImportStatus::Imported);
+    const std::vector<library::Series> before = library->series();
+    // As a server restart does to every program that has the library open.
+    const auto drop = [] {
+        serverSql("postgres", "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity "
+                              "WHERE application_name = 'kestrana_kept'");
+    };
+    drop();
+    // The line whose name holds a byte above 127 reads back the same: the new connection is set up as
+    // the first one was.
+    EXPECT_EQ(library->series(), before);
+    drop();
+    EXPECT_EQ(library::importRunFile(*library, files[2]).status, library::ImportStatus::Imported);
+    drop();
+    EXPECT_EQ(library->runs().size(), 3U);
+}
+
 TEST_F(ServerLibrary, AConnectionLostMidImportKeepsTheRunsBeforeAndNothingOfTheRunBeingStored) {
     const std::vector<std::string> files = writeRuns(folder_.file("runs"), 4);
     const std::string victim = server_ + "?application_name=kestrana_victim";
