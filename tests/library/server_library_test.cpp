@@ -4,6 +4,7 @@
 // a password.
 
 #include "core/library/open_run_library.h"
+#include "core/library/run_copy.h"
 #include "core/library/run_import.h"
 #include "core/library/server_run_library.h"
 #include "library/backends.h"
@@ -233,6 +234,59 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
         }
     }
     EXPECT_EQ(cli("library runs --library " + shellQuote(server_ + "?sslmode=disable")).status, 0);
+}
+
+TEST_F(ServerLibrary, ALibraryKeptOpenReadsAndImportsAgainAfterItsConnectionIsDropped) {
+    const std::vector<std::string> files = writeRuns(folder_.file("runs"), 3);
+    const std::string kept = server_ + "?application_name=kestrana_kept";
+    const auto library = library::openRunLibrary(kept, library::LibraryAccess::OpenExisting);
+    ASSERT_EQ(library::importRunFile(*library, files[0]).status, library::ImportStatus::Imported);
+    ASSERT_EQ(library::importRunFile(*library, files[1]).status, library::ImportStatus::Imported);
+    const std::vector<library::Series> before = library->series();
+    // As a server restart does to every program that has the library open.
+    const auto drop = [] {
+        serverSql("postgres", "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity "
+                              "WHERE application_name = 'kestrana_kept'");
+    };
+    drop();
+    // The line whose name holds a byte above 127 reads back the same: the new connection is set up as
+    // the first one was.
+    EXPECT_EQ(library->series(), before);
+    drop();
+    EXPECT_EQ(library::importRunFile(*library, files[2]).status, library::ImportStatus::Imported);
+    drop();
+    EXPECT_EQ(library->runs().size(), 3U);
+}
+
+TEST_F(ServerLibrary, ACopyFromAServerThatGoesAwayEndsThereInsteadOfRefusingEveryRunAfter) {
+    writeRuns(folder_.file("runs"), 5);
+    ASSERT_EQ(onServer("library import " + shellQuote(folder_.file("runs"))).status, 0);
+    const std::string database = databaseOf(server_);
+    const auto from = library::openRunLibrary(server_, library::LibraryAccess::OpenExisting);
+    const auto to =
+        library::openRunLibrary(folder_.file("laptop.sqlite"), library::LibraryAccess::CreateIfMissing);
+    library::ImportCallbacks callbacks;
+    std::vector<library::FileOutcome> outcomes;
+    callbacks.onOutcome = [&](const library::FileOutcome& outcome) {
+        outcomes.push_back(outcome);
+        if (outcomes.size() == 2) {
+            // The database closes its doors and drops everyone, as a server taken down does.
+            serverSql("postgres", "ALTER DATABASE " + database + " ALLOW_CONNECTIONS false");
+            serverSql("postgres",
+                      "SELECT pg_terminate_backend(pid, 10000) FROM pg_stat_activity WHERE datname = '" +
+                          database + "'");
+        }
+    };
+    std::string failure;
+    try {
+        library::copyRuns(*from, *to, callbacks);
+    } catch (const library::LibraryError& error) {
+        failure = error.reason();
+    }
+    serverSql("postgres", "ALTER DATABASE " + database + " ALLOW_CONNECTIONS true");
+    EXPECT_TRUE(failure.starts_with(server_ + ": ")) << failure;
+    ASSERT_EQ(outcomes.size(), 2U);
+    EXPECT_EQ(to->runs().size(), 2U);
 }
 
 TEST_F(ServerLibrary, AConnectionLostMidImportKeepsTheRunsBeforeAndNothingOfTheRunBeingStored) {

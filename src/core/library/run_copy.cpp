@@ -20,6 +20,10 @@ ImportSummary copyRuns(const RunLibrary& from, RunLibrary& to, const ImportCallb
             try {
                 blocks = from.blocksOf(run.id);
             } catch (const LibraryError& error) {
+                // A run the source cannot give (damage in its part of a file) is that run's refusal. A
+                // source that no longer answers at all, a server gone away, would refuse every run after
+                // it: the copy ends there, as an import ends when its library fails.
+                (void)from.containsContent(run.contentHash);
                 outcome = FileOutcome{run.file, ImportStatus::Refused,
                                       "it cannot be read from " + from.location() + ": " + error.what_text()};
             }

@@ -329,14 +329,11 @@ public:
                                         : "the run library's server cannot be reached: " + reason,
                                location_);
         }
-        // Texts are the program's single-byte text, held by the server exactly as they are written; and
-        // no name is ever looked up in a schema another user could put a table or function into.
-        PQsetClientEncoding(conn_, "LATIN1");
         // The server's notices ("already exists, skipping") are not for the user; failures are told as
         // failures.
         PQsetNoticeProcessor(
             conn_, [](void*, const char*) {}, nullptr);
-        execute("SELECT pg_catalog.set_config('search_path', '', false)", "opening");
+        prepareSession();
     }
     ~ServerConnection() { PQfinish(conn_); }
     ServerConnection(const ServerConnection&) = delete;
@@ -349,17 +346,22 @@ public:
     Result query(const char* sql, const Params& params, std::string_view doing) const {
         const std::vector<const char*> pointers = params.pointers();
         const std::vector<int> lengths = params.lengths();
-        Result result(PQexecParams(conn_, sql, params.count(), nullptr, pointers.data(), lengths.data(),
-                                   params.formats(), 0));
+        Result result(sendAgainOnLostConnection([&] {
+            return PQexecParams(conn_, sql, params.count(), nullptr, pointers.data(), lengths.data(),
+                                params.formats(), 0);
+        }));
         check(result, doing);
         return result;
     }
     Result query(const char* sql, std::string_view doing) const { return query(sql, Params(), doing); }
     // Runs SQL text of statements without parameters.
     void execute(const char* sql, std::string_view doing) const {
-        Result result(PQexec(conn_, sql));
+        Result result(sendAgainOnLostConnection([&] { return PQexec(conn_, sql); }));
         check(result, doing);
     }
+
+    // Whether a transaction is open: a connection lost inside one has lost the transaction with it.
+    void setInTransaction(bool open) const { inTransaction_ = open; }
 
     // Sends rows to a COPY ... FROM STDIN already begun: `text` holds them in COPY's text form.
     void copyIn(const char* sql, std::string_view text, std::string_view doing) const {
@@ -447,9 +449,36 @@ public:
     void setPurpose(Purpose purpose) const { purpose_ = purpose; }
 
 private:
+    // Texts are the program's single-byte text, held by the server exactly as they are written; and
+    // no name is ever looked up in a schema another user could put a table or function into.
+    void prepareSession() const {
+        PQsetClientEncoding(conn_, "LATIN1");
+        Result result(PQexec(conn_, "SELECT pg_catalog.set_config('search_path', '', false)"));
+        check(result, "opening");
+    }
+
+    // A library stays open for as long as a screen shows it, over server restarts and dropped
+    // connections. A statement that finds the connection lost outside a transaction is sent once more
+    // on a new one: nothing of it had happened. Inside a transaction the loss is the transaction's
+    // failure, and is told as such.
+    template <typename Send> PGresult* sendAgainOnLostConnection(Send send) const {
+        PGresult* result = send();
+        if (inTransaction_ || PQstatus(conn_) != CONNECTION_BAD) {
+            return result;
+        }
+        PQreset(conn_);
+        if (PQstatus(conn_) != CONNECTION_OK) {
+            return result;
+        }
+        PQclear(result);
+        prepareSession();
+        return send();
+    }
+
     std::string location_;
     PGconn* conn_ = nullptr;
     mutable Purpose purpose_ = Purpose::Reading;
+    mutable bool inTransaction_ = false;
 };
 
 // A transaction on the server, rolled back unless committed. A connection that has failed ends every
@@ -460,10 +489,12 @@ public:
                       ServerConnection::Purpose purpose)
         : connection_(connection) {
         connection.execute("BEGIN", doing);
+        connection.setInTransaction(true);
         connection.setPurpose(purpose);
         open_ = true;
     }
     ~ServerTransaction() {
+        connection_.setInTransaction(false);
         connection_.setPurpose(ServerConnection::Purpose::Reading);
         if (open_ && PQstatus(connection_.get()) == CONNECTION_OK) {
             PQclear(PQexec(connection_.get(), "ROLLBACK"));
