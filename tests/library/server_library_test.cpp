@@ -220,9 +220,11 @@ TEST_F(ServerLibrary, AServerThatCannotBeReachedOrRefusesIsNamedAndNoPasswordIsE
         {"postgresql://ann:" + password + "@[::1/lines", "",
          std::string(library::kUnreadableLocationMessage)},
         {empty, "", empty + ": " + std::string(library::kNoServerLibraryMessage)},
-        // The TLS options of the address are libpq's own: this server speaks no TLS.
-        {server_ + "?sslmode=require", "",
-         server_ + "?sslmode=require: the run library's server cannot be reached: connection to server at"},
+        // The TLS options of the address are libpq's own: a server certificate checked against a root
+        // certificate that is not there fails whether or not this server speaks TLS.
+        {server_ + "?sslmode=verify-full&sslrootcert=/nonexistent", "",
+         server_ + "?sslmode=verify-full&sslrootcert=/nonexistent: the run library's server cannot be "
+                   "reached: connection to server at"},
     };
     for (const Case& c : cases) {
         for (const std::string& action : {std::string("runs"), "import " + shellQuote(folder_.path())}) {
