@@ -183,7 +183,7 @@ TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
 
 // A block recorded as 0 was not recorded: each run's km mean leaves its own such blocks out, and a run
 // that recorded none of a km's blocks has no mean there. The listing still shows the 0.
-TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocks) {
+TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocksAndTheLegendNamesTheRuns) {
     TempFolder folder;
     const auto run = [](const std::string& date, const std::vector<std::vector<int>>& kms) {
         std::string text = headerLines(date);
@@ -216,9 +216,6 @@ TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocks) {
               (std::vector<Means>{{79.5, std::nullopt}, {54.0, 40.0}, {25.0, 31.0}, {std::nullopt, 6.0}}));
     EXPECT_EQ(result.listing.values[0][2], "0"); // km 130, block 2
     EXPECT_EQ(result.listing.values[1][0], "0");
-}
-
-TEST(KmAverages, LegendNamesAreTheDatesWithTheRunNumberWhereADateRepeats) {
     using Names = std::vector<std::string>;
     EXPECT_EQ(chartLegendNames({"120326", "110325"}), (Names{"120326", "110325"}));
     EXPECT_EQ(chartLegendNames({"120326", "110325", "120326", "120326"}),
