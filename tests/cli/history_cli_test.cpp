@@ -24,14 +24,11 @@ namespace kestrana {
 namespace {
 
 using test::CommandResult;
+using test::firstErrorLine;
 using test::readFile;
 using test::shellQuote;
 using test::TempFolder;
 using test::writeFile;
-
-std::string firstErrorLine(const CommandResult& result) {
-    return result.err.substr(0, result.err.find('\n'));
-}
 
 class HistoryCli : public ::testing::Test {
 protected:
