@@ -42,7 +42,7 @@ protected:
     void expectRefused(const std::string& command, const std::string& options, std::string_view message) {
         const auto result = cli(command, options);
         EXPECT_EQ(result.status, 1) << command << " " << options;
-        EXPECT_EQ(firstErrorLine(result), message) << command << " " << options;
+        EXPECT_EQ(firstLineOfErrors(result), message) << command << " " << options;
         EXPECT_EQ(result.out, "") << command << " " << options;
     }
 
@@ -86,11 +86,11 @@ TEST_F(AnalyserCli, RefusalsAndFailedProcessingExitOneWithTheScreensMessage) {
     for (const std::string command : {"quality", "list", "share", "block --km 1 --block 1"}) {
         const auto result = cli(command);
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_EQ(firstErrorLine(result), analyser::kProcessFailedMessage) << command;
+        EXPECT_EQ(firstLineOfErrors(result), analyser::kProcessFailedMessage) << command;
         EXPECT_GT(result.err.size(), analyser::kProcessFailedMessage.size() + 1) << "a reason follows";
     }
     for (const std::string& path : {folder_.file("none.run"), folder_.path()}) {
-        EXPECT_EQ(firstErrorLine(test::cli("list", path)), analyser::kProcessFailedMessage) << path;
+        EXPECT_EQ(firstLineOfErrors(test::cli("list", path)), analyser::kProcessFailedMessage) << path;
     }
 }
 

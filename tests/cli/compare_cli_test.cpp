@@ -132,7 +132,7 @@ TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirstAndWriteNothing) {
     for (const auto& [arguments, message] : refusals) {
         auto result = cli(arguments + " --save " + shellQuote(kept));
         EXPECT_EQ(result.status, 1) << arguments;
-        EXPECT_EQ(test::firstErrorLine(result), message);
+        EXPECT_EQ(test::firstLineOfErrors(result), message);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(readFile(kept), "earlier report\r\n");
     }

@@ -87,7 +87,7 @@ TEST_F(PeaksCli, RefusalsExitWithTheScreensMessageFirstAndLeaveNothingBehind) {
         const auto result = cli(run, options);
         EXPECT_EQ(result.status, 1) << options;
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(test::firstErrorLine(result), message);
+        EXPECT_EQ(test::firstLineOfErrors(result), message);
     }
     EXPECT_NE(cli("missing.run", "--from 120 --to 122").err.find("missing.run"), std::string::npos);
     // The private work folder is gone and the home folder was never touched.

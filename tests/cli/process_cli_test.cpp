@@ -50,7 +50,7 @@ protected:
     // the private folder.
     void expectFailure(const test::CommandResult& result, const std::string& detail) const {
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(test::firstErrorLine(result), kFailed);
+        EXPECT_EQ(test::firstLineOfErrors(result), kFailed);
         EXPECT_NE(result.err.find(detail, kFailed.size()), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
         EXPECT_TRUE(std::filesystem::is_empty(folder.file("tmp")));

@@ -82,7 +82,7 @@ CommandResult runCommand(const std::string& commandLine, const std::string& inpu
     return result;
 }
 
-std::string firstErrorLine(const CommandResult& result) {
+std::string firstLineOfErrors(const CommandResult& result) {
     return result.err.substr(0, result.err.find('\n'));
 }
 

@@ -37,7 +37,7 @@ CommandResult runCommand(const std::string& commandLine, const std::string& inpu
 // Quotes one word for the shell.
 std::string shellQuote(std::string_view word);
 // The first line a command wrote on standard error.
-std::string firstErrorLine(const CommandResult& result);
+std::string firstLineOfErrors(const CommandResult& result);
 // The lines, each ended by a line feed, as a command prints them.
 std::string joinedLines(const std::vector<std::string>& lines);
 
