@@ -28,18 +28,6 @@ std::string tenBlockRun() {
     return text;
 }
 
-std::string joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
-
-std::string firstErrorLine(const CommandResult& result) {
-    return result.err.substr(0, result.err.find('\n'));
-}
-
 CommandResult cli(const std::string& command, const std::string& run, const std::string& options = "") {
     return runCommand(shellQuote(KESTRANA_CLI_PATH) + " " + command + " " + shellQuote(run) + " " + options);
 }
@@ -54,7 +42,7 @@ protected:
     void expectRefused(const std::string& command, const std::string& options, std::string_view message) {
         const auto result = cli(command, options);
         EXPECT_EQ(result.status, 1) << command << " " << options;
-        EXPECT_EQ(firstErrorLine(result), message) << command << " " << options;
+        EXPECT_EQ(firstLineOfErrors(result), message) << command << " " << options;
         EXPECT_EQ(result.out, "") << command << " " << options;
     }
 
@@ -72,16 +60,17 @@ TEST_F(AnalyserCli, QualityPrintsTheSixCaptionsOverTheRangeTypedInEitherOrder) {
     const auto result = cli("quality");
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
-              joined({"TGI  < 36      =  30.00 %", "TGI  36 - 50  =  30.00 %", "TGI  51 - 80  =  0.00 %",
-                      "TGI  > 80     =  20.00 %", "Non Recorded Track = 20.00 %", "Average TGI =  45.00"}));
+    EXPECT_EQ(result.out, joinedLines({"TGI  < 36      =  30.00 %", "TGI  36 - 50  =  30.00 %",
+                                       "TGI  51 - 80  =  0.00 %", "TGI  > 80     =  20.00 %",
+                                       "Non Recorded Track = 20.00 %", "Average TGI =  45.00"}));
     EXPECT_EQ(cli("quality", "--from 121.5 --to=119.5").out, result.out); // rounds to 122 and 120
-    EXPECT_EQ(cli("quality", "--from 121 --to 120").out,
-              joined({"TGI  < 36      =  60.00 %", "TGI  36 - 50  =  0.00 %", "TGI  51 - 80  =  0.00 %",
-                      "TGI  > 80     =  0.00 %", "Non Recorded Track = 40.00 %", "Average TGI =  20.00"}));
+    EXPECT_EQ(
+        cli("quality", "--from 121 --to 120").out,
+        joinedLines({"TGI  < 36      =  60.00 %", "TGI  36 - 50  =  0.00 %", "TGI  51 - 80  =  0.00 %",
+                     "TGI  > 80     =  0.00 %", "Non Recorded Track = 40.00 %", "Average TGI =  20.00"}));
 }
 
-TEST_F(AnalyserCli, RefusalsExitOneWithTheScreensMessage) {
+TEST_F(AnalyserCli, RefusalsAndFailedProcessingExitOneWithTheScreensMessage) {
     for (const std::string options : {"--from abc", "--to 40000", "--from=-32769", "--to ''"}) {
         expectRefused("quality", options, analyser::kRangeRefusedMessage);
     }
@@ -92,31 +81,27 @@ TEST_F(AnalyserCli, RefusalsExitOneWithTheScreensMessage) {
         expectRefused("list", options, analyser::kListingBoundsRefusedMessage);
     }
     expectRefused("share", "--high abc", analyser::kShareBoundsRefusedMessage);
-}
-
-TEST_F(AnalyserCli, EveryCommandReportsAFailedProcessingStepWithItsReason) {
+    // A failed processing step is reported by every command, with its reason.
     writeFile(runPath_, "95,1,120326\r\n60,1,2,\r\n"); // no block line
     for (const std::string command : {"quality", "list", "share", "block --km 1 --block 1"}) {
         const auto result = cli(command);
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_EQ(firstErrorLine(result), analyser::kProcessFailedMessage) << command;
+        EXPECT_EQ(firstLineOfErrors(result), analyser::kProcessFailedMessage) << command;
         EXPECT_GT(result.err.size(), analyser::kProcessFailedMessage.size() + 1) << "a reason follows";
     }
     for (const std::string& path : {folder_.file("none.run"), folder_.path()}) {
-        EXPECT_EQ(firstErrorLine(test::cli("list", path)), analyser::kProcessFailedMessage) << path;
+        EXPECT_EQ(firstLineOfErrors(test::cli("list", path)), analyser::kProcessFailedMessage) << path;
     }
 }
 
-TEST_F(AnalyserCli, ListPrintsTheHeaderAndTheRowsWithoutSeparators) {
-    const auto result = cli("list");
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, joined({kHeader, row(120, 3, "020"), row(120, 4, "020"), row(120, 5, "020")}));
+TEST_F(AnalyserCli, ListPrintsTheHeaderAndTheRowsAndSaveWritesTheScreensReportToTheNameGiven) {
+    const auto listed = cli("list");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, joinedLines({kHeader, row(120, 3, "020"), row(120, 4, "020"), row(120, 5, "020")}));
     EXPECT_EQ(cli("list", "--index TGIW --low 35.5 --high 50 --from 122 --to 121").out,
-              joined({kHeader, row(121, 1, "040"), row(121, 2, "040"), row(121, 3, "040")}));
-    EXPECT_EQ(cli("list", "--low 200 --high 300").out, joined({kHeader}));
-}
-
-TEST_F(AnalyserCli, ListSaveWritesTheScreensReportToTheNameGiven) {
+              joinedLines({kHeader, row(121, 1, "040"), row(121, 2, "040"), row(121, 3, "040")}));
+    EXPECT_EQ(cli("list", "--low 200 --high 300").out, joinedLines({kHeader}));
+    // --save writes the screen's report to the name given.
     const std::string path = folder_.file("details");
     writeFile(path, "old content that must go entirely\r\n");
     const auto result = cli("list", "--from 122 --to 120 --save " + shellQuote(path));
@@ -153,10 +138,11 @@ TEST_F(AnalyserCli, BlockShowsTheRawValuesOfTheBlock) {
         "  SPD      U1L     U1R     A1L     A1R";
     const auto result = cli("block", "--km 120 --block 3");
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out,
-              joined({header, "  12.3       6.8       4.4       4.9       -4.5       2.1       2.6"
-                              "       1.15       1.87       095       4.5       3.8       6.3       5.9"}));
-    EXPECT_EQ(cli("block", "--km 121 --block 9").out, joined({header}));
+    EXPECT_EQ(
+        result.out,
+        joinedLines({header, "  12.3       6.8       4.4       4.9       -4.5       2.1       2.6"
+                             "       1.15       1.87       095       4.5       3.8       6.3       5.9"}));
+    EXPECT_EQ(cli("block", "--km 121 --block 9").out, joinedLines({header}));
     EXPECT_EQ(cli("block", "--km 120").status, 2);
     EXPECT_EQ(cli("block", "--km x --block 1").status, 2);
 }

@@ -80,7 +80,7 @@ TEST_F(CompareCli, PrintsTheSavedReportWithLineFeeds) {
     EXPECT_FALSE(std::filesystem::exists(target + ".txt"));
 }
 
-TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
+TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsvLeavingOutBlocksThatWereNotRecorded) {
     // km 5: TGI 40, 42, 43 in the current run (mean 125 / 3), 10 and 20 in the older run; block 3
     // of the older run is missing, so km 5 averages blocks 1 and 2 only in both runs.
     const std::string current = headerLines("12,03x") + kmLine(5, 6) + "\r\n" + blockLine(1, 40) + "\r\n" +
@@ -96,23 +96,20 @@ TEST_F(CompareCli, ChartPrintsTheKmAveragesAsCsv) {
     EXPECT_EQ(result.out, "km,\"12,03x\",011225\n"
                           "5,41,15\n"
                           "6,41.666666666666664,20.333333333333332\n");
-}
-
-// The chart's means leave each run's unrecorded (0) blocks out: km 130 of the second sample run reads
-// 82, not recorded, 77, 76, 83, whose recorded blocks average 79.5. A run that recorded no block of a
-// km has an empty field there.
-TEST_F(CompareCli, ChartMeansLeaveOutBlocksThatWereNotRecorded) {
+    // The chart's means leave each run's unrecorded (0) blocks out: km 130 of the second sample run reads
+    // 82, not recorded, 77, 76, 83, whose recorded blocks average 79.5. A run that recorded no block of a
+    // km has an empty field there.
     const std::string samples = std::string(KESTRANA_SAMPLES_DIR);
-    auto result = cli(shellQuote(samples + "/trcdata0.run") + " " + shellQuote(samples + "/trcdata1.run") +
-                      " --chart --from 130 --to 130");
+    result = cli(shellQuote(samples + "/trcdata0.run") + " " + shellQuote(samples + "/trcdata1.run") +
+                 " --chart --from 130 --to 130");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "km,150324,140921\n130,65.8,79.5\n");
 
-    const std::string current =
+    const std::string halfRecorded =
         headerLines("010101") + kmLine(5, 6) + "\r\n" + blockLine(1, 40) + "\r\n" + blockLine(2, 0) + "\r\n";
-    const std::string older =
+    const std::string unrecorded =
         headerLines("020202") + kmLine(5, 6) + "\r\n" + blockLine(1, 0) + "\r\n" + blockLine(2, 0) + "\r\n";
-    result = cli(run("a.run", current) + " " + run("b.run", older) + " --chart --from 5 --to 6");
+    result = cli(run("a.run", halfRecorded) + " " + run("b.run", unrecorded) + " --chart --from 5 --to 6");
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "km,010101,020202\n5,40,\n");
 }
@@ -135,7 +132,7 @@ TEST_F(CompareCli, RefusalsExitWithTheScreensMessageFirstAndWriteNothing) {
     for (const auto& [arguments, message] : refusals) {
         auto result = cli(arguments + " --save " + shellQuote(kept));
         EXPECT_EQ(result.status, 1) << arguments;
-        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), message);
+        EXPECT_EQ(test::firstLineOfErrors(result), message);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(readFile(kept), "earlier report\r\n");
     }

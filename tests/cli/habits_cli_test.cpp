@@ -169,7 +169,7 @@ TEST_F(HabitsCli, ARunFromStandardInputIsNamedStandardInputInEveryMessage) {
     // Standard input stands for one run only; a "-" of a command that reads no run is a file's name.
     const auto twice = cli("compare - trcdata1.run -", folder.file("trcdata0.run"));
     EXPECT_EQ(twice.status, 2);
-    EXPECT_EQ(twice.err.substr(0, twice.err.find('\n')),
+    EXPECT_EQ(test::firstLineOfErrors(twice),
               "kestrana-cli compare: only one run can be read from standard input");
     // A call started with its standard input closed says so; it never reads a file of its own instead.
     const auto closed =

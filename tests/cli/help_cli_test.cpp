@@ -92,7 +92,7 @@ TEST(CliHelp, TheProgramPrintsItsHelpAndVersion) {
 
 // Every example of the manual page works as printed, in a folder with the bundled samples and their
 // history runs in "history", one after the other (the library the import fills is asked about next).
-TEST(CliHelp, TheManualPageExamplesRunAsPrinted) {
+TEST(CliHelp, TheManualPageExamplesRunAsPrintedAndThePageHasItsSections) {
     namespace fs = std::filesystem;
     test::TempFolder folder;
     fs::create_directory(folder.file("history"));
@@ -119,10 +119,7 @@ TEST(CliHelp, TheManualPageExamplesRunAsPrinted) {
     EXPECT_TRUE(test::fileExists(folder.file("listing.txt")));
     EXPECT_NE(test::readFile(folder.file("averages.csv")).find("km,"), std::string::npos);
     EXPECT_TRUE(test::fileExists(folder.file("home/library.sqlite")));
-}
-
-// The manual page has the sections a reader looks for, in the usual order, and shows every example.
-TEST(CliHelp, TheManualPageHasItsSectionsAndExamples) {
+    // The manual page has the sections a reader looks for, in the usual order, and shows every example.
     const std::string page = cli::manualPage(cli::allCommands(), "9.9");
     std::size_t previous = 0;
     for (const char* section : {"NAME", "SYNOPSIS", "DESCRIPTION", "COMMANDS", "OPTIONS", "EXIT STATUS",

@@ -24,14 +24,11 @@ namespace kestrana {
 namespace {
 
 using test::CommandResult;
+using test::firstLineOfErrors;
 using test::readFile;
 using test::shellQuote;
 using test::TempFolder;
 using test::writeFile;
-
-std::string firstErrorLine(const CommandResult& result) {
-    return result.err.substr(0, result.err.find('\n'));
-}
 
 class HistoryCli : public ::testing::Test {
 protected:
@@ -107,7 +104,7 @@ TEST_F(HistoryCli, ImportPrintsOneLinePerFileAndExitsOneWhenAnyWasRefused) {
                   "/run0 again.run (KATNI - BINA UP, 2022-01-15, run 1) is already in the library\n" +
                   "skipped " + runs + "/run1.run: already in the library\n" + //
                   "imported " + runs + "/run2.run\n");
-    EXPECT_EQ(firstErrorLine(first), "1 of 6 files were refused; the others were taken in.");
+    EXPECT_EQ(firstLineOfErrors(first), "1 of 6 files were refused; the others were taken in.");
     std::filesystem::remove(runs + "/empty.run");
     const auto again = cli("library import " + shellQuote(runs));
     EXPECT_EQ(again.status, 0);
@@ -139,7 +136,7 @@ TEST_F(HistoryCli, RemoveTakesRunsOutTogetherOrNotAtAll) {
     for (const Case& c : refused) {
         const auto result = cli("library remove " + c.ids);
         EXPECT_EQ(result.status, c.status) << c.ids;
-        EXPECT_EQ(firstErrorLine(result), c.message) << c.ids;
+        EXPECT_EQ(firstLineOfErrors(result), c.message) << c.ids;
         EXPECT_EQ(result.out, "") << c.ids;
     }
     EXPECT_EQ(cli("library runs").out, before);
@@ -191,12 +188,13 @@ TEST_F(HistoryCli, PathsThatCannotBeReadAreRefusedInWordsAndEveryOutcomeIsOneLin
                               "refused " + runs + "/secret.run: cannot open the file: Permission denied\n" +
                               "imported " + runs + "/two\\nlines\\x01.run\n" + //
                               "refused " + runs + "/locked: the folder cannot be read: permission denied\n");
-    EXPECT_EQ(firstErrorLine(walked), "3 of 6 files were refused; the others were taken in.");
+    EXPECT_EQ(firstLineOfErrors(walked), "3 of 6 files were refused; the others were taken in.");
 
     const std::string unreadable = folder_.file("unreadable.sqlite");
     const auto cannotRead = run("library runs --library " + shellQuote(unreadable));
     EXPECT_EQ(cannotRead.status, 1);
-    EXPECT_EQ(firstErrorLine(cannotRead), unreadable + ": the run library cannot be read: permission denied");
+    EXPECT_EQ(firstLineOfErrors(cannotRead),
+              unreadable + ": the run library cannot be read: permission denied");
 }
 
 TEST_F(HistoryCli, LibraryFailuresAreSaidInWordsAndLeaveNothingHalfWritten) {
@@ -221,7 +219,7 @@ TEST_F(HistoryCli, LibraryFailuresAreSaidInWordsAndLeaveNothingHalfWritten) {
         const auto result = test::runCommand(c.prefix + shellQuote(KESTRANA_CLI_PATH) + " library import " +
                                              shellQuote(runs) + " --library " + shellQuote(c.library));
         EXPECT_EQ(result.status, 1) << c.library;
-        EXPECT_EQ(firstErrorLine(result), c.message);
+        EXPECT_EQ(firstLineOfErrors(result), c.message);
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_.path()), fs::directory_iterator()), 1)
@@ -242,7 +240,7 @@ TEST_F(HistoryCli, LibraryFailuresAreSaidInWordsAndLeaveNothingHalfWritten) {
                                                 "; " + shellQuote(KESTRANA_CLI_PATH) + " library import " +
                                                 shellQuote(large) + " --library " + shellQuote(library_));
     EXPECT_EQ(limitedImport.status, 1);
-    EXPECT_EQ(firstErrorLine(limitedImport),
+    EXPECT_EQ(firstLineOfErrors(limitedImport),
               library_ + ": the run library failed while storing a run: file too large");
     EXPECT_FALSE(fs::exists(library_ + "-journal"));
     EXPECT_EQ(readFile(library_), before);
@@ -278,7 +276,7 @@ TEST_F(HistoryCli, WrongValuesAreUsageErrorsOrRefusalsWithTheirMessage) {
     for (const Case& c : cases) {
         const auto result = cli(c.arguments);
         EXPECT_EQ(result.status, c.status) << c.arguments;
-        EXPECT_EQ(firstErrorLine(result), c.message) << c.arguments;
+        EXPECT_EQ(firstLineOfErrors(result), c.message) << c.arguments;
         EXPECT_EQ(result.out, "") << c.arguments;
     }
 }
@@ -299,7 +297,7 @@ TEST_F(HistoryCli, AHugeFileIsReadInBoundedMemoryAndTheImportGoesOnAfterIt) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out,
               "refused " + huge + ": the run has no block line (\"68\")\nimported " + runs + "/run0.run\n");
-    EXPECT_EQ(firstErrorLine(result), "1 of 2 files were refused; the others were taken in.");
+    EXPECT_EQ(firstLineOfErrors(result), "1 of 2 files were refused; the others were taken in.");
 }
 
 TEST_F(HistoryCli, LibrariesThatAreNoLibraryAreRefusedUnchanged) {
@@ -311,13 +309,14 @@ TEST_F(HistoryCli, LibrariesThatAreNoLibraryAreRefusedUnchanged) {
           std::string("forecast --line 'KATNI - BINA UP' --direction 1")}) {
         const auto result = cli(command);
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_EQ(firstErrorLine(result), notLibrary + ": " + std::string(library::kNotALibraryMessage))
+        EXPECT_EQ(firstLineOfErrors(result), notLibrary + ": " + std::string(library::kNotALibraryMessage))
             << command;
         EXPECT_EQ(result.out, "") << command;
     }
     EXPECT_EQ(readFile(notLibrary), "hello");
     library_ = folder_.file("none.sqlite");
-    EXPECT_EQ(firstErrorLine(cli("library runs")), library_ + ": " + std::string(library::kNoLibraryMessage));
+    EXPECT_EQ(firstLineOfErrors(cli("library runs")),
+              library_ + ": " + std::string(library::kNoLibraryMessage));
     EXPECT_FALSE(std::filesystem::exists(library_));
 }
 

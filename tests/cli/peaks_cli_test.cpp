@@ -8,15 +8,8 @@
 namespace kestrana {
 namespace {
 
+using test::joinedLines;
 using test::shellQuote;
-
-std::string joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const auto& line : lines) {
-        text += line + "\n";
-    }
-    return text;
-}
 
 // Two kilometres: UN2L peaks 18 at 350 and 7 at 12 then 3s on km 120, a first UN2L peak of 4 on
 // km 121; GAUGE peaks 9 and 6 on km 120, 2 on km 121; VACC peaks of 0 on km 120 only.
@@ -70,7 +63,7 @@ TEST_F(PeaksCli, PrintsTheSummaryAndTheListedRowsAsPrinted) {
     for (const auto& [options, lines] : cases) {
         const auto result = peaks(options);
         EXPECT_EQ(result.status, 0) << options << ": " << result.err;
-        EXPECT_EQ(result.out, joined(lines)) << options;
+        EXPECT_EQ(result.out, joinedLines(lines)) << options;
         EXPECT_EQ(result.err, "");
     }
 }
@@ -94,7 +87,7 @@ TEST_F(PeaksCli, RefusalsExitWithTheScreensMessageFirstAndLeaveNothingBehind) {
         const auto result = cli(run, options);
         EXPECT_EQ(result.status, 1) << options;
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), message);
+        EXPECT_EQ(test::firstLineOfErrors(result), message);
     }
     EXPECT_NE(cli("missing.run", "--from 120 --to 122").err.find("missing.run"), std::string::npos);
     // The private work folder is gone and the home folder was never touched.

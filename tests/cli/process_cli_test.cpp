@@ -50,7 +50,7 @@ protected:
     // the private folder.
     void expectFailure(const test::CommandResult& result, const std::string& detail) const {
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), kFailed);
+        EXPECT_EQ(test::firstLineOfErrors(result), kFailed);
         EXPECT_NE(result.err.find(detail, kFailed.size()), std::string::npos) << result.err;
         EXPECT_EQ(result.out, "");
         EXPECT_TRUE(std::filesystem::is_empty(folder.file("tmp")));
@@ -62,7 +62,7 @@ protected:
     generator::GeneratedRun run;
 };
 
-TEST_F(ProcessCli, FiveLinesAndTheSdFileByteForByte) {
+TEST_F(ProcessCli, FiveLinesAndTheSdFileByteForByteAndTextAsItStands) {
     const std::string lines = "Date of Recording: 030424\nRun Number: 5\n"
                               "Section: ITARSI - BHOPAL UP LINE       \n" // positions 15 to 44 as they stand
                               "Recording Starts at KM: 120\nRecording Ends at KM: 132\n";
@@ -83,16 +83,13 @@ TEST_F(ProcessCli, FiveLinesAndTheSdFileByteForByte) {
         // The SD file's every number form is checked on the core; here it is the core's text of the run.
         EXPECT_EQ(readFile(outPath), runfile::sdOutputText(runfile::loadBlockTable(runPath)));
     }
-}
-
-TEST_F(ProcessCli, AFallingRunAndASectionOutsideAsciiAsTheyStand) {
+    // A falling run, and a section outside ASCII, as they stand.
     recipe.direction = -1;
     recipe.startKm = 45;
     recipe.section = "\xc9T\xc9 LINE\x01";
     writeFile(runPath, generator::generateRun(recipe));
-    const auto result = process();
-    EXPECT_NE(result.out.find("Section: \xc9T\xc9 LINE\x01" + std::string(21, ' ') +
-                              "\nRecording Starts at KM: 45\nRecording Ends at KM: 33\n"),
+    EXPECT_NE(process().out.find("Section: \xc9T\xc9 LINE\x01" + std::string(21, ' ') +
+                                 "\nRecording Starts at KM: 45\nRecording Ends at KM: 33\n"),
               std::string::npos);
 }
 

@@ -72,7 +72,7 @@ TEST_F(SafetyCli, OutputsThatWouldDestroyARunADeviceOrAPipeAreRefused) {
     for (const Case& c : cases) {
         const auto result = cli(c.arguments);
         EXPECT_EQ(result.status, 1) << c.arguments;
-        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), c.message) << c.arguments;
+        EXPECT_EQ(test::firstLineOfErrors(result), c.message) << c.arguments;
         EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
         EXPECT_EQ(readFile(run), runText);
         EXPECT_EQ(readFile(older), olderText);
@@ -115,8 +115,7 @@ TEST_F(SafetyCli, AFileSizeLimitIsAFailedWriteWithItsReason) {
     const auto result = cli("process " + shellQuote(run) + " --output " + shellQuote(folder.file("out.txt")),
                             "ulimit -f 8; ");
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
-              " Could not open file. Please type file name correctly.");
+    EXPECT_EQ(test::firstLineOfErrors(result), " Could not open file. Please type file name correctly.");
     EXPECT_NE(result.err.find("File too large"), std::string::npos) << result.err;
     EXPECT_FALSE(test::fileExists(folder.file("out.txt")));
     EXPECT_FALSE(workFoldersLeft());

@@ -72,7 +72,7 @@ const std::string kRowLines =
     "  0105    0106       2           020         030       005       006       007\r\n"
     "  0119    0120       2           020         030       005       006       007\r\n";
 
-TEST(AnalyserReports, HeadingCutsSectionAndDateFromTheKeptLines) {
+TEST(AnalyserReports, SavedReportIsByteForByteWithTheHeadingCutFromTheKeptLines) {
     runfile::RunHeader header{"95,1,120326,0815,TRC", "91,0034,NR,KM,NAGPUR - WARDHA UP MAIN LINE  ,END"};
     EXPECT_EQ(reportHeadingOf(header).section, "WARDHA UP MAIN LINE ");
     EXPECT_EQ(reportHeadingOf(header).runDate, "120326");
@@ -80,9 +80,6 @@ TEST(AnalyserReports, HeadingCutsSectionAndDateFromTheKeptLines) {
     EXPECT_EQ(reportHeadingOf(header).section, "WAR");
     header.sectionLine.clear();
     EXPECT_EQ(reportHeadingOf(header).section, "");
-}
-
-TEST(AnalyserReports, SavedReportIsByteForByte) {
     DetailsReport report = threeRowReport();
     EXPECT_EQ(savedReportText(report), "WARDHA UP MAIN LINE Run Date : 120326\r\n"
                                        " km   100 120 \r\n"

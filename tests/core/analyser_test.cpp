@@ -40,7 +40,7 @@ TEST(AnalyserQuality, BandEdgesFallInTheRightBand) {
     EXPECT_EQ(result.bandCounts, (std::array<long, 4>{1, 2, 2, 1}));
 }
 
-TEST(AnalyserQuality, TenBlockExampleGivesTheDocumentedFigures) {
+TEST(AnalyserQuality, CaptionsShowTheExampleFiguresFractionsSmallAveragesAndNoAverage) {
     // Two non-recorded, three of 20, three of 40, two of 90.
     const auto result =
         processInformation(tableOfTgis(100, 1, {0, 20, 40, 90, 20, 0, 40, 20, 40, 90}), "100", "110");
@@ -52,9 +52,6 @@ TEST(AnalyserQuality, TenBlockExampleGivesTheDocumentedFigures) {
     EXPECT_EQ(result.chart.label, "TGI <36     TGI 36-50     TGI 51-80     TGI > 80");
     EXPECT_EQ(result.chart.bandShares, (std::array<double, 4>{30.0, 30.0, 0.0, 20.0}));
     EXPECT_EQ(result.range, (AnalysisRange{100, 110, 100, 110}));
-}
-
-TEST(AnalyserQuality, CaptionPatternsShowFractionsAndSmallAverages) {
     // One block in three non-recorded: 33.33 %, kept in single precision.
     const auto thirds = processInformation(tableOfTgis(0, 1, {0, 10, 40}), "0", "3");
     EXPECT_EQ(thirds.nonRecordedCaption, "Non Recorded Track = 33.33 %");
@@ -68,14 +65,12 @@ TEST(AnalyserQuality, CaptionPatternsShowFractionsAndSmallAverages) {
               "TGI  > 80     =  100.00 %");
     EXPECT_EQ(processInformation(tableOfTgis(0, 1, {45, 46, 46}), "0", "3").averageCaption,
               "Average TGI =  45.67");
-}
-
-TEST(AnalyserQuality, EveryBlockNonRecordedShowsSharesAndNoAverage) {
-    const auto result = processInformation(tableOfTgis(0, 1, {0, 0, 0}), "0", "3");
-    EXPECT_EQ(result.averageCaption, "Average TGI =  not available");
-    EXPECT_FALSE(result.distribution.averageTgi.has_value());
-    EXPECT_EQ(result.nonRecordedCaption, "Non Recorded Track = 100.00 %");
-    EXPECT_EQ(result.bandCaptions[0], "TGI  < 36      =  0.00 %");
+    // Every block non-recorded: the shares, and no average.
+    const auto none = processInformation(tableOfTgis(0, 1, {0, 0, 0}), "0", "3");
+    EXPECT_EQ(none.averageCaption, "Average TGI =  not available");
+    EXPECT_FALSE(none.distribution.averageTgi.has_value());
+    EXPECT_EQ(none.nonRecordedCaption, "Non Recorded Track = 100.00 %");
+    EXPECT_EQ(none.bandCaptions[0], "TGI  < 36      =  0.00 %");
 }
 
 TEST(AnalyserQuality, OnlyBlocksWhollyInsideTheRangeInTheRunsDirectionAreSelected) {
@@ -192,7 +187,7 @@ TEST(AnalyserListing, BoundsAdjustByOneAndRoundHalfToEvenOrAreRefused) {
     }
 }
 
-TEST(AnalyserListing, ListsBlocksOfTheRangeBetweenLowAndHigh) {
+TEST(AnalyserListing, ListsBlocksOfTheRangeBetweenLowAndHighByTheChosenIndexInEitherDirection) {
     const auto table = tableOfTgis(100, 1, {0, 1, 20, 35, 36, 90, 12});
     const Listing listing = showDetails(table, rangeOf(100, 106), "1", "35", "TGI");
     EXPECT_EQ(listing.header, " Kmfr   Kmto   BLK    TGI     TGIU  TGIW  TGIG  TGIL");
@@ -203,18 +198,13 @@ TEST(AnalyserListing, ListsBlocksOfTheRangeBetweenLowAndHigh) {
     EXPECT_EQ(listing.bounds, (ListingBounds{0, 36}));
     EXPECT_EQ(listedTgis(showDetails(tableOfTgis(0, 1, {34, 35, 36}), rangeOf(0, 3), "35.5", "35.5", "TGI")),
               (std::vector<std::string>{"035"}));
-}
-
-TEST(AnalyserListing, TheChosenIndexSelectsButEveryIndexIsShown) {
-    const auto table =
+    // The chosen index selects, but every index is shown.
+    const auto indexed =
         makeTable({{10, 11, 1, 20, 60, 5, 5, 5}, {11, 12, 2, 70, 10, 5, 5, 5}, {12, 13, 3, 20, 5, 5, 5, 90}});
-    EXPECT_EQ(showDetails(table, rangeOf(10, 13), "50", "100", "TGIU").rows(),
-              (std::vector<std::string>{listingRow(table.rows[0])}));
-    EXPECT_EQ(showDetails(table, rangeOf(10, 13), "50", "100", "TGIL").rows(),
-              (std::vector<std::string>{listingRow(table.rows[2])}));
-}
-
-TEST(AnalyserListing, FallingRunsAndEmptyListings) {
+    EXPECT_EQ(showDetails(indexed, rangeOf(10, 13), "50", "100", "TGIU").rows(),
+              (std::vector<std::string>{listingRow(indexed.rows[0])}));
+    EXPECT_EQ(showDetails(indexed, rangeOf(10, 13), "50", "100", "TGIL").rows(),
+              (std::vector<std::string>{listingRow(indexed.rows[2])}));
     const auto falling = makeTable({{11, 10, 1, 20}, {10, 9, 1, 20}});
     EXPECT_EQ(showDetails(falling, rangeOf(10, 11), "1", "35", "TGI").rows().size(), 1U);
     const Listing none = showDetails(falling, rangeOf(10, 11), "50", "60", "TGI");
@@ -222,16 +212,14 @@ TEST(AnalyserListing, FallingRunsAndEmptyListings) {
     EXPECT_EQ(none.header, kListingHeader);
     // Direction 2 lists nothing, and that is no refusal.
     EXPECT_TRUE(showDetails(makeTable({{10, 12, 1, 20}}), rangeOf(0, 100), "1", "35", "TGI").entries.empty());
-}
-
-TEST(AnalyserListing, RefusesBadBoundsBeforeAnUnknownIndex) {
-    const auto table = tableOfTgis(0, 1, {0, 20});
-    EXPECT_EQ(refusalOf([&] { showDetails(table, rangeOf(0, 2), "1", "35", "tgi"); }), kIndexRefusedMessage);
-    EXPECT_EQ(refusalOf([&] { showDetails(table, rangeOf(0, 2), "x", "35", "tgi"); }),
+    // Bad bounds are refused before an unknown index.
+    const auto small = tableOfTgis(0, 1, {0, 20});
+    EXPECT_EQ(refusalOf([&] { showDetails(small, rangeOf(0, 2), "1", "35", "tgi"); }), kIndexRefusedMessage);
+    EXPECT_EQ(refusalOf([&] { showDetails(small, rangeOf(0, 2), "x", "35", "tgi"); }),
               kListingBoundsRefusedMessage);
 }
 
-TEST(AnalyserTrackShare, DocumentedExampleGivesSeventyFivePerCent) {
+TEST(AnalyserTrackShare, SharesOfTheRangeCountNonRecordedBlocksAndRefuseBadBoundsAndAnEmptyRange) {
     // Range 100 to 120 with two blocks per kilometre: 40 blocks, 30 of them with TGI 1 to 100.
     runfile::BlockTable table;
     for (int km = 100; km < 120; ++km) {
@@ -244,26 +232,21 @@ TEST(AnalyserTrackShare, DocumentedExampleGivesSeventyFivePerCent) {
     EXPECT_EQ(share.blocksInRange, 40);
     EXPECT_EQ(share.blocksInBand, 30);
     EXPECT_EQ(share.caption, "75.00 % of Track between  Km 100  and  120  is between TGI  1  -  100");
-}
-
-TEST(AnalyserTrackShare, NonRecordedBlocksCountInRangeAndInABandIncludingZero) {
-    const auto table = tableOfTgis(0, 1, {0, 0, 10, 50});
-    EXPECT_EQ(calcTrackShare(table, rangeOf(0, 4), "1", "100").caption,
+    // Non-recorded blocks count in the range, and in a band that takes in 0.
+    const auto sparse = tableOfTgis(0, 1, {0, 0, 10, 50});
+    EXPECT_EQ(calcTrackShare(sparse, rangeOf(0, 4), "1", "100").caption,
               "50.00 % of Track between  Km 0  and  4  is between TGI  1  -  100");
-    EXPECT_EQ(calcTrackShare(table, rangeOf(0, 4), "0", "10").caption,
+    EXPECT_EQ(calcTrackShare(sparse, rangeOf(0, 4), "0", "10").caption,
               "75.00 % of Track between  Km 0  and  4  is between TGI  0  -  10");
     // -4.5 - 1 = -5.5 rounds to -6 and 5.5 + 1 = 6.5 to 6: TGI -5 to 5; negative km in plain digits.
     EXPECT_EQ(calcTrackShare(tableOfTgis(-3, 1, {5, 6, 7}), rangeOf(-3, 0), "-4.5", "5.5").caption,
               "33.33 % of Track between  Km -3  and  0  is between TGI  -5  -  5");
-}
-
-TEST(AnalyserTrackShare, RefusesBadBoundsAndAnEmptyRange) {
-    const auto table = tableOfTgis(0, 1, {10});
-    EXPECT_EQ(refusalOf([&] { calcTrackShare(table, rangeOf(0, 1), "one", "100"); }),
+    const auto one = tableOfTgis(0, 1, {10});
+    EXPECT_EQ(refusalOf([&] { calcTrackShare(one, rangeOf(0, 1), "one", "100"); }),
               kShareBoundsRefusedMessage);
-    EXPECT_EQ(refusalOf([&] { calcTrackShare(table, rangeOf(0, 1), "1", "32767"); }),
+    EXPECT_EQ(refusalOf([&] { calcTrackShare(one, rangeOf(0, 1), "1", "32767"); }),
               kShareBoundsRefusedMessage);
-    EXPECT_EQ(refusalOf([&] { calcTrackShare(table, rangeOf(5, 9), "1", "100"); }), kNoBlockInRangeMessage);
+    EXPECT_EQ(refusalOf([&] { calcTrackShare(one, rangeOf(5, 9), "1", "100"); }), kNoBlockInRangeMessage);
 }
 
 // A block whose channel values differ from those of any block with another offset.
@@ -304,7 +287,7 @@ TEST(AnalyserRawView, ValueRowScalesAndFormatsEachChannel) {
     EXPECT_EQ(names[9] + "=" + cells[9], "SPD=080");
 }
 
-TEST(AnalyserRawView, AClickedRowShowsEveryBlockOfItsKilometreAndNumber) {
+TEST(AnalyserRawView, AClickedRowShowsEveryBlockOfItsKilometreAndNumberAndOtherTextsNone) {
     const auto table = tableOf({channelBlock(1234, 2, 0), channelBlock(1234, 3, 10),
                                 channelBlock(1235, 3, 20), channelBlock(1234, 3, 30)});
     const RawView view = rawViewOfEntry(table, listingRow(table.rows[1]));
@@ -314,22 +297,18 @@ TEST(AnalyserRawView, AClickedRowShowsEveryBlockOfItsKilometreAndNumber) {
     EXPECT_EQ(view.rows, (Rows{rawValueRow(table.rows[1]), rawValueRow(table.rows[3])}));
     EXPECT_TRUE(view.rows[0].starts_with("  12.2       12.3")) << view.rows[0];
     EXPECT_EQ(rawViewOfBlock(table, 1234, 4).rows, Rows{});
-}
-
-TEST(AnalyserRawView, LongKilometresAndBlockNumbersFindTheirOwnBlock) {
-    const auto table = tableOf({channelBlock(12345, 1, 0), channelBlock(12345, 12, 3),
-                                channelBlock(1234, 1, 6), channelBlock(-5, 1, 9), channelBlock(5, 1, 12)});
+    // Long kilometres and block numbers find their own block.
+    const auto longKeys = tableOf({channelBlock(12345, 1, 0), channelBlock(12345, 12, 3),
+                                   channelBlock(1234, 1, 6), channelBlock(-5, 1, 9), channelBlock(5, 1, 12)});
     for (std::size_t i : {0U, 1U, 3U}) {
-        EXPECT_EQ(rawViewOfEntry(table, listingRow(table.rows[i])).rows, Rows{rawValueRow(table.rows[i])})
-            << listingRow(table.rows[i]);
+        EXPECT_EQ(rawViewOfEntry(longKeys, listingRow(longKeys.rows[i])).rows,
+                  Rows{rawValueRow(longKeys.rows[i])})
+            << listingRow(longKeys.rows[i]);
     }
-}
-
-TEST(AnalyserRawView, SeparatorsAndOtherTextsGiveAnEmptyView) {
-    const auto table = tableOf({channelBlock(0, 0, 0)});
+    // Separators and other texts give an empty view.
     for (const char* entry : {" ", "", "  abc    0001       0", "  0000"}) {
-        const RawView view = rawViewOfEntry(table, entry);
-        EXPECT_TRUE(view.header.empty() && view.rows.empty()) << '"' << entry << '"';
+        const RawView none = rawViewOfEntry(tableOf({channelBlock(0, 0, 0)}), entry);
+        EXPECT_TRUE(none.header.empty() && none.rows.empty()) << '"' << entry << '"';
     }
 }
 
@@ -347,7 +326,7 @@ TEST(AnalyserScreenState, ButtonsFollowTheOperations) {
     EXPECT_EQ(buttons, (AnalyserButtons{false, false, false, false, false, true}));
 }
 
-TEST(AnalyserScreenState, TitleScrollsThroughTheBandWithTheDesignTimings) {
+TEST(AnalyserScreenState, TitleScrollsAndCreditLineTypesOutWithTheDesignTimings) {
     // Band at left 0, 15375 twips wide; title 3375 wide starting at 11880.
     int left = 11880;
     const auto ticksToWrap = [&left] {
@@ -362,9 +341,7 @@ TEST(AnalyserScreenState, TitleScrollsThroughTheBandWithTheDesignTimings) {
     EXPECT_EQ(ticksToWrap(), 3750);
     // Positions off the 5-twip grid still wrap once the edge is passed.
     EXPECT_EQ(scrolledTitleLeft(-3372, 3375, 0, 15375), 15375);
-}
-
-TEST(AnalyserScreenState, CreditLineTypesOutAndStartsAgainAfterFiftyOne) {
+    // The credit line types out and starts again after 51 ticks.
     CreditLine credit;
     EXPECT_EQ(credit.tick(), "K");
     EXPECT_EQ(credit.tick(), "Ke");

@@ -216,7 +216,6 @@ TEST(OlderRunsRule, TheTypedNumberSetsNAndTheUsableSlots) {
         {"3", 3, false, {Enabled, Enabled, Enabled}},
         {"2.5", 2, false, {Enabled, Enabled, Disabled}}, // halves to the even neighbour
         {" 1.4 ", 1, false, {Enabled, Disabled, Disabled}},
-        // Outside 1 to 3: the message, the slots as they are, and n takes the value.
         // Outside 1 to 3: the message, n takes the value and loads nothing, the older slots go off.
         {"5", 5, true, {Disabled, Disabled, Disabled}},
         {"-2", -2, true, {Disabled, Disabled, Disabled}},

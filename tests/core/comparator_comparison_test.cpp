@@ -136,7 +136,7 @@ TEST(ComparisonListing, ReadingEachTableOnceAnswersLikeOneQueryPerCell) {
     EXPECT_EQ(RunTableCells::read(store, 0, 100, 100).find(101, 102, 1), std::nullopt); // not read
 }
 
-TEST(ComparisonListing, NaWhereARunLacksABlockTheFirstOfDuplicatesAndNoBlockAboveFive) {
+TEST(ComparisonListing, NaWhereARunLacksABlockTheFirstOfDuplicatesNoBlockAboveFiveInEitherDirection) {
     TempFolder folder;
     const std::string current = headerLines("111111") + kmLine(10, 11) + "\r\n" + blockLine(1, 40) + "\r\n" +
                                 blockLine(1, 41) + "\r\n" + blockLine(6, 99) + "\r\n" + blockLine(2, 42) +
@@ -157,33 +157,31 @@ TEST(ComparisonListing, NaWhereARunLacksABlockTheFirstOfDuplicatesAndNoBlockAbov
     EXPECT_EQ(listing.values[0], (Lines{"40", "", "42", "", "NA", "", "NA", "", "NA", ""}));
     EXPECT_EQ(listing.values[1], (Lines{"50", "", "NA", "", "NA", "", "NA", "", "NA", ""}));
     EXPECT_TRUE(listing.values[2].empty() && listing.values[3].empty());
-}
-
-TEST(ComparisonListing, FallingRunsListDownwardsWithTheKmBelow) {
-    TempFolder folder;
-    ComparatorSession session =
-        build(folder, {simpleRun("010101", 170, 50, -1), simpleRun("020202", 170, 50, -1, 500)});
-    CompareResult result = compareRuns("170", "120", session, folder.file("trcdbase"));
-    ASSERT_EQ(result.outcome, CompareResult::Outcome::Compared);
-    const auto& blocks = result.listing.blocks;
+    // Falling runs list downwards, with the km below.
+    TempFolder fallingFolder;
+    ComparatorSession fallingSession =
+        build(fallingFolder, {simpleRun("010101", 170, 50, -1), simpleRun("020202", 170, 50, -1, 500)});
+    CompareResult falling = compareRuns("170", "120", fallingSession, fallingFolder.file("trcdbase"));
+    ASSERT_EQ(falling.outcome, CompareResult::Outcome::Compared);
+    const auto& blocks = falling.listing.blocks;
     ASSERT_EQ(blocks.size(), 50u * 5 * 2); // km 170 down to 121
     EXPECT_EQ(blocks.front(), "0170    -   0169        1");
     EXPECT_EQ(blocks[blocks.size() - 2], "0121    -   0120        5");
     // simpleRun: TGI = base + 10 * (km offset) + block; km 170 is offset 0, km 121 offset 49.
-    EXPECT_EQ(result.listing.values[0].front(), "1");
-    EXPECT_EQ(result.listing.values[1].front(), "501");
-    EXPECT_EQ(result.listing.values[0][blocks.size() - 2], "495");
+    EXPECT_EQ(falling.listing.values[0].front(), "1");
+    EXPECT_EQ(falling.listing.values[1].front(), "501");
+    EXPECT_EQ(falling.listing.values[0][blocks.size() - 2], "495");
     // The chart still runs in ascending km order; km 120 has no row (no block starts at km 120 in a
     // run that ends there).
-    ASSERT_TRUE(result.chart.has_value());
-    ASSERT_EQ(result.chart->rows.size(), 50u);
-    EXPECT_EQ(result.chart->rows.front().km, 121);
-    EXPECT_EQ(result.chart->rows.back().km, 170);
+    ASSERT_TRUE(falling.chart.has_value());
+    ASSERT_EQ(falling.chart->rows.size(), 50u);
+    EXPECT_EQ(falling.chart->rows.front().km, 121);
+    EXPECT_EQ(falling.chart->rows.back().km, 170);
 }
 
 // A block recorded as 0 was not recorded: each run's km mean leaves its own such blocks out, and a run
 // that recorded none of a km's blocks has no mean there. The listing still shows the 0.
-TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocks) {
+TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocksAndTheLegendNamesTheRuns) {
     TempFolder folder;
     const auto run = [](const std::string& date, const std::vector<std::vector<int>>& kms) {
         std::string text = headerLines(date);
@@ -216,9 +214,6 @@ TEST(KmAverages, EachRunsMeanLeavesOutItsUnrecordedBlocks) {
               (std::vector<Means>{{79.5, std::nullopt}, {54.0, 40.0}, {25.0, 31.0}, {std::nullopt, 6.0}}));
     EXPECT_EQ(result.listing.values[0][2], "0"); // km 130, block 2
     EXPECT_EQ(result.listing.values[1][0], "0");
-}
-
-TEST(KmAverages, LegendNamesAreTheDatesWithTheRunNumberWhereADateRepeats) {
     using Names = std::vector<std::string>;
     EXPECT_EQ(chartLegendNames({"120326", "110325"}), (Names{"120326", "110325"}));
     EXPECT_EQ(chartLegendNames({"120326", "110325", "120326", "120326"}),

@@ -67,7 +67,7 @@ ReportInputs inputs(int olderRuns, std::string parameter = "TGI") {
 
 } // namespace
 
-TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
+TEST(ComparatorPrintDetails, TwoRunsLineByLineAndColumnsFollowN) {
     const std::string row1 = "0120    -   0121        1" + blanks(8) + " 42" + blanks(10) + " NA";
     const std::string row2 = "0120    -   0121        2" + blanks(8) + "  7" + blanks(10) + "1234";
     const std::string expected =
@@ -77,9 +77,6 @@ TEST(ComparatorPrintDetails, TwoRunsLineByLine) {
         "H 1400 From    -    To        Blk      120326       011225|H 1400 |L  |F 9 M|X 1400|L " +
         row1 + "|X 1400|L " + blanks(24) + "|X 1400|L " + row2 + "|X 1400|L " + blanks(24) + "|E";
     EXPECT_EQ(dump(printDetailsScript(inputs(1), twoRunListing(), "My title")), expected);
-}
-
-TEST(ComparatorPrintDetails, ColumnsFollowNAndEveryListLineIsOneRowOnPaper) {
     ComparisonListing listing = twoRunListing();
     listing.runDates[2] = {"A"};
     listing.runDates[3] = {"B"};

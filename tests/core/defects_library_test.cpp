@@ -8,6 +8,7 @@
 #include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
+#include "support/version1_library.h"
 
 #include <gtest/gtest.h>
 
@@ -44,48 +45,13 @@ Series lineOf(int direction) {
     return Series{"ITARSI - NAGPUR UP", direction};
 }
 
-// The schema of the libraries written before peaks were kept, as those programs wrote it.
-constexpr const char* kVersion1Schema = R"sql(
-CREATE TABLE series (
-    id INTEGER PRIMARY KEY,
-    line TEXT NOT NULL,
-    direction INTEGER NOT NULL,
-    UNIQUE (line, direction)
-);
-CREATE TABLE runs (
-    id INTEGER PRIMARY KEY,
-    series INTEGER NOT NULL REFERENCES series (id),
-    day INTEGER NOT NULL,
-    date_text TEXT NOT NULL,
-    run_number TEXT NOT NULL,
-    blocks INTEGER NOT NULL,
-    km_low INTEGER NOT NULL,
-    km_high INTEGER NOT NULL,
-    file TEXT NOT NULL,
-    content_hash BLOB NOT NULL UNIQUE
-);
-CREATE INDEX runs_of_series ON runs (series, day, run_number, id);
-CREATE TABLE block_values (
-    run INTEGER NOT NULL,
-    km INTEGER NOT NULL,
-    block INTEGER NOT NULL,
-    tgi INTEGER NOT NULL,
-    tgiu INTEGER NOT NULL,
-    tgiw INTEGER NOT NULL,
-    tgig INTEGER NOT NULL,
-    tgil INTEGER NOT NULL,
-    PRIMARY KEY (run, km, block)
-) WITHOUT ROWID;
-PRAGMA application_id = 1263684674;
-PRAGMA user_version = 1;
-)sql";
-
 // A library as the earlier program leaves it after importing `run`: its rows written the way it wrote
 // them, from the run as it loads it.
 void writeVersion1Library(const std::string& path, const LoadedRun& run) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, kVersion1Schema, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    ASSERT_EQ(sqlite3_exec(db, test::kVersion1LibrarySchema, nullptr, nullptr, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
     std::string sql = "BEGIN; INSERT INTO series VALUES (1, '" + run.series.line + "', " +
                       std::to_string(run.series.direction) + "); INSERT INTO runs VALUES (1, 1, " +
                       std::to_string(run.day) + ", '" + run.dateText + "', '" + run.runNumber + "', " +

@@ -34,7 +34,7 @@ template <typename Write> std::string failureOf(Write&& write) {
     }
 }
 
-TEST(OutputPaths, LinksAreWrittenThroughAndSpecialFilesRefused) {
+TEST(OutputPaths, LinksAreWrittenThroughSpecialFilesAndRunsBeingReadNeverReplaced) {
     TempFolder folder;
     writeFile(folder.file("target.txt"), "old");
     fs::create_symlink("target.txt", folder.file("link.txt"));
@@ -68,18 +68,16 @@ TEST(OutputPaths, LinksAreWrittenThroughAndSpecialFilesRefused) {
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     // Nothing half-made is left: the seven names and the new file only.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 8);
-}
-
-TEST(OutputPaths, NoOutputReplacesARunBeingReadUnderAnyName) {
-    TempFolder folder;
-    const std::string run = folder.file("run.run");
+    // No output replaces a run being read, under any name.
+    TempFolder runs;
+    const std::string run = runs.file("run.run");
     const std::string text = generator::generateRun(generator::RunRecipe{});
     writeFile(run, text);
-    fs::create_symlink("run.run", folder.file("link.run"));
-    fs::create_hard_link(run, folder.file("hard.run"));
+    fs::create_symlink("run.run", runs.file("link.run"));
+    fs::create_hard_link(run, runs.file("hard.run"));
 
     for (const std::string name : {"run.run", "link.run", "hard.run"}) {
-        const std::string output = folder.file(name);
+        const std::string output = runs.file(name);
         // PROCESS DATA refuses before anything is written...
         EXPECT_NE(failureOf([&] { analyser::processData(run, output); }).find("run file"), std::string::npos)
             << name;
@@ -89,9 +87,9 @@ TEST(OutputPaths, NoOutputReplacesARunBeingReadUnderAnyName) {
             << name;
         EXPECT_EQ(readFile(run), text) << name;
     }
-    EXPECT_TRUE(fs::is_symlink(folder.file("link.run")));
+    EXPECT_TRUE(fs::is_symlink(runs.file("link.run")));
     // Other files are written as before.
-    const auto processed = analyser::processData(run, folder.file("Trcout.txt"));
+    const auto processed = analyser::processData(run, runs.file("Trcout.txt"));
     EXPECT_EQ(processed.kmFrom, "120");
 }
 

@@ -10,6 +10,7 @@
 #include "core/library/sqlite_run_library.h"
 #include "run_generator.h"
 #include "support/test_support.h"
+#include "support/version1_library.h"
 
 #include <gtest/gtest.h>
 
@@ -518,39 +519,8 @@ TEST(HistoryLibrary, ALibraryOfTheFirstVersionIsReadAsItIsAndUpgradedWholeAtTheF
     TempFolder folder;
     const std::string path = folder.file("old.sqlite");
     // A library as the first version wrote it, holding two runs (the second's id the highest ever).
+    runSql(path, kestrana::test::kVersion1LibrarySchema);
     runSql(path, R"sql(
-CREATE TABLE series (
-    id INTEGER PRIMARY KEY,
-    line TEXT NOT NULL,
-    direction INTEGER NOT NULL,
-    UNIQUE (line, direction)
-);
-CREATE TABLE runs (
-    id INTEGER PRIMARY KEY,
-    series INTEGER NOT NULL REFERENCES series (id),
-    day INTEGER NOT NULL,
-    date_text TEXT NOT NULL,
-    run_number TEXT NOT NULL,
-    blocks INTEGER NOT NULL,
-    km_low INTEGER NOT NULL,
-    km_high INTEGER NOT NULL,
-    file TEXT NOT NULL,
-    content_hash BLOB NOT NULL UNIQUE
-);
-CREATE INDEX runs_of_series ON runs (series, day, run_number, id);
-CREATE TABLE block_values (
-    run INTEGER NOT NULL,
-    km INTEGER NOT NULL,
-    block INTEGER NOT NULL,
-    tgi INTEGER NOT NULL,
-    tgiu INTEGER NOT NULL,
-    tgiw INTEGER NOT NULL,
-    tgig INTEGER NOT NULL,
-    tgil INTEGER NOT NULL,
-    PRIMARY KEY (run, km, block)
-) WITHOUT ROWID;
-PRAGMA application_id = 1263684674;
-PRAGMA user_version = 1;
 INSERT INTO series VALUES (1, 'ITARSI - NAGPUR UP', 1);
 INSERT INTO runs VALUES (1, 1, 19000, '080122', '1', 1, 40, 40, '/old/a.run', x'01'),
                         (2, 1, 19100, '180422', '1', 1, 40, 40, '/old/b.run', x'02');

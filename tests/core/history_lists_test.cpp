@@ -206,7 +206,7 @@ TEST(HistoryLists, ConditionMapHasEveryBlockOfAnyRunInTheRunDirection) {
     EXPECT_EQ(cellDescription(map, 1, 1), "km 11 block 1, 2025-01-01 run 2: no such block in this run");
 }
 
-TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) {
+TEST(HistoryLists, HistoryCsvQuotesWhatNeedsItKeepsFormulasFromRunningAndWritesUtcTimes) {
     RunRecord run = runOn(3, "290224", Series{"A, B \"UP\"", -1});
     run.blocks = 120;
     run.file = "/data/runs/x.run";
@@ -221,9 +221,6 @@ TEST(HistoryLists, RunsCsvQuotesTheFieldsThatNeedItAndKeepsFormulasFromRunning) 
               "id,line,direction,date,run,blocks,imported_at,imported_by,file\r\n3,\"A, B "
               "\"\"UP\"\"\",-1,2024-02-29,3,120,2024-02-29T23:59:59Z,j.smith,/data/runs/x.run\r\n"
               "4,\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\",-1,2024-03-01,'-,5,,'+cmd,'@runs/x.run\r\n");
-}
-
-TEST(HistoryLists, LogCsvWritesEachImportAndRemovalWithItsUtcTime) {
     LogEntry imported{1709251199000001,
                       "j.smith",
                       LogEntry::Action::Imported,

@@ -17,7 +17,7 @@
 using namespace kestrana::history;
 using namespace kestrana::library;
 
-TEST(HistoryDates, RunDatesAreDdmmyyWithTheCenturyWindow) {
+TEST(HistoryDates, RunDatesAreDdmmyyWithTheCenturyWindowAndDayNumbersFollowTheCalendar) {
     struct Case {
         const char* text;
         const char* iso; // nullptr: refused
@@ -40,9 +40,6 @@ TEST(HistoryDates, RunDatesAreDdmmyyWithTheCenturyWindow) {
     }
     EXPECT_EQ(*dayOfRunDate("010170"), 0);
     EXPECT_EQ(*dayOfRunDate("020170"), 1);
-}
-
-TEST(HistoryDates, DayNumbersFollowTheCalendarDayByDay) {
     // Walking day by day from 0001-01-01 to 9999-12-31, each day is the next calendar date.
     CivilDate expected{1, 1, 1};
     for (Day day = dayOf(expected); day <= dayOf({9999, 12, 31}); ++day) {
@@ -153,7 +150,7 @@ TEST(HistoryTrend, SegmentsAreCutAfterARiseOfAtLeastTheJump) {
     }
 }
 
-TEST(HistoryTrend, ForecastFollowsTheRulesInOrder) {
+TEST(HistoryTrend, ForecastFollowsTheRulesInOrderToTheLastWritableDay) {
     struct Case {
         const char* what;
         std::vector<TrendPoint> points;
@@ -210,9 +207,6 @@ TEST(HistoryTrend, ForecastFollowsTheRulesInOrder) {
         EXPECT_EQ(forecast.latestDay, c.points.back().day) << c.what;
         EXPECT_EQ(forecast.latestValue, c.points.back().value) << c.what;
     }
-}
-
-TEST(HistoryTrend, AnAlmostFlatLineCrossesOnTheLastWritableDay) {
     // A fall of one point over 10000 years of days meets X = -32768 far beyond year 9999.
     const std::vector<TrendPoint> points = {{0, 32767}, {3000000, 32766}};
     const BlockForecast forecast = forecastOf(points, -32768, 15);
@@ -220,12 +214,9 @@ TEST(HistoryTrend, AnAlmostFlatLineCrossesOnTheLastWritableDay) {
     EXPECT_EQ(*forecast.crossingDay, 2932896); // 9999-12-31
 }
 
-TEST(HistoryScreenTexts, SeriesNameSaysTheDirectionInWords) {
+TEST(HistoryScreenTexts, SeriesNameAndImportProgressInWords) {
     EXPECT_EQ(seriesName({"AKOLA - BHUSAWAL UP", 1}), "AKOLA - BHUSAWAL UP  (rising km)");
     EXPECT_EQ(seriesName({"AKOLA - BHUSAWAL UP", -1}), "AKOLA - BHUSAWAL UP  (falling km)");
-}
-
-TEST(HistoryScreenTexts, ImportProgressBeforeDuringAndAfter) {
     const struct {
         ImportProgress progress;
         const char* text;

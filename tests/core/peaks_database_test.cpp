@@ -186,7 +186,7 @@ TEST(PeakPrint, RowsArePaddedAsPrinted) {
               "0017  18    0019  20    0021   123");
 }
 
-TEST(PeakPrint, HardCopyLaysOutTheHeadingBlockAndOneRowPerEntry) {
+TEST(PeakPrint, HardCopyLaysOutTheHeadingBlockAndOneRowPerEntryOrNoneBeforeShowDetails) {
     PeakSession session;
     session.header = {"95,1,120326,0815,TRC", "91,0034,NR,KM, NAGPUR - WARDHA UP MAIN LINE  ,END"};
     session.kmShare = 33.33f;
@@ -227,13 +227,11 @@ TEST(PeakPrint, HardCopyLaysOutTheHeadingBlockAndOneRowPerEntry) {
     ASSERT_NE(firstY, script.ops().end());
     EXPECT_EQ(firstY->value, 600);
     EXPECT_EQ(script.ops().back().kind, Kind::EndDoc);
-}
-
-TEST(PeakPrint, BeforeAnyShowDetailsPrintsShareAndTotalZeroAndNoRows) {
-    const auto lines = peakHardCopy({"", "UN2L", "15", "", ""}, ColumnLists{}, PeakSession{}).lines();
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "", "", "        Run Date : ", "", "UN2L  peaks > 15 mm  between  KM  - ", "",
-                         "( Kms = 0%      Total Peaks = 0 )", "", std::string(kPrintColumnHeader), ""}));
+    // Before any SHOW DETAILS: share and total zero, and no rows.
+    EXPECT_EQ(peakHardCopy({"", "UN2L", "15", "", ""}, ColumnLists{}, PeakSession{}).lines(),
+              (std::vector<std::string>{
+                  "", "", "        Run Date : ", "", "UN2L  peaks > 15 mm  between  KM  - ", "",
+                  "( Kms = 0%      Total Peaks = 0 )", "", std::string(kPrintColumnHeader), ""}));
 }
 
 TEST(PeakParameterChoice, SetsTheDefaultLimitAndTheCodeOfKnownNamesOnly) {

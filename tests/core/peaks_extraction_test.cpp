@@ -144,7 +144,7 @@ TEST(PeakRecordWidth, CountsTheNumbersOfTheFirstRecord) {
     }
 }
 
-TEST(PeakRecordStream, ReadsOneStreamOfNumbersWithoutResynchronisingAtRecordEnds) {
+TEST(PeakRecordStream, ReadsOneStreamOfNumbersNamesFaultsAtTheirLinesAndOverrunsNothing) {
     // An orphan peak line of 11 numbers first: every later record of 22 is read as two of 11.
     auto outcome = streamed({{"", "67,6,30,1,29,2,28,3,27,4,5"},
                              {"60,120,121,", "67,6,18,350,16,12,15,40,14,50,13,60,12,70,11,80,10,90,8"}});
@@ -157,9 +157,6 @@ TEST(PeakRecordStream, ReadsOneStreamOfNumbersWithoutResynchronisingAtRecordEnds
     outcome = streamed({{"60,-32768,32767,", "67,6,18,350,0"}});
     ASSERT_EQ(outcome.rows.size(), 1u);
     EXPECT_EQ(outcome.rows[0], (PeakRow{-32768, 32767, 6, 350, 18}));
-}
-
-TEST(PeakRecordStream, FaultsAreNamedAtTheirRecordsLineOfTheScratchLayout) {
     const std::pair<std::vector<std::pair<std::string, std::string>>, std::string> cases[] = {
         {{{"60,120,121,", "67,6,18,350,16,12,0"}, {"60,121,122,", "67,6,18"}},
          std::string(kRecordCutShortMessage) +
@@ -174,9 +171,6 @@ TEST(PeakRecordStream, FaultsAreNamedAtTheirRecordsLineOfTheScratchLayout) {
     for (const auto& [pairs, failure] : cases) {
         EXPECT_EQ(streamed(pairs).failure, failure);
     }
-}
-
-TEST(PeakRecordStream, AFirstRecordOfNoNumbersMakesNoRowsAndOverrunsNothing) {
     // Found by fuzzing: records of width 0 never completed, and every number went one slot further.
     long rows = 0;
     PeakRecordStream records("s", "f", [&](std::span<const PeakRow> made) { rows += std::ssize(made); });

@@ -59,7 +59,7 @@ protected:
     }
 };
 
-TEST_F(PeakQueryTest, RisingRunListsKilometresWhoseFirstPeakIsAboveTheLimit) {
+TEST_F(PeakQueryTest, ListsKilometresWhoseFirstPeakIsAboveTheLimitOfTheParameterTypedEachTime) {
     processRun(1);
     const auto summary = show("120", "130");
     EXPECT_EQ(summary.kmCount, 3);
@@ -104,18 +104,14 @@ TEST_F(PeakQueryTest, SharesAndLimitsRoundedHalvesToEvenButShownAsTyped) {
         EXPECT_EQ(summary.kmCountText, " Number of Kms having UN2L peaks more than " + c.limit +
                                            " mm = " + std::to_string(c.kmCount) + " ( " + c.share + "% )");
     }
-}
-
-TEST_F(PeakQueryTest, TheParameterIsTakenFromItsTextEveryTime) {
-    processRun(1);
+    // The parameter is taken from its text every time, whatever was chosen before.
     chooseParameter("UN1L", session);
-    auto summary = show("120", "123", "49", "GAUGE");
+    const auto gauge = show("120", "123", "49", "GAUGE");
     EXPECT_EQ(session.parameterCode, 3);
-    EXPECT_EQ(summary.kmCount, 3); // the GAUGE peaks of 50
-    EXPECT_EQ(summary.peakCountText, " Total number of GAUGE peaks more than 49 mm = 24");
-    summary = show("120", "123", "49", "UN2L");
+    EXPECT_EQ(gauge.kmCount, 3); // the GAUGE peaks of 50
+    EXPECT_EQ(gauge.peakCountText, " Total number of GAUGE peaks more than 49 mm = 24");
+    EXPECT_EQ(show("120", "123", "49", "UN2L").kmCount, 0);
     EXPECT_EQ(session.parameterCode, 6);
-    EXPECT_EQ(summary.kmCount, 0);
 }
 
 TEST_F(PeakQueryTest, RefusalsKeepTheLastShareAndTotal) {

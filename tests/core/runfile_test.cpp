@@ -37,7 +37,7 @@ Lines linesOf(std::string_view text, std::size_t chunk = 64 * 1024, std::size_t 
     return lines;
 }
 
-TEST(RunLines, CrLfLoneCrAndLoneLfEachEndALineWhereverReadsEnd) {
+TEST(RunLines, EveryLineEndEndsALineAndAnOverlongLineIsGivenAsItsCode) {
     const std::pair<std::string, Lines> cases[] = {{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
                                                    {"", {}},
                                                    {"a\r\n\r\nb\r\n", {"a", "", "b"}},
@@ -49,9 +49,6 @@ TEST(RunLines, CrLfLoneCrAndLoneLfEachEndALineWhereverReadsEnd) {
             EXPECT_EQ(linesOf(text, chunk), lines) << chunk;
         }
     }
-}
-
-TEST(RunLines, ALineLongerThanTheBoundIsGivenAsItsCodeAndSkipped) {
     const std::string longLine = "60" + std::string(20, ' ');
     for (std::size_t chunk : {1, 3, 5, 64}) {
         EXPECT_EQ(linesOf("95\r\n" + longLine + "\r\n68,1\r\n" + longLine, chunk, 21),

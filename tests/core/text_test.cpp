@@ -94,7 +94,7 @@ TEST(TextSdDecimal, TheDoubleQuotientWithALeadingZero) {
     EXPECT_EQ(mismatches, 0);
 }
 
-TEST(TextCsvField, QuotesWhatMustBeQuotedAndKeepsFormulasFromRunning) {
+TEST(TextForOthers, CsvFieldsQuotedAndKeptFromFormulasAndControlCharactersEscaped) {
     const std::pair<std::string_view, std::string> cases[] = {
         {"ITARSI - NAGPUR UP", "ITARSI - NAGPUR UP"},
         {"", ""},
@@ -112,9 +112,7 @@ TEST(TextCsvField, QuotesWhatMustBeQuotedAndKeepsFormulasFromRunning) {
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(csvField(text), expected) << text;
     }
-}
-
-TEST(TextEscape, ControlCharactersBecomeVisibleEscapesAndNothingElseChanges) {
+    // Control characters become visible escapes, and nothing else changes.
     using namespace std::string_literals;
     EXPECT_EQ(escapeControlCharacters("/runs/a b\\c.run"), "/runs/a b\\c.run");
     EXPECT_EQ(escapeControlCharacters("two\nlines\r\tand\x1b[31m"), "two\\nlines\\r\\tand\\x1b[31m");

@@ -82,4 +82,16 @@ CommandResult runCommand(const std::string& commandLine, const std::string& inpu
     return result;
 }
 
+std::string firstLineOfErrors(const CommandResult& result) {
+    return result.err.substr(0, result.err.find('\n'));
+}
+
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
 } // namespace kestrana::test

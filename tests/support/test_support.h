@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrana::test {
 
@@ -35,5 +36,9 @@ struct CommandResult {
 CommandResult runCommand(const std::string& commandLine, const std::string& inputPath = "/dev/null");
 // Quotes one word for the shell.
 std::string shellQuote(std::string_view word);
+// The first line a command wrote on standard error.
+std::string firstLineOfErrors(const CommandResult& result);
+// The lines, each ended by a line feed, as a command prints them.
+std::string joinedLines(const std::vector<std::string>& lines);
 
 } // namespace kestrana::test

@@ -4,8 +4,8 @@
 
 namespace kestrana::common {
 
-CsvWriter::CsvWriter(std::string_view header) : text_(header) {
-    text_ += '\n';
+CsvWriter::CsvWriter(std::string_view header, std::string_view lineEnd) : lineEnd_(lineEnd), text_(header) {
+    text_ += lineEnd_;
 }
 
 CsvWriter& CsvWriter::text(std::string_view field) {
@@ -21,7 +21,7 @@ CsvWriter& CsvWriter::number(std::string_view decimalText) {
 }
 
 void CsvWriter::endRow() {
-    text_ += '\n';
+    text_ += lineEnd_;
     rowStart_ = true;
 }
 

@@ -2,17 +2,19 @@
 // CSV text written row by row, the plain way the command line's tables are written: a header of fixed
 // snake_case names, then rows whose text fields go through csvField (quoted where they must be, and
 // kept from being run as a spreadsheet formula) and whose numbers are written as they are, without
-// padding. Every row ends with a single line feed.
+// padding. Every row ends with the same line end: a single line feed unless the owner asks for another
+// (the screens save CRLF files for the desktop's spreadsheets).
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kestrana::common {
 
 class CsvWriter {
 public:
     // Starts the text with its header row, written as it stands.
-    explicit CsvWriter(std::string_view header);
+    explicit CsvWriter(std::string_view header, std::string_view lineEnd = "\n");
 
     // A text field.
     CsvWriter& text(std::string_view field);
@@ -26,9 +28,12 @@ public:
 
     // The whole text so far.
     const std::string& str() const { return text_; }
+    // The whole text, moved out of the writer.
+    std::string take() { return std::move(text_); }
 
 private:
     CsvWriter& raw(std::string_view written);
+    std::string lineEnd_;
     std::string text_;
     bool rowStart_ = true;
 };

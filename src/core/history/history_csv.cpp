@@ -1,5 +1,6 @@
 #include "core/history/history_csv.h"
 
+#include "core/common/csv_writer.h"
 #include "core/common/paths.h"
 #include "core/common/text.h"
 #include "core/history/dates.h"
@@ -9,38 +10,6 @@
 namespace kestrana::history {
 
 namespace {
-class CsvText {
-public:
-    explicit CsvText(std::string_view lineEnd) : lineEnd_(lineEnd) {}
-    // A text field: quoted where it must be, and kept from being read as a formula.
-    CsvText& field(std::string_view text) { return raw(common::csvField(text)); }
-    // A number, written as it is (a spreadsheet reads -1 or -0.52 as the numbers they are).
-    CsvText& number(long long value) { return raw(std::to_string(value)); }
-    CsvText& number(std::string_view decimalText) { return raw(decimalText); }
-    void endLine() {
-        text_ += lineEnd_;
-        lineStart_ = true;
-    }
-    // A header line of fixed names, written as it stands.
-    void header(std::string_view names) {
-        text_ += names;
-        endLine();
-    }
-    std::string take() { return std::move(text_); }
-
-private:
-    CsvText& raw(std::string_view written) {
-        if (!lineStart_) {
-            text_ += ',';
-        }
-        text_ += written;
-        lineStart_ = false;
-        return *this;
-    }
-    std::string_view lineEnd_;
-    std::string text_;
-    bool lineStart_ = true;
-};
 // A time of the audit trail to the second, or nothing where it is not known.
 std::string utcTimeField(const std::optional<library::UtcMicroseconds>& time) {
     if (!time) {
@@ -52,87 +21,84 @@ std::string utcTimeField(const std::optional<library::UtcMicroseconds>& time) {
 } // namespace
 
 std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd) {
-    CsvText csv(lineEnd);
-    csv.header("id,line,direction,date,run,blocks,imported_at,imported_by,file");
+    common::CsvWriter csv("id,line,direction,date,run,blocks,imported_at,imported_by,file", lineEnd);
     for (const library::RunRecord& run : runs) {
         csv.number(run.id)
-            .field(run.series.line)
+            .text(run.series.line)
             .number(run.series.direction)
-            .field(isoDate(run.day))
-            .field(run.runNumber)
+            .text(isoDate(run.day))
+            .text(run.runNumber)
             .number(run.blocks)
-            .field(utcTimeField(run.imported.at))
-            .field(run.imported.by)
-            .field(run.file)
-            .endLine();
+            .text(utcTimeField(run.imported.at))
+            .text(run.imported.by)
+            .text(run.file)
+            .endRow();
     }
     return csv.take();
 }
 
 std::string logCsv(std::span<const library::LogEntry> entries, std::string_view lineEnd) {
-    CsvText csv(lineEnd);
-    csv.header("time,user,action,line,direction,date,run,file");
+    common::CsvWriter csv("time,user,action,line,direction,date,run,file", lineEnd);
     for (const library::LogEntry& entry : entries) {
-        csv.field(utcTimeField(entry.time))
-            .field(entry.user)
-            .field(entry.action == library::LogEntry::Action::Imported ? "imported" : "removed")
-            .field(entry.series.line)
+        csv.text(utcTimeField(entry.time))
+            .text(entry.user)
+            .text(entry.action == library::LogEntry::Action::Imported ? "imported" : "removed")
+            .text(entry.series.line)
             .number(entry.series.direction)
-            .field(isoDate(entry.day))
-            .field(entry.runNumber)
-            .field(entry.file)
-            .endLine();
+            .text(isoDate(entry.day))
+            .text(entry.runNumber)
+            .text(entry.file)
+            .endRow();
     }
     return csv.take();
 }
 
 std::string historyCsv(const BlockHistory& history, std::string_view lineEnd) {
-    CsvText csv(lineEnd);
-    csv.header("date,run,value,segment");
+    common::CsvWriter csv("date,run,value,segment", lineEnd);
     for (const HistoryPoint& point : history.points) {
-        csv.field(isoDate(point.run.day))
-            .field(point.run.runNumber)
+        csv.text(isoDate(point.run.day))
+            .text(point.run.runNumber)
             .number(point.value)
             .number(point.segment)
-            .endLine();
+            .endRow();
     }
     return csv.take();
 }
 
 std::string forecastCsv(std::span<const ForecastRow> rows, std::string_view lineEnd) {
-    CsvText csv(lineEnd);
-    csv.header("km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status");
+    common::CsvWriter csv("km,block,points,latest_date,latest_value,rate_per_year,crossing_date,status",
+                          lineEnd);
     for (const ForecastRow& row : rows) {
         const BlockForecast& forecast = row.forecast;
         csv.number(row.block.km)
             .number(row.block.block)
             .number(static_cast<long long>(forecast.points))
-            .field(isoDate(forecast.latestDay))
+            .text(isoDate(forecast.latestDay))
             .number(forecast.latestValue)
             .number(forecast.trend ? std::string_view(forecast.trend->ratePerYear) : std::string_view())
-            .field(forecast.status == ForecastStatus::Crossing ? isoDate(*forecast.crossingDay)
-                                                               : std::string())
-            .field(statusName(forecast.status))
-            .endLine();
+            .text(forecast.status == ForecastStatus::Crossing ? isoDate(*forecast.crossingDay)
+                                                              : std::string())
+            .text(statusName(forecast.status))
+            .endRow();
     }
     return csv.take();
 }
 
 std::string maintenanceCsv(const Series& series, std::span<const MaintenanceStretch> stretches,
                            std::string_view lineEnd) {
-    CsvText csv(lineEnd);
-    csv.header("line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date");
+    common::CsvWriter csv("line,direction,status,from_km,from_block,to_km,to_block,blocks,earliest_date",
+                          lineEnd);
     for (const MaintenanceStretch& stretch : stretches) {
-        csv.field(series.line)
+        csv.text(series.line)
             .number(series.direction)
-            .field(statusName(stretch.status))
+            .text(statusName(stretch.status))
             .number(stretch.from.km)
             .number(stretch.from.block)
             .number(stretch.to.km)
             .number(stretch.to.block)
             .number(static_cast<long long>(stretch.blocks))
-            .field(stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string())
-            .endLine();
+            .text(stretch.earliestDay ? isoDate(*stretch.earliestDay) : std::string())
+            .endRow();
     }
     return csv.take();
 }
