@@ -2,6 +2,8 @@
 
 #include "core/common/text.h"
 
+#include <charconv>
+
 namespace kestrana::common {
 
 CsvWriter::CsvWriter(std::string_view header, std::string_view lineEnd) : lineEnd_(lineEnd), text_(header) {
@@ -13,7 +15,9 @@ CsvWriter& CsvWriter::text(std::string_view field) {
 }
 
 CsvWriter& CsvWriter::number(long long value) {
-    return raw(plainInt(value));
+    // As plainInt writes it, without making a string of it (a list may hold millions of numbers).
+    char digits[24];
+    return raw(std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
 }
 
 CsvWriter& CsvWriter::number(std::string_view decimalText) {

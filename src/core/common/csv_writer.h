@@ -18,6 +18,8 @@ public:
 
     // A text field.
     CsvWriter& text(std::string_view field);
+    // A text field already made by csvField: a text that stands in many rows is made into its field once.
+    CsvWriter& field(std::string_view madeField) { return raw(madeField); }
     // A whole number.
     CsvWriter& number(long long value);
     // A number already written as decimal text ("12.5", "-3"); an empty text is an empty field, the
@@ -28,8 +30,13 @@ public:
 
     // The whole text so far.
     const std::string& str() const { return text_; }
-    // The whole text, moved out of the writer.
-    std::string take() { return std::move(text_); }
+    // The text so far, handed over; the writer goes on from an empty text, so a long text can be
+    // written out a piece at a time.
+    std::string take() {
+        std::string taken;
+        taken.swap(text_);
+        return taken;
+    }
 
 private:
     CsvWriter& raw(std::string_view written);

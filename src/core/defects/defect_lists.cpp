@@ -1,5 +1,6 @@
 #include "core/defects/defect_lists.h"
 
+#include "core/common/csv_writer.h"
 #include "core/common/errors.h"
 #include "core/common/text.h"
 #include "core/history/dates.h"
@@ -18,51 +19,6 @@ namespace {
 template <typename T> bool keptBy(const std::vector<T>& chosen, T value) {
     return chosen.empty() || std::find(chosen.begin(), chosen.end(), value) != chosen.end();
 }
-
-// CSV lines written field by field: text through the program's CSV rule, numbers as they are (they
-// never need quotes).
-class CsvLine {
-public:
-    CsvLine(std::string& out, std::string_view lineEnd) : out_(out), lineEnd_(lineEnd) {}
-    CsvLine& text(std::string_view field) {
-        separate();
-        out_ += common::csvField(field);
-        return *this;
-    }
-    // A text field already made into its CSV field by common::csvField.
-    CsvLine& field(std::string_view csvField) {
-        separate();
-        out_ += csvField;
-        return *this;
-    }
-    // A number already written as decimal text (the growth): never quoted or marked as text.
-    CsvLine& number(std::string_view decimalText) {
-        separate();
-        out_ += decimalText;
-        return *this;
-    }
-    CsvLine& number(long long value) {
-        separate();
-        char digits[24];
-        out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-        return *this;
-    }
-    void end() {
-        out_ += lineEnd_;
-        first_ = true;
-    }
-
-private:
-    void separate() {
-        if (!first_) {
-            out_ += ',';
-        }
-        first_ = false;
-    }
-    std::string& out_;
-    std::string_view lineEnd_;
-    bool first_ = true;
-};
 
 } // namespace
 
@@ -122,15 +78,15 @@ std::string parameterName(std::int16_t code) {
 
 namespace {
 
-// The rows of a defect list written into `out`; `flush` is called whenever `out` has grown past a
-// piece's worth, and may empty it (a stream) or leave it (one text).
+constexpr std::string_view kDefectsHeader = "parameter,km,location,status,first_date,latest_date,runs,latest_"
+                                            "value,max_value,growth_per_year,block,tgi";
+
+// The rows of a defect list written into `csv`; `flush` is called whenever its text has grown past a
+// piece's worth, and may take it (a stream) or leave it (one text).
 template <typename Flush>
 void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
-                     std::string_view lineEnd, std::string& out, Flush flush) {
+                     common::CsvWriter& csv, Flush flush) {
     constexpr std::size_t kPiece = 1 << 16;
-    out += "parameter,km,location,status,first_date,latest_date,runs,latest_value,max_value,growth_per_year,"
-           "block,tgi";
-    out += lineEnd;
     // Every text field of a row is one of a few: each is made into its CSV field once, not per row.
     std::vector<std::string> dates;
     for (const TrackedRun& run : tracked.runs()) {
@@ -152,7 +108,6 @@ void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_
     const std::string noTgi = common::csvField("");
     // The summaries a batch at a time, which lets them be worked out side by side.
     constexpr std::size_t kBatch = 1024;
-    CsvLine line(out, lineEnd);
     for (std::size_t start = 0; start < listed.size(); start += kBatch) {
         const std::span<const std::uint32_t> batch =
             listed.subspan(start, std::min(kBatch, listed.size() - start));
@@ -160,7 +115,7 @@ void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_
         for (std::size_t i = 0; i < batch.size(); ++i) {
             const Defect& defect = tracked.defects()[batch[i]];
             const DefectSummary& summary = summaries[i];
-            line.field(parameterField(defect.code))
+            csv.field(parameterField(defect.code))
                 .number(defect.latest.km)
                 .number(defect.latest.location)
                 .field(statuses[static_cast<std::size_t>(defect.status)])
@@ -172,12 +127,12 @@ void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_
                 .number(std::string_view(summary.growthPerYear ? *summary.growthPerYear : std::string()))
                 .number(defect.block);
             if (defect.tgi) {
-                line.number(*defect.tgi);
+                csv.number(*defect.tgi);
             } else {
-                line.field(noTgi);
+                csv.field(noTgi);
             }
-            line.end();
-            if (out.size() >= kPiece) {
+            csv.endRow();
+            if (csv.str().size() >= kPiece) {
                 flush();
             }
         }
@@ -188,19 +143,19 @@ void writeDefectRows(const TrackedDefects& tracked, std::span<const std::uint32_
 
 std::string defectsCsv(const TrackedDefects& tracked, std::span<const std::uint32_t> listed,
                        std::string_view lineEnd) {
-    std::string out;
-    writeDefectRows(tracked, listed, lineEnd, out, [] {});
-    return out;
+    common::CsvWriter csv(kDefectsHeader, lineEnd);
+    writeDefectRows(tracked, listed, csv, [] {});
+    return csv.take();
 }
 
 void writeDefectsCsv(std::ostream& stream, const TrackedDefects& tracked,
                      std::span<const std::uint32_t> listed, std::string_view lineEnd) {
-    std::string out;
+    common::CsvWriter csv(kDefectsHeader, lineEnd);
     const auto flush = [&] {
-        stream.write(out.data(), static_cast<std::streamsize>(out.size()));
-        out.clear();
+        const std::string piece = csv.take();
+        stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
     };
-    writeDefectRows(tracked, listed, lineEnd, out, flush);
+    writeDefectRows(tracked, listed, csv, flush);
     flush();
 }
 
@@ -217,19 +172,17 @@ std::optional<std::uint32_t> findDefect(const TrackedDefects& tracked, std::int1
 }
 
 std::string defectCsv(const TrackedDefects& tracked, std::uint32_t defect, std::string_view lineEnd) {
-    std::string out = "date,run,km,location,value";
-    out += lineEnd;
-    CsvLine line(out, lineEnd);
+    common::CsvWriter csv("date,run,km,location,value", lineEnd);
     for (const Exceedance& exceedance : tracked.exceedancesOf(tracked.defects()[defect])) {
         const TrackedRun& run = tracked.runs()[exceedance.run];
-        line.text(history::isoDate(run.day))
+        csv.text(history::isoDate(run.day))
             .text(run.runNumber)
             .number(exceedance.km)
             .number(exceedance.location)
             .number(exceedance.value)
-            .end();
+            .endRow();
     }
-    return out;
+    return csv.take();
 }
 
 std::string defectCsvAt(const TrackedDefects& tracked, std::int16_t code, std::int16_t km,
