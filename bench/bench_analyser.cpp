@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The analyser's views on the largest run the table holds (32767 blocks): PROCESS INFORMATION,
 // SHOW DETAILS listing every block, and CALC TRACK %, each to stay well within 100 ms.
 

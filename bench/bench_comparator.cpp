@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The comparator at full size: four runs of 32767 blocks each (the most a run may hold).
 //   ProcessData      PROCESS DATA: the four runs into the run database (target: within 200 ms).
 //   Compare100Km     COMPARE over 100 km: listing, lookups and the per-km chart query (within 40 ms).

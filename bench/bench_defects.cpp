@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Defect tracking at full size: 40 runs of 6,553 km each (32767 block lines, 12 peak lines of 8 pairs
 // per km: 629,088 peaks a run, 25 M in all), generated in memory. Every run has its own seed, so the
 // car's own peaks stand at new places in every run and most exceedances start defects of their own:

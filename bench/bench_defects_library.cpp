@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Defect tracking over a run library at full size: 40 runs of 6,553 km (full_size_line.h) imported
 // into a new library with their peaks, then the commands over it.
 //   ImportWithPeaks40Runs  library import of the 40 runs one after another (each run file written while

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Track history at full size: runs of 32767 blocks each (the most a run may hold, 6554 km of line).
 //   Import40Runs        40 such runs (1.3 M block rows) into a new library (target: within 6 s; peak
 //                       memory is measured on kestrana-cli library import, see the closing note).

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The peak analyser on a run of 2000 km (24000 peak lines, 192000 peak rows): PROCESS DATA as a whole
 // (one pass over the run: records, record width, database build with its index, direction), with and
 // without the scratch files, what the command line does (rows kept in memory, SHOW DETAILS over

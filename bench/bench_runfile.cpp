@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // PROCESS DATA of the analyser, read as a stream: the largest run the analyser accepts (32767 block
 // lines with their kilometre and peak lines, 6.8 MB), and a valid run whose one kilometre line is
 // 200,000 characters long over 5000 blocks (a reader that copied the kilometre line once per block

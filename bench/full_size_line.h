@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The full-size line of the defect benchmarks: 40 runs of 6,553 km (32767 block lines, 12 peak lines
 // of 8 pairs per km), a month apart from January 1995, each with its own seed.

@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 # Builds that keep the code honest: sanitizers for the test suite and libFuzzer targets.
 #
 #   -DKESTRANA_SANITIZE=address,undefined   every target built with these sanitizers (GCC or Clang);

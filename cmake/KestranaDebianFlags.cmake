@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 # The compiler and linker flags Debian builds its packages with, for the build the .deb files are made
 # from (tools/package.sh turns this on):
 #

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Fuzz target: the command-line option parser. The input is a list of words separated by NUL bytes;
 // the first byte picks the command. Any word list must give arguments or a usage error, nothing else.
 

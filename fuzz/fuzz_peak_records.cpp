@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Fuzz target: the peak record stream over any lines. A line beginning "60" becomes the current
 // kilometre line, every other line a peak line read with it; the record width, the rows of every
 // record and the faults kept are all taken, as PROCESS DATA takes them.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Fuzz target: any bytes as a run file, through the analyser's listing, the raw-data view, the peak
 // analyser and the comparator, exactly as kestrana-cli runs them. Refusals are expected; a crash, a
 // leak, a hang or a sanitizer report is a finding.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the fuzz targets share: a private folder for the files an input becomes.
 

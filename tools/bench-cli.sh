@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Times the command-line cases of the speed targets as whole processes, from outside, and compares
 # each with a plain Python script of the same rules (bench/baselines, for comparison only).
 #

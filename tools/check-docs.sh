@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Keeps the documents true to the tree and the programs: fails when
 #   - a folder under src/ is not named in docs/ARCHITECTURE.md (as `src/<folder>/`),
 #   - a command of kestrana-cli (its synopsis, from `kestrana-cli --help`) or one of its options (from

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Runs two builds of kestrana-cli over the same calls and says where they differ: standard output,
 # standard error, exit status and every file a call writes (--output, --save). Used to show that a
 # change inside the program leaves what it gives the user byte for byte as it was.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Line coverage of the core by the core and command-line tests: builds them instrumented (gcc
 # --coverage, no optimisation) in build-coverage, beside the plain build, runs them through ctest and
 # prints gcovr's summary for src/core. `tools/coverage.sh --html FILE` also writes a page per source

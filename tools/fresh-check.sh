@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Proves that the README's commands work on a brand-new Debian 12, and that the Debian package installs
 # and runs there. As root, on a Debian or Ubuntu machine with debootstrap:
 #

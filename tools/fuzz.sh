@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Builds the fuzz targets with clang and libFuzzer and runs each for SECONDS seconds (default 60)
 # over a seed corpus made from data/samples. Findings (crash-*, leak-*, timeout-*) land in
 # build-fuzz/findings/<target>/; the grown corpora stay in build-fuzz/corpus/<target>/ for the next run.

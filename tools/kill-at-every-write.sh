@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Kills `kestrana-cli library import` at each of its writes, and fails each of them, one at a time,
 # on a new and on an existing library, and checks every result: the library must be either as it was
 # before the import or hold the new run whole (content compared row by row with a clean import), pass

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Builds the two Debian packages in build-package, beside the plain build, with the compiler and linker
 # flags Debian builds its own packages with (hardening included, -DKESTRANA_DEBIAN_FLAGS=ON):
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Installs the Debian 12 packages Kestrana needs to build, test, package and run, only those missing.
 # The list is complete on its own: packages are installed without their "recommends", so nothing may
 # be counted on to arrive as a side effect (tools/fresh-check.sh proves it on a minimal Debian).

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Builds Kestrana from this checkout and starts the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."

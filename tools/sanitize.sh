@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Builds the core and command-line tests with the address and undefined-behaviour sanitizers (in
 # build-sanitize, beside the plain build) and runs them through ctest: any invalid memory access,
 # leak or undefined behaviour fails the test that provoked it. The screens' tests run in the plain

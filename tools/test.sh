@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Builds Kestrana from this checkout and runs the whole test suite through ctest.
 # KESTRANA_CMAKE_ARGS adds options to the configure step (.ci/run: -DKESTRANA_WERROR=ON).
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """kestrana-cli compare RUN0 RUN1 [RUN2 [RUN3]] --from KM --to KM, written plainly from the rules in
 Python, for comparison of speed only (tools/bench-cli.sh). Each run's block lines, with their
 kilometre lines, are read as one stream of numbers, 26 to a row; the TGI of each (km, next km, block)

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """kestrana-cli peaks RUN --from KM --to KM [--param NAME] [--limit VALUE], written plainly from the
 rules in Python, for comparison of speed only (tools/bench-cli.sh). Each peak line with its kilometre
 line makes a record; the first record's count of numbers is the width of every record; each record

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """kestrana-cli process RUN [--output FILE], written plainly from the rules in Python, for comparison of
 speed only (tools/bench-cli.sh). The block lines, each with its kilometre line, are read as one stream
 of numbers, 26 to a row; the five lines are printed and the SD output file is written when asked."""

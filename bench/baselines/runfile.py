@@ -1,3 +1,6 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 """The run-file rules shared by the baseline scripts, written plainly in Python for comparison of
 speed only: lines end at CR LF, a lone CR or a lone LF; the first two characters are the line code;
 each paired line takes the current kilometre line; numbers are separated by commas and blanks."""

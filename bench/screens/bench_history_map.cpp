@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The track history screen's condition map on the offscreen platform, painted into an image:
 //   ConditionMapPaint100Km40Runs   a map of 100 km x 40 runs (500 blocks a run) drawn whole, fitted to
 //                                  the width of a 1024 x 768 screen

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The working screens at full size, list boxes and charts included, on the offscreen platform:
 //   AnalyserProcessInformation  PROCESS INFORMATION on a 32767-block run, labels and bar chart
 //   AnalyserShowDetailsAll      SHOW DETAILS listing every one of the 32767 blocks into the listing

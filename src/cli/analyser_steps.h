@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's operations as the commands run them one after another: PROCESS DATA first, then
 // PROCESS INFORMATION over the typed range. A failure or refusal leaves as a common::Error with the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The bash completion of kestrana-cli, written from the same command table as its help and manual
 // page, so that it offers exactly the commands and options the program takes.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Writes the bash completion of kestrana-cli to standard output, from the commands' own table; the
 // build runs it so that the completion never drifts from the program.
 #include "bash_completion.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The commands of kestrana-cli: each subcommand names its options and files and runs one operation
 // of a screen over the core.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli compare RUN0 RUN1 [RUN2 [RUN3]]: the run comparator without its screen. PROCESS DATA
 // loads RUN0 as the current run and the others as older runs 1 to 3; COMPARE then lists and averages
 // them. Prints the saved report, or writes it with --save, or prints the chart's table with --chart.

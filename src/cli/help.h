@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The texts kestrana-cli prints about itself: the usage on a usage error, --help for the program and
 // for each command, and its manual page. All of them come from the commands' own names,

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the track-history commands share: the library named by --library (or the default one), the
 // series named by --line and --direction, and the typed settings. Each failure becomes a refusal with

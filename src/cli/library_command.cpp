@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "command.h"
 #include "core/history/history_csv.h"
 #include "core/library/open_run_library.h"

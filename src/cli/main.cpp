@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli: the operations of the four working screens without a window: the analyser, the
 // comparator, the peak analyser and the track history with its run library.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli peaks RUN --from KM --to KM [--param NAME] [--limit VALUE]: the peak analyser without
 // its screen. PROCESS DATA, the parameter choice, the limit box, SHOW DETAILS; prints the two summary
 // lines and the row of every listed kilometre as PRINT DETAILS prints it.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli process RUN [--output FILE]: the analyser's PROCESS DATA without its screen. Prints
 // the header data and kilometre range the screen shows; writes the SD output file only when asked.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The kestrana program: prepares its home folder, then starts on its main menu, with the screen that
 // takes the run files named on its command line in front.
 #include "gui/app/files_in.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli quality, list, share and block, run as the real binary on run files written here.
 
 #include "core/analyser/messages.h"

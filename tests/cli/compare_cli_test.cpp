@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli compare, run as a real program: the saved report on standard output and in a file,
 // the chart's table, refusals with the screen's messages and exit statuses.
 

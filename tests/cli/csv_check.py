@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """`kestrana-cli ... --format csv` read with Python's csv module against the text output of the same call.
 
 For quality, list, share, block, peaks and compare, on the bundled samples and on copies of them made

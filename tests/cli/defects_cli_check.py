@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """kestrana-cli defects and defect against defects_reference.py on generated libraries.
 
 The generator writes two lines of runs (the sample line with defects of every status on falling km,

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """An independent check of `kestrana-cli forecast` and `kestrana-cli history`.
 
 Written from the definitions of the track-history terms alone, not from the program: it writes its

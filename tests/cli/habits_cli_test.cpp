@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The habits kestrana-cli shares with other command-line tools, on the real binary: -h and --help on
 // every command, -- ending the options, - reading a run from standard input, --format and its usage
 // errors, and the generated bash completion run in bash as the shell runs it.

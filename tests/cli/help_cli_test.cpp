@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli's own help: every command and option is described, the synopsis names exactly the
 // options the parser accepts, and the program prints the texts built from that table.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli library, history and forecast as real programs: outcome lines, exit statuses, the
 // first line of standard error, removal, failures said in words, and libraries refused without being
 // changed. The figures themselves are checked against the definitions by forecast_check.py.

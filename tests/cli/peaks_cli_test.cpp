@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli peaks, run as the real program on run files written here.
 
 #include "core/peaks_fixtures.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli process, run as a real program: the five lines, the SD output file byte for byte,
 // exit statuses and messages on bad input, and no trace left behind by a failed or a plain run.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // kestrana-cli and the files around it: outputs that would destroy a run, a device or a pipe are
 // refused; termination signals and a file-size limit leave no private work folder behind; that
 // folder is private; written files reach the disk before they take their name.

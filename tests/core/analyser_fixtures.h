@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Small block tables built in memory for the analyser's tests: only the fields a test is about are
 // set, everything else stays 0.

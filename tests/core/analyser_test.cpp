@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The analyser's operations: PROCESS INFORMATION (range selection, quality bands, shares, average
 // and captions), SHOW DETAILS and CALC TRACK % (bounds, index choice, listing rows, the track-share
 // caption), the raw-data view behind a clicked listing row, and the screen's button states,

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"
 #include "core/comparator_test_runs.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "core/comparator/comparison.h"
 #include "core/comparator/messages.h"
 #include "core/comparator/run_database.h"

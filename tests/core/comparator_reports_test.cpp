@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "core/common/errors.h"
 #include "core/common/hard_copy.h"
 #include "core/comparator/reports.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The CSV forms of the figures the analyser, the comparator and the peak analyser show: the same figures
 // as the text, each one a plain number (no padding, the text's rounding), run dates as YYYY-MM-DD, an
 // empty field where the text shows no value, and text fields through the program's CSV rule.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """Defect tracking in the core against defects_reference.py, on a few hundred random series.
 
 The series are drawn so that the boundary cases turn up often: exceedances exactly the tolerance

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The generator's line with planted defects, read and matched as a whole: each planted defect ends
 // where it was put with the status its story gives, besides the car's own peaks of a wearing line.
 

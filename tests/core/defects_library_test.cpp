@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The peaks of each run in the run library: stored with the run and read back exactly (by km range and
 // by parameter), a run whose peak lines are refused stored without them, and a library written before
 // peaks were kept upgraded in place by the first write, or left exactly as it was when that fails.

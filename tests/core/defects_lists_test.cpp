@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The defects list (sort order, filters, CSV fields), one defect's history as CSV, and the refusals of
 // the typed settings.
 

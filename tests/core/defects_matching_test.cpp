@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Matching exceedances into defects run by run, and what a defect's history says: the tolerance, the
 // acceptance order, numbering, kilometre boundaries in both directions, covering runs with gaps, every
 // status, growth, limits, blocks and their TGI.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The defects list of a mid-size library (two series, rising and falling km, 16 runs of 300 km each,
 // every run with its own seed, so that tens of thousands of defects start, and with a wide tolerance
 // many compete for the same exceedances), made the fast way: the list streamed in pieces is the list

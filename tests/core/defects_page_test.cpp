@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Defect tracking over a library and what the Defects page shows of it, on the generator's defect line:
 // a km range or one parameter read gives the range's defects exactly as the whole line does, a defect's
 // history holds its exceedances and the covering runs without one, the map marks the exceeded blocks,

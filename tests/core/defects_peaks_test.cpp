@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The peaks defect tracking takes from a run are the peak analyser's own rows (every pair of every
 // peak line, in file order, even where its one stream of numbers reads across lines), and a run the
 // analyser refuses is refused with the line of the run file at fault.

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 """Defect tracking worked out from its definitions alone, with exact fractions and no cleverness.
 
 Reads the same plain-text description of series, runs, peaks and queries as tests/drivers/defects_driver

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // What stands at an output path: links are written through, devices, pipes and folders are refused,
 // and no output ever replaces a run file being read, under any name. Database names are always paths.
 

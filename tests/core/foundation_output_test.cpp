@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The SD output file: the worked example row, the header line, number forms, files replaced whole
 // or not at all, and design drive paths mapped into the home folder. (The processing step around it
 // is checked through kestrana-cli process.)

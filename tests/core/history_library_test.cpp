@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The run library: import outcomes, what is stored and read back, refusals that leave a file as it
 // was (foreign objects and damage included), removal, a new library made whole beside its name, and
 // importers writing at the same time.

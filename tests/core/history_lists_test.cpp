@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // What the screen and the command line show of a library: a block's history, the forecast list, the
 // maintenance list, the condition map, the CSV texts and the printed maintenance list.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Track history's small definitions and texts: run dates, day numbers, months, the content hash,
 // the value bands, the refusals of typed settings, segments, the least-squares trend and the
 // forecast of one block on points worked out by hand, and the screen's own texts.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // PROCESS DATA of the peak analyser (the database rows and their order, the direction, the captions,
 // the old database kept whole when a build fails), PRINT DETAILS and the parameter choice.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The peak records as the run is read: the scratch files the screen keeps, the record width, the
 // one stream of numbers and the expansion of records into rows, and which fault is reported first.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // SHOW DETAILS of the peak analyser: the walk in the run's direction, the first-peak rule, the column
 // lists, the counts, the share and the summary captions, and the refusals.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The run file reader, the number stream and the block table load: line ends, kept header lines,
 // pairing, the stream's shifting without re-synchronisation and every failure of loading, each with
 // the run file's line where there is one.

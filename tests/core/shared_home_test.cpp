@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Two programs sharing one home folder: each operation on the shared scratch files and databases
 // holds the folder's lock (a second program waits, then is told), and a database rebuilt by the other
 // program is never read as one's own.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The text helpers against the worked examples: number patterns and their rounding at ties, typed
 // text to 16-bit whole numbers, the SD file's decimal form, CSV text fields and escaped names.
 

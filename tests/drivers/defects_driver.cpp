@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Reads series of runs and peaks written as plain text and prints, for each query, the defects CSV or
 // one defect's CSV as the core computes them; tests/core/defects_check.py compares this output byte for
 // byte with a computation written from the definitions (tests/core/defects_reference.py).

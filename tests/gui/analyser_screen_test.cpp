@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The analyser screen, opened through the navigator as the menu opens it and driven by clicks on
 // its real buttons and typing into its real boxes: a run through every view - PROCESS DATA to the
 // header boxes, PROCESS INFORMATION to the captions and the chart, SHOW DETAILS to the listing, a

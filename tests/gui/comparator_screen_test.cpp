@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The comparator screen: the run slots enabled by the number of older runs, PROCESS DATA with its
 // messages, captions and km boxes, GO TO MAIN and back, COMPARE showing the core's listing and chart,
 // a refused range withdrawing them, and the two hard copies and SAVE DETAILS as the core makes them

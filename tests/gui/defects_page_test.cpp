@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The Defects page of the track history screen on the generator's defect line: the table is the core's
 // list for the settings typed, filters choose rows at once, a limit edited withdraws the results until
 // SHOW, the map marks the blocks exceeded in each run, a defect opens its history, and the list is

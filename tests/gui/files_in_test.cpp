@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Run files in: named on the command line (one to the analyser, two to four to the comparator, more
 // refused with a message) and dropped on a screen (into its boxes, or imported on the track history).
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // First start: the home folder is made and the bundled sample runs land in the screens' default
 // places, byte for byte, never over anything that is already there.
 #include "gui/app/first_start.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The GUI test program: one QApplication on the offscreen platform for every screen test, with the
 // services in test mode and a fresh service state before each test.
 #include "gui/app/main_menu.h"

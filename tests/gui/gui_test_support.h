@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Helpers for the screen tests. The GUI test program (gui_test_main.cpp) already:
 //   - runs on the offscreen platform with one QApplication;

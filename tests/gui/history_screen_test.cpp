@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The track history screen: import summary, results withdrawn when an input changes, the maintenance
 // list exported and printed as the core makes it, a damaged library.
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The look on any desktop: under a dark theme as under the default one, every enabled text of every
 // screen stands out from what lies behind it, and every control of every screen has a name a screen
 // reader can say.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The main menu: its faces, the display question on every path with Quit or the close
 // control, the screens it opens, GO TO MAIN with and without a loaded menu, F1.
 #include "gui/analyser/analyser_screen.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The peak analyser screen through its buttons: PROCESS DATA with its captions, message and wait
 // label, SHOW DETAILS showing the core's columns and summary in both directions, the refusals, PRINT
 // DETAILS as the core lays it out for the boxes as they stand, the coupled scrolling of the result

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The printer service: long listings over new pages under their repeated header, no empty page,
 // and failures reported with nothing printed.
 #include "gui/services/hard_copy_printer.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Settings that last: each screen's window place and the values of its boxes and choices come back
 // when the screen is closed and opened again (as after a restart: the screen is rebuilt from nothing
 // but the settings), the recent run files of the screens that open runs, the file dialogs' folders,

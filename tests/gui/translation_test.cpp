@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Every caption of every screen is marked for translation: the template lupdate gathers in the build
 // (kestrana.ts) holds each button's text, each group's title, each box's caption, each window title
 // and each name given to screen readers, as the screens show them.

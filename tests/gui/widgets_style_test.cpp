@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The program's look comes from one style sheet whose rules are scoped by the screens' object names:
 // a renamed screen, a sheet that did not load, or a screen that stopped taking it would all leave
 // that screen silently unstyled.

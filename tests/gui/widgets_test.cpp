@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The widgets the screens share: the analyser's bar chart with each band name beneath
 // its own bar, the comparator's line chart broken where a run has no value, the list box with core
 // texts unchanged and the top entry the coupled columns set, every screen fitting a display of

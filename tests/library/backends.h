@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The two kinds of run library the library tests run against: a SQLite file in a private folder, and a
 // database of a throw-away PostgreSQL cluster that run_with_server.sh starts for them (pg_virtualenv,

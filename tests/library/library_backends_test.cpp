@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The run library on both of its kinds, a SQLite file and a PostgreSQL database, through the one
 // interface and through kestrana-cli: run ids, the audit trail, copying, a newer library refused, and
 // importers at once. run_with_server.sh runs this program inside a throw-away PostgreSQL cluster.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # Runs the run-library tests against both kinds of library: SQLite files, and a throw-away PostgreSQL
 # cluster that pg_virtualenv (postgresql-common) starts for them and removes afterwards (-t: in a
 # temporary folder, also when run as root, so that several runs at once never meet). Where the server

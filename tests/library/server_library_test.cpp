@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // What only a server library has: the same outputs as a file holding the same runs, byte for byte; the
 // roles kestrana_reader and kestrana_importer; and a server that cannot be reached, refuses the password,
 // or drops the connection half-way through an import, each said in words that name the server and never

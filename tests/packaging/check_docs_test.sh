@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # tools/check-docs.sh finds each kind of gap: a folder of src/ the architecture notes do not name, a
 # command and an option missing from kestrana-cli(1), an option missing from kestrana(1); and it names
 # them, so that the fix is plain.

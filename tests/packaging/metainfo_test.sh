@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # The AppStream metainfo as software centres read it: valid under appstreamcli's pedantic rules (only
 # the note on the capitals of the reverse-DNS id is accepted: the desktop entry's file name must
 # match the id), and complete: licence, home page, screenshot, developer, content rating, and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # The type of run files: shared-mime-info takes the package's definition, gives *.run (any case) that
 # type, and the desktop entry and the metainfo name the same type.
 #

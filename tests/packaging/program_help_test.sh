@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # `kestrana --help` and `kestrana --version` answer on the terminal with no display at all, and a word
 # after "--" is not taken for either.
 #

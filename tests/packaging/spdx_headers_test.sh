@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 The Kestrana developers
 # tools/add-spdx-headers.sh on a small tree: it gives each kind of source file its licence lines in its
 # own comment style (after a "#!" line), leaves other files alone, keeps modes, and a second run
 # changes nothing; --check lists the files without the lines and fails until there are none.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The schema of the run libraries written before peaks and the audit trail were kept, as those
 // programs wrote it: the tests that upgrade such a library write it with their own rows.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // Writes the sample run files bundled in data/samples: the analyser's run, the comparator's four
 // runs of one line and the peak analyser's run. Deterministic: running it again gives the same bytes.
 //

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A deterministic generator of realistic run files, as the recording car writes them: a "95" run
 // header line, a "91" section line, then per kilometre a comma-ended "60" line, five "68" block lines

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // SHOW DETAILS and CALC TRACK % BETWEEN TGIs: the blocks of the analysis range whose chosen index lies
 // between a low and a high value, as fixed-layout listing rows, and the share of those blocks whose

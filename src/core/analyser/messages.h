@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's refusals: an operation that cannot give a sound result from what was typed refuses
 // before it changes anything, with one of these texts. The screen shows the text in a message box;

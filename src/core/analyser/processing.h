@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's PROCESS DATA: the run file in, the block table and the SD output file out, and the
 // run's header data and kilometre range as the screen shows them.

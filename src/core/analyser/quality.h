@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // PROCESS INFORMATION: the share of the blocks of a kilometre range in each quality band, the share
 // of non-recorded track, the average TGI, the captions that show them and the data of the bar chart.

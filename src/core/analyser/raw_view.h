@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The raw-data view of a listed block: the recorded channel SDs, ride indices and speed behind a
 // listing row, as a column header and one value row per matching block.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's results on paper and on disk: the PRINT GRAPH page, the PRINT DETAILS listing (both
 // as printer scripts the printing service plays) and the SAVE DETAILS report text.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser screen's own behaviour, kept apart from the widgets: which buttons are usable after
 // each event, the scrolling title and the credit line typed out character by character.

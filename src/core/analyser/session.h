@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the analyser keeps behind its screen for the program's lifetime: the processed run and the
 // values of the views. Closing and opening the screen again starts its controls afresh, but these

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The values the analyser screen keeps behind its controls from one operation to the next: the
 // kilometre range of PROCESS INFORMATION, its quality figures and the bounds of the last listing and

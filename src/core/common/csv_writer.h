@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // CSV text written row by row, the plain way the command line's tables are written: a header of fixed
 // snake_case names, then rows whose text fields go through csvField (quoted where they must be, and

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A hard copy as the sequence of printer statements that makes it: positions in twips from the
 // page's top-left corner (1440 per inch), font size in points and the bold, italic and underline

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The lock over the shared files of a home folder. Two programs using one home folder (two windows,
 // or a window and a script) share its scratch files and databases; each operation that writes or

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Text helpers shared by every screen, report and query: number patterns, typed text to 16-bit
 // whole numbers, plain and Str() forms of numbers, print zones and the SD file's decimal form.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // COMPARE: checks the km range and the directions of the runs, fills the comparison listing block by
 // block from the run database, and reads the per-km averages of every run that feed the line chart.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Every text the comparator shows in a message box or writes into its lists. The screen shows the
 // messages in modal boxes with one OK button; the command-line front end prints the message of a

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The comparator's documents, made from what the screen shows after COMPARE: the printed listing
 // (PRINT DETAILS), the printed chart page (PRINT GRAPH) and the saved text report (SAVE DETAILS).

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The run database: the compared index of the current run and of one to three older runs, one table
 // per run slot ("trc0" to "trc3") with the fields tgi1 (km from), tgi2 (km to), tgi3 (block number)

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the comparator keeps behind its screen for the program's lifetime: the number of older runs,
 // the run slots and the values the build leaves for COMPARE. Closing and opening the screen again

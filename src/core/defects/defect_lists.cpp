@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "core/defects/defect_lists.h"
 
 #include "core/common/csv_writer.h"

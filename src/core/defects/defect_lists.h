@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The lists of defect tracking: the defects of a series filtered and sorted as an engineer reads them,
 // and the history of one defect, each as CSV. Matching always uses the whole series; the filters only

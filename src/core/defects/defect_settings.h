@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The typed settings of defect tracking and their refusals: a parameter by name, a limit written
 // NAME=VALUE, the tolerance, a list of statuses and the TGI of good track. Each refusal is a

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the Defects page of the track history screen shows, and its paper copy: the table of the
 // listed defects (a text and, for the columns of numbers, the number it sorts by), the history of one

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Defect tracking over a run library: the runs of one series read run by run in run order, only one
 // run's peaks held at a time, and the TGI of a defect's block read from the stored blocks.

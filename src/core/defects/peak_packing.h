@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The peaks of a run as a library stores them: one part per stretch of peaks of one km from in file
 // order, each part a few bytes per peak, so that a run of 6,553 km (about 630,000 peaks) takes about

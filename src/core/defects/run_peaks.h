@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The peaks of one run as defect tracking takes them: every (value, location) pair of every peak line
 // ("67"), read exactly as the peak analyser's extraction reads them (one stream of numbers whose

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The history of one block: its recorded values over time cut into segments at maintenance, the
 // fitted line of every segment, where maintenance happened, and the forecast of the current segment.

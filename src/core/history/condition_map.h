@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The condition map of a km range: one row per run in run order, one column per block in the run
 // direction, each cell the block's value in that run and its quality band.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Dates of track history: a run's six-character date read as DDMMYY (years 00-69 are 2000-2069,
 // 70-99 are 1970-1999), day numbers since 1970-01-01, and the YYYY-MM-DD text of a day.

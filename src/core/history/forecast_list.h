@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The forecast of every block of a km range: one row per block with at least one recorded value,
 // sorted by status (below, crossing, stable, too few runs), then crossing day (where there is one),

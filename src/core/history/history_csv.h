@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The CSV texts of track history: the run list, a block's history, the forecast list and the
 // maintenance list. Text fields are written by common::csvField (quoted where they must be, and

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The texts of the track history screen that are not the computations' own: how a series is named in
 // the line chooser, the import's progress line, the condition map's and the maintenance list's

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the user chooses for a history, a forecast or a maintenance list, and the refusals of typed
 // values. The screen shows a refusal's text in a message box; the command line prints it first.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The maintenance list: the blocks that are below the threshold now, or whose forecast crosses it
 // before a horizon, merged into stretches of neighbouring blocks of the same status.

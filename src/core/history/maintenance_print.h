@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The maintenance list on paper: a title, the line, direction, km range, index, threshold, jump,
 // horizon and the day it was made, the column headings and one line per stretch, as a printer script

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The words of track history, used the same way by the library, the computations, the screen and the
 // command line: a series of runs (one line recorded in one direction), a block of it, the index read

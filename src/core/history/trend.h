@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The trend of one block: its recorded values in run order cut into segments at maintenance, the
 // least-squares line of the current segment and the forecast against a threshold.

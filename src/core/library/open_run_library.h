@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Opening a run library by where it lives: the one place that chooses how a library is stored. Every
 // part of the program that opens a library (the track history screen, the command line) comes here.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Copying runs from one library to another, of either kind: how a personal file moves to the team's
 // server, and how a server library is taken along on a laptop. A run goes with everything the library

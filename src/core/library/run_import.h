@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Taking run files into the library: files as given, folders searched recursively for "*.run" in any
 // case. Each file is loaded exactly as the analyser loads it (same reader, same refusals), then read

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The run library: every run of every line taken in over the years, so that the values of one block
 // can be followed from run to run. Storage sits behind the abstract RunLibrary: an embedded SQLite file

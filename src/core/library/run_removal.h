@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Taking runs out of the library by id, as the command line and the screen do it: every id must name a
 // run of the library, and the runs go together in one transaction or not at all. A run is taken out to

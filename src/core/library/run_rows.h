@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What every kind of run library does alike with the rows its storage gives back, so that a file and a
 // server answer every question the same way, byte for byte in what is printed from them.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The sample library the first start puts beside the bundled history samples (sampleLibraryPath()),
 // a library of its own, so that the track history screen can show a line's history at once: made from

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A run library a team shares: the schema "kestrana" of a PostgreSQL database, reached through libpq.
 //

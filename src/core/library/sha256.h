@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // SHA-256 of a byte string (FIPS 180-4), computed by OpenSSL's libcrypto. The library knows a run file it has
 // already taken in by this hash of the file's bytes: two files are the same run exactly when their bytes are

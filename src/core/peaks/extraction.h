@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The first half of the peak analyser's PROCESS DATA: the peak lines ("67") of a run file, each with
 // its kilometre line, make one record each; the count of numbers in the first record fixes the record

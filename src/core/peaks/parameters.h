@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The parameters the peak analyser knows: the name shown in the combo, the limiting value the choice
 // puts into the limit box, and the code of the parameter's peak lines.

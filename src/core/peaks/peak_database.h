@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The second half of the peak analyser's PROCESS DATA: the peak database (table "peaks", fields
 // fild0 to fild4, one row per peak pair in run-file order), the run's direction taken from its

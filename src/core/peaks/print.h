@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // PRINT DETAILS of the peak analyser: the title, the run's section and date, the query as typed,
 // the share and total of the last SHOW DETAILS, the column header and one row per list entry, as

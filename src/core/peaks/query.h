@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // SHOW DETAILS of the peak analyser: over at most 50 km, walked in the run's direction, the
 // kilometres whose first-listed peak of the chosen parameter is above the limit, with their peaks

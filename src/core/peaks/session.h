@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What the peak analyser keeps between its operations, for the whole time the program runs (also
 // while its screen is closed), and where its scratch and database files live.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The fixed texts of the peak analyser: the design texts of its controls, its wait captions and every
 // message it shows, and the one failure type of its operations.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's processed run: one BlockResult per block line, fields 1 to 26 (kilometre-line
 // numbers in 1 to 3, block-line numbers in 4 to 26), all signed 16-bit and stored exactly as read

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A run's numbers read as one stream: commas, blanks and line ends all separate numbers (a run of
 // separators is one separator), a fixed count per record, with no re-synchronisation at line ends.

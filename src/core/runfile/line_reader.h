@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A run file read line by line through one buffer of a fixed size, so that reading a run costs the
 // same small amount of memory however long the file is; only a line that is longer than a buffer

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The analyser's comma-separated SD output file: a header line of 22 quoted labels, then one line per
 // block; CR LF after every line; written through a temporary file renamed into place.

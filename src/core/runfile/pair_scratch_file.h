@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A pair scratch file written as the pairs come, one line per pair (the kilometre line, blanks to the
 // next 14-character print zone, the paired line, CR LF), so that it never has to be held in memory.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The pairing reader of a recorded run file: line by line, keeping the last run header ("95") and
 // section ("91") lines, remembering the current kilometre line ("60") and handing each line of the

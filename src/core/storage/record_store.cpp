@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "core/storage/record_store.h"
 
 #include "core/storage/sqlite_database.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The record store: a small relational database file over SQLite 3, used by the comparator's run
 // database and the peak analyser's peak database. Every field is a signed 16-bit whole number.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The one way the core talks to SQLite: an open database (SqliteDatabase) and its prepared statements
 // (SqliteStatement), used by the record store and by the run library's file. Values are always bound,

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The analyser screen's handlers. Each is one operation: it hands the texts of the controls to the
 // core, shows what comes back, and shows a refusal or failure in a message box without letting it
 // leave the handler. An operation that is refused changes nothing on the screen.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The index analyser screen `AnalyserScreen`: one recorded run, from PROCESS DATA to the quality figures and
 // chart, the block listing, the raw data of a listed block, the track share and the hard copies.

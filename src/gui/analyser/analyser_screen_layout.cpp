@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The analyser screen's controls with their design texts and defaults, and how they are laid out:
 // the run and its quality figures down the left, the block listing (or the chart in its place), the
 // raw data of a listed block and the track share on the right. Everything stretches with the window.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Run files handed to the program when it starts, from a terminal or a file manager
 // (`kestrana FILE.run...`): one run goes to the analyser, two to four to the comparator, put in their

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // First start: the program's home folder (common::homeFolder()) is created and the bundled sample
 // runs are copied into the places the screens offer by default, so every default path works out of

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #include "gui/app/main_menu.h"
 
 #include "gui/app/menu_art.h"

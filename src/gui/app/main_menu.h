@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The main menu `MainMenu`: the program starts on it. Its load step (run by the constructor) offers to
 // switch a display smaller than 1024 x 768 to that size, where the display can be switched, unless

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The main menu's own texts: its captions and the messages of the display question. Kept apart from
 // the widgets (and free of Qt) so they are checked word for word by the tests.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // How the screens reach each other. The main menu opens the working screens through show(); a
 // working screen's GO TO MAIN calls goToMain(this). Each screen exists at most once: show() creates

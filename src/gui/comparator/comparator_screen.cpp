@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The core's headers come before any Qt header (see comparator_screen.h).
 #include "core/analyser/screen_state.h"
 #include "core/common/errors.h"

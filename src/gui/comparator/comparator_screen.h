@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The run comparator screen `ComparatorScreen`: the current run and one to three older runs of the same line,
 // loaded into the run database by PROCESS DATA, compared block by block and as kilometre averages by

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The comparator screen's controls with their design texts and first states, and how they are laid
 // out: the run files, the number of runs, the parameter, the km range and the buttons down the left,
 // the comparison listing beside them, the chart across the width below. Everything stretches with

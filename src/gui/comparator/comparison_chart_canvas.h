@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The canvas `ComparisonChartCanvas`: a hidden window whose picture box `pictureBox` holds the comparison
 // chart's picture on its way from the clipboard to the printer during PRINT GRAPH; it is unloaded after

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Work of a screen that may take long (an import, the map of a long range over many runs) runs on a
 // thread of its own, so the screen keeps drawing and answering while it goes on. The work hands

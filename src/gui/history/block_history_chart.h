@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The history of one block as a chart: its recorded values over time (one colour per segment between
 // maintenance), each segment's fitted line, a dashed upright line where maintenance was done, the

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The condition map: km along the horizontal axis, one row per run in date order, each block a cell
 // coloured by the quality band of its value. Ctrl+wheel and the + and - keys zoom along the km axis

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The Defects page of the track history screen: the limits and tolerance defects are matched with
 // (read at SHOW, as the screen's other settings), the defects of the range shown in a sortable table

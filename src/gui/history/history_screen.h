@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The track history screen: the run library of every run taken in over the years, the condition map
 // of a line's km range (one row per run), the history of one block with its trend and forecast, and

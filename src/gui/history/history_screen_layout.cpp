@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The controls of the track history screen and where they stand: the title band; the library with
 // its import buttons, progress bar and status line; the settings (line and direction, km range,
 // index, threshold, maintenance jump, horizon) with SHOW; and the results as pages: the condition

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The result columns of the peak analyser: resultLists(0) to resultLists(21), one list box per column, under
 // the fixed column header columnHeaderLabel.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The peak analyser screen `PeakScreen`: PROCESS DATA loads the peak lines of one run into the peak
 // database, SHOW DETAILS lists, over at most 50 km, the kilometres whose first peak of the chosen

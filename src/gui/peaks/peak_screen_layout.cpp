@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 // The controls of the peak analyser screen with their design texts and faces, and where they stand:
 // the title band on top, the run file, the processed run, the query, the result columns under their
 // header, the summary, and GO TO MAIN at the foot. Laid out for 1024 x 768; the result columns take

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The clipboard and picture canvas of the hard copies: "copy the chart picture to the clipboard"
 // and "take the picture last copied". The picture travels as a QPixmap; HardCopyPrinter::print takes

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The file dialog of a screen (`fileDialog`): one instance per screen, shared by its Browse buttons and its
 // SAVE DETAILS.

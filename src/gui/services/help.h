@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Help: F1 on any screen of the program opens the help window, which shows the program's user guide,
 // the bundled HTML document help_ver03 (a Qt resource, so the installed program carries it).

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The program's message boxes: a message with an OK button, or a question with Yes and No, always
 // under the application's title "Kestrana". Screens never call QMessageBox themselves; they call

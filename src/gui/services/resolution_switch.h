@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The display-resolution switch (`ResolutionSwitch`): reads the size of the display and switches it
 // to another size. On an X11 desktop the switch asks `xrandr` for the mode, and only when the

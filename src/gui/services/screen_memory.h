@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What a screen remembers from one opening to the next, and from one start of the program to the
 // next: its window's size and place, and what the user last put in the boxes and choices named

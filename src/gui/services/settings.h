@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Settings that last from one start of the program to the next, kept where the platform keeps a
 // program's settings (QSettings). In test mode they live in memory only and are forgotten before each

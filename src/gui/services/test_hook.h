@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The test hook every service keeps: answers a test queued for the dialogs to come, and a record of
 // every dialog (or job) the service showed, in order. A hook registers itself when it is made, so

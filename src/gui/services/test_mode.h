@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Test mode of the services. The GUI test program switches it on once at start: from then
 // on no service opens a real dialog, printer or display switch. An answer queued with a service's

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The text prompt that asks for the title of a hard copy: a modal box with a prompt, a window title
 // and a default text. It returns the text as edited, or an empty text when the user cancels.

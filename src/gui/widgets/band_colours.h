@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The colours of the quality bands, the one table every screen draws them from: the analyser's
 // quality chart, the track history's condition map and its legend. A band means the same colour

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The two charts of the working screens, drawn with Qt Charts, each a widget a screen embeds:
 //   - BarChart, the analyser's quality distribution: one label written beneath the bars and one bar

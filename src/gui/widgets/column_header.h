@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Where the columns of a fixed-layout row stand and how a header's words are spread over them
 // (see ListBox::headOver). Positions are 0-based character columns.

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The controls the screens' layouts make, each with its object name: the name tests find it by and
 // the style sheet (kestrana.qss) styles it by. A screen adds what is its own (an accessible name, a

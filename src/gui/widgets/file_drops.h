@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Run files dropped on a screen from a file manager: the screen takes them as its own (into its
 // boxes, or into its library). A drop anywhere on the screen counts, its text boxes included, which

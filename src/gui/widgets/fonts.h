@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The fonts of the screen designs ("Arial Black", "MS Serif", "MS Sans Serif", "Palatino Linotype",
 // "Bookman Old Style", "Arial") by their design names. Where the system lacks a face, the closest

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The list box of every screen: a column of text entries in a fixed-pitch font that scrolls one entry
 // at a time. It is a QListView over a plain string model, so a listing of 32767 blocks (65534 entries

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // A canvas: a hidden window whose picture box `pictureBox` holds a chart's picture on its way from the
 // clipboard to the printer during PRINT GRAPH; the screen unloads it after printing. Each screen's

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // Conversions between the core's texts and Qt's. The core works in single-byte text (the run files
 // and every caption built from them), so captions cross as Latin-1, one character per byte. Paths

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // What every screen does the same way when it opens: take the program's look, fill the display
 // (scrolling where the display is smaller than the screen's controls need), and let Enter in a text

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 The Kestrana developers
+
 #pragma once
 // The title band at the top of a working screen: a band with the screen's title moving through it
 // from right to left, 5 twips a tick, coming back in at the band's right end once it has left at the
