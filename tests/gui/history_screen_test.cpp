@@ -390,7 +390,16 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
         library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting);
     const std::vector<library::RunRecord> before = library->runs();
     ASSERT_EQ(screen->runTable->rowCount(), static_cast<int>(before.size()));
-    EXPECT_EQ(screen->runTable->item(0, 3)->text(), QString::fromStdString(before.front().file));
+    // Date, run, blocks, when and by whom the run was taken in (the import above stamped it), file.
+    ASSERT_EQ(screen->runTable->columnCount(), 6);
+    EXPECT_EQ(screen->runTable->horizontalHeaderItem(3)->text(), QStringLiteral("Imported"));
+    EXPECT_EQ(screen->runTable->horizontalHeaderItem(4)->text(), QStringLiteral("By"));
+    ASSERT_TRUE(before.front().imported.at.has_value());
+    EXPECT_FALSE(before.front().imported.by.empty());
+    EXPECT_EQ(screen->runTable->item(0, 3)->text(),
+              QString::fromStdString(core::isoUtcTimeOf(before.front().imported.at)));
+    EXPECT_EQ(screen->runTable->item(0, 4)->text(), QString::fromStdString(before.front().imported.by));
+    EXPECT_EQ(screen->runTable->item(0, 5)->text(), QString::fromStdString(before.front().file));
     EXPECT_FALSE(screen->removeRunsButton->isEnabled());
     screen->runTable->selectRow(1);
     screen->runTable->selectionModel()->select(screen->runTable->model()->index(3, 0),

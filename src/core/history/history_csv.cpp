@@ -41,14 +41,6 @@ private:
     std::string text_;
     bool lineStart_ = true;
 };
-// A time of the audit trail to the second, or nothing where it is not known.
-std::string utcTimeField(const std::optional<library::UtcMicroseconds>& time) {
-    if (!time) {
-        return {};
-    }
-    constexpr library::UtcMicroseconds kSecond = 1000000;
-    return isoUtcTime(*time >= 0 ? *time / kSecond : (*time - kSecond + 1) / kSecond);
-}
 } // namespace
 
 std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd) {
@@ -61,7 +53,7 @@ std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view l
             .field(isoDate(run.day))
             .field(run.runNumber)
             .number(run.blocks)
-            .field(utcTimeField(run.imported.at))
+            .field(isoUtcTimeOf(run.imported.at))
             .field(run.imported.by)
             .field(run.file)
             .endLine();
@@ -73,7 +65,7 @@ std::string logCsv(std::span<const library::LogEntry> entries, std::string_view 
     CsvText csv(lineEnd);
     csv.header("time,user,action,line,direction,date,run,file");
     for (const library::LogEntry& entry : entries) {
-        csv.field(utcTimeField(entry.time))
+        csv.field(isoUtcTimeOf(entry.time))
             .field(entry.user)
             .field(entry.action == library::LogEntry::Action::Imported ? "imported" : "removed")
             .field(entry.series.line)

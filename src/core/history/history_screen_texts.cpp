@@ -59,7 +59,8 @@ std::string otherLibraryChoice(std::string_view fileName) {
 }
 
 std::vector<std::string> runListRow(const library::RunRecord& run) {
-    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), run.file};
+    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), isoUtcTimeOf(run.imported.at),
+            run.imported.by,  run.file};
 }
 
 std::string removalQuestion(std::span<const library::RunRecord> runs) {

@@ -76,7 +76,9 @@ std::string otherLibraryChoice(std::string_view fileName);
 inline constexpr std::string_view kImportGoesToYourLibrary =
     "The samples' library takes no runs of yours: the import goes into your library.";
 
-// The run list: one row per run of the line chosen, in run order (date, run, blocks, file).
+// The run list: one row per run of the line chosen, in run order: date, run, blocks, when it was
+// imported (UTC, as `library runs` prints it; empty for a run taken in before libraries kept it), by
+// whom, file.
 std::vector<std::string> runListRow(const library::RunRecord& run);
 // The question asked before runs are removed, naming each: "Remove these 2 runs from the library?"
 // and a line per run: "2024-01-01 run 1, 512 blocks, /data/a.run".
