@@ -239,3 +239,14 @@ TEST(HistoryScreenTexts, ImportProgressBeforeDuringAndAfter) {
     for (const auto& [progress, text] : cases)
         EXPECT_EQ(importProgressText(progress), text);
 }
+
+TEST(HistoryScreenTexts, AStoppedImportSaysHowManyRunsItTookInBefore) {
+    const struct {
+        std::size_t imported;
+        const char* added;
+    } cases[] = {{0, " No run was imported before it stopped."},
+                 {1, " 1 run was imported before it stopped."},
+                 {12, " 12 runs were imported before it stopped."}};
+    for (const auto& [imported, added] : cases)
+        EXPECT_EQ(importStoppedText(imported), std::string(kImportFailed) + added);
+}

@@ -16,6 +16,7 @@
 #include "run_generator.h"
 
 #include "gui/app/navigator.h"
+#include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
 #include "gui/history/history_screen.h"
@@ -47,6 +48,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrana::test {
 namespace {
@@ -107,6 +113,66 @@ protected:
         settings.jump = core::jumpFromText(screen->jumpBox->text().toStdString());
         settings.index = core::indexFromText(screen->indexChoice->currentText().toStdString());
         return settings;
+    }
+
+    // A library stopped part-way through an import, as by a server going away: the first two sample
+    // runs are in the library and on screen; the import takes the next ones, a copy of the first
+    // (skipped) and a broken file (refused), and then waits on a named pipe that is read last. While it
+    // waits, the library file is overwritten, so storing the pipe's run fails. Returns the library's
+    // bytes from before, and how many runs the import stored.
+    struct StoppedImport {
+        std::string libraryBytes;
+        std::size_t imported = 0;
+        std::string folder;
+    };
+    StoppedImport stopImportPartWay(HistoryScreen*& screen) {
+        const std::vector<std::string> samples = writeSampleRuns(folder_.file("samples"));
+        EXPECT_GE(samples.size(), 4u);
+        {
+            auto library = library::openSqliteLibrary(library::defaultLibraryPath(),
+                                                      library::LibraryAccess::CreateIfMissing);
+            EXPECT_EQ(library::importPaths(*library, {samples[0], samples[1]}).imported, 2u);
+        }
+        StoppedImport stopped;
+        stopped.folder = folder_.file("import");
+        QDir().mkpath(QString::fromStdString(stopped.folder));
+        // Files as given are taken in the order given, the pipe last (a folder search takes no pipe).
+        QStringList given;
+        for (std::size_t i = 2; i + 1 < samples.size(); ++i)
+            given << QString::fromStdString(samples[i]);
+        stopped.imported = samples.size() - 3;
+        writeFile(stopped.folder + "/b_copy.run", readFile(samples[0]));
+        writeFile(stopped.folder + "/c_broken.run", "this is no run file\r\n");
+        const std::string pipe = stopped.folder + "/zz.run";
+        EXPECT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        for (const char* name : {"/b_copy.run", "/c_broken.run", "/zz.run"})
+            given << QString::fromStdString(stopped.folder + name);
+
+        screen = openScreen();
+        EXPECT_EQ(screen->runTable->rowCount(), 2);
+        FileDialog::setNextFileNames(given);
+        click(screen->importFilesButton);
+        // The progress line names the pipe once every file before it is done.
+        if (!QTest::qWaitFor(
+                [screen] { return screen->statusLabel->text().endsWith(QStringLiteral("zz.run")); }, 20000)) {
+            ADD_FAILURE() << "the import did not reach the pipe: "
+                          << screen->statusLabel->text().toStdString();
+            // An import waiting on the pipe after all is let go with an empty run.
+            const int end = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0)
+                ::close(end);
+            return stopped;
+        }
+        const std::string libraryPath = library::defaultLibraryPath();
+        stopped.libraryBytes = readFile(libraryPath);
+        writeFile(libraryPath, std::string(stopped.libraryBytes.size(), 'x'));
+        std::thread writer([&] { writeFile(pipe, readFile(samples.back())); });
+        writer.join();
+        // The import's end is waited for without handling events, so the screen has not heard of it.
+        screen->findChild<kestrana::gui::history::BackgroundTask*>(QStringLiteral("importTask"))
+            ->waitForEnd();
+        EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
+        return stopped;
     }
 
     TempFolder folder_;
@@ -380,6 +446,32 @@ TEST(ConditionMapViewTest, ZoomedOutEveryPixelShowsTheWorstBlockItStandsFor) {
     const double zoomed = view.columnWidth();
     view.resize(1200, 300);
     EXPECT_EQ(view.columnWidth(), zoomed);
+}
+
+TEST_F(HistoryScreenTest, AnImportTheLibraryStopsSaysHowManyRunsItStoredAndShowsThem) {
+    HistoryScreen* screen = nullptr;
+    const StoppedImport stopped = stopImportPartWay(screen);
+    writeFile(library::defaultLibraryPath(), stopped.libraryBytes); // the library answers again
+    waitForScreen(screen);
+
+    const QString text = QString::fromStdString(core::importStoppedText(stopped.imported));
+    EXPECT_EQ(screen->importSummaryLabel->text(), text);
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBox::shownTexts().front().startsWith(text + "\n"))
+        << MessageBox::shownTexts().front().toStdString();
+    EXPECT_FALSE(MessageBox::shownTexts().front().contains(QString::fromLatin1(core::kReadFailed)));
+    // Every outcome up to the failure is listed, and the runs stored show on the Runs page.
+    ASSERT_EQ(screen->refusedList->count(), 2);
+    EXPECT_EQ(screen->refusedList->entry(0),
+              QString::fromStdString("skipped " + stopped.folder + "/b_copy.run: already in the library"));
+    EXPECT_TRUE(screen->refusedList->entry(1).startsWith(
+        QString::fromStdString("refused " + stopped.folder + "/c_broken.run: ")));
+    EXPECT_EQ(screen->runTable->rowCount(), static_cast<int>(2 + stopped.imported));
+    EXPECT_EQ(library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting)
+                  ->runs()
+                  .size(),
+              2 + stopped.imported);
+    EXPECT_TRUE(screen->importFolderButton->isEnabled());
 }
 
 TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFollows) {

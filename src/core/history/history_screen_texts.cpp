@@ -50,6 +50,13 @@ std::string failureMessage(std::string_view what, std::string_view reason) {
     return std::string(what) + "\n" + std::string(reason);
 }
 
+std::string importStoppedText(std::size_t imported) {
+    const std::string count = imported == 0   ? std::string("No run was")
+                              : imported == 1 ? std::string("1 run was")
+                                              : std::to_string(imported) + " runs were";
+    return std::string(kImportFailed) + " " + count + " imported before it stopped.";
+}
+
 std::string savedText(std::string_view path) {
     return "Maintenance list saved to " + std::string(path);
 }

@@ -51,6 +51,10 @@ inline constexpr std::string_view kExportFailed = "Could not save the maintenanc
 
 // The first line, then the reason (which file, what was wrong) on the next.
 std::string failureMessage(std::string_view what, std::string_view reason);
+// What an import that the library stopped says: kImportFailed, then how many runs were taken in before
+// it stopped, as those stay in the library: "... 3 runs were imported before it stopped." ("1 run
+// was", "No run was").
+std::string importStoppedText(std::size_t imported);
 // "Maintenance list saved to PATH"
 std::string savedText(std::string_view path);
 // Asked before a saved file replaces one that is there: "PATH already exists. Replace it?"

@@ -81,6 +81,7 @@ HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setWindowTitle(widgets::windowTitle(tr("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
+    importTask_->setObjectName(QStringLiteral("importTask"));
     readTask_ = new BackgroundTask(this);
     buildControls();
     buildLayout();
@@ -500,6 +501,8 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
     importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
         library::ImportSummary summary;
         std::string failure;
+        // Kept file by file, so that an import the library stops still tells what it did up to there.
+        library::ImportSummary soFar;
         try {
             // The import's own connection: a RunLibrary is used from one thread only.
             const std::unique_ptr<library::RunLibrary> library =
@@ -515,11 +518,15 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
                     statusLabel->setText(text);
                 });
             };
+            callbacks.onOutcome = [&soFar](const library::FileOutcome& outcome) {
+                library::record(soFar, outcome);
+            };
             callbacks.cancelRequested = [&stop] { return stop.load(); };
             summary = library::importPaths(*library, paths, callbacks);
         } catch (const std::exception& error) {
             const auto* known = dynamic_cast<const kestrana::common::Error*>(&error);
             failure = known != nullptr ? known->reason() : error.what();
+            summary = std::move(soFar);
         }
         importTask_->post([this, summary, failure] { importFinished(summary, failure); });
     });
@@ -532,11 +539,12 @@ void HistoryScreen::importFinished(const library::ImportSummary& summary, const 
         if (outcome.status != library::ImportStatus::Imported || !outcome.reason.empty())
             notTaken << fromCore(library::outcomeLine(outcome));
     refusedList->setEntries(notTaken);
-    const QString text =
-        failure.empty() ? fromCore(library::summaryText(summary)) : fromCore(core::kImportFailed);
-    importSummaryLabel->setText(text);
-    statusLabel->setText(text);
-    // The library has changed: what was shown is withdrawn, and the line list read again.
+    const std::string text =
+        failure.empty() ? library::summaryText(summary) : core::importStoppedText(summary.imported);
+    importSummaryLabel->setText(fromCore(text));
+    statusLabel->setText(fromCore(text));
+    // The library has changed, also when the import stopped part-way: what was shown is withdrawn, and
+    // the lines read again, so that the runs stored show.
     const std::optional<core::Series> keep = chosenSeries();
     if (library_ == nullptr)
         openLibrary();
@@ -545,7 +553,7 @@ void HistoryScreen::importFinished(const library::ImportSummary& summary, const 
     if (summary.refused > 0)
         pages->setCurrentWidget(importPage);
     if (!failure.empty())
-        fail(core::kImportFailed, failure);
+        fail(text, failure);
     emit importEnded();
 }
 
