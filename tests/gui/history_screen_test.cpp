@@ -474,6 +474,22 @@ TEST_F(HistoryScreenTest, AnImportTheLibraryStopsSaysHowManyRunsItStoredAndShows
     EXPECT_TRUE(screen->importFolderButton->isEnabled());
 }
 
+TEST_F(HistoryScreenTest, WhenTheLibraryCannotBeReadAfterAStoppedImportOneBoxTellsTheImportsFailureFirst) {
+    HistoryScreen* screen = nullptr;
+    const StoppedImport stopped = stopImportPartWay(screen);
+    waitForScreen(screen); // the library is still overwritten: reading it fails too
+
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    const QString message = MessageBox::shownTexts().front();
+    EXPECT_TRUE(message.startsWith(QString::fromStdString(core::importStoppedText(stopped.imported)) + "\n"))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains("\n\n" + QString::fromLatin1(core::kReadFailed) + "\n"))
+        << message.toStdString();
+    EXPECT_EQ(screen->seriesChoice->count(), 0);
+    EXPECT_EQ(screen->runTable->rowCount(), 0);
+    EXPECT_TRUE(screen->importFilesButton->isEnabled());
+}
+
 TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFollows) {
     fillLibrary();
     HistoryScreen* screen = openScreen();

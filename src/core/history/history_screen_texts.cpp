@@ -50,6 +50,13 @@ std::string failureMessage(std::string_view what, std::string_view reason) {
     return std::string(what) + "\n" + std::string(reason);
 }
 
+std::string failureMessage(std::span<const Failure> failures) {
+    std::string text;
+    for (const Failure& failure : failures)
+        text += (text.empty() ? "" : "\n\n") + failureMessage(failure.what, failure.reason);
+    return text;
+}
+
 std::string importStoppedText(std::size_t imported) {
     const std::string count = imported == 0   ? std::string("No run was")
                               : imported == 1 ? std::string("1 run was")

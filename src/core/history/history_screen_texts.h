@@ -51,6 +51,14 @@ inline constexpr std::string_view kExportFailed = "Could not save the maintenanc
 
 // The first line, then the reason (which file, what was wrong) on the next.
 std::string failureMessage(std::string_view what, std::string_view reason);
+// A failure as failureMessage shows it: what failed, and why.
+struct Failure {
+    std::string what;
+    std::string reason;
+    bool operator==(const Failure&) const = default;
+};
+// Several failures of one operation in one message, in the order they happened, a blank line between.
+std::string failureMessage(std::span<const Failure> failures);
 // What an import that the library stopped says: kImportFailed, then how many runs were taken in before
 // it stopped, as those stay in the library: "... 3 runs were imported before it stopped." ("1 run
 // was", "No run was").

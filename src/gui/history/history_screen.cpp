@@ -326,7 +326,28 @@ void HistoryScreen::withdrawResults() {
 }
 
 void HistoryScreen::fail(std::string_view what, std::string_view reason) {
+    if (heldFailures_) {
+        heldFailures_->push_back({std::string(what), std::string(reason)});
+        return;
+    }
     services::MessageBox::information(this, fromCore(core::failureMessage(what, reason)));
+}
+
+bool HistoryScreen::rereadLibrary(std::optional<core::Failure> ownFailure) {
+    heldFailures_.emplace();
+    if (ownFailure)
+        heldFailures_->push_back(std::move(*ownFailure));
+    // What was shown came from runs that may have changed: withdrawn, and the lines read again.
+    const std::optional<core::Series> keep = chosenSeries();
+    if (library_ == nullptr)
+        openLibrary();
+    else
+        fillSeriesChoice(keep);
+    const std::vector<core::Failure> failures = std::move(*heldFailures_);
+    heldFailures_.reset();
+    if (!failures.empty())
+        services::MessageBox::information(this, fromCore(core::failureMessage(failures)));
+    return failures.empty();
 }
 
 bool HistoryScreen::busy() const {
@@ -543,17 +564,10 @@ void HistoryScreen::importFinished(const library::ImportSummary& summary, const 
         failure.empty() ? library::summaryText(summary) : core::importStoppedText(summary.imported);
     importSummaryLabel->setText(fromCore(text));
     statusLabel->setText(fromCore(text));
-    // The library has changed, also when the import stopped part-way: what was shown is withdrawn, and
-    // the lines read again, so that the runs stored show.
-    const std::optional<core::Series> keep = chosenSeries();
-    if (library_ == nullptr)
-        openLibrary();
-    else
-        fillSeriesChoice(keep);
     if (summary.refused > 0)
         pages->setCurrentWidget(importPage);
-    if (!failure.empty())
-        fail(text, failure);
+    // The library has changed, also when the import stopped part-way: the runs stored show.
+    rereadLibrary(failure.empty() ? std::nullopt : std::optional<core::Failure>({text, failure}));
     emit importEnded();
 }
 
@@ -643,13 +657,11 @@ void HistoryScreen::removeSelectedRuns() {
     } catch (const library::LibraryError& error) {
         failure = error.reason();
     }
-    // What was shown came from runs that may be gone: withdrawn, and the lines read again.
-    fillSeriesChoice(chosenSeries());
-    if (!failure.empty()) {
-        fail(core::kRemoveFailed, failure);
-        return;
-    }
-    statusLabel->setText(fromCore(core::removedText(ids.size())));
+    rereadLibrary(failure.empty()
+                      ? std::nullopt
+                      : std::optional<core::Failure>({std::string(core::kRemoveFailed), failure}));
+    if (failure.empty())
+        statusLabel->setText(fromCore(core::removedText(ids.size())));
 }
 
 void HistoryScreen::goToMain() {
