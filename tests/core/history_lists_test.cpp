@@ -9,6 +9,7 @@
 #include "core/history/dates.h"
 #include "core/history/forecast_list.h"
 #include "core/history/history_csv.h"
+#include "core/history/history_screen_texts.h"
 #include "core/history/maintenance_list.h"
 #include "core/history/maintenance_print.h"
 
@@ -249,6 +250,30 @@ TEST(HistoryLists, HistoryCsvQuotesWhatNeedsItKeepsFormulasFromRunningAndWritesU
     shuffled[0] = removed;
     std::sort(shuffled.begin(), shuffled.end(), logComesBefore);
     EXPECT_EQ(shuffled, (std::vector<LogEntry>{unknown, imported, removed}));
+}
+
+TEST(HistoryLists, TheRunListShowsWhoTookEachRunInAndWhenAsLibraryRunsPrintsIt) {
+    RunRecord stamped = runOn(7, "010324", Series{"A UP", 1});
+    stamped.blocks = 1;
+    stamped.file = "/data/a.run";
+    const struct {
+        ImportStamp stamp;
+        const char* shown;
+    } cases[] = {
+        {{1709251199999999, "j.smith"}, "2024-02-29T23:59:59Z"}, // cut to its second, never rounded up
+        {{1709251200000000, "j.smith"}, "2024-03-01T00:00:00Z"},
+        {{-1, "postgres"}, "1969-12-31T23:59:59Z"},
+        {{std::nullopt, ""}, ""}, // taken in before libraries kept the stamp
+    };
+    for (const auto& [stamp, shown] : cases) {
+        stamped.imported = stamp;
+        EXPECT_EQ(runListRow(stamped),
+                  (std::vector<std::string>{"2024-03-01", "7", "1", shown, stamp.by, "/data/a.run"}));
+        // The same cells as the runs CSV of the library writes for the run.
+        const std::string csv = runsCsv(std::vector<RunRecord>{stamped});
+        EXPECT_NE(csv.find(",1," + std::string(shown) + "," + stamp.by + ",/data/a.run\n"), std::string::npos)
+            << csv;
+    }
 }
 
 TEST(HistoryLists, PrintedMaintenanceListHasHeadingColumnsAndStretches) {

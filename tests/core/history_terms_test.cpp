@@ -233,3 +233,22 @@ TEST(HistoryScreenTexts, SeriesNameAndImportProgressInWords) {
     for (const auto& [progress, text] : cases)
         EXPECT_EQ(importProgressText(progress), text);
 }
+
+TEST(HistoryScreenTexts, AStoppedImportSaysHowManyRunsItTookInBeforeAndEachFailureInTurn) {
+    const struct {
+        std::size_t imported;
+        const char* added;
+    } cases[] = {{0, " No run was imported before it stopped."},
+                 {1, " 1 run was imported before it stopped."},
+                 {12, " 12 runs were imported before it stopped."}};
+    for (const auto& [imported, added] : cases)
+        EXPECT_EQ(importStoppedText(imported), std::string(kImportFailed) + added);
+    // One failure reads as failureMessage writes it; a second follows after a blank line.
+    const std::vector<Failure> failures = {{importStoppedText(2), "server went away"},
+                                           {std::string(kReadFailed), "lib.sqlite: damaged"}};
+    EXPECT_EQ(failureMessage(std::span(failures).first(1)),
+              failureMessage(importStoppedText(2), "server went away"));
+    EXPECT_EQ(failureMessage(failures), importStoppedText(2) + "\nserver went away\n\n" +
+                                            std::string(kReadFailed) + "\nlib.sqlite: damaged");
+    EXPECT_EQ(failureMessage(std::span<const Failure>()), "");
+}

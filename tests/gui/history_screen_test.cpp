@@ -19,6 +19,7 @@
 #include "run_generator.h"
 
 #include "gui/app/navigator.h"
+#include "gui/history/background_task.h"
 #include "gui/history/block_history_chart.h"
 #include "gui/history/condition_map_view.h"
 #include "gui/history/history_screen.h"
@@ -50,6 +51,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kestrana::test {
 namespace {
@@ -110,6 +116,66 @@ protected:
         settings.jump = core::jumpFromText(screen->jumpBox->text().toStdString());
         settings.index = core::indexFromText(screen->indexChoice->currentText().toStdString());
         return settings;
+    }
+
+    // A library stopped part-way through an import, as by a server going away: the first two sample
+    // runs are in the library and on screen; the import takes the next ones, a copy of the first
+    // (skipped) and a broken file (refused), and then waits on a named pipe that is read last. While it
+    // waits, the library file is overwritten, so storing the pipe's run fails. Returns the library's
+    // bytes from before, and how many runs the import stored.
+    struct StoppedImport {
+        std::string libraryBytes;
+        std::size_t imported = 0;
+        std::string folder;
+    };
+    StoppedImport stopImportPartWay(HistoryScreen*& screen) {
+        const std::vector<std::string> samples = writeSampleRuns(folder_.file("samples"));
+        EXPECT_GE(samples.size(), 4u);
+        {
+            auto library = library::openSqliteLibrary(library::defaultLibraryPath(),
+                                                      library::LibraryAccess::CreateIfMissing);
+            EXPECT_EQ(library::importPaths(*library, {samples[0], samples[1]}).imported, 2u);
+        }
+        StoppedImport stopped;
+        stopped.folder = folder_.file("import");
+        QDir().mkpath(QString::fromStdString(stopped.folder));
+        // Files as given are taken in the order given, the pipe last (a folder search takes no pipe).
+        QStringList given;
+        for (std::size_t i = 2; i + 1 < samples.size(); ++i)
+            given << QString::fromStdString(samples[i]);
+        stopped.imported = samples.size() - 3;
+        writeFile(stopped.folder + "/b_copy.run", readFile(samples[0]));
+        writeFile(stopped.folder + "/c_broken.run", "this is no run file\r\n");
+        const std::string pipe = stopped.folder + "/zz.run";
+        EXPECT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        for (const char* name : {"/b_copy.run", "/c_broken.run", "/zz.run"})
+            given << QString::fromStdString(stopped.folder + name);
+
+        screen = openScreen();
+        EXPECT_EQ(screen->runTable->rowCount(), 2);
+        FileDialog::setNextFileNames(given);
+        click(screen->importFilesButton);
+        // The progress line names the pipe once every file before it is done.
+        if (!QTest::qWaitFor(
+                [screen] { return screen->statusLabel->text().endsWith(QStringLiteral("zz.run")); }, 20000)) {
+            ADD_FAILURE() << "the import did not reach the pipe: "
+                          << screen->statusLabel->text().toStdString();
+            // An import waiting on the pipe after all is let go with an empty run.
+            const int end = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0)
+                ::close(end);
+            return stopped;
+        }
+        const std::string libraryPath = library::defaultLibraryPath();
+        stopped.libraryBytes = readFile(libraryPath);
+        writeFile(libraryPath, std::string(stopped.libraryBytes.size(), 'x'));
+        std::thread writer([&] { writeFile(pipe, readFile(samples.back())); });
+        writer.join();
+        // The import's end is waited for without handling events, so the screen has not heard of it.
+        screen->findChild<kestrana::gui::history::BackgroundTask*>(QStringLiteral("importTask"))
+            ->waitForEnd();
+        EXPECT_TRUE(MessageBox::shownTexts().isEmpty());
+        return stopped;
     }
 
     TempFolder folder_;
@@ -385,6 +451,48 @@ TEST(ConditionMapViewTest, ZoomedOutEveryPixelShowsTheWorstBlockItStandsFor) {
     EXPECT_EQ(view.columnWidth(), zoomed);
 }
 
+TEST_F(HistoryScreenTest, AnImportTheLibraryStopsSaysHowManyRunsItStoredAndShowsThem) {
+    HistoryScreen* screen = nullptr;
+    const StoppedImport stopped = stopImportPartWay(screen);
+    writeFile(library::defaultLibraryPath(), stopped.libraryBytes); // the library answers again
+    waitForScreen(screen);
+
+    const QString text = QString::fromStdString(core::importStoppedText(stopped.imported));
+    EXPECT_EQ(screen->importSummaryLabel->text(), text);
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(MessageBox::shownTexts().front().startsWith(text + "\n"))
+        << MessageBox::shownTexts().front().toStdString();
+    EXPECT_FALSE(MessageBox::shownTexts().front().contains(QString::fromLatin1(core::kReadFailed)));
+    // Every outcome up to the failure is listed, and the runs stored show on the Runs page.
+    ASSERT_EQ(screen->refusedList->count(), 2);
+    EXPECT_EQ(screen->refusedList->entry(0),
+              QString::fromStdString("skipped " + stopped.folder + "/b_copy.run: already in the library"));
+    EXPECT_TRUE(screen->refusedList->entry(1).startsWith(
+        QString::fromStdString("refused " + stopped.folder + "/c_broken.run: ")));
+    EXPECT_EQ(screen->runTable->rowCount(), static_cast<int>(2 + stopped.imported));
+    EXPECT_EQ(library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting)
+                  ->runs()
+                  .size(),
+              2 + stopped.imported);
+    EXPECT_TRUE(screen->importFolderButton->isEnabled());
+}
+
+TEST_F(HistoryScreenTest, WhenTheLibraryCannotBeReadAfterAStoppedImportOneBoxTellsTheImportsFailureFirst) {
+    HistoryScreen* screen = nullptr;
+    const StoppedImport stopped = stopImportPartWay(screen);
+    waitForScreen(screen); // the library is still overwritten: reading it fails too
+
+    ASSERT_EQ(MessageBox::shownTexts().size(), 1);
+    const QString message = MessageBox::shownTexts().front();
+    EXPECT_TRUE(message.startsWith(QString::fromStdString(core::importStoppedText(stopped.imported)) + "\n"))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains("\n\n" + QString::fromLatin1(core::kReadFailed) + "\n"))
+        << message.toStdString();
+    EXPECT_EQ(screen->seriesChoice->count(), 0);
+    EXPECT_EQ(screen->runTable->rowCount(), 0);
+    EXPECT_TRUE(screen->importFilesButton->isEnabled());
+}
+
 TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFollows) {
     fillLibrary();
     HistoryScreen* screen = openScreen();
@@ -393,7 +501,16 @@ TEST_F(HistoryScreenTest, RunsAreRemovedAfterAQuestionNamingThemAndTheScreenFoll
         library::openSqliteLibrary(library::defaultLibraryPath(), library::LibraryAccess::OpenExisting);
     const std::vector<library::RunRecord> before = library->runs();
     ASSERT_EQ(screen->runTable->rowCount(), static_cast<int>(before.size()));
-    EXPECT_EQ(screen->runTable->item(0, 3)->text(), QString::fromStdString(before.front().file));
+    // Date, run, blocks, when and by whom the run was taken in (the import above stamped it), file.
+    ASSERT_EQ(screen->runTable->columnCount(), 6);
+    EXPECT_EQ(screen->runTable->horizontalHeaderItem(3)->text(), QStringLiteral("Imported"));
+    EXPECT_EQ(screen->runTable->horizontalHeaderItem(4)->text(), QStringLiteral("By"));
+    ASSERT_TRUE(before.front().imported.at.has_value());
+    EXPECT_FALSE(before.front().imported.by.empty());
+    EXPECT_EQ(screen->runTable->item(0, 3)->text(),
+              QString::fromStdString(core::isoUtcTimeOf(before.front().imported.at)));
+    EXPECT_EQ(screen->runTable->item(0, 4)->text(), QString::fromStdString(before.front().imported.by));
+    EXPECT_EQ(screen->runTable->item(0, 5)->text(), QString::fromStdString(before.front().file));
     EXPECT_FALSE(screen->removeRunsButton->isEnabled());
     screen->runTable->selectRow(1);
     screen->runTable->selectionModel()->select(screen->runTable->model()->index(3, 0),

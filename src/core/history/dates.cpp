@@ -83,6 +83,14 @@ std::string isoUtcTime(std::int64_t seconds) {
     return isoDate(static_cast<Day>(day)) + text;
 }
 
+std::string isoUtcTimeOf(const std::optional<std::int64_t>& microseconds) {
+    if (!microseconds)
+        return {};
+    constexpr std::int64_t kSecond = 1000000;
+    const std::int64_t time = *microseconds;
+    return isoUtcTime(time >= 0 ? time / kSecond : (time - kSecond + 1) / kSecond);
+}
+
 Day addMonths(Day day, int months) {
     const CivilDate date = civilDateOf(day);
     const int monthIndex = date.year * 12 + (date.month - 1) + months;

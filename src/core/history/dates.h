@@ -34,6 +34,9 @@ std::optional<Day> dayOfRunDate(std::string_view ddmmyy);
 std::string isoDate(Day day);
 // "YYYY-MM-DDTHH:MM:SSZ" of a time in seconds since 1970-01-01 00:00:00 UTC.
 std::string isoUtcTime(std::int64_t seconds);
+// The same of a time in microseconds, cut to the second it falls in (before 1970 too); empty where the
+// time is not known (a run taken into a library before libraries kept the time).
+std::string isoUtcTimeOf(const std::optional<std::int64_t>& microseconds);
 
 // The same day `months` calendar months later (earlier when negative); a day past the end of the
 // target month becomes its last day (31 January + 1 month = 28 or 29 February).

@@ -12,16 +12,7 @@
 
 namespace kestrana::history {
 
-namespace {
-// A time of the audit trail to the second, or nothing where it is not known.
-std::string utcTimeField(const std::optional<library::UtcMicroseconds>& time) {
-    if (!time) {
-        return {};
-    }
-    constexpr library::UtcMicroseconds kSecond = 1000000;
-    return isoUtcTime(*time >= 0 ? *time / kSecond : (*time - kSecond + 1) / kSecond);
-}
-} // namespace
+namespace {} // namespace
 
 std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view lineEnd) {
     common::CsvWriter csv("id,line,direction,date,run,blocks,imported_at,imported_by,file", lineEnd);
@@ -32,7 +23,7 @@ std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view l
             .text(isoDate(run.day))
             .text(run.runNumber)
             .number(run.blocks)
-            .text(utcTimeField(run.imported.at))
+            .text(isoUtcTimeOf(run.imported.at))
             .text(run.imported.by)
             .text(run.file)
             .endRow();
@@ -43,7 +34,7 @@ std::string runsCsv(std::span<const library::RunRecord> runs, std::string_view l
 std::string logCsv(std::span<const library::LogEntry> entries, std::string_view lineEnd) {
     common::CsvWriter csv("time,user,action,line,direction,date,run,file", lineEnd);
     for (const library::LogEntry& entry : entries) {
-        csv.text(utcTimeField(entry.time))
+        csv.text(isoUtcTimeOf(entry.time))
             .text(entry.user)
             .text(entry.action == library::LogEntry::Action::Imported ? "imported" : "removed")
             .text(entry.series.line)

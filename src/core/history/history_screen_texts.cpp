@@ -53,6 +53,20 @@ std::string failureMessage(std::string_view what, std::string_view reason) {
     return std::string(what) + "\n" + std::string(reason);
 }
 
+std::string failureMessage(std::span<const Failure> failures) {
+    std::string text;
+    for (const Failure& failure : failures)
+        text += (text.empty() ? "" : "\n\n") + failureMessage(failure.what, failure.reason);
+    return text;
+}
+
+std::string importStoppedText(std::size_t imported) {
+    const std::string count = imported == 0   ? std::string("No run was")
+                              : imported == 1 ? std::string("1 run was")
+                                              : std::to_string(imported) + " runs were";
+    return std::string(kImportFailed) + " " + count + " imported before it stopped.";
+}
+
 std::string savedText(std::string_view path) {
     return "Maintenance list saved to " + std::string(path);
 }
@@ -62,7 +76,8 @@ std::string otherLibraryChoice(std::string_view fileName) {
 }
 
 std::vector<std::string> runListRow(const library::RunRecord& run) {
-    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), run.file};
+    return {isoDate(run.day), run.runNumber, std::to_string(run.blocks), isoUtcTimeOf(run.imported.at),
+            run.imported.by,  run.file};
 }
 
 std::string removalQuestion(std::span<const library::RunRecord> runs) {

@@ -54,6 +54,18 @@ inline constexpr std::string_view kExportFailed = "Could not save the maintenanc
 
 // The first line, then the reason (which file, what was wrong) on the next.
 std::string failureMessage(std::string_view what, std::string_view reason);
+// A failure as failureMessage shows it: what failed, and why.
+struct Failure {
+    std::string what;
+    std::string reason;
+    bool operator==(const Failure&) const = default;
+};
+// Several failures of one operation in one message, in the order they happened, a blank line between.
+std::string failureMessage(std::span<const Failure> failures);
+// What an import that the library stopped says: kImportFailed, then how many runs were taken in before
+// it stopped, as those stay in the library: "... 3 runs were imported before it stopped." ("1 run
+// was", "No run was").
+std::string importStoppedText(std::size_t imported);
 // "Maintenance list saved to PATH"
 std::string savedText(std::string_view path);
 // Asked before a saved file replaces one that is there: "PATH already exists. Replace it?"
@@ -79,7 +91,9 @@ std::string otherLibraryChoice(std::string_view fileName);
 inline constexpr std::string_view kImportGoesToYourLibrary =
     "The samples' library takes no runs of yours: the import goes into your library.";
 
-// The run list: one row per run of the line chosen, in run order (date, run, blocks, file).
+// The run list: one row per run of the line chosen, in run order: date, run, blocks, when it was
+// imported (UTC, as `library runs` prints it; empty for a run taken in before libraries kept it), by
+// whom, file.
 std::vector<std::string> runListRow(const library::RunRecord& run);
 // The question asked before runs are removed, naming each: "Remove these 2 runs from the library?"
 // and a line per run: "2024-01-01 run 1, 512 blocks, /data/a.run".

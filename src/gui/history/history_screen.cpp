@@ -84,6 +84,7 @@ HistoryScreen::HistoryScreen(QWidget* parent) : QWidget(parent) {
     setWindowTitle(widgets::windowTitle(tr("Track History")));
     today_ = core::todayDay();
     importTask_ = new BackgroundTask(this);
+    importTask_->setObjectName(QStringLiteral("importTask"));
     readTask_ = new BackgroundTask(this);
     buildControls();
     buildLayout();
@@ -328,7 +329,28 @@ void HistoryScreen::withdrawResults() {
 }
 
 void HistoryScreen::fail(std::string_view what, std::string_view reason) {
+    if (heldFailures_) {
+        heldFailures_->push_back({std::string(what), std::string(reason)});
+        return;
+    }
     services::MessageBox::information(this, fromCore(core::failureMessage(what, reason)));
+}
+
+bool HistoryScreen::rereadLibrary(std::optional<core::Failure> ownFailure) {
+    heldFailures_.emplace();
+    if (ownFailure)
+        heldFailures_->push_back(std::move(*ownFailure));
+    // What was shown came from runs that may have changed: withdrawn, and the lines read again.
+    const std::optional<core::Series> keep = chosenSeries();
+    if (library_ == nullptr)
+        openLibrary();
+    else
+        fillSeriesChoice(keep);
+    const std::vector<core::Failure> failures = std::move(*heldFailures_);
+    heldFailures_.reset();
+    if (!failures.empty())
+        services::MessageBox::information(this, fromCore(core::failureMessage(failures)));
+    return failures.empty();
 }
 
 bool HistoryScreen::busy() const {
@@ -503,6 +525,8 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
     importTask_->start([this, paths, path](const std::atomic<bool>& stop) {
         library::ImportSummary summary;
         std::string failure;
+        // Kept file by file, so that an import the library stops still tells what it did up to there.
+        library::ImportSummary soFar;
         try {
             // The import's own connection: a RunLibrary is used from one thread only.
             const std::unique_ptr<library::RunLibrary> library =
@@ -518,11 +542,15 @@ void HistoryScreen::importPaths(const std::vector<std::string>& paths) {
                     statusLabel->setText(text);
                 });
             };
+            callbacks.onOutcome = [&soFar](const library::FileOutcome& outcome) {
+                library::record(soFar, outcome);
+            };
             callbacks.cancelRequested = [&stop] { return stop.load(); };
             summary = library::importPaths(*library, paths, callbacks);
         } catch (const std::exception& error) {
             const auto* known = dynamic_cast<const kestrana::common::Error*>(&error);
             failure = known != nullptr ? known->reason() : error.what();
+            summary = std::move(soFar);
         }
         importTask_->post([this, summary, failure] { importFinished(summary, failure); });
     });
@@ -535,20 +563,14 @@ void HistoryScreen::importFinished(const library::ImportSummary& summary, const 
         if (outcome.status != library::ImportStatus::Imported || !outcome.reason.empty())
             notTaken << fromCore(library::outcomeLine(outcome));
     refusedList->setEntries(notTaken);
-    const QString text =
-        failure.empty() ? fromCore(library::summaryText(summary)) : fromCore(core::kImportFailed);
-    importSummaryLabel->setText(text);
-    statusLabel->setText(text);
-    // The library has changed: what was shown is withdrawn, and the line list read again.
-    const std::optional<core::Series> keep = chosenSeries();
-    if (library_ == nullptr)
-        openLibrary();
-    else
-        fillSeriesChoice(keep);
+    const std::string text =
+        failure.empty() ? library::summaryText(summary) : core::importStoppedText(summary.imported);
+    importSummaryLabel->setText(fromCore(text));
+    statusLabel->setText(fromCore(text));
     if (summary.refused > 0)
         pages->setCurrentWidget(importPage);
-    if (!failure.empty())
-        fail(core::kImportFailed, failure);
+    // The library has changed, also when the import stopped part-way: the runs stored show.
+    rereadLibrary(failure.empty() ? std::nullopt : std::optional<core::Failure>({text, failure}));
     emit importEnded();
 }
 
@@ -638,13 +660,11 @@ void HistoryScreen::removeSelectedRuns() {
     } catch (const library::LibraryError& error) {
         failure = error.reason();
     }
-    // What was shown came from runs that may be gone: withdrawn, and the lines read again.
-    fillSeriesChoice(chosenSeries());
-    if (!failure.empty()) {
-        fail(core::kRemoveFailed, failure);
-        return;
-    }
-    statusLabel->setText(fromCore(core::removedText(ids.size())));
+    rereadLibrary(failure.empty()
+                      ? std::nullopt
+                      : std::optional<core::Failure>({std::string(core::kRemoveFailed), failure}));
+    if (failure.empty())
+        statusLabel->setText(fromCore(core::removedText(ids.size())));
 }
 
 void HistoryScreen::goToMain() {

@@ -37,6 +37,7 @@ class ListBox;
 
 namespace kestrana::history {
 using Day = std::int32_t;
+struct Failure;
 struct MaintenanceStretch;
 struct Series;
 } // namespace kestrana::history
@@ -161,6 +162,10 @@ private:
     void setBusy(bool importing, bool reading);
     void importFinished(const library::ImportSummary& summary, const std::string& failure);
     void fail(std::string_view what, std::string_view reason);
+    // Reads the lines and runs again after an import or a removal changed the library. The operation's
+    // own failure, if any, is told first, and a failure met while reading in the same box; true when
+    // nothing failed.
+    bool rereadLibrary(std::optional<core::Failure> ownFailure);
 
     std::unique_ptr<library::RunLibrary> library_;
     std::string libraryPath_;
@@ -174,6 +179,8 @@ private:
     bool importing_ = false;
     bool reading_ = false;
     core::Day today_ = 0;
+    // Failures met while rereadLibrary reads, told by it in one box.
+    std::optional<std::vector<core::Failure>> heldFailures_;
     // The user typed a km bound for the line chosen: imports and removals leave the range alone.
     bool kmRangeTyped_ = false;
 

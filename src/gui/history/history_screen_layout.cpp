@@ -140,11 +140,12 @@ void buildResultPages(HistoryScreen& screen) {
 
     // The runs of the line chosen; the selected ones can be removed.
     screen.runsPage = new QWidget(screen.pages);
-    screen.runTable = new QTableWidget(0, 4, screen.runsPage);
+    screen.runTable = new QTableWidget(0, 6, screen.runsPage);
     screen.runTable->setObjectName(QStringLiteral("runTable"));
     screen.runTable->setAccessibleName(HistoryScreen::tr("Runs of the line"));
     screen.runTable->setHorizontalHeaderLabels({HistoryScreen::tr("Date"), HistoryScreen::tr("Run"),
-                                                HistoryScreen::tr("Blocks"), HistoryScreen::tr("File")});
+                                                HistoryScreen::tr("Blocks"), HistoryScreen::tr("Imported"),
+                                                HistoryScreen::tr("By"), HistoryScreen::tr("File")});
     screen.runTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     screen.runTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     screen.runTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -154,6 +155,8 @@ void buildResultPages(HistoryScreen& screen) {
     screen.runTable->setColumnWidth(0, 100);
     screen.runTable->setColumnWidth(1, 50);
     screen.runTable->setColumnWidth(2, 70);
+    screen.runTable->setColumnWidth(3, 170);
+    screen.runTable->setColumnWidth(4, 110);
     screen.removeRunsButton =
         button(screen.runsPage, "removeRunsButton", HistoryScreen::tr("Remo&ve runs..."));
     screen.removeRunsButton->setEnabled(false);
