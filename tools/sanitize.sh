@@ -8,7 +8,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/packages.sh
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRANA_SANITIZE=address,undefined \
+# -O1 with line tables only: what the sanitizers need for their reports and stack traces, and a build
+# a third quicker than -O2 -g, which keeps CI short.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+    -DKESTRANA_SANITIZE=address,undefined \
     -DKESTRANA_BUILD_GUI=OFF
 cmake --build build-sanitize -j "$(nproc)" --target core_tests cli_tests library_tests defects_driver
 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j "$(nproc)"
