@@ -220,10 +220,13 @@ TEST(DefectsLibrary, AnOlderLibraryIsReadAsItIsAndUpgradedWholeByTheFirstWriteOr
     EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
 
     const auto library = openSqliteLibrary(path, LibraryAccess::OpenExisting);
+    // A second program that opened the old library before the upgrade reads the peaks after it too.
+    const auto opener = openSqliteLibrary(path, LibraryAccess::OpenExisting);
     // The same bytes again give the stored run its peaks, and the library is of this version now.
     EXPECT_EQ(outcomeLine(importRunFile(*library, runPath)), "updated " + runPath + ": peaks added");
     EXPECT_EQ(userVersionOf(path), kLibrarySchemaVersion);
     EXPECT_EQ(library->peaksOfRun(library->runs()[0].id, std::nullopt, {}), defects::readRunPeaks(runPath));
+    EXPECT_EQ(opener->peaksOfRun(library->runs()[0].id, std::nullopt, {}), defects::readRunPeaks(runPath));
     EXPECT_EQ(outcomeLine(importRunFile(*library, runPath)),
               "skipped " + runPath + ": already in the library");
     EXPECT_EQ(importRunFile(*library, otherPath).status, ImportStatus::Imported);

@@ -844,7 +844,9 @@ public:
 
     std::optional<defects::RunPeaks> peaksOfRun(RunId run, const std::optional<KmRange>& kms,
                                                 std::span<const std::int16_t> codes) const override {
-        if (version_ < kPeaksVersion || !hasPeaks(run)) {
+        // A file older than the peaks when it was opened may have been upgraded since by another program.
+        if ((version_ < kPeaksVersion && pragmaValue("PRAGMA user_version") < kPeaksVersion) ||
+            !hasPeaks(run)) {
             return std::nullopt;
         }
         // A whole run is read in the order of its parts; a km range through the index by km (its few
