@@ -230,6 +230,12 @@ TEST(DefectsLibrary, AnOlderLibraryIsReadAsItIsAndUpgradedWholeByTheFirstWriteOr
     EXPECT_EQ(outcomeLine(importRunFile(*library, runPath)),
               "skipped " + runPath + ": already in the library");
     EXPECT_EQ(importRunFile(*library, otherPath).status, ImportStatus::Imported);
+    // ... and the stamp of a run taken in since, which only the upgraded library keeps.
+    const std::vector<RunRecord> seen = opener->runs();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_FALSE(seen[0].imported.at);
+    EXPECT_TRUE(seen[1].imported.at);
+    EXPECT_EQ(opener->log().size(), 2u);
     // An upgraded library is one this program knows in every object: it opens again.
     EXPECT_NO_THROW(openSqliteLibrary(path, LibraryAccess::OpenExisting));
     ImportSummary summary;

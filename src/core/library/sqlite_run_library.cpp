@@ -750,7 +750,7 @@ public:
         // The imports of the runs there now and of the runs removed since, and the removals. A library
         // from before the audit trail knows neither who nor when.
         const std::string imports =
-            version_ >= kAuditTrailVersion
+            fileVersion() >= kAuditTrailVersion
                 ? "SELECT r.imported_at, r.imported_by, 0, r.id, s.line, s.direction, r.day, "
                   "r.run_number, r.file FROM runs r JOIN series s ON s.id = r.series UNION ALL "
                   "SELECT imported_at, imported_by, 0, run, line, direction, day, run_number, file "
@@ -844,9 +844,7 @@ public:
 
     std::optional<defects::RunPeaks> peaksOfRun(RunId run, const std::optional<KmRange>& kms,
                                                 std::span<const std::int16_t> codes) const override {
-        // A file older than the peaks when it was opened may have been upgraded since by another program.
-        if ((version_ < kPeaksVersion && pragmaValue("PRAGMA user_version") < kPeaksVersion) ||
-            !hasPeaks(run)) {
+        if (fileVersion() < kPeaksVersion || !hasPeaks(run)) {
             return std::nullopt;
         }
         // A whole run is read in the order of its parts; a km range through the index by km (its few
@@ -938,8 +936,15 @@ private:
         return std::string(
                    "SELECT r.id, s.line, s.direction, r.day, r.date_text, r.run_number, r.blocks, r.file, "
                    "r.content_hash, ") +
-               (version_ >= kAuditTrailVersion ? "r.imported_at, r.imported_by" : "NULL, NULL") +
+               (fileVersion() >= kAuditTrailVersion ? "r.imported_at, r.imported_by" : "NULL, NULL") +
                " FROM runs r JOIN series s ON s.id = r.series";
+    }
+
+    // The file's version now: a file older than this program when it was opened may have been upgraded
+    // since by another program, whose runs, peaks and stamps are then read as they are.
+    int fileVersion() const {
+        return version_ >= kLibrarySchemaVersion ? version_
+                                                 : static_cast<int>(pragmaValue("PRAGMA user_version"));
     }
 
     // Before this program first writes to an older library, the library is upgraded in place in a
